@@ -1,0 +1,35 @@
+# krx_library(<target> DIRS <dir>... [DEPS <lib>...])
+# A static library made of every .cpp under the given folders, so that adding
+# a source file needs no edit here.
+function(krx_library target)
+  cmake_parse_arguments(A "" "" "DIRS;DEPS;EXCLUDE" ${ARGN})
+  set(srcs)
+  foreach(d ${A_DIRS})
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp)
+    list(APPEND srcs ${found})
+  endforeach()
+  add_library(${target} STATIC ${srcs})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(A_DEPS)
+    target_link_libraries(${target} PUBLIC ${A_DEPS})
+  endif()
+endfunction()
+
+# krx_tests(<folder> DEPS <lib>...)
+# One GoogleTest program per tests/<folder>, every case labelled with the folder.
+function(krx_tests folder)
+  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  set(target test_${folder})
+  add_executable(${target} ${srcs})
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_link_libraries(${target} PRIVATE ${A_DEPS} krx_test_support GTest::gtest GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${target}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS ${folder}
+    DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,23 @@
+// The game program: picks the backend, then hands over to the entry.
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "game/entry.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/sdl/sdl_backend.h"
+
+int main() {
+    const char* backend = std::getenv("KRX_BACKEND");
+    if (backend && std::strcmp(backend, "headless") == 0) {
+        auto headless = std::make_unique<plat::HeadlessBackend>();
+        const char* passes = std::getenv("KRX_PASSES");
+        headless->SetPassBudget(passes ? std::strtoull(passes, nullptr, 10) : 1000);
+        plat::InstallBackend(std::move(headless));
+    } else {
+        plat::InstallBackend(std::make_unique<plat::SdlBackend>());
+    }
+    const int rc = l_KrxMain();
+    plat::ResetBackend();
+    return rc;
+}

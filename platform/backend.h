@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/window.h"
+
+namespace plat {
+
+// What the program's OS layer needs from the machine underneath. Two
+// implementations: the SDL one that plays, the headless one that tests.
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual const char* Name() const = 0;
+
+    virtual uint32_t Now() = 0;
+    virtual void Wait(uint32_t ms) = 0;
+
+    // Called at the start of each pass of the message loop, before the queue
+    // is looked at: pump the window system's events into the queue.
+    virtual void BeginPass() {}
+
+    // The window system tells the backend what happened to its windows.
+    virtual bool OnWindowCreated(WindowHandle, const std::string& /*title*/, bool /*topLevel*/) { return true; }
+    virtual void OnWindowShown(WindowHandle) {}
+    virtual void OnWindowPainted(WindowHandle) {}
+    virtual void OnWindowDestroyed(WindowHandle) {}
+};
+
+// The backend in use. Before one is installed, a plain backend with a real
+// clock and no window system answers.
+Backend& CurrentBackend();
+void InstallBackend(std::unique_ptr<Backend> backend);
+
+// Returns the backend to the plain one (tests use it between cases).
+void ResetBackend();
+
+} // namespace plat

@@ -1,0 +1,28 @@
+#include "platform/clock.h"
+
+#include <chrono>
+
+#include "platform/backend.h"
+
+namespace plat {
+
+namespace {
+int64_t MonotonicNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+} // namespace
+
+RealClock::RealClock() : m_startNs(MonotonicNs()) {}
+
+uint32_t RealClock::Now() const {
+    const int64_t ms = (MonotonicNs() - m_startNs) / 1'000'000;
+    return static_cast<uint32_t>(kTickStart + static_cast<uint64_t>(ms));
+}
+
+uint32_t TickCount() { return CurrentBackend().Now(); }
+
+void Sleep(uint32_t ms) { CurrentBackend().Wait(ms); }
+
+} // namespace plat
