@@ -16,15 +16,21 @@ function(krx_library target)
   endif()
 endfunction()
 
-# krx_tests(<folder> DEPS <lib>...)
-# One GoogleTest program per tests/<folder>, every case labelled with the folder.
-function(krx_tests folder)
-  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
-  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+# krx_tests(<name> [LABEL <label>] DEPS <lib>...)
+# One GoogleTest program of the .cpp files in the current test folder (not its
+# subfolders, which make programs of their own), every case labelled with the
+# source folder it tests.
+function(krx_tests name)
+  cmake_parse_arguments(A "" "LABEL" "DEPS" ${ARGN})
+  if(NOT A_LABEL)
+    set(A_LABEL ${name})
+  endif()
+  set(folder ${A_LABEL})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
     return()
   endif()
-  set(target test_${folder})
+  set(target test_${name})
   add_executable(${target} ${srcs})
   target_compile_options(${target} PRIVATE -Wall -Wextra)
   target_link_libraries(${target} PRIVATE ${A_DEPS} krx_test_support GTest::gtest GTest::gtest_main GTest::gmock)

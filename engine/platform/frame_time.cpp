@@ -1,0 +1,3 @@
+#include "engine/platform/frame_time.h"
+
+int32_t g_lNowTick = 0;
