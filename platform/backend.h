@@ -26,6 +26,12 @@ public:
     virtual void OnWindowShown(WindowHandle) {}
     virtual void OnWindowPainted(WindowHandle) {}
     virtual void OnWindowDestroyed(WindowHandle) {}
+
+    // The display: a 5-5-5 picture of the given size shown in the window.
+    virtual bool OpenDisplay(int32_t /*width*/, int32_t /*height*/) { return true; }
+    virtual void CloseDisplay() {}
+    // Puts a whole 5-5-5 picture (pitch = width) on the display at once.
+    virtual void Show(const uint16_t* /*pixels*/, int32_t /*width*/, int32_t /*height*/) {}
 };
 
 // The backend in use. Before one is installed, a plain backend with a real
