@@ -1,5 +1,8 @@
 #include "engine/base/point.h"
 
+#include "engine/base/byte_reader.h"
+#include "engine/base/file.h"
+
 namespace {
 // Coordinates wrap like the 32-bit registers they were.
 int32_t Add(int32_t a, int32_t b) {
@@ -67,3 +70,17 @@ int32_t sc_Point::bEqualPacked(uint32_t p) const {
     const ss_PlainPoint u = o_UnpackPoint(p);
     return bEqual(u.x, u.y);
 }
+
+void sc_Point::vWrite(sc_File& file) const {
+    file.lWriteField(x);
+    file.lWriteField(y);
+}
+
+void sc_Point::vRead(sc_File& file) {
+    file.lReadField(x);
+    file.lReadField(y);
+}
+
+void sc_Point::vWrite(sc_ByteWriter& out) const { out.Write(x, y); }
+
+bool sc_Point::bRead(sc_ByteReader& in) { return in.Read(x, y); }

@@ -1,6 +1,10 @@
 #pragma once
 #include <cstdint>
 
+class sc_File;
+class sc_ByteReader;
+class sc_ByteWriter;
+
 // The plain point that point operations return by value.
 struct ss_PlainPoint {
     int32_t x = 0;
@@ -44,4 +48,12 @@ public:
     int32_t bEqualPacked(uint32_t p) const;
 
     ss_PlainPoint oPlain() const { return ss_PlainPoint{x, y}; }
+
+    // The 8-byte record: x, then y, 4 bytes each. The file forms transfer
+    // field by field and leave a field that was not read as it was; the
+    // reader form takes the whole record or changes nothing.
+    void vWrite(sc_File& file) const;
+    void vRead(sc_File& file);
+    void vWrite(sc_ByteWriter& out) const;
+    bool bRead(sc_ByteReader& in);
 };

@@ -1,5 +1,9 @@
 #include "engine/base/rect.h"
 
+#include "engine/base/byte_reader.h"
+#include "engine/base/file.h"
+#include "engine/base/game_point.h"
+
 ss_Rect ss_Rect::XYWH(int32_t x, int32_t y, int32_t w, int32_t h) {
     ss_Rect r;
     r.vSetXYWH(x, y, w, h);
@@ -62,3 +66,25 @@ void ss_Rect::lClip(int32_t w, int32_t h) {
     if (right >= w) right = w - 1;
     if (bottom >= h) bottom = h - 1;
 }
+
+ss_PlainRect ss_Rect::oSetGameRect(const sc_GameRect& r) {
+    return oSet(r.left, r.top, r.right, r.bottom);
+}
+
+void ss_Rect::vWrite(sc_File& file) const {
+    file.lWriteField(left);
+    file.lWriteField(top);
+    file.lWriteField(right);
+    file.lWriteField(bottom);
+}
+
+void ss_Rect::vRead(sc_File& file) {
+    file.lReadField(left);
+    file.lReadField(top);
+    file.lReadField(right);
+    file.lReadField(bottom);
+}
+
+void ss_Rect::vWrite(sc_ByteWriter& out) const { out.Write(left, top, right, bottom); }
+
+bool ss_Rect::bRead(sc_ByteReader& in) { return in.Read(left, top, right, bottom); }

@@ -1,6 +1,11 @@
 #pragma once
 #include <cstdint>
 
+class sc_File;
+class sc_ByteReader;
+class sc_ByteWriter;
+class sc_GameRect;
+
 // The plain rectangle that rectangle operations return by value.
 struct ss_PlainRect {
     int32_t left = 0;
@@ -35,4 +40,14 @@ public:
     int32_t lHeight() const { return bottom - top + 1; }
 
     ss_PlainRect oPlain() const { return ss_PlainRect{left, top, right, bottom}; }
+
+    // Takes the sign-extended edges of a sprite rectangle.
+    ss_PlainRect oSetGameRect(const sc_GameRect& r);
+
+    // The 16-byte record: left, top, right, bottom, 4 bytes each; the forms
+    // behave as sc_Point's.
+    void vWrite(sc_File& file) const;
+    void vRead(sc_File& file);
+    void vWrite(sc_ByteWriter& out) const;
+    bool bRead(sc_ByteReader& in);
 };

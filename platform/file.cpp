@@ -1,0 +1,109 @@
+#include "platform/file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/paths.h"
+
+namespace plat {
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_fd = other.m_fd;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+bool File::Open(std::string_view dataPath, FileMode mode) {
+    Close();
+    if (dataPath.empty()) return false;
+    const std::string path = ResolvePath(dataPath);
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case FileMode::ReadSequential:
+    case FileMode::ReadRandom: flags |= O_RDONLY; break;
+    case FileMode::CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case FileMode::OpenAlways: flags |= O_RDWR | O_CREAT; break;
+    }
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags, 0644);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    ::posix_fadvise(fd, 0, 0, mode == FileMode::ReadRandom ? POSIX_FADV_RANDOM : POSIX_FADV_SEQUENTIAL);
+    m_fd = fd;
+    return true;
+}
+
+void File::Close() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+int64_t File::Read(void* buffer, size_t count) {
+    if (m_fd < 0) return -1;
+    auto* out = static_cast<unsigned char*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(m_fd, out + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return done ? static_cast<int64_t>(done) : -1;
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+int64_t File::Write(const void* buffer, size_t count) {
+    if (m_fd < 0) return -1;
+    const auto* in = static_cast<const unsigned char*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(m_fd, in + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return done ? static_cast<int64_t>(done) : -1;
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+int64_t File::Seek(int64_t offset, SeekOrigin origin) {
+    if (m_fd < 0) return -1;
+    const int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    const off_t r = ::lseek(m_fd, static_cast<off_t>(offset), whence);
+    return r < 0 ? -1 : static_cast<int64_t>(r);
+}
+
+int64_t File::Tell() const {
+    if (m_fd < 0) return -1;
+    const off_t r = ::lseek(m_fd, 0, SEEK_CUR);
+    return r < 0 ? -1 : static_cast<int64_t>(r);
+}
+
+int64_t File::Size() const {
+    if (m_fd < 0) return -1;
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+} // namespace plat
