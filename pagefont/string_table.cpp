@@ -1,0 +1,88 @@
+#include "pagefont/string_table.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/paths.h"
+
+char* g_pStringTableText = nullptr;
+char** g_ppStringTableLines = nullptr;
+int32_t g_lStringTableLast = -1;
+
+namespace {
+
+// Files larger than this are refused, so that a size read from a corrupt
+// file system cannot ask for an unbounded allocation.
+constexpr long kMaxTableBytes = 64L << 20;
+
+} // namespace
+
+void v_FreeStringTable() {
+    std::free(g_pStringTableText);
+    std::free(g_ppStringTableLines);
+    g_pStringTableText = nullptr;
+    g_ppStringTableLines = nullptr;
+    g_lStringTableLast = -1;
+}
+
+int32_t l_LoadStringTable(const char* fileName) {
+    v_FreeStringTable();
+    if (!fileName) return 0;
+    std::FILE* f = std::fopen(plat::ResolvePath(fileName).c_str(), "rb");
+    if (!f) return 0;
+    long length = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
+    if (length < 0 || length > kMaxTableBytes || std::fseek(f, 0, SEEK_SET) != 0) {
+        std::fclose(f);
+        return 0;
+    }
+    auto* text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 2));
+    if (!text) {
+        std::fclose(f);
+        return 0;
+    }
+    size_t len = std::fread(text, 1, static_cast<size_t>(length), f);
+    std::fclose(f);
+
+    if (len < 2) {
+        len = 0; // too short to hold a line
+    } else {
+        if (text[len - 1] == 26) --len;
+        const bool closed = (len >= 2 && text[len - 2] == 13) || (len >= 1 && text[len - 1] == 10);
+        if (!closed) {
+            text[len++] = 13;
+            text[len++] = 10;
+        }
+    }
+
+    size_t count = 0;
+    for (size_t i = 0; i + 1 < len; ++i)
+        if (text[i] == 13 && text[i + 1] == 10) {
+            ++count;
+            ++i;
+        }
+    auto** lines = static_cast<char**>(std::malloc((count ? count : 1) * sizeof(char*)));
+    if (!lines) {
+        std::free(text);
+        return 0;
+    }
+    size_t n = 0;
+    char* start = text;
+    for (size_t i = 0; i + 1 < len; ++i)
+        if (text[i] == 13 && text[i + 1] == 10) {
+            text[i] = text[i + 1] = 0;
+            lines[n++] = start;
+            start = text + i + 2;
+            ++i;
+        }
+    g_pStringTableText = text;
+    g_ppStringTableLines = lines;
+    g_lStringTableLast = static_cast<int32_t>(count) - 1;
+    return 1;
+}
+
+const char* p_GetStringTableLine(int32_t line) {
+    if (!g_ppStringTableLines || line < 0 || line > g_lStringTableLast) return nullptr;
+    return g_ppStringTableLines[line];
+}

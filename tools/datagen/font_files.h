@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace datagen {
+
+// One of the game's bitmap font files: a headerless array of glyphs, each
+// the cell's pixels as a continuous MSB-first bit stream (1 or 4 bits a
+// pixel), padded to a byte only at the glyph's end. Single-byte fonts hold
+// codes 32..126; double-byte fonts hold every Big5 lead 0xA1..0xF9 with the
+// trails 0x40..0x7E and 0xA1..0xFE, 157 glyphs a lead, undefined codes blank.
+struct FontFileSpec {
+    const char* name; // file name inside Fonts/
+    int32_t cellWidth;
+    int32_t cellHeight;
+    int32_t bits; // 1 or 4
+    bool doubleByte;
+};
+
+// The four files the game loads.
+extern const FontFileSpec kGameFonts[4];
+
+int32_t GlyphBytes(const FontFileSpec& spec);
+int32_t GlyphCount(const FontFileSpec& spec);
+
+// The file's bytes. Glyphs are rendered from the system's outline fonts
+// (fonts-unifont for 1 bit, fonts-arphic-uming for 4 bits); when a font is
+// missing, simple procedural glyphs are drawn and `note` says so.
+std::vector<uint8_t> BuildFontFile(const FontFileSpec& spec, std::string* note);
+// The same from a given outline font file; procedural glyphs when it cannot
+// be used.
+std::vector<uint8_t> BuildFontFileFrom(const FontFileSpec& spec, const char* fontPath, std::string* note);
+
+// Writes Fonts/<name> below `out` for each of the given files; messages go
+// to stdout. False on a write failure.
+bool WriteFontFiles(const std::filesystem::path& out, const std::vector<FontFileSpec>& specs);
+
+} // namespace datagen
