@@ -36,6 +36,6 @@ function(krx_tests name)
   target_link_libraries(${target} PRIVATE ${A_DEPS} krx_test_support GTest::gtest GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS ${folder}
+    PROPERTIES LABELS ${folder} FIXTURES_REQUIRED dataset
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -5,6 +5,7 @@
 
 #include "game/entry.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_backend.h"
 
 int main() {
@@ -16,8 +17,11 @@ int main() {
         plat::InstallBackend(std::move(headless));
     } else {
         plat::InstallBackend(std::make_unique<plat::SdlBackend>());
+        // Without a sound device the mixer keeps time silently.
+        plat::StartSdlAudio();
     }
     const int rc = l_KrxMain();
+    plat::StopSdlAudio();
     plat::ResetBackend();
     return rc;
 }

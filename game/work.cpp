@@ -2,29 +2,57 @@
 
 #include <cstring>
 
+#include "engine/platform/dir_surface.h"
+#include "engine/platform/mouse.h"
 #include "platform/clock.h"
+#include "platform/input.h"
 #include "platform/random.h"
 
 sc_Work* g_pWork = nullptr;
-sc_Point g_oScreenSize;
+sc_DirSurface* g_pWorkSurface = nullptr;
+sc_DirSurface* g_pTextSurface = nullptr;
+uint16_t* g_pWorkBuffer = nullptr;
+sc_KeyControl g_oKeyControl;
 uint8_t g_aFrameSkipBlock[sc_Work::kFrameSkipBlockSize] = {};
 
 sc_Work::sc_Work() {
     g_pWork = this;
     std::memset(g_aFrameSkipBlock, 0, sizeof g_aFrameSkipBlock);
     plat::SeedRandom(plat::TickCount());
+    vSetMovieFlag(&oScene.bMoviePlaying);
 }
 
 sc_Work::~sc_Work() {
+    // The surfaces die with the display below; forget them first.
+    g_pWorkSurface = g_pTextSurface = nullptr;
+    g_pWorkBuffer = nullptr;
     if (g_pWork == this) g_pWork = nullptr;
 }
 
-int32_t sc_Work::bOnCreate(plat::WindowHandle) {
-    g_oScreenSize.oSet(800, 600);
+int32_t sc_Work::bOnCreate(plat::WindowHandle window) {
+    if (!bInit(window, 800, 600, 16, 100)) return 0;
+    g_pWorkSurface = pCreateSurface(800, 600, -1);
+    if (!g_pWorkSurface) return 0;
+    g_oScreenSize.oSet(g_pWorkSurface->lGetWidth(), g_pWorkSurface->lGetHeight());
+    g_pTextSurface = pCreateTextSurface(12, 1);
+    if (!g_pTextSurface) return 0;
+    oScene.vInit();
     return 1;
 }
 
-void sc_Work::vOnIdle() {}
+void sc_Work::vOnIdle() { vFrame(); }
+
+void sc_Work::vControl() {
+    g_oKeyControl.vUpdate();
+    if (g_pDirKey && g_pDirKey->bGetKeyState(plat::key::F6)) plat::PostMessage(pGetHwnd(), plat::MSG_CLOSE, 0, 0);
+    g_oGameMouse.lUpdateDirection();
+    oScene.vControl();
+}
+
+void sc_Work::vShow() {
+    g_pWorkBuffer = g_pWorkSurface ? g_pWorkSurface->pGetBuffer() : nullptr;
+    oScene.vMain();
+}
 
 int32_t sc_Work::bFrameSkip() {
     int32_t word;

@@ -2,11 +2,17 @@
 #include <cstdint>
 
 #include "engine/base/point.h"
+#include "engine/platform/direct2d.h"
+#include "engine/platform/dir_key.h"
 #include "engine/platform/window.h"
+#include "game/scene.h"
 
-// The application object: the main window, the display and the scene in one.
-// The window's idle hook runs one frame.
-class sc_Work : public sc_Window {
+class sc_DirSurface;
+
+// The application object: the main window and the display in one, holding
+// the scene. The window's idle hook runs one frame of the display, whose
+// callbacks are the scene's input hook and game flow.
+class sc_Work : public sc_Window, public sc_Direct2D {
 public:
     static constexpr int32_t kFrameSkipBlockSize = 2000;
 
@@ -15,14 +21,21 @@ public:
 
     int32_t bOnCreate(plat::WindowHandle window) override;
     void vOnIdle() override;
+    void vControl() override;
+    void vShow() override;
 
     // Answers whether this frame should be drawn when frames are skipped.
     int32_t bFrameSkip();
+
+    sc_Scene oScene;
 
 private:
     int32_t m_lFrameSkipCounter = 0;
 };
 
 extern sc_Work* g_pWork;
-extern sc_Point g_oScreenSize;
+extern sc_DirSurface* g_pWorkSurface;
+extern sc_DirSurface* g_pTextSurface;
+extern uint16_t* g_pWorkBuffer;
+extern sc_KeyControl g_oKeyControl;
 extern uint8_t g_aFrameSkipBlock[sc_Work::kFrameSkipBlockSize];

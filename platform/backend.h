@@ -32,6 +32,13 @@ public:
     virtual void CloseDisplay() {}
     // Puts a whole 5-5-5 picture (pitch = width) on the display at once.
     virtual void Show(const uint16_t* /*pixels*/, int32_t /*width*/, int32_t /*height*/) {}
+    // Makes the display usable again after it was lost; false when it cannot yet.
+    virtual bool RestoreDisplay() { return true; }
+
+    // Input (see platform/input.h for the meaning of the values).
+    virtual bool ReadKeys(uint8_t* /*state256*/) { return false; }
+    virtual void GetCursor(int32_t& x, int32_t& y) { x = y = 0; }
+    virtual uint16_t QueryMouseButton(int /*button*/) { return 0; }
 };
 
 // The backend in use. Before one is installed, a plain backend with a real

@@ -1,6 +1,7 @@
 #include "platform/display.h"
 
 #include "platform/backend.h"
+#include "platform/window.h"
 
 namespace plat {
 
@@ -9,6 +10,8 @@ struct DisplayState {
     bool open = false;
     int32_t width = 0, height = 0;
     std::vector<uint16_t> pixels;
+    // The window the display was opened in; once it is gone nothing is shown.
+    WindowHandle window = 0;
 };
 DisplayState& State() {
     static DisplayState s;
@@ -24,6 +27,7 @@ bool OpenDisplay(int32_t width, int32_t height, int32_t bits) {
     s.width = width;
     s.height = height;
     s.pixels.assign(static_cast<size_t>(width) * height, 0);
+    s.window = MainWindow();
     return true;
 }
 
@@ -46,7 +50,12 @@ ScreenBuffer Screen() {
 
 void ShowScreen() {
     DisplayState& s = State();
-    if (s.open) CurrentBackend().Show(s.pixels.data(), s.width, s.height);
+    if (!s.open || (s.window != 0 && !IsWindow(s.window))) return;
+    CurrentBackend().Show(s.pixels.data(), s.width, s.height);
 }
 
+} // namespace plat
+
+namespace plat {
+bool RestoreDisplay() { return IsDisplayOpen() && CurrentBackend().RestoreDisplay(); }
 } // namespace plat

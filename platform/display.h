@@ -25,3 +25,8 @@ ScreenBuffer Screen();
 void ShowScreen();
 
 } // namespace plat
+
+namespace plat {
+// Asks the backend to make the display usable again (every present does).
+bool RestoreDisplay();
+} // namespace plat

@@ -1,6 +1,10 @@
 #include "platform/headless/headless_backend.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/clock.h"
+#include "platform/png.h"
 
 namespace plat {
 
@@ -36,6 +40,79 @@ void HeadlessBackend::CloseAt(uint64_t pass) {
     At(pass, [](HeadlessBackend&) {
         if (WindowHandle w = MainWindow()) PostMessage(w, MSG_CLOSE, 0, 0);
     });
+}
+
+bool HeadlessBackend::OpenDisplay(int32_t width, int32_t height) {
+    if (m_failDisplay) {
+        m_failDisplay = false;
+        return false;
+    }
+    m_displayOpen = true;
+    m_displayWidth = width;
+    m_displayHeight = height;
+    return true;
+}
+
+void HeadlessBackend::Show(const uint16_t* pixels, int32_t width, int32_t height) {
+    ++m_presents;
+    m_lastPresent.assign(pixels, pixels + static_cast<size_t>(width) * height);
+    m_presentWidth = width;
+    m_presentHeight = height;
+    if (m_onShow) m_onShow(pixels, width, height);
+}
+
+bool HeadlessBackend::SaveLastPresent(const std::string& path) const {
+    if (m_lastPresent.empty()) return false;
+    return WritePng555(path, m_lastPresent.data(), m_presentWidth, m_presentHeight, m_presentWidth);
+}
+
+bool HeadlessBackend::RestoreDisplay() {
+    if (m_failRestores > 0) {
+        --m_failRestores;
+        return false;
+    }
+    return true;
+}
+
+bool HeadlessBackend::ReadKeys(uint8_t* state256) {
+    if (!m_keyboard) return false;
+    std::memcpy(state256, m_keys.data(), 256);
+    return true;
+}
+
+void HeadlessBackend::GetCursor(int32_t& x, int32_t& y) {
+    x = m_mouseX;
+    y = m_mouseY;
+}
+
+uint16_t HeadlessBackend::QueryMouseButton(int button) {
+    if (button < 0 || button > 2) return 0;
+    uint16_t r = m_buttonDown[button] ? 0x8000 : 0;
+    if (m_buttonLatch[button]) r |= 1;
+    m_buttonLatch[button] = false;
+    return r;
+}
+
+void HeadlessBackend::MoveMouse(int32_t x, int32_t y) {
+    const int32_t w = m_displayOpen ? m_displayWidth : 800, h = m_displayOpen ? m_displayHeight : 600;
+    m_mouseX = std::clamp(x, 0, w - 1);
+    m_mouseY = std::clamp(y, 0, h - 1);
+}
+
+void HeadlessBackend::ButtonDown(int button) {
+    if (button < 0 || button > 2) return;
+    m_buttonDown[button] = true;
+    m_buttonLatch[button] = true;
+}
+
+void HeadlessBackend::ButtonUp(int button) {
+    if (button < 0 || button > 2) return;
+    m_buttonDown[button] = false;
+}
+
+void HeadlessBackend::Click(int button) {
+    ButtonDown(button);
+    ButtonUp(button);
 }
 
 } // namespace plat

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,40 @@ public:
     void OnWindowShown(WindowHandle) override { ++m_shows; }
     void OnWindowPainted(WindowHandle) override { ++m_paints; }
     void OnWindowDestroyed(WindowHandle) override { ++m_destroys; }
+
+    bool OpenDisplay(int32_t width, int32_t height) override;
+    void CloseDisplay() override { m_displayOpen = false; }
+    void Show(const uint16_t* pixels, int32_t width, int32_t height) override;
+    bool RestoreDisplay() override;
+
+    bool ReadKeys(uint8_t* state256) override;
+    void GetCursor(int32_t& x, int32_t& y) override;
+    uint16_t QueryMouseButton(int button) override;
+
+    // Scripted input; call from timeline actions or between frames.
+    void KeyDown(uint8_t code) { m_keys[code] = 0x80; }
+    void KeyUp(uint8_t code) { m_keys[code] = 0; }
+    void SetKeyboardPresent(bool present) { m_keyboard = present; }
+    void MoveMouse(int32_t x, int32_t y);
+    void ButtonDown(int button);
+    void ButtonUp(int button);
+    // A press and release that both fall between two queries.
+    void Click(int button);
+
+    // Display scripting and capture.
+    void FailDisplayOpen() { m_failDisplay = true; }
+    void FailRestores(int count) { m_failRestores = count; }
+    int Presents() const { return m_presents; }
+    // Called with every picture shown, as it is shown.
+    void OnShow(std::function<void(const uint16_t* pixels, int32_t width, int32_t height)> fn) {
+        m_onShow = std::move(fn);
+    }
+    // The last picture shown, pitch = width; empty before the first present.
+    const std::vector<uint16_t>& LastPresent() const { return m_lastPresent; }
+    int32_t PresentWidth() const { return m_presentWidth; }
+    int32_t PresentHeight() const { return m_presentHeight; }
+    // Writes the last picture shown as a PNG; false when none was shown.
+    bool SaveLastPresent(const std::string& path) const;
 
     // Runs the action at the start of the given pass, after the clock step.
     void At(uint64_t pass, Action action);
@@ -56,6 +91,21 @@ private:
     int m_paints = 0, m_shows = 0, m_destroys = 0;
     std::vector<std::string> m_titles;
     std::multimap<uint64_t, Action> m_timeline;
+
+    bool m_keyboard = true;
+    std::array<uint8_t, 256> m_keys{};
+    int32_t m_mouseX = 0, m_mouseY = 0;
+    std::array<bool, 3> m_buttonDown{};
+    std::array<bool, 3> m_buttonLatch{};
+
+    bool m_displayOpen = false;
+    bool m_failDisplay = false;
+    int m_failRestores = 0;
+    int32_t m_displayWidth = 0, m_displayHeight = 0;
+    int m_presents = 0;
+    std::vector<uint16_t> m_lastPresent;
+    int32_t m_presentWidth = 0, m_presentHeight = 0;
+    std::function<void(const uint16_t*, int32_t, int32_t)> m_onShow;
 };
 
 } // namespace plat

@@ -1,9 +1,12 @@
 #include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+
+#include "platform/sdl/sdl_keymap.h"
 
 namespace plat {
 
@@ -24,6 +27,7 @@ SdlBackend::SdlBackend() {
 }
 
 SdlBackend::~SdlBackend() {
+    if (m_videoUp) SDL_DelEventWatch(&SdlBackend::EventWatch, this);
     Close();
     if (m_videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -52,15 +56,27 @@ bool SdlBackend::OnWindowCreated(WindowHandle h, const std::string& title, bool 
             return false;
         }
         m_videoUp = true;
+        SDL_AddEventWatch(&SdlBackend::EventWatch, this);
     }
-    m_window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 800, 600,
-                                SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_HIDDEN);
+    // Made at the desktop's size as well as full-screen: without a window
+    // manager the full-screen request alone leaves a small window whose
+    // drawing is offset.
+    SDL_Rect bounds{0, 0, 800, 600};
+    SDL_GetDisplayBounds(0, &bounds);
+    m_window = SDL_CreateWindow(title.c_str(), bounds.x, bounds.y, bounds.w, bounds.h,
+                                SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (!m_window) {
         std::fprintf(stderr, "window creation failed: %s\n", SDL_GetError());
         return false;
     }
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_PRESENTVSYNC);
+    m_vsync = m_renderer != nullptr;
     if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+    if (m_renderer) {
+        SDL_RendererInfo info;
+        if (SDL_GetRendererInfo(m_renderer, &info) == 0) m_vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    }
     SDL_ShowCursor(SDL_DISABLE);
     m_handle = h;
     return true;
@@ -82,11 +98,95 @@ void SdlBackend::OnWindowDestroyed(WindowHandle h) {
 }
 
 void SdlBackend::Close() {
+    CloseDisplay();
     if (m_renderer) SDL_DestroyRenderer(m_renderer);
     if (m_window) SDL_DestroyWindow(m_window);
     m_renderer = nullptr;
     m_window = nullptr;
     m_handle = 0;
+}
+
+bool SdlBackend::OpenDisplay(int32_t width, int32_t height) {
+    if (!m_renderer) return false;
+    CloseDisplay();
+    // XRGB1555: the top bit is ignored, as the game's pixels want.
+    m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_RGB555, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!m_texture) {
+        std::fprintf(stderr, "display texture failed: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_RenderSetLogicalSize(m_renderer, width, height); // letterboxed, whole-pixel scaling not required
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+void SdlBackend::CloseDisplay() {
+    if (m_texture) SDL_DestroyTexture(m_texture);
+    m_texture = nullptr;
+}
+
+void SdlBackend::Show(const uint16_t* pixels, int32_t width, int32_t height) {
+    if (!m_texture || width != m_width || height != m_height) return;
+    SDL_UpdateTexture(m_texture, nullptr, pixels, width * 2);
+    SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+    SDL_RenderClear(m_renderer);
+    SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+    if (!m_vsync) {
+        // Without vertical sync, hold the pace of a 60 Hz screen.
+        const uint32_t due = m_lastShow + 16;
+        const uint32_t now = m_clock.Now();
+        if (static_cast<int32_t>(due - now) > 0) SDL_Delay(due - now);
+    }
+    SDL_RenderPresent(m_renderer);
+    m_lastShow = m_clock.Now();
+}
+
+bool SdlBackend::ReadKeys(uint8_t* state256) {
+    std::fill(state256, state256 + 256, uint8_t{0});
+    if (!m_window) return false;
+    SDL_PumpEvents();
+    // Keys held when the window lost focus do not stay down.
+    if (SDL_GetKeyboardFocus() != m_window) return true;
+    int count = 0;
+    const Uint8* keys = SDL_GetKeyboardState(&count);
+    for (int sc = 0; sc < count; ++sc) {
+        if (!keys[sc]) continue;
+        if (const uint8_t code = ScanCodeFromSdl(sc)) state256[code] = 0x80;
+    }
+    return true;
+}
+
+void SdlBackend::GetCursor(int32_t& x, int32_t& y) {
+    x = y = 0;
+    if (!m_renderer) return;
+    int wx = 0, wy = 0;
+    SDL_GetMouseState(&wx, &wy);
+    float lx = 0, ly = 0;
+    SDL_RenderWindowToLogical(m_renderer, wx, wy, &lx, &ly);
+    x = std::clamp(static_cast<int32_t>(lx), 0, m_width - 1);
+    y = std::clamp(static_cast<int32_t>(ly), 0, m_height - 1);
+}
+
+uint16_t SdlBackend::QueryMouseButton(int button) {
+    if (button < 0 || button > 2 || !m_window) return 0;
+    static constexpr uint32_t masks[3] = {SDL_BUTTON_LMASK, SDL_BUTTON_RMASK, SDL_BUTTON_MMASK};
+    SDL_PumpEvents();
+    uint16_t r = (SDL_GetMouseState(nullptr, nullptr) & masks[button]) ? 0x8000 : 0;
+    if (m_latch[button].exchange(false)) r |= 1;
+    return r;
+}
+
+int SdlBackend::EventWatch(void* self, SDL_Event* e) {
+    if (e->type == SDL_MOUSEBUTTONDOWN) {
+        auto* b = static_cast<SdlBackend*>(self);
+        const int index = e->button.button == SDL_BUTTON_LEFT    ? 0
+                          : e->button.button == SDL_BUTTON_RIGHT ? 1
+                          : e->button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                  : -1;
+        if (index >= 0) b->m_latch[index].store(true);
+    }
+    return 0;
 }
 
 } // namespace plat

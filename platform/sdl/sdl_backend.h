@@ -4,8 +4,13 @@
 #include "platform/backend.h"
 #include "platform/clock.h"
 
+#include <array>
+#include <atomic>
+
 struct SDL_Window;
 struct SDL_Renderer;
+struct SDL_Texture;
+union SDL_Event;
 
 namespace plat {
 
@@ -27,14 +32,29 @@ public:
     void OnWindowPainted(WindowHandle) override;
     void OnWindowDestroyed(WindowHandle) override;
 
+    bool OpenDisplay(int32_t width, int32_t height) override;
+    void CloseDisplay() override;
+    void Show(const uint16_t* pixels, int32_t width, int32_t height) override;
+
+    bool ReadKeys(uint8_t* state256) override;
+    void GetCursor(int32_t& x, int32_t& y) override;
+    uint16_t QueryMouseButton(int button) override;
+
 private:
     void Close();
+    static int EventWatch(void* self, SDL_Event* event);
 
     RealClock m_clock;
     bool m_videoUp = false;
     WindowHandle m_handle = 0;
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    bool m_vsync = false;
+    uint32_t m_lastShow = 0;
+    int32_t m_width = 800, m_height = 600;
+    // Set from the event watch, which runs wherever events are pumped.
+    std::array<std::atomic<bool>, 3> m_latch{};
 };
 
 // Makes SIGINT and SIGTERM ask the main window to close.

@@ -1,43 +1,56 @@
 #!/usr/bin/env bash
-# Starts the game on a virtual X server, finds its window by title, takes a
-# screenshot, asks the window to close, and checks that the program ends with 0.
+# Starts the game on a virtual X server in the generated data set, finds its
+# window by title, holds F7 and takes a screenshot that must match the
+# headless capture of the same frame, then ends it once with F6 and once with
+# a terminate request; both must exit with 0.
 set -u
-krx="$1"
-out="$2"
+krx="$1"; out="$2"; data="$3"; check="$4"
 mkdir -p "$out"
-cd "$out"
+out=$(cd "$out" && pwd)
 
 display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >xvfb.log 2>&1 &
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null; kill $game 2>/dev/null' EXIT
+game=""
+trap 'kill $xvfb 2>/dev/null; [ -n "$game" ] && kill $game 2>/dev/null' EXIT
 export DISPLAY="$display"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-SDL_AUDIODRIVER=dummy "$krx" >game.log 2>&1 &
-game=$!
+start_game() {
+  (cd "$data" && SDL_AUDIODRIVER=dummy exec "$krx") >"$out/game.log" 2>&1 &
+  game=$!
+  win=""
+  for _ in $(seq 100); do
+    win=$(xdotool search --name '^KRX Project$' 2>/dev/null | head -n 1)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  if [ -z "$win" ]; then echo "no window titled 'KRX Project' appeared"; cat "$out/game.log"; exit 1; fi
+  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  sleep 0.5
+}
 
-win=""
-for _ in $(seq 100); do
-  win=$(xdotool search --name '^KRX Project$' 2>/dev/null | head -n 1)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-if [ -z "$win" ]; then
-  echo "no window titled 'KRX Project' appeared"; cat game.log; exit 1
-fi
-sleep 0.5
-import -window root screenshot.png || { echo "screenshot failed"; exit 1; }
+wait_end() {
+  for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$game" 2>/dev/null; then echo "the game did not end ($1)"; exit 1; fi
+  wait "$game"; local rc=$?
+  game=""
+  if [ "$rc" != 0 ]; then echo "exit code $rc after $1"; cat "$out/game.log"; exit 1; fi
+}
 
-# The window manager's close: WM_DELETE_WINDOW through xdotool when it can,
-# else the terminate signal, which the game treats the same way.
-if xdotool help 2>&1 | grep -q windowquit; then
-  xdotool windowquit "$win"
-else
-  kill -TERM "$game"
-fi
-for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$game" 2>/dev/null; then echo "the game did not end"; exit 1; fi
-wait "$game"; rc=$?
-if [ "$rc" != 0 ]; then echo "exit code $rc"; cat game.log; exit 1; fi
-echo "window found, screenshot taken, closed with exit code 0"
+# 1. The frame, and F6.
+start_game
+xdotool mousemove 512 384
+xdotool keydown F7
+sleep 1
+import -window root "$out/screenshot.png" || { echo "screenshot failed"; exit 1; }
+xdotool keyup F7
+"$check" "$data" "$out/screenshot.png" "$out/capture.png" || { echo "the screen differs from the headless frame"; exit 1; }
+xdotool keydown F6; sleep 0.3; xdotool keyup F6
+wait_end F6
+
+# 2. A terminate request.
+start_game
+kill -TERM "$game"
+wait_end SIGTERM
+echo "window found, frame matches the headless capture, F6 and SIGTERM end it with 0"

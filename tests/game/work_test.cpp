@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "engine/platform/dir_surface.h"
 #include "game/entry.h"
 #include "game/work.h"
+#include "platform/display.h"
+#include "platform/input.h"
 #include "tests/support/headless_run.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -28,12 +32,16 @@ protected:
     }
 };
 
-TEST_F(Work, CreateReachesTheHandlerInsideCreate) {
+TEST_F(Work, CreateSetsUpTheDisplayInsideCreate) {
     SpyWork work;
     EXPECT_EQ(g_pWork, &work);
     work.vCreate("KRX Project", 0, 0, 0);
     EXPECT_TRUE(work.insideCreate);
     EXPECT_EQ(g_oScreenSize.oPlain(), (ss_PlainPoint{800, 600}));
+    ASSERT_NE(g_pWorkSurface, nullptr);
+    ASSERT_NE(g_pTextSurface, nullptr);
+    EXPECT_EQ(g_pWorkSurface->lGetId(), 1);
+    EXPECT_EQ(g_pTextSurface->lGetId(), 0);
     EXPECT_EQ(Backend().CreatedTitles(), std::vector<std::string>{"KRX Project"});
 }
 
@@ -49,6 +57,8 @@ TEST_F(Work, APostedCloseGivesOneMoreIdlePassAndZero) {
     EXPECT_EQ(idlesBeforeClose, 4);
     EXPECT_EQ(work.idles, 5);
     EXPECT_EQ(Backend().Passes(), 6u);
+    // The last idle pass ran after the window was gone: it drew but showed nothing.
+    EXPECT_EQ(Backend().Presents(), 4);
 }
 
 TEST_F(Work, TwoQueuedMessagesTakeTwoPasses) {
@@ -62,6 +72,16 @@ TEST_F(Work, TwoQueuedMessagesTakeTwoPasses) {
     // Pass 2 takes the command, pass 3 the close, pass 4 the quit.
     EXPECT_EQ(Backend().Passes(), 4u);
     EXPECT_EQ(work.idles, 3);
+}
+
+TEST_F(Work, F6ClosesTheProgramOnTheFrameItIsSeen) {
+    SpyWork work;
+    work.vCreate("KRX Project", 0, 0, 0);
+    Backend().At(7, [](plat::HeadlessBackend& b) { b.KeyDown(plat::key::F6); });
+    EXPECT_EQ(work.lRun(), 0);
+    // Seen by frame 7's control step, handled on pass 8, quit on pass 9; F6
+    // still held on pass 8 posts nothing more to the dead window.
+    EXPECT_EQ(Backend().Passes(), 9u);
 }
 
 TEST_F(Work, FrameSkipWithAnEvenWordAlwaysDrawsAndAnOddOneEveryEighth) {
@@ -81,10 +101,47 @@ TEST_F(Work, TheEntryRunsUntilClosedAndReturnsZero) {
     EXPECT_EQ(g_pWork, nullptr);
 }
 
-TEST_F(Work, TheEntryFailsCleanlyWhenTheWindowCannotBeMade) {
+TEST_F(Work, TheEntryFailsCleanlyWhenTheWindowOrDisplayCannotBeMade) {
     Backend().FailNextWindow();
     EXPECT_EQ(l_KrxMain(), 1);
     EXPECT_EQ(Backend().Passes(), 0u); // no frame ran
+    plat::ResetWindowSystem();
+    // Both the asked mode and the fall-back refused.
+    struct Refuse : plat::HeadlessBackend {
+        bool OpenDisplay(int32_t, int32_t) override { return false; }
+    };
+    plat::InstallBackend(std::make_unique<Refuse>());
+    EXPECT_EQ(l_KrxMain(), 1);
+}
+
+TEST_F(Work, TheF7OverlayDrawsTheFrameRateInTheGamesColours) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    Backend().At(3, [](plat::HeadlessBackend& b) {
+        b.KeyDown(plat::key::F7);
+        b.MoveMouse(123, 45);
+    });
+    Backend().SetPassBudget(10);
+    ASSERT_EQ(l_KrxMain(), 0);
+    const std::vector<uint16_t>& px = Backend().LastPresent();
+    ASSERT_EQ(px.size(), 800u * 600u);
+    // "Frame: " at (20, 20): 8x16 cells 9 pixels apart, one-bit glyphs in
+    // 0x0F0B on a transparent background (the shadow is for the smooth fonts).
+    int text = 0, other = 0;
+    for (int y = 20; y < 36; ++y)
+        for (int x = 20; x < 20 + 7 * 9; ++x) {
+            const uint16_t p = px[y * 800 + x];
+            if (p == 0x0F0B) ++text;
+            else if (p != 0) ++other;
+        }
+    EXPECT_GT(text, 40);
+    EXPECT_EQ(other, 0);
+    // Nothing left of where the text was asked to start.
+    int firstColumn = 0;
+    for (int y = 20; y < 36; ++y) firstColumn += px[y * 800 + 19] == 0x0F0B;
+    EXPECT_EQ(firstColumn, 0);
+    // Nothing drawn outside the overlay's lines.
+    for (int y = 100; y < 600; y += 7)
+        for (int x = 0; x < 800; x += 5) ASSERT_EQ(px[y * 800 + x], 0) << x << "," << y;
 }
 
 } // namespace

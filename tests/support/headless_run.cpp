@@ -2,11 +2,13 @@
 
 #include <memory>
 
+#include "platform/display.h"
 #include "platform/window.h"
 
 namespace krxtest {
 
 void HeadlessTest::SetUp() {
+    plat::CloseDisplay();
     plat::ResetWindowSystem();
     auto backend = std::make_unique<plat::HeadlessBackend>();
     m_backend = backend.get();
@@ -14,6 +16,7 @@ void HeadlessTest::SetUp() {
 }
 
 void HeadlessTest::TearDown() {
+    plat::CloseDisplay();
     plat::ResetWindowSystem();
     plat::ResetBackend();
     m_backend = nullptr;

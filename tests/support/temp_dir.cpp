@@ -45,3 +45,7 @@ ScopedCwd::~ScopedCwd() {
 }
 
 } // namespace krxtest
+
+namespace krxtest {
+std::filesystem::path DataDir() { return KRX_TEST_DATA; }
+} // namespace krxtest

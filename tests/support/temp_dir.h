@@ -33,3 +33,8 @@ private:
 };
 
 } // namespace krxtest
+
+namespace krxtest {
+// The data set generated for this test run (fonts, packs, ...).
+std::filesystem::path DataDir();
+} // namespace krxtest

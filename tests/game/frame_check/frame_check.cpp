@@ -1,0 +1,72 @@
+// Runs the game headless with F7 held, captures the frame, and compares the
+// overlay's fixed labels with a screenshot of the real program taken under a
+// virtual X server (the picture scaled to fill the screen, letterboxed).
+//   frame_check <data dir> <screenshot.png> <capture out.png>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "game/entry.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/input.h"
+#include "platform/png.h"
+#include "tests/support/temp_dir.h"
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: frame_check <data dir> <screenshot.png> <capture.png>\n");
+        return 2;
+    }
+    std::vector<uint16_t> capture;
+    {
+        krxtest::ScopedCwd cwd(argv[1]);
+        auto backend = std::make_unique<plat::HeadlessBackend>();
+        plat::HeadlessBackend& b = *backend;
+        b.At(1, [](plat::HeadlessBackend& hb) {
+            hb.MoveMouse(400, 300);
+            hb.KeyDown(plat::key::F7);
+        });
+        b.SetPassBudget(20);
+        b.OnShow([&](const uint16_t* px, int32_t w, int32_t h) { capture.assign(px, px + w * h); });
+        plat::InstallBackend(std::move(backend));
+        if (l_KrxMain() != 0) return 1;
+        plat::ResetBackend();
+    }
+    if (capture.size() != 800u * 600u) {
+        std::fprintf(stderr, "no frame was captured\n");
+        return 1;
+    }
+    plat::WritePng555(argv[3], capture.data(), 800, 600, 800);
+
+    std::vector<uint16_t> shot;
+    int sw = 0, sh = 0;
+    if (!plat::ReadPng555(argv[2], shot, sw, sh)) {
+        std::fprintf(stderr, "cannot read %s\n", argv[2]);
+        return 1;
+    }
+    const double scale = std::min(sw / 800.0, sh / 600.0);
+    const int ox = static_cast<int>((sw - 800 * scale) / 2), oy = static_cast<int>((sh - 600 * scale) / 2);
+    // The labels "Frame: ", "Mouse_X: " and "Mouse_Y: " (left of x 100); the
+    // numbers after them differ between the two runs.
+    int compared = 0, lit = 0, mismatched = 0;
+    for (int y = 20; y < 78; ++y)
+        for (int x = 20; x < 98; ++x) {
+            const int sx = ox + static_cast<int>((x + 0.5) * scale), sy = oy + static_cast<int>((y + 0.5) * scale);
+            if (sx >= sw || sy >= sh) continue;
+            const uint16_t a = capture[y * 800 + x] & 0x7FFF, s = shot[sy * sw + sx] & 0x7FFF;
+            ++compared;
+            if (a) ++lit;
+            auto diff = [](uint16_t p, uint16_t q, int shift) {
+                return std::abs(((p >> shift) & 31) - ((q >> shift) & 31));
+            };
+            if (diff(a, s, 0) > 1 || diff(a, s, 5) > 1 || diff(a, s, 10) > 1) ++mismatched;
+        }
+    std::printf("compared %d pixels, %d lit in the capture, %d differ\n", compared, lit, mismatched);
+    if (lit < 100) {
+        std::fprintf(stderr, "the capture shows no overlay\n");
+        return 1;
+    }
+    // Nearest-neighbour scaling may pick a neighbouring pixel at glyph edges.
+    return mismatched * 20 <= compared ? 0 : 1;
+}

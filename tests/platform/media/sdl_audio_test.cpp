@@ -1,0 +1,89 @@
+// The SDL output: the device's thread pulls the mixer in real time.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "engine/platform/movie.h"
+#include "platform/audio.h"
+#include "platform/backend.h"
+#include "platform/sdl/sdl_audio.h"
+#include "tests/support/temp_dir.h"
+#include "tools/datagen/movie_writer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int64_t MsSince(Clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+}
+
+class SdlAudio : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The dummy driver consumes sound at the real rate without a sound card.
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        plat::ResetBackend();
+        plat::ResetMixer();
+        ASSERT_TRUE(plat::StartSdlAudio());
+    }
+    void TearDown() override {
+        plat::StopSdlAudio();
+        plat::ResetMixer();
+    }
+};
+
+TEST_F(SdlAudio, DevicePlaysVoicesOutInRealTime) {
+    EXPECT_TRUE(plat::IsAudioDeviceAttached());
+    // A fifth of a second of sound.
+    const std::vector<uint8_t> pcm(static_cast<size_t>(plat::kAudioRate) / 5 * 4, 0x10);
+    const plat::VoiceId v = plat::CreateVoice(pcm);
+    const plat::VoiceId s = plat::CreateStreamVoice();
+    ASSERT_TRUE(v && s);
+    const Clock::time_point start = Clock::now();
+    ASSERT_TRUE(plat::PlayVoice(v));
+    ASSERT_TRUE(plat::PlayVoice(s));
+    while (plat::IsVoicePlaying(v) && MsSince(start) < 5000) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_FALSE(plat::IsVoicePlaying(v));
+    EXPECT_GE(MsSince(start), 100);
+    // The stream's clock follows the device, and never runs backwards.
+    uint64_t last = 0;
+    for (int i = 0; i < 20; ++i) {
+        const uint64_t now = plat::StreamPlayedFrames(s);
+        EXPECT_GE(now, last);
+        last = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    }
+    EXPECT_GT(last, static_cast<uint64_t>(plat::kAudioRate) / 10);
+
+    plat::StopSdlAudio();
+    EXPECT_FALSE(plat::IsAudioDeviceAttached());
+    // Back on the clock, nothing is lost.
+    EXPECT_TRUE(plat::IsVoicePlaying(s));
+}
+
+TEST_F(SdlAudio, MovieFollowsTheDeviceClock) {
+    krxtest::TempDir dir;
+    datagen::MovieSpec spec;
+    spec.frames = 10;
+    ASSERT_TRUE(datagen::WriteMovie(dir.Path() / "m.mpg", spec));
+    std::vector<uint16_t> target(320 * 240);
+    sc_Movie movie;
+    movie.vSetDirectDraw(ss_MovieSurface{target.data(), 320, 240, false});
+    movie.vSetRect(0, 0, 320, 240);
+    ASSERT_EQ(movie.bOpen((dir.Path() / "m.mpg").c_str()), 1);
+    ASSERT_EQ(movie.bPlay(), 1);
+    const Clock::time_point start = Clock::now();
+    int frames = 0;
+    while (movie.bUpdate() && frames < 100) ++frames;
+    EXPECT_EQ(frames, 10);
+    // Ten frames at 25 a second take about 400 ms of sound.
+    EXPECT_GE(MsSince(start), 300);
+    EXPECT_LT(MsSince(start), 5000);
+    EXPECT_EQ(target[0], spec.fields[0]);
+}
+
+} // namespace
