@@ -84,6 +84,11 @@ void sc_DirSurface::vShowText(uint16_t*, int32_t x, int32_t y, const char* text,
     if (text) g_oFontWriter.vShowString(x, y, text);
 }
 
+void sc_DirSurface::vShowTextEx(int32_t x, int32_t y, int32_t, int32_t, const char* text, int32_t, int32_t,
+                                int32_t, int32_t, uint16_t*) {
+    if (text) g_oFontWriter.vShowString(x, y, text);
+}
+
 void sc_DirSurface::vShowString(int32_t x, int32_t y, const char* text, int32_t width, int32_t height,
                                 uint16_t* pixels) {
     vShowText(pixels, x, y, text, kTextColor, width, height);

@@ -37,6 +37,9 @@ public:
     // memory), whichever surface the call is made on.
     void vShowText(uint16_t* pixels, int32_t x, int32_t y, const char* text, uint16_t color, int32_t width,
                    int32_t height);
+    // The wide form: only the position (first two) and the text (fifth) count.
+    void vShowTextEx(int32_t x, int32_t y, int32_t, int32_t, const char* text, int32_t, int32_t, int32_t, int32_t,
+                     uint16_t*);
     void vShowString(int32_t x, int32_t y, const char* text, int32_t width, int32_t height, uint16_t* pixels);
     void vShowNumber(int32_t x, int32_t y, int32_t number, int32_t width, int32_t height, uint16_t* pixels);
     int32_t lTextWidth(const char* text) const;

@@ -8,7 +8,11 @@
 #include "engine/platform/frame_time.h"
 #include "platform/clock.h"
 #include "platform/display.h"
+#include "pagefont/draw_page.h"
+#include "pagefont/font.h"
+#include "pagefont/font_writer.h"
 #include "tests/support/headless_run.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -166,6 +170,68 @@ TEST_F(Display, AMidFramePresentShowsThePartialFrame) {
     EXPECT_EQ(shown, (std::vector<uint16_t>{0x7C00, 0x001F}));
     EXPECT_EQ(Backend().Presents(), 2);
     EXPECT_EQ(Backend().LastPresent()[10], 0x001F);
+}
+
+TEST_F(Display, TheFirstLockLoadsTheFontsOnceAndLaterLocksOnlyReattach) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    g_bFontsLoaded = 0;
+    Recorder d;
+    ASSERT_TRUE(d.bInit(0, 800, 600, 16, 100));
+    sc_DirSurface* s = d.pCreateSurface(-1, -1, -1);
+    uint16_t* px = s->pLock();
+    ASSERT_NE(px, nullptr);
+    EXPECT_EQ(g_bFontsLoaded, 1);
+    ASSERT_NE(g_oFontWriter.pGetFont(0), nullptr);
+    EXPECT_EQ(g_oFontWriter.pGetFont(0)->lGetGlyphCount(), 95);
+    EXPECT_EQ(g_pTargetPixels, reinterpret_cast<uint8_t*>(px));
+    EXPECT_EQ(g_lTargetPitch, 1600);
+    uint32_t fg = 0, bg = 0;
+    g_oFontWriter.vGetColor(&fg, &bg);
+    EXPECT_EQ(fg, 0x0F0Bu);
+    s->vUnlock();
+
+    // A second lock neither reselects the page nor reconfigures the writers.
+    ASSERT_TRUE(l_CreatePage(1, 16, 16));
+    l_SelectPage(1);
+    uint8_t* other = g_pTargetPixels;
+    g_oFontWriter.vSetColor(0x7FFF, 0, 16);
+    EXPECT_EQ(s->pLock(), px);
+    EXPECT_EQ(g_pTargetPixels, other);
+    g_oFontWriter.vGetColor(&fg, &bg);
+    EXPECT_EQ(fg, 0x7FFFu);
+    EXPECT_EQ(g_aDrawPage[0].pPixels, reinterpret_cast<uint8_t*>(px));
+    s->vUnlock();
+    v_FreePage(1);
+    l_AttachPage(0, px, 1600, 800, 600);
+    l_SelectPage(0);
+    g_oFontWriter.vSetColor(0x0F0B, 0, 16);
+}
+
+TEST_F(Display, TextCallsOnAnySurfaceLandOnTheTargetAndMeasureEightPerByte) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    g_bFontsLoaded = 0;
+    Recorder d;
+    ASSERT_TRUE(d.bInit(0, 800, 600, 16, 100));
+    sc_DirSurface* work = d.pCreateSurface(-1, -1, -1);
+    sc_DirSurface* text = d.pCreateTextSurface(12, 1);
+    uint16_t* px = work->pLock();
+    text->vShowString(100, 200, "X", 800, 600, nullptr);
+    text->vShowString(300, 200, nullptr, 800, 600, nullptr); // nothing
+    text->vShowNumber(400, 200, -7, 800, 600, nullptr);
+    auto litIn = [&](int x0, int x1) {
+        int n = 0;
+        for (int y = 200; y < 216; ++y)
+            for (int x = x0; x < x1; ++x) n += px[y * 800 + x] == 0x0F0B;
+        return n;
+    };
+    EXPECT_GT(litIn(100, 108), 10);
+    EXPECT_EQ(litIn(300, 320), 0);
+    EXPECT_GT(litIn(400, 408), 0);  // the minus sign
+    EXPECT_GT(litIn(409, 417), 5);  // the 7, one advance on
+    EXPECT_EQ(text->lTextWidth("\xA4\x40"), 16);
+    EXPECT_EQ(text->lTextWidth(""), 0);
+    EXPECT_EQ(text->lTextWidth(nullptr), 0);
+    work->vUnlock();
 }
 
 TEST_F(Display, ReleaseTwiceIsHarmless) {
