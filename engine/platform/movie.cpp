@@ -61,14 +61,15 @@ ss_MovieSurface sc_Movie::oGetSampleSurface() {
 }
 
 int32_t sc_Movie::bOpen(const char* pName) {
-    m_pNext = nullptr;
-    m_pSubMovie = nullptr;
     // The game opens the opening movie while the tour may still run: the
-    // old stream and its sound go first.
+    // old stream and its sound go first, and the stop reaches the old
+    // sub-movie too, so the links are dropped only afterwards.
     if (m_pSource) {
         bStop();
         vRelease();
     }
+    m_pNext = nullptr;
+    m_pSubMovie = nullptr;
     if (!m_oDestination.bValid()) return 0;
     if (!pName || std::strlen(pName) >= static_cast<size_t>(kNameLimit)) return 0;
     std::unique_ptr<plat::MovieSource> source = plat::MovieSource::Open(pName);
@@ -84,14 +85,23 @@ int32_t sc_Movie::bOpen(const char* pName) {
 int32_t sc_Movie::bPlay() {
     if (!m_pSource) return 0;
     const bool ok = m_pSource->Play();
-    if (m_pSubMovie) m_pSubMovie->bPlay();
+    // A chain of sub-movies that leads back here would recurse for ever.
+    if (m_pSubMovie && !m_bChaining) {
+        m_bChaining = true;
+        m_pSubMovie->bPlay();
+        m_bChaining = false;
+    }
     return ok ? 1 : 0;
 }
 
 int32_t sc_Movie::bStop() {
     if (!m_pSource) return 1;
     const bool ok = m_pSource->Stop();
-    if (m_pSubMovie) m_pSubMovie->bStop();
+    if (m_pSubMovie && !m_bChaining) {
+        m_bChaining = true;
+        m_pSubMovie->bStop();
+        m_bChaining = false;
+    }
     return ok ? 1 : 0;
 }
 

@@ -78,6 +78,7 @@ private:
     sc_Movie* m_pNext = nullptr;
     sc_Movie* m_pSubMovie = nullptr;
     bool m_bUpdating = false;
+    bool m_bChaining = false; // inside bPlay or bStop
 };
 
 // Nearest-neighbour stretch of `srcRect` of a picture onto `dstRect` of

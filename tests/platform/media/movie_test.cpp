@@ -314,6 +314,42 @@ TEST_F(MoviePlayer, ReopeningReleasesTheRunningMovieAndItsSound) {
     EXPECT_EQ(m_movie.bUpdate(), 0);
 }
 
+TEST_F(MoviePlayer, ReopeningStopsTheOldSubMovieToo) {
+    sc_Movie sub;
+    sub.vSetDirectDraw(ss_MovieSurface::oScreen());
+    sub.vSetRect(0, 0, 160, 120);
+    ASSERT_EQ(sub.bOpen("MOVIE\\Short.MPG"), 1);
+    ASSERT_EQ(m_movie.bOpen("MOVIE\\Two.MPG"), 1);
+    m_movie.vSetSubMovie(&sub);
+    ASSERT_EQ(m_movie.bPlay(), 1);
+    ASSERT_EQ(m_movie.bUpdate(), 1);
+    EXPECT_EQ(plat::CountPlayingVoices(), 2);
+
+    // As a caller's stop and release before the open would: no sound of the
+    // old set plays on.
+    ASSERT_EQ(m_movie.bOpen("MOVIE\\Other.MPG"), 1);
+    EXPECT_EQ(plat::CountPlayingVoices(), 0);
+    EXPECT_TRUE(sub.bIsOpen());
+    sub.vRelease();
+}
+
+TEST_F(MoviePlayer, SubMovieCycleDoesNotRecurse) {
+    sc_Movie other;
+    other.vSetDirectDraw(ss_MovieSurface::oScreen());
+    other.vSetRect(0, 0, 160, 120);
+    ASSERT_EQ(other.bOpen("MOVIE\\Short.MPG"), 1);
+    ASSERT_EQ(m_movie.bOpen("MOVIE\\Two.MPG"), 1);
+    m_movie.vSetSubMovie(&other);
+    other.vSetSubMovie(&m_movie);
+    EXPECT_EQ(m_movie.bPlay(), 1);
+    EXPECT_EQ(plat::CountPlayingVoices(), 2);
+    EXPECT_EQ(m_movie.bUpdate(), 1);
+    EXPECT_EQ(m_movie.bStop(), 1);
+    EXPECT_EQ(plat::CountPlayingVoices(), 0);
+    m_movie.vSetSubMovie(nullptr);
+    other.vSetSubMovie(nullptr);
+}
+
 TEST_F(MoviePlayer, StepDecodesWithoutPacingUntilTheEnd) {
     ASSERT_EQ(m_movie.bOpen("MOVIE\\Two.MPG"), 1);
     const uint32_t start = plat::TickCount();
