@@ -61,7 +61,9 @@ void v_Fill555Alpha(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, in
                     uint32_t colour, uint16_t* dst) {
     const auto c = static_cast<uint16_t>(colour);
     const int32_t a = px555::ClampAlpha(alpha);
-    if (!dst || c == 0 || a == 0) return;
+    // Alpha 0 still rewrites every pixel with its own channels (bit 15 cleared,
+    // as computed pixels are); only the key colour draws nothing.
+    if (!dst || c == 0) return;
     const ss_BlitRegion r = o_ClipToBounds(x, y, w, h, dstW, dstH);
     const int32_t n = r.span & ~3;
     v_ForEachRow(r, [&](std::ptrdiff_t, std::ptrdiff_t d) {

@@ -19,7 +19,7 @@ void v_Blt555AlphaDarkenWindow(int32_t x, int32_t y, int32_t w, int32_t h, int32
 
 // Blends one colour over the rectangle (x, y, w, h) clipped to the
 // destination, in whole groups of four per row (no tail). Colour 0 is the key
-// and alpha 0 the destination: both leave it as it was.
+// and draws nothing; alpha 0 gives the destination's channels.
 void v_Fill555Alpha(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32_t dstH, uint32_t alpha,
                     uint32_t colour, uint16_t* dst);
 

@@ -37,6 +37,20 @@ struct Inputs {
     uint16_t add, sub;
 };
 
+const char* const kEffects[] = {"Key",
+                                "Brighten",
+                                "Darken",
+                                "Alpha",
+                                "AlphaBrighten",
+                                "AlphaDarken",
+                                "Tint",
+                                "TintAlphaBrighten",
+                                "ColourMaps",
+                                "AlphaMap",
+                                "AlphaMapFade",
+                                "AlphaMapDarken",
+                                "AlphaMapLighten"};
+
 template <class D>
 void Draw(const std::string& effect, const ss_BlitRegion& r, const Inputs& in, uint16_t* d) {
     const uint16_t* s = in.src;
@@ -61,24 +75,11 @@ void Draw(const std::string& effect, const ss_BlitRegion& r, const Inputs& in, u
 // their whole byte range.
 TEST(BlitSimd, VectorKernelsEqualTheReference) {
     std::mt19937 rng(11);
-    const char* effects[] = {"Key",
-                             "Brighten",
-                             "Darken",
-                             "Alpha",
-                             "AlphaBrighten",
-                             "AlphaDarken",
-                             "Tint",
-                             "TintAlphaBrighten",
-                             "ColourMaps",
-                             "AlphaMap",
-                             "AlphaMapFade",
-                             "AlphaMapDarken",
-                             "AlphaMapLighten"};
     const int32_t dw = 28, dh = 6, h = 3;
     Image base(dw, dh);
     FillRandom(base.px, rng, 5);
     int compared = 0;
-    for (const std::string effect : effects) {
+    for (const std::string effect : kEffects) {
         for (int32_t w : {1, 5, 8, 13, 19, 32}) {
             Image src(w, h);
             FillRandom(src.px, rng, 35);
@@ -114,6 +115,41 @@ TEST(BlitSimd, VectorKernelsEqualTheReference) {
         }
     }
     EXPECT_GT(compared, 5000);
+}
+
+// The same at the ends of every range, where 16-bit lanes saturate or wrap:
+// alpha 0, 31, 32 and bytes past it, levels up to 255, white and near-black
+// words with and without bit 15, alpha groups of 0, 31 and mixed, over rows
+// that use the eight-pixel step, the four-pixel step and the tail.
+TEST(BlitSimd, VectorKernelsEqualTheReferenceAtRangeEnds) {
+    const uint16_t words[] = {0, 0x7FFF, 0xFFFF, 0x0001, 0x8000, 0x7C00, 0x03E0, 0x001F, 0x8421};
+    const uint8_t alphaBytes[] = {0, 31, 32, 1, 255, 16};
+    const int32_t w = 23; // two eight-pixel steps, one of four, a tail of three
+    Image src(w, 1), base(w, 1), add(w, 1), sub(w, 1);
+    std::vector<uint8_t> am(w);
+    for (int32_t i = 0; i < w; ++i) {
+        src.px[size_t(i)] = words[size_t(i) % 9];
+        base.px[size_t(i)] = words[size_t(i + 4) % 9];
+        add.px[size_t(i)] = words[size_t(i + 2) % 9];
+        sub.px[size_t(i)] = words[size_t(i + 7) % 9];
+        // Groups of 0s, of 31s, then mixed bytes.
+        am[size_t(i)] = i < 4 ? 0 : i < 12 ? 31 : alphaBytes[size_t(i) % 6];
+    }
+    const ss_BlitRegion r = o_ClipToBounds(0, 0, w, 1, w, 1);
+    for (const std::string effect : kEffects) {
+        for (uint32_t a : {0u, 1u, 16u, 31u, 32u, 33u, 255u}) {
+            for (uint32_t level : {0u, 1u, 16u, 31u, 32u, 64u, 128u, 255u}) {
+                for (auto [addC, subC] :
+                     {std::pair<uint16_t, uint16_t>{0x7FFF, 0}, {0, 0x7FFF}, {0xFFFF, 0x8421}}) {
+                    const Inputs in{src.data(), am.data(), add.data(), sub.data(), a, level, addC, subC};
+                    Image want = base, got = base;
+                    Draw<BlitReference>(effect, r, in, want.data());
+                    Draw<BlitFast>(effect, r, in, got.data());
+                    ASSERT_EQ(got.px, want.px) << effect << " alpha " << a << " level " << level;
+                }
+            }
+        }
+    }
 }
 
 } // namespace

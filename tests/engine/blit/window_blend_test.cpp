@@ -63,6 +63,14 @@ TEST(WindowBlend, FillBlendsAColourInWholeGroups) {
     v_Fill555Alpha(-3, 0, 16, 1, 16, 3, 32, Grey(7), dst.data());
     EXPECT_EQ(ChangedColumns(dst, 0, 0), Range(0, 11));
     EXPECT_EQ(dst.at(0, 0), Grey(7));
+    // Alpha 0 keeps the channels but, like every computed pixel, drops bit 15;
+    // the key colour touches nothing.
+    Image marked(8, 1, 0x8000 | Grey(9));
+    v_Fill555Alpha(0, 0, 8, 1, 8, 1, 16, 0, marked.data());
+    EXPECT_EQ(marked.at(0, 0), 0x8000 | Grey(9));
+    v_Fill555Alpha(0, 0, 8, 1, 8, 1, 0, Grey(31), marked.data());
+    EXPECT_EQ(marked.at(0, 0), Grey(9));
+    EXPECT_EQ(marked.at(7, 0), Grey(9));
 }
 
 TEST(WindowBlend, MaskOverlapLooksAtWholeGroupsOfEight) {
