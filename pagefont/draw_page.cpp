@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "pagefont/pixel_io.h"
 
@@ -52,6 +53,33 @@ void ReleaseOwned(DrawPage& pg) {
     pg.pPixels = nullptr;
 }
 
+// Owned memory of pages that were attached over while the target or a page
+// window still read it. Attaching leaves the target as it was, so the memory
+// lives on until nothing points into it any more.
+struct Retired {
+    uint8_t* base;
+    size_t bytes;
+};
+std::vector<Retired> g_aRetired;
+
+bool InUse(const Retired& r) {
+    if (g_pTargetPixels && Inside(g_pTargetPixels, r.base, r.bytes)) return true;
+    for (const DrawPage& p : g_aDrawPage)
+        if (p.pPixels && Inside(p.pPixels, r.base, r.bytes)) return true;
+    return false;
+}
+
+void CollectRetired() {
+    for (size_t i = 0; i < g_aRetired.size();) {
+        if (InUse(g_aRetired[i])) {
+            ++i;
+            continue;
+        }
+        std::free(g_aRetired[i].base);
+        g_aRetired.erase(g_aRetired.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
 } // namespace
 
 int32_t l_CreatePage(int32_t page, int32_t width, int32_t height) {
@@ -74,12 +102,16 @@ int32_t l_CreatePage(int32_t page, int32_t width, int32_t height) {
 int32_t l_AttachPage(int32_t page, void* pixels, int32_t pitch, int32_t width, int32_t height) {
     if (!ValidPage(page)) return 0;
     DrawPage& pg = g_aDrawPage[page];
-    if (pg.lKind == kPageOwned && pg.pPixels) ReleaseOwned(pg);
+    if (pg.lKind == kPageOwned && pg.pPixels) {
+        g_aRetired.push_back({pg.pPixels, static_cast<size_t>(pg.lPitch) * static_cast<size_t>(pg.lHeight)});
+        pg.pPixels = nullptr;
+    }
     pg.lKind = kPageAttached;
     pg.pPixels = static_cast<uint8_t*>(pixels);
     pg.lPitch = pitch;
     pg.lWidthBytes = width * 2;
     pg.lHeight = height;
+    CollectRetired();
     return 1;
 }
 
@@ -122,6 +154,7 @@ void v_FreePage(int32_t page) {
         ReleaseOwned(pg);
     else
         pg.pPixels = nullptr;
+    CollectRetired();
 }
 
 void v_FreeAllPages() {
@@ -137,6 +170,7 @@ int32_t l_SelectPage(int32_t page) {
     g_lTargetPitch = pg.lPitch;
     g_lTargetWidthBytes = pg.lWidthBytes;
     g_lTargetWidth = pg.lWidthBytes >> 1;
+    CollectRetired();
     return 1;
 }
 

@@ -45,8 +45,9 @@ extern int32_t g_lClipLeft, g_lClipTop, g_lClipRight, g_lClipBottom;
 
 // Page numbers outside 0..8 are refused: 0 / null results, no effect.
 int32_t l_CreatePage(int32_t page, int32_t width, int32_t height);
-// Overwrites whatever the page held. Memory the page owned is released; the
-// target is cleared if it pointed into that memory, and otherwise kept.
+// Overwrites whatever the page held and leaves the target as it was. Memory
+// the page owned is released once neither the target nor a page window reads
+// it any more.
 int32_t l_AttachPage(int32_t page, void* pixels, int32_t pitch, int32_t width, int32_t height);
 // A window into a raw 16-bit image (u16 row bytes, u16 rows, pixels). The
 // inclusive rectangle must lie inside the image.

@@ -17,23 +17,22 @@ using namespace pf_detail;
 
 namespace {
 
-uint64_t Lanes(uint32_t m) {
-    const uint64_t v = m & 0xFFFF;
-    return v | (v << 16) | (v << 32) | (v << 48);
-}
-
+// Everything of format 2 or 4 but the three plain masks, which
+// v_SetPixelMasks keeps as given (its blue mask may differ from the format's).
 void SetDerived(int32_t code) {
     g_lPixelFormat = code;
     if (code == 2) {
+        g_qRedMask4 = 0x7c007c007c007c00ull;
+        g_qGreenMask4 = 0x03e003e003e003e0ull;
         g_qRedShift = 10;
         g_lHalfMask = 0x3def3def;
     } else {
+        g_qRedMask4 = 0xf800f800f800f800ull;
+        g_qGreenMask4 = 0x07e007e007e007e0ull;
         g_qRedShift = 11;
         g_lHalfMask = 0x7bef7bef;
     }
-    g_qRedMask4 = Lanes(g_lRedMask);
-    g_qGreenMask4 = Lanes(g_lGreenMask);
-    g_qBlueMask4 = Lanes(g_lBlueMask);
+    g_qBlueMask4 = 0x001f001f001f001full;
 }
 
 uint16_t To565(uint16_t p) {

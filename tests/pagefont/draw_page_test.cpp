@@ -73,14 +73,29 @@ TEST_F(PageTest, FreeingAnAttachedPageLeavesItsMemoryAndTheTarget) {
     EXPECT_EQ(l_GetPixel(1, 1), 4) << "the target still reads the outside memory";
 }
 
-TEST_F(PageTest, AttachingOverACreatedPageReleasesItsMemory) {
+TEST_F(PageTest, AttachingOverACreatedPageLeavesTheTargetAndReleasesItsMemoryLater) {
     MakeTarget(4, 4);
     uint16_t mem[4] = {};
     ASSERT_EQ(l_CreatePage(1, 4, 4), 1);
     ASSERT_EQ(l_AttachPage(1, mem, 4, 2, 2), 1); // a leak otherwise; the sanitizer build checks it
     EXPECT_NE(g_pTargetPixels, nullptr) << "page 0 stays selected";
+    // Page 0 is the target and has a window into it.
+    ASSERT_EQ(l_AttachPageWindow(2, 0, 1, 1, 3, 3), 1);
+    uint8_t* const created = p_GetPagePixels(0);
     ASSERT_EQ(l_AttachPage(0, mem, 4, 2, 2), 1);
-    EXPECT_EQ(g_pTargetPixels, nullptr) << "the target pointed into the released memory";
+    EXPECT_EQ(g_pTargetPixels, created) << "attaching does not move the target";
+    EXPECT_EQ(g_lTargetWidth, 4);
+    // Drawing still goes to the created page's memory (the sanitizer build
+    // would catch a write into freed memory here), not to the new one.
+    v_PutPixel(3, 3, 0x1234);
+    EXPECT_EQ(l_GetPixel(3, 3), 0x1234);
+    EXPECT_EQ(mem[3], 0);
+    ASSERT_EQ(l_SelectPage(2), 1) << "the window into it stays valid too";
+    EXPECT_EQ(l_GetPixel(2, 2), 0x1234);
+    ASSERT_EQ(l_SelectPage(0), 1);
+    v_FreePage(2); // nothing reads the old memory any more, so it is released
+    v_PutPixel(1, 1, 0x4321);
+    EXPECT_EQ(mem[3], 0x4321);
 }
 
 TEST_F(PageTest, PageWindowsMustLieInsideTheirSource) {
@@ -191,6 +206,8 @@ TEST_F(PageTest, PixelFormatTables) {
     EXPECT_EQ(l_GetPixelMasks(&r, &g, &b), 2);
     EXPECT_EQ(b, 0x1234u);
     EXPECT_EQ(g_qRedMask4, 0x7c007c007c007c00ull);
+    EXPECT_EQ(g_qBlueMask4, 0x001f001f001f001full) << "the lane masks are the format's own";
+    EXPECT_EQ(g_lHalfMask, 0x3def3defu);
     EXPECT_EQ(v_SetPixelMasks(0xff0000, 0xff00, 0xff), 0);
     EXPECT_EQ(g_qRedShift, 10u) << "a 24-bit layout keeps the derived values";
 }
