@@ -165,57 +165,99 @@ int64_t sc_GameImg::lBlockBytes() const {
     return n * 2 + (m_bHasAlpha ? n : 0);
 }
 
-bool sc_GameImg::bReadHeader(sc_ByteReader& in) {
+bool sc_GameImg::bReadPlacement(sc_ByteReader& in) {
     vClear();
     sc_Point size, offset, second;
-    int32_t pixelFlag = 0, hasAlpha = 0;
-    if (!size.bRead(in) || !offset.bRead(in) || !second.bRead(in) || !in.Read(pixelFlag, hasAlpha)) return false;
-    const bool hasPixels = size.x > 0 && size.y > 0;
+    int32_t pixelFlag = 0;
+    if (!size.bRead(in) || !offset.bRead(in) || !second.bRead(in) || !in.Read(pixelFlag)) return false;
     if (size.x < 0 || size.y < 0 || int64_t{size.x} * size.y > pack::kMaxBlockElements ||
-        (pixelFlag != 0) != hasPixels || (hasAlpha && !hasPixels)) {
+        (pixelFlag != 0) != (size.x > 0 && size.y > 0)) {
         in.Fail();
         return false;
     }
     m_oSize = size;
     m_oOffset = offset;
     m_oSecondOffset = second;
+    return true;
+}
+
+bool sc_GameImg::bReadAlphaFlag(sc_ByteReader& in) {
+    int32_t hasAlpha = 0;
+    if (!in.Read(hasAlpha)) return false;
+    if (hasAlpha && lPixelCount() == 0) {
+        in.Fail();
+        return false;
+    }
     m_bHasAlpha = hasAlpha ? 1 : 0;
     return true;
 }
 
-bool sc_GameImg::bReadBlocks(sc_ByteReader& in) {
-    vFreeBlocks();
+bool sc_GameImg::bReadHeader(sc_ByteReader& in) { return bReadPlacement(in) && bReadAlphaFlag(in); }
+
+bool sc_GameImg::bReadPixels(sc_ByteReader& in) {
+    m_pPixels.reset();
     const int64_t n = lPixelCount();
     if (n == 0) return in.Ok();
-    if (!in.Has(static_cast<size_t>(lBlockBytes()))) {
+    if (!in.Has(static_cast<size_t>(n) * 2)) {
         in.Fail();
         return false;
     }
     m_pPixels = std::make_unique<uint16_t[]>(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) in.Read(m_pPixels[i]);
-    if (m_bHasAlpha) {
-        m_pAlpha = std::make_unique<uint8_t[]>(static_cast<size_t>(n));
-        in.ReadBytes(m_pAlpha.get(), static_cast<size_t>(n));
-    }
     return in.Ok();
 }
 
-void sc_GameImg::vWriteHeader(sc_ByteWriter& out) const {
+bool sc_GameImg::bReadAlpha(sc_ByteReader& in) {
+    m_pAlpha.reset();
+    const int64_t n = lPixelCount();
+    if (n == 0 || !m_bHasAlpha) return in.Ok();
+    if (!in.Has(static_cast<size_t>(n))) {
+        in.Fail();
+        return false;
+    }
+    m_pAlpha = std::make_unique<uint8_t[]>(static_cast<size_t>(n));
+    return in.ReadBytes(m_pAlpha.get(), static_cast<size_t>(n));
+}
+
+bool sc_GameImg::bReadBlocks(sc_ByteReader& in) {
+    vFreeBlocks();
+    // Both blocks are checked before either is allocated.
+    if (!in.Has(static_cast<size_t>(lBlockBytes()))) {
+        in.Fail();
+        return false;
+    }
+    return bReadPixels(in) && bReadAlpha(in);
+}
+
+void sc_GameImg::vWritePlacement(sc_ByteWriter& out) const {
     m_oSize.vWrite(out);
     m_oOffset.vWrite(out);
     m_oSecondOffset.vWrite(out);
-    out.Write(static_cast<int32_t>(lPixelCount()), m_bHasAlpha);
+    out.Write(static_cast<int32_t>(lPixelCount()));
 }
 
-void sc_GameImg::vWriteBlocks(sc_ByteWriter& out) const {
+void sc_GameImg::vWriteHeader(sc_ByteWriter& out) const {
+    vWritePlacement(out);
+    out.Write(m_bHasAlpha);
+}
+
+void sc_GameImg::vWritePixels(sc_ByteWriter& out) const {
     const int64_t n = lPixelCount();
-    if (n == 0) return;
     for (int64_t i = 0; i < n; ++i) out.Write(m_pPixels ? m_pPixels[i] : uint16_t{0});
-    if (!m_bHasAlpha) return;
+}
+
+void sc_GameImg::vWriteAlpha(sc_ByteWriter& out) const {
+    const int64_t n = lPixelCount();
+    if (n == 0 || !m_bHasAlpha) return;
     if (m_pAlpha)
         out.WriteBytes(m_pAlpha.get(), static_cast<size_t>(n));
     else
         for (int64_t i = 0; i < n; ++i) out.Write(uint8_t{0});
+}
+
+void sc_GameImg::vWriteBlocks(sc_ByteWriter& out) const {
+    vWritePixels(out);
+    vWriteAlpha(out);
 }
 
 bool sc_GameImg::bReadSplit(sc_ByteReader& table, sc_ByteReader* data) {
@@ -230,11 +272,17 @@ void sc_GameImg::vWriteSplit(sc_ByteWriter& table, sc_ByteWriter* data) const {
 
 bool sc_GameImg::bLoadImage(sc_ByteReader& data) { return bReadBlocks(data); }
 
-bool sc_GameImg::bRead(sc_ByteReader& in) { return bReadHeader(in) && bReadBlocks(in); }
+// The whole form puts each block right after the field that announces it:
+// pixel count, pixels, has alpha, alpha.
+bool sc_GameImg::bRead(sc_ByteReader& in) {
+    return bReadPlacement(in) && bReadPixels(in) && bReadAlphaFlag(in) && bReadAlpha(in);
+}
 
 void sc_GameImg::vWrite(sc_ByteWriter& out) const {
-    vWriteHeader(out);
-    vWriteBlocks(out);
+    vWritePlacement(out);
+    vWritePixels(out);
+    out.Write(m_bHasAlpha);
+    vWriteAlpha(out);
 }
 
 bool sc_GameImg::bSkip(sc_ByteReader& table, sc_ByteReader& data) {

@@ -14,10 +14,12 @@ class sc_ByteWriter;
 // per-pixel alpha levels 0..31 and the offset at which it is drawn.
 //
 // Pack records (little-endian): size, draw offset, second offset (4-byte x,
-// y each), pixel count, has alpha. The pixel count must agree with the size
-// (non-zero exactly when width x height > 0) and an image without pixels has
-// no alpha: the split reader and the block loader follow one rule, so a
-// table read headers-only and its blocks loaded later match a full read.
+// y each), pixel count, has alpha; the whole form puts the pixel block right
+// after the pixel count and the alpha block after has alpha. The pixel count
+// must agree with the size (non-zero exactly when width x height > 0) and an
+// image without pixels has no alpha: the split reader and the block loader
+// follow one rule, so a table read headers-only and its blocks loaded later
+// match a full read.
 class sc_GameImg {
 public:
     sc_GameImg() = default;
@@ -89,9 +91,17 @@ public:
     bool bSkip(sc_ByteReader& table, sc_ByteReader& data);
 
 private:
+    // Size, offsets and pixel count; then the has-alpha flag.
+    bool bReadPlacement(sc_ByteReader& in);
+    bool bReadAlphaFlag(sc_ByteReader& in);
     bool bReadHeader(sc_ByteReader& in);
+    bool bReadPixels(sc_ByteReader& in);
+    bool bReadAlpha(sc_ByteReader& in);
     bool bReadBlocks(sc_ByteReader& in);
+    void vWritePlacement(sc_ByteWriter& out) const;
     void vWriteHeader(sc_ByteWriter& out) const;
+    void vWritePixels(sc_ByteWriter& out) const;
+    void vWriteAlpha(sc_ByteWriter& out) const;
     void vWriteBlocks(sc_ByteWriter& out) const;
 
     sc_Point m_oSize;

@@ -205,6 +205,15 @@ bool sc_ImageLocate::bReadSplit(sc_ByteReader& table, sc_ByteReader* data, pack:
     return !data || bReadGrid(*data);
 }
 
+bool sc_ImageLocate::bSkip(sc_ByteReader& in) {
+    int32_t hasCells = 0;
+    if (!bReadHeader(in, hasCells, false, false) || (hasCells && !in.Skip(static_cast<size_t>(lCellCount())))) {
+        vClear();
+        return false;
+    }
+    return true;
+}
+
 void sc_ImageLocate::vWriteSplit(sc_ByteWriter& table, sc_ByteWriter* data, pack::Form form) const {
     if (form == pack::Form::Split) table.Write(m_bInFile, m_lFileOffset);
     m_oSize.vWrite(table);

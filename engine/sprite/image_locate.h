@@ -72,6 +72,10 @@ public:
     bool bReadSplit(sc_ByteReader& table, sc_ByteReader* data, pack::Form form = pack::Form::Split);
     void vWriteSplit(sc_ByteWriter& table, sc_ByteWriter* data, pack::Form form = pack::Form::Split) const;
     bool bReadGrid(sc_ByteReader& data);
+    // Reads a size, an origin and a has-cells flag (no placement fields) and,
+    // when the flag is set, moves past the cells that follow in the same
+    // file. The grid keeps the size and origin, without cells.
+    bool bSkip(sc_ByteReader& in);
     // Paging for the pack writer.
     bool bWriteAt(sc_ByteWriter& file, int32_t inFile);
     bool bReload(sc_ByteReader* oldData, sc_ByteReader* work);

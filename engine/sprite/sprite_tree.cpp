@@ -115,8 +115,12 @@ const sc_GameImgWithShadow* sc_GameDir::pGetFrame(int32_t frameTime, int32_t pau
         frameIndex = static_cast<int8_t>(frameIndex + 1);
         if (frameIndex >= count) {
             frameIndex = 0;
+            // Signed 32-bit arithmetic, wrapping rather than overflowing
+            // whatever range and base a caller passes.
             const int32_t r = plat::Rand();
-            nextTime = AddTicks(nextTime, (r * pauseRange - pauseBase) / 32767 + pauseBase);
+            const int32_t spread = static_cast<int32_t>(static_cast<uint32_t>(r) * static_cast<uint32_t>(pauseRange) -
+                                                        static_cast<uint32_t>(pauseBase));
+            nextTime = AddTicks(nextTime, AddTicks(spread / 32767, pauseBase));
         }
     }
     return &m_aFrames[static_cast<size_t>(frameIndex)];

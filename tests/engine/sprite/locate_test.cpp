@@ -149,4 +149,29 @@ TEST(ImageLocate, SplitRecordsNeedTheCellFlagToAgreeWithTheSize) {
     EXPECT_FALSE(back.bReadSplit(in, nullptr));
 }
 
+TEST(ImageLocate, SkipMovesPastTheCellsOfABareRecord) {
+    // size, origin, has cells, cells; then one byte that must be next.
+    const std::vector<uint8_t> rec = {3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0,
+                                      1, 0, 0, 0, 9, 9, 9, 9, 9, 9, 0x42};
+    sc_ByteReader in(rec);
+    sc_ImageLocate g;
+    ASSERT_TRUE(g.bSkip(in));
+    EXPECT_EQ(g.oGetSize(), sc_Point(3, 2));
+    EXPECT_EQ(g.oGetOrigin(), sc_Point(1, 5));
+    EXPECT_EQ(g.pGetCells(), nullptr);
+    uint8_t next = 0;
+    ASSERT_TRUE(in.Read(next));
+    EXPECT_EQ(next, 0x42);
+
+    std::vector<uint8_t> bare(rec.begin(), rec.begin() + 20);
+    bare[16] = 0; // no cells follow
+    sc_ByteReader b(bare);
+    ASSERT_TRUE(g.bSkip(b));
+    EXPECT_TRUE(b.AtEnd());
+
+    sc_ByteReader shortRec(rec.data(), 23); // cells cut short
+    EXPECT_FALSE(g.bSkip(shortRec));
+    EXPECT_EQ(g.oGetSize(), sc_Point(0, 0));
+}
+
 } // namespace

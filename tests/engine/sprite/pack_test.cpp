@@ -69,6 +69,31 @@ TEST(PackWriter, TheGoldenPackIs128TableBytesAnd4DataBytes) {
     EXPECT_EQ(data.Bytes(), (Bytes{0x34, 0x12, 0xFF, 0x7F}));
 }
 
+TEST(PackFiles, TheWholeFormPutsEachBlockAfterTheFieldThatAnnouncesIt) {
+    const uint16_t px[2] = {0x1234, 0x7FFF};
+    const uint8_t alpha[2] = {5, 31};
+    sc_GameImg img;
+    img.vSetPixels(2, 1, px, alpha);
+    img.vSetOffset(-3, 4);
+    Expect e;
+    e.i32(2).i32(1).i32(-3).i32(4).i32(0).i32(0); // size, draw offset, second offset
+    e.i32(2).i16(0x1234).i16(0x7FFF);             // pixel count, then the pixels
+    e.i32(1).u8(5).u8(31);                        // has alpha, then the alpha levels
+    sc_ByteWriter out;
+    img.vWrite(out);
+    EXPECT_EQ(out.Bytes(), e.b);
+
+    sc_ByteReader in(e.b);
+    sc_GameImg back;
+    ASSERT_TRUE(back.bRead(in));
+    EXPECT_TRUE(in.AtEnd());
+    ASSERT_NE(back.pGetPixels(), nullptr);
+    ASSERT_NE(back.pGetAlpha(), nullptr);
+    EXPECT_EQ(back.pGetPixels()[1], 0x7FFF);
+    EXPECT_EQ(back.pGetAlpha()[0], 5);
+    EXPECT_EQ(back.oGetOffset().x, -3);
+}
+
 TEST(PackFiles, ARichPackRoundTripsThroughTheSplitAndWholeForms) {
     const sc_GameImageData pack = RichPack();
     const Bytes whole = Whole(pack);

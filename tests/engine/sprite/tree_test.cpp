@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,16 @@ TEST_F(FrameClock, APauseBaseDelaysTheStepAfterTheLastFrame) {
     next = 0;
     d.pGetFrame(150, 100, 1000, index, next);
     EXPECT_EQ(next, g_lNowTick + 150 + (r * 1000 - 100) / 32767 + 100);
+
+    // A range beyond 16 bits wraps in 32 bits instead of overflowing.
+    plat::SeedRandom(7);
+    const int32_t r2 = plat::Rand();
+    plat::SeedRandom(7);
+    index = 1;
+    next = 0;
+    d.pGetFrame(150, -5, INT32_MAX, index, next);
+    const int32_t wrapped = static_cast<int32_t>(static_cast<uint32_t>(r2) * 0x7FFFFFFFu + 5u);
+    EXPECT_EQ(next, g_lNowTick + 150 + wrapped / 32767 - 5);
 }
 
 TEST_F(FrameClock, NoFramesGiveNullAndAnIndexPastTheCountStartsAgain) {
