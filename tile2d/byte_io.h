@@ -1,0 +1,25 @@
+#pragma once
+// Little-endian access to images that may sit at any byte address.
+#include <cstdint>
+#include <cstring>
+
+namespace t2d_detail {
+
+inline uint16_t Load16(const uint8_t* p) {
+    uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+}
+inline void Store16(uint8_t* p, uint16_t v) {
+    std::memcpy(p, &v, 2);
+}
+inline uint32_t Load32(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+inline void Store32(uint8_t* p, uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
+
+} // namespace t2d_detail
