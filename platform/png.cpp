@@ -7,9 +7,10 @@ namespace plat {
 
 namespace {
 
-// Pictures larger than this are refused on reading, so that a corrupt header
-// cannot ask for an unbounded allocation.
-constexpr uint32_t kMaxSide = 16384;
+// Pictures larger than this are refused on reading: screens and sprites are
+// far smaller, and a tiny corrupt header must not ask for hundreds of
+// megabytes.
+constexpr uint32_t kMaxSide = 4096;
 
 uint8_t Expand5(uint32_t v) {
     return static_cast<uint8_t>((v << 3) | (v >> 2));

@@ -49,3 +49,22 @@ TEST(Png555, BadFilesAreRefused) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Png555, PicturesWiderThanTheCapAreRefusedBeforeAllocating) {
+    krxtest::TempDir dir;
+    std::vector<uint16_t> row(4097, 0x1F);
+    const std::string wide = (dir.Path() / "wide.png").string();
+    ASSERT_TRUE(plat::WritePng555(wide, row.data(), 4097, 1, 4097));
+    std::vector<uint16_t> out;
+    int w = 0, h = 0;
+    EXPECT_FALSE(plat::ReadPng555(wide, out, w, h));
+    EXPECT_TRUE(out.empty());
+    const std::string edge = (dir.Path() / "edge.png").string();
+    ASSERT_TRUE(plat::WritePng555(edge, row.data(), 4096, 1, 4096));
+    EXPECT_TRUE(plat::ReadPng555(edge, out, w, h));
+    EXPECT_EQ(w, 4096);
+}
+
+} // namespace
