@@ -1,0 +1,492 @@
+#include "tile2d/map_image.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "platform/clock.h"
+#include "platform/file.h"
+#include "tile2d/blend_tables.h"
+#include "tile2d/byte_io.h"
+#include "tile2d/image_convert.h"
+#include "tile2d/pixel_mode.h"
+#include "tile2d/tile_drawers.h"
+
+using namespace t2d_detail;
+
+sc_MapImage* g_pMapImage = nullptr;
+
+namespace {
+
+// Files past this size are not ground files; reading them whole would only
+// exhaust memory.
+constexpr int64_t kMaxFileBytes = int64_t{64} << 20;
+
+constexpr char kMapPrefix[] = "map\\wrd";
+constexpr uint32_t kTopBit = 0x80000000u;
+
+// State of the free-function interface.
+uint8_t s_bPixelMode = 0;
+uint16_t* s_pPixels = nullptr;
+std::unique_ptr<uint8_t[]> s_pBlend;
+int16_t s_wViewColumn = 0;
+int16_t s_wViewRow = 0;
+int32_t s_lViewX = 0;
+int32_t s_lViewY = 0;
+std::unique_ptr<sc_MapImage> s_pOwned;
+
+void DebugOutput(const char* text) {
+    std::fprintf(stderr, "%s\n", text);
+}
+
+// The whole file into buf, which is replaced only when the file opens.
+bool ReadWhole(const char* name, std::vector<uint8_t>& buf) {
+    plat::File f;
+    if (!f.Open(name, plat::FileMode::ReadSequential)) return false;
+    const int64_t size = f.Size();
+    if (size < 0 || size > kMaxFileBytes) return false;
+    std::vector<uint8_t> data(static_cast<size_t>(size));
+    size_t got = 0;
+    while (got < data.size()) {
+        const int64_t n = f.Read(data.data() + got, data.size() - got);
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    data.resize(got);
+    buf = std::move(data);
+    return true;
+}
+
+void Release(std::vector<uint8_t>& v) {
+    std::vector<uint8_t>().swap(v);
+}
+
+void StepLoop(ss_MapAnimation& a) {
+    int32_t f = a.cFrame + 1;
+    if (f >= a.bFrames) f = 0;
+    a.cFrame = static_cast<int8_t>(f);
+}
+
+} // namespace
+
+uint32_t l_UnpackRle8(const uint8_t* packed, uint32_t packedBytes, uint8_t* out, uint32_t outBytes,
+                      bool* overflow) {
+    if (overflow) *overflow = false;
+    if (!packed || packedBytes < 5) return 0;
+    if (!out) outBytes = 0;
+    const uint8_t escape = packed[0];
+    const uint32_t end = Load32(packed + 1);
+    uint32_t at = 5;
+    uint32_t written = 0;
+    bool full = false;
+    do {
+        if (at >= packedBytes) break;
+        const uint8_t b = packed[at++];
+        uint32_t count = 1;
+        uint8_t value = b;
+        if (b == escape) {
+            if (packedBytes - at < 2) break;
+            count = packed[at];
+            value = packed[at + 1];
+            at += 2;
+        }
+        const uint32_t n = std::min(count, outBytes - written);
+        if (n) std::memset(out + written, value, n);
+        written += n;
+        if (n < count) {
+            full = true;
+            break;
+        }
+    } while (at < end);
+    if (overflow) *overflow = full;
+    return written;
+}
+
+// ---- loading ---------------------------------------------------------------
+
+int32_t sc_MapImage::lLoadPackedMap(uint16_t number) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%05d.mi", kMapPrefix, number);
+    if (ReadWhole(name, m_aMapInfo))
+        vParseMapInfo();
+    else
+        DebugOutput("Open Map *.mi file Error !");
+
+    std::snprintf(name, sizeof name, "%s%05d.ani", kMapPrefix, number);
+    if (ReadWhole(name, m_aAnimationFile))
+        vParseAnimations(static_cast<uint32_t>(m_aAnimationFile.size()));
+    else
+        DebugOutput("Open Map *.ani file Error !");
+
+    std::snprintf(name, sizeof name, "%s%05d.map", kMapPrefix, number);
+    if (!ReadWhole(name, m_aPackedMap)) DebugOutput("Open Map *.map file Error !");
+    vReadPackedGrid();
+    return 1;
+}
+
+void sc_MapImage::vReadPackedGrid() {
+    // Cells the packed map does not reach stay empty; without any packed map
+    // the grid is empty and nothing is drawn.
+    m_aMap.assign(kMapGridBytes, 0);
+    if (!m_aPackedMap.empty()) {
+        bool overflow = false;
+        l_UnpackRle8(m_aPackedMap.data(), static_cast<uint32_t>(m_aPackedMap.size()), m_aMap.data(),
+                     kMapGridBytes, &overflow);
+        if (overflow) DebugOutput("Map *.map file unpacks beyond the map grid !");
+    }
+    m_wMapWidth = Load16(m_aMap.data());
+    m_wMapHeight = Load16(m_aMap.data() + 2);
+}
+
+bool sc_MapImage::bLoadMap(uint16_t number) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%05d.map", kMapPrefix, number);
+    std::vector<uint8_t> file;
+    if (ReadWhole(name, file)) {
+        m_aMap.assign(kMapGridBytes, 0);
+        std::memcpy(m_aMap.data(), file.data(), std::min<size_t>(file.size(), kMapGridBytes));
+        m_wMapWidth = Load16(m_aMap.data());
+        m_wMapHeight = Load16(m_aMap.data() + 2);
+    } else {
+        DebugOutput("Open Map *.map file Error !");
+    }
+
+    std::snprintf(name, sizeof name, "%s%05d.mi", kMapPrefix, number);
+    if (ReadWhole(name, m_aMapInfo))
+        vParseMapInfo();
+    else
+        DebugOutput("Open Map *.mi file Error !");
+
+    std::snprintf(name, sizeof name, "%s%05d.ani", kMapPrefix, number);
+    if (ReadWhole(name, m_aAnimationFile))
+        vParseAnimations(static_cast<uint32_t>(m_aAnimationFile.size()));
+    else
+        DebugOutput("Open Map *.ani file Error !");
+    return true;
+}
+
+// A bank half that did not open is dropped rather than kept from the last
+// load: a stale table over fresh data draws unconverted colours, and fresh
+// conversion of stale data converts it twice.
+bool sc_MapImage::bLoadPuzzleOfMap(uint16_t /*number*/, uint8_t mode) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%s%04d", "puzzle", "\\Zdat", static_cast<int32_t>(m_lPuzzle));
+    if (!ReadWhole(name, m_aTileData)) {
+        DebugOutput("Open Map Image Data file Error !");
+        Release(m_aTileData);
+    }
+    std::snprintf(name, sizeof name, "%s%s%04d", "puzzle", "\\Ztab", static_cast<int32_t>(m_lPuzzle));
+    if (!ReadWhole(name, m_aTileTable)) {
+        DebugOutput("Open Map Image Table file Error !");
+        Release(m_aTileTable);
+        return false;
+    }
+    v_ConvertImageBank(pGetTileTable(), m_aTileData.empty() ? nullptr : m_aTileData.data(), lGetTileTableSize(),
+                       lGetTileDataSize(), mode, 0);
+    return true;
+}
+
+bool sc_MapImage::bLoadPuzzle(int32_t folder, int32_t puzzle) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s\\%d%s%04d", "puzzle", folder, "\\Zdat", puzzle);
+    if (!ReadWhole(name, m_aTileData)) {
+        DebugOutput("Open Map Image Data file Error !");
+        Release(m_aTileData);
+    }
+    std::snprintf(name, sizeof name, "%s\\%d%s%04d", "puzzle", folder, "\\Ztab", puzzle);
+    if (!ReadWhole(name, m_aTileTable)) {
+        DebugOutput("Open Map Image Table file Error !");
+        Release(m_aTileTable);
+        return false;
+    }
+    return true;
+}
+
+void sc_MapImage::vParseMapInfo() {
+    // A short header would be read past its end; the earlier copies stay.
+    if (m_aMapInfo.size() < kMapInfoBytes) {
+        DebugOutput("Map *.mi file too short !");
+        return;
+    }
+    const uint8_t* p = m_aMapInfo.data();
+    m_lFirstValue = Load32(p);
+    m_lPuzzle = Load32(p + 4);
+    m_lThirdValue = Load32(p + 8);
+    m_wMapWord = Load16(p + 9);
+    m_abMapBytes[0] = p[11];
+    m_abMapBytes[1] = p[12];
+    m_abMapBytes[2] = p[13];
+    std::memcpy(m_abName, p + 14, sizeof m_abName);
+    for (uint32_t i = 0; i < 50; ++i) {
+        m_alPoints[i][0] = Load32(p + 32 + 8 * i);
+        m_alPoints[i][1] = Load32(p + 36 + 8 * i);
+    }
+    for (uint32_t i = 0; i < 4; ++i)
+        m_alMapRect[i] = Load32(p + 432 + 4 * i);
+    uint32_t n = 0;
+    while (n < sizeof m_abName && m_abName[n])
+        ++n;
+    m_cNameLength = static_cast<int8_t>(n / 2);
+}
+
+void sc_MapImage::vParseAnimations(uint32_t size) {
+    // Records past the 30 slots are left out.
+    uint32_t count = std::min(size, static_cast<uint32_t>(m_aAnimationFile.size())) / kMapAnimationBytes;
+    count = std::min(count, kMapAnimationSlots);
+    m_bAnimationCount = static_cast<uint8_t>(count);
+    const uint32_t now = plat::TickCount();
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* r = m_aAnimationFile.data() + i * kMapAnimationBytes;
+        ss_MapAnimation& a = m_aAnimation[i];
+        a.lId = Load32(r);
+        a.lFirst = Load32(r + 4);
+        a.lLast = Load32(r + 8);
+        a.bFrames = static_cast<uint8_t>(a.lLast - a.lFirst + 1);
+        a.wRate = r[12];
+        a.lPeriod = a.wRate ? 1000u / a.wRate : 0;
+        a.bMode = 0;
+        a.cFrame = static_cast<int8_t>(r[13]);
+        a.bReverse = 0;
+        a.lNow = now;
+        a.lLastStep = now;
+    }
+}
+
+// ---- animation -------------------------------------------------------------
+
+bool sc_MapImage::bAnimationDue(uint32_t slot) {
+    if (slot >= kMapAnimationSlots) return false;
+    ss_MapAnimation& a = m_aAnimation[slot];
+    // A rate of 0 has no period: the animation stands still.
+    if (a.wRate == 0) return false;
+    uint32_t now = plat::TickCount();
+    if (a.lLastStep > now) now = a.lLastStep;
+    a.lNow = now;
+    if (now - a.lLastStep < a.lPeriod) return false;
+    a.lLastStep = now;
+    return true;
+}
+
+void sc_MapImage::vAnimate() {
+    for (uint32_t i = 0; i < m_bAnimationCount; ++i)
+        if (bAnimationDue(i)) StepLoop(m_aAnimation[i]);
+}
+
+// Each end frame is shown for two steps.
+void sc_MapImage::vAnimateBounce() {
+    for (uint32_t i = 0; i < m_bAnimationCount; ++i) {
+        if (!bAnimationDue(i)) continue;
+        ss_MapAnimation& a = m_aAnimation[i];
+        if (a.bMode == 0) {
+            StepLoop(a);
+            continue;
+        }
+        int32_t f = a.cFrame;
+        if (!a.bReverse) {
+            if (++f >= a.bFrames) {
+                --f;
+                a.bReverse = 1;
+            }
+        } else if (--f < 0) {
+            f = 0;
+            a.bReverse = 0;
+        }
+        a.cFrame = static_cast<int8_t>(f);
+    }
+}
+
+// ---- view ------------------------------------------------------------------
+
+void sc_MapImage::vTileToPixel() {
+    m_lViewPixelX = (uint32_t{m_wViewColumn} + m_wViewRow) * 32u;
+    m_lViewPixelY = uint32_t{m_wViewRow} * 16u + 16384u - uint32_t{m_wViewColumn} * 16u;
+}
+
+void sc_MapImage::vPixelToTile() {
+    // Only the low 16 bits are kept, which an arithmetic and a logical shift
+    // give alike.
+    const int32_t d = static_cast<int32_t>(m_lViewPixelX - 2u * m_lViewPixelY);
+    const int32_t s = static_cast<int32_t>(m_lViewPixelX + 2u * m_lViewPixelY);
+    m_wViewColumn = static_cast<uint16_t>((d >> 6) + 512);
+    m_wViewRow = static_cast<uint16_t>((s >> 6) - 512);
+}
+
+void sc_MapImage::vSetViewRect(uint32_t x, uint32_t y) {
+    m_alViewRect[0] = x;
+    m_alViewRect[1] = y;
+    m_alViewRect[2] = x + 640;
+    m_alViewRect[3] = y + 480;
+}
+
+void sc_MapImage::vSetView(uint16_t column, uint16_t row, uint32_t left, uint32_t top, uint32_t right,
+                           uint32_t bottom) {
+    vSetViewTile(column, row);
+    vTileToPixel();
+    uint32_t x = m_lViewPixelX, y = m_lViewPixelY;
+    if (x - 336u < left)
+        x = left - 544u;
+    else if (x + 304u > right)
+        x = right - 1200u;
+    else
+        x -= 864u;
+    if (y - 296u < top)
+        y = top - 448u;
+    else if (y + 184u > bottom)
+        y = bottom - 920u;
+    else
+        y -= 736u;
+    vSetViewPixel(x, y);
+    vPixelToTile();
+}
+
+void sc_MapImage::vScroll(uint32_t direction) {
+    uint32_t& x = m_alViewRect[0];
+    uint32_t& y = m_alViewRect[1];
+    const uint32_t ox = x, oy = y;
+    switch (direction) {
+    case 0: y -= oy >= m_alMapRect[1] ? 2u : 1u; break;
+    case 2: x += ox <= m_alMapRect[2] ? 2u : 1u; break;
+    case 4: y += oy <= m_alMapRect[3] ? 2u : 1u; break;
+    case 6: x -= ox >= m_alMapRect[0] ? 2u : 1u; break;
+    default: break;
+    }
+}
+
+void sc_MapImage::vFree() {
+    Release(m_aTileData);
+    Release(m_aTileTable);
+    Release(m_aMap);
+    Release(m_aPackedMap);
+    Release(m_aMapInfo);
+    Release(m_aAnimationFile);
+}
+
+// ---- free-function interface ----------------------------------------------
+
+int32_t l_InitMapImage(uint8_t mode, uint16_t* pixels, uint16_t width, uint16_t height) {
+    s_bPixelMode = mode;
+    v_SetPixelMode(mode);
+    if (!s_pBlend) s_pBlend.reset(new (std::nothrow) uint8_t[kMapBlendBytes]);
+    if (!s_pBlend) return 0;
+    v_MakeBlendTables(s_pBlend.get(), s_pBlend.get() + 4096, nullptr);
+    s_pPixels = pixels;
+    uint8_t* start = reinterpret_cast<uint8_t*>(pixels);
+    v_SetScreenRange(start, start ? start + size_t{width} * height * 2 : nullptr, nullptr);
+    v_SetSurface(0, pixels, width, height);
+    v_SelectSurface(0);
+    return 1;
+}
+
+int32_t l_LoadMapImage(uint16_t number) {
+    if (!g_pMapImage) {
+        s_pOwned.reset(new (std::nothrow) sc_MapImage);
+        g_pMapImage = s_pOwned.get();
+        if (!g_pMapImage) return 0;
+    }
+    g_pMapImage->vReset();
+    g_pMapImage->lLoadPackedMap(number);
+    return g_pMapImage->bLoadPuzzleOfMap(number, s_bPixelMode) ? 1 : 0;
+}
+
+int32_t l_GetMapImageWidth() {
+    if (!g_pMapImage) return 0;
+    const uint32_t* r = g_pMapImage->pGetMapRect();
+    return static_cast<int32_t>(r[2] - r[0]);
+}
+
+int32_t l_GetMapImageHeight() {
+    if (!g_pMapImage) return 0;
+    const uint32_t* r = g_pMapImage->pGetMapRect();
+    return static_cast<int32_t>(r[3] - r[1]);
+}
+
+void v_SetMapImageView(uint32_t x, uint32_t y) {
+    // 32-bit wrapping arithmetic with floored divisions, as the view's
+    // coordinates may be negative values passed as unsigned.
+    const uint32_t a = x + 8128u, b = y + 12288u;
+    s_wViewColumn = static_cast<int16_t>((static_cast<int32_t>(a - 2u * b) >> 6) + 512);
+    s_wViewRow = static_cast<int16_t>((static_cast<int32_t>(a + 2u * b) >> 6) - 514);
+    const uint32_t column = static_cast<uint32_t>(int32_t{s_wViewColumn});
+    const uint32_t row = static_cast<uint32_t>(int32_t{s_wViewRow});
+    const uint32_t px = (column + row) * 32u;
+    const uint32_t py = row * 16u + 16384u - column * 16u;
+    s_lViewX = static_cast<int32_t>(px - x - 8192u);
+    s_lViewY = static_cast<int32_t>(py - 16u - y - 12304u);
+}
+
+void v_ShowMapImage() {
+    const sc_MapImage* m = g_pMapImage;
+    if (!m || !m->pGetMap() || !m->pGetTileData() || !m->pGetTileTable()) return;
+    const uint8_t* layer = m->pGetMap() + 4;
+    const uint8_t* table = m->pGetTileTable();
+    const uint8_t* data = m->pGetTileData();
+    const uint32_t entries = m->lGetTileTableSize() / 4;
+    const uint32_t dataBytes = m->lGetTileDataSize();
+
+    int32_t column = s_wViewColumn, row = s_wViewRow;
+    const int32_t rows = std::min<int32_t>(int32_t{m->lGetMapHeight()} - 255 - row + column, 45);
+    int64_t y = s_lViewY;
+    for (int32_t k = 0; k < rows; ++k, y += 16) {
+        int32_t c = column, r = row;
+        int64_t x = int64_t{s_lViewX} + (k & 1 ? 32 : 0);
+        for (int32_t t = 0; t < 16; ++t, ++c, ++r, x += 64) {
+            // Cells off the layer are as empty as negative ones.
+            if (c < 0 || r < 0 || c >= kMapColumns || r >= kMapRows) continue;
+            if (x < std::numeric_limits<int32_t>::min() || x > std::numeric_limits<int32_t>::max() ||
+                y < std::numeric_limits<int32_t>::min() || y > std::numeric_limits<int32_t>::max())
+                continue;
+            const uint16_t cell = Load16(layer + (static_cast<uint32_t>(r) * kMapColumns + c) * 2u);
+            const uint32_t tile = cell & kMapTileMask;
+            if (tile == 0 || tile > entries) continue;
+            const uint32_t offset = Load32(table + (tile - 1) * 4u);
+            // 16-bit images are not ground tiles.
+            if ((offset & kTopBit) || offset >= dataBytes) continue;
+            const uint8_t* image = data + offset;
+            const uint32_t bytes = dataBytes - offset;
+            const int32_t sx = static_cast<int32_t>(x), sy = static_cast<int32_t>(y);
+            if (bytes >= 2 && image[0] == 'N' && image[1] == '@')
+                v_ShowTile(sx, sy, image, bytes);
+            else if (cell & kMapFlagMask)
+                v_ShowTileFlagged(sx, sy, image, bytes);
+            else
+                v_ShowTileFlat(sx, sy, image, bytes);
+        }
+        if (k & 1)
+            --column;
+        else
+            ++row;
+    }
+}
+
+int32_t l_FreeMapImage() {
+    // The library must not go on pointing into the freed tables.
+    uint8_t* blend = s_pBlend.get();
+    if (blend) {
+        const uintptr_t lo = reinterpret_cast<uintptr_t>(blend), hi = lo + kMapBlendBytes;
+        auto inside = [lo, hi](const uint8_t* p) {
+            const uintptr_t a = reinterpret_cast<uintptr_t>(p);
+            return a >= lo && a < hi;
+        };
+        if (inside(g_oGfx.pMultiply)) g_oGfx.pMultiply = nullptr;
+        for (uint8_t*& add : g_oGfx.apAdd)
+            if (inside(add)) add = nullptr;
+    }
+    s_pBlend.reset();
+    v_DeleteMapImage();
+    return 1;
+}
+
+void v_DeleteMapImage() {
+    if (!g_pMapImage) return;
+    g_pMapImage->vFree();
+    s_pOwned.reset();
+    g_pMapImage = nullptr;
+}
+
+void v_OpenMapImage(uint16_t number) {
+    l_LoadMapImage(number);
+    v_SetMapImageView(0, 0);
+}
