@@ -126,9 +126,10 @@ uint32_t v_CutTga24(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t tgaWidt
     for (int64_t i = 0; i < rows; ++i) {
         uint8_t* dst = out + 18 + static_cast<size_t>(tgaHeight - 1 - i) * tgaWidth * 3;
         for (int64_t j = 0; j < cols; ++j) {
-            const int64_t at = ((y + i) * sourcePitch + x + j) * 3;
-            if (!source || at < 0 || at + 3 > static_cast<int64_t>(sourceBytes)) continue;
-            std::memcpy(dst + 3 * j, source + at, 3);
+            // The pixel index fits in 64 bits; its byte offset need not.
+            const int64_t at = (y + i) * sourcePitch + x + j;
+            if (!source || at < 0 || at >= static_cast<int64_t>(sourceBytes / 3)) continue;
+            std::memcpy(dst + 3 * j, source + 3 * at, 3);
         }
     }
     return static_cast<uint32_t>(total);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -163,6 +164,12 @@ TEST_F(IndexedImageTest, TgaCut) {
                        3, 2, 100, 4, 2, 100, 0, 0, 0};
     EXPECT_EQ(Bytes(out.begin() + 18, out.begin() + 36), cut);
     EXPECT_EQ(v_CutTga24(0, 0, 1, 1, 3, 3, out.data(), 44, src.data(), Size(src), 5), 0u);
+    // Far-off rectangles: offsets past 64 bits of bytes read nothing.
+    ASSERT_EQ(v_CutTga24(INT32_MAX, INT32_MAX, 2, 2, 2, 2, out.data(), Size(out), src.data(), Size(src), INT32_MAX),
+              18u + 12u);
+    ASSERT_EQ(v_CutTga24(INT32_MIN, INT32_MAX, 2, 2, 2, 2, out.data(), Size(out), src.data(), Size(src), INT32_MIN),
+              18u + 12u);
+    EXPECT_EQ(Bytes(out.begin() + 18, out.begin() + 30), Bytes(12, 0));
     // A cut converts back to the source's colours.
     Bytes vivid;
     for (uint32_t y = 0; y < 3; ++y)
