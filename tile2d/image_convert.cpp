@@ -1,7 +1,8 @@
 #include "tile2d/image_convert.h"
 
+#include <algorithm>
 #include <cstring>
-#include <unordered_set>
+#include <vector>
 
 #include "tile2d/byte_io.h"
 #include "tile2d/pixel_mode.h"
@@ -52,10 +53,19 @@ void v_ConvertImageBank(const uint8_t* table, uint8_t* data, uint32_t tableBytes
     mode = Normal(mode);
     const uint32_t entries = tableBytes / 4;
     // Tile numbers may share an image: converting it twice would garble it.
-    std::unordered_set<uint32_t> done;
+    // The distinct offsets are kept sorted with a mark each, so that a table
+    // of many entries costs no more memory than the table itself.
+    std::vector<uint32_t> offsets(entries);
+    for (uint32_t e = 0; e < entries; ++e)
+        offsets[e] = Load32(table + 4 * e);
+    std::sort(offsets.begin(), offsets.end());
+    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+    std::vector<bool> converted(offsets.size(), false);
     for (uint32_t e = 0; e < entries; ++e) {
         const uint32_t offset = Load32(table + 4 * e);
-        if (!done.insert(offset).second) continue;
+        const auto slot = std::lower_bound(offsets.begin(), offsets.end(), offset) - offsets.begin();
+        if (converted[static_cast<size_t>(slot)]) continue;
+        converted[static_cast<size_t>(slot)] = true;
         if (offset & kTopBit) {
             const uint32_t at = offset & ~kTopBit;
             if (at > dataBytes || dataBytes - at < 4) continue;
@@ -82,7 +92,7 @@ void v_ConvertImageBank(const uint8_t* table, uint8_t* data, uint32_t tableBytes
         }
     }
     if (n < 1 || n > 256) return;
-    for (const uint32_t offset : done) {
+    for (const uint32_t offset : offsets) {
         if ((offset & kTopBit) || offset > dataBytes) continue;
         uint8_t* image = data + offset;
         const uint32_t room = dataBytes - offset;

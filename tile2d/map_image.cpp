@@ -233,9 +233,10 @@ void sc_MapImage::vParseMapInfo() {
 }
 
 void sc_MapImage::vParseAnimations(uint32_t size) {
-    // Records past the 30 slots are left out.
-    uint32_t count = std::min(size, static_cast<uint32_t>(m_aAnimationFile.size())) / kMapAnimationBytes;
-    count = std::min(count, kMapAnimationSlots);
+    // The record count is kept in 8 bits (256 records count as none); records
+    // past the 30 slots are left out.
+    const uint32_t held = std::min(size, static_cast<uint32_t>(m_aAnimationFile.size()));
+    const uint32_t count = std::min<uint32_t>(static_cast<uint8_t>(held / kMapAnimationBytes), kMapAnimationSlots);
     m_bAnimationCount = static_cast<uint8_t>(count);
     const uint32_t now = plat::TickCount();
     for (uint32_t i = 0; i < count; ++i) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+#include <string>
+
 #include "tests/tile2d/tile_fixture.h"
 #include "tile2d/image_convert.h"
 #include "tile2d/pixel_mode.h"
@@ -133,6 +137,34 @@ TEST(ImageConvert, SharedImagesAreConvertedOnce) {
     EXPECT_EQ(Get16(b.data, b.rgb + 2 + 2 * 255), 63 << 10 | 16 << 5 | 1);
     EXPECT_EQ(Get16(b.data, b.img + 4), 0xFBFF);
     EXPECT_EQ(Get16(b.data, b.flat + 2 * 9), 0xF809);
+}
+
+// A line of /proc/self/status in kB; -1 when it cannot be read.
+long StatusKb(const std::string& key) {
+    std::ifstream f("/proc/self/status");
+    for (std::string line; std::getline(f, line);)
+        if (line.rfind(key, 0) == 0) return std::stol(line.substr(key.size()));
+    return -1;
+}
+
+TEST(ImageConvert, ALongTableTakesNoMoreMemoryThanItself) {
+    // A million distinct offsets (a 4 MB table read from a corrupt file),
+    // none naming an image in the data.
+    constexpr uint32_t kEntries = 1u << 20;
+    Bytes table(size_t{kEntries} * 4);
+    for (uint32_t e = 0; e < kEntries; ++e) {
+        const uint32_t offset = 4096 + e;
+        std::memcpy(table.data() + 4 * size_t{e}, &offset, 4);
+    }
+    Bytes data(64, 0x5A);
+    // Resets the peak resident size to the current one.
+    if (!(std::ofstream("/proc/self/clear_refs") << "5")) GTEST_SKIP() << "no peak reset here";
+    const long before = StatusKb("VmHWM:");
+    if (before < 0) GTEST_SKIP() << "no peak resident size here";
+    v_ConvertImageBank(table.data(), data.data(), static_cast<uint32_t>(table.size()),
+                       static_cast<uint32_t>(data.size()), 1, 16);
+    EXPECT_LT(StatusKb("VmHWM:") - before, 2 * long{kEntries} * 4 / 1024) << "kB beyond the table";
+    EXPECT_EQ(data, Bytes(64, 0x5A));
 }
 
 TEST(ImageConvert, StandalonePalettes) {

@@ -211,6 +211,17 @@ TEST_F(MapImageTest, AnimationRecordsAreBounded) {
     EXPECT_EQ(m.rGetAnimation(0).cFrame, 0);
     EXPECT_EQ(m.rGetAnimation(1).cFrame, 0); // its step was taken by the test above
     EXPECT_EQ(m.rGetAnimation(2).cFrame, 1);
+
+    // The record count is kept in 8 bits before the slots bound it: 260
+    // records count as 4, 256 as none.
+    for (const uint32_t records : {260u, 256u}) {
+        Bytes many;
+        for (uint32_t i = 0; i < records; ++i)
+            PutAnimation(many, 100 + i, 1, 2, 10, 0);
+        PutMap(2, MapInfo(1, 0, 0, 10, 10), many, MapGrid(0, 0));
+        l_LoadMapImage(2);
+        EXPECT_EQ(g_pMapImage->bGetAnimationCount(), records & 0xFF) << records;
+    }
 }
 
 TEST_F(MapImageTest, AnimationsStepOnTheClock) {
