@@ -13,9 +13,9 @@ using t2d_detail::Channels;
 
 namespace {
 
-// Codes 0 to 127 of the built-in table: printable shapes cut from the public
-// domain 8 x 13 fixed face (one blank row above, one below), control codes
-// and 127 as an outlined box.
+// Codes 0 to 127 of the built-in table. Glyph data of codes 33 to 126: the
+// public-domain 8 x 13 face of the X11 misc-fixed bitmap fonts, with one blank
+// row added above and one below. Codes 1 to 31 and 127 are an outlined box.
 constexpr uint8_t kDefaultGlyphs[128][15] = {
     {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
     {0x00, 0x00, 0x7E, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0x7E, 0x00, 0x00, 0x00},
@@ -208,8 +208,8 @@ uint32_t ChannelBits(uint32_t mask, uint32_t shift) {
 }
 
 // Channel values on the 0 to 63 scale fitted to the mode: a 5-bit channel
-// drops the lowest bit. Only the low six bits count, so a pair above 3F
-// cannot spill into the next channel.
+// drops the lowest bit. Each value is taken as a byte and placed unmasked,
+// so one above 3F spills into the channel above: kept for pixel-exact output.
 uint16_t Fit6(uint32_t red, uint32_t green, uint32_t blue) {
     const ss_GfxState& g = g_oGfx;
     // Before any mode is set: mode 0's layout.
@@ -217,7 +217,7 @@ uint16_t Fit6(uint32_t red, uint32_t green, uint32_t blue) {
     const uint32_t mask[3] = {set ? g.lRedMask : 0x7C00, set ? g.lGreenMask : 0x03E0,
                               set ? g.lBlueMask : 0x1F};
     const uint32_t shift[3] = {set ? g.bRedShift : 10u, set ? g.bGreenShift : 5u, 0};
-    const uint32_t v[3] = {red & 63, green & 63, blue & 63};
+    const uint32_t v[3] = {red & 0xFF, green & 0xFF, blue & 0xFF};
     uint32_t out = 0;
     for (int c = 0; c < 3; ++c)
         out |= (ChannelBits(mask[c], shift[c]) >= 6 ? v[c] : v[c] >> 1) << shift[c];

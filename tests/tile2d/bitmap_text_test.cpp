@@ -138,6 +138,14 @@ TEST_F(BitmapTextTest, ColourArgumentsUseTheEscapeScale) {
     v_ShowTextHalfShadowRGB(8, 0, "A", Dest(), DestPixels(), Pitch(), 2, 3, 5);
     EXPECT_EQ(At(8, 0), (1 << 11) | (3 << 5) | 2);
     EXPECT_EQ(At(9, 0), 0x0888) << "half of 0x1111 in 5-6-5";
+
+    // Values past 3F keep their low byte and are placed unmasked, spilling
+    // into the channel above as the fitted value does.
+    v_SetPixelMode(0);
+    v_ShowTextPlainRGB(16, 0, "A", Dest(), DestPixels(), Pitch(), 0x140, 0, 0x40);
+    EXPECT_EQ(At(16, 0), 0x8000 | 0x0020);
+    Draw("/7E0000_A", v_ShowTextPlain, 24, 0);
+    EXPECT_EQ(At(24, 0), 0xFC00);
 }
 
 TEST_F(BitmapTextTest, AlphaLevelsBlendThroughTheMultiplyTable) {
