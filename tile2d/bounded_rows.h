@@ -19,6 +19,16 @@ inline void ClipSpan(T* p, uint64_t n, int64_t at, int64_t count, Fn&& fn) {
     fn(p + lo, lo - at, static_cast<uint32_t>(hi - lo));
 }
 
+// y * pitch + x, held within 2^52 either side of 0: a position that far out
+// lies outside every buffer whatever is added to it, and the clamp keeps the
+// sums, row steps and byte scalings made from it clear of overflow.
+inline int64_t Offset(int64_t y, uint64_t pitch, int64_t x) {
+    __extension__ using Wide = __int128;
+    constexpr int64_t kFar = int64_t{1} << 52;
+    const Wide v = static_cast<Wide>(y) * static_cast<Wide>(pitch) + x;
+    return v > kFar ? kFar : v < -kFar ? -kFar : static_cast<int64_t>(v);
+}
+
 // True when [at, at + count) lies wholly inside a buffer of n elements.
 inline bool Inside(uint64_t n, int64_t at, int64_t count) {
     return at >= 0 && count >= 0 && static_cast<uint64_t>(at) <= n && static_cast<uint64_t>(count) <= n - static_cast<uint64_t>(at);

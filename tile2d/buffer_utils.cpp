@@ -32,12 +32,12 @@ using Out = Buf<uint8_t>;
 template <class Op>
 void ForBlock(In s, Out t, uint32_t w, uint32_t h, uint64_t srcPitch, uint64_t tgtPitch, bool skipZero, Op&& op) {
     for (uint32_t r = 0; r < h; ++r) {
-        const int64_t sr = static_cast<int64_t>(r * srcPitch), tr = static_cast<int64_t>(r * tgtPitch);
         for (uint32_t i = 0; i < w; ++i) {
+            const int64_t sa = Offset(r, srcPitch, 2 * int64_t{i}), ta = Offset(r, tgtPitch, 2 * int64_t{i});
             uint16_t a, b;
-            if (!s.Get16(sr + 2 * int64_t{i}, a) || !t.Get16(tr + 2 * int64_t{i}, b)) continue;
+            if (!s.Get16(sa, a) || !t.Get16(ta, b)) continue;
             if (skipZero && a == 0) continue;
-            Store16(t.p + tr + 2 * int64_t{i}, op(a, b));
+            Store16(t.p + ta, op(a, b));
         }
     }
 }
@@ -53,20 +53,22 @@ template <class Make, class Op>
 void Double(In s, Out t, uint32_t w, uint32_t h, uint32_t srcPitch, uint32_t tgtPitch, Make&& make, Op&& op) {
     for (uint32_t y = 0; y < h; ++y) {
         for (uint32_t x = 0; x < w; ++x) {
-            const int64_t at = (int64_t{y} * srcPitch + x) * 2;
+            const int64_t at = Offset(y, srcPitch, x) * 2;
             uint16_t p;
             if (!s.Get16(at, p)) continue;
             uint16_t q = p, b = p, b2 = p;
             s.Get16(at + 2, q);
             const bool last = y + 1 == h;
             if (!last) {
-                s.Get16(at + int64_t{srcPitch} * 2, b);
-                s.Get16(at + int64_t{srcPitch} * 2 + 2, b2);
+                const int64_t below = Offset(int64_t{y} + 1, srcPitch, x) * 2;
+                s.Get16(below, b);
+                s.Get16(below + 2, b2);
             }
             uint16_t px[4];
             make(p, q, b, b2, last, px);
-            const int64_t top = int64_t{2} * y * tgtPitch + int64_t{4} * x;
-            const int64_t at4[4] = {top, top + 2, top + tgtPitch, top + tgtPitch + 2};
+            const int64_t top = Offset(int64_t{2} * y, tgtPitch, int64_t{4} * x);
+            const int64_t next = Offset(int64_t{2} * y + 1, tgtPitch, int64_t{4} * x);
+            const int64_t at4[4] = {top, top + 2, next, next + 2};
             for (int k = 0; k < 4; ++k) {
                 uint16_t d;
                 if (t.Get16(at4[k], d)) Store16(t.p + at4[k], op(px[k], d));
@@ -112,10 +114,9 @@ void Put8(int64_t x, int64_t y, const uint8_t* image, uint32_t imageBytes, uint8
     const uint32_t w = Load32(image) & 0xFFFF;
     if (w == 0) return;
     const uint32_t h = std::min<uint32_t>(Load32(image) >> 16, (imageBytes - 4) / w);
-    const int64_t base = y * pitchBytes + x;
     for (uint32_t r = 0; r < h; ++r) {
         const uint8_t* src = image + 4 + uint64_t{r} * w;
-        ClipSpan(target, targetBytes, base + int64_t{r} * pitchBytes, w, [&](uint8_t* d, int64_t cut, uint32_t n) {
+        ClipSpan(target, targetBytes, Offset(y + r, pitchBytes, x), w, [&](uint8_t* d, int64_t cut, uint32_t n) {
             for (uint32_t i = 0; i < n; ++i)
                 if (!key || src[cut + i]) d[i] = src[cut + i];
         });
@@ -137,8 +138,8 @@ void v_Reduce2(const uint8_t* src, uint32_t srcBytes, uint8_t* target, uint32_t 
     for (uint32_t r = 0; r < h / 2; ++r)
         for (uint32_t i = 0; i < w / 2; ++i) {
             uint16_t p;
-            if (s.Get16((int64_t{2} * r * srcPitch + 2 * int64_t{i}) * 2, p))
-                Put16(t, int64_t{r} * targetPitchBytes + 2 * int64_t{i}, p);
+            if (s.Get16(Offset(int64_t{2} * r, srcPitch, 2 * int64_t{i}) * 2, p))
+                Put16(t, Offset(r, targetPitchBytes, 2 * int64_t{i}), p);
         }
 }
 
@@ -250,7 +251,7 @@ void v_FillRect(uint32_t byteOffset, uint32_t w, uint32_t h, uint32_t rgb, uint8
     const Out t{buffer, bytes};
     for (uint32_t r = 0; r < h; ++r)
         for (uint32_t i = 0; i < (w & ~1u); ++i)
-            Put16(t, int64_t{byteOffset} + (int64_t{r} * pitch + i) * 2, colour);
+            Put16(t, int64_t{byteOffset} + Offset(r, pitch, i) * 2, colour);
 }
 
 void v_GrabRect8(uint32_t byteOffset, uint32_t w, uint32_t h, uint8_t* target, uint32_t targetBytes,
@@ -260,12 +261,12 @@ void v_GrabRect8(uint32_t byteOffset, uint32_t w, uint32_t h, uint8_t* target, u
 
 void v_GrabRect16(int32_t x, int32_t y, uint32_t w, uint32_t h, uint8_t* target, uint32_t targetBytes,
                   const uint8_t* source, uint32_t sourceBytes, uint32_t pitch) {
-    Grab((int64_t{y} * pitch + x) * 2, w, h, 2, target, targetBytes, source, sourceBytes, uint64_t{pitch} * 2);
+    Grab(Offset(y, pitch, x) * 2, w, h, 2, target, targetBytes, source, sourceBytes, uint64_t{pitch} * 2);
 }
 
 void v_GrabRect24(int32_t x, int32_t y, uint32_t w, uint32_t h, uint8_t* target, uint32_t targetBytes,
                   const uint8_t* source, uint32_t sourceBytes, uint32_t pitch) {
-    Grab((int64_t{y} * pitch + x) * 3, w, h, 3, target, targetBytes, source, sourceBytes, uint64_t{pitch} * 3);
+    Grab(Offset(y, pitch, x) * 3, w, h, 3, target, targetBytes, source, sourceBytes, uint64_t{pitch} * 3);
 }
 
 void v_PutImage8(int32_t x, int32_t y, const uint8_t* image, uint32_t imageBytes, uint8_t* target,

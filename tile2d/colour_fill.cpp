@@ -37,13 +37,13 @@ uint16_t Pixel(uint32_t rgb) {
 // Calls fn(row pointer, cut columns, length) for the visible part of each
 // of the h rows of width w at (x, y).
 template <class Fn>
-void ForRows(int32_t x, int32_t y, int32_t w, int32_t h, uint16_t* dst, uint32_t dstPixels, uint32_t pitch,
+void ForRows(int64_t x, int64_t y, int64_t w, int64_t h, uint16_t* dst, uint32_t dstPixels, uint32_t pitch,
              Fn&& fn) {
     if (w <= 0 || h <= 0) return;
-    const int64_t base = static_cast<int64_t>(y) * pitch + x;
-    for (int32_t r = 0; r < h; ++r)
-        ClipSpan(dst, dstPixels, base + static_cast<int64_t>(r) * pitch, w,
-                 [&](uint16_t* p, int64_t cut, uint32_t n) { fn(r, p, static_cast<uint32_t>(cut), n); });
+    for (int64_t r = 0; r < h; ++r)
+        ClipSpan(dst, dstPixels, Offset(y + r, pitch, x), w, [&](uint16_t* p, int64_t cut, uint32_t n) {
+            fn(static_cast<int32_t>(r), p, static_cast<uint32_t>(cut), n);
+        });
 }
 
 enum class GradientDir { Rows, Columns };
@@ -76,14 +76,14 @@ void Gradient(GradientDir dir, int32_t x, int32_t y, int32_t w, int32_t h, uint3
     if (w <= 0 || h <= 0) return;
     if (dir == GradientDir::Rows) {
         WalkGradient(start, end, h, [&](int32_t r, uint16_t colour) {
-            ForRows(x, y + r, w, 1, dst, dstPixels, pitch, [&](int32_t, uint16_t* p, uint32_t, uint32_t n) {
+            ForRows(x, int64_t{y} + r, w, 1, dst, dstPixels, pitch, [&](int32_t, uint16_t* p, uint32_t, uint32_t n) {
                 for (uint32_t i = 0; i < n; ++i)
                     p[i] = op(colour, p[i]);
             });
         });
     } else {
         WalkGradient(start, end, w, [&](int32_t c, uint16_t colour) {
-            ForRows(x + c, y, 1, h, dst, dstPixels, pitch,
+            ForRows(int64_t{x} + c, y, 1, h, dst, dstPixels, pitch,
                     [&](int32_t, uint16_t* p, uint32_t, uint32_t) { *p = op(colour, *p); });
         });
     }
@@ -158,12 +158,11 @@ void v_BlendFrame(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t border, u
         for (uint32_t i = 0; i < n; ++i)
             p[i] = ch.Blend(a, colour, p[i]);
     };
-    const int32_t mid = h - 2 * static_cast<int32_t>(by);
-    ForRows(x, y, w, static_cast<int32_t>(by), dst, dstPixels, pitch, blend);
-    ForRows(x, y + static_cast<int32_t>(by), static_cast<int32_t>(bx), mid, dst, dstPixels, pitch, blend);
-    ForRows(x + w - static_cast<int32_t>(bx), y + static_cast<int32_t>(by), static_cast<int32_t>(bx), mid, dst,
-            dstPixels, pitch, blend);
-    ForRows(x, y + h - static_cast<int32_t>(by), w, static_cast<int32_t>(by), dst, dstPixels, pitch, blend);
+    const int64_t mid = int64_t{h} - 2 * int64_t{by};
+    ForRows(x, y, w, by, dst, dstPixels, pitch, blend);
+    ForRows(x, int64_t{y} + by, bx, mid, dst, dstPixels, pitch, blend);
+    ForRows(int64_t{x} + w - bx, int64_t{y} + by, bx, mid, dst, dstPixels, pitch, blend);
+    ForRows(x, int64_t{y} + h - by, w, by, dst, dstPixels, pitch, blend);
 }
 
 void v_FillGradientV(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t start, uint32_t end, uint16_t* dst,

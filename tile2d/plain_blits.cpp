@@ -38,9 +38,8 @@ bool PastScreenEnd(const uint16_t* dst, int64_t at) {
 // fn(row, pixel index of the row's first pixel) for rows 0 .. rows - 1.
 template <class RowFn>
 void ForRows(int64_t x, int64_t y, uint32_t rows, const uint16_t* dst, uint32_t pitch, bool screenTest, RowFn&& fn) {
-    const int64_t base = y * pitch + x;
     for (uint32_t r = 0; r < rows; ++r) {
-        const int64_t at = base + int64_t{r} * pitch;
+        const int64_t at = Offset(y + r, pitch, x);
         if (screenTest && PastScreenEnd(dst, at)) return;
         fn(r, at);
     }
@@ -98,7 +97,7 @@ void Copy16(int32_t x, int32_t y, int32_t w, int32_t h, uint16_t* dst, uint32_t 
             bool screenTest, Skip&& skip, Op&& op) {
     if (!src || w <= 0 || h <= 0) return;
     ForRows(0, 0, static_cast<uint32_t>(h), dst, dstPitch, screenTest, [&](uint32_t r, int64_t at) {
-        const int64_t from = (int64_t{y} + r) * srcPitch + x;
+        const int64_t from = Offset(int64_t{y} + r, srcPitch, x);
         ClipSpan(dst, dstPixels, at, w, [&](uint16_t* d, int64_t cut, uint32_t n) {
             for (uint32_t i = 0; i < n; ++i) {
                 const int64_t s = from + cut + i;
@@ -154,12 +153,11 @@ void ShowScaled(int32_t x, int32_t y, const uint8_t* image, uint32_t bytes, uint
                 uint16_t* dst, uint32_t dstPixels, uint32_t pitch, bool key) {
     Image im;
     if (!ReadImage(image, bytes, 2, im)) return;
-    const int64_t base = int64_t{y} * pitch + x;
     Scale(
         im.w, im.storedH, im.h, newW, newH, [&](uint64_t r, uint64_t c) { return Load16(im.px + (r * im.w + c) * 2); },
         [&](uint32_t j, uint32_t i, uint16_t c) {
             if (key && c == 0) return;
-            const int64_t at = base + int64_t{j} * pitch + i;
+            const int64_t at = Offset(int64_t{y} + j, pitch, int64_t{x} + i);
             if (at >= 0 && at < int64_t{dstPixels} && dst) dst[at] = c;
         });
 }
@@ -342,7 +340,7 @@ void v_CopyRect24(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t* dst, uint
     if (!dst || !src || w <= 0 || h <= 0) return;
     for (int64_t r = 0; r < h; ++r)
         for (int64_t i = 0; i < w; ++i) {
-            const int64_t s = ((int64_t{y} + r) * srcPitch + x + i) * 3, d = (r * dstPitch + i) * 3;
+            const int64_t s = Offset(int64_t{y} + r, srcPitch, int64_t{x} + i) * 3, d = Offset(r, dstPitch, i) * 3;
             if (s < 0 || s + 3 > int64_t{srcBytes} || d + 3 > int64_t{dstBytes}) continue;
             std::memcpy(dst + d, src + s, 3);
         }
@@ -403,12 +401,11 @@ void v_ShowRect16Scaled(int32_t x, int32_t y, const uint16_t* src, uint32_t srcP
     // The rows the source holds whole.
     uint32_t rows = 0;
     if (srcWidth && srcPixels >= srcWidth) rows = srcPitch ? (srcPixels - srcWidth) / srcPitch + 1 : srcHeight;
-    const int64_t base = int64_t{y} * pitch + x;
     Scale(
         srcWidth, srcHeight, std::min(rows, srcHeight), newWidth, newHeight,
         [&](uint64_t r, uint64_t c) { return src[r * srcPitch + c]; },
         [&](uint32_t j, uint32_t i, uint16_t c) {
-            const int64_t at = base + int64_t{j} * pitch + i;
+            const int64_t at = Offset(int64_t{y} + j, pitch, int64_t{x} + i);
             if (at >= 0 && at < int64_t{dstPixels}) dst[at] = c;
         });
 }

@@ -25,7 +25,9 @@ bool ClipEnd(int64_t& a, int64_t& b, int64_t bf, int64_t limit, int64_t& countA,
     }
     if (o == 0) return true;
     if (o >= countA) return false;
-    const int64_t m = o * countB / countA;
+    // Both factors reach 2^32 for ends far outside the surface.
+    const int64_t m = static_cast<int64_t>(static_cast<uint64_t>(o) * static_cast<uint64_t>(countB) /
+                                           static_cast<uint64_t>(countA));
     if (m >= countB) return false;
     b += bf >= b ? m : -m;
     countA -= o;

@@ -57,11 +57,11 @@ uint32_t SaveTga(Form form, const uint8_t* src, uint32_t srcBytes, uint8_t* out,
     const uint32_t left = (W - w) / 2;
     for (uint32_t r = 0; r < h; ++r) {
         uint8_t* row = out + 18 + uint64_t{h - 1 - r} * W * unit;
-        const uint8_t* s = src + r * advance;
         std::memset(row, 0, uint64_t{W} * unit);
         uint8_t* o = row + uint64_t{left} * unit;
+        // No row pointer is formed for an empty block: its source may be null.
         for (uint32_t i = 0; i < w; ++i, o += unit) {
-            const uint16_t p = Load16(s + uint64_t{i} * cell);
+            const uint16_t p = Load16(src + r * advance + uint64_t{i} * cell);
             if (form == Form::Rgb555) {
                 Store16(o, To555(p));
             } else {

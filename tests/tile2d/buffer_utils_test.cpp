@@ -220,6 +220,26 @@ TEST_F(BufferTest, GrabsAndPuts) {
     EXPECT_EQ(Bytes(g24.begin() + 4, g24.end()), (Bytes{12, 13, 14, 15, 16, 17}));
 }
 
+TEST_F(BufferTest, FarPlacesAndPitchesTouchNothing) {
+    // Positions whose products pass 2^63: each access is refused, none wraps.
+    Bytes src(64, 0x11), tgt(64, 0xEE);
+    const Bytes before = tgt;
+    v_GrabRect16(0, INT32_MAX, 1, 1, tgt.data(), N(tgt), src.data(), N(src), UINT32_MAX);
+    v_GrabRect24(INT32_MIN, INT32_MIN, 1, 1, tgt.data(), N(tgt), src.data(), N(src), UINT32_MAX);
+    const Bytes img{1, 0, 3, 0, 7, 7, 7};
+    v_PutImage8(0, INT32_MAX, img.data(), N(img), tgt.data(), N(tgt), UINT32_MAX);
+    EXPECT_EQ(tgt, before);
+    // Only the top half of the first square lies inside.
+    v_Magnify2(src.data(), N(src), tgt.data(), N(tgt), 1, 3, UINT32_MAX, UINT32_MAX);
+    EXPECT_EQ(Bytes(tgt.begin(), tgt.begin() + 5), (Bytes{0x11, 0x11, 0x11, 0x11, 0xEE}));
+    EXPECT_EQ(Bytes(tgt.begin() + 4, tgt.end()), Bytes(before.begin() + 4, before.end()));
+    tgt = before;
+    // Interlaced target rows twice 2^32 - 1 bytes apart: only row 0 lands.
+    v_AddRectInterlaced(src.data(), N(src), tgt.data(), N(tgt), 1, 2, 2, UINT32_MAX);
+    EXPECT_EQ(Get16(tgt, 0), 0x7FFF) << "4 + 27, 8 + 23, 17 + 14";
+    EXPECT_EQ(Bytes(tgt.begin() + 2, tgt.end()), Bytes(before.begin() + 2, before.end()));
+}
+
 TEST_F(BufferTest, DebugCellsAndMemoryAccess) {
     v_DebugNumber(2, 1, 0, 0x1F);
     const uint16_t* c = p_DebugCells();
@@ -292,6 +312,9 @@ TEST_F(LineTest, ClipsByMovingTheEnds) {
     t2d::v_DrawLine(-5, -5, -1, 30, 0xFFFFFF);
     t2d::v_DrawLine(10, 48, 20, 100, 0xFFFFFF);
     EXPECT_TRUE(Lit().empty());
+    // Ends at the integer limits: the clipping products reach 2^63.
+    t2d::v_DrawLine(INT32_MIN, INT32_MIN, 10, INT32_MAX, 0xFFFFFF);
+    EXPECT_TRUE(Lit().empty()) << "the line crosses x 0 to 10 only near y = 2^31";
     // Passes beside the surface: its ends clip away.
     t2d::v_DrawLine(-1000000, -1000000, 2000000, 3000000, 0xFFFFFF);
     EXPECT_TRUE(Lit().empty());

@@ -94,6 +94,19 @@ TEST_F(FillTest, FillsStayInsideTheirRectangleAndBuffer) {
     EXPECT_EQ(P(0, 0), 0x1111);
 }
 
+TEST_F(FillTest, PlacesNearTheIntegerLimitsDoNotWrapIntoTheBuffer) {
+    // With a pitch of 2^31, column 2^31 of row 1 would wrap onto pixel 0 if
+    // x + column were added in 32 bits.
+    constexpr uint32_t kHalf = 0x80000000u;
+    v_FillGradientH(INT32_MAX, 1, 3, 1, 0xFFFFFF, 0xFFFFFF, m_px.data(), Size(), kHalf);
+    v_BlendFrame(INT32_MAX - 1, 1, 4, 1, 1, 0xFFFFFF, m_px.data(), Size(), kHalf, 63);
+    v_FillGradientV(0, INT32_MAX, 2, 4, 0xFFFFFF, 0xFFFFFF, m_px.data(), Size(), kPitch);
+    v_FillBox(INT32_MIN, INT32_MAX, 4, 3, 0xFFFFFF, m_px.data(), Size(), UINT32_MAX);
+    v_DarkenRect(INT32_MAX, INT32_MAX, 4, 3, m_px.data(), Size(), UINT32_MAX, 5);
+    for (uint16_t p : m_px)
+        ASSERT_EQ(p, 0x1111);
+}
+
 TEST_F(FillTest, DarkenGoesThroughTheMultiplyTable) {
     P(0, 0) = 31 << 10 | 16 << 5 | 1;
     v_DarkenRect(0, 0, 1, 1, m_px.data(), Size(), kPitch, 32); // row 31: halves

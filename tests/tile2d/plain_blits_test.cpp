@@ -253,6 +253,24 @@ TEST_F(BlitTest, ScalingStepsOnTheFraction) {
     EXPECT_EQ(Px(0, 6), 0x1111) << "the second row is not held whole";
 }
 
+TEST_F(BlitTest, FarPlacesDrawNothing) {
+    // Row offsets far beyond 2^63 pixels or bytes: nothing wraps back in.
+    const Bytes img = Ramp16(2, 3);
+    RangeRows(kRows);
+    v_ShowImage16(INT32_MIN, INT32_MIN, img.data(), N(img), D(), kPixels, UINT32_MAX);
+    v_ShowImage16Scaled(0, INT32_MAX, img.data(), N(img), 2, 3, D(), kPixels, UINT32_MAX);
+    v_ShowImage16ScaledKey(INT32_MAX, INT32_MAX, img.data(), N(img), 2, 3, D(), kPixels, UINT32_MAX);
+    v_ShowRect16Scaled(0, INT32_MAX, D(), kPixels, 2, 3, D(), kPixels, UINT32_MAX, 2, 3, kP);
+    v_CopyRect16Key(0, INT32_MAX, 2, 3, D(), kPixels, kP, D(), kPixels, UINT32_MAX);
+    std::vector<uint8_t> cells(64, 0x5A);
+    v_CopyRect24(0, INT32_MAX, 1, 3, cells.data(), 64, UINT32_MAX, cells.data(), 64, UINT32_MAX);
+    v_CopyRect24(0, 0, 1, 3, cells.data() + 32, 32, UINT32_MAX, cells.data(), 32, 1);
+    for (uint8_t c : cells)
+        ASSERT_EQ(c, 0x5A);
+    for (uint32_t i = 0; i < kPixels; ++i)
+        ASSERT_EQ(D()[i], 0x1111) << i;
+}
+
 TEST_F(BlitTest, CorruptImagesStayInBounds) {
     // Size words far beyond the bytes, every prefix, exact-size buffers.
     Bytes img;
@@ -262,12 +280,19 @@ TEST_F(BlitTest, CorruptImagesStayInBounds) {
     Bytes pal(768, 0x80), weights(40, 3), lead(16, 0xFF);
     std::vector<uint8_t> table(65536, 7);
     v_SetLookupTable(table.data(), 65536);
-    RangeRows(1000);
+    // The screen range must cover each small destination: one beyond it
+    // would stop the drawing at the first row, depending on where the heap
+    // put it.
+    auto cover = [](std::vector<uint16_t>& d) {
+        v_SetScreenRange(reinterpret_cast<uint8_t*>(d.data()), reinterpret_cast<uint8_t*>(d.data() + d.size()),
+                         nullptr);
+    };
     for (uint32_t w : {1u, 3u, 0xFFFFu}) {
         img[0] = static_cast<uint8_t>(w);
         img[1] = static_cast<uint8_t>(w >> 8);
         for (uint32_t n = 0; n <= img.size(); ++n) {
             std::vector<uint16_t> d(5);
+            cover(d);
             const uint32_t dn = 5;
             v_ShowImage16(1, 1, img.data(), n, d.data(), dn, 2);
             v_ShowImage16Key(-3, 0, img.data(), n, d.data(), dn, 2);
@@ -288,6 +313,7 @@ TEST_F(BlitTest, CorruptImagesStayInBounds) {
     img[0] = 3;
     img[1] = 0;
     std::vector<uint16_t> d(5, 0x1111);
+    cover(d);
     v_ShowImage16(0, 0, img.data(), 4 + 3 * 2 + 5, d.data(), 5, 2);
     EXPECT_EQ(d[2], Get16(img, 8));
     EXPECT_EQ(d[3], 0x1111);

@@ -87,6 +87,12 @@ TEST_F(TgaTest, RefusesWhatDoesNotFit) {
     EXPECT_EQ(v_SaveTga16(px.data() + 4, 8, out.data(), 64, 2, 2, 4, 0x10000), 0u);
     EXPECT_EQ(out[0], 0xEE);
     EXPECT_EQ(v_SaveTga16(nullptr, 0, out.data(), 64, 0, 0, 0, 4), 18u) << "no rows: the header alone";
+    // An empty block with rows: every output pixel is padding.
+    out.assign(64, 0xEE);
+    ASSERT_EQ(v_SaveTga24(nullptr, 0, out.data(), 64, 0, 2, 4, 2), 30u);
+    EXPECT_EQ(Bytes(out.begin(), out.begin() + 18), Header(2, 2, 24));
+    EXPECT_EQ(Bytes(out.begin() + 18, out.begin() + 30), Bytes(12, 0));
+    EXPECT_EQ(out[30], 0xEE);
 }
 
 TEST_F(TgaTest, FileHoldsThePictureBytes) {
