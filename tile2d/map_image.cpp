@@ -147,7 +147,8 @@ bool sc_MapImage::bLoadMap(uint16_t number) {
     std::vector<uint8_t> file;
     if (ReadWhole(name, file)) {
         m_aMap.assign(kMapGridBytes, 0);
-        std::memcpy(m_aMap.data(), file.data(), std::min<size_t>(file.size(), kMapGridBytes));
+        // An empty file holds no buffer at all: memcpy must not see its null.
+        std::copy_n(file.begin(), std::min<size_t>(file.size(), kMapGridBytes), m_aMap.begin());
         m_wMapWidth = Load16(m_aMap.data());
         m_wMapHeight = Load16(m_aMap.data() + 2);
     } else {

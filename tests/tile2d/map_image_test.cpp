@@ -180,6 +180,15 @@ TEST_F(MapImageTest, UnpackedMapAndNumberedPuzzleFolder) {
     EXPECT_EQ(m.pGetMap()[kMapGridBytes - 1], 0);
     EXPECT_EQ(m.pGetMapRect()[2], 64u);
 
+    // An empty map file gives an empty grid: its buffer is null, which must
+    // not reach memcpy (UBSan stops on it).
+    Put(Name(8, "map"), {});
+    EXPECT_TRUE(m.bLoadMap(8));
+    ASSERT_NE(m.pGetMap(), nullptr);
+    EXPECT_EQ(m.lGetMapWidth(), 0);
+    EXPECT_EQ(m.lGetMapHeight(), 0);
+    EXPECT_EQ(m.pGetMap()[4 + (2 * 512 + 1) * 2], 0);
+
     // The numbered folder's bank is read as stored, not converted.
     Bank bank;
     bank.Add(RgbTile(true, AnchorWord(0, 0), 1, 1, TestPalette(), {0x3F, 1}));
