@@ -39,3 +39,42 @@ function(krx_tests name)
     PROPERTIES LABELS ${folder} FIXTURES_REQUIRED dataset
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# krx_fuzz_target(<name> LABEL <label> SOURCES <fuzz main> READERS <reader sources>...
+#                 DEPS <libs>... [MAX_LEN <bytes>])
+# A libFuzzer program over the given readers, whose sources are compiled in so
+# that they carry the fuzzer's coverage, and a bounded run of it in the suite:
+# new inputs go to a scratch folder in the build tree, the committed seeds in
+# corpus/ are only read. Only clang sanitizer builds have libFuzzer.
+function(krx_fuzz_target name)
+  cmake_parse_arguments(A "" "LABEL;MAX_LEN" "SOURCES;READERS;DEPS" ${ARGN})
+  if(NOT (KRX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
+    return()
+  endif()
+  if(NOT A_MAX_LEN)
+    set(A_MAX_LEN 4096)
+  endif()
+  add_executable(${name} ${A_SOURCES} ${A_READERS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE -Wall -Wextra -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/corpus_out)
+  file(MAKE_DIRECTORY ${out})
+  # Paths are absolute: some targets change folder around each input.
+  add_test(NAME ${name}
+    COMMAND ${name} -runs=20000 -max_len=${A_MAX_LEN} -max_total_time=10 -rss_limit_mb=2048
+            -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/ ${out} ${CMAKE_CURRENT_SOURCE_DIR}/corpus
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES LABELS ${A_LABEL} TIMEOUT 120)
+endfunction()
+
+# Adds every subfolder of the current folder that has a CMakeLists.txt.
+function(krx_add_subfolders)
+  file(GLOB subdirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(d ${subdirs})
+    if(IS_DIRECTORY ${d} AND EXISTS ${d}/CMakeLists.txt)
+      add_subdirectory(${d})
+    endif()
+  endforeach()
+endfunction()
