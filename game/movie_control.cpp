@@ -1,7 +1,7 @@
 #include "game/movie_control.h"
 
-#include "engine/platform/direct2d.h"
-#include "engine/platform/movie.h"
+#include "engine/device/direct2d.h"
+#include "engine/device/movie.h"
 
 void v_PlayMovie(sc_Movie& movie, int32_t& movieFlag, const char* pName) {
     movie.vSetDirectDraw(ss_MovieSurface::oScreen());

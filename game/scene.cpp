@@ -1,8 +1,8 @@
 #include "game/scene.h"
 
-#include "engine/platform/dir_surface.h"
-#include "engine/platform/frame_time.h"
-#include "engine/platform/mouse.h"
+#include "engine/device/dir_surface.h"
+#include "engine/device/frame_time.h"
+#include "engine/device/mouse.h"
 #include "game/work.h"
 #include "platform/clock.h"
 #include "platform/input.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/platform/dir_key.h"
+#include "engine/device/dir_key.h"
 
 // The game container and its per-frame state machine. Members join as their
 // subsystems are built; states without a step yet run nothing.

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "engine/platform/dir_surface.h"
-#include "engine/platform/mouse.h"
+#include "engine/device/dir_surface.h"
+#include "engine/device/mouse.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/random.h"

@@ -2,9 +2,9 @@
 #include <cstdint>
 
 #include "engine/base/point.h"
-#include "engine/platform/direct2d.h"
-#include "engine/platform/dir_key.h"
-#include "engine/platform/window.h"
+#include "engine/device/direct2d.h"
+#include "engine/device/dir_key.h"
+#include "engine/device/window.h"
 #include "game/scene.h"
 
 class sc_DirSurface;

@@ -2,7 +2,7 @@
 
 #include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
-#include "engine/platform/frame_time.h"
+#include "engine/device/frame_time.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 

@@ -7,7 +7,7 @@
 #include "engine/base/rect.h"
 #include "engine/blit/show_image.h"
 #include "engine/image/image.h"
-#include "engine/platform/dir_surface.h"
+#include "engine/device/dir_surface.h"
 #include "engine/sprite/pack_format.h"
 
 // --- sc_GameImg --------------------------------------------------------

@@ -6,7 +6,7 @@
 #include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/image/image.h"
-#include "engine/platform/frame_time.h"
+#include "engine/device/frame_time.h"
 #include "engine/sprite/pack_format.h"
 #include "platform/random.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/platform/dir_surface.h"
+#include "engine/device/dir_surface.h"
 #include "game/entry.h"
 #include "game/work.h"
 #include "platform/display.h"

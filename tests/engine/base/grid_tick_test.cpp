@@ -5,7 +5,7 @@
 #include "engine/base/byte_reader.h"
 #include "engine/base/cell_grid.h"
 #include "engine/base/tick.h"
-#include "engine/platform/frame_time.h"
+#include "engine/device/frame_time.h"
 #include "platform/random.h"
 #include "tests/support/headless_run.h"
 

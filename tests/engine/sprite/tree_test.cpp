@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/image/image.h"
-#include "engine/platform/frame_time.h"
+#include "engine/device/frame_time.h"
 #include "engine/sprite/sprite_tree.h"
 #include "platform/random.h"
 

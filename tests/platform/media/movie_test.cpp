@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/direct2d.h"
-#include "engine/platform/movie.h"
+#include "engine/device/direct2d.h"
+#include "engine/device/movie.h"
 #include "game/movie_control.h"
 #include "platform/audio.h"
 #include "platform/clock.h"

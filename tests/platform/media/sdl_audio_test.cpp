@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/platform/movie.h"
+#include "engine/device/movie.h"
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/sdl/sdl_audio.h"

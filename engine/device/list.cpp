@@ -1,4 +1,4 @@
-#include "engine/platform/list.h"
+#include "engine/device/list.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "engine/platform/window.h"
+#include "engine/device/window.h"
 
 #include <cstring>
 #include <fstream>

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/dir_surface.h"
-#include "engine/platform/direct2d.h"
-#include "engine/platform/frame_time.h"
+#include "engine/device/dir_surface.h"
+#include "engine/device/direct2d.h"
+#include "engine/device/frame_time.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "pagefont/draw_page.h"

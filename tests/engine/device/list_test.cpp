@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/platform/list.h"
+#include "engine/device/list.h"
 
 namespace {
 

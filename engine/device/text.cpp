@@ -1,4 +1,4 @@
-#include "engine/platform/text.h"
+#include "engine/device/text.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/platform/window.h"
+#include "engine/device/window.h"
 #include "tests/support/headless_run.h"
 
 namespace {

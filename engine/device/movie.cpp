@@ -1,4 +1,4 @@
-#include "engine/platform/movie.h"
+#include "engine/device/movie.h"
 
 #include <algorithm>
 #include <cstring>

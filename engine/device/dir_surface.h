@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "engine/base/point.h"
-#include "engine/platform/list.h"
+#include "engine/device/list.h"
 #include "platform/display.h"
 
 class sc_Direct2D;

@@ -1,8 +1,8 @@
-#include "engine/platform/mouse.h"
+#include "engine/device/mouse.h"
 
 #include <cmath>
 
-#include "engine/platform/frame_time.h"
+#include "engine/device/frame_time.h"
 #include "platform/input.h"
 
 sc_Point g_oMousePoint;

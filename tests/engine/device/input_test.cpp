@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "engine/platform/dir_key.h"
-#include "engine/platform/direct2d.h"
-#include "engine/platform/frame_time.h"
-#include "engine/platform/mouse.h"
+#include "engine/device/dir_key.h"
+#include "engine/device/direct2d.h"
+#include "engine/device/frame_time.h"
+#include "engine/device/mouse.h"
 #include "platform/input.h"
 #include "tests/support/headless_run.h"
 

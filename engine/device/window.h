@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/platform/text.h"
+#include "engine/device/text.h"
 #include "platform/window.h"
 
 // The program's main window: registers the one window class, creates a

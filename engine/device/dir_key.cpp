@@ -1,4 +1,4 @@
-#include "engine/platform/dir_key.h"
+#include "engine/device/dir_key.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "engine/platform/dir_surface.h"
+#include "engine/device/dir_surface.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "engine/platform/direct2d.h"
+#include "engine/device/direct2d.h"
 #include "pagefont/draw_page.h"
 #include "pagefont/font_writer.h"
 

@@ -1,0 +1,3 @@
+#include "engine/device/frame_time.h"
+
+int32_t g_lNowTick = 0;

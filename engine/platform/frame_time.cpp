@@ -1,3 +1,0 @@
-#include "engine/platform/frame_time.h"
-
-int32_t g_lNowTick = 0;
