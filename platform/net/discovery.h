@@ -1,0 +1,52 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/net/socket.h"
+#include "platform/net/wire.h"
+
+namespace plat::net {
+
+// Where sessions are looked for: the addresses a query goes to and the
+// datagram port every host listens on. The game's default is the local
+// broadcast and the loopback broadcast on kDiscoveryPort. Tests (and the
+// probe) set KRX_NET_DISCOVERY=<loopback address>[:port]; an address off
+// the loopback network is refused there, so a test never talks to the
+// local network.
+constexpr uint16_t kDiscoveryPort = 28763;
+
+struct DiscoveryTarget {
+    std::vector<uint32_t> addresses;
+    uint16_t port = kDiscoveryPort;
+};
+
+DiscoveryTarget CurrentDiscoveryTarget();
+// For tests in one process: loopback addresses only; false otherwise.
+bool SetDiscoveryTarget(const DiscoveryTarget& target);
+// Reads "a.b.c.d[:port]"; false when it is not that form.
+bool ParseDiscoveryTarget(const std::string& text, DiscoveryTarget& target);
+
+// What a host tells about its session.
+struct Advert {
+    Guid app;
+    Guid instance;
+    std::string name;
+    uint32_t age = 0; // ms since the session began
+    uint16_t tcpPort = 0;
+    Endpoint host;    // where the answer came from, with tcpPort
+};
+
+std::vector<uint8_t> EncodeQuery(uint32_t nonce);
+bool DecodeQuery(std::span<const uint8_t> bytes, uint32_t& nonce);
+std::vector<uint8_t> EncodeAnswer(uint32_t nonce, const Advert& advert);
+bool DecodeAnswer(std::span<const uint8_t> bytes, uint32_t& nonce, Advert& advert);
+
+// Queries the target a few times over about durationMs and gathers the
+// answers: one entry per session, the oldest session first. With `only`
+// set, stops at the first answer of that session instance.
+std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, const Guid* only = nullptr);
+
+} // namespace plat::net

@@ -1,0 +1,177 @@
+#include "platform/net/frame.h"
+
+namespace plat::net {
+
+namespace {
+
+bool KnownType(uint8_t t) {
+    return (t >= static_cast<uint8_t>(FrameType::Hello) && t <= static_cast<uint8_t>(FrameType::Send)) ||
+           (t >= static_cast<uint8_t>(FrameType::Welcome) && t <= static_cast<uint8_t>(FrameType::MemberLeft));
+}
+
+bool Finish(WireReader& r, const char*& why) {
+    if (!r.Ok()) {
+        why = "truncated field or bad name";
+        return false;
+    }
+    if (!r.AtEnd()) {
+        why = "bytes after the last field";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why) {
+    if (stream.size() < 4) return ParseStatus::NeedMore;
+    const uint32_t length = uint32_t{stream[0]} | uint32_t{stream[1]} << 8 | uint32_t{stream[2]} << 16 |
+                            uint32_t{stream[3]} << 24;
+    if (length == 0) {
+        why = "empty frame";
+        return ParseStatus::Bad;
+    }
+    if (length - 1 > kMaxFramePayload) {
+        why = "frame too long";
+        return ParseStatus::Bad;
+    }
+    // The type is judged as soon as it is there, before waiting for a
+    // payload that may never come.
+    if (stream.size() >= 5 && !KnownType(stream[4])) {
+        why = "unknown frame type";
+        return ParseStatus::Bad;
+    }
+    if (stream.size() - 4 < length) return ParseStatus::NeedMore;
+    frame.type = static_cast<FrameType>(stream[4]);
+    frame.payload = stream.subspan(5, length - 1);
+    consumed = size_t{4} + length;
+    return ParseStatus::Frame;
+}
+
+bool DecodeRequest(const Frame& frame, Message& m, const char*& why) {
+    m = Message{};
+    m.type = frame.type;
+    WireReader r(frame.payload);
+    switch (frame.type) {
+    case FrameType::Hello:
+        if (r.U32() != kMagic || r.U32() != kVersion) {
+            why = "bad magic or version";
+            return false;
+        }
+        m.app = r.Guid();
+        m.instance = r.Guid();
+        m.token = r.U64();
+        m.process = r.U64();
+        m.flags = r.U8();
+        if (r.Ok() && (m.token == 0 || (m.flags & ~(kHelloRejoin | kHelloPeek)) != 0)) {
+            why = "bad hello";
+            return false;
+        }
+        break;
+    case FrameType::CreatePlayer:
+    case FrameType::CreateGroup:
+        m.seq = r.U32();
+        m.name = r.Name();
+        break;
+    case FrameType::DestroyPlayer:
+    case FrameType::DestroyGroup:
+        m.seq = r.U32();
+        m.id = r.U32();
+        break;
+    case FrameType::AddToGroup:
+    case FrameType::RemoveFromGroup:
+        m.seq = r.U32();
+        m.id = r.U32();
+        m.other = r.U32();
+        break;
+    case FrameType::RenameGroup:
+        m.seq = r.U32();
+        m.id = r.U32();
+        m.name = r.Name();
+        break;
+    case FrameType::Send:
+        m.id = r.U32();
+        m.other = r.U32();
+        m.data = r.Rest();
+        break;
+    default:
+        why = "not a request";
+        return false;
+    }
+    return Finish(r, why);
+}
+
+bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
+    m = Message{};
+    m.type = frame.type;
+    WireReader r(frame.payload);
+    switch (frame.type) {
+    case FrameType::Welcome:
+        if (r.U32() != kMagic || r.U32() != kVersion) {
+            why = "bad magic or version";
+            return false;
+        }
+        m.app = r.Guid();
+        m.instance = r.Guid();
+        m.name = r.Name();
+        m.age = r.U32();
+        m.process = r.U64();
+        if (r.Ok() && !m.table.Decode(r)) {
+            why = "inconsistent name table";
+            return false;
+        }
+        break;
+    case FrameType::Ack:
+        m.seq = r.U32();
+        m.ok = r.U8() != 0;
+        m.id = r.U32();
+        break;
+    case FrameType::PlayerAdded:
+        m.id = r.U32();
+        m.token = r.U64();
+        m.name = r.Name();
+        break;
+    case FrameType::GroupAdded:
+    case FrameType::GroupRenamed:
+        m.id = r.U32();
+        m.name = r.Name();
+        break;
+    case FrameType::PlayerRemoved:
+    case FrameType::GroupRemoved:
+        m.id = r.U32();
+        break;
+    case FrameType::AddedToGroup:
+    case FrameType::RemovedFromGroup:
+        m.id = r.U32();
+        m.other = r.U32();
+        break;
+    case FrameType::Deliver:
+        m.id = r.U32();
+        m.other = r.U32();
+        m.data = r.Rest();
+        break;
+    case FrameType::MemberJoined:
+        m.token = r.U64();
+        m.process = r.U64();
+        break;
+    case FrameType::MemberLeft:
+        m.token = r.U64();
+        break;
+    default:
+        why = "not an event";
+        return false;
+    }
+    return Finish(r, why);
+}
+
+FrameWriter::FrameWriter(std::vector<uint8_t>& out, FrameType type) : m_out(out), m_start(out.size()), m_writer(out) {
+    m_writer.U32(0);
+    m_writer.U8(static_cast<uint8_t>(type));
+}
+
+FrameWriter::~FrameWriter() {
+    const auto length = static_cast<uint32_t>(m_out.size() - m_start - 4);
+    for (size_t i = 0; i < 4; ++i) m_out[m_start + i] = static_cast<uint8_t>(length >> (8 * i));
+}
+
+} // namespace plat::net

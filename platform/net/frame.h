@@ -1,0 +1,104 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/net/name_table.h"
+#include "platform/net/wire.h"
+
+namespace plat::net {
+
+// Every stream between a member and the host is a run of frames:
+// u32 length (of what follows), u8 type, payload; all fields little-endian.
+constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
+constexpr uint32_t kVersion = 1;
+// Well above the game's largest message; a longer frame is an attack or a
+// broken peer and ends the connection.
+constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
+// The sender and receiver words in front of a message's bytes.
+constexpr uint32_t kSendHeader = 8;
+constexpr uint32_t kMaxMessage = kMaxFramePayload - kSendHeader;
+
+enum class FrameType : uint8_t {
+    // member -> host
+    Hello = 1,
+    CreatePlayer = 2,
+    DestroyPlayer = 3,
+    CreateGroup = 4,
+    DestroyGroup = 5,
+    AddToGroup = 6,
+    RemoveFromGroup = 7,
+    RenameGroup = 8,
+    Send = 9,
+    // host -> member
+    Welcome = 64,
+    Ack = 65,
+    PlayerAdded = 66,
+    PlayerRemoved = 67,
+    GroupAdded = 68,
+    GroupRemoved = 69,
+    AddedToGroup = 70,
+    RemovedFromGroup = 71,
+    GroupRenamed = 72,
+    Deliver = 73,
+    MemberJoined = 74,
+    MemberLeft = 75,
+};
+
+// Hello flags.
+constexpr uint8_t kHelloRejoin = 1; // coming back to a new host, keeping ids
+constexpr uint8_t kHelloPeek = 2;   // only wants the name table, then leaves
+
+struct Frame {
+    FrameType type{};
+    std::span<const uint8_t> payload;
+};
+
+enum class ParseStatus { Frame, NeedMore, Bad };
+
+// Takes the first frame off the front of a received stream. Bad (with the
+// reason) for a zero or over-long length or an unknown type: the stream
+// cannot be trusted past that point.
+ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why);
+
+// One decoded frame of either direction. Which fields are set depends on
+// the type; decoding checks every length, name and count.
+struct Message {
+    FrameType type{};
+    uint32_t seq = 0;        // requests and acks
+    Id id = 0;               // the player or group concerned; Send/Deliver: sender
+    Id other = 0;            // membership: the player; Send/Deliver: receiver
+    uint64_t token = 0;      // Hello, MemberJoined/Left, PlayerAdded (owner)
+    uint64_t process = 0;    // Hello, MemberJoined, Welcome (the host's)
+    uint8_t flags = 0;       // Hello
+    bool ok = false;         // Ack
+    Guid app, instance;      // Hello, Welcome
+    uint32_t age = 0;        // Welcome: ms since the session began
+    std::string name;
+    std::span<const uint8_t> data; // Send, Deliver
+    NameTable table;         // Welcome
+};
+
+// Frames a member may send to the host, and the host's frames to a member.
+bool DecodeRequest(const Frame& frame, Message& out, const char*& why);
+bool DecodeEvent(const Frame& frame, Message& out, const char*& why);
+
+// Appends a whole frame (the length word is filled in at the end).
+class FrameWriter {
+public:
+    FrameWriter(std::vector<uint8_t>& out, FrameType type);
+    ~FrameWriter();
+    FrameWriter(const FrameWriter&) = delete;
+    FrameWriter& operator=(const FrameWriter&) = delete;
+    WireWriter& operator*() { return m_writer; }
+    WireWriter* operator->() { return &m_writer; }
+
+private:
+    std::vector<uint8_t>& m_out;
+    size_t m_start;
+    WireWriter m_writer;
+};
+
+} // namespace plat::net

@@ -1,0 +1,424 @@
+#include "platform/net/host.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <poll.h>
+#include <string>
+#include <utility>
+
+#include "platform/net/discovery.h"
+#include "platform/trace.h"
+
+namespace plat::net {
+
+namespace {
+
+constexpr size_t kMaxConnections = 64;
+// Output waiting for a member that does not read: past this its game
+// messages are dropped (they are not guaranteed); name changes still queue.
+constexpr size_t kMaxPendingOut = 64u << 20;
+// Members of the old host that have not come back by then are gone.
+constexpr uint64_t kRejoinGraceMs = 8000;
+// A host nobody ever joins gives up.
+constexpr uint64_t kFirstMemberMs = 10000;
+constexpr size_t kReadChunk = 64 * 1024;
+
+uint64_t NowMs() {
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
+
+struct Registry {
+    std::mutex mutex;
+    std::vector<std::shared_ptr<Host>> hosts;
+
+    void Add(std::shared_ptr<Host> host) {
+        std::vector<std::shared_ptr<Host>> done;
+        {
+            std::lock_guard lock(mutex);
+            for (auto& h : hosts)
+                if (h->Finished()) done.push_back(h);
+            std::erase_if(hosts, [](const auto& h) { return h->Finished(); });
+            hosts.push_back(std::move(host));
+        }
+        // Joined outside the lock (their destructors wait for the thread).
+        done.clear();
+    }
+    void StopAll() {
+        std::vector<std::shared_ptr<Host>> all;
+        {
+            std::lock_guard lock(mutex);
+            all.swap(hosts);
+        }
+        for (auto& h : all) h->Stop();
+    }
+    ~Registry() { StopAll(); }
+};
+
+Registry& Hosts() {
+    static Registry registry;
+    return registry;
+}
+
+} // namespace
+
+struct Host::Conn {
+    Fd fd;
+    uint64_t token = 0;
+    bool welcomed = false;
+    bool peek = false;
+    bool dead = false;
+    std::vector<uint8_t> in;
+    std::vector<uint8_t> out;
+    size_t outPos = 0;
+
+    bool Member() const { return welcomed && !peek && !dead; }
+    size_t Pending() const { return out.size() - outPos; }
+};
+
+std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t machine, NameTable table,
+                                  std::vector<uint64_t> expected) {
+    std::shared_ptr<Host> host(new Host(identity, machine));
+    host->m_table = std::move(table);
+    host->m_expected = std::move(expected);
+    if (!host->Open()) return nullptr;
+    host->m_thread = std::thread([h = host.get()] { h->Run(); });
+    Hosts().Add(host);
+    return host;
+}
+
+void ShutDownHosts() { Hosts().StopAll(); }
+
+Host::Host(const SessionIdentity& identity, uint64_t machine) : m_identity(identity), m_machine(machine) {}
+
+Host::~Host() { Stop(); }
+
+void Host::Stop() {
+    m_stop = true;
+    m_waker.Signal();
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
+}
+
+bool Host::Open() {
+    m_listener = ListenTcp(m_port);
+    if (!m_listener.Valid()) {
+        Trace("net host", "cannot open a stream listener");
+        return false;
+    }
+    m_udp = OpenUdp(CurrentDiscoveryTarget().port, true);
+    if (!m_udp.Valid()) {
+        Trace("net host", "cannot bind the discovery port");
+        return false;
+    }
+    if (m_waker.Get() < 0) return false;
+    m_startMs = NowMs();
+    return true;
+}
+
+bool Host::Idle() const {
+    if (!m_expected.empty()) return false;
+    for (const auto& c : m_conns)
+        if (c->Member()) return false;
+    return m_hadMember || NowMs() - m_startMs > kFirstMemberMs;
+}
+
+void Host::Run() {
+    std::vector<pollfd> fds;
+    while (!m_stop) {
+        fds.clear();
+        fds.push_back({m_waker.Get(), POLLIN, 0});
+        fds.push_back({m_listener.Get(), POLLIN, 0});
+        fds.push_back({m_udp.Get(), POLLIN, 0});
+        for (const auto& c : m_conns)
+            fds.push_back({c->fd.Get(), static_cast<short>(POLLIN | (c->Pending() ? POLLOUT : 0)), 0});
+        if (poll(fds.data(), fds.size(), 250) < 0) continue;
+        if (fds[0].revents) m_waker.Drain();
+        if (fds[1].revents & POLLIN) Accept();
+        if (fds[2].revents & POLLIN) AnswerQueries();
+        // Connections accepted above have no slot in fds yet.
+        const size_t polled = fds.size() - 3;
+        for (size_t i = 0; i < polled && i < m_conns.size(); ++i) {
+            Conn& c = *m_conns[i];
+            const short ev = fds[i + 3].revents;
+            if (!c.dead && (ev & (POLLIN | POLLHUP | POLLERR))) ReadFrom(c);
+            if (!c.dead && (ev & POLLOUT) && c.Pending()) {
+                const long n = WriteSome(c.fd, std::span(c.out).subspan(c.outPos));
+                if (n < 0) Drop(c, nullptr);
+                else c.outPos += static_cast<size_t>(n);
+                if (c.outPos == c.out.size()) {
+                    c.out.clear();
+                    c.outPos = 0;
+                    if (c.peek) c.dead = true; // answered; done
+                } else if (c.outPos >= kReadChunk * 16) {
+                    c.out.erase(c.out.begin(), c.out.begin() + static_cast<std::ptrdiff_t>(c.outPos));
+                    c.outPos = 0;
+                }
+            }
+        }
+        if (!m_expected.empty() && NowMs() - m_startMs > kRejoinGraceMs) {
+            const auto late = std::exchange(m_expected, {});
+            for (uint64_t token : late) Forget(token);
+        }
+        std::erase_if(m_conns, [](const auto& c) { return c->dead; });
+        if (Idle()) break;
+    }
+    m_conns.clear();
+    m_listener.Reset();
+    m_udp.Reset();
+    m_finished = true;
+}
+
+void Host::Accept() {
+    for (;;) {
+        Fd fd = AcceptTcp(m_listener);
+        if (!fd.Valid()) return;
+        if (m_conns.size() >= kMaxConnections) continue; // closed at once
+        auto c = std::make_unique<Conn>();
+        c->fd = std::move(fd);
+        m_conns.push_back(std::move(c));
+    }
+}
+
+void Host::AnswerQueries() {
+    uint8_t buffer[512];
+    for (;;) {
+        Endpoint from;
+        const long n = ReceiveDatagram(m_udp, buffer, from);
+        if (n < 0) return;
+        uint32_t nonce = 0;
+        if (static_cast<size_t>(n) > sizeof buffer || !DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce)) {
+            Trace("net host", "ignored a datagram that is not a session query");
+            continue;
+        }
+        Advert a;
+        a.app = m_identity.app;
+        a.instance = m_identity.instance;
+        a.name = m_identity.name;
+        a.age = static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs));
+        a.tcpPort = m_port;
+        SendDatagram(m_udp, from, EncodeAnswer(nonce, a));
+    }
+}
+
+void Host::ReadFrom(Conn& c) {
+    uint8_t chunk[kReadChunk];
+    for (;;) {
+        const long n = ReadSome(c.fd, chunk);
+        if (n < 0) {
+            Drop(c, nullptr);
+            return;
+        }
+        if (n == 0) break;
+        c.in.insert(c.in.end(), chunk, chunk + n);
+        size_t at = 0;
+        for (;;) {
+            Frame frame;
+            size_t used = 0;
+            const char* why = "";
+            const ParseStatus s = ParseFrame(std::span(c.in).subspan(at), frame, used, why);
+            if (s == ParseStatus::NeedMore) break;
+            if (s == ParseStatus::Bad) {
+                Drop(c, why);
+                return;
+            }
+            Handle(c, frame);
+            if (c.dead) return;
+            at += used;
+        }
+        c.in.erase(c.in.begin(), c.in.begin() + static_cast<std::ptrdiff_t>(at));
+        if (static_cast<size_t>(n) < sizeof chunk) break;
+    }
+}
+
+void Host::Handle(Conn& c, const Frame& frame) {
+    Message m;
+    const char* why = "";
+    if (!DecodeRequest(frame, m, why)) {
+        Drop(c, why);
+        return;
+    }
+    if (!c.welcomed) {
+        if (m.type != FrameType::Hello) Drop(c, "request before hello");
+        else HandleHello(c, m);
+        return;
+    }
+    if (m.type == FrameType::Hello || c.peek) {
+        Drop(c, "unexpected frame");
+        return;
+    }
+    if (m.type == FrameType::Send) Deliver(c, m);
+    else HandleRequest(c, m);
+}
+
+void Host::HandleHello(Conn& c, const Message& m) {
+    if (m.app != m_identity.app || m.instance != m_identity.instance) {
+        Drop(c, "hello for another session");
+        return;
+    }
+    const bool taken = std::any_of(m_conns.begin(), m_conns.end(),
+                                   [&](const auto& o) { return o.get() != &c && o->welcomed && o->token == m.token; });
+    if (taken) {
+        Drop(c, "hello with a token in use");
+        return;
+    }
+    c.token = m.token;
+    c.peek = (m.flags & kHelloPeek) != 0;
+    if (!c.peek) {
+        const auto back = std::find(m_expected.begin(), m_expected.end(), m.token);
+        if ((m.flags & kHelloRejoin) && back != m_expected.end()) {
+            m_expected.erase(back);
+        } else {
+            if (m_table.FindMember(m.token) || !m_table.AddMember({m.token, m.process})) {
+                Drop(c, "session full");
+                return;
+            }
+            std::vector<uint8_t> joined;
+            {
+                FrameWriter f(joined, FrameType::MemberJoined);
+                f->U64(m.token);
+                f->U64(m.process);
+            }
+            Broadcast(joined);
+        }
+        m_hadMember = true;
+    }
+    FrameWriter f(c.out, FrameType::Welcome);
+    f->U32(kMagic);
+    f->U32(kVersion);
+    f->Guid(m_identity.app);
+    f->Guid(m_identity.instance);
+    f->Name(m_identity.name);
+    f->U32(static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs)));
+    f->U64(m_machine);
+    m_table.Encode(*f);
+    c.welcomed = true;
+}
+
+void Host::HandleRequest(Conn& c, const Message& m) {
+    // Players may only be changed by the machine that made them.
+    const auto othersPlayer = [&](Id player) {
+        const PlayerEntry* p = m_table.FindPlayer(player);
+        return p && p->owner != c.token;
+    };
+    std::vector<uint8_t> event;
+    bool ok = false;
+    Id id = m.id;
+    switch (m.type) {
+    case FrameType::CreatePlayer:
+    case FrameType::CreateGroup: {
+        const bool player = m.type == FrameType::CreatePlayer;
+        id = m_table.Full() ? 0 : m_table.TakeId();
+        ok = id != 0 && (player ? m_table.AddPlayer(id, m.name, c.token) : m_table.AddGroup(id, m.name));
+        if (ok) {
+            FrameWriter f(event, player ? FrameType::PlayerAdded : FrameType::GroupAdded);
+            f->U32(id);
+            if (player) f->U64(c.token);
+            f->Name(m.name);
+        }
+        break;
+    }
+    case FrameType::DestroyPlayer:
+        if (othersPlayer(m.id)) return Drop(c, "request about another machine's player");
+        ok = m_table.RemovePlayer(m.id);
+        if (ok) FrameWriter(event, FrameType::PlayerRemoved)->U32(m.id);
+        break;
+    case FrameType::DestroyGroup:
+        ok = m_table.RemoveGroup(m.id);
+        if (ok) FrameWriter(event, FrameType::GroupRemoved)->U32(m.id);
+        break;
+    case FrameType::AddToGroup:
+    case FrameType::RemoveFromGroup: {
+        if (othersPlayer(m.other)) return Drop(c, "request about another machine's player");
+        const bool add = m.type == FrameType::AddToGroup;
+        ok = add ? m_table.AddToGroup(m.id, m.other) : m_table.RemoveFromGroup(m.id, m.other);
+        if (ok) {
+            FrameWriter f(event, add ? FrameType::AddedToGroup : FrameType::RemovedFromGroup);
+            f->U32(m.id);
+            f->U32(m.other);
+        }
+        break;
+    }
+    case FrameType::RenameGroup:
+        ok = m_table.RenameGroup(m.id, m.name);
+        if (ok) {
+            FrameWriter f(event, FrameType::GroupRenamed);
+            f->U32(m.id);
+            f->Name(m.name);
+        }
+        break;
+    default:
+        return Drop(c, "not a request");
+    }
+    // Every member has the change queued before its maker hears it is done.
+    if (ok) Broadcast(event);
+    Ack(c, m.seq, ok, ok ? id : 0);
+}
+
+void Host::Deliver(Conn& c, const Message& m) {
+    const PlayerEntry* from = m_table.FindPlayer(m.id);
+    if (!from) return; // a player that is gone: the message is not guaranteed
+    if (from->owner != c.token) return Drop(c, "message with another machine's sender");
+    std::vector<uint64_t> owners;
+    const auto addOwner = [&](Id player) {
+        const PlayerEntry* p = m_table.FindPlayer(player);
+        if (p && p->owner != c.token && std::find(owners.begin(), owners.end(), p->owner) == owners.end())
+            owners.push_back(p->owner);
+    };
+    if (m.other == 0) {
+        for (const auto& p : m_table.Players()) addOwner(p.id);
+    } else if (const GroupEntry* g = m_table.FindGroup(m.other)) {
+        for (Id p : g->players) addOwner(p);
+    } else {
+        addOwner(m.other);
+    }
+    if (owners.empty()) return;
+    std::vector<uint8_t> frame;
+    {
+        FrameWriter f(frame, FrameType::Deliver);
+        f->U32(m.id);
+        f->U32(m.other);
+        f->Bytes(m.data);
+    }
+    for (auto& o : m_conns) {
+        if (!o->Member() || std::find(owners.begin(), owners.end(), o->token) == owners.end()) continue;
+        if (o->Pending() > kMaxPendingOut) continue;
+        o->out.insert(o->out.end(), frame.begin(), frame.end());
+    }
+}
+
+void Host::Ack(Conn& c, uint32_t seq, bool ok, Id id) {
+    FrameWriter f(c.out, FrameType::Ack);
+    f->U32(seq);
+    f->U8(ok ? 1 : 0);
+    f->U32(id);
+}
+
+void Host::Broadcast(const std::vector<uint8_t>& frame) {
+    for (auto& c : m_conns)
+        if (c->Member()) c->out.insert(c->out.end(), frame.begin(), frame.end());
+}
+
+void Host::Drop(Conn& c, const char* why) {
+    if (c.dead) return;
+    if (why) Trace("net host", std::string("dropped a connection: ") + why);
+    const bool member = c.Member();
+    c.dead = true;
+    c.fd.Reset();
+    if (member) Forget(c.token);
+}
+
+void Host::Forget(uint64_t token) {
+    // The machine's players go, and the rooms that only they were in.
+    std::vector<Id> players, groups;
+    m_table.DropOwner(token, players, groups);
+    std::vector<uint8_t> events;
+    for (Id p : players) FrameWriter(events, FrameType::PlayerRemoved)->U32(p);
+    for (Id g : groups) FrameWriter(events, FrameType::GroupRemoved)->U32(g);
+    FrameWriter(events, FrameType::MemberLeft)->U64(token);
+    Broadcast(events);
+}
+
+} // namespace plat::net

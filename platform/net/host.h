@@ -1,0 +1,82 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/net/frame.h"
+#include "platform/net/name_table.h"
+#include "platform/net/socket.h"
+#include "platform/net/wire.h"
+
+namespace plat::net {
+
+struct SessionIdentity {
+    Guid app;
+    Guid instance;
+    std::string name;
+    uint32_t age = 0; // ms the session had run when this host took it on
+};
+
+// The host of a session: a stream listener, the discovery answerer and the
+// session's name table, served by one I/O thread. It outlives the game of
+// its own machine leaving (the members still connected keep it), and ends
+// by itself once no member is left.
+class Host {
+public:
+    // Starts a host in this process for `machine` (the token of the
+    // machine whose exit ends it). A host taking over a session gets the
+    // table as the old host left it and the members expected to come back.
+    static std::shared_ptr<Host> Start(const SessionIdentity& identity, uint64_t machine, NameTable table = {},
+                                       std::vector<uint64_t> expected = {});
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    uint16_t Port() const { return m_port; }
+    uint64_t Machine() const { return m_machine; }
+    bool Finished() const { return m_finished.load(); }
+    void Stop();
+
+    struct Conn;
+
+private:
+    Host(const SessionIdentity& identity, uint64_t machine);
+    bool Open();
+    void Run();
+    void Accept();
+    void AnswerQueries();
+    void ReadFrom(Conn& c);
+    void Handle(Conn& c, const Frame& frame);
+    void HandleHello(Conn& c, const Message& m);
+    void HandleRequest(Conn& c, const Message& m);
+    void Deliver(Conn& c, const Message& m);
+    void Drop(Conn& c, const char* why);
+    void Forget(uint64_t token);
+    void Broadcast(const std::vector<uint8_t>& frame);
+    void Ack(Conn& c, uint32_t seq, bool ok, Id id);
+    bool Idle() const;
+
+    SessionIdentity m_identity;
+    uint64_t m_machine;
+    NameTable m_table;
+    std::vector<uint64_t> m_expected;
+    uint64_t m_startMs = 0;
+    bool m_hadMember = false;
+    Fd m_listener;
+    Fd m_udp;
+    uint16_t m_port = 0;
+    Waker m_waker;
+    std::vector<std::unique_ptr<Conn>> m_conns;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_finished{false};
+    std::thread m_thread;
+};
+
+// Stops every host of this process, as the process's exit does: members on
+// other machines then lose their host and hand the session on.
+void ShutDownHosts();
+
+} // namespace plat::net

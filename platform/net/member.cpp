@@ -1,0 +1,387 @@
+#include "platform/net/member.h"
+
+#include <chrono>
+#include <cstring>
+#include <poll.h>
+
+#include "platform/trace.h"
+
+namespace plat::net {
+
+namespace {
+
+constexpr int kConnectMs = 2000;
+constexpr int kWelcomeMs = 3000;
+constexpr auto kAckWait = std::chrono::seconds(5);
+// How long the members of a session look for the member taking over.
+constexpr int kMoveWindowMs = 6000;
+constexpr int kMoveSearchMs = 500;
+constexpr size_t kMaxPendingOut = 64u << 20;
+constexpr size_t kReadChunk = 64 * 1024;
+
+using Clock = std::chrono::steady_clock;
+
+uint64_t NowMs() {
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
+}
+
+int MsLeft(Clock::time_point deadline) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return ms > 0 ? static_cast<int>(ms) : 0;
+}
+
+} // namespace
+
+Member::Member(const Guid& app, uint64_t machine, const DiscoveryTarget& target)
+    : m_app(app), m_machine(machine), m_token(RandomToken()), m_target(target) {}
+
+Member::~Member() { Close(); }
+
+bool Member::Handshake(Fd& fd, const Guid& app, const Guid& instance, uint64_t token, uint64_t machine, uint8_t flags,
+                       Message& welcome, std::vector<uint8_t>& rest) {
+    std::vector<uint8_t> hello;
+    {
+        FrameWriter f(hello, FrameType::Hello);
+        f->U32(kMagic);
+        f->U32(kVersion);
+        f->Guid(app);
+        f->Guid(instance);
+        f->U64(token);
+        f->U64(machine);
+        f->U8(flags);
+    }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kWelcomeMs);
+    for (size_t sent = 0; sent < hello.size();) {
+        const long n = WriteSome(fd, std::span(hello).subspan(sent));
+        if (n < 0) return false;
+        sent += static_cast<size_t>(n);
+        if (n == 0) {
+            pollfd p{fd.Get(), POLLOUT, 0};
+            if (poll(&p, 1, MsLeft(deadline)) != 1) return false;
+        }
+    }
+    std::vector<uint8_t> in;
+    std::vector<uint8_t> chunk(kReadChunk);
+    for (;;) {
+        Frame frame;
+        size_t used = 0;
+        const char* why = "";
+        const ParseStatus s = ParseFrame(in, frame, used, why);
+        if (s == ParseStatus::Bad) return false;
+        if (s == ParseStatus::Frame) {
+            if (frame.type != FrameType::Welcome || !DecodeEvent(frame, welcome, why)) return false;
+            rest.assign(in.begin() + static_cast<std::ptrdiff_t>(used), in.end());
+            return welcome.app == app && welcome.instance == instance;
+        }
+        pollfd p{fd.Get(), POLLIN, 0};
+        if (poll(&p, 1, MsLeft(deadline)) != 1) return false;
+        const long n = ReadSome(fd, chunk);
+        if (n < 0) return false;
+        in.insert(in.end(), chunk.begin(), chunk.begin() + n);
+    }
+}
+
+bool Member::Connect(const Endpoint& host, const Guid& instance, bool hosting) {
+    Close();
+    Fd fd = ConnectTcp(host, kConnectMs);
+    Message welcome;
+    std::vector<uint8_t> rest;
+    if (!fd.Valid() || !Handshake(fd, m_app, instance, m_token, m_machine, 0, welcome, rest)) {
+        Trace("net", "no welcome from the session's host");
+        return false;
+    }
+    Install(std::move(fd), welcome, std::move(rest), hosting);
+    m_stop = false;
+    m_thread = std::thread([this] { Run(); });
+    return true;
+}
+
+bool Member::Peek(const Endpoint& host, const Guid& app, const Guid& instance, NameTable& table) {
+    Fd fd = ConnectTcp(host, kConnectMs);
+    Message welcome;
+    std::vector<uint8_t> rest;
+    if (!fd.Valid() || !Handshake(fd, app, instance, RandomToken(), 0, kHelloPeek, welcome, rest)) return false;
+    table = std::move(welcome.table);
+    return true;
+}
+
+void Member::Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool hosting) {
+    m_fd = std::move(fd);
+    m_in = std::move(rest);
+    std::lock_guard lock(m_mutex);
+    m_state = State::Connected;
+    m_hosting = hosting;
+    m_instance = welcome.instance;
+    m_name = welcome.name;
+    m_hostMachine = welcome.process;
+    m_beganMs = NowMs() - welcome.age;
+    m_table = std::move(welcome.table);
+    m_out.clear();
+    m_outPos = 0;
+}
+
+void Member::Close() {
+    m_stop = true;
+    m_waker.Signal();
+    if (m_thread.joinable()) m_thread.join();
+    m_fd.Reset();
+    m_in.clear();
+    std::lock_guard lock(m_mutex);
+    m_state = State::Closed;
+    m_hosting = false;
+    m_table.Clear();
+    m_queue.clear();
+    m_queuedBytes = 0;
+    m_out.clear();
+    m_outPos = 0;
+    for (auto& [seq, p] : m_pending) p.done = true;
+    m_acked.notify_all();
+}
+
+bool Member::Connected() const {
+    std::lock_guard lock(m_mutex);
+    return m_state == State::Connected;
+}
+
+bool Member::Hosting() const {
+    std::lock_guard lock(m_mutex);
+    return m_state == State::Connected && m_hosting;
+}
+
+std::string Member::SessionName() const {
+    std::lock_guard lock(m_mutex);
+    return m_name;
+}
+
+void Member::WithTable(const std::function<void(const NameTable&)>& read) const {
+    std::lock_guard lock(m_mutex);
+    read(m_table);
+}
+
+bool Member::Request(FrameType type, const std::function<void(WireWriter&)>& fields, Id* newId) {
+    std::unique_lock lock(m_mutex);
+    if (m_state != State::Connected) return false;
+    if (++m_seq == 0) ++m_seq;
+    const uint32_t seq = m_seq;
+    {
+        FrameWriter f(m_out, type);
+        f->U32(seq);
+        fields(*f);
+    }
+    m_pending[seq] = {};
+    m_waker.Signal();
+    const bool answered = m_acked.wait_for(lock, kAckWait, [&] { return m_pending[seq].done; });
+    const Pending p = m_pending[seq];
+    m_pending.erase(seq);
+    if (!answered || !p.ok) return false;
+    if (newId) *newId = p.id;
+    return true;
+}
+
+bool Member::Send(Id from, Id to, std::span<const uint8_t> data) {
+    if (data.size() > kMaxMessage) return false;
+    std::lock_guard lock(m_mutex);
+    if (m_state != State::Connected || m_out.size() - m_outPos > kMaxPendingOut) return false;
+    {
+        FrameWriter f(m_out, FrameType::Send);
+        f->U32(from);
+        f->U32(to);
+        f->Bytes(data);
+    }
+    m_waker.Signal();
+    return true;
+}
+
+ReceiveStatus Member::Receive(std::span<uint8_t> buffer, Id& from, uint32_t& size) {
+    std::lock_guard lock(m_mutex);
+    if (m_queue.empty()) return ReceiveStatus::Empty;
+    auto& [sender, bytes] = m_queue.front();
+    size = static_cast<uint32_t>(bytes.size());
+    if (bytes.size() > buffer.size()) return ReceiveStatus::BufferTooSmall;
+    from = sender;
+    std::memcpy(buffer.data(), bytes.data(), bytes.size());
+    m_queuedBytes -= bytes.size();
+    m_queue.pop_front();
+    return ReceiveStatus::Message;
+}
+
+void Member::QueueLocked(Id from, std::span<const uint8_t> data) {
+    if (m_queue.size() >= kMaxQueued || m_queuedBytes + data.size() > kMaxQueuedBytes) {
+        Trace("net", "receive queue full; a message was dropped");
+        return;
+    }
+    m_queue.emplace_back(from, std::vector<uint8_t>(data.begin(), data.end()));
+    m_queuedBytes += data.size();
+}
+
+void Member::QueueSystem(std::initializer_list<uint32_t> words) {
+    std::vector<uint8_t> bytes;
+    WireWriter w(bytes);
+    for (uint32_t v : words) w.U32(v);
+    m_queue.emplace_back(0, std::move(bytes));
+    m_queuedBytes += words.size() * 4;
+}
+
+void Member::Run() {
+    while (!m_stop) {
+        bool writing = false;
+        {
+            std::lock_guard lock(m_mutex);
+            writing = m_outPos < m_out.size();
+        }
+        pollfd fds[2] = {{m_waker.Get(), POLLIN, 0},
+                         {m_fd.Get(), static_cast<short>(POLLIN | (writing ? POLLOUT : 0)), 0}};
+        const nfds_t count = m_fd.Valid() ? 2 : 1;
+        if (poll(fds, count, 250) < 0) continue;
+        if (fds[0].revents) m_waker.Drain();
+        if (m_stop) break;
+        if (!m_fd.Valid()) continue; // the session is lost: wait to be closed
+        if (!Pump()) Move();
+    }
+}
+
+bool Member::Pump() {
+    std::vector<uint8_t> chunk(kReadChunk);
+    for (;;) {
+        const long n = ReadSome(m_fd, chunk);
+        if (n < 0) return false;
+        if (n == 0) break;
+        m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
+        if (static_cast<size_t>(n) < chunk.size()) break;
+    }
+    std::lock_guard lock(m_mutex);
+    size_t at = 0;
+    for (;;) {
+        Frame frame;
+        size_t used = 0;
+        const char* why = "";
+        const ParseStatus s = ParseFrame(std::span(m_in).subspan(at), frame, used, why);
+        if (s == ParseStatus::NeedMore) break;
+        Message m;
+        if (s == ParseStatus::Bad || !DecodeEvent(frame, m, why)) {
+            Trace("net", std::string("broken stream from the host: ") + why);
+            return false;
+        }
+        if (!Apply(m)) {
+            Trace("net", "the host sent a change that does not fit the name table");
+            return false;
+        }
+        at += used;
+    }
+    m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(at));
+    if (m_outPos < m_out.size()) {
+        const long n = WriteSome(m_fd, std::span(m_out).subspan(m_outPos));
+        if (n < 0) return false;
+        m_outPos += static_cast<size_t>(n);
+        if (m_outPos == m_out.size()) {
+            m_out.clear();
+            m_outPos = 0;
+        }
+    }
+    return true;
+}
+
+bool Member::Apply(const Message& m) {
+    switch (m.type) {
+    case FrameType::Ack: {
+        const auto it = m_pending.find(m.seq);
+        if (it != m_pending.end()) {
+            it->second = {true, m.ok, m.id};
+            m_acked.notify_all();
+        }
+        return true;
+    }
+    case FrameType::Deliver:
+        QueueLocked(m.id, m.data);
+        return true;
+    case FrameType::PlayerAdded: return m_table.AddPlayer(m.id, m.name, m.token);
+    case FrameType::PlayerRemoved: return m_table.RemovePlayer(m.id);
+    case FrameType::GroupAdded: return m_table.AddGroup(m.id, m.name);
+    case FrameType::GroupRemoved: return m_table.RemoveGroup(m.id);
+    case FrameType::AddedToGroup: return m_table.AddToGroup(m.id, m.other);
+    case FrameType::RemovedFromGroup: return m_table.RemoveFromGroup(m.id, m.other);
+    case FrameType::GroupRenamed: return m_table.RenameGroup(m.id, m.name);
+    case FrameType::MemberJoined: return m_table.AddMember({m.token, m.process});
+    case FrameType::MemberLeft: return m_table.RemoveMember(m.token);
+    default: return false;
+    }
+}
+
+void Member::Lose(const char* why) {
+    Trace("net", std::string("session lost: ") + why);
+    std::lock_guard lock(m_mutex);
+    m_state = State::Lost;
+    m_hosting = false;
+    m_table.Clear();
+    QueueSystem({kSystemSessionLost});
+}
+
+void Member::Move() {
+    m_fd.Reset();
+    m_in.clear();
+    SessionIdentity identity;
+    NameTable table;
+    std::vector<uint64_t> expected;
+    bool takeOver = false;
+    {
+        std::lock_guard lock(m_mutex);
+        // Requests in flight may or may not have been done; they report failure.
+        for (auto& [seq, p] : m_pending) p.done = true;
+        m_acked.notify_all();
+        m_out.clear();
+        m_outPos = 0;
+        m_state = State::Moving;
+        if (m_hostMachine == m_machine) {
+            // Our own machine's host went down: so does this machine.
+        } else {
+            // The members on the host's machine went with it; the oldest of
+            // the others takes over.
+            table = m_table;
+            for (const auto& member : m_table.Members()) {
+                if (member.process != m_hostMachine) continue;
+                std::vector<Id> players, groups;
+                table.DropOwner(member.token, players, groups);
+            }
+            if (!table.Members().empty()) {
+                takeOver = table.Members().front().token == m_token;
+                for (const auto& member : table.Members()) expected.push_back(member.token);
+            }
+            identity = {m_app, m_instance, m_name, static_cast<uint32_t>(NowMs() - m_beganMs)};
+        }
+    }
+    if (identity.instance.IsNull()) return Lose("the host on this machine stopped");
+
+    Endpoint host;
+    std::shared_ptr<Host> own;
+    if (takeOver) {
+        own = Host::Start(identity, m_machine, std::move(table), std::move(expected));
+        if (!own) return Lose("cannot take over as host");
+        host = {kLoopback, own->Port()};
+    } else {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kMoveWindowMs);
+        bool found = false;
+        while (!found && !m_stop && Clock::now() < deadline) {
+            for (const Advert& a : Discover(m_target, kMoveSearchMs, &identity.instance)) {
+                if (a.instance != identity.instance) continue;
+                host = a.host;
+                found = true;
+            }
+        }
+        if (m_stop) return;
+        if (!found) return Lose("no member took over as host");
+    }
+    Fd fd = ConnectTcp(host, kConnectMs);
+    Message welcome;
+    std::vector<uint8_t> rest;
+    if (!fd.Valid() || !Handshake(fd, m_app, identity.instance, m_token, m_machine, kHelloRejoin, welcome, rest))
+        return Lose("the new host did not take this machine back");
+    Install(std::move(fd), welcome, std::move(rest), takeOver);
+    {
+        std::lock_guard lock(m_mutex);
+        QueueSystem({kSystemNewHost, takeOver ? 1u : 0u});
+    }
+    Trace("net", takeOver ? "took over as the session's host" : "rejoined the session under a new host");
+}
+
+} // namespace plat::net

@@ -1,0 +1,118 @@
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/net/discovery.h"
+#include "platform/net/frame.h"
+#include "platform/net/host.h"
+#include "platform/net/name_table.h"
+#include "platform/net/socket.h"
+
+namespace plat::net {
+
+enum class ReceiveStatus { Message, Empty, BufferTooSmall };
+
+// Messages the session layer itself puts in the receive queue: sender 0,
+// a first word that no game message starts with (never 0, 1 or 11).
+constexpr uint32_t kSystemSessionLost = 0x1001;
+// Followed by a word: 1 when this machine is the new host, else 0.
+constexpr uint32_t kSystemNewHost = 0x1002;
+
+// One machine's connection to its session's host. The game thread makes
+// requests and takes messages; an I/O thread reads the host's stream,
+// applies its name changes to this machine's copy of the table, queues the
+// messages and, when the host goes away, finds or becomes the next one.
+class Member {
+public:
+    // How many received messages may wait, in count and in bytes; beyond
+    // that new ones are dropped (game messages are not guaranteed).
+    static constexpr size_t kMaxQueued = 4096;
+    static constexpr size_t kMaxQueuedBytes = 64u << 20;
+
+    Member(const Guid& app, uint64_t machine, const DiscoveryTarget& target);
+    ~Member();
+    Member(const Member&) = delete;
+    Member& operator=(const Member&) = delete;
+
+    // Joins the session at `host`; `hosting` tells that this machine just
+    // started that host. False when no welcome came in time.
+    bool Connect(const Endpoint& host, const Guid& instance, bool hosting);
+    // Reads a session's name table without joining it.
+    static bool Peek(const Endpoint& host, const Guid& app, const Guid& instance, NameTable& table);
+    void Close();
+
+    bool Connected() const;
+    bool Hosting() const;
+    std::string SessionName() const;
+
+    // A name-table request; true when the host reports it done (the change
+    // is then in this machine's table). `fields` writes the request's fields
+    // after its sequence number.
+    bool Request(FrameType type, const std::function<void(WireWriter&)>& fields, Id* newId = nullptr);
+    bool Send(Id from, Id to, std::span<const uint8_t> data);
+    ReceiveStatus Receive(std::span<uint8_t> buffer, Id& from, uint32_t& size);
+
+    // Reads this machine's copy of the table under the lock.
+    void WithTable(const std::function<void(const NameTable&)>& read) const;
+
+private:
+    enum class State { Closed, Connected, Moving, Lost };
+    struct Pending {
+        bool done = false;
+        bool ok = false;
+        Id id = 0;
+    };
+
+    static bool Handshake(Fd& fd, const Guid& app, const Guid& instance, uint64_t token, uint64_t machine,
+                          uint8_t flags, Message& welcome, std::vector<uint8_t>& rest);
+    void Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool hosting);
+    void Run();
+    // Reads what the host sent; false when the stream ended or broke.
+    bool Pump();
+    bool Apply(const Message& m);
+    void Move();
+    void Lose(const char* why);
+    void QueueLocked(Id from, std::span<const uint8_t> data);
+    void QueueSystem(std::initializer_list<uint32_t> words);
+
+    const Guid m_app;
+    const uint64_t m_machine;
+    const uint64_t m_token;
+    const DiscoveryTarget m_target;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_acked;
+    State m_state = State::Closed;
+    bool m_hosting = false;
+    Guid m_instance;
+    std::string m_name;
+    uint64_t m_hostMachine = 0;
+    uint64_t m_beganMs = 0; // local clock at which the session began
+    NameTable m_table;
+    std::vector<uint8_t> m_out;
+    size_t m_outPos = 0;
+    std::deque<std::pair<Id, std::vector<uint8_t>>> m_queue;
+    size_t m_queuedBytes = 0;
+    uint32_t m_seq = 0;
+    std::map<uint32_t, Pending> m_pending;
+
+    // Owned by the I/O thread once it runs.
+    Fd m_fd;
+    std::vector<uint8_t> m_in;
+
+    Waker m_waker;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+} // namespace plat::net

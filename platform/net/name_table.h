@@ -1,0 +1,93 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/net/wire.h"
+
+namespace plat::net {
+
+// One connected machine of a session: its connection's token (kept across a
+// change of host) and the token of the process it runs in.
+struct MemberEntry {
+    uint64_t token = 0;
+    uint64_t process = 0;
+};
+
+struct PlayerEntry {
+    Id id = 0;
+    std::string name;
+    uint64_t owner = 0; // token of the member that created it
+};
+
+struct GroupEntry {
+    Id id = 0;
+    std::string name;
+    std::vector<Id> players; // in the order they were added
+};
+
+// The session's names: members in join order, players and groups in
+// creation order, group memberships in the order they were made. The host
+// keeps the real one; every member keeps a copy that the host's changes are
+// applied to in the same order, so all copies enumerate alike.
+class NameTable {
+public:
+    static constexpr uint32_t kMaxMembers = 64;
+    static constexpr uint32_t kMaxPlayers = 1024;
+    static constexpr uint32_t kMaxGroups = 1024;
+    static constexpr uint32_t kMaxMemberships = 4096;
+
+    // The next id to hand out; ids are never reused.
+    Id NextId() const { return m_nextId; }
+    // A fresh id, or 0 when the id space is spent.
+    Id TakeId();
+
+    const std::vector<MemberEntry>& Members() const { return m_members; }
+    const std::vector<PlayerEntry>& Players() const { return m_players; }
+    const std::vector<GroupEntry>& Groups() const { return m_groups; }
+    const PlayerEntry* FindPlayer(Id id) const;
+    const GroupEntry* FindGroup(Id id) const;
+    const MemberEntry* FindMember(uint64_t token) const;
+    bool Full() const;
+    bool MembershipsFull() const { return m_memberships >= kMaxMemberships; }
+
+    // Each change fails (and changes nothing) when it would break the table:
+    // a taken or zero id, an unknown one, an invalid name, a cap reached.
+    bool AddMember(const MemberEntry& member);
+    bool RemoveMember(uint64_t token);
+    bool AddPlayer(Id id, const std::string& name, uint64_t owner);
+    // Also takes the player out of every group.
+    bool RemovePlayer(Id id);
+    bool AddGroup(Id id, const std::string& name);
+    bool RemoveGroup(Id id);
+    bool AddToGroup(Id group, Id player);
+    bool RemoveFromGroup(Id group, Id player);
+    bool RenameGroup(Id group, const std::string& name);
+
+    // The players a member owns, in creation order.
+    std::vector<Id> PlayersOf(uint64_t owner) const;
+
+    // Removes a member with its players; groups that this leaves empty (and
+    // that had one of them) are destroyed too. Returns the removed player
+    // ids and destroyed group ids in the order they went.
+    void DropOwner(uint64_t owner, std::vector<Id>& players, std::vector<Id>& groups);
+
+    void Encode(WireWriter& w) const;
+    // Replaces the table; false (and the table empty) on any inconsistency.
+    bool Decode(WireReader& r);
+    void Clear() { *this = NameTable(); }
+
+private:
+    PlayerEntry* Player(Id id);
+    GroupEntry* Group(Id id);
+    bool IdTaken(Id id) const { return FindPlayer(id) || FindGroup(id); }
+    void Observe(Id id);
+
+    Id m_nextId = 1;
+    uint32_t m_memberships = 0;
+    std::vector<MemberEntry> m_members;
+    std::vector<PlayerEntry> m_players;
+    std::vector<GroupEntry> m_groups;
+};
+
+} // namespace plat::net

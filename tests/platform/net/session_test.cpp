@@ -1,0 +1,280 @@
+// The session transport on loopback: each test searches its own port, so
+// test processes running side by side never see each other's sessions.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/net/discovery.h"
+#include "platform/net/frame.h"
+#include "platform/net/host.h"
+#include "platform/net/session.h"
+#include "platform/trace.h"
+
+namespace {
+
+using namespace plat::net;
+using namespace std::chrono_literals;
+
+const Guid kApp = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
+
+bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return done();
+}
+
+std::vector<std::string> Names(const std::vector<NamedId>& v) {
+    std::vector<std::string> out;
+    for (const auto& e : v) out.push_back(e.name);
+    return out;
+}
+
+std::vector<std::string> GroupPlayers(const Session& s, Id group) {
+    std::vector<NamedId> players;
+    s.EnumGroupPlayers(group, players);
+    return Names(players);
+}
+
+// Takes every waiting message as text, "sys:<first word>,<second word>" for
+// the session's own.
+std::vector<std::string> Drain(Session& s) {
+    std::vector<std::string> out;
+    std::vector<uint8_t> buffer(64);
+    Id from = 0;
+    uint32_t size = 0;
+    while (s.Receive(buffer, from, size) == ReceiveStatus::Message) {
+        if (from == 0)
+            out.push_back("sys:" + std::to_string(buffer[0] | buffer[1] << 8) + "," + std::to_string(size >= 8 ? buffer[4] : 0));
+        else
+            out.push_back(std::to_string(from) + ":" + std::string(buffer.begin(), buffer.begin() + size));
+    }
+    return out;
+}
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const uint16_t port = ReserveLoopbackPort();
+        ASSERT_NE(port, 0);
+        ASSERT_TRUE(SetDiscoveryTarget({{kLoopbackBroadcast}, port}));
+    }
+    void TearDown() override { ShutDownHosts(); }
+
+    // A member of a session found by searching, on a machine of its own.
+    std::unique_ptr<Session> Joiner(uint64_t machine) {
+        auto s = std::make_unique<Session>(machine);
+        std::vector<SessionInfo> found;
+        EXPECT_TRUE(s->Initialize(""));
+        EXPECT_TRUE(s->EnumSessions(found, 400));
+        EXPECT_EQ(found.size(), 1u);
+        if (found.empty() || !s->Join(found[0].instance, kApp)) return nullptr;
+        return s;
+    }
+};
+
+TEST_F(SessionTest, LostMembersTakeTheirPlayersAndEmptiedRoomsWithThemAndTheHostIsHandedOn) {
+    Session host(101);
+    ASSERT_TRUE(host.Initialize(""));
+    ASSERT_TRUE(host.Host("KRX", kApp));
+    EXPECT_TRUE(host.IsHost());
+    auto b = Joiner(102), c = Joiner(103), d = Joiner(104);
+    ASSERT_TRUE(b && c && d);
+    Id pa = 0, pb = 0, pc = 0, pd = 0, room = 0, lone = 0;
+    ASSERT_TRUE(host.CreatePlayer("A", pa) && b->CreatePlayer("B", pb) && c->CreatePlayer("C", pc) &&
+                d->CreatePlayer("D", pd));
+    ASSERT_TRUE(b->CreateGroup("room", room) && d->CreateGroup("lone", lone));
+    ASSERT_TRUE(b->AddPlayerToGroup(room, pb) && c->AddPlayerToGroup(room, pc) && host.AddPlayerToGroup(room, pa) &&
+                d->AddPlayerToGroup(lone, pd));
+    // Ids are one space, never 0, never reused.
+    const std::vector<Id> ids = {pa, pb, pc, pd, room, lone};
+    EXPECT_EQ(std::set<Id>(ids.begin(), ids.end()).size(), ids.size());
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), 0u), 0);
+
+    // D's machine goes away: its player goes, and its room, now empty.
+    d.reset();
+    ASSERT_TRUE(Eventually([&] {
+        std::vector<NamedId> groups;
+        c->EnumGroups(groups);
+        return Names(groups) == std::vector<std::string>{"room"};
+    }));
+    // B leaves: the room stays with the others, in join order everywhere.
+    b->Close();
+    const std::vector<std::string> left = {"C", "A"};
+    ASSERT_TRUE(Eventually([&] { return GroupPlayers(*c, room) == left && GroupPlayers(host, room) == left; }));
+
+    // The host's own game leaves; the host lives on for the others.
+    auto e = Joiner(105);
+    ASSERT_TRUE(e);
+    Id pe = 0;
+    ASSERT_TRUE(e->CreatePlayer("E", pe) && e->AddPlayerToGroup(room, pe));
+    host.Close();
+    ASSERT_TRUE(Eventually([&] { return GroupPlayers(*c, room) == std::vector<std::string>{"C", "E"}; }));
+    const std::string hello = "hello";
+    ASSERT_TRUE(c->Send(pc, room, {reinterpret_cast<const uint8_t*>(hello.data()), hello.size()}));
+    ASSERT_TRUE(Eventually([&] { return Drain(*e) == std::vector<std::string>{std::to_string(pc) + ":hello"}; }));
+
+    // The host's process ends: C, the oldest member left, takes over and E
+    // comes back to it with its ids.
+    ShutDownHosts();
+    std::vector<std::string> toC, toE;
+    ASSERT_TRUE(Eventually([&] {
+        for (auto& m : Drain(*c)) toC.push_back(m);
+        for (auto& m : Drain(*e)) toE.push_back(m);
+        return !toC.empty() && !toE.empty() && c->InSession() && e->InSession();
+    }));
+    EXPECT_EQ(toC, std::vector<std::string>{"sys:" + std::to_string(kSystemNewHost) + ",1"});
+    EXPECT_EQ(toE, std::vector<std::string>{"sys:" + std::to_string(kSystemNewHost) + ",0"});
+    EXPECT_TRUE(c->IsHost());
+    EXPECT_FALSE(e->IsHost());
+    EXPECT_EQ(GroupPlayers(*e, room), (std::vector<std::string>{"C", "E"}));
+    const std::string after = "after";
+    ASSERT_TRUE(e->Send(pe, pc, {reinterpret_cast<const uint8_t*>(after.data()), after.size()}));
+    ASSERT_TRUE(Eventually([&] { return Drain(*c) == std::vector<std::string>{std::to_string(pe) + ":after"}; }));
+    // Ids handed out by the new host continue past the old ones.
+    Id next = 0;
+    ASSERT_TRUE(c->CreateGroup("next", next));
+    EXPECT_GT(next, lone);
+
+    // With no member left to take over, the last one hears the session is lost.
+    e.reset();
+    ShutDownHosts();
+    ASSERT_TRUE(Eventually([&] { return !c->InSession(); }));
+    EXPECT_EQ(Drain(*c), std::vector<std::string>{"sys:" + std::to_string(kSystemSessionLost) + ",0"});
+}
+
+// Frames are u32 length, u8 type, payload.
+std::vector<uint8_t> Raw(uint32_t length, uint8_t type, std::vector<uint8_t> payload) {
+    std::vector<uint8_t> out;
+    WireWriter w(out);
+    w.U32(length);
+    w.U8(type);
+    w.Bytes(payload);
+    return out;
+}
+
+std::vector<uint8_t> Hello(const Advert& a, uint32_t magic = kMagic, uint32_t version = kVersion) {
+    std::vector<uint8_t> out;
+    FrameWriter f(out, FrameType::Hello);
+    f->U32(magic);
+    f->U32(version);
+    f->Guid(a.app);
+    f->Guid(a.instance);
+    f->U64(RandomToken());
+    f->U64(RandomToken());
+    f->U8(0);
+    return out;
+}
+
+template <class Fields> std::vector<uint8_t> Request(FrameType type, Fields fields) {
+    std::vector<uint8_t> out;
+    FrameWriter f(out, type);
+    f->U32(7); // sequence
+    fields(*f);
+    return out;
+}
+
+bool ClosedByPeer(const Fd& fd) {
+    std::vector<uint8_t> buffer(4096);
+    return Eventually([&] { return ReadSome(fd, buffer) < 0; }, 5s);
+}
+
+TEST_F(SessionTest, MalformedFramesAndJunkDatagramsCutOnlyTheOffender) {
+    Session host(201);
+    ASSERT_TRUE(host.Initialize(""));
+    ASSERT_TRUE(host.Host("KRX", kApp));
+    auto legit = Joiner(202);
+    ASSERT_TRUE(legit);
+    Id ph = 0, pl = 0, room = 0;
+    ASSERT_TRUE(host.CreatePlayer("H", ph) && legit->CreatePlayer("L", pl) && legit->CreateGroup("room", room) &&
+                legit->AddPlayerToGroup(room, pl) && host.AddPlayerToGroup(room, ph));
+
+    // Junk on the discovery port, and a query of another version.
+    const DiscoveryTarget target = CurrentDiscoveryTarget();
+    Fd udp = OpenUdp(0, false);
+    std::vector<uint8_t> oldQuery = EncodeQuery(1);
+    oldQuery[4] ^= 0x80;
+    for (const auto& junk : {std::vector<uint8_t>{}, std::vector<uint8_t>(3, 0xFF), std::vector<uint8_t>(600, 'K'), oldQuery})
+        SendDatagram(udp, {kLoopback, target.port}, junk);
+    const auto adverts = Discover(target, 400);
+    ASSERT_EQ(adverts.size(), 1u);
+    const Advert& a = adverts[0];
+
+    const std::vector<uint8_t> longName(200, 'n');
+    const std::vector<uint8_t> unterminated(127, 'u');
+    struct Case {
+        const char* what;
+        bool afterHello; // sent by a machine that joined and made a player
+        std::vector<uint8_t> bytes;
+    };
+    const std::vector<Case> cases = {
+        {"payload over the limit", false, Raw(kMaxFramePayload + 2, static_cast<uint8_t>(FrameType::Send), {})},
+        {"empty frame", false, Raw(0, 0, {})},
+        {"unknown type", false, Raw(1, 200, {})},
+        {"bad magic", false, Hello(a, kMagic ^ 1)},
+        {"bad version", false, Hello(a, kMagic, kVersion + 1)},
+        {"request before hello", false, Request(FrameType::CreateGroup, [](WireWriter& w) { w.Name("g"); })},
+        {"second hello", true, Hello(a)},
+        {"unterminated name", true, Request(FrameType::CreatePlayer, [&](WireWriter& w) { w.Bytes(unterminated); })},
+        {"over-long name", true,
+         Request(FrameType::CreateGroup, [&](WireWriter& w) { w.Name(std::string(longName.begin(), longName.end())); })},
+        {"bytes after the fields", true, Request(FrameType::DestroyGroup, [](WireWriter& w) {
+             w.U32(99);
+             w.U8(0);
+         })},
+        {"spoofed sender", true, [&] {
+             std::vector<uint8_t> out;
+             FrameWriter f(out, FrameType::Send);
+             f->U32(pl);
+             f->U32(0);
+             f->U32(0xDEAD);
+             return out;
+         }()},
+        {"another machine's player put in a room", true, Request(FrameType::AddToGroup, [&](WireWriter& w) {
+             w.U32(room);
+             w.U32(pl);
+         })},
+        {"another machine's player taken out of a room", true, Request(FrameType::RemoveFromGroup, [&](WireWriter& w) {
+             w.U32(room);
+             w.U32(ph);
+         })},
+        {"another machine's player destroyed", true,
+         Request(FrameType::DestroyPlayer, [&](WireWriter& w) { w.U32(pl); })},
+    };
+    std::vector<std::string> traced;
+    plat::ScopedTraceSink sink([&](std::string_view, std::string_view reason) { traced.emplace_back(reason); });
+    for (const auto& [what, afterHello, bytes] : cases) {
+        SCOPED_TRACE(what);
+        Fd fd = ConnectTcp(a.host, 2000);
+        ASSERT_TRUE(fd.Valid());
+        std::vector<uint8_t> stream;
+        if (afterHello) {
+            stream = Hello(a);
+            const auto mine = Request(FrameType::CreatePlayer, [](WireWriter& w) { w.Name("intruder"); });
+            stream.insert(stream.end(), mine.begin(), mine.end());
+        }
+        stream.insert(stream.end(), bytes.begin(), bytes.end());
+        ASSERT_EQ(WriteSome(fd, stream), static_cast<long>(stream.size()));
+        EXPECT_TRUE(ClosedByPeer(fd));
+    }
+    // Each offender left a line, and took its own player with it.
+    EXPECT_GE(traced.size(), cases.size());
+    ASSERT_TRUE(Eventually([&] {
+        return GroupPlayers(host, room) == std::vector<std::string>{"L", "H"} && GroupPlayers(*legit, room) == GroupPlayers(host, room);
+    }));
+    // The others carry on.
+    const std::string text = "still here";
+    ASSERT_TRUE(legit->Send(pl, room, {reinterpret_cast<const uint8_t*>(text.data()), text.size()}));
+    ASSERT_TRUE(Eventually([&] { return Drain(host) == std::vector<std::string>{std::to_string(pl) + ":still here"}; }));
+    EXPECT_TRUE(Drain(*legit).empty());
+}
+
+} // namespace
