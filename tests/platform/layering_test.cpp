@@ -13,7 +13,7 @@ TEST(Layering, NoFileAbovePlatformIncludesSdlFfmpegOrSockets) {
     const std::regex forbidden(
         R"(^\s*#\s*include\s*[<"](SDL|libav|libsw|sys/socket\.h|netinet/|arpa/inet\.h|netdb\.h))");
     int scanned = 0;
-    for (const char* dir : {"engine", "pagefont", "tile2d", "game", "objects", "interface", "network"}) {
+    for (const char* dir : {"engine", "pagefont", "tile2d", "game", "objects", "interface", "network", "tools/netprobe"}) {
         const fs::path root = fs::path(KRX_SOURCE_DIR) / dir;
         if (!fs::exists(root)) continue;
         for (const auto& entry : fs::recursive_directory_iterator(root)) {
