@@ -1,7 +1,9 @@
 // The SDL output: the device's thread pulls the mixer in real time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -84,6 +86,25 @@ TEST_F(SdlAudio, MovieFollowsTheDeviceClock) {
     EXPECT_GE(MsSince(start), 300);
     EXPECT_LT(MsSince(start), 5000);
     EXPECT_EQ(target[0], spec.fields[0]);
+}
+
+// No device: the back end's own complaints stay off the terminal and the
+// player reads one line. A configuration that cannot be found fails the ALSA
+// back end on any machine.
+TEST(SdlAudioMissing, SaysSoInOneLine) {
+    plat::ResetBackend();
+    plat::ResetMixer();
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    setenv("ALSA_CONFIG_PATH", "/nonexistent/alsa.conf", 1);
+    testing::internal::CaptureStderr();
+    const bool started = plat::StartSdlAudio();
+    const std::string err = testing::internal::GetCapturedStderr();
+    unsetenv("ALSA_CONFIG_PATH");
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(plat::IsAudioDeviceAttached());
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("runs silent"), std::string::npos) << err;
+    plat::StopSdlAudio();
 }
 
 } // namespace
