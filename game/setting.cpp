@@ -1,0 +1,8 @@
+#include "game/setting.h"
+
+void sc_Setting::vInit(sc_Point* pViewPoint) {
+    vClear();
+    m_pView = pViewPoint;
+}
+
+int32_t sc_Setting::bLoad(const char*) { return 0; }

@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+
+// The front-end screens between the opening movie and a mission, and the
+// lobby's fields that the game flow reads.
+//
+// Until the screens are built the menus show an empty screen and start
+// nothing.
+class sc_InterFace {
+public:
+    static constexpr int32_t kScreenStart = 6;
+
+    sc_InterFace();
+    virtual ~sc_InterFace();
+    sc_InterFace(const sc_InterFace&) = delete;
+    sc_InterFace& operator=(const sc_InterFace&) = delete;
+
+    // After a mission the menus open at the player-ID screen.
+    void vLoad(int32_t bAfterMission);
+    void vFree() {}
+    // Draws the current screen; 1 once a single-player mission starts.
+    int32_t bShow();
+
+    int32_t lScreen = 0;
+    int32_t lNetPlayerCount = 0;
+    int32_t lNetMap = 0;
+    int32_t bNetStart = 0;
+};
+
+extern sc_InterFace* g_pInterFace;
