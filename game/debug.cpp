@@ -1,0 +1,87 @@
+#include "game/debug.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/clock.h"
+
+sc_Debug* g_pDebug = nullptr;
+
+sc_Debug::sc_Debug() {
+    g_pDebug = this;
+    m_lSpare = 0;
+    m_pName.reset();
+}
+
+sc_Debug::~sc_Debug() {
+    // The sink goes first: a trace from another thread must not reach a log
+    // that is half gone.
+    m_oSink.reset();
+    vClose();
+    vFlush(0);
+    if (g_pDebug == this) g_pDebug = nullptr;
+}
+
+void sc_Debug::vOpen(const char* pName) {
+    if (!pName) return;
+    vClose();
+    const size_t n = std::strlen(pName);
+    m_pName = std::make_unique<char[]>(n + 1);
+    std::memcpy(m_pName.get(), pName, n + 1);
+    {
+        std::lock_guard lock(m_mutex);
+        // What was waiting for the old file is not the new file's.
+        m_sWaiting.clear();
+        m_lTaken = 0;
+        m_oFile.vOpen(pName, FILE_MODE_CREATE);
+    }
+    if (!m_oSink)
+        m_oSink.emplace([this](std::string_view source, std::string_view reason) {
+            std::string line;
+            line.reserve(source.size() + 2 + reason.size());
+            line.append(source).append(": ").append(reason);
+            vAppend(line, 0);
+        });
+}
+
+void sc_Debug::vClose() {
+    m_lSpare = 0;
+    m_pName.reset();
+}
+
+void sc_Debug::vWrite(const char* pMessage, int32_t lValue) {
+    if (!pMessage) return;
+    vAppend(pMessage, lValue);
+}
+
+void sc_Debug::vAppend(std::string_view message, int32_t lValue) {
+    const std::string tick = std::to_string(static_cast<int32_t>(plat::TickCount()));
+    const std::string value = std::to_string(lValue);
+    // A message is text: whatever follows a zero byte in it is not written.
+    message = message.substr(0, std::min(message.size(), message.find('\0')));
+    const size_t size = tick.size() + 1 + message.size() + 1 + value.size() + 1 + 2;
+    std::lock_guard lock(m_mutex);
+    if (!m_oFile.bIsOpen() || size > kCapBytes - m_lTaken) return;
+    m_sWaiting.append(tick).push_back('\0');
+    m_sWaiting.append(message).push_back('\0');
+    m_sWaiting.append(value).push_back('\0');
+    m_sWaiting.append("\r\n");
+    m_lTaken += static_cast<uint32_t>(size);
+}
+
+void sc_Debug::vFlush(int32_t) {
+    std::lock_guard lock(m_mutex);
+    vWriteWaiting();
+}
+
+void sc_Debug::vWriteWaiting() {
+    // A count of 0 would make the file class write a zero-terminated text.
+    if (!m_sWaiting.empty() && m_oFile.bIsOpen())
+        m_oFile.lWrite(m_sWaiting.data(), static_cast<uint32_t>(m_sWaiting.size()));
+    m_sWaiting.clear();
+}
+
+uint32_t sc_Debug::lGetSize() const {
+    std::lock_guard lock(m_mutex);
+    return m_lTaken;
+}

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "game/debug.h"
+#include "platform/trace.h"
+#include "tests/support/headless_run.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+class DebugLog : public krxtest::HeadlessTest {
+protected:
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        m_cwd = std::make_unique<krxtest::ScopedCwd>(m_dir.Path());
+    }
+    void TearDown() override {
+        m_cwd.reset();
+        HeadlessTest::TearDown();
+    }
+    std::string Log() const { return m_dir.Read("DEBUG.TXT"); }
+
+    krxtest::TempDir m_dir;
+    std::unique_ptr<krxtest::ScopedCwd> m_cwd;
+};
+
+TEST_F(DebugLog, EntriesAreThreeZeroEndedFieldsAndCrLfWrittenAtFlush) {
+    m_dir.Write("DEBUG.TXT", "left over from the last run");
+    sc_Debug log;
+    EXPECT_EQ(g_pDebug, &log);
+    log.vOpen("DEBUG.TXT");
+    EXPECT_EQ(Log(), "");
+    Backend().SetNow(10'000'123);
+    log.vWrite("oAllObject.vShow();", -7);
+    log.vWrite(nullptr, 5);
+    Backend().SetNow(0x80000005u); // a tick count past the signed range reads negative
+    log.vWrite("", 0);
+    log.vTrace("oSound.vSoundScan();", 1);
+    EXPECT_EQ(Log(), "") << "nothing reaches the file before a flush";
+    log.vFlush(5000);
+    EXPECT_EQ(Log(), "10000123\0oAllObject.vShow();\0-7\0\r\n"s
+                     "-2147483643\0\0000\0\r\n"s);
+    // Closing keeps the file open; what is written after still arrives.
+    log.vClose();
+    EXPECT_EQ(log.pGetName(), nullptr);
+    log.vWrite("after", 1);
+    log.vFlush(5000);
+    EXPECT_NE(Log().find("after\0"s "1\0\r\n"s), std::string::npos);
+}
+
+TEST_F(DebugLog, IsTheTraceSinkWhileItLivesAndWritesTheRestWhenItGoes) {
+    std::vector<std::string> outside;
+    plat::ScopedTraceSink capture([&](std::string_view s, std::string_view r) {
+        outside.push_back(std::string(s) + "|" + std::string(r));
+    });
+    Backend().SetNow(10'000'000);
+    {
+        sc_Debug log;
+        plat::Trace("before", "open"); // not open yet: the outer sink has it
+        log.vOpen("DEBUG.TXT");
+        plat::Trace("MAP\\wrd01007.BUD", "truncated record");
+    }
+    EXPECT_EQ(g_pDebug, nullptr);
+    plat::Trace("after", "gone");
+    EXPECT_EQ(outside, (std::vector<std::string>{"before|open", "after|gone"}));
+    EXPECT_EQ(Log(), "10000000\0MAP\\wrd01007.BUD: truncated record\0" "0\0\r\n"s);
+}
+
+TEST_F(DebugLog, EntriesPastTheCapAreDroppedWhole) {
+    sc_Debug log;
+    log.vOpen("DEBUG.TXT");
+    Backend().SetNow(10'000'000);
+    const std::string message(4000, 'x');
+    // "10000000\0" + message + "\0" + "1\0" + CR LF
+    const uint32_t entry = 9 + 4001 + 2 + 2;
+    const uint32_t fits = sc_Debug::kCapBytes / entry;
+    for (uint32_t i = 0; i < fits + 10; ++i) {
+        log.vWrite(message.c_str(), 1);
+        if (i % 1000 == 0) log.vFlush(5000);
+    }
+    // A short entry still fits in what is left.
+    log.vWrite("short", 2);
+    log.vFlush(5000);
+    const uint64_t size = std::filesystem::file_size(m_dir.Path() / "DEBUG.TXT");
+    EXPECT_EQ(size, uint64_t{fits} * entry + 19);
+    EXPECT_LE(size, sc_Debug::kCapBytes);
+    EXPECT_EQ(log.lGetSize(), size);
+    const std::string tail = Log().substr(size - 19 - entry);
+    EXPECT_EQ(tail.substr(entry), "10000000\0short\0" "2\0\r\n"s);
+}
+
+TEST_F(DebugLog, ALogThatCannotBeCreatedTakesNothing) {
+    std::filesystem::create_directory(m_dir.Path() / "DEBUG.TXT");
+    sc_Debug log;
+    log.vOpen("DEBUG.TXT");
+    log.vWrite("lost", 1);
+    log.vFlush(5000);
+    EXPECT_EQ(log.lGetSize(), 0u);
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir.Path() / "DEBUG.TXT"));
+}
+
+} // namespace
