@@ -116,4 +116,11 @@ std::vector<std::string> ListDirectory(std::string_view dataPath, bool filesOnly
     return names;
 }
 
+bool MakeDirectory(std::string_view dataPath) {
+    const std::string dir = ResolvePath(dataPath);
+    if (dir.empty()) return false;
+    if (::mkdir(dir.c_str(), 0777) == 0) return true;
+    return IsDir(dir);
+}
+
 } // namespace plat

@@ -16,6 +16,10 @@ std::string ResolvePath(std::string_view dataPath);
 // Files only when filesOnly is set. Empty when the folder does not exist.
 std::vector<std::string> ListDirectory(std::string_view dataPath, bool filesOnly = true);
 
+// Makes a folder (data-path form accepted; the folders above it must exist).
+// True when it exists as a folder afterwards, also when it already did.
+bool MakeDirectory(std::string_view dataPath);
+
 bool CaseInsensitiveLess(std::string_view a, std::string_view b);
 bool CaseInsensitiveEqual(std::string_view a, std::string_view b);
 

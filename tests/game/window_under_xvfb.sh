@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Starts the game on a virtual X server in the generated data set, finds its
-# window by title, holds F7 and takes a screenshot that must match the
-# headless capture of the same frame, then ends it once with F6 and once with
-# a terminate request; both must exit with 0.
+# Starts the game on a virtual X server in a folder linked to the generated
+# data set, finds its window by title, sees the tour movie on the screen,
+# skips both movies with Escape, holds F7 and takes a screenshot that must
+# match the headless capture of the same frame, then ends it once with F6 and
+# once with a terminate request; both must exit with 0.
 set -u
 krx="$1"; out="$2"; data="$3"; check="$4"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
+# The game writes its trace log where it runs: not into the data set.
+rm -rf "$out/game"; mkdir -p "$out/game"
+for d in "$data"/*/; do ln -s "$(cd "$d" && pwd)" "$out/game/$(basename "$d")"; done
+data="$out/game"
 
 display=":$((90 + RANDOM % 400))"
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
@@ -38,8 +43,12 @@ wait_end() {
   if [ "$rc" != 0 ]; then echo "exit code $rc after $1"; cat "$out/game.log"; exit 1; fi
 }
 
-# 1. The frame, and F6.
+# 1. The tour movie, Escape, the frame, and F6.
 start_game
+import -window root "$out/movie.png" || { echo "screenshot failed"; exit 1; }
+lit=$(convert "$out/movie.png" -format '%[fx:mean>0.02]' info:)
+[ "$lit" = 1 ] || { echo "no movie on the screen"; exit 1; }
+xdotool keydown Escape; sleep 0.5; xdotool keyup Escape
 xdotool mousemove 512 384
 xdotool keydown F7
 sleep 1
