@@ -330,6 +330,10 @@ TEST_F(Scene, ABattleStartsFromTheLobbyAndEndsForEveryMachine) {
                 for (int32_t i = 1; i < all.lGetCount(); ++i) all.pGetCharacter(i)->bRemainsDone = 1;
             }
         });
+        // The hand-over and leaving the room are not held back with the
+        // picture: done on the first frame of the end.
+        int32_t playersOnSecondFrame = -1;
+        At(14, [&](sc_Scene& s, HeadlessBackend&) { playersOnSecondFrame = s.oInterFace.lNetPlayerCount; });
         Run(12 + 10'000 / 16 + 10);
         const sc_Scene& s = TheScene();
         const auto& f = m_work.frames;
@@ -343,7 +347,9 @@ TEST_F(Scene, ABattleStartsFromTheLobbyAndEndsForEveryMachine) {
         EXPECT_EQ(s.bNetwork, 1);
         EXPECT_EQ(s.bAfterMission, 0);
         EXPECT_EQ(s.oInterFace.lNetPlayerCount, 0);
+        EXPECT_EQ(playersOnSecondFrame, 0);
         EXPECT_EQ(s.oForm.pCharacter, nullptr) << "the world is emptied";
+        EXPECT_EQ(s.oForm.pTarget, nullptr);
         const int back = FirstIn(f, 1, 12);
         ASSERT_GT(back, 1);
         EXPECT_GE(f[back - 1].now, f[11].now + 10'000);
