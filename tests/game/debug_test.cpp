@@ -93,14 +93,4 @@ TEST_F(DebugLog, EntriesPastTheCapAreDroppedWhole) {
     EXPECT_EQ(tail.substr(entry), "10000000\0short\0" "2\0\r\n"s);
 }
 
-TEST_F(DebugLog, ALogThatCannotBeCreatedTakesNothing) {
-    std::filesystem::create_directory(m_dir.Path() / "DEBUG.TXT");
-    sc_Debug log;
-    log.vOpen("DEBUG.TXT");
-    log.vWrite("lost", 1);
-    log.vFlush(5000);
-    EXPECT_EQ(log.lGetSize(), 0u);
-    EXPECT_TRUE(std::filesystem::is_directory(m_dir.Path() / "DEBUG.TXT"));
-}
-
 } // namespace
