@@ -40,11 +40,6 @@ constexpr ss_BattleMap kBattleMaps[8] = {
     {"MAP\\wrd03008.BUD", "WAV\\FIGHT03.WAV"}, {"MAP\\wrd03009.BUD", "WAV\\FIGHT04.WAV"},
 };
 
-// Screenshots are numbered from 0 in every run; a run overwrites the last.
-int32_t g_lShotNumber = 0;
-uint32_t g_lShotTick = 0;
-bool g_bShotFailed = false;
-
 int32_t r(int32_t n) { return plat::RandScaled(n); }
 
 plat::WindowHandle MainWindow() { return g_pWork ? g_pWork->pGetHwnd() : 0; }
@@ -392,7 +387,7 @@ void sc_Scene::vTail() {
 
 void sc_Scene::vSaveScreen() {
     const uint32_t now = plat::TickCount();
-    if (static_cast<int32_t>(now - g_lShotTick) <= 33) return;
+    if (static_cast<int32_t>(now - m_lShotTick) <= 33) return;
     if (!g_pWorkSurface || !g_pWorkBuffer) return;
     const int32_t w = g_pWorkSurface->lGetWidth();
     const int32_t h = g_pWorkSurface->lGetHeight();
@@ -416,7 +411,7 @@ void sc_Scene::vSaveScreen() {
     }
 
     char name[sc_File::kNameSize];
-    std::snprintf(name, sizeof name, "SAVETGA\\%06d.tga", g_lShotNumber);
+    std::snprintf(name, sizeof name, "SAVETGA\\%06d.tga", m_lShotNumber);
     plat::MakeDirectory("SAVETGA");
     sc_File file(name, FILE_MODE_CREATE);
     const bool written =
@@ -424,11 +419,11 @@ void sc_Scene::vSaveScreen() {
     if (!written) {
         // Skipped, and the same number is tried again next frame; one line
         // for a run of failures.
-        if (!g_bShotFailed) plat::Trace(name, "screenshot not written");
-        g_bShotFailed = true;
+        if (!m_bShotFailed) plat::Trace(name, "screenshot not written");
+        m_bShotFailed = true;
         return;
     }
-    g_bShotFailed = false;
-    ++g_lShotNumber;
-    g_lShotTick = now;
+    m_bShotFailed = false;
+    ++m_lShotNumber;
+    m_lShotTick = now;
 }

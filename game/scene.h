@@ -120,4 +120,9 @@ private:
 
     int32_t m_lEndPicture = kEndNone;
     int32_t m_bEndStarted = 0;
+    // Screenshots are numbered from 0 in every run; a run overwrites the
+    // files of the last.
+    int32_t m_lShotNumber = 0;
+    uint32_t m_lShotTick = 0;
+    bool m_bShotFailed = false;
 };
