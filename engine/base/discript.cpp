@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/base/file.h"
+#include "platform/trace.h"
 
 sc_Discript::~sc_Discript() {
     vFree();
@@ -19,12 +20,21 @@ void sc_Discript::vLoad(const char* name) {
     if (!name) return;
     vFree();
     sc_CreateFileRandomAccess file(name);
-    if (!file.bIsOpen()) return;
+    if (!file.bIsOpen()) {
+        plat::Trace(name, "does not open");
+        return;
+    }
     const uint32_t size = file.lGetSize();
     // The position is a signed 32-bit offset.
-    if (size > 0x7FFFFFFEu) return;
+    if (size > 0x7FFFFFFEu) {
+        plat::Trace(name, "is longer than its format allows");
+        return;
+    }
     auto data = std::make_unique_for_overwrite<char[]>(size + 1);
-    if (size && file.lRead(data.get(), size) != size) return;
+    if (size && file.lRead(data.get(), size) != size) {
+        plat::Trace(name, "could not be read whole");
+        return;
+    }
     data[size] = 0;
     m_pData = std::move(data);
     m_lSize = static_cast<int32_t>(size);

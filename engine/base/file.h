@@ -24,7 +24,8 @@ enum : int32_t { FILE_BEGIN = 0, FILE_CURRENT = 1, FILE_END = 2 };
 // Raw lRead keeps the short-read rule (a read at the end gives the bytes that
 // were there and touches nothing else). Loaders of untrusted records should
 // not string lRead calls together: they read through sc_ByteReader
-// (byte_reader.h), which fails a record that does not arrive whole.
+// (platform/byte_reader.h) over rFile(), which fails a record that does not
+// arrive whole.
 class sc_File {
 public:
     // Names of this many characters or more are refused.
@@ -41,6 +42,8 @@ public:
     void vClose();
     bool bIsOpen() const { return m_file.IsOpen(); }
     const char* pGetName() const { return m_szName; }
+    // The open file underneath, for the byte reader and writer.
+    plat::File& rFile() { return m_file; }
 
     uint32_t lGetSize() const;              // 0xFFFFFFFF when closed
     uint32_t lTell() const;                 // 0xFFFFFFFF when closed

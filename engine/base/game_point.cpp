@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
+#include "platform/byte_reader.h"
 
 namespace {
 

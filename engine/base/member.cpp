@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
+#include "platform/byte_reader.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "engine/base/point.h"
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
+#include "platform/byte_reader.h"
 
 namespace {
 // Coordinates wrap like the 32-bit registers they were.

@@ -1,8 +1,8 @@
 #include "engine/base/rect.h"
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/base/game_point.h"
+#include "platform/byte_reader.h"
 
 ss_Rect ss_Rect::XYWH(int32_t x, int32_t y, int32_t w, int32_t h) {
     ss_Rect r;

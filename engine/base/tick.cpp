@@ -1,8 +1,8 @@
 #include "engine/base/tick.h"
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/device/frame_time.h"
+#include "platform/byte_reader.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 

@@ -1,7 +1,7 @@
 #include "engine/image/color.h"
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
+#include "platform/byte_reader.h"
 
 void sc_Color::vSet555(uint16_t word) {
     blue = static_cast<uint8_t>((word & 0x1F) << 3);

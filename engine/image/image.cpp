@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/base/str.h"
 #include "engine/blit/block_copy.h"
 #include "engine/image/picture_files.h"
+#include "platform/byte_reader.h"
+#include "platform/trace.h"
 
 sc_Image* sc_Image::vAssign(const sc_Image* other) {
     if (!other) return nullptr;
@@ -217,7 +218,7 @@ void sc_Image::vWrite(sc_ByteWriter& out) const {
 void sc_Image::vWrite(sc_File& file) const {
     sc_ByteWriter out;
     vWrite(out);
-    out.bWriteTo(file);
+    out.bWriteTo(file.rFile());
 }
 
 bool sc_Image::bRead(sc_ByteReader& in) {
@@ -280,8 +281,16 @@ std::vector<uint8_t> sc_Image::aEncodeBMP() const {
 }
 
 bool sc_Image::bSaveBMP(const char* name) const {
+    // A picture of no pixels makes no bitmap; an existing file is left alone.
+    if (!m_pColors || m_oSize.x <= 0 || m_oSize.y <= 0) {
+        plat::Trace(name ? name : "BMP", "an empty picture is not saved");
+        return false;
+    }
     sc_File file(name, FILE_MODE_CREATE);
-    if (!file.bIsOpen()) return false;
+    if (!file.bIsOpen()) {
+        plat::Trace(name ? name : "BMP", "cannot be created");
+        return false;
+    }
     const std::vector<uint8_t> bytes = aEncodeBMP();
     return file.lWrite(bytes.data(), static_cast<uint32_t>(bytes.size())) == bytes.size();
 }

@@ -99,7 +99,8 @@ public:
     bool bRead(sc_ByteReader& in);
 
     void vLoad(const char* name);
-    // An uncompressed 24-bit bottom-up BMP; the file is emptied first.
+    // An uncompressed 24-bit bottom-up BMP; the file is emptied first. An
+    // empty picture is refused and touches no file.
     bool bSaveBMP(const char* name) const;
     void vSaveBMP(const char* name) const { bSaveBMP(name); }
     // The 54 header bytes and rows of a BMP of this picture.

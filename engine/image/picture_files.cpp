@@ -6,17 +6,35 @@
 #include <span>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
+#include "platform/byte_reader.h"
+#include "platform/trace.h"
 
 namespace {
 constexpr size_t kPcxHeaderBytes = 128;
 constexpr size_t kPcxPaletteBytes = 768;
 constexpr size_t kPicDataOffset = 112;
+// No picture within kMaxPixels needs more: 4 bytes a pixel, and room for
+// runs and headers many times over.
+constexpr size_t kMaxPictureFileBytes = size_t{64} << 20;
 
 void Empty(sc_Image& img) {
     img.vFree();
     img.vSetSize(0, 0);
+}
+
+// The whole file, opened the way picture files are opened.
+sc_ByteReader ReadPicture(const char* name) {
+    sc_CreateFileSquentialAccess file(name);
+    if (!file.bIsOpen()) return sc_ByteReader::Failed("does not open");
+    return sc_ByteReader::FromRest(file.rFile(), kMaxPictureFileBytes);
+}
+
+// One line for a picture that ends up empty.
+bool Refuse(sc_Image& img, std::string_view source, std::string_view why) {
+    Empty(img);
+    plat::Trace(source, why);
+    return false;
 }
 } // namespace
 
@@ -37,26 +55,32 @@ bool sc_BMP::bReadHeaders(sc_ByteReader& in) {
 void sc_BMP::vLoad(const char* name) {
     m_oFileHeader = {};
     m_oInfoHeader = {};
-    sc_ByteReader in = sc_ByteReader::FromPath(name);
-    if (!in.Ok() || !bLoad(in)) Empty(*this);
+    sc_ByteReader in = ReadPicture(name);
+    if (!in.Ok()) {
+        Refuse(*this, name ? name : "BMP", in.Why());
+        return;
+    }
+    bLoad(in, name);
 }
 
-bool sc_BMP::bLoad(sc_ByteReader& in) {
+bool sc_BMP::bLoad(sc_ByteReader& in, std::string_view source) {
     Empty(*this);
-    if (!bReadHeaders(in)) return false;
+    if (!bReadHeaders(in)) return Refuse(*this, source, in.Why());
     const int64_t w = m_oInfoHeader.lWidth, h = m_oInfoHeader.lHeight;
-    if (m_oInfoHeader.wBitCount != 24 || m_oInfoHeader.lCompression != 0 || !bSizeOk(w, h)) return false;
+    if (m_oInfoHeader.wBitCount != 24 || m_oInfoHeader.lCompression != 0)
+        return Refuse(*this, source, "is not an uncompressed 24-bit bitmap");
+    if (!bSizeOk(w, h)) return Refuse(*this, source, "has a size out of range");
     const int64_t rowBytes = w * 3, stride = (rowBytes + 3) & ~int64_t{3};
     // The last row's padding may be missing; its pixels may not.
     if (h > 0 && w > 0 &&
         static_cast<int64_t>(m_oFileHeader.lOffBits) + stride * (h - 1) + rowBytes > static_cast<int64_t>(in.Size()))
-        return false;
+        return Refuse(*this, source, "ends before its pixels");
     std::vector<uint8_t> rgb(static_cast<size_t>(rowBytes * h));
     for (int64_t row = 0; row < h && w > 0; ++row) {
         // File rows run bottom-up.
-        if (!in.Seek(static_cast<size_t>(m_oFileHeader.lOffBits + stride * row))) return false;
-        if (!in.ReadBytes(rgb.data() + static_cast<size_t>((h - 1 - row) * rowBytes), static_cast<size_t>(rowBytes)))
-            return false;
+        if (!in.Seek(static_cast<size_t>(m_oFileHeader.lOffBits + stride * row)) ||
+            !in.ReadBytes(rgb.data() + static_cast<size_t>((h - 1 - row) * rowBytes), static_cast<size_t>(rowBytes)))
+            return Refuse(*this, source, in.Why());
     }
     vSetRGB(static_cast<int32_t>(w), static_cast<int32_t>(h), rgb.data(), nullptr);
     return true;
@@ -71,7 +95,7 @@ bool sc_BMP::bConvert(const char* name, sc_File& table, sc_File& data) {
         for (int32_t x = 0; x < lGetWidth(); ++x) words.Write(oAt(x, y).wGet555());
     sc_ByteWriter rec;
     rec.Write(lGetWidth(), lGetHeight(), int32_t{0}, int32_t{0}, int32_t{0}, int32_t{0}, int32_t{1}, int32_t{0});
-    return words.bWriteTo(data) && rec.bWriteTo(table);
+    return words.bWriteTo(data.rFile()) && rec.bWriteTo(table.rFile());
 }
 
 // --- PCX ---------------------------------------------------------------
@@ -85,40 +109,44 @@ int32_t sc_PCX::lReadHeader(const uint8_t* bytes, size_t size) {
 void sc_PCX::vLoad(const char* name) {
     m_aHeader.fill(0);
     m_aPalette.fill(0);
-    sc_ByteReader in = sc_ByteReader::FromPath(name);
-    if (!in.Ok() || !bLoad(in)) Empty(*this);
+    sc_ByteReader in = ReadPicture(name);
+    if (!in.Ok()) {
+        Refuse(*this, name ? name : "PCX", in.Why());
+        return;
+    }
+    bLoad(in, name);
 }
 
-bool sc_PCX::bLoad(sc_ByteReader& in) {
+bool sc_PCX::bLoad(sc_ByteReader& in, std::string_view source) {
     Empty(*this);
     in.Seek(0);
     const std::span<const uint8_t> file = in.Take(in.Remaining());
-    if (!in.Ok() || lReadHeader(file.data(), file.size()) == 0) return false;
+    if (!in.Ok()) return Refuse(*this, source, in.Why());
+    if (lReadHeader(file.data(), file.size()) == 0) return Refuse(*this, source, "ends inside its header");
     auto u16 = [&](size_t at) { return static_cast<int32_t>(m_aHeader[at] | m_aHeader[at + 1] << 8); };
     const int64_t w = int64_t{u16(8)} - u16(4) + 1, h = int64_t{u16(10)} - u16(6) + 1;
     const int32_t bytesPerLine = static_cast<int16_t>(u16(66));
-    if (w <= 0 || h <= 0 || !bSizeOk(w, h)) return false;
+    if (w <= 0 || h <= 0 || !bSizeOk(w, h)) return Refuse(*this, source, "has a size out of range");
 
     std::vector<uint8_t> indexes(static_cast<size_t>(w * h), 0);
     size_t pos = kPcxHeaderBytes;
     const size_t end = file.size();
-    bool more = true;
+    // Data that runs out only in the last line's padding still fills the
+    // picture; anywhere before that the picture is refused.
+    bool more = true, filled = true;
     for (int64_t row = 0; row < h && more; ++row) {
         uint8_t* out = indexes.data() + row * w;
         int32_t pending = 0;
         uint8_t value = 0;
         for (int32_t i = 0; i < bytesPerLine;) {
             if (pending == 0) {
-                if (pos >= end) {
+                if (pos >= end || ((file[pos] & 0xC0) == 0xC0 && pos + 1 >= end)) {
                     more = false;
+                    filled = row + 1 == h && i >= w;
                     break;
                 }
                 const uint8_t b = file[pos++];
                 if ((b & 0xC0) == 0xC0) {
-                    if (pos >= end) {
-                        more = false;
-                        break;
-                    }
                     pending = b & 0x3F;
                     value = file[pos++];
                     // A run of length 0 covers no position.
@@ -133,6 +161,7 @@ bool sc_PCX::bLoad(sc_ByteReader& in) {
             ++i;
         }
     }
+    if (!filled) return Refuse(*this, source, "ends before its picture is filled");
     if (end >= kPcxPaletteBytes + 1 && file[end - kPcxPaletteBytes - 1] == 12)
         std::memcpy(m_aPalette.data(), file.data() + end - kPcxPaletteBytes, kPcxPaletteBytes);
     for (size_t e = 0; e < 256; ++e) std::swap(m_aPalette[3 * e], m_aPalette[3 * e + 2]);
@@ -157,8 +186,12 @@ std::unique_ptr<uint8_t[]> sc_PCX::pSortPalette() const {
 void sc_PIC::vLoad(const char* name) {
     m_wWidth = m_wHeight = 0;
     m_aChannel.fill(0);
-    sc_ByteReader in = sc_ByteReader::FromPath(name);
-    if (!in.Ok() || !bLoad(in)) Empty(*this);
+    sc_ByteReader in = ReadPicture(name);
+    if (!in.Ok()) {
+        Refuse(*this, name ? name : "PIC", in.Why());
+        return;
+    }
+    bLoad(in, name);
 }
 
 namespace {
@@ -198,15 +231,15 @@ bool PicPacket(sc_ByteReader& in, size_t n, const int (&slot)[3], uint8_t* out, 
 }
 } // namespace
 
-bool sc_PIC::bLoad(sc_ByteReader& in) {
+bool sc_PIC::bLoad(sc_ByteReader& in, std::string_view source) {
     Empty(*this);
     uint8_t hdr[kPicDataOffset];
-    if (!in.Seek(0) || !in.ReadBytes(hdr, sizeof hdr)) return false;
+    if (!in.Seek(0) || !in.ReadBytes(hdr, sizeof hdr)) return Refuse(*this, source, in.Why());
     m_wWidth = static_cast<uint16_t>(hdr[92] << 8 | hdr[93]);
     m_wHeight = static_cast<uint16_t>(hdr[94] << 8 | hdr[95]);
     std::memcpy(m_aChannel.data(), hdr + 104, 4);
     const int64_t w = m_wWidth, h = m_wHeight;
-    if (!bSizeOk(w, h)) return false;
+    if (!bSizeOk(w, h)) return Refuse(*this, source, "has a size out of range");
     const size_t total = static_cast<size_t>(w * h);
     std::vector<uint8_t> bgra(total * 4, 0);
     static constexpr int kColour[3] = {2, 1, 0}; // red, green, blue into B, G, R order
@@ -218,6 +251,7 @@ bool sc_PIC::bLoad(sc_ByteReader& in) {
         while (more && colourPos < target) more = PicPacket(in, 3, kColour, bgra.data(), total, colourPos);
         while (more && alphaPos < target) more = PicPacket(in, 1, kAlpha, bgra.data(), total, alphaPos);
     }
+    if (!more) return Refuse(*this, source, "ends before its picture is filled");
     vSetRGBA(static_cast<int32_t>(w), static_cast<int32_t>(h), bgra.data());
     return true;
 }

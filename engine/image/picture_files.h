@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "engine/image/image.h"
 
@@ -10,7 +11,8 @@ class sc_ByteReader;
 // Picture file readers. Each loads in its constructor from a file name and
 // keeps the file's header beside the picture. A file that does not open, or
 // whose header does not describe data the file holds, gives an empty picture
-// (size 0 x 0, no colours). Signatures are not checked.
+// (size 0 x 0, no colours) and one trace line naming the source. Signatures
+// are not checked.
 
 // 24-bit uncompressed bottom-up Windows bitmaps. Other bit counts,
 // compressions, top-down rows and pixel data that runs past the end of the
@@ -43,8 +45,8 @@ public:
     ~sc_BMP() override = default;
 
     void vLoad(const char* name);
-    // The whole file's bytes.
-    bool bLoad(sc_ByteReader& file);
+    // The whole file's bytes; source names them in a refusal's trace line.
+    bool bLoad(sc_ByteReader& file, std::string_view source = "BMP");
 
     // Writes the bitmap's rows as 5-5-5 words (top row first) to the data
     // file and a matching image record of a sprite table to the table file.
@@ -59,7 +61,8 @@ private:
     ss_InfoHeader m_oInfoHeader;
 };
 
-// 8-bit run-length PCX files with a 256-colour palette at the end.
+// 8-bit run-length PCX files with a 256-colour palette at the end. Data that
+// ends before the last row is filled gives an empty picture.
 class sc_PCX : public sc_Image {
 public:
     sc_PCX() = default;
@@ -67,7 +70,7 @@ public:
     ~sc_PCX() override = default;
 
     void vLoad(const char* name);
-    bool bLoad(sc_ByteReader& file);
+    bool bLoad(sc_ByteReader& file, std::string_view source = "PCX");
     // Keeps the 128 header bytes; gives the offset of the image data.
     int32_t lReadHeader(const uint8_t* bytes, size_t size);
 
@@ -84,7 +87,8 @@ private:
 };
 
 // Softimage PIC files: a red-green-blue packet and an alpha packet per row,
-// each in mixed run-length packets.
+// each in mixed run-length packets. Data that ends before both channels
+// cover the picture gives an empty picture.
 class sc_PIC : public sc_Image {
 public:
     sc_PIC() = default;
@@ -92,7 +96,7 @@ public:
     ~sc_PIC() override = default;
 
     void vLoad(const char* name);
-    bool bLoad(sc_ByteReader& file);
+    bool bLoad(sc_ByteReader& file, std::string_view source = "PIC");
 
     uint16_t wGetFileWidth() const { return m_wWidth; }
     uint16_t wGetFileHeight() const { return m_wHeight; }

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/rect.h"
 #include "engine/blit/show_image.h"
-#include "engine/image/image.h"
 #include "engine/device/dir_surface.h"
+#include "engine/image/image.h"
 #include "engine/sprite/pack_format.h"
+#include "platform/byte_reader.h"
 
 // --- sc_GameImg --------------------------------------------------------
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/blit/block_copy.h"
 #include "engine/image/image.h"
 #include "engine/sprite/pack_format.h"
+#include "platform/byte_reader.h"
 
 sc_ImageLocate& sc_ImageLocate::operator=(const sc_ImageLocate& other) {
     if (this == &other) return *this;
@@ -187,7 +187,7 @@ void sc_ImageLocate::vWrite(sc_ByteWriter& out) const {
 void sc_ImageLocate::vWrite(sc_File& file) const {
     sc_ByteWriter out;
     vWrite(out);
-    out.bWriteTo(file);
+    out.bWriteTo(file.rFile());
 }
 
 bool sc_ImageLocate::bRead(sc_ByteReader& in) {

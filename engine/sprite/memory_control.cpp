@@ -2,9 +2,10 @@
 
 #include <cstring>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/sprite/sprite_tree.h"
+#include "platform/byte_reader.h"
+#include "platform/trace.h"
 
 sc_MemoryControl* g_pMemoryControl = nullptr;
 
@@ -118,20 +119,27 @@ namespace {
 // the piece, then read exactly its blocks from its first frame's offset.
 template <class Piece, class Pick>
 std::unique_ptr<Piece> LoadPiece(const char* table, const char* data, Pick pick) {
+    auto refuse = [](const char* name, const char* why) {
+        plat::Trace(name, why);
+        return nullptr;
+    };
     sc_CreateFileSquentialAccess tableFile(table);
     sc_CreateFileSquentialAccess dataFile(data);
-    if (!tableFile.bIsOpen() || !dataFile.bIsOpen()) return nullptr;
+    if (!tableFile.bIsOpen()) return refuse(table, "does not open");
+    if (!dataFile.bIsOpen()) return refuse(data, "does not open");
     sc_GameImageData tree;
-    if (!tree.bReadSplit(tableFile, nullptr, nullptr)) return nullptr;
+    if (!tree.bReadSplit(tableFile, nullptr, nullptr)) return nullptr; // traced by the reader
     const Piece* found = pick(tree);
     const sc_GameImgWithShadow* first = found ? found->pFirstFrame() : nullptr;
-    if (!first) return nullptr;
+    if (!first) return refuse(table, "holds no frame for the piece asked");
     const uint32_t size = dataFile.lGetSize();
     const int32_t offset = first->lGetDataOffset();
-    if (!first->bInDataFile() || offset < 0 || static_cast<uint32_t>(offset) > size) return nullptr;
+    if (!first->bInDataFile() || offset < 0 || static_cast<uint32_t>(offset) > size)
+        return refuse(table, "places the piece outside its data file");
     auto piece = std::make_unique<Piece>(*found);
     dataFile.vSeek(offset, FILE_BEGIN);
-    if (dataFile.lTell() != static_cast<uint32_t>(offset) || !piece->bLoadImage(dataFile)) return nullptr;
+    if (dataFile.lTell() != static_cast<uint32_t>(offset) || !piece->bLoadImage(dataFile))
+        return refuse(data, "ends before the piece's blocks");
     return piece;
 }
 

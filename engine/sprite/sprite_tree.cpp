@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
-#include "engine/image/image.h"
 #include "engine/device/frame_time.h"
+#include "engine/image/image.h"
 #include "engine/sprite/pack_format.h"
+#include "platform/byte_reader.h"
 #include "platform/random.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -54,7 +57,7 @@ template <class T> bool ReadArray(sc_ByteReader& in, size_t minBytes, std::vecto
 template <class Node> bool LoadFromFile(Node& node, sc_File& data) {
     const int64_t n = node.lBlockBytes();
     if (n < 0 || n > static_cast<int64_t>(data.lRemaining())) return false;
-    sc_ByteReader in = sc_ByteReader::FromFile(data, static_cast<uint32_t>(n));
+    sc_ByteReader in = sc_ByteReader::FromFile(data.rFile(), static_cast<uint32_t>(n));
     return in.Ok() && node.bLoadImage(in) && in.AtEnd();
 }
 
@@ -724,11 +727,19 @@ const uint8_t* sc_GameImageData::pAttach(sc_ByteReader& table, std::span<const u
 
 bool sc_GameImageData::bReadSplit(sc_File& table, sc_File* data, sc_File* info) {
     vClear();
-    sc_ByteReader t = sc_ByteReader::FromFile(table);
-    sc_ByteReader d = data ? sc_ByteReader::FromFile(*data) : sc_ByteReader();
-    sc_ByteReader i = info ? sc_ByteReader::FromFile(*info) : sc_ByteReader();
-    if (!t.Ok() || (data && !d.Ok()) || (info && !i.Ok())) return false;
-    return bReadSplit(t, data ? &d : nullptr, info ? &i : nullptr);
+    sc_ByteReader t = sc_ByteReader::FromRest(table.rFile());
+    sc_ByteReader d = data ? sc_ByteReader::FromRest(data->rFile()) : sc_ByteReader();
+    sc_ByteReader i = info ? sc_ByteReader::FromRest(info->rFile()) : sc_ByteReader();
+    if (t.Ok() && (!data || d.Ok()) && (!info || i.Ok()) && bReadSplit(t, data ? &d : nullptr, info ? &i : nullptr))
+        return true;
+    // One line names the file that let the pack down.
+    using Culprit = std::pair<const sc_File*, std::string_view>;
+    const auto [file, why] = !t.Ok()              ? Culprit{&table, t.Why()}
+                             : data && !d.Ok()    ? Culprit{data, d.Why()}
+                             : info && !i.Ok()    ? Culprit{info, i.Why()}
+                                                  : Culprit{&table, "holds a value out of range"};
+    plat::Trace(*file->pGetName() ? file->pGetName() : "sprite pack", why);
+    return false;
 }
 
 void sc_GameImageData::vWriteSplit(sc_ByteWriter& table, sc_ByteWriter* data, sc_ByteWriter* info,
@@ -740,7 +751,7 @@ void sc_GameImageData::vWriteSplit(sc_ByteWriter& table, sc_ByteWriter* data, sc
 bool sc_GameImageData::bWriteSplit(sc_File& table, sc_File* data, sc_File* info) const {
     sc_ByteWriter t, d, i;
     vWriteSplit(t, data ? &d : nullptr, info ? &i : nullptr);
-    return t.bWriteTo(table) && (!data || d.bWriteTo(*data)) && (!info || i.bWriteTo(*info));
+    return t.bWriteTo(table.rFile()) && (!data || d.bWriteTo(data->rFile())) && (!info || i.bWriteTo(info->rFile()));
 }
 
 bool sc_GameImageData::bLoadImage(sc_ByteReader& data) {
@@ -770,10 +781,10 @@ bool sc_GameImageData::bSwapOut(sc_ByteWriter& table, sc_ByteWriter& data, sc_By
 }
 
 bool sc_GameImageData::bSwapOut(sc_File* oldData, sc_File& newTable, sc_File& newData, sc_File* work) {
-    sc_ByteReader od = oldData ? sc_ByteReader::FromFile(*oldData) : sc_ByteReader();
-    sc_ByteReader wk = work ? sc_ByteReader::FromFile(*work) : sc_ByteReader();
+    sc_ByteReader od = oldData ? sc_ByteReader::FromRest(oldData->rFile()) : sc_ByteReader();
+    sc_ByteReader wk = work ? sc_ByteReader::FromRest(work->rFile()) : sc_ByteReader();
     if ((oldData && !od.Ok()) || (work && !wk.Ok())) return false;
     sc_ByteWriter t, d;
     if (!bSwapOut(t, d, oldData ? &od : nullptr, work ? &wk : nullptr)) return false;
-    return t.bWriteTo(newTable) && d.bWriteTo(newData);
+    return t.bWriteTo(newTable.rFile()) && d.bWriteTo(newData.rFile());
 }

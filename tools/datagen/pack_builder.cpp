@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 
 namespace datagen {
 

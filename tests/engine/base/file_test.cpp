@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/base/point.h"
 #include "engine/base/rect.h"
+#include "platform/byte_reader.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -195,118 +195,22 @@ TEST_F(FileTest, PointAndRectRecordsAreByteExact) {
     EXPECT_EQ(p.y, 0x1206); // one byte of y arrived
 }
 
-TEST(ByteReader, ReadsWholeRecordsOrFailsStickily) {
-    const uint8_t data[] = {1, 0, 0, 0, 0xFE, 0xFF, 0x80, 7, 8};
-    sc_ByteReader r(data, sizeof data);
-    int32_t a = 0;
-    int16_t b = 0;
-    uint8_t c = 0;
-    ASSERT_TRUE(r.Read(a, b, c));
-    EXPECT_EQ(a, 1);
-    EXPECT_EQ(b, -2);
-    EXPECT_EQ(c, 0x80);
-    EXPECT_EQ(r.Remaining(), 2u);
-
-    int32_t big = 42;
-    EXPECT_FALSE(r.Read(big)); // two bytes left: nothing read
-    EXPECT_EQ(big, 42);
-    EXPECT_FALSE(r.Ok());
-    EXPECT_EQ(r.Remaining(), 0u);
-    uint8_t small = 3;
-    EXPECT_FALSE(r.Read(small)); // sticky
-    EXPECT_EQ(small, 3);
-}
-
-TEST(ByteReader, CountsAreCheckedAgainstWhatRemains) {
-    sc_ByteWriter w;
-    w.Write(int32_t{3}, int32_t{1}, int32_t{2}, int32_t{3});
-    {
-        sc_ByteReader r(w.Bytes());
-        int32_t n = -1;
-        ASSERT_TRUE(r.ReadCount(n, 4));
-        EXPECT_EQ(n, 3);
-    }
-    {
-        sc_ByteReader r(w.Bytes());
-        int32_t n = -1;
-        EXPECT_FALSE(r.ReadCount(n, 8)); // 3 items of 8 bytes do not fit in 12
-        EXPECT_EQ(n, -1);
-        EXPECT_FALSE(r.Ok());
-    }
-    sc_ByteWriter neg;
-    neg.Write(int32_t{-1});
-    sc_ByteReader r(neg.Bytes());
-    int32_t n = 7;
-    EXPECT_FALSE(r.ReadCount(n, 0));
-    EXPECT_EQ(n, 7);
-
-    // A count of 0x40000000 four-byte items must not overflow the check.
-    sc_ByteWriter huge;
-    huge.Write(uint32_t{0x40000000});
-    sc_ByteReader h(huge.Bytes());
-    uint32_t u = 0;
-    EXPECT_FALSE(h.ReadCount(u, 4));
-}
-
-TEST(ByteReader, SubReadersTakeAndSkipStayInBounds) {
-    const uint8_t data[] = {1, 2, 3, 4, 5, 6};
-    sc_ByteReader r(data, sizeof data);
-    sc_ByteReader sub = r.Sub(4);
-    EXPECT_EQ(r.Position(), 4u);
-    uint16_t x = 0;
-    ASSERT_TRUE(sub.Read(x));
-    EXPECT_EQ(x, 0x0201);
-    EXPECT_TRUE(sub.Skip(2));
-    EXPECT_FALSE(sub.Skip(1));
-    EXPECT_TRUE(r.Ok()); // the parent is unaffected by the child's failure
-
-    auto span = r.Take(2);
-    ASSERT_EQ(span.size(), 2u);
-    EXPECT_EQ(span[1], 6);
-    EXPECT_TRUE(r.AtEnd());
-    EXPECT_TRUE(r.Seek(0));
-    EXPECT_FALSE(r.Seek(7));
-    EXPECT_FALSE(r.Ok());
-
-    const uint8_t text[] = {'a', 'b', 'c', 'd'};
-    sc_ByteReader t(text, sizeof text);
-    char name[4] = {'x', 'x', 'x', 'x'};
-    ASSERT_TRUE(t.ReadText(name));
-    EXPECT_STREQ(name, "abc"); // terminated inside the field
-    EXPECT_FALSE(t.ReadText(name));
-
-    sc_ByteReader r2(data, sizeof data);
-    sc_ByteReader bad = r2.Sub(7);
-    EXPECT_FALSE(bad.Ok());
-    EXPECT_FALSE(r2.Ok());
-}
-
-TEST(ByteWriter, PatchesSizeWordsAndRoundTrips) {
-    sc_ByteWriter w;
-    w.Write(int32_t{9});
-    const size_t at = w.Size();
-    w.Write(uint32_t{0});
-    w.WriteBytes("abc", 3);
-    w.Patch32(at, static_cast<uint32_t>(w.Size()));
-    w.Patch32(w.Size() - 2, 1); // would run past the end: ignored
-    const std::vector<uint8_t> expect = {9, 0, 0, 0, 11, 0, 0, 0, 'a', 'b', 'c'};
-    EXPECT_EQ(w.Bytes(), expect);
-}
-
 TEST_F(FileTest, ReaderFromFileOwnsTheRestOrFailsBeforeAllocating) {
     dir.Write("r.bin", Bytes({1, 0, 0, 0, 2, 0, 0, 0}));
     sc_CreateFileSquentialAccess f("r.bin");
     f.vSeek(4, FILE_BEGIN);
-    sc_ByteReader rest = sc_ByteReader::FromFile(f);
+    sc_ByteReader rest = sc_ByteReader::FromRest(f.rFile());
     int32_t v = 0;
     ASSERT_TRUE(rest.Read(v));
     EXPECT_EQ(v, 2);
 
     f.vSeek(2, FILE_BEGIN);
-    sc_ByteReader tooMuch = sc_ByteReader::FromFile(f, 7);
+    sc_ByteReader tooMuch = sc_ByteReader::FromFile(f.rFile(), 7);
     EXPECT_FALSE(tooMuch.Ok());
     EXPECT_EQ(f.lTell(), 2u); // nothing consumed
-    sc_ByteReader six = sc_ByteReader::FromFile(f, 6);
+    EXPECT_FALSE(sc_ByteReader::FromRest(f.rFile(), 5).Ok()) << "six bytes remain, five are allowed";
+    EXPECT_EQ(f.lTell(), 2u);
+    sc_ByteReader six = sc_ByteReader::FromFile(f.rFile(), 6);
     EXPECT_EQ(six.Size(), 6u);
 
     sc_ByteReader whole = sc_ByteReader::FromPath("r.bin");

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/game_point.h"
+#include "platform/byte_reader.h"
 
 namespace {
 

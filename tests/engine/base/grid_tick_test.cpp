@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/cell_grid.h"
 #include "engine/base/tick.h"
 #include "engine/device/frame_time.h"
+#include "platform/byte_reader.h"
 #include "platform/random.h"
 #include "tests/support/headless_run.h"
 

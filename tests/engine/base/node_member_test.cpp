@@ -5,10 +5,10 @@
 #include <typeinfo>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/base/member.h"
 #include "engine/base/node.h"
+#include "platform/byte_reader.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/image/color.h"
 #include "engine/image/image.h"
+#include "platform/byte_reader.h"
 
 namespace {
 

@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/image/image.h"
 #include "engine/image/picture_files.h"
+#include "platform/byte_reader.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/truncation.h"
 
 namespace {
 
@@ -58,6 +59,16 @@ sc_BMP LoadBmp(const Bytes& b) {
 
 bool IsEmpty(const sc_Image& img) {
     return img.pGetColors() == nullptr && img.lGetWidth() == 0 && img.lGetHeight() == 0;
+}
+
+// A reader given bytes in memory: true when it made a picture, which must
+// then not be empty.
+template <class Picture> bool Loads(std::span<const uint8_t> bytes) {
+    Picture pic;
+    sc_ByteReader in(bytes);
+    const bool ok = pic.bLoad(in);
+    EXPECT_EQ(ok, !IsEmpty(pic));
+    return ok;
 }
 
 TEST(Bmp, RowsRunBottomUpWithPaddedStride) {
@@ -131,21 +142,42 @@ TEST(Bmp, OnlyUncompressed24BitDataInsideTheFileIsRead) {
     // Every prefix: whole pixel rows or an empty picture. The last row's
     // padding may be missing.
     const Bytes full = Bmp(3, 2);
-    for (size_t n = 0; n <= full.size(); ++n) {
-        const sc_BMP bmp = LoadBmp(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n)));
-        if (n < 54 + 12 + 9)
-            EXPECT_TRUE(IsEmpty(bmp)) << n;
-        else
-            EXPECT_EQ(bmp.oAt(2, 0).red, 2) << n;
+    const size_t pixelsEnd = 54 + 12 + 9;
+    krxtest::ExpectEveryPrefixRefused(std::span(full).first(pixelsEnd), Loads<sc_BMP>);
+    for (size_t n = pixelsEnd; n <= full.size(); ++n)
+        EXPECT_EQ(LoadBmp(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n))).oAt(2, 0).red, 2) << n;
+}
+
+TEST(Bmp, AFileThatDoesNotOpenLeavesHeadersZeroAndOneTraceLine) {
+    krxtest::TempDir dir;
+    krxtest::ScopedCwd cwd(dir.Path());
+    dir.Write("folder.bmp/inside", "x");
+    for (const char* name : {"missing.bmp", "folder.bmp"}) {
+        krxtest::TraceCapture trace;
+        const sc_BMP bmp(name);
+        EXPECT_TRUE(IsEmpty(bmp));
+        EXPECT_EQ(bmp.oGetFileHeader().lOffBits, 0u);
+        ASSERT_EQ(trace.Lines().size(), 1u) << name;
+        EXPECT_EQ(trace.Lines()[0].source, name);
+        EXPECT_EQ(trace.Lines()[0].reason, "does not open");
     }
 }
 
-TEST(Bmp, AFileThatDoesNotOpenLeavesHeadersZero) {
+TEST(Bmp, AnEmptyPictureIsNotSavedAndLeavesTheFileAlone) {
     krxtest::TempDir dir;
     krxtest::ScopedCwd cwd(dir.Path());
-    const sc_BMP bmp("missing.bmp");
-    EXPECT_TRUE(IsEmpty(bmp));
-    EXPECT_EQ(bmp.oGetFileHeader().lOffBits, 0u);
+    dir.Write("keep.bmp", "old");
+    sc_Image none;
+    sc_Image noColours;
+    noColours.vSetSize(4, 4);
+    for (const sc_Image* img : {&none, &noColours}) {
+        krxtest::TraceCapture trace;
+        EXPECT_FALSE(img->bSaveBMP("keep.bmp"));
+        EXPECT_FALSE(img->bSaveBMP("new.bmp"));
+        EXPECT_EQ(trace.Lines().size(), 2u);
+    }
+    EXPECT_EQ(dir.Read("keep.bmp"), "old");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "new.bmp"));
 }
 
 // --- PCX -----------------------------------------------------------------
@@ -207,10 +239,15 @@ TEST(Pcx, WithoutTheMarkerThePaletteIsBlackAndAZeroRunCoversNothing) {
     EXPECT_EQ(RedOf(zero, 1, 0), 4);
 }
 
-TEST(Pcx, DataThatEndsEarlyStopsAndBadHeadersGiveEmptyPictures) {
+TEST(Pcx, DataThatEndsEarlyAndBadHeadersGiveEmptyPictures) {
     Bytes zeros(4000, 0xC0); // runs of nothing until the data ends
-    const sc_PCX endless = LoadPcx(Pcx(4, 4, 4, zeros, false));
-    EXPECT_EQ(endless.lGetWidth(), 4);
+    EXPECT_TRUE(IsEmpty(LoadPcx(Pcx(4, 4, 4, zeros, false))));
+    // A header and no data at all: not a blank picture of the header's size.
+    EXPECT_TRUE(IsEmpty(LoadPcx(Pcx(2048, 2048, 2048, {}, false))));
+    // Only the last line's padding is missing: the picture is whole.
+    const sc_PCX padless = LoadPcx(Pcx(2, 2, 4, {1, 2, 3, 4, 5, 6}, false));
+    EXPECT_EQ(padless.lGetWidth(), 2);
+    EXPECT_EQ(RedOf(padless, 1, 1), 0) << "a black palette";
 
     Bytes inverted = Pcx(1, 1, 1, {1}, false);
     Put16(inverted, 4, 5); // xmin beyond xmax
@@ -220,12 +257,13 @@ TEST(Pcx, DataThatEndsEarlyStopsAndBadHeadersGiveEmptyPictures) {
     Put16(big, 10, 0xFFFF);
     EXPECT_TRUE(IsEmpty(LoadPcx(big)));
 
+    // Once the pixels are whole the picture loads: the last run only fills
+    // the padding, and the palette is not needed.
     const Bytes full = Pcx(3, 2, 4, {0xC3, 5, 9, 1, 2, 0xC1, 0xC7, 0xC5, 4}, true);
-    for (size_t n = 0; n < full.size(); ++n) {
-        const sc_PCX pcx = LoadPcx(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n)));
-        if (n < 128) EXPECT_TRUE(IsEmpty(pcx)) << n;
-        else EXPECT_EQ(pcx.lGetWidth(), 3) << n;
-    }
+    const size_t dataEnd = 128 + 7;
+    krxtest::ExpectEveryPrefixRefused(std::span(full).first(dataEnd), Loads<sc_PCX>);
+    for (size_t n = dataEnd; n < full.size(); ++n)
+        EXPECT_EQ(LoadPcx(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n))).lGetWidth(), 3) << n;
 }
 
 // --- PIC -----------------------------------------------------------------
@@ -287,19 +325,14 @@ TEST(Pic, ACountedRunOf300FillsThreeHundredPixels) {
     }
 }
 
-TEST(Pic, ZeroCountsAndTruncationEndCleanly) {
+TEST(Pic, ZeroCountsAndTruncationGiveEmptyPictures) {
     Bytes zeros;
     for (int i = 0; i < 500; ++i) zeros.insert(zeros.end(), {128, 0, 0, 1, 2, 3});
-    const sc_PIC pic = LoadPic(Pic(4, 4, zeros));
-    EXPECT_EQ(pic.lGetWidth(), 4);
-    EXPECT_EQ(pic.oAt(0, 0).lGetColor(), 0u);
+    EXPECT_TRUE(IsEmpty(LoadPic(Pic(4, 4, zeros))));
 
     const Bytes full = Pic(3, 2, {2, 10, 11, 12, 20, 21, 22, 30, 31, 32, 130, 200, 128, 0, 3, 1, 2, 3, 2, 10, 20, 30});
-    for (size_t n = 0; n < full.size(); ++n) {
-        const sc_PIC cut = LoadPic(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n)));
-        if (n < 112) EXPECT_TRUE(IsEmpty(cut)) << n;
-        else EXPECT_EQ(cut.lGetWidth(), 3) << n;
-    }
+    krxtest::ExpectEveryPrefixRefused(full, Loads<sc_PIC>);
+    EXPECT_TRUE(Loads<sc_PIC>(full));
 }
 
 // --- Loading by name -------------------------------------------------------

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/sprite/memory_control.h"
 #include "engine/sprite/sprite_tree.h"
+#include "platform/byte_reader.h"
 #include "tests/engine/sprite/pack_fixtures.h"
 #include "tests/support/temp_dir.h"
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/blit/show_image.h"
 #include "engine/image/image.h"
 #include "engine/sprite/game_img.h"
+#include "platform/byte_reader.h"
 
 namespace {
 

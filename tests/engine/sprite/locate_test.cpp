@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/image/image.h"
 #include "engine/sprite/image_locate.h"
+#include "platform/byte_reader.h"
 
 namespace {
 

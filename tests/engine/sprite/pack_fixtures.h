@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/sprite/sprite_tree.h"
+#include "platform/byte_reader.h"
 
 // Trees for the pack tests, blocks in memory.
 namespace packtest {

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "engine/base/byte_reader.h"
 #include "engine/sprite/pack_format.h"
 #include "engine/sprite/sprite_tree.h"
+#include "platform/byte_reader.h"
 #include "tests/engine/sprite/pack_fixtures.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "engine/base/byte_reader.h"
 #include "engine/base/discript.h"
 #include "engine/base/file.h"
 #include "engine/base/member.h"
+#include "platform/byte_reader.h"
 
 namespace {
 

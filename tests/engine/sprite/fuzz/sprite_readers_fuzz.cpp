@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/base/byte_reader.h"
 #include "engine/image/picture_files.h"
 #include "engine/sprite/image_locate.h"
 #include "engine/sprite/sprite_tree.h"
+#include "platform/byte_reader.h"
 
 namespace {
 

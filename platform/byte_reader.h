@@ -3,19 +3,22 @@
 #include <cstdint>
 #include <span>
 #include <type_traits>
+#include <string_view>
 #include <vector>
 
-class sc_File;
+namespace plat {
+class File;
+}
 
 // The way every loader reads untrusted records: a cursor over a span of
 // bytes that decodes little-endian fields and never reads past its end.
 //
-//   sc_ByteReader r = sc_ByteReader::FromPath("MAP\\m01.dat");
+//   sc_ByteReader r = sc_ByteReader::FromPath("MAP\\m01.dat", kMaxBytes);
 //   int32_t count;
-//   if (!r.ReadCount(count, kItemBytes)) return false;  // negative, or more
-//   for (int32_t i = 0; i < count; ++i) {                // than the bytes left
+//   if (!r.ReadCount(count, kItemBytes)) return Refuse(r); // negative, or more
+//   for (int32_t i = 0; i < count; ++i) {                   // than the bytes left
 //       int32_t x, y;
-//       if (!r.Read(x, y)) return false;                 // whole record or nothing
+//       if (!r.Read(x, y)) return Refuse(r);                // whole record or nothing
 //       ...
 //   }
 //   return r.Ok();
@@ -28,6 +31,8 @@ class sc_File;
 // - Counts and lengths go through ReadCount (or Has) before anything sized by
 //   them is allocated.
 // - A reader made over a span borrows it; FromFile and FromPath own a copy.
+// - The reader never reports anything itself: the loader that gives up says
+//   so once, through plat::Trace, and Why() gives it the reason.
 class sc_ByteReader {
 public:
     sc_ByteReader() = default;
@@ -38,23 +43,34 @@ public:
     sc_ByteReader(const sc_ByteReader&) = delete;
     sc_ByteReader& operator=(const sc_ByteReader&) = delete;
 
+    // Files whose format sets no smaller bound: offsets are 32-bit.
+    static constexpr size_t kMaxFileBytes = 0xFFFFFFFFu;
+
     // The bytes from the file's position to its end; the file is left at its
-    // end. Failed when the file is closed or the read comes up short.
-    static sc_ByteReader FromFile(sc_File& file);
+    // end. Failed when the file is closed, when more than maxBytes remain
+    // (before anything is allocated) or when the read comes up short.
+    static sc_ByteReader FromRest(plat::File& file, size_t maxBytes = kMaxFileBytes);
     // Exactly count bytes from the file's position, checked against what the
     // file holds before anything is allocated; failed (and the file position
     // kept) when fewer remain.
-    static sc_ByteReader FromFile(sc_File& file, uint32_t count);
-    // A whole file opened for sequential reading; failed when it does not open.
-    static sc_ByteReader FromPath(const char* name);
+    static sc_ByteReader FromFile(plat::File& file, uint32_t count);
+    // A whole regular file (a data path) of at most maxBytes; failed when it
+    // does not open, is longer or cannot be read whole.
+    static sc_ByteReader FromPath(std::string_view name, size_t maxBytes = kMaxFileBytes);
     // A failed reader, for loaders that must hand one back.
-    static sc_ByteReader Failed();
+    static sc_ByteReader Failed(const char* why = "holds no bytes");
 
     bool Ok() const { return !m_failed; }
     explicit operator bool() const { return !m_failed; }
     // Marks the load failed, for checks of values the reader cannot know
     // (a kind out of range, a size word that does not match).
-    void Fail() { m_failed = true; }
+    void Fail(const char* why = "holds a value out of range") {
+        if (!m_failed) m_why = why;
+        m_failed = true;
+    }
+    // Why the first failure happened, for the loader's trace line; empty
+    // while the reader is sound.
+    std::string_view Why() const { return m_failed ? std::string_view(m_why) : std::string_view(); }
 
     size_t Size() const { return m_size; }
     size_t Position() const { return m_pos; }
@@ -97,7 +113,7 @@ public:
 private:
     bool Need(size_t n) {
         if (n > Remaining()) {
-            m_failed = true;
+            Fail("ends early");
             return false;
         }
         return true;
@@ -114,6 +130,7 @@ private:
     size_t m_size = 0;
     size_t m_pos = 0;
     bool m_failed = false;
+    const char* m_why = "";
     std::vector<uint8_t> m_owned;
 };
 
@@ -137,7 +154,7 @@ public:
     void Clear() { m_bytes.clear(); }
 
     // Writes everything at the file's position; true when every byte went.
-    bool bWriteTo(sc_File& file) const;
+    bool bWriteTo(plat::File& file) const;
 
 private:
     template <class T> void Encode(T value) {

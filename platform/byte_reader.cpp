@@ -1,10 +1,8 @@
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 
-#include <algorithm>
 #include <cstring>
-#include <limits>
 
-#include "engine/base/file.h"
+#include "platform/file.h"
 
 sc_ByteReader::sc_ByteReader(sc_ByteReader&& other) noexcept { *this = std::move(other); }
 
@@ -16,36 +14,44 @@ sc_ByteReader& sc_ByteReader::operator=(sc_ByteReader&& other) noexcept {
     m_size = other.m_size;
     m_pos = other.m_pos;
     m_failed = other.m_failed;
+    m_why = other.m_why;
     other.m_data = nullptr;
     other.m_size = other.m_pos = 0;
     other.m_failed = true;
     return *this;
 }
 
-sc_ByteReader sc_ByteReader::Failed() {
+sc_ByteReader sc_ByteReader::Failed(const char* why) {
     sc_ByteReader r;
-    r.m_failed = true;
+    r.Fail(why);
     return r;
 }
 
-sc_ByteReader sc_ByteReader::FromFile(sc_File& file) {
-    if (!file.bIsOpen()) return Failed();
-    return FromFile(file, file.lRemaining());
+sc_ByteReader sc_ByteReader::FromRest(plat::File& file, size_t maxBytes) {
+    const int64_t size = file.Size(), pos = file.Tell();
+    if (size < 0 || pos < 0) return Failed("does not open");
+    const uint64_t rest = pos < size ? static_cast<uint64_t>(size - pos) : 0;
+    if (rest > maxBytes || rest > kMaxFileBytes) return Failed("is longer than its format allows");
+    return FromFile(file, static_cast<uint32_t>(rest));
 }
 
-sc_ByteReader sc_ByteReader::FromFile(sc_File& file, uint32_t count) {
-    if (!file.bIsOpen() || count > file.lRemaining()) return Failed();
+sc_ByteReader sc_ByteReader::FromFile(plat::File& file, uint32_t count) {
+    const int64_t size = file.Size(), pos = file.Tell();
+    if (size < 0 || pos < 0) return Failed("does not open");
+    if (pos > size || count > static_cast<uint64_t>(size - pos)) return Failed("ends early");
     sc_ByteReader r;
     r.m_owned.resize(count);
-    if (count && file.lRead(r.m_owned.data(), count) != count) return Failed();
+    if (count && file.Read(r.m_owned.data(), count) != static_cast<int64_t>(count))
+        return Failed("could not be read whole");
     r.m_data = r.m_owned.data();
     r.m_size = count;
     return r;
 }
 
-sc_ByteReader sc_ByteReader::FromPath(const char* name) {
-    sc_CreateFileSquentialAccess file(name);
-    return FromFile(file);
+sc_ByteReader sc_ByteReader::FromPath(std::string_view name, size_t maxBytes) {
+    plat::File file;
+    if (!file.Open(name, plat::FileMode::ReadSequential)) return Failed("does not open");
+    return FromRest(file, maxBytes);
 }
 
 bool sc_ByteReader::ReadCount(int32_t& count, size_t itemBytes) {
@@ -54,7 +60,7 @@ bool sc_ByteReader::ReadCount(int32_t& count, size_t itemBytes) {
     if (!Read(n)) return false;
     if (n < 0 || (itemBytes && static_cast<size_t>(n) > Remaining() / itemBytes)) {
         m_pos = at;
-        m_failed = true;
+        Fail("holds a count beyond its bytes");
         return false;
     }
     count = n;
@@ -67,7 +73,7 @@ bool sc_ByteReader::ReadCount(uint32_t& count, size_t itemBytes) {
     if (!Read(n)) return false;
     if (itemBytes && static_cast<size_t>(n) > Remaining() / itemBytes) {
         m_pos = at;
-        m_failed = true;
+        Fail("holds a count beyond its bytes");
         return false;
     }
     count = n;
@@ -102,7 +108,7 @@ bool sc_ByteReader::Skip(size_t n) {
 
 bool sc_ByteReader::Seek(size_t offset) {
     if (m_failed || offset > m_size) {
-        m_failed = true;
+        Fail("holds an offset beyond its bytes");
         return false;
     }
     m_pos = offset;
@@ -110,7 +116,7 @@ bool sc_ByteReader::Seek(size_t offset) {
 }
 
 sc_ByteReader sc_ByteReader::Sub(size_t n) {
-    if (!Need(n)) return Failed();
+    if (!Need(n)) return Failed("ends early");
     sc_ByteReader r(m_data + m_pos, n);
     m_pos += n;
     return r;
@@ -126,13 +132,7 @@ void sc_ByteWriter::Patch32(size_t offset, uint32_t value) {
     for (size_t i = 0; i < 4; ++i) m_bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-bool sc_ByteWriter::bWriteTo(sc_File& file) const {
-    size_t done = 0;
-    while (done < m_bytes.size()) {
-        const size_t chunk = std::min<size_t>(m_bytes.size() - done, std::numeric_limits<int32_t>::max());
-        const uint32_t n = file.lWrite(m_bytes.data() + done, static_cast<uint32_t>(chunk));
-        if (n != chunk) return false;
-        done += chunk;
-    }
-    return true;
+bool sc_ByteWriter::bWriteTo(plat::File& file) const {
+    if (m_bytes.empty()) return true;
+    return file.Write(m_bytes.data(), m_bytes.size()) == static_cast<int64_t>(m_bytes.size());
 }
