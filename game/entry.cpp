@@ -1,9 +1,9 @@
 #include "game/entry.h"
 
-#include <cstdio>
 #include <memory>
 
 #include "game/work.h"
+#include "platform/trace.h"
 
 int32_t l_KrxMain() {
     // The application object is large once the scene lives in it: keep it
@@ -14,7 +14,7 @@ int32_t l_KrxMain() {
     sc_Window::vRegister(0, "KRX", icon, cursor);
     work->vCreate("KRX Project", 0, 0, 0);
     if (work->pGetHwnd() == 0) {
-        std::fprintf(stderr, "krx: the display could not be set up\n");
+        plat::Trace("krx", "the display could not be set up");
         return 1;
     }
     work->lRun();

@@ -1,7 +1,7 @@
 #include "pagefont/alpha_map.h"
 
+#include "pagefont/page_detail.h"
 #include "pagefont/pixel_format.h"
-#include "pagefont/pixel_io.h"
 
 using namespace pf_detail;
 

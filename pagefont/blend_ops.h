@@ -3,8 +3,8 @@
 // blitters (not part of the library's interface).
 #include <cstdint>
 
+#include "pagefont/page_detail.h"
 #include "pagefont/pixel_format.h"
-#include "pagefont/pixel_io.h"
 
 namespace pf_detail {
 

@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "pagefont/pixel_io.h"
+#include "pagefont/page_detail.h"
 
 DrawPage g_aDrawPage[kDrawPageCount];
 

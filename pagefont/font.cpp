@@ -1,14 +1,12 @@
 #include "pagefont/font.h"
 
-#include <climits>
 #include <new>
-#include <string>
 
 #include "pagefont/alpha_map.h"
 #include "pagefont/image_put.h"
+#include "pagefont/page_detail.h"
 #include "pagefont/pixel_format.h"
-#include "pagefont/pixel_io.h"
-#include "platform/paths.h"
+#include "platform/trace.h"
 
 using namespace pf_detail;
 
@@ -38,17 +36,17 @@ void sc_Font::vFree() {
     m_aGlyphData.clear();
     m_aGlyphData.shrink_to_fit();
     m_bPreloaded = 0;
-    if (m_pFile) {
-        std::fclose(m_pFile);
-        m_pFile = nullptr;
-    }
+    m_oFile.Close();
     m_lGlyphCount = 0;
 }
 
 int32_t sc_Font::bLoad(const char* fileName, int32_t cellWidth, int32_t cellHeight, int32_t preload) {
     vFree();
-    if (!fileName || cellWidth <= 0 || cellHeight <= 0 || cellWidth > kMaxCell || cellHeight > kMaxCell)
+    const char* source = fileName ? fileName : "font";
+    if (!fileName || cellWidth <= 0 || cellHeight <= 0 || cellWidth > kMaxCell || cellHeight > kMaxCell) {
+        plat::Trace(source, "asks for a cell size out of range");
         return 0;
+    }
     const size_t pixels = static_cast<size_t>(cellWidth) * static_cast<size_t>(cellHeight);
     try {
         m_aGlyphImage.assign(4 + static_cast<size_t>(m_lBytesPerPixel) * pixels * 4, 0);
@@ -68,32 +66,30 @@ int32_t sc_Font::bLoad(const char* fileName, int32_t cellWidth, int32_t cellHeig
 
     vSetColor(l_MakeColor(255, 255, 255), 0, 16);
 
-    std::FILE* f = std::fopen(plat::ResolvePath(fileName).c_str(), "rb");
-    if (!f) return 0;
     // Glyphs read one at a time come straight from the file, never from a
-    // stale buffer.
-    std::setvbuf(f, nullptr, _IONBF, 0);
-    long length = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
-    if (length < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
-        std::fclose(f);
+    // stale buffer: the platform's file is unbuffered.
+    if (!m_oFile.Open(fileName, plat::FileMode::ReadRandom)) {
+        plat::Trace(source, "does not open");
         return 0;
     }
-    m_lGlyphCount = static_cast<int32_t>(std::min<long>(length / m_lGlyphBytes, INT32_MAX));
-    m_pFile = f;
+    const int64_t length = m_oFile.Size();
+    if (length < 0 || length / m_lGlyphBytes > kMaxFontGlyphs) {
+        m_oFile.Close();
+        plat::Trace(source, "is longer than a font of 65536 glyphs");
+        return 0;
+    }
+    m_lGlyphCount = static_cast<int32_t>(length / m_lGlyphBytes);
     if (!preload) return 1;
     try {
         m_aGlyphData.resize(static_cast<size_t>(length));
     } catch (const std::bad_alloc&) {
         return 1; // glyphs are read from the open file instead
     }
-    const size_t got = std::fread(m_aGlyphData.data(), 1, m_aGlyphData.size(), f);
+    const int64_t got = m_aGlyphData.empty() ? 0 : m_oFile.Read(m_aGlyphData.data(), m_aGlyphData.size());
     // A file that shrank since its size was taken keeps only whole glyphs read.
-    m_aGlyphData.resize(got);
-    m_lGlyphCount =
-        static_cast<int32_t>(std::min<size_t>(got / static_cast<size_t>(m_lGlyphBytes), INT32_MAX));
-    std::fclose(f);
-    m_pFile = nullptr;
+    m_aGlyphData.resize(static_cast<size_t>(got < 0 ? 0 : got));
+    m_lGlyphCount = static_cast<int32_t>(m_aGlyphData.size() / static_cast<size_t>(m_lGlyphBytes));
+    m_oFile.Close();
     m_bPreloaded = 1;
     return 1;
 }
@@ -105,12 +101,9 @@ const uint8_t* sc_Font::pFetchGlyph(int32_t index) {
         if (offset + static_cast<size_t>(m_lGlyphBytes) > m_aGlyphData.size()) return nullptr;
         return m_aGlyphData.data() + offset;
     }
-    if (!m_pFile || offset > static_cast<size_t>(LONG_MAX)) return nullptr;
-    if (std::fseek(m_pFile, static_cast<long>(offset), SEEK_SET) != 0) return nullptr;
-    if (std::fread(m_aGlyphBuffer.data(), 1, m_aGlyphBuffer.size(), m_pFile) != m_aGlyphBuffer.size()) {
-        std::clearerr(m_pFile);
+    if (m_oFile.Seek(static_cast<int64_t>(offset), plat::SeekOrigin::Begin) < 0) return nullptr;
+    if (m_oFile.Read(m_aGlyphBuffer.data(), m_aGlyphBuffer.size()) != static_cast<int64_t>(m_aGlyphBuffer.size()))
         return nullptr;
-    }
     return m_aGlyphBuffer.data();
 }
 

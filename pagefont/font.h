@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdint>
-#include <cstdio>
 #include <vector>
+
+#include "platform/file.h"
 
 // Fixed-cell bitmap fonts read from headerless .FNT files: glyph i is the
 // glyph-bytes long record at i x glyph bytes. A glyph is its cell's pixels in
@@ -11,7 +12,10 @@
 // coverage and blends one colour, with an overall level and a drop shadow.
 //
 // Glyph numbering: single-byte code c is glyph c - 32; a Big5 pair (lead L,
-// trail T) is glyph l_Big5Glyph(L, T).
+// trail T) is glyph l_Big5Glyph(L, T). No code names more than kMaxFontGlyphs
+// glyphs, and a longer file is refused.
+
+constexpr int32_t kMaxFontGlyphs = 65536;
 
 int32_t l_Big5Glyph(int32_t lead, int32_t trail);
 
@@ -25,7 +29,8 @@ public:
     // Loads a font file (a data path, resolved through the platform). With
     // preload the whole file is read now; otherwise glyphs are read from the
     // open file as they are drawn. Resets the colours to white on transparent
-    // at level 16. 1 on success.
+    // at level 16. 1 on success; 0, with one trace line, when the file is
+    // not a regular file, does not open or holds more than kMaxFontGlyphs.
     virtual int32_t bLoad(const char* fileName, int32_t cellWidth, int32_t cellHeight, int32_t preload);
     virtual void vFree();
     // Draws glyph `index` with its cell's top-left at (x, y) on the current
@@ -68,7 +73,7 @@ protected:
     std::vector<uint8_t> m_aGlyphBuffer; // one glyph read from the file
     int32_t m_lWholeBytes = 0;
     int32_t m_lPaddingBits = 0;
-    std::FILE* m_pFile = nullptr;
+    plat::File m_oFile; // open only while glyphs are read from it
     std::vector<uint8_t> m_aGlyphData; // the whole file when preloaded
     int32_t m_bPreloaded = 0;
     int32_t m_lGlyphCount = 0;

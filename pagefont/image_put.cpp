@@ -1,6 +1,6 @@
 #include "pagefont/image_put.h"
 
-#include "pagefont/pixel_io.h"
+#include "pagefont/page_detail.h"
 
 using namespace pf_detail;
 

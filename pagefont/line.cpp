@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "pagefont/pixel_io.h"
+#include "pagefont/page_detail.h"
 
 using namespace pf_detail;
 

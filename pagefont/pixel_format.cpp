@@ -1,6 +1,6 @@
 #include "pagefont/pixel_format.h"
 
-#include "pagefont/pixel_io.h"
+#include "pagefont/page_detail.h"
 
 int32_t g_lPixelFormat = 2;
 uint32_t g_lRedMask = 0x7c00;

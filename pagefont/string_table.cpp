@@ -1,10 +1,10 @@
 #include "pagefont/string_table.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/paths.h"
+#include "platform/file.h"
+#include "platform/trace.h"
 
 char* g_pStringTableText = nullptr;
 char** g_ppStringTableLines = nullptr;
@@ -14,7 +14,7 @@ namespace {
 
 // Files larger than this are refused, so that a size read from a corrupt
 // file system cannot ask for an unbounded allocation.
-constexpr long kMaxTableBytes = 64L << 20;
+constexpr int64_t kMaxTableBytes = int64_t{64} << 20;
 
 } // namespace
 
@@ -28,22 +28,25 @@ void v_FreeStringTable() {
 
 int32_t l_LoadStringTable(const char* fileName) {
     v_FreeStringTable();
-    if (!fileName) return 0;
-    std::FILE* f = std::fopen(plat::ResolvePath(fileName).c_str(), "rb");
-    if (!f) return 0;
-    long length = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
-    if (length < 0 || length > kMaxTableBytes || std::fseek(f, 0, SEEK_SET) != 0) {
-        std::fclose(f);
+    const char* source = fileName ? fileName : "string table";
+    plat::File f;
+    if (!fileName || !f.Open(fileName, plat::FileMode::ReadSequential)) {
+        plat::Trace(source, "does not open");
+        return 0;
+    }
+    const int64_t length = f.Size();
+    if (length < 0 || length > kMaxTableBytes) {
+        plat::Trace(source, "is longer than a string table can be");
         return 0;
     }
     auto* text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 2));
     if (!text) {
-        std::fclose(f);
+        plat::Trace(source, "does not fit in memory");
         return 0;
     }
-    size_t len = std::fread(text, 1, static_cast<size_t>(length), f);
-    std::fclose(f);
+    const int64_t got = length ? f.Read(text, static_cast<size_t>(length)) : 0;
+    size_t len = got < 0 ? 0 : static_cast<size_t>(got);
+    f.Close();
 
     if (len < 2) {
         len = 0; // too short to hold a line
@@ -65,6 +68,7 @@ int32_t l_LoadStringTable(const char* fileName) {
     auto** lines = static_cast<char**>(std::malloc((count ? count : 1) * sizeof(char*)));
     if (!lines) {
         std::free(text);
+        plat::Trace(source, "does not fit in memory");
         return 0;
     }
     size_t n = 0;

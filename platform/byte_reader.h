@@ -73,6 +73,8 @@ public:
     std::string_view Why() const { return m_failed ? std::string_view(m_why) : std::string_view(); }
 
     size_t Size() const { return m_size; }
+    // Every byte the reader covers, whatever its position.
+    std::span<const uint8_t> Whole() const { return {m_data, m_size}; }
     size_t Position() const { return m_pos; }
     // Bytes left to read; 0 once failed.
     size_t Remaining() const { return m_failed ? 0 : m_size - m_pos; }

@@ -4,10 +4,13 @@
 #include <cstring>
 #include <vector>
 
-#include "tile2d/byte_io.h"
+#include "platform/unaligned.h"
 #include "tile2d/pixel_mode.h"
 
-using namespace t2d_detail;
+using plat::Load16;
+using plat::Load32;
+using plat::Store16;
+using plat::Store32;
 
 namespace {
 

@@ -7,15 +7,19 @@
 #include <memory>
 #include <new>
 
+#include <string>
+
+#include "platform/byte_reader.h"
 #include "platform/clock.h"
-#include "platform/file.h"
+#include "platform/trace.h"
+#include "platform/unaligned.h"
 #include "tile2d/blend_tables.h"
-#include "tile2d/byte_io.h"
 #include "tile2d/image_convert.h"
 #include "tile2d/pixel_mode.h"
 #include "tile2d/tile_drawers.h"
 
-using namespace t2d_detail;
+using plat::Load16;
+using plat::Load32;
 
 sc_MapImage* g_pMapImage = nullptr;
 
@@ -23,7 +27,7 @@ namespace {
 
 // Files past this size are not ground files; reading them whole would only
 // exhaust memory.
-constexpr int64_t kMaxFileBytes = int64_t{64} << 20;
+constexpr size_t kMaxFileBytes = size_t{64} << 20;
 
 constexpr char kMapPrefix[] = "map\\wrd";
 constexpr uint32_t kTopBit = 0x80000000u;
@@ -39,24 +43,34 @@ int32_t s_lViewY = 0;
 std::unique_ptr<sc_MapImage> s_pOwned;
 
 void DebugOutput(const char* text) {
-    std::fprintf(stderr, "%s\n", text);
+    plat::Trace("map image", text);
 }
 
-// The whole file into buf, which is replaced only when the file opens.
-bool ReadWhole(const char* name, std::vector<uint8_t>& buf) {
-    plat::File f;
-    if (!f.Open(name, plat::FileMode::ReadSequential)) return false;
-    const int64_t size = f.Size();
-    if (size < 0 || size > kMaxFileBytes) return false;
-    std::vector<uint8_t> data(static_cast<size_t>(size));
-    size_t got = 0;
-    while (got < data.size()) {
-        const int64_t n = f.Read(data.data() + got, data.size() - got);
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
+// The named files in front of the loaders: each read whole, or absent when
+// it does not open or is larger than a ground file can be.
+std::string MapName(uint16_t number, const char* extension) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%05d.%s", kMapPrefix, number, extension);
+    return name;
+}
+
+sc_ByteReader ReadNamed(const std::string& name) {
+    return sc_ByteReader::FromPath(name, kMaxFileBytes);
+}
+
+std::optional<std::span<const uint8_t>> Present(const sc_ByteReader& file) {
+    if (!file.Ok()) return std::nullopt;
+    return file.Whole();
+}
+
+// Replaces a buffer with a file's bytes, or reports the file that did not
+// open and keeps the buffer. True when the file was there.
+bool Take(const std::optional<std::span<const uint8_t>>& file, std::vector<uint8_t>& buffer, const char* openError) {
+    if (!file) {
+        DebugOutput(openError);
+        return false;
     }
-    data.resize(got);
-    buf = std::move(data);
+    buffer.assign(file->begin(), file->end());
     return true;
 }
 
@@ -75,32 +89,27 @@ void StepLoop(ss_MapAnimation& a) {
 uint32_t l_UnpackRle8(const uint8_t* packed, uint32_t packedBytes, uint8_t* out, uint32_t outBytes,
                       bool* overflow) {
     if (overflow) *overflow = false;
-    if (!packed || packedBytes < 5) return 0;
+    if (!packed) return 0;
     if (!out) outBytes = 0;
-    const uint8_t escape = packed[0];
-    const uint32_t end = Load32(packed + 1);
-    uint32_t at = 5;
+    sc_ByteReader in(packed, packedBytes);
+    uint8_t escape = 0;
+    uint32_t end = 0;
+    if (!in.Read(escape, end)) return 0;
     uint32_t written = 0;
     bool full = false;
     do {
-        if (at >= packedBytes) break;
-        const uint8_t b = packed[at++];
-        uint32_t count = 1;
-        uint8_t value = b;
-        if (b == escape) {
-            if (packedBytes - at < 2) break;
-            count = packed[at];
-            value = packed[at + 1];
-            at += 2;
-        }
-        const uint32_t n = std::min(count, outBytes - written);
+        uint8_t b = 0;
+        if (!in.Read(b)) break;
+        uint8_t count = 1, value = b;
+        if (b == escape && !in.Read(count, value)) break;
+        const uint32_t n = std::min<uint32_t>(count, outBytes - written);
         if (n) std::memset(out + written, value, n);
         written += n;
         if (n < count) {
             full = true;
             break;
         }
-    } while (at < end);
+    } while (in.Position() < end);
     if (overflow) *overflow = full;
     return written;
 }
@@ -108,23 +117,23 @@ uint32_t l_UnpackRle8(const uint8_t* packed, uint32_t packedBytes, uint8_t* out,
 // ---- loading ---------------------------------------------------------------
 
 int32_t sc_MapImage::lLoadPackedMap(uint16_t number) {
-    char name[64];
-    std::snprintf(name, sizeof name, "%s%05d.mi", kMapPrefix, number);
-    if (ReadWhole(name, m_aMapInfo))
-        vParseMapInfo();
-    else
-        DebugOutput("Open Map *.mi file Error !");
+    const sc_ByteReader info = ReadNamed(MapName(number, "mi"));
+    const sc_ByteReader animations = ReadNamed(MapName(number, "ani"));
+    const sc_ByteReader map = ReadNamed(MapName(number, "map"));
+    return lLoadPackedMap({Present(info), Present(animations), Present(map)});
+}
 
-    std::snprintf(name, sizeof name, "%s%05d.ani", kMapPrefix, number);
-    if (ReadWhole(name, m_aAnimationFile))
-        vParseAnimations(static_cast<uint32_t>(m_aAnimationFile.size()));
-    else
-        DebugOutput("Open Map *.ani file Error !");
-
-    std::snprintf(name, sizeof name, "%s%05d.map", kMapPrefix, number);
-    if (!ReadWhole(name, m_aPackedMap)) DebugOutput("Open Map *.map file Error !");
+int32_t sc_MapImage::lLoadPackedMap(const ss_MapFiles& files) {
+    vTakeInfoAndAnimations(files);
+    Take(files.oMap, m_aPackedMap, "Open Map *.map file Error !");
     vReadPackedGrid();
     return 1;
+}
+
+void sc_MapImage::vTakeInfoAndAnimations(const ss_MapFiles& files) {
+    if (Take(files.oInfo, m_aMapInfo, "Open Map *.mi file Error !")) vParseMapInfo();
+    if (Take(files.oAnimations, m_aAnimationFile, "Open Map *.ani file Error !"))
+        vParseAnimations(static_cast<uint32_t>(m_aAnimationFile.size()));
 }
 
 void sc_MapImage::vReadPackedGrid() {
@@ -141,69 +150,64 @@ void sc_MapImage::vReadPackedGrid() {
     m_wMapHeight = Load16(m_aMap.data() + 2);
 }
 
+void sc_MapImage::vTakeUnpackedGrid(std::span<const uint8_t> file) {
+    m_aMap.assign(kMapGridBytes, 0);
+    std::copy_n(file.begin(), std::min<size_t>(file.size(), kMapGridBytes), m_aMap.begin());
+    m_wMapWidth = Load16(m_aMap.data());
+    m_wMapHeight = Load16(m_aMap.data() + 2);
+}
+
 bool sc_MapImage::bLoadMap(uint16_t number) {
-    char name[64];
-    std::snprintf(name, sizeof name, "%s%05d.map", kMapPrefix, number);
-    std::vector<uint8_t> file;
-    if (ReadWhole(name, file)) {
-        m_aMap.assign(kMapGridBytes, 0);
-        // An empty file holds no buffer at all: memcpy must not see its null.
-        std::copy_n(file.begin(), std::min<size_t>(file.size(), kMapGridBytes), m_aMap.begin());
-        m_wMapWidth = Load16(m_aMap.data());
-        m_wMapHeight = Load16(m_aMap.data() + 2);
-    } else {
+    const sc_ByteReader map = ReadNamed(MapName(number, "map"));
+    const sc_ByteReader info = ReadNamed(MapName(number, "mi"));
+    const sc_ByteReader animations = ReadNamed(MapName(number, "ani"));
+    return bLoadMap({Present(info), Present(animations), Present(map)});
+}
+
+bool sc_MapImage::bLoadMap(const ss_MapFiles& files) {
+    if (files.oMap)
+        vTakeUnpackedGrid(*files.oMap);
+    else
         DebugOutput("Open Map *.map file Error !");
-    }
-
-    std::snprintf(name, sizeof name, "%s%05d.mi", kMapPrefix, number);
-    if (ReadWhole(name, m_aMapInfo))
-        vParseMapInfo();
-    else
-        DebugOutput("Open Map *.mi file Error !");
-
-    std::snprintf(name, sizeof name, "%s%05d.ani", kMapPrefix, number);
-    if (ReadWhole(name, m_aAnimationFile))
-        vParseAnimations(static_cast<uint32_t>(m_aAnimationFile.size()));
-    else
-        DebugOutput("Open Map *.ani file Error !");
+    vTakeInfoAndAnimations(files);
     return true;
 }
 
 // A bank half that did not open is dropped rather than kept from the last
 // load: a stale table over fresh data draws unconverted colours, and fresh
 // conversion of stale data converts it twice.
+bool sc_MapImage::bTakeBank(const ss_TileBankFiles& bank) {
+    if (!Take(bank.oData, m_aTileData, "Open Map Image Data file Error !")) Release(m_aTileData);
+    if (Take(bank.oTable, m_aTileTable, "Open Map Image Table file Error !")) return true;
+    Release(m_aTileTable);
+    return false;
+}
+
 bool sc_MapImage::bLoadPuzzleOfMap(uint16_t /*number*/, uint8_t mode) {
-    char name[64];
-    std::snprintf(name, sizeof name, "%s%s%04d", "puzzle", "\\Zdat", static_cast<int32_t>(m_lPuzzle));
-    if (!ReadWhole(name, m_aTileData)) {
-        DebugOutput("Open Map Image Data file Error !");
-        Release(m_aTileData);
-    }
-    std::snprintf(name, sizeof name, "%s%s%04d", "puzzle", "\\Ztab", static_cast<int32_t>(m_lPuzzle));
-    if (!ReadWhole(name, m_aTileTable)) {
-        DebugOutput("Open Map Image Table file Error !");
-        Release(m_aTileTable);
-        return false;
-    }
+    char data[64], table[64];
+    std::snprintf(data, sizeof data, "%s%s%04d", "puzzle", "\\Zdat", static_cast<int32_t>(m_lPuzzle));
+    std::snprintf(table, sizeof table, "%s%s%04d", "puzzle", "\\Ztab", static_cast<int32_t>(m_lPuzzle));
+    const sc_ByteReader d = ReadNamed(data), t = ReadNamed(table);
+    return bLoadPuzzleOfMap({Present(d), Present(t)}, mode);
+}
+
+bool sc_MapImage::bLoadPuzzleOfMap(const ss_TileBankFiles& bank, uint8_t mode) {
+    if (!bTakeBank(bank)) return false;
     v_ConvertImageBank(pGetTileTable(), m_aTileData.empty() ? nullptr : m_aTileData.data(), lGetTileTableSize(),
                        lGetTileDataSize(), mode, 0);
     return true;
 }
 
 bool sc_MapImage::bLoadPuzzle(int32_t folder, int32_t puzzle) {
-    char name[64];
-    std::snprintf(name, sizeof name, "%s\\%d%s%04d", "puzzle", folder, "\\Zdat", puzzle);
-    if (!ReadWhole(name, m_aTileData)) {
-        DebugOutput("Open Map Image Data file Error !");
-        Release(m_aTileData);
-    }
-    std::snprintf(name, sizeof name, "%s\\%d%s%04d", "puzzle", folder, "\\Ztab", puzzle);
-    if (!ReadWhole(name, m_aTileTable)) {
-        DebugOutput("Open Map Image Table file Error !");
-        Release(m_aTileTable);
-        return false;
-    }
-    return true;
+    char data[64], table[64];
+    std::snprintf(data, sizeof data, "%s\\%d%s%04d", "puzzle", folder, "\\Zdat", puzzle);
+    std::snprintf(table, sizeof table, "%s\\%d%s%04d", "puzzle", folder, "\\Ztab", puzzle);
+    const sc_ByteReader d = ReadNamed(data), t = ReadNamed(table);
+    return bLoadPuzzle({Present(d), Present(t)});
+}
+
+bool sc_MapImage::bLoadPuzzle(const ss_TileBankFiles& bank) {
+    return bTakeBank(bank);
 }
 
 void sc_MapImage::vParseMapInfo() {
@@ -212,21 +216,14 @@ void sc_MapImage::vParseMapInfo() {
         DebugOutput("Map *.mi file too short !");
         return;
     }
-    const uint8_t* p = m_aMapInfo.data();
-    m_lFirstValue = Load32(p);
-    m_lPuzzle = Load32(p + 4);
-    m_lThirdValue = Load32(p + 8);
-    m_wMapWord = Load16(p + 9);
-    m_abMapBytes[0] = p[11];
-    m_abMapBytes[1] = p[12];
-    m_abMapBytes[2] = p[13];
-    std::memcpy(m_abName, p + 14, sizeof m_abName);
-    for (uint32_t i = 0; i < 50; ++i) {
-        m_alPoints[i][0] = Load32(p + 32 + 8 * i);
-        m_alPoints[i][1] = Load32(p + 36 + 8 * i);
-    }
-    for (uint32_t i = 0; i < 4; ++i)
-        m_alMapRect[i] = Load32(p + 432 + 4 * i);
+    // The third value and the map word overlap (bytes 8-11 and 9-10).
+    sc_ByteReader in(m_aMapInfo);
+    in.Read(m_lFirstValue, m_lPuzzle, m_lThirdValue);
+    in.Seek(9);
+    in.Read(m_wMapWord, m_abMapBytes[0], m_abMapBytes[1], m_abMapBytes[2]);
+    in.ReadBytes(m_abName, sizeof m_abName);
+    for (auto& point : m_alPoints) in.Read(point[0], point[1]);
+    for (uint32_t& side : m_alMapRect) in.Read(side);
     uint32_t n = 0;
     while (n < sizeof m_abName && m_abName[n])
         ++n;
@@ -240,17 +237,15 @@ void sc_MapImage::vParseAnimations(uint32_t size) {
     const uint32_t count = std::min<uint32_t>(static_cast<uint8_t>(held / kMapAnimationBytes), kMapAnimationSlots);
     m_bAnimationCount = static_cast<uint8_t>(count);
     const uint32_t now = plat::TickCount();
+    sc_ByteReader in(m_aAnimationFile);
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* r = m_aAnimationFile.data() + i * kMapAnimationBytes;
         ss_MapAnimation& a = m_aAnimation[i];
-        a.lId = Load32(r);
-        a.lFirst = Load32(r + 4);
-        a.lLast = Load32(r + 8);
+        uint8_t rate = 0;
+        in.Read(a.lId, a.lFirst, a.lLast, rate, a.cFrame);
         a.bFrames = static_cast<uint8_t>(a.lLast - a.lFirst + 1);
-        a.wRate = r[12];
+        a.wRate = rate;
         a.lPeriod = a.wRate ? 1000u / a.wRate : 0;
         a.bMode = 0;
-        a.cFrame = static_cast<int8_t>(r[13]);
         a.bReverse = 0;
         a.lNow = now;
         a.lLastStep = now;
@@ -382,15 +377,30 @@ int32_t l_InitMapImage(uint8_t mode, uint16_t* pixels, uint16_t width, uint16_t 
     return 1;
 }
 
-int32_t l_LoadMapImage(uint16_t number) {
+namespace {
+sc_MapImage* MapImageForLoad() {
     if (!g_pMapImage) {
         s_pOwned.reset(new (std::nothrow) sc_MapImage);
         g_pMapImage = s_pOwned.get();
-        if (!g_pMapImage) return 0;
+        if (!g_pMapImage) return nullptr;
     }
     g_pMapImage->vReset();
-    g_pMapImage->lLoadPackedMap(number);
-    return g_pMapImage->bLoadPuzzleOfMap(number, s_bPixelMode) ? 1 : 0;
+    return g_pMapImage;
+}
+} // namespace
+
+int32_t l_LoadMapImage(uint16_t number) {
+    sc_MapImage* m = MapImageForLoad();
+    if (!m) return 0;
+    m->lLoadPackedMap(number);
+    return m->bLoadPuzzleOfMap(number, s_bPixelMode) ? 1 : 0;
+}
+
+int32_t l_LoadMapImage(const ss_MapFiles& map, const ss_TileBankFiles& bank) {
+    sc_MapImage* m = MapImageForLoad();
+    if (!m) return 0;
+    m->lLoadPackedMap(map);
+    return m->bLoadPuzzleOfMap(bank, s_bPixelMode) ? 1 : 0;
 }
 
 int32_t l_GetMapImageWidth() {

@@ -8,9 +8,14 @@
 //
 // Every file is untrusted: counts, offsets and sizes are checked against the
 // bytes held, cells outside the layer or naming no drawable image are left
-// out, and a file that does not open is reported on stderr and the load goes
-// on with what is held.
+// out, and a file that does not open is reported through the trace (source
+// "map image") and the load goes on with what is held.
+//
+// The loaders work on bytes in memory (ss_MapFiles, ss_TileBankFiles); the
+// loaders by number only read the named files in front of them.
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <vector>
 
 // The unpacked map grid: width and height words, then five layers of 511
@@ -25,6 +30,20 @@ constexpr uint32_t kMapInfoBytes = 448;
 constexpr uint32_t kMapAnimationBytes = 14;
 constexpr uint32_t kMapAnimationSlots = 30;
 constexpr uint32_t kMapBlendBytes = 53'248;
+
+// The files of one map as read; a file that did not open is absent. The
+// bytes are copied by the loader.
+struct ss_MapFiles {
+    std::optional<std::span<const uint8_t>> oInfo;       // .mi
+    std::optional<std::span<const uint8_t>> oAnimations; // .ani
+    std::optional<std::span<const uint8_t>> oMap;        // .map
+};
+
+// The two halves of a tile bank as read; absent when they did not open.
+struct ss_TileBankFiles {
+    std::optional<std::span<const uint8_t>> oData;  // Zdat
+    std::optional<std::span<const uint8_t>> oTable; // Ztab
+};
 
 struct ss_MapAnimation {
     uint32_t lId = 0;
@@ -50,14 +69,18 @@ public:
     void vReset() { m_bAnimationCount = 0; }
     // .mi, .ani, then the packed .map, unpacked into a fresh grid. Always 1.
     int32_t lLoadPackedMap(uint16_t number);
+    int32_t lLoadPackedMap(const ss_MapFiles& files);
     // Zdat then Ztab of the map information's puzzle number, converted to the
     // mode. False when the table did not open.
     bool bLoadPuzzleOfMap(uint16_t number, uint8_t mode);
+    bool bLoadPuzzleOfMap(const ss_TileBankFiles& bank, uint8_t mode);
     // A map stored unpacked, then .mi and .ani. Always true.
     bool bLoadMap(uint16_t number);
+    bool bLoadMap(const ss_MapFiles& files);
     // "puzzle\<folder>\Zdat%04d" and Ztab, not converted. False when the
     // table did not open.
     bool bLoadPuzzle(int32_t folder, int32_t puzzle);
+    bool bLoadPuzzle(const ss_TileBankFiles& bank);
 
     void vParseMapInfo();
     void vParseAnimations(uint32_t size);
@@ -98,6 +121,10 @@ public:
 
 private:
     void vReadPackedGrid();
+    void vTakeUnpackedGrid(std::span<const uint8_t> file);
+    // The part of a load the two map loaders share.
+    void vTakeInfoAndAnimations(const ss_MapFiles& files);
+    bool bTakeBank(const ss_TileBankFiles& bank);
 
     uint8_t m_bAnimationCount = 0;
     ss_MapAnimation m_aAnimation[kMapAnimationSlots];
@@ -140,6 +167,9 @@ int32_t l_InitMapImage(uint8_t mode, uint16_t* pixels, uint16_t width, uint16_t 
 // bank. 1 when the tile table was read; 0 otherwise or when no map image
 // could be made.
 int32_t l_LoadMapImage(uint16_t number);
+// The same from files in memory: the bank is the one the map's information
+// names.
+int32_t l_LoadMapImage(const ss_MapFiles& map, const ss_TileBankFiles& bank);
 // Right - left and bottom - top of the map rectangle; 0 without a map image.
 int32_t l_GetMapImageWidth();
 int32_t l_GetMapImageHeight();

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <set>
 
-#include "tile2d/byte_io.h"
+#include "platform/unaligned.h"
 #include "tile2d/pixel_mode.h"
 
-using t2d_detail::Load32;
-using t2d_detail::Store16;
+using plat::Load32;
+using plat::Store16;
 
 namespace {
 

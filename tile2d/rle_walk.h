@@ -6,15 +6,15 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "tile2d/byte_io.h"
+#include "platform/unaligned.h"
 #include "tile2d/pixel_mode.h"
 
 namespace t2d_rle {
 
-using t2d_detail::Load16;
-using t2d_detail::Load32;
-using t2d_detail::Store16;
-using t2d_detail::Store32;
+using plat::Load16;
+using plat::Load32;
+using plat::Store16;
+using plat::Store32;
 
 inline int64_t AddressOf(const void* p) {
     return static_cast<int64_t>(reinterpret_cast<intptr_t>(p));

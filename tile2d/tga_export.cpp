@@ -3,10 +3,11 @@
 #include <cstring>
 
 #include "platform/file.h"
-#include "tile2d/byte_io.h"
+#include "platform/unaligned.h"
 #include "tile2d/pixel_mode.h"
 
-using namespace t2d_detail;
+using plat::Load16;
+using plat::Store16;
 
 namespace {
 

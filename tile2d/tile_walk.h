@@ -5,11 +5,16 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/unaligned.h"
 #include "tile2d/blend_tables.h"
-#include "tile2d/byte_io.h"
 #include "tile2d/pixel_mode.h"
 
 namespace t2d_detail {
+
+using plat::Load16;
+using plat::Load32;
+using plat::Store16;
+using plat::Store32;
 
 // Anchor half: below 5000 a negative offset, from 5000 on a positive one.
 inline int32_t AnchorOffset(uint16_t v) {

@@ -1,10 +1,8 @@
 #include "engine/device/window.h"
 
 #include <cstring>
-#include <fstream>
-#include <string>
 
-#include "platform/paths.h"
+#include "platform/file.h"
 
 namespace {
 
@@ -173,9 +171,8 @@ intptr_t sc_Window::l_WindowProc(plat::WindowHandle window, uint32_t message, ui
 }
 
 uintptr_t l_LoadCursorFromFile(const char* path) {
-    if (!path) return 0;
-    std::ifstream f(plat::ResolvePath(path), std::ios::binary);
-    if (!f) return 0;
+    plat::File f;
+    if (!path || !f.Open(path, plat::FileMode::ReadSequential)) return 0;
     // Any non-zero value names a loaded cursor; the game hides the system
     // cursor and draws its own, so the picture itself is never shown.
     static uintptr_t next = 1;

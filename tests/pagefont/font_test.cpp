@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <span>
 #include <string>
 
 #include "pagefont/font.h"
 #include "tests/pagefont/page_fixture.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/truncation.h"
 
 namespace {
 
@@ -181,18 +184,53 @@ TEST_F(FontTest, ReloadingReplacesTheFirstLoad) {
 
 TEST_F(FontTest, TruncatedAndEmptyFilesNeverReadPastTheirData) {
     const std::string full = Glyph816(0x81) + Glyph816(0x18);
-    for (size_t len = 0; len <= full.size(); ++len) {
-        WriteFont("CUT.FNT", full.substr(0, len));
+    auto check = [&](std::span<const uint8_t> bytes) {
+        WriteFont("CUT.FNT", std::string(bytes.begin(), bytes.end()));
         for (int32_t preload : {0, 1}) {
             sc_Font f;
-            ASSERT_EQ(f.bLoad("Fonts\\CUT.FNT", 8, 16, preload), 1) << len;
-            EXPECT_EQ(f.lGetGlyphCount(), static_cast<int32_t>(len / 16));
+            ASSERT_EQ(f.bLoad("Fonts\\CUT.FNT", 8, 16, preload), 1);
+            EXPECT_EQ(f.lGetGlyphCount(), static_cast<int32_t>(bytes.size() / 16));
             MakeTarget(8, 16);
             f.vShowGlyph(0, 0, 0);
             f.vShowGlyph(0, 0, 1);
-            EXPECT_EQ(At(0, 0), len >= 16 ? 0x7fff : 0);
+            EXPECT_EQ(At(0, 0), bytes.size() >= 16 ? 0x7fff : 0);
             v_FreePage(0);
         }
+    };
+    krxtest::ForEachPrefix(krxtest::AsBytes(full), check);
+    check(krxtest::AsBytes(full));
+}
+
+// What is not a regular file, or holds more glyphs than any code can name,
+// is refused before anything is read, with one trace line.
+TEST_F(FontTest, FoldersAndOverlongFilesAreRefusedWithOneTraceLine) {
+    dir.Write("Fonts/DIR.FNT/inside", "x");
+    WriteFont("MAX.FNT", std::string(kMaxFontGlyphs, '\xff'));
+    WriteFont("OVER.FNT", std::string(kMaxFontGlyphs + 1, '\xff'));
+    WriteFont("HUGE.FNT", "");
+    std::filesystem::resize_file(dir.Path() / "Fonts/HUGE.FNT", uintmax_t{1} << 31); // sparse
+    struct Case {
+        const char* name;
+        const char* why;
+    } refused[] = {{"Fonts\\DIR.FNT", "does not open"},
+                   {"Fonts\\NONE.FNT", "does not open"},
+                   {"Fonts\\OVER.FNT", "is longer than a font of 65536 glyphs"},
+                   {"Fonts\\HUGE.FNT", "is longer than a font of 65536 glyphs"}};
+    for (int32_t preload : {0, 1}) {
+        for (const Case& c : refused) {
+            krxtest::TraceCapture trace;
+            sc_FontAntiAlias f;
+            EXPECT_EQ(f.bLoad(c.name, 1, 2, preload), 0) << c.name;
+            EXPECT_EQ(f.lGetGlyphCount(), 0);
+            ASSERT_EQ(trace.Lines().size(), 1u) << c.name;
+            EXPECT_EQ(trace.Lines()[0].source, c.name);
+            EXPECT_EQ(trace.Lines()[0].reason, c.why);
+        }
+        krxtest::TraceCapture trace;
+        sc_FontAntiAlias f;
+        EXPECT_EQ(f.bLoad("Fonts\\MAX.FNT", 1, 2, preload), 1);
+        EXPECT_EQ(f.lGetGlyphCount(), kMaxFontGlyphs);
+        EXPECT_TRUE(trace.Lines().empty());
     }
 }
 

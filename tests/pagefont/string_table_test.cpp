@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "pagefont/string_table.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/truncation.h"
 
 namespace {
 
@@ -51,12 +53,29 @@ TEST_F(StringTable, TinyFilesGiveNoLines) {
 
 TEST_F(StringTable, EveryPrefixOfAFileLoads) {
     const std::string full = "first\r\nsecond line\r\n\x1a";
-    for (size_t len = 0; len <= full.size(); ++len) {
-        const Lines lines = Load(full.substr(0, len));
-        EXPECT_EQ(lines.size(), len < 2 ? 0u : len <= 7 ? 1u : 2u) << len;
+    auto check = [&](std::span<const uint8_t> bytes) {
+        const size_t len = bytes.size();
+        const Lines lines = Load(std::string(bytes.begin(), bytes.end()));
+        EXPECT_EQ(lines.size(), len < 2 ? 0u : len <= 7 ? 1u : 2u);
         if (!lines.empty()) {
             EXPECT_EQ(lines[0].substr(0, 5), full.substr(0, std::min<size_t>(len, 5)));
         }
+    };
+    krxtest::ForEachPrefix(krxtest::AsBytes(full), check);
+    check(krxtest::AsBytes(full));
+}
+
+TEST_F(StringTable, FoldersAndOverlongFilesAreRefusedWithOneTraceLine) {
+    Load("kept\r\n");
+    dir.Write("Data/Folder.txt/inside", "x");
+    dir.Write("Data/Huge.txt", "");
+    std::filesystem::resize_file(dir.Path() / "Data/Huge.txt", (uintmax_t{64} << 20) + 1); // sparse
+    for (const char* name : {"Data\\Folder.txt", "Data\\Huge.txt", "Data\\None.txt"}) {
+        krxtest::TraceCapture trace;
+        EXPECT_EQ(l_LoadStringTable(name), 0) << name;
+        EXPECT_EQ(g_lStringTableLast, -1);
+        ASSERT_EQ(trace.Lines().size(), 1u) << name;
+        EXPECT_EQ(trace.Lines()[0].source, name);
     }
 }
 

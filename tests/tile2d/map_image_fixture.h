@@ -9,6 +9,7 @@
 
 #include "tests/support/headless_run.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/truncation.h"
 #include "tests/tile2d/tile_fixture.h"
 #include "tile2d/map_image.h"
 
@@ -93,6 +94,16 @@ inline Bytes DotTile(uint16_t colour) {
     std::vector<uint16_t> pal(256, 0);
     pal[5] = colour;
     return FlatTile(AnchorWord(0, 0), 200, 1, 1, pal, {5});
+}
+
+// The reasons of the lines the layer traced, each checked to come from it.
+inline std::vector<std::string> MapReasons(const krxtest::TraceCapture& trace) {
+    std::vector<std::string> out;
+    for (const krxtest::TraceCapture::Line& line : trace.Lines()) {
+        EXPECT_EQ(line.source, "map image");
+        out.push_back(line.reason);
+    }
+    return out;
 }
 
 class MapImageTest : public krxtest::HeadlessTest {

@@ -5,7 +5,8 @@
 #include <gmock/gmock.h>
 
 using namespace t2dtest;
-using ::testing::HasSubstr;
+using ::testing::Contains;
+using Reasons = std::vector<std::string>;
 
 namespace {
 
@@ -89,6 +90,41 @@ TEST_F(MapImageTest, LoadReadsHeaderGridAndBank) {
     EXPECT_EQ(g_pMapImage->cGetNameLength(), 9);
 }
 
+// The files in memory load and draw exactly as the named files do; absent
+// ones are reported as files that did not open.
+TEST_F(MapImageTest, FilesInMemoryLoadAsTheNamedFilesDo) {
+    MapGrid grid(511, 511);
+    for (uint32_t c = 250; c < 290; ++c)
+        grid.Set(c, c - 245, static_cast<uint16_t>(1 + c % 2));
+    Bank bank;
+    bank.Add(DotTile(0x1234));
+    bank.Add(DotTile(0x0421));
+    Bytes ani;
+    PutAnimation(ani, 1, 1, 2, 10, 0);
+    const Bytes mi = MapInfo(6, 0, 0, 800, 600), packed = PackRle8(grid.b);
+    PutMap(3, mi, ani, grid);
+    PutBank(6, bank);
+    ASSERT_EQ(l_LoadMapImage(3), 1);
+    v_SetMapImageView(0, 0);
+    v_ShowMapImage();
+    const std::vector<uint16_t> named = Pixels();
+    ASSERT_NE(std::count(named.begin(), named.end(), 0x0421), 0);
+    l_FreeMapImage();
+
+    Init(800, 600);
+    ASSERT_EQ(l_LoadMapImage({mi, ani, packed}, {bank.data, bank.table}), 1);
+    v_SetMapImageView(0, 0);
+    v_ShowMapImage();
+    EXPECT_EQ(Pixels(), named);
+    EXPECT_EQ(g_pMapImage->bGetAnimationCount(), 1);
+
+    krxtest::TraceCapture trace;
+    EXPECT_EQ(l_LoadMapImage({std::nullopt, std::nullopt, packed}, {std::nullopt, bank.table}), 1);
+    EXPECT_EQ(MapReasons(trace), (Reasons{"Open Map *.mi file Error !", "Open Map *.ani file Error !",
+                                          "Open Map Image Data file Error !"}));
+    EXPECT_EQ(g_pMapImage->pGetTileData(), nullptr);
+}
+
 TEST_F(MapImageTest, MissingFilesKeepWhatAnEarlierLoadHeld) {
     MapGrid grid(511, 511);
     grid.Set(260, 4, 1);
@@ -102,20 +138,20 @@ TEST_F(MapImageTest, MissingFilesKeepWhatAnEarlierLoadHeld) {
 
     // Map 2 has only a header of its own, and that one is short.
     Put(Name(2, "mi"), Bytes(100, 0));
-    testing::internal::CaptureStderr();
+    std::optional<krxtest::TraceCapture> trace(std::in_place);
     EXPECT_EQ(l_LoadMapImage(2), 1);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_THAT(err, HasSubstr("Open Map *.ani file Error !"));
-    EXPECT_THAT(err, HasSubstr("Open Map *.map file Error !"));
+    EXPECT_EQ(MapReasons(*trace),
+              (Reasons{"Map *.mi file too short !", "Open Map *.ani file Error !", "Open Map *.map file Error !"}));
     EXPECT_EQ(l_GetMapImageWidth(), 800);
     EXPECT_EQ(g_pMapImage->bGetAnimationCount(), 0);
     // The grid comes again from the packed map held from map 1.
     EXPECT_EQ(g_pMapImage->pGetMap()[4 + (4 * 512 + 260) * 2], 1);
 
     Remove(Name(2, "mi"));
-    testing::internal::CaptureStderr();
+    trace.emplace();
     l_LoadMapImage(2);
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("Open Map *.mi file Error !"));
+    EXPECT_EQ(MapReasons(*trace), (Reasons{"Open Map *.mi file Error !", "Open Map *.ani file Error !",
+                                           "Open Map *.map file Error !"}));
     EXPECT_EQ(l_GetMapImageHeight(), 600);
 }
 
@@ -135,9 +171,9 @@ TEST_F(MapImageTest, AMissingBankHalfLeavesNoBank) {
 
     // Without the data the table still loads, but nothing stale is drawn.
     Remove(BankName("Zdat", 4));
-    testing::internal::CaptureStderr();
+    std::optional<krxtest::TraceCapture> trace(std::in_place);
     EXPECT_EQ(l_LoadMapImage(1), 1);
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("Open Map Image Data file Error !"));
+    EXPECT_EQ(MapReasons(*trace), Reasons{"Open Map Image Data file Error !"});
     EXPECT_EQ(g_pMapImage->pGetTileData(), nullptr);
     Clear();
     v_ShowMapImage();
@@ -145,20 +181,20 @@ TEST_F(MapImageTest, AMissingBankHalfLeavesNoBank) {
 
     PutBank(4, bank);
     Remove(BankName("Ztab", 4));
-    testing::internal::CaptureStderr();
+    trace.emplace();
     EXPECT_EQ(l_LoadMapImage(1), 0);
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("Open Map Image Table file Error !"));
+    EXPECT_EQ(MapReasons(*trace), Reasons{"Open Map Image Table file Error !"});
     EXPECT_EQ(g_pMapImage->pGetTileTable(), nullptr);
     v_ShowMapImage();
     EXPECT_EQ(std::count(m_buf.begin(), m_buf.end(), 0), static_cast<long>(m_w * m_h));
 }
 
 TEST_F(MapImageTest, NoMapFilesAtAllGiveAnEmptyGround) {
-    testing::internal::CaptureStderr();
+    krxtest::TraceCapture trace;
     EXPECT_EQ(l_LoadMapImage(5), 0);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_THAT(err, HasSubstr("Open Map *.mi file Error !"));
-    EXPECT_THAT(err, HasSubstr("Open Map Image Table file Error !"));
+    EXPECT_EQ(MapReasons(trace), (Reasons{"Open Map *.mi file Error !", "Open Map *.ani file Error !",
+                                          "Open Map *.map file Error !", "Open Map Image Data file Error !",
+                                          "Open Map Image Table file Error !"}));
     ASSERT_NE(g_pMapImage, nullptr);
     EXPECT_EQ(g_pMapImage->lGetMapWidth(), 0);
     EXPECT_EQ(l_GetMapImageWidth(), 0);
@@ -414,7 +450,7 @@ TEST_F(MapImageTest, TruncatedAndCorruptFilesAreSafe) {
                           {BankName("Ztab", 1), bank.table}};
     for (const File& f : files)
         Put(f.name, f.bytes);
-    testing::internal::CaptureStderr();
+    krxtest::TraceCapture trace;
     loadAndDraw();
     for (const File& f : files) {
         SCOPED_TRACE(f.name);
@@ -454,7 +490,7 @@ TEST_F(MapImageTest, TruncatedAndCorruptFilesAreSafe) {
     flood[3] = static_cast<uint8_t>(flood.size() >> 16);
     Put(Name(1, "map"), flood);
     loadAndDraw();
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("unpacks beyond the map grid"));
+    EXPECT_THAT(MapReasons(trace), Contains("Map *.map file unpacks beyond the map grid !"));
     EXPECT_EQ(g_pMapImage->pGetMap()[kMapGridBytes - 1], 0x01);
 }
 

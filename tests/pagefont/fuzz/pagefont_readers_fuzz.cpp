@@ -22,6 +22,7 @@
 #include "pagefont/palette.h"
 #include "pagefont/pixel_format.h"
 #include "pagefont/string_table.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -211,6 +212,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     g_dir = dir;
     std::atexit(Cleanup);
     WriteFixedFonts();
+    // Refusals are expected here, not output.
+    plat::SetTraceSink([](std::string_view, std::string_view) {});
     return 0;
 }
 

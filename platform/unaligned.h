@@ -1,9 +1,11 @@
 #pragma once
-// Little-endian access to images that may sit at any byte address.
+// Pixels and words of images held in memory, which may sit at any byte
+// address: loaded and stored through memcpy, in the machine's (little-endian)
+// order. Records read from files go through sc_ByteReader instead.
 #include <cstdint>
 #include <cstring>
 
-namespace t2d_detail {
+namespace plat {
 
 inline uint16_t Load16(const uint8_t* p) {
     uint16_t v;
@@ -22,4 +24,4 @@ inline void Store32(uint8_t* p, uint32_t v) {
     std::memcpy(p, &v, 4);
 }
 
-} // namespace t2d_detail
+} // namespace plat

@@ -2,26 +2,16 @@
 // Helpers shared by the library's routines (not part of its interface).
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #include "pagefont/draw_page.h"
+#include "platform/unaligned.h"
 
 namespace pf_detail {
 
-// Images and runs may sit at any byte address: load and store through memcpy.
-inline uint16_t Load16(const uint8_t* p) {
-    uint16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-}
-inline void Store16(uint8_t* p, uint16_t v) {
-    std::memcpy(p, &v, 2);
-}
-inline uint32_t Load32(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
+// Images and runs may sit at any byte address.
+using plat::Load16;
+using plat::Load32;
+using plat::Store16;
 
 inline uint8_t* TargetAt(int32_t x, int32_t y) {
     return g_pTargetPixels + static_cast<intptr_t>(y) * g_lTargetPitch + static_cast<intptr_t>(x) * 2;
