@@ -3,6 +3,8 @@
 #include <cstring>
 #include <png.h>
 
+#include "platform/trace.h"
+
 namespace plat {
 
 namespace {
@@ -48,20 +50,17 @@ bool ReadPng555(const std::string& path, std::vector<uint16_t>& pixels, int& w, 
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+    auto refuse = [&](const char* why) {
+        Trace(path, why);
         png_image_free(&image);
         return false;
-    }
-    if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide) {
-        png_image_free(&image);
-        return false;
-    }
+    };
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return refuse(image.message);
+    if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide)
+        return refuse("has a size out of range");
     image.format = PNG_FORMAT_RGB;
     std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return false;
-    }
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return refuse(image.message);
     const int iw = static_cast<int>(image.width);
     const int ih = static_cast<int>(image.height);
     png_image_free(&image);

@@ -14,7 +14,8 @@ namespace plat {
 bool WritePng555(const std::string& path, const uint16_t* pixels, int w, int h, int pitchPixels);
 
 // Reads any PNG libpng understands into 5-5-5 pixels (pitch = w). False, with
-// the outputs cleared, when the file is missing, truncated or not a PNG.
+// the outputs cleared and one trace line, when the file is missing,
+// truncated, not a PNG or larger than 4096 a side.
 bool ReadPng555(const std::string& path, std::vector<uint16_t>& pixels, int& w, int& h);
 
 } // namespace plat

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
-#include <utility>
 
 #include "engine/base/file.h"
 #include "engine/device/frame_time.h"
@@ -710,12 +710,28 @@ void sc_GameImageData::vShow(int32_t x, int32_t y, const sc_DirSurface* surface,
             s->vShow(x, y, surface, dir, frame, plain, brightness, alpha, addColour, subColour);
 }
 
+namespace {
+// The one line of a pack that did not read: the reason of the first reader
+// that failed, else a value its reader could not judge.
+bool RefusePack(std::string_view source, std::initializer_list<const sc_ByteReader*> readers) {
+    std::string_view why = "holds a value out of range";
+    for (const sc_ByteReader* r : readers)
+        if (r && !r->Ok()) {
+            why = r->Why();
+            break;
+        }
+    plat::Trace(source, why);
+    return false;
+}
+} // namespace
+
 bool sc_GameImageData::bReadSplit(sc_ByteReader& table, sc_ByteReader* data, sc_ByteReader* info,
-                                  pack::Form form) {
+                                  pack::Form form, std::string_view source) {
     bool ok = ReadArray(table, pack::kObject, m_aObjects);
     for (size_t i = 0; ok && i < m_aObjects.size(); ++i) ok = m_aObjects[i].bReadSplit(table, data, info, form);
-    if (!ok) vClear();
-    return ok;
+    if (ok) return true;
+    vClear();
+    return RefusePack(source, {&table, data, info});
 }
 
 const uint8_t* sc_GameImageData::pAttach(sc_ByteReader& table, std::span<const uint8_t> memory,
@@ -730,16 +746,11 @@ bool sc_GameImageData::bReadSplit(sc_File& table, sc_File* data, sc_File* info) 
     sc_ByteReader t = sc_ByteReader::FromRest(table.rFile());
     sc_ByteReader d = data ? sc_ByteReader::FromRest(data->rFile()) : sc_ByteReader();
     sc_ByteReader i = info ? sc_ByteReader::FromRest(info->rFile()) : sc_ByteReader();
-    if (t.Ok() && (!data || d.Ok()) && (!info || i.Ok()) && bReadSplit(t, data ? &d : nullptr, info ? &i : nullptr))
-        return true;
-    // One line names the file that let the pack down.
-    using Culprit = std::pair<const sc_File*, std::string_view>;
-    const auto [file, why] = !t.Ok()              ? Culprit{&table, t.Why()}
-                             : data && !d.Ok()    ? Culprit{data, d.Why()}
-                             : info && !i.Ok()    ? Culprit{info, i.Why()}
-                                                  : Culprit{&table, "holds a value out of range"};
-    plat::Trace(*file->pGetName() ? file->pGetName() : "sprite pack", why);
-    return false;
+    auto name = [](const sc_File& f) { return *f.pGetName() ? std::string_view(f.pGetName()) : "sprite pack"; };
+    if (!t.Ok()) return RefusePack(name(table), {&t});
+    if (data && !d.Ok()) return RefusePack(name(*data), {&d});
+    if (info && !i.Ok()) return RefusePack(name(*info), {&i});
+    return bReadSplit(t, data ? &d : nullptr, info ? &i : nullptr, pack::Form::Split, name(table));
 }
 
 void sc_GameImageData::vWriteSplit(sc_ByteWriter& table, sc_ByteWriter* data, sc_ByteWriter* info,
@@ -760,11 +771,12 @@ bool sc_GameImageData::bLoadImage(sc_ByteReader& data) {
     return true;
 }
 
-bool sc_GameImageData::bRead(sc_ByteReader& in) {
+bool sc_GameImageData::bRead(sc_ByteReader& in, std::string_view source) {
     bool ok = ReadArray(in, pack::kObject, m_aObjects);
     for (size_t i = 0; ok && i < m_aObjects.size(); ++i) ok = m_aObjects[i].bRead(in);
-    if (!ok) vClear();
-    return ok;
+    if (ok) return true;
+    vClear();
+    return RefusePack(source, {&in});
 }
 
 void sc_GameImageData::vWrite(sc_ByteWriter& out) const {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/base/game_point.h"
@@ -304,9 +305,11 @@ public:
                int32_t frame, int32_t plain = 0, int32_t brightness = 0, int32_t alpha = 0, uint16_t addColour = 0,
                uint16_t subColour = 0) const;
 
-    // Split form. With files, each is read from its position to its end.
+    // Split form. With files, each is read from its position to its end. A
+    // pack that does not read leaves one trace line naming source (with
+    // files, the file that let it down).
     bool bReadSplit(sc_ByteReader& table, sc_ByteReader* data, sc_ByteReader* info,
-                    pack::Form form = pack::Form::Split);
+                    pack::Form form = pack::Form::Split, std::string_view source = "sprite pack");
     bool bReadSplit(sc_File& table, sc_File* data, sc_File* info);
     void vReadSplit(sc_File& table, sc_File* data, sc_File* info) { bReadSplit(table, data, info); }
     // Attached form: the headers from the table, the blocks from the
@@ -323,8 +326,8 @@ public:
                      pack::Form form = pack::Form::Split) const;
     bool bWriteSplit(sc_File& table, sc_File* data, sc_File* info) const;
     bool bLoadImage(sc_ByteReader& data);
-    // Whole form.
-    bool bRead(sc_ByteReader& in);
+    // Whole form; a refusal is traced as in the split form.
+    bool bRead(sc_ByteReader& in, std::string_view source = "sprite pack");
     void vWrite(sc_ByteWriter& out) const;
     // The pack writer: every frame and grid placed in the new data file in
     // tree order with its offset filled in, has-info 0. Blocks not in memory

@@ -6,8 +6,8 @@
 
 #include "pagefont/font.h"
 #include "tests/pagefont/page_fixture.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/truncation.h"
 
 namespace {
 

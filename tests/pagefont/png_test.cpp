@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/png.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -59,7 +60,13 @@ TEST(Png555, PicturesWiderThanTheCapAreRefusedBeforeAllocating) {
     ASSERT_TRUE(plat::WritePng555(wide, row.data(), 4097, 1, 4097));
     std::vector<uint16_t> out;
     int w = 0, h = 0;
-    EXPECT_FALSE(plat::ReadPng555(wide, out, w, h));
+    {
+        krxtest::TraceCapture trace;
+        EXPECT_FALSE(plat::ReadPng555(wide, out, w, h));
+        ASSERT_EQ(trace.Lines().size(), 1u);
+        EXPECT_EQ(trace.Lines()[0].source, wide);
+        EXPECT_EQ(trace.Lines()[0].reason, "has a size out of range");
+    }
     EXPECT_TRUE(out.empty());
     const std::string edge = (dir.Path() / "edge.png").string();
     ASSERT_TRUE(plat::WritePng555(edge, row.data(), 4096, 1, 4096));

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "pagefont/string_table.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/truncation.h"
 
 namespace {
 

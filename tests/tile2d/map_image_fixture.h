@@ -8,8 +8,8 @@
 #include <string>
 
 #include "tests/support/headless_run.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/truncation.h"
 #include "tests/tile2d/tile_fixture.h"
 #include "tile2d/map_image.h"
 

@@ -9,6 +9,7 @@
 #include "engine/base/member.h"
 #include "engine/base/node.h"
 #include "platform/byte_reader.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -279,15 +280,16 @@ TEST(Member, StringRecordWithoutTerminatorIsCutWithinItsLength) {
 // past its end (the sanitizer build checks the "without").
 TEST(Member, EveryTruncatedPrefixFailsCleanly) {
     const std::vector<uint8_t> whole = Saved(sc_MemberString("abcdefg"));
-    for (size_t n = 0; n < whole.size(); ++n) {
-        // Exactly n bytes on the heap, so an overread is caught.
-        auto exact = std::make_unique<uint8_t[]>(n ? n : 1);
-        std::memcpy(exact.get(), whole.data(), n);
-        sc_ByteReader r(exact.get(), n);
-        sc_MemberString s("old");
-        EXPECT_FALSE(s.bLoad(r)) << "prefix " << n;
-        EXPECT_EQ(s.pGetText(), nullptr) << "prefix " << n;
-    }
+    krxtest::ExpectEveryPrefixRefused(
+        whole,
+        [](std::span<const uint8_t> prefix) {
+            sc_ByteReader r(prefix);
+            sc_MemberString s("old");
+            const bool ok = s.bLoad(r);
+            EXPECT_EQ(s.pGetText(), nullptr);
+            return ok;
+        },
+        krxtest::Traced::Silent); // a field of a larger record: its reader reports
     // A huge length is refused before anything is allocated.
     const std::vector<uint8_t> huge = {0xFF, 0xFF, 0xFF, 0xFF, 'a', 0};
     sc_ByteReader r(huge);
@@ -325,13 +327,17 @@ TEST_F(MemberFileTest, FileRecordsRoundTripAndPrefixesFail) {
         EXPECT_EQ(end.pGetText(), nullptr);
     }
     const std::string record = bytes.substr(9);
-    for (size_t n = 0; n < record.size(); ++n) {
-        dir.Write("cut.bin", record.substr(0, n));
-        sc_CreateFileSquentialAccess f("cut.bin");
-        sc_MemberString s("old");
-        EXPECT_FALSE(s.bLoad(f)) << "prefix " << n;
-        EXPECT_EQ(s.pGetText(), nullptr);
-    }
+    krxtest::ExpectEveryPrefixRefused(
+        krxtest::AsBytes(record),
+        [&](std::span<const uint8_t> prefix) {
+            dir.Write("cut.bin", std::string(prefix.begin(), prefix.end()));
+            sc_CreateFileSquentialAccess f("cut.bin");
+            sc_MemberString s("old");
+            const bool ok = s.bLoad(f);
+            EXPECT_EQ(s.pGetText(), nullptr);
+            return ok;
+        },
+        krxtest::Traced::Silent);
     sc_CreateFileSquentialAccess closed("missing.bin");
     sc_MemberString s("old");
     EXPECT_FALSE(s.bLoad(closed));

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/base/discript.h"
 #include "engine/base/str.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -193,7 +195,11 @@ TEST_F(DiscriptTest, FindContinuesOrReloads) {
 }
 
 TEST_F(DiscriptTest, MissingFileAndLongLinesEndCleanly) {
+    std::optional<krxtest::TraceCapture> trace(std::in_place);
     sc_Discript missing("missing.txt");
+    ASSERT_EQ(trace->Lines().size(), 1u);
+    EXPECT_EQ(trace->Lines()[0].source, "missing.txt");
+    trace.reset();
     EXPECT_FALSE(missing.bHasData());
     EXPECT_EQ(missing.pGetField(0, 0), nullptr);
     EXPECT_EQ(missing.lGetField(0, 1), 0);

@@ -8,8 +8,8 @@
 #include "engine/image/image.h"
 #include "engine/image/picture_files.h"
 #include "platform/byte_reader.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/truncation.h"
 
 namespace {
 

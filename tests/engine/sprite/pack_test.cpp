@@ -6,6 +6,7 @@
 #include "engine/sprite/sprite_tree.h"
 #include "platform/byte_reader.h"
 #include "tests/engine/sprite/pack_fixtures.h"
+#include "tests/support/reader_checks.h"
 
 namespace {
 
@@ -299,37 +300,41 @@ struct SmallPack {
 
 TEST(PackFiles, EveryTruncatedPrefixFailsCleanly) {
     const SmallPack pack;
-    for (size_t n = 0; n < pack.table.size(); ++n) {
-        sc_ByteReader t(pack.table.data(), n), d(pack.data), i(pack.info);
-        sc_GameImageData tree;
-        EXPECT_FALSE(tree.bReadSplit(t, &d, &i)) << n;
-        EXPECT_EQ(tree.lGetObjectCount(), 0);
-    }
-    for (size_t n = 0; n < pack.data.size(); ++n) {
-        sc_ByteReader t(pack.table), d(pack.data.data(), n), i(pack.info);
-        sc_GameImageData tree;
-        EXPECT_FALSE(tree.bReadSplit(t, &d, &i)) << n;
-    }
-    for (size_t n = 0; n < pack.info.size(); ++n) {
-        sc_ByteReader t(pack.table), d(pack.data), i(pack.info.data(), n);
-        sc_GameImageData tree;
-        EXPECT_FALSE(tree.bReadSplit(t, &d, &i)) << n;
-    }
+    // Each of the three files cut while the other two are whole: refused
+    // with one trace line and no tree left.
+    auto split = [&](int cut) {
+        return [&pack, cut](std::span<const uint8_t> prefix) {
+            sc_ByteReader t(cut == 0 ? prefix : std::span<const uint8_t>(pack.table));
+            sc_ByteReader d(cut == 1 ? prefix : std::span<const uint8_t>(pack.data));
+            sc_ByteReader i(cut == 2 ? prefix : std::span<const uint8_t>(pack.info));
+            sc_GameImageData tree;
+            const bool ok = tree.bReadSplit(t, &d, &i);
+            EXPECT_EQ(tree.lGetObjectCount(), 0);
+            return ok;
+        };
+    };
+    krxtest::ExpectEveryPrefixRefused(pack.table, split(0));
+    krxtest::ExpectEveryPrefixRefused(pack.data, split(1));
+    krxtest::ExpectEveryPrefixRefused(pack.info, split(2));
+
     sc_GameImageData headers;
     sc_ByteReader t(pack.table);
     ASSERT_TRUE(headers.bReadSplit(t, nullptr, nullptr));
-    for (size_t n = 0; n < pack.data.size(); ++n) {
-        sc_GameImageData copy = headers;
-        sc_ByteReader d(pack.data.data(), n);
-        EXPECT_FALSE(copy.bLoadImage(d)) << n;
-    }
+    krxtest::ExpectEveryPrefixRefused(
+        pack.data,
+        [&](std::span<const uint8_t> prefix) {
+            sc_GameImageData copy = headers;
+            sc_ByteReader d(prefix);
+            return copy.bLoadImage(d);
+        },
+        krxtest::Traced::Silent);
     sc_ByteWriter whole;
     headers.vWrite(whole); // blocks absent: written as zeros
-    for (size_t n = 0; n < whole.Size(); ++n) {
-        sc_ByteReader w(whole.Bytes().data(), n);
+    krxtest::ExpectEveryPrefixRefused(whole.Bytes(), [](std::span<const uint8_t> prefix) {
+        sc_ByteReader w(prefix);
         sc_GameImageData tree;
-        EXPECT_FALSE(tree.bRead(w)) << n;
-    }
+        return tree.bRead(w);
+    });
 }
 
 TEST(PackFiles, CorruptCountsAndSizesFailWithoutHugeAllocations) {

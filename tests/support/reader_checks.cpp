@@ -1,4 +1,4 @@
-#include "tests/support/truncation.h"
+#include "tests/support/reader_checks.h"
 
 #include <gtest/gtest.h>
 

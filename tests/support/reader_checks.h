@@ -9,6 +9,8 @@
 
 #include "platform/trace.h"
 
+// What the tests of every reader check: that each truncated prefix of a good
+// input is refused cleanly, and what the reader said through the trace.
 namespace krxtest {
 
 // The lines written to the trace while it lives (the previous sink comes
