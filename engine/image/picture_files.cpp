@@ -123,9 +123,14 @@ bool sc_PCX::bLoad(sc_ByteReader& in, std::string_view source) {
     const std::span<const uint8_t> file = in.Take(in.Remaining());
     if (!in.Ok()) return Refuse(*this, source, in.Why());
     if (lReadHeader(file.data(), file.size()) == 0) return Refuse(*this, source, "ends inside its header");
-    auto u16 = [&](size_t at) { return static_cast<int32_t>(m_aHeader[at] | m_aHeader[at + 1] << 8); };
-    const int64_t w = int64_t{u16(8)} - u16(4) + 1, h = int64_t{u16(10)} - u16(6) + 1;
-    const int32_t bytesPerLine = static_cast<int16_t>(u16(66));
+    sc_ByteReader header(m_aHeader.data(), m_aHeader.size());
+    uint16_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    int16_t bytesPerLine = 0;
+    header.Seek(4);
+    header.Read(xMin, yMin, xMax, yMax);
+    header.Seek(66);
+    header.Read(bytesPerLine);
+    const int64_t w = int64_t{xMax} - xMin + 1, h = int64_t{yMax} - yMin + 1;
     if (w <= 0 || h <= 0 || !bSizeOk(w, h)) return Refuse(*this, source, "has a size out of range");
 
     std::vector<uint8_t> indexes(static_cast<size_t>(w * h), 0);
