@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/file.h"
+#include "platform/byte_reader.h"
 #include "platform/trace.h"
 
 char* g_pStringTableText = nullptr;
@@ -14,7 +14,7 @@ namespace {
 
 // Files larger than this are refused, so that a size read from a corrupt
 // file system cannot ask for an unbounded allocation.
-constexpr int64_t kMaxTableBytes = int64_t{64} << 20;
+constexpr size_t kMaxTableBytes = size_t{64} << 20;
 
 } // namespace
 
@@ -28,25 +28,23 @@ void v_FreeStringTable() {
 
 int32_t l_LoadStringTable(const char* fileName) {
     v_FreeStringTable();
-    const char* source = fileName ? fileName : "string table";
-    plat::File f;
-    if (!fileName || !f.Open(fileName, plat::FileMode::ReadSequential)) {
-        plat::Trace(source, "does not open");
+    if (!fileName) {
+        plat::Trace("string table", "has no name");
         return 0;
     }
-    const int64_t length = f.Size();
-    if (length < 0 || length > kMaxTableBytes) {
-        plat::Trace(source, "is longer than a string table can be");
+    const sc_ByteReader file = sc_ByteReader::FromPath(fileName, kMaxTableBytes);
+    if (!file.Ok()) {
+        plat::Trace(fileName, file.Why());
         return 0;
     }
-    auto* text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 2));
+    // Room for a CR LF that closes the last line.
+    auto* text = static_cast<char*>(std::malloc(file.Size() + 2));
     if (!text) {
-        plat::Trace(source, "does not fit in memory");
+        plat::Trace(fileName, "does not fit in memory");
         return 0;
     }
-    const int64_t got = length ? f.Read(text, static_cast<size_t>(length)) : 0;
-    size_t len = got < 0 ? 0 : static_cast<size_t>(got);
-    f.Close();
+    if (file.Size()) std::memcpy(text, file.Whole().data(), file.Size());
+    size_t len = file.Size();
 
     if (len < 2) {
         len = 0; // too short to hold a line
@@ -68,7 +66,7 @@ int32_t l_LoadStringTable(const char* fileName) {
     auto** lines = static_cast<char**>(std::malloc((count ? count : 1) * sizeof(char*)));
     if (!lines) {
         std::free(text);
-        plat::Trace(source, "does not fit in memory");
+        plat::Trace(fileName, "does not fit in memory");
         return 0;
     }
     size_t n = 0;
