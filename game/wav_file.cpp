@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 #include "platform/file.h"
 #include "platform/trace.h"
 
