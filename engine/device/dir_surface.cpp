@@ -13,8 +13,7 @@ sc_FontWriter g_oFontWriterAA;
 int32_t g_bFontsLoaded = 0;
 
 namespace {
-// The colour vShowText is documented to take is not used: the writer's own
-// colour applies.
+// vShowString passes this colour on, but text takes the writer's own colour.
 constexpr uint16_t kTextColor = 0x7FFF;
 // A surface larger than this is refused rather than allocated.
 constexpr int32_t kMaxSide = 8192;
@@ -29,21 +28,29 @@ int32_t sc_DirSurface::bCreate(sc_Direct2D* display, int32_t width, int32_t heig
     if (!display || !display->bIsOpen() || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return 0;
     m_lByteSize = width * height * (display->cGetBits() >> 3);
-    m_aMemory.assign(static_cast<size_t>(width) * height, 0);
-    return 1;
+    m_pMemory = pAllocate(static_cast<size_t>(width) * height);
+    return m_pMemory ? 1 : 0;
+}
+
+uint16_t* sc_DirSurface::pAllocate(size_t pixels) {
+    m_aMemory.assign(pixels, 0);
+    return m_aMemory.data();
 }
 
 void sc_DirSurface::vRelease() {
     m_pPixels = nullptr;
+    m_pMemory = nullptr;
     m_aMemory.clear();
     m_aMemory.shrink_to_fit();
 }
 
 uint16_t* sc_DirSurface::pLock() {
-    if (m_aMemory.empty()) return nullptr;
-    m_pPixels = m_aMemory.data();
+    if (!m_pMemory) return nullptr;
+    m_pPixels = m_pMemory;
     const int32_t pitch = m_oSize.x * 2;
-    l_AttachPage(0, m_pPixels, pitch, 800, 600);
+    // Page 0 covers the screen's 800 x 600 but never more than the surface
+    // holds, so text and page copies cannot run past a smaller surface.
+    l_AttachPage(0, m_pPixels, pitch, std::min(800, m_oSize.x), std::min(600, m_oSize.y));
     m_lPitch = pitch;
     if (!g_bFontsLoaded) {
         l_SelectPage(0);
@@ -66,13 +73,13 @@ void sc_DirSurface::vUnlock() { m_pPixels = nullptr; }
 void sc_DirSurface::vShowOn(const plat::ScreenBuffer& screen) const {
     for (const sc_List* n = this; n; n = n->pGetNext()) {
         const auto* s = static_cast<const sc_DirSurface*>(n);
-        if (s->m_lId == 0 || s->m_aMemory.empty()) continue;
+        if (s->m_lId == 0 || !s->m_pMemory) continue;
         const int32_t x0 = std::max(0, s->m_oPosition.x), y0 = std::max(0, s->m_oPosition.y);
         const int32_t x1 = std::min(screen.width, s->m_oPosition.x + s->m_oSize.x);
         const int32_t y1 = std::min(screen.height, s->m_oPosition.y + s->m_oSize.y);
         if (x0 >= x1) continue;
         for (int32_t y = y0; y < y1; ++y) {
-            const uint16_t* src = s->m_aMemory.data() + static_cast<size_t>(y - s->m_oPosition.y) * s->m_oSize.x +
+            const uint16_t* src = s->m_pMemory + static_cast<size_t>(y - s->m_oPosition.y) * s->m_oSize.x +
                                   (x0 - s->m_oPosition.x);
             std::memcpy(screen.pixels + static_cast<size_t>(y) * screen.width + x0, src,
                         static_cast<size_t>(x1 - x0) * 2);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -52,9 +53,15 @@ public:
     int32_t lGetPitch() const { return m_lPitch; }
     const sc_Point& oGetPosition() const { return m_oPosition; }
 
+protected:
+    // Gives the surface zero-filled memory for this many pixels, kept until
+    // vRelease. The surface's own vector by default.
+    virtual uint16_t* pAllocate(size_t pixels);
+
 private:
     int32_t m_lId = 0;
-    std::vector<uint16_t> m_aMemory; // allocated once: the address never moves
+    std::vector<uint16_t> m_aMemory;
+    uint16_t* m_pMemory = nullptr; // set once by bCreate: the address never moves
     sc_Point m_oSize;
     sc_Point m_oPosition;
     int32_t m_lByteSize = 0;

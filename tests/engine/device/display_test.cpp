@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,74 @@ TEST_F(Display, TextCallsOnAnySurfaceLandOnTheTargetAndMeasureEightPerByte) {
     EXPECT_EQ(text->lTextWidth(""), 0);
     EXPECT_EQ(text->lTextWidth(nullptr), 0);
     work->vUnlock();
+}
+
+// A surface whose pixels sit between two guard bands of its own block.
+class GuardedSurface : public sc_DirSurface {
+public:
+    static constexpr size_t kGuard = 4096;
+    static constexpr uint16_t kPattern = 0xA5C3;
+    bool GuardsIntact() const {
+        const auto intact = [](auto from, auto to) {
+            return std::all_of(from, to, [](uint16_t v) { return v == kPattern; });
+        };
+        return intact(block.begin(), block.begin() + kGuard) && intact(block.end() - kGuard, block.end());
+    }
+    std::vector<uint16_t> block;
+
+protected:
+    uint16_t* pAllocate(size_t pixels) override {
+        block.assign(pixels + 2 * kGuard, kPattern);
+        std::fill_n(block.begin() + kGuard, pixels, uint16_t{0});
+        return block.data() + kGuard;
+    }
+};
+
+TEST_F(Display, PageZeroNeverSpansMoreThanTheLockedSurface) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    g_bFontsLoaded = 0;
+    Recorder d;
+    ASSERT_TRUE(d.bInit(0, 800, 600, 16, 100));
+    // A whole screen of 0x1234 to copy onto page 0.
+    ASSERT_TRUE(l_CreatePage(1, 800, 600));
+    std::fill_n(reinterpret_cast<uint16_t*>(p_GetPagePixels(1)), 800 * 600, uint16_t{0x1234});
+
+    struct Case {
+        int32_t width, height, pageWidth, pageHeight;
+    };
+    for (const Case c : {Case{64, 32, 64, 32}, Case{1024, 24, 800, 24}, Case{100, 700, 100, 600}}) {
+        SCOPED_TRACE(c.width);
+        GuardedSurface s;
+        ASSERT_TRUE(s.bCreate(&d, c.width, c.height, 1));
+        uint16_t* px = s.pLock();
+        ASSERT_EQ(px, s.block.data() + GuardedSurface::kGuard);
+        EXPECT_EQ(l_GetPageWidth(0), c.pageWidth);
+        EXPECT_EQ(l_GetPageHeight(0), c.pageHeight);
+        EXPECT_EQ(l_GetPagePitch(0), c.width * 2);
+        l_SelectPage(0);
+        g_oFontWriter.vShowString(0, 40, "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX");
+        g_oFontWriter.vShowString(40, 8, "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX");
+        v_CopyPageRect(0, 0, 0, 1, 0, 0, 799, 599);
+        EXPECT_TRUE(s.GuardsIntact());
+        // Every pixel of the page is reached, none past it.
+        const size_t inside = static_cast<size_t>(c.width) * c.pageHeight;
+        for (size_t i = 0; i < inside; ++i)
+            ASSERT_EQ(px[i], static_cast<int32_t>(i % c.width) < c.pageWidth ? 0x1234 : 0) << i;
+        for (size_t i = inside; i < static_cast<size_t>(c.width) * c.height; ++i) ASSERT_EQ(px[i], 0) << i;
+        s.vUnlock();
+        v_FreePage(0);
+    }
+    v_FreePage(1);
+
+    // The work surface keeps its full 800 x 600 page.
+    sc_DirSurface* work = d.pCreateSurface(-1, -1, -1);
+    uint16_t* px = work->pLock();
+    EXPECT_EQ(p_GetPagePixels(0), reinterpret_cast<uint8_t*>(px));
+    EXPECT_EQ(l_GetPageWidth(0), 800);
+    EXPECT_EQ(l_GetPageHeight(0), 600);
+    EXPECT_EQ(l_GetPagePitch(0), 1600);
+    work->vUnlock();
+    l_SelectPage(0);
 }
 
 TEST_F(Display, ReleaseTwiceIsHarmless) {
