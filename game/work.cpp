@@ -29,7 +29,7 @@ sc_Work::~sc_Work() {
     if (g_pWork == this) g_pWork = nullptr;
 }
 
-int32_t sc_Work::bOnCreate(plat::WindowHandle window) {
+int32_t sc_Work::bOnCreate(WindowHandle window) {
     if (!bInit(window, 800, 600, 16, 100)) return 0;
     g_pWorkSurface = pCreateSurface(800, 600, -1);
     if (!g_pWorkSurface) return 0;
@@ -44,7 +44,7 @@ void sc_Work::vOnIdle() { vFrame(); }
 
 void sc_Work::vControl() {
     g_oKeyControl.vUpdate();
-    if (g_pDirKey && g_pDirKey->bGetKeyState(plat::key::F6)) plat::PostMessage(pGetHwnd(), plat::MSG_CLOSE, 0, 0);
+    if (g_pDirKey && g_pDirKey->bGetKeyState(plat::key::F6)) b_PostClose(pGetHwnd());
     g_oGameMouse.lUpdateDirection();
     oScene.vControl();
 }

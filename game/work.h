@@ -19,7 +19,7 @@ public:
     sc_Work();
     ~sc_Work() override;
 
-    int32_t bOnCreate(plat::WindowHandle window) override;
+    int32_t bOnCreate(WindowHandle window) override;
     void vOnIdle() override;
     void vControl() override;
     void vShow() override;

@@ -3,8 +3,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/window.h"
-
 namespace plat {
 
 // What the program's OS layer needs from the machine underneath. Two
@@ -17,15 +15,15 @@ public:
     virtual uint32_t Now() = 0;
     virtual void Wait(uint32_t ms) = 0;
 
-    // Called at the start of each pass of the message loop, before the queue
-    // is looked at: pump the window system's events into the queue.
+    // Called at the start of each pass of the loop, before the queue is
+    // looked at: turn the machine's events into window events (PostEvent).
     virtual void BeginPass() {}
 
-    // The window system tells the backend what happened to its windows.
-    virtual bool OnWindowCreated(WindowHandle, const std::string& /*title*/, bool /*topLevel*/) { return true; }
-    virtual void OnWindowShown(WindowHandle) {}
-    virtual void OnWindowPainted(WindowHandle) {}
-    virtual void OnWindowDestroyed(WindowHandle) {}
+    // The window layer tells the backend what happened to the game window.
+    virtual bool OnWindowCreated(const std::string& /*title*/) { return true; }
+    virtual void OnWindowShown() {}
+    virtual void OnWindowPainted() {}
+    virtual void OnWindowDestroyed() {}
 
     // The display: a 5-5-5 picture of the given size shown in the window.
     virtual bool OpenDisplay(int32_t /*width*/, int32_t /*height*/) { return true; }

@@ -11,7 +11,7 @@ struct DisplayState {
     int32_t width = 0, height = 0;
     std::vector<uint16_t> pixels;
     // The window the display was opened in; once it is gone nothing is shown.
-    WindowHandle window = 0;
+    uint32_t window = 0;
 };
 DisplayState& State() {
     static DisplayState s;
@@ -27,7 +27,7 @@ bool OpenDisplay(int32_t width, int32_t height, int32_t bits) {
     s.width = width;
     s.height = height;
     s.pixels.assign(static_cast<size_t>(width) * height, 0);
-    s.window = MainWindow();
+    s.window = WindowSerial();
     return true;
 }
 
@@ -50,7 +50,7 @@ ScreenBuffer Screen() {
 
 void ShowScreen() {
     DisplayState& s = State();
-    if (!s.open || (s.window != 0 && !IsWindow(s.window))) return;
+    if (!s.open || (s.window != 0 && WindowSerial() != s.window)) return;
     CurrentBackend().Show(s.pixels.data(), s.width, s.height);
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/clock.h"
 #include "platform/png.h"
+#include "platform/window.h"
 
 namespace plat {
 
@@ -21,11 +22,11 @@ void HeadlessBackend::BeginPass() {
     for (Action& a : due) a(*this);
     if (m_budget != 0 && !m_budgetSpent && m_passes >= m_budget) {
         m_budgetSpent = true;
-        if (WindowHandle w = MainWindow()) PostMessage(w, MSG_CLOSE, 0, 0);
+        PostEvent(Event::Close());
     }
 }
 
-bool HeadlessBackend::OnWindowCreated(WindowHandle, const std::string& title, bool) {
+bool HeadlessBackend::OnWindowCreated(const std::string& title) {
     if (m_failNextWindow) {
         m_failNextWindow = false;
         return false;
@@ -37,9 +38,7 @@ bool HeadlessBackend::OnWindowCreated(WindowHandle, const std::string& title, bo
 void HeadlessBackend::At(uint64_t pass, Action action) { m_timeline.emplace(pass, std::move(action)); }
 
 void HeadlessBackend::CloseAt(uint64_t pass) {
-    At(pass, [](HeadlessBackend&) {
-        if (WindowHandle w = MainWindow()) PostMessage(w, MSG_CLOSE, 0, 0);
-    });
+    At(pass, [](HeadlessBackend&) { PostEvent(Event::Close()); });
 }
 
 bool HeadlessBackend::OpenDisplay(int32_t width, int32_t height) {

@@ -24,10 +24,10 @@ public:
     void Wait(uint32_t ms) override { m_now += ms; }
     void BeginPass() override;
 
-    bool OnWindowCreated(WindowHandle, const std::string& title, bool topLevel) override;
-    void OnWindowShown(WindowHandle) override { ++m_shows; }
-    void OnWindowPainted(WindowHandle) override { ++m_paints; }
-    void OnWindowDestroyed(WindowHandle) override { ++m_destroys; }
+    bool OnWindowCreated(const std::string& title) override;
+    void OnWindowShown() override { ++m_shows; }
+    void OnWindowPainted() override { ++m_paints; }
+    void OnWindowDestroyed() override { ++m_destroys; }
 
     bool OpenDisplay(int32_t width, int32_t height) override;
     void CloseDisplay() override { m_displayOpen = false; }
@@ -38,7 +38,9 @@ public:
     void GetCursor(int32_t& x, int32_t& y) override;
     uint16_t QueryMouseButton(int button) override;
 
-    // Scripted input; call from timeline actions or between frames.
+    // Scripted input; call from timeline actions or between frames. It changes
+    // what the keyboard and mouse read; window events are posted by the
+    // script itself (PostEvent).
     void KeyDown(uint8_t code) { m_keys[code] = 0x80; }
     void KeyUp(uint8_t code) { m_keys[code] = 0; }
     void SetKeyboardPresent(bool present) { m_keyboard = present; }
@@ -65,9 +67,9 @@ public:
 
     // Runs the action at the start of the given pass, after the clock step.
     void At(uint64_t pass, Action action);
-    // Queues a close for the main window at the start of that pass.
+    // Queues a close for the window at the start of that pass.
     void CloseAt(uint64_t pass);
-    // After this many passes the main window is sent a close, once.
+    // After this many passes the window is sent a close, once.
     void SetPassBudget(uint64_t passes) { m_budget = passes; }
     // The next window creation fails in the backend.
     void FailNextWindow() { m_failNextWindow = true; }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/sdl/sdl_keymap.h"
+#include "platform/window.h"
 
 namespace plat {
 
@@ -34,22 +35,59 @@ SdlBackend::~SdlBackend() {
 
 void SdlBackend::Wait(uint32_t ms) { SDL_Delay(ms); }
 
+namespace {
+int ButtonIndex(uint8_t sdlButton) {
+    return sdlButton == SDL_BUTTON_LEFT     ? 0
+           : sdlButton == SDL_BUTTON_RIGHT  ? 1
+           : sdlButton == SDL_BUTTON_MIDDLE ? 2
+                                            : -1;
+}
+} // namespace
+
 void SdlBackend::BeginPass() {
     bool closeAsked = g_terminate.exchange(false);
     if (m_videoUp) {
         SDL_Event e;
+        int32_t x = 0, y = 0;
         while (SDL_PollEvent(&e)) {
-            if (e.type == SDL_QUIT) closeAsked = true;
-            if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) closeAsked = true;
+            switch (e.type) {
+            case SDL_QUIT:
+                closeAsked = true;
+                break;
+            case SDL_WINDOWEVENT:
+                // An exposed window is not painted: the next frame's present
+                // covers it, where a paint would flash it black first.
+                if (e.window.event == SDL_WINDOWEVENT_CLOSE) closeAsked = true;
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) PostEvent(Event::Activate(true));
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) PostEvent(Event::Activate(false));
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                if (const uint8_t code = ScanCodeFromSdl(e.key.keysym.scancode))
+                    PostEvent(Event::Key(e.type == SDL_KEYDOWN, code));
+                break;
+            case SDL_MOUSEMOTION:
+                ToGame(e.motion.x, e.motion.y, x, y);
+                PostEvent(Event::MouseMove(x, y));
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                if (const int index = ButtonIndex(e.button.button); index >= 0) {
+                    ToGame(e.button.x, e.button.y, x, y);
+                    PostEvent(Event::Mouse(e.type == SDL_MOUSEBUTTONDOWN, static_cast<Button>(index), x, y));
+                }
+                break;
+            default:
+                break;
+            }
         }
     }
-    if (closeAsked) {
-        if (WindowHandle w = MainWindow()) PostMessage(w, MSG_CLOSE, 0, 0);
-    }
+    // However often it was asked for in this pass, the window gets one close.
+    if (closeAsked) PostEvent(Event::Close());
 }
 
-bool SdlBackend::OnWindowCreated(WindowHandle h, const std::string& title, bool topLevel) {
-    if (!topLevel || m_window) return true; // child windows live only in the queue
+bool SdlBackend::OnWindowCreated(const std::string& title) {
+    if (m_window) return false;
     if (!m_videoUp) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             std::fprintf(stderr, "video start failed: %s\n", SDL_GetError());
@@ -78,24 +116,21 @@ bool SdlBackend::OnWindowCreated(WindowHandle h, const std::string& title, bool 
         if (SDL_GetRendererInfo(m_renderer, &info) == 0) m_vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     }
     SDL_ShowCursor(SDL_DISABLE);
-    m_handle = h;
     return true;
 }
 
-void SdlBackend::OnWindowShown(WindowHandle h) {
-    if (h == m_handle && m_window) SDL_ShowWindow(m_window);
+void SdlBackend::OnWindowShown() {
+    if (m_window) SDL_ShowWindow(m_window);
 }
 
-void SdlBackend::OnWindowPainted(WindowHandle h) {
-    if (h != m_handle || !m_renderer) return;
+void SdlBackend::OnWindowPainted() {
+    if (!m_renderer) return;
     SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
     SDL_RenderClear(m_renderer);
     SDL_RenderPresent(m_renderer);
 }
 
-void SdlBackend::OnWindowDestroyed(WindowHandle h) {
-    if (h == m_handle) Close();
-}
+void SdlBackend::OnWindowDestroyed() { Close(); }
 
 void SdlBackend::Close() {
     CloseDisplay();
@@ -103,7 +138,6 @@ void SdlBackend::Close() {
     if (m_window) SDL_DestroyWindow(m_window);
     m_renderer = nullptr;
     m_window = nullptr;
-    m_handle = 0;
 }
 
 bool SdlBackend::OpenDisplay(int32_t width, int32_t height) {
@@ -157,15 +191,21 @@ bool SdlBackend::ReadKeys(uint8_t* state256) {
     return true;
 }
 
+void SdlBackend::ToGame(int wx, int wy, int32_t& x, int32_t& y) const {
+    x = y = 0;
+    if (!m_renderer) return;
+    float lx = 0, ly = 0;
+    SDL_RenderWindowToLogical(m_renderer, wx, wy, &lx, &ly);
+    x = std::clamp(static_cast<int32_t>(lx), 0, m_width - 1);
+    y = std::clamp(static_cast<int32_t>(ly), 0, m_height - 1);
+}
+
 void SdlBackend::GetCursor(int32_t& x, int32_t& y) {
     x = y = 0;
     if (!m_renderer) return;
     int wx = 0, wy = 0;
     SDL_GetMouseState(&wx, &wy);
-    float lx = 0, ly = 0;
-    SDL_RenderWindowToLogical(m_renderer, wx, wy, &lx, &ly);
-    x = std::clamp(static_cast<int32_t>(lx), 0, m_width - 1);
-    y = std::clamp(static_cast<int32_t>(ly), 0, m_height - 1);
+    ToGame(wx, wy, x, y);
 }
 
 uint16_t SdlBackend::QueryMouseButton(int button) {
@@ -180,11 +220,7 @@ uint16_t SdlBackend::QueryMouseButton(int button) {
 int SdlBackend::EventWatch(void* self, SDL_Event* e) {
     if (e->type == SDL_MOUSEBUTTONDOWN) {
         auto* b = static_cast<SdlBackend*>(self);
-        const int index = e->button.button == SDL_BUTTON_LEFT    ? 0
-                          : e->button.button == SDL_BUTTON_RIGHT ? 1
-                          : e->button.button == SDL_BUTTON_MIDDLE ? 2
-                                                                  : -1;
-        if (index >= 0) b->m_latch[index].store(true);
+        if (const int index = ButtonIndex(e->button.button); index >= 0) b->m_latch[index].store(true);
     }
     return 0;
 }

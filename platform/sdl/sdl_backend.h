@@ -14,9 +14,9 @@ union SDL_Event;
 
 namespace plat {
 
-// The backend that plays: one desktop-full-screen SDL window for the main
-// window, a real clock, and the window manager's close, SIGINT and SIGTERM
-// turned into a close message for the main window.
+// The backend that plays: one desktop-full-screen SDL window for the game
+// window, a real clock, SDL's window, key and mouse events turned into window
+// events, and the window manager's close, SIGINT and SIGTERM into one close.
 class SdlBackend : public Backend {
 public:
     SdlBackend();
@@ -27,10 +27,10 @@ public:
     void Wait(uint32_t ms) override;
     void BeginPass() override;
 
-    bool OnWindowCreated(WindowHandle, const std::string& title, bool topLevel) override;
-    void OnWindowShown(WindowHandle) override;
-    void OnWindowPainted(WindowHandle) override;
-    void OnWindowDestroyed(WindowHandle) override;
+    bool OnWindowCreated(const std::string& title) override;
+    void OnWindowShown() override;
+    void OnWindowPainted() override;
+    void OnWindowDestroyed() override;
 
     bool OpenDisplay(int32_t width, int32_t height) override;
     void CloseDisplay() override;
@@ -42,11 +42,12 @@ public:
 
 private:
     void Close();
+    // Window pixels to game pixels, clamped to the display.
+    void ToGame(int wx, int wy, int32_t& x, int32_t& y) const;
     static int EventWatch(void* self, SDL_Event* event);
 
     RealClock m_clock;
     bool m_videoUp = false;
-    WindowHandle m_handle = 0;
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     SDL_Texture* m_texture = nullptr;

@@ -5,6 +5,7 @@
 #include "game/work.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/window.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/headless_run.h"
 #include "tests/support/temp_dir.h"
@@ -13,7 +14,7 @@ namespace {
 
 class SpyWork : public sc_Work {
 public:
-    int32_t bOnCreate(plat::WindowHandle w) override {
+    int32_t bOnCreate(WindowHandle w) override {
         insideCreate = pGetHwnd() == 0 && w != 0;
         return sc_Work::bOnCreate(w);
     }
@@ -62,7 +63,7 @@ TEST_F(Work, APostedCloseGivesOneMoreIdlePassAndZero) {
     int idlesBeforeClose = -1;
     Backend().At(5, [&](plat::HeadlessBackend&) {
         idlesBeforeClose = work.idles;
-        plat::PostMessage(work.pGetHwnd(), plat::MSG_CLOSE, 0, 0);
+        b_PostClose(work.pGetHwnd());
     });
     EXPECT_EQ(work.lRun(), 0);
     EXPECT_EQ(idlesBeforeClose, 4);
@@ -76,11 +77,11 @@ TEST_F(Work, TwoQueuedMessagesTakeTwoPasses) {
     SpyWork work;
     work.vCreate("KRX Project", 0, 0, 0);
     Backend().At(2, [&](plat::HeadlessBackend&) {
-        plat::PostMessage(work.pGetHwnd(), plat::MSG_COMMAND, 0, 0);
-        plat::PostMessage(work.pGetHwnd(), plat::MSG_CLOSE, 0, 0);
+        plat::PostEvent(plat::Event::Activate(true));
+        b_PostClose(work.pGetHwnd());
     });
     EXPECT_EQ(work.lRun(), 0);
-    // Pass 2 takes the command, pass 3 the close, pass 4 the quit.
+    // Pass 2 takes the activation, pass 3 the close, pass 4 the quit.
     EXPECT_EQ(Backend().Passes(), 4u);
     EXPECT_EQ(work.idles, 3);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/random.h"
+#include "platform/window.h"
 #include "tests/support/headless_run.h"
 
 namespace {
@@ -34,11 +35,11 @@ using HeadlessClock = krxtest::HeadlessTest;
 TEST_F(HeadlessClock, StartsAtTenMillionAndStepsPerPass) {
     Backend().SetStep(20);
     EXPECT_EQ(plat::TickCount(), plat::kTickStart);
-    plat::Message m;
-    plat::PeekMessage(m); // pass 1: no step yet
+    plat::Event e;
+    plat::PeekEvent(e); // pass 1: no step yet
     EXPECT_EQ(plat::TickCount(), plat::kTickStart);
-    plat::PeekMessage(m);
-    plat::PeekMessage(m);
+    plat::PeekEvent(e);
+    plat::PeekEvent(e);
     EXPECT_EQ(plat::TickCount(), plat::kTickStart + 40);
     plat::Sleep(500);
     EXPECT_EQ(plat::TickCount(), plat::kTickStart + 540);

@@ -7,183 +7,135 @@
 
 namespace {
 
-struct Seen {
-    plat::WindowHandle window;
-    uint32_t message;
-    uintptr_t wParam;
-};
-std::vector<Seen> g_seen;
-intptr_t g_createAnswer = 0;
-intptr_t g_userAtCreate = -1;
-
-intptr_t Recorder(plat::WindowHandle w, uint32_t m, uintptr_t wp, intptr_t lp) {
-    g_seen.push_back(Seen{w, m, wp});
-    if (m == plat::MSG_CREATE) {
-        auto* info = reinterpret_cast<plat::CreateInfo*>(lp);
-        plat::SetWindowUserData(w, reinterpret_cast<intptr_t>(info->createParam));
-        g_userAtCreate = plat::GetWindowUserData(w);
-        return g_createAnswer;
-    }
-    if (m == plat::MSG_DESTROY && plat::GetParent(w) == 0) plat::PostQuitMessage(7);
-    return plat::DefWindowProc(w, m, wp, lp);
-}
+using plat::Event;
+using plat::EventKind;
 
 class WindowQueue : public krxtest::HeadlessTest {
 protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        g_seen.clear();
-        g_createAnswer = 0;
-        g_userAtCreate = -1;
-        plat::WindowClass cls;
-        cls.name = "T";
-        cls.proc = &Recorder;
-        ASSERT_TRUE(plat::RegisterWindowClass(cls));
+    bool Open(bool answer = true) {
+        return plat::OpenWindow("title", [&] {
+            openDuringCreate = plat::IsWindowOpen();
+            titleDuringCreate = plat::WindowTitle();
+            ++creates;
+            return answer;
+        });
     }
-    plat::WindowHandle Make(plat::WindowHandle parent = 0) {
-        return plat::CreateWindow("T", "title", 0, 0, 0, 0, 10, 10, parent, &marker);
-    }
-    int marker = 0;
+    bool openDuringCreate = false;
+    std::string titleDuringCreate;
+    int creates = 0;
 };
 
-TEST_F(WindowQueue, ClassesNeedAProcedureAndAFreshName) {
-    plat::WindowClass same;
-    same.name = "T";
-    same.proc = &Recorder;
-    EXPECT_FALSE(plat::RegisterWindowClass(same));
-    plat::WindowClass noProc;
-    noProc.name = "U";
-    EXPECT_FALSE(plat::RegisterWindowClass(noProc));
-    EXPECT_EQ(plat::CreateWindow("U", "", 0, 0, 0, 0, 1, 1, 0, nullptr), 0u);
-}
-
-TEST_F(WindowQueue, CreateIsDeliveredInsideTheCallWithTheSlotUsable) {
-    const plat::WindowHandle w = Make();
-    ASSERT_NE(w, 0u);
-    ASSERT_EQ(g_seen.size(), 1u);
-    EXPECT_EQ(g_seen[0].message, plat::MSG_CREATE);
-    EXPECT_EQ(g_seen[0].window, w);
-    EXPECT_EQ(g_userAtCreate, reinterpret_cast<intptr_t>(&marker));
-    EXPECT_EQ(plat::GetWindowUserData(w), reinterpret_cast<intptr_t>(&marker));
-    EXPECT_EQ(plat::GetWindowTitle(w), "title");
-}
-
-TEST_F(WindowQueue, ARefusedCreateLeavesNoWindow) {
-    g_createAnswer = -1;
-    EXPECT_EQ(Make(), 0u);
-    EXPECT_EQ(plat::MainWindow(), 0u);
-    Backend().FailNextWindow();
-    g_createAnswer = 0;
-    EXPECT_EQ(Make(), 0u);
-}
-
-TEST_F(WindowQueue, UpdatePaintsOnceAtOnce) {
-    const plat::WindowHandle w = Make();
-    g_seen.clear();
-    plat::ShowWindow(w);
-    plat::UpdateWindow(w);
-    ASSERT_EQ(g_seen.size(), 1u);
-    EXPECT_EQ(g_seen[0].message, plat::MSG_PAINT);
+TEST_F(WindowQueue, CreateRunsInsideTheCallAndOneWindowAtATime) {
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(creates, 1);
+    EXPECT_TRUE(openDuringCreate);
+    EXPECT_EQ(titleDuringCreate, "title");
+    EXPECT_NE(plat::WindowSerial(), 0u);
+    EXPECT_FALSE(Open()); // a second window is refused before its create
+    EXPECT_EQ(creates, 1);
+    plat::ShowWindow();
+    plat::PaintWindow();
     EXPECT_EQ(Backend().Shows(), 1);
+    EXPECT_EQ(Backend().Paints(), 1);
+    EXPECT_EQ(Backend().CreatedTitles(), std::vector<std::string>{"title"});
 }
 
-TEST_F(WindowQueue, PeekDoesNotTakeAndGetTakesInOrder) {
-    const plat::WindowHandle w = Make();
-    plat::Message m;
-    EXPECT_FALSE(plat::PeekMessage(m));
-    ASSERT_TRUE(plat::PostMessage(w, plat::MSG_COMMAND, 1, 0));
-    ASSERT_TRUE(plat::PostMessage(w, plat::MSG_COMMAND, 2, 0));
-    ASSERT_TRUE(plat::PeekMessage(m));
-    ASSERT_TRUE(plat::PeekMessage(m));
-    EXPECT_EQ(m.wParam, 1u);
-    ASSERT_TRUE(plat::GetMessage(m));
-    EXPECT_EQ(m.wParam, 1u);
-    ASSERT_TRUE(plat::GetMessage(m));
-    EXPECT_EQ(m.wParam, 2u);
-    EXPECT_FALSE(plat::PeekMessage(m));
+TEST_F(WindowQueue, ARefusedCreateLeavesNoWindowAndSerialsAreNeverReused) {
+    EXPECT_FALSE(Open(false));
+    EXPECT_FALSE(plat::IsWindowOpen());
+    EXPECT_EQ(plat::WindowSerial(), 0u);
+    EXPECT_EQ(Backend().Destroys(), 1);
+    Backend().FailNextWindow();
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(creates, 1); // the backend refused before any create
+
+    ASSERT_TRUE(Open());
+    const uint32_t first = plat::WindowSerial();
+    plat::CloseWindow();
+    ASSERT_TRUE(Open());
+    EXPECT_NE(plat::WindowSerial(), first);
+    plat::ResetWindowSystem();
+    ASSERT_TRUE(Open());
+    EXPECT_GT(plat::WindowSerial(), first + 1);
 }
 
-TEST_F(WindowQueue, QuitComesAfterWhatWasQueuedBeforeIt) {
-    const plat::WindowHandle w = Make();
-    plat::PostMessage(w, plat::MSG_COMMAND, 9, 0);
-    plat::PostQuitMessage(3);
-    plat::Message m;
-    EXPECT_TRUE(plat::GetMessage(m));
-    EXPECT_EQ(m.wParam, 9u);
-    EXPECT_FALSE(plat::GetMessage(m));
-    EXPECT_EQ(m.message, plat::MSG_QUIT);
-    EXPECT_EQ(m.wParam, 3u);
-    EXPECT_FALSE(plat::PeekMessage(m));
+TEST_F(WindowQueue, PeekDoesNotTakeTakeGoesInOrderAndMovesMerge) {
+    ASSERT_TRUE(Open());
+    Event e;
+    EXPECT_FALSE(plat::PeekEvent(e));
+    EXPECT_FALSE(plat::PostEvent(Event{.kind = EventKind::Create}));
+    const std::vector<Event> posted = {Event::Key(true, 0x1E), Event::MouseMove(1, 2), Event::MouseMove(3, 4),
+                                       Event::Mouse(true, plat::Button::Right, 5, 6), Event::MouseMove(7, 8),
+                                       Event::Timer(9)};
+    for (const Event& p : posted) ASSERT_TRUE(plat::PostEvent(p));
+    ASSERT_TRUE(plat::PeekEvent(e));
+    ASSERT_TRUE(plat::PeekEvent(e));
+    EXPECT_EQ(e.kind, EventKind::KeyDown);
+    std::vector<Event> taken;
+    while (plat::PeekEvent(e)) {
+        ASSERT_TRUE(plat::TakeEvent(e));
+        taken.push_back(e);
+    }
+    // The two moves in a row became the later one; a move after a click stays.
+    ASSERT_EQ(taken.size(), 5u);
+    EXPECT_EQ(taken[0].key, 0x1E);
+    EXPECT_EQ(taken[1].kind, EventKind::MouseMove);
+    EXPECT_EQ(taken[1].x, 3);
+    EXPECT_EQ(taken[1].y, 4);
+    EXPECT_EQ(taken[2].kind, EventKind::ButtonDown);
+    EXPECT_EQ(taken[2].button, plat::Button::Right);
+    EXPECT_EQ(taken[3].x, 7);
+    EXPECT_EQ(taken[4].timer, 9u);
 }
 
-TEST_F(WindowQueue, CloseDestroysAndMessagesForTheDeadAreDropped) {
-    const plat::WindowHandle w = Make();
-    const plat::WindowHandle child = Make(w);
-    ASSERT_NE(child, 0u);
-    plat::PostMessage(w, plat::MSG_CLOSE, 0, 0);
-    plat::PostMessage(w, plat::MSG_COMMAND, 5, 0);
-    plat::Message m;
-    ASSERT_TRUE(plat::GetMessage(m));
-    g_seen.clear();
-    plat::DispatchMessage(m);
-    // Close, then the child's destroy, then the window's; the quit follows.
-    ASSERT_EQ(g_seen.size(), 3u);
-    EXPECT_EQ(g_seen[0].message, plat::MSG_CLOSE);
-    EXPECT_EQ(g_seen[1].window, child);
-    EXPECT_EQ(g_seen[2].window, w);
-    EXPECT_EQ(g_seen[2].message, plat::MSG_DESTROY);
-    EXPECT_FALSE(plat::IsWindow(w));
-    EXPECT_FALSE(plat::IsWindow(child));
-    ASSERT_TRUE(plat::GetMessage(m));
-    g_seen.clear();
-    EXPECT_EQ(plat::DispatchMessage(m), 0);
-    EXPECT_TRUE(g_seen.empty());
-    EXPECT_FALSE(plat::PostMessage(w, plat::MSG_COMMAND, 0, 0));
-    EXPECT_EQ(plat::SendMessage(w, plat::MSG_COMMAND, 0, 0), 0);
-    EXPECT_EQ(plat::GetWindowUserData(w), 0);
-    EXPECT_FALSE(plat::GetMessage(m));
-    EXPECT_EQ(m.wParam, 7u);
+TEST_F(WindowQueue, QuitComesOnceNothingElseWaits) {
+    ASSERT_TRUE(Open());
+    plat::PostEvent(Event::Activate(true));
+    plat::PostQuit(3);
+    plat::PostEvent(Event::Paint());
+    Event e;
+    EXPECT_TRUE(plat::TakeEvent(e));
+    EXPECT_EQ(e.kind, EventKind::Activate);
+    EXPECT_TRUE(e.active);
+    EXPECT_TRUE(plat::TakeEvent(e));
+    EXPECT_EQ(e.kind, EventKind::Paint);
+    EXPECT_FALSE(plat::TakeEvent(e));
+    EXPECT_EQ(e.kind, EventKind::Quit);
+    EXPECT_EQ(e.exitCode, 3);
+    EXPECT_FALSE(plat::PeekEvent(e));
 }
 
-TEST_F(WindowQueue, HandlesAreNeverReused) {
-    const plat::WindowHandle a = Make();
-    plat::DestroyWindow(a);
-    const plat::WindowHandle b = Make();
-    EXPECT_NE(a, b);
-    EXPECT_FALSE(plat::IsWindow(a));
-    EXPECT_EQ(plat::MainWindow(), b);
+TEST_F(WindowQueue, WhatWasQueuedOutlivesTheWindowButNothingNewIsTaken) {
+    ASSERT_TRUE(Open());
+    plat::PostEvent(Event::Close());
+    plat::PostEvent(Event::Key(false, 0x01));
+    plat::CloseWindow();
+    EXPECT_FALSE(plat::IsWindowOpen());
+    EXPECT_EQ(plat::WindowTitle(), "");
+    EXPECT_FALSE(plat::PostEvent(Event::Close()));
+    plat::PostQuit(7);
+    Event e;
+    ASSERT_TRUE(plat::TakeEvent(e));
+    EXPECT_EQ(e.kind, EventKind::Close);
+    ASSERT_TRUE(plat::TakeEvent(e));
+    EXPECT_EQ(e.kind, EventKind::KeyUp);
+    EXPECT_FALSE(plat::TakeEvent(e));
+    EXPECT_EQ(e.exitCode, 7);
 }
 
 TEST_F(WindowQueue, TimelineActsOnItsPassAndTheBudgetClosesOnce) {
-    const plat::WindowHandle w = Make();
+    ASSERT_TRUE(Open());
     int fired = 0;
     Backend().At(3, [&](plat::HeadlessBackend&) { ++fired; });
     Backend().SetPassBudget(5);
-    plat::Message m;
-    for (int i = 0; i < 4; ++i) EXPECT_FALSE(plat::PeekMessage(m));
+    Event e;
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(plat::PeekEvent(e));
     EXPECT_EQ(fired, 1);
-    ASSERT_TRUE(plat::PeekMessage(m)); // pass 5
-    EXPECT_EQ(m.window, w);
-    EXPECT_EQ(m.message, plat::MSG_CLOSE);
-    plat::GetMessage(m);
-    EXPECT_FALSE(plat::PeekMessage(m));
+    ASSERT_TRUE(plat::PeekEvent(e)); // pass 5
+    EXPECT_EQ(e.kind, EventKind::Close);
+    plat::TakeEvent(e);
+    EXPECT_FALSE(plat::PeekEvent(e));
     EXPECT_EQ(Backend().Passes(), 6u);
-}
-
-TEST_F(WindowQueue, TextSettingsLastAndOutputIsRecorded) {
-    const plat::WindowHandle w = Make();
-    plat::TextContext* dc = plat::GetTextContext(w);
-    ASSERT_NE(dc, nullptr);
-    dc->textColor = 0xFFFFFF;
-    dc->transparent = true;
-    EXPECT_TRUE(plat::TextOut(w, 3, 4, "hi"));
-    ASSERT_EQ(plat::GetTextContext(w)->written.size(), 1u);
-    EXPECT_EQ(dc->written[0].text, "hi");
-    EXPECT_EQ(dc->written[0].color, 0xFFFFFFu);
-    EXPECT_TRUE(dc->written[0].transparent);
-    plat::DestroyWindow(w);
-    EXPECT_EQ(plat::GetTextContext(w), nullptr);
-    EXPECT_FALSE(plat::TextOut(w, 0, 0, "x"));
 }
 
 } // namespace
