@@ -10,72 +10,12 @@ namespace {
 
 int16_t W(int32_t v) { return static_cast<int16_t>(v); }
 
-ss_GamePoint Unpack(uint32_t p) { return ss_GamePoint{W(static_cast<int32_t>(p & 0xFFFF)), W(static_cast<int32_t>(p >> 16))}; }
-
 int32_t Length(int32_t x, int32_t y) { return std::max(std::abs(x), std::abs(y)); }
 
 } // namespace
 
-ss_GamePoint sc_GamePoint::oSet(int16_t px, int16_t py) {
-    x = px;
-    y = py;
-    return oPlain();
-}
-
-ss_GamePoint sc_GamePoint::oOffset(int16_t dx, int16_t dy) {
-    x = W(x + dx);
-    y = W(y + dy);
-    return oPlain();
-}
-
-ss_GamePoint sc_GamePoint::oOffsetBack(int16_t dx, int16_t dy) {
-    x = W(x - dx);
-    y = W(y - dy);
-    return oPlain();
-}
-
-ss_GamePoint sc_GamePoint::oPlus(int16_t dx, int16_t dy) const {
-    sc_GamePoint copy(*this);
-    return copy.oOffset(dx, dy);
-}
-
-ss_GamePoint sc_GamePoint::oMinus(int16_t dx, int16_t dy) const {
-    sc_GamePoint copy(*this);
-    return copy.oOffsetBack(dx, dy);
-}
-
-ss_GamePoint sc_GamePoint::oSetPacked(uint32_t p) {
-    const ss_GamePoint u = Unpack(p);
-    return oSet(u.x, u.y);
-}
-
-ss_GamePoint sc_GamePoint::oOffsetPacked(uint32_t p) {
-    const ss_GamePoint u = Unpack(p);
-    return oOffset(u.x, u.y);
-}
-
-ss_GamePoint sc_GamePoint::oOffsetBackPacked(uint32_t p) {
-    const ss_GamePoint u = Unpack(p);
-    return oOffsetBack(u.x, u.y);
-}
-
-ss_GamePoint sc_GamePoint::oPlusPacked(uint32_t p) const {
-    const ss_GamePoint u = Unpack(p);
-    return oPlus(u.x, u.y);
-}
-
-ss_GamePoint sc_GamePoint::oMinusPacked(uint32_t p) const {
-    const ss_GamePoint u = Unpack(p);
-    return oMinus(u.x, u.y);
-}
-
-int32_t sc_GamePoint::bEqualPacked(uint32_t p) const {
-    const ss_GamePoint u = Unpack(p);
-    return bEqual(u.x, u.y);
-}
-
 int32_t sc_GamePoint::lTakeLonger(uint32_t p, int32_t flag) {
-    const ss_GamePoint u = Unpack(p);
+    const ss_GamePoint u = sc_GamePoint::oUnpack(p);
     const int32_t m = Length(x, y);
     const int32_t n = Length(u.x, u.y);
     const bool replace = flag ? m <= n : m > n;
@@ -102,20 +42,6 @@ int32_t sc_GamePoint::lInterpolate(const ss_GamePoint& a, const ss_GamePoint& b)
     const auto quot = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(prod) / div));
     return static_cast<int32_t>(static_cast<uint32_t>(quot) + static_cast<uint32_t>(a.y));
 }
-
-void sc_GamePoint::vWrite(sc_File& file) const {
-    file.lWriteField(x);
-    file.lWriteField(y);
-}
-
-void sc_GamePoint::vRead(sc_File& file) {
-    file.lReadField(x);
-    file.lReadField(y);
-}
-
-void sc_GamePoint::vWrite(sc_ByteWriter& out) const { out.Write(x, y); }
-
-bool sc_GamePoint::bRead(sc_ByteReader& in) { return in.Read(x, y); }
 
 sc_GameRect sc_GameRect::XYWH(int32_t px, int32_t py, int32_t w, int32_t h) {
     sc_GameRect r;
@@ -158,25 +84,25 @@ int32_t sc_GameRect::bInside(int32_t px, int32_t py) const {
 }
 
 ss_PlainRect sc_GameRect::oSetPacked(uint32_t p1, uint32_t p2) {
-    const ss_GamePoint a = Unpack(p1);
-    const ss_GamePoint b = Unpack(p2);
+    const ss_GamePoint a = sc_GamePoint::oUnpack(p1);
+    const ss_GamePoint b = sc_GamePoint::oUnpack(p2);
     return oSet(a.x, a.y, b.x, b.y);
 }
 
 int32_t sc_GameRect::bEqualPacked(uint32_t p1, uint32_t p2) const {
-    const ss_GamePoint a = Unpack(p1);
-    const ss_GamePoint b = Unpack(p2);
+    const ss_GamePoint a = sc_GamePoint::oUnpack(p1);
+    const ss_GamePoint b = sc_GamePoint::oUnpack(p2);
     return bEqual(a.x, a.y, b.x, b.y);
 }
 
 int32_t sc_GameRect::bOverlapPacked(uint32_t p1, uint32_t p2) const {
-    const ss_GamePoint a = Unpack(p1);
-    const ss_GamePoint b = Unpack(p2);
+    const ss_GamePoint a = sc_GamePoint::oUnpack(p1);
+    const ss_GamePoint b = sc_GamePoint::oUnpack(p2);
     return bOverlap(a.x, a.y, b.x, b.y);
 }
 
 int32_t sc_GameRect::bInsidePacked(uint32_t p) const {
-    const ss_GamePoint a = Unpack(p);
+    const ss_GamePoint a = sc_GamePoint::oUnpack(p);
     return bInside(a.x, a.y);
 }
 

@@ -15,29 +15,13 @@ struct ss_GamePoint {
     bool operator==(const ss_GamePoint&) const = default;
 };
 
-class sc_GamePoint : public ss_GamePoint {
+extern template class sc_PointOf<ss_GamePoint>;
+
+class sc_GamePoint : public sc_PointOf<ss_GamePoint> {
 public:
+    using sc_PointOf::sc_PointOf;
     sc_GamePoint() = default;
-    sc_GamePoint(int16_t px, int16_t py) : ss_GamePoint{px, py} {}
-    explicit sc_GamePoint(uint32_t packed) { oSetPacked(packed); }
-    sc_GamePoint(const sc_GamePoint&) = default;
-    sc_GamePoint& operator=(const sc_GamePoint&) = default;
-    virtual ~sc_GamePoint() = default;
     virtual ss_GamePoint oAssignPacked(uint32_t packed) { return oSetPacked(packed); }
-
-    ss_GamePoint oSet(int16_t px, int16_t py);
-    ss_GamePoint oOffset(int16_t dx, int16_t dy);
-    ss_GamePoint oOffsetBack(int16_t dx, int16_t dy);
-    ss_GamePoint oPlus(int16_t dx, int16_t dy) const;
-    ss_GamePoint oMinus(int16_t dx, int16_t dy) const;
-    int32_t bEqual(int16_t px, int16_t py) const { return x == px && y == py; }
-
-    ss_GamePoint oSetPacked(uint32_t p);
-    ss_GamePoint oOffsetPacked(uint32_t p);
-    ss_GamePoint oOffsetBackPacked(uint32_t p);
-    ss_GamePoint oPlusPacked(uint32_t p) const;
-    ss_GamePoint oMinusPacked(uint32_t p) const;
-    int32_t bEqualPacked(uint32_t p) const;
 
     // With a non-zero flag keeps the longer of the two points (a tie goes to
     // the argument), with 0 the shorter (a tie keeps the object); length is
@@ -48,14 +32,6 @@ public:
     int16_t lLineY(const ss_GamePoint& other, int16_t px) const;
     // (x - a.x) * (b.y - y) / (b.x - x) + a.y; a.y when b.x equals x.
     int32_t lInterpolate(const ss_GamePoint& a, const ss_GamePoint& b) const;
-
-    ss_GamePoint oPlain() const { return ss_GamePoint{x, y}; }
-
-    // The 4-byte record: x, then y, 2 bytes each.
-    void vWrite(sc_File& file) const;
-    void vRead(sc_File& file);
-    void vWrite(sc_ByteWriter& out) const;
-    bool bRead(sc_ByteReader& in);
 };
 
 struct ss_GameRect {

@@ -1,86 +1,94 @@
 #include "engine/base/point.h"
 
+#include <type_traits>
+
 #include "engine/base/file.h"
+#include "engine/base/game_point.h"
 #include "platform/byte_reader.h"
 
 namespace {
-// Coordinates wrap like the 32-bit registers they were.
-int32_t Add(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+// Sums and differences wrap at the coordinates' width.
+template <class C> C Add(C a, C b) {
+    using U = std::make_unsigned_t<C>;
+    return static_cast<C>(static_cast<U>(static_cast<U>(a) + static_cast<U>(b)));
 }
-int32_t Sub(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+template <class C> C Sub(C a, C b) {
+    using U = std::make_unsigned_t<C>;
+    return static_cast<C>(static_cast<U>(static_cast<U>(a) - static_cast<U>(b)));
 }
 } // namespace
 
-ss_PlainPoint sc_Point::oSet(int32_t px, int32_t py) {
-    x = px;
-    y = py;
+template <class Plain> Plain sc_PointOf<Plain>::oSet(Coord px, Coord py) {
+    this->x = px;
+    this->y = py;
     return oPlain();
 }
 
-ss_PlainPoint sc_Point::oOffset(int32_t dx, int32_t dy) {
-    x = Add(x, dx);
-    y = Add(y, dy);
+template <class Plain> Plain sc_PointOf<Plain>::oOffset(Coord dx, Coord dy) {
+    this->x = Add(this->x, dx);
+    this->y = Add(this->y, dy);
     return oPlain();
 }
 
-ss_PlainPoint sc_Point::oOffsetBack(int32_t dx, int32_t dy) {
-    x = Sub(x, dx);
-    y = Sub(y, dy);
+template <class Plain> Plain sc_PointOf<Plain>::oOffsetBack(Coord dx, Coord dy) {
+    this->x = Sub(this->x, dx);
+    this->y = Sub(this->y, dy);
     return oPlain();
 }
 
-ss_PlainPoint sc_Point::oPlus(int32_t dx, int32_t dy) const {
-    sc_Point copy(*this);
+template <class Plain> Plain sc_PointOf<Plain>::oPlus(Coord dx, Coord dy) const {
+    sc_PointOf copy(*this);
     return copy.oOffset(dx, dy);
 }
 
-ss_PlainPoint sc_Point::oMinus(int32_t dx, int32_t dy) const {
-    sc_Point copy(*this);
+template <class Plain> Plain sc_PointOf<Plain>::oMinus(Coord dx, Coord dy) const {
+    sc_PointOf copy(*this);
     return copy.oOffsetBack(dx, dy);
 }
 
-ss_PlainPoint sc_Point::oSetPacked(uint32_t p) {
-    const ss_PlainPoint u = o_UnpackPoint(p);
+template <class Plain> Plain sc_PointOf<Plain>::oSetPacked(uint32_t p) {
+    const Plain u = oUnpack(p);
     return oSet(u.x, u.y);
 }
 
-ss_PlainPoint sc_Point::oOffsetPacked(uint32_t p) {
-    const ss_PlainPoint u = o_UnpackPoint(p);
+template <class Plain> Plain sc_PointOf<Plain>::oOffsetPacked(uint32_t p) {
+    const Plain u = oUnpack(p);
     return oOffset(u.x, u.y);
 }
 
-ss_PlainPoint sc_Point::oOffsetBackPacked(uint32_t p) {
-    const ss_PlainPoint u = o_UnpackPoint(p);
+template <class Plain> Plain sc_PointOf<Plain>::oOffsetBackPacked(uint32_t p) {
+    const Plain u = oUnpack(p);
     return oOffsetBack(u.x, u.y);
 }
 
-ss_PlainPoint sc_Point::oPlusPacked(uint32_t p) const {
-    const ss_PlainPoint u = o_UnpackPoint(p);
+template <class Plain> Plain sc_PointOf<Plain>::oPlusPacked(uint32_t p) const {
+    const Plain u = oUnpack(p);
     return oPlus(u.x, u.y);
 }
 
-ss_PlainPoint sc_Point::oMinusPacked(uint32_t p) const {
-    const ss_PlainPoint u = o_UnpackPoint(p);
+template <class Plain> Plain sc_PointOf<Plain>::oMinusPacked(uint32_t p) const {
+    const Plain u = oUnpack(p);
     return oMinus(u.x, u.y);
 }
 
-int32_t sc_Point::bEqualPacked(uint32_t p) const {
-    const ss_PlainPoint u = o_UnpackPoint(p);
+template <class Plain> int32_t sc_PointOf<Plain>::bEqualPacked(uint32_t p) const {
+    const Plain u = oUnpack(p);
     return bEqual(u.x, u.y);
 }
 
-void sc_Point::vWrite(sc_File& file) const {
-    file.lWriteField(x);
-    file.lWriteField(y);
+template <class Plain> void sc_PointOf<Plain>::vWrite(sc_File& file) const {
+    file.lWriteField(this->x);
+    file.lWriteField(this->y);
 }
 
-void sc_Point::vRead(sc_File& file) {
-    file.lReadField(x);
-    file.lReadField(y);
+template <class Plain> void sc_PointOf<Plain>::vRead(sc_File& file) {
+    file.lReadField(this->x);
+    file.lReadField(this->y);
 }
 
-void sc_Point::vWrite(sc_ByteWriter& out) const { out.Write(x, y); }
+template <class Plain> void sc_PointOf<Plain>::vWrite(sc_ByteWriter& out) const { out.Write(this->x, this->y); }
 
-bool sc_Point::bRead(sc_ByteReader& in) { return in.Read(x, y); }
+template <class Plain> bool sc_PointOf<Plain>::bRead(sc_ByteReader& in) { return in.Read(this->x, this->y); }
+
+template class sc_PointOf<ss_PlainPoint>;
+template class sc_PointOf<ss_GamePoint>;

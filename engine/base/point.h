@@ -23,37 +23,57 @@ inline uint32_t l_PackPoint(int32_t x, int32_t y) {
            (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16);
 }
 
-// A point of two signed 32-bit coordinates; y grows downwards.
-class sc_Point : public ss_PlainPoint {
+// The operations shared by the 32-bit point and the 16-bit sprite point.
+// Plain is the record of two coordinates that results are returned in;
+// arithmetic wraps at the coordinates' width, as the registers did.
+template <class Plain>
+class sc_PointOf : public Plain {
 public:
-    sc_Point() = default;
-    sc_Point(int32_t px, int32_t py) : ss_PlainPoint{px, py} {}
-    explicit sc_Point(uint32_t packed) : ss_PlainPoint(o_UnpackPoint(packed)) {}
-    sc_Point(const sc_Point&) = default;
-    sc_Point& operator=(const sc_Point&) = default;
-    virtual ~sc_Point() = default;
+    using Coord = decltype(Plain::x);
 
-    ss_PlainPoint oSet(int32_t px, int32_t py);
-    ss_PlainPoint oOffset(int32_t dx, int32_t dy);
-    ss_PlainPoint oOffsetBack(int32_t dx, int32_t dy);
-    ss_PlainPoint oPlus(int32_t dx, int32_t dy) const;
-    ss_PlainPoint oMinus(int32_t dx, int32_t dy) const;
-    int32_t bEqual(int32_t px, int32_t py) const { return x == px && y == py; }
+    sc_PointOf() = default;
+    sc_PointOf(Coord px, Coord py) : Plain{px, py} {}
+    // x from the low half, y from the high half, each a signed 16-bit number.
+    explicit sc_PointOf(uint32_t packed) : Plain(oUnpack(packed)) {}
+    sc_PointOf(const sc_PointOf&) = default;
+    sc_PointOf& operator=(const sc_PointOf&) = default;
+    virtual ~sc_PointOf() = default;
 
-    ss_PlainPoint oSetPacked(uint32_t p);
-    ss_PlainPoint oOffsetPacked(uint32_t p);
-    ss_PlainPoint oOffsetBackPacked(uint32_t p);
-    ss_PlainPoint oPlusPacked(uint32_t p) const;
-    ss_PlainPoint oMinusPacked(uint32_t p) const;
+    Plain oSet(Coord px, Coord py);
+    Plain oOffset(Coord dx, Coord dy);
+    Plain oOffsetBack(Coord dx, Coord dy);
+    Plain oPlus(Coord dx, Coord dy) const;
+    Plain oMinus(Coord dx, Coord dy) const;
+    int32_t bEqual(Coord px, Coord py) const { return this->x == px && this->y == py; }
+
+    Plain oSetPacked(uint32_t p);
+    Plain oOffsetPacked(uint32_t p);
+    Plain oOffsetBackPacked(uint32_t p);
+    Plain oPlusPacked(uint32_t p) const;
+    Plain oMinusPacked(uint32_t p) const;
     int32_t bEqualPacked(uint32_t p) const;
 
-    ss_PlainPoint oPlain() const { return ss_PlainPoint{x, y}; }
+    Plain oPlain() const { return Plain{this->x, this->y}; }
 
-    // The 8-byte record: x, then y, 4 bytes each. The file forms transfer
-    // field by field and leave a field that was not read as it was; the
-    // reader form takes the whole record or changes nothing.
+    // The record: x, then y, each of the coordinates' width. The file forms
+    // transfer field by field and leave a field that was not read as it was;
+    // the reader form takes the whole record or changes nothing.
     void vWrite(sc_File& file) const;
     void vRead(sc_File& file);
     void vWrite(sc_ByteWriter& out) const;
     bool bRead(sc_ByteReader& in);
+
+    static Plain oUnpack(uint32_t packed) {
+        return Plain{static_cast<Coord>(static_cast<int16_t>(packed & 0xFFFF)),
+                     static_cast<Coord>(static_cast<int16_t>(packed >> 16))};
+    }
+};
+
+extern template class sc_PointOf<ss_PlainPoint>;
+
+// A point of two signed 32-bit coordinates; y grows downwards.
+class sc_Point : public sc_PointOf<ss_PlainPoint> {
+public:
+    using sc_PointOf::sc_PointOf;
+    sc_Point() = default;
 };
