@@ -6,23 +6,6 @@ using namespace t2d_detail;
 
 namespace {
 
-// paint(dst, n, colour, index) for every drawn run; index 0 skipped unless
-// the drawer is opaque.
-template <class Paint>
-void DrawFlat(int32_t x, int32_t y, const uint8_t* tile, uint32_t bytes, bool opaque, Paint&& paint) {
-    TileHeader t;
-    Window win;
-    if (!ReadFlatTile(tile, bytes, t) ||
-        !PlaceWhole(static_cast<int64_t>(x) + t.ax, static_cast<int64_t>(y) + t.ay, t.w, t.h, win))
-        return;
-    Palette pal;
-    pal.Load(t.palette, false);
-    KeyRunReader rd{t.stream, t.end, t.key};
-    WalkStream(rd, t.w, win, [&](uint16_t* dst, uint32_t n, const Run& r) {
-        if (r.index || opaque) paint(dst, n, pal.c[r.index], r.index);
-    });
-}
-
 // Opaque writes of the colour through multiply-table rows.
 void DrawScaled(int32_t x, int32_t y, const uint8_t* tile, uint32_t bytes, bool opaque, const uint32_t lv[3]) {
     const Channels ch = Channels::Current();

@@ -69,32 +69,13 @@ void v_ShowTileRect(int32_t x, int32_t y, int32_t sx, int32_t sy, int32_t w, int
 }
 
 void v_ShowTileFlat(int32_t x, int32_t y, const uint8_t* tile, uint32_t bytes) {
-    TileHeader t;
-    Window win;
-    if (!ReadFlatTile(tile, bytes, t) ||
-        !PlaceWhole(static_cast<int64_t>(x) + t.ax, static_cast<int64_t>(y) + t.ay, t.w, t.h, win))
-        return;
-    Palette pal;
-    pal.Load(t.palette, false);
-    KeyRunReader rd{t.stream, t.end, t.key};
-    WalkStream(rd, t.w, win, [&](uint16_t* dst, uint32_t n, const Run& r) {
-        if (r.index) std::fill_n(dst, n, pal.c[r.index]);
-    });
+    DrawFlat(x, y, tile, bytes, false,
+             [](uint16_t* dst, uint32_t n, uint16_t c, uint8_t) { std::fill_n(dst, n, c); });
 }
 
 void v_ShowTileFlagged(int32_t x, int32_t y, const uint8_t* tile, uint32_t bytes) {
-    TileHeader t;
-    Window win;
-    if (!ReadFlatTile(tile, bytes, t) ||
-        !PlaceWhole(static_cast<int64_t>(x) + t.ax, static_cast<int64_t>(y) + t.ay, t.w, t.h, win))
-        return;
-    Palette pal;
-    pal.Load(t.palette, false);
     const Channels ch = Channels::Current();
-    KeyRunReader rd{t.stream, t.end, t.key};
-    WalkStream(rd, t.w, win, [&](uint16_t* dst, uint32_t n, const Run& r) {
-        if (!r.index) return;
-        const uint16_t c = pal.c[r.index];
+    DrawFlat(x, y, tile, bytes, false, [&](uint16_t* dst, uint32_t n, uint16_t c, uint8_t) {
         for (uint32_t i = 0; i < n; ++i)
             dst[i] = ch.AddSat(c, dst[i]);
     });

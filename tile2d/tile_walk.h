@@ -350,4 +350,22 @@ struct Palette {
     }
 };
 
+// Draws a paletted tile at (x, y) plus its anchor, clipped to the surface:
+// paint(dst, n, colour, index) for every run, index 0 skipped unless the
+// drawer is opaque.
+template <class Paint>
+void DrawFlat(int32_t x, int32_t y, const uint8_t* tile, uint32_t bytes, bool opaque, Paint&& paint) {
+    TileHeader t;
+    Window win;
+    if (!ReadFlatTile(tile, bytes, t) ||
+        !PlaceWhole(static_cast<int64_t>(x) + t.ax, static_cast<int64_t>(y) + t.ay, t.w, t.h, win))
+        return;
+    Palette pal;
+    pal.Load(t.palette, false);
+    KeyRunReader rd{t.stream, t.end, t.key};
+    WalkStream(rd, t.w, win, [&](uint16_t* dst, uint32_t n, const Run& r) {
+        if (r.index || opaque) paint(dst, n, pal.c[r.index], r.index);
+    });
+}
+
 } // namespace t2d_detail
