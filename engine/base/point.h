@@ -12,12 +12,8 @@ struct ss_PlainPoint {
     bool operator==(const ss_PlainPoint&) const = default;
 };
 
-// Unpacks a point stored in one 32-bit value: x in the low half, y in the
-// high half, each a signed 16-bit number.
-inline ss_PlainPoint o_UnpackPoint(uint32_t packed) {
-    return ss_PlainPoint{static_cast<int16_t>(packed & 0xFFFF), static_cast<int16_t>(packed >> 16)};
-}
-
+// Packs a point into one 32-bit value: x in the low half, y in the high
+// half, each cut to 16 bits.
 inline uint32_t l_PackPoint(int32_t x, int32_t y) {
     return (static_cast<uint32_t>(static_cast<uint16_t>(x))) |
            (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16);

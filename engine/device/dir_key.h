@@ -14,8 +14,6 @@ public:
     int32_t bIsKeyDown(int32_t key);
     void vRelease();
 
-    int32_t bHasDevice() const { return m_bDevice; }
-
 private:
     int32_t m_bDevice = 0;
     uintptr_t m_hInstance = 0;

@@ -112,6 +112,6 @@ int32_t sc_DirSurface::lTextWidth(const char* text) const {
     return text ? static_cast<int32_t>(std::strlen(text)) * 8 : 0;
 }
 
-// No system font exists to select: every text goes through the bitmap
-// writers, as it always did.
+// There is no system font to select: every text on a surface goes through
+// the bitmap writers.
 void sc_DirSurface::vSelectFont(int32_t, int32_t) {}

@@ -51,7 +51,6 @@ public:
     int32_t lGetHeight() const { return m_oSize.y; }
     int32_t lGetId() const { return m_lId; }
     int32_t lGetPitch() const { return m_lPitch; }
-    const sc_Point& oGetPosition() const { return m_oPosition; }
 
 protected:
     // Gives the surface zero-filled memory for this many pixels, kept until

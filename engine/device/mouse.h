@@ -84,7 +84,6 @@ public:
     // Whether the left button is down now (or was pressed since the last
     // ask), read at the moment of the call, apart from the machines.
     int32_t bLeftButtonHeld() const;
-    uint8_t cGetDirection() const { return m_cDirection; }
 
 private:
     uint8_t m_cDirection = 255;

@@ -60,8 +60,6 @@ public:
     }
     // The last picture shown, pitch = width; empty before the first present.
     const std::vector<uint16_t>& LastPresent() const { return m_lastPresent; }
-    int32_t PresentWidth() const { return m_presentWidth; }
-    int32_t PresentHeight() const { return m_presentHeight; }
     // Writes the last picture shown as a PNG; false when none was shown.
     bool SaveLastPresent(const std::string& path) const;
 
