@@ -23,7 +23,9 @@ WindowSystem& Sys() {
     return sys;
 }
 
-Event QuitEvent() { return Event::Quit(Sys().quitCode); }
+Event QuitEvent() {
+    return Event::Quit(Sys().quitCode);
+}
 
 } // namespace
 
@@ -42,11 +44,17 @@ bool OpenWindow(std::string_view title, const std::function<bool()>& onCreate) {
     return sys.open;
 }
 
-bool IsWindowOpen() { return Sys().open; }
+bool IsWindowOpen() {
+    return Sys().open;
+}
 
-uint32_t WindowSerial() { return Sys().open ? Sys().serial : 0; }
+uint32_t WindowSerial() {
+    return Sys().open ? Sys().serial : 0;
+}
 
-std::string WindowTitle() { return Sys().open ? Sys().title : std::string(); }
+std::string WindowTitle() {
+    return Sys().open ? Sys().title : std::string();
+}
 
 void ShowWindow() {
     if (Sys().open) CurrentBackend().OnWindowShown();
@@ -72,7 +80,8 @@ bool PostEvent(const Event& event) {
         PostQuit(event.exitCode);
         return true;
     }
-    if (event.kind == EventKind::MouseMove && !sys.queue.empty() && sys.queue.back().kind == EventKind::MouseMove)
+    if (event.kind == EventKind::MouseMove && !sys.queue.empty() &&
+        sys.queue.back().kind == EventKind::MouseMove)
         sys.queue.back() = event;
     else
         sys.queue.push_back(event);

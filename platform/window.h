@@ -16,7 +16,7 @@ enum class EventKind : uint8_t {
     Paint,    // the window must be drawn again
     KeyDown,  // key: scan code
     KeyUp,
-    MouseMove, // x, y in game pixels
+    MouseMove,  // x, y in game pixels
     ButtonDown, // button, x, y
     ButtonUp,
     Timer, // timer: its number
@@ -40,9 +40,12 @@ struct Event {
     static Event Key(bool down, uint8_t code) {
         return Event{.kind = down ? EventKind::KeyDown : EventKind::KeyUp, .key = code};
     }
-    static Event MouseMove(int32_t px, int32_t py) { return Event{.kind = EventKind::MouseMove, .x = px, .y = py}; }
+    static Event MouseMove(int32_t px, int32_t py) {
+        return Event{.kind = EventKind::MouseMove, .x = px, .y = py};
+    }
     static Event Mouse(bool down, Button b, int32_t px, int32_t py) {
-        return Event{.kind = down ? EventKind::ButtonDown : EventKind::ButtonUp, .x = px, .y = py, .button = b};
+        return Event{
+            .kind = down ? EventKind::ButtonDown : EventKind::ButtonUp, .x = px, .y = py, .button = b};
     }
     static Event Timer(uint32_t id) { return Event{.kind = EventKind::Timer, .timer = id}; }
 };

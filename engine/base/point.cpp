@@ -86,9 +86,13 @@ template <class Plain> void sc_PointOf<Plain>::vRead(sc_File& file) {
     file.lReadField(this->y);
 }
 
-template <class Plain> void sc_PointOf<Plain>::vWrite(sc_ByteWriter& out) const { out.Write(this->x, this->y); }
+template <class Plain> void sc_PointOf<Plain>::vWrite(sc_ByteWriter& out) const {
+    out.Write(this->x, this->y);
+}
 
-template <class Plain> bool sc_PointOf<Plain>::bRead(sc_ByteReader& in) { return in.Read(this->x, this->y); }
+template <class Plain> bool sc_PointOf<Plain>::bRead(sc_ByteReader& in) {
+    return in.Read(this->x, this->y);
+}
 
 template class sc_PointOf<ss_PlainPoint>;
 template class sc_PointOf<ss_GamePoint>;

@@ -22,8 +22,7 @@ inline uint32_t l_PackPoint(int32_t x, int32_t y) {
 // The operations shared by the 32-bit point and the 16-bit sprite point.
 // Plain is the record of two coordinates that results are returned in;
 // arithmetic wraps at the coordinates' width, as the registers did.
-template <class Plain>
-class sc_PointOf : public Plain {
+template <class Plain> class sc_PointOf : public Plain {
 public:
     using Coord = decltype(Plain::x);
 

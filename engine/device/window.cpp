@@ -41,13 +41,15 @@ std::vector<WindowSlot> g_aWindows;
 WindowSlot* Find(WindowHandle h) {
     if (h == 0 || h > g_aWindows.size()) return nullptr;
     WindowSlot& w = g_aWindows[h - 1];
-    if (!w.bAlive || (w.hParent == 0 && (w.lSerial == 0 || w.lSerial != plat::WindowSerial()))) return nullptr;
+    if (!w.bAlive || (w.hParent == 0 && (w.lSerial == 0 || w.lSerial != plat::WindowSerial())))
+        return nullptr;
     return &w;
 }
 
 WindowHandle GameWindow() {
     for (size_t i = 0; i < g_aWindows.size(); ++i)
-        if (g_aWindows[i].hParent == 0 && Find(static_cast<WindowHandle>(i + 1))) return static_cast<WindowHandle>(i + 1);
+        if (g_aWindows[i].hParent == 0 && Find(static_cast<WindowHandle>(i + 1)))
+            return static_cast<WindowHandle>(i + 1);
     return 0;
 }
 
@@ -66,9 +68,7 @@ WindowHandle CreateWindowFor(const char* title, WindowHandle parent, void* creat
     g_aWindows.push_back(WindowSlot{nullptr, parent, 0, true});
     const auto h = static_cast<WindowHandle>(g_aWindows.size());
     ss_CreateInfo info{createParam, parent};
-    auto create = [&] {
-        return l_SendMessage(h, MSG_CREATE, 0, reinterpret_cast<intptr_t>(&info)) != -1;
-    };
+    auto create = [&] { return l_SendMessage(h, MSG_CREATE, 0, reinterpret_cast<intptr_t>(&info)) != -1; };
     bool made;
     if (parent != 0) {
         made = create();
@@ -98,7 +98,8 @@ void UpdateWindow(WindowHandle h) {
 // them; the game window's screen window closes with it.
 void DestroyWindow(WindowHandle h) {
     if (!Find(h)) return;
-    for (WindowHandle child : Children(h)) DestroyWindow(child);
+    for (WindowHandle child : Children(h))
+        DestroyWindow(child);
     l_SendMessage(h, MSG_DESTROY, 0, 0);
     if (WindowSlot* w = Find(h)) {
         w->bAlive = false;
@@ -169,7 +170,9 @@ bool b_PostClose(WindowHandle window) {
     return window != 0 && window == GameWindow() && plat::PostEvent(plat::Event::Close());
 }
 
-bool b_IsWindow(WindowHandle window) { return Find(window) != nullptr; }
+bool b_IsWindow(WindowHandle window) {
+    return Find(window) != nullptr;
+}
 
 sc_Window::sc_Window() {
     vInitMember();
@@ -232,7 +235,9 @@ void sc_Window::vCreate(const char* title, WindowHandle parent, uint32_t style, 
 }
 
 void sc_Window::vOnCommand(uintptr_t, intptr_t) {}
-int32_t sc_Window::bOnCreate(WindowHandle) { return 1; }
+int32_t sc_Window::bOnCreate(WindowHandle) {
+    return 1;
+}
 void sc_Window::vOnIdle() {}
 void sc_Window::vOnPaint() {
     if (m_hParent == 0 && m_hWindow == GameWindow()) plat::PaintWindow();
@@ -256,11 +261,13 @@ int32_t sc_Window::lRun() {
 }
 
 void sc_Window::vUpdateChildren() {
-    for (WindowHandle child : Children(m_hWindow)) UpdateWindow(child);
+    for (WindowHandle child : Children(m_hWindow))
+        UpdateWindow(child);
 }
 
 void sc_Window::vCloseChildren() {
-    for (WindowHandle child : Children(m_hWindow)) l_SendMessage(child, MSG_CLOSE, 0, 0);
+    for (WindowHandle child : Children(m_hWindow))
+        l_SendMessage(child, MSG_CLOSE, 0, 0);
 }
 
 intptr_t sc_Window::l_WindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

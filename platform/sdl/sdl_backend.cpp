@@ -130,7 +130,9 @@ void SdlBackend::OnWindowPainted() {
     SDL_RenderPresent(m_renderer);
 }
 
-void SdlBackend::OnWindowDestroyed() { Close(); }
+void SdlBackend::OnWindowDestroyed() {
+    Close();
+}
 
 void SdlBackend::Close() {
     CloseDisplay();

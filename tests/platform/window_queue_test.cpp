@@ -64,10 +64,11 @@ TEST_F(WindowQueue, PeekDoesNotTakeTakeGoesInOrderAndMovesMerge) {
     Event e;
     EXPECT_FALSE(plat::PeekEvent(e));
     EXPECT_FALSE(plat::PostEvent(Event{.kind = EventKind::Create}));
-    const std::vector<Event> posted = {Event::Key(true, 0x1E), Event::MouseMove(1, 2), Event::MouseMove(3, 4),
-                                       Event::Mouse(true, plat::Button::Right, 5, 6), Event::MouseMove(7, 8),
-                                       Event::Timer(9)};
-    for (const Event& p : posted) ASSERT_TRUE(plat::PostEvent(p));
+    const std::vector<Event> posted = {Event::Key(true, 0x1E), Event::MouseMove(1, 2),
+                                       Event::MouseMove(3, 4), Event::Mouse(true, plat::Button::Right, 5, 6),
+                                       Event::MouseMove(7, 8), Event::Timer(9)};
+    for (const Event& p : posted)
+        ASSERT_TRUE(plat::PostEvent(p));
     ASSERT_TRUE(plat::PeekEvent(e));
     ASSERT_TRUE(plat::PeekEvent(e));
     EXPECT_EQ(e.kind, EventKind::KeyDown);
@@ -129,7 +130,8 @@ TEST_F(WindowQueue, TimelineActsOnItsPassAndTheBudgetClosesOnce) {
     Backend().At(3, [&](plat::HeadlessBackend&) { ++fired; });
     Backend().SetPassBudget(5);
     Event e;
-    for (int i = 0; i < 4; ++i) EXPECT_FALSE(plat::PeekEvent(e));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(plat::PeekEvent(e));
     EXPECT_EQ(fired, 1);
     ASSERT_TRUE(plat::PeekEvent(e)); // pass 5
     EXPECT_EQ(e.kind, EventKind::Close);

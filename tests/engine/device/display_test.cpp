@@ -278,15 +278,18 @@ TEST_F(Display, PageZeroNeverSpansMoreThanTheLockedSurface) {
         EXPECT_EQ(l_GetPageHeight(0), c.pageHeight);
         EXPECT_EQ(l_GetPagePitch(0), c.width * 2);
         l_SelectPage(0);
-        g_oFontWriter.vShowString(0, 40, "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX");
-        g_oFontWriter.vShowString(40, 8, "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX");
+        g_oFontWriter.vShowString(
+            0, 40, "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX");
+        g_oFontWriter.vShowString(
+            40, 8, "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX");
         v_CopyPageRect(0, 0, 0, 1, 0, 0, 799, 599);
         EXPECT_TRUE(s.GuardsIntact());
         // Every pixel of the page is reached, none past it.
         const size_t inside = static_cast<size_t>(c.width) * c.pageHeight;
         for (size_t i = 0; i < inside; ++i)
             ASSERT_EQ(px[i], static_cast<int32_t>(i % c.width) < c.pageWidth ? 0x1234 : 0) << i;
-        for (size_t i = inside; i < static_cast<size_t>(c.width) * c.height; ++i) ASSERT_EQ(px[i], 0) << i;
+        for (size_t i = inside; i < static_cast<size_t>(c.width) * c.height; ++i)
+            ASSERT_EQ(px[i], 0) << i;
         s.vUnlock();
         v_FreePage(0);
     }

@@ -166,9 +166,9 @@ TEST_F(WindowLoop, AWindowWithNoObjectBoundTakesTheDefault) {
 
 TEST_F(WindowLoop, EventsReachTheSlotsAsMessagesAndDieWithTheWindow) {
     probe.vCreate("KRX Project", 0, 0, 0);
-    for (const plat::Event& e : {plat::Event::MouseMove(640, 480), plat::Event::Paint(), plat::Event::Key(true, 0x1C),
-                                 plat::Event::Activate(false), plat::Event::Timer(3),
-                                 plat::Event::Mouse(true, plat::Button::Middle, 1, 1)})
+    for (const plat::Event& e : {plat::Event::MouseMove(640, 480), plat::Event::Paint(),
+                                 plat::Event::Key(true, 0x1C), plat::Event::Activate(false),
+                                 plat::Event::Timer(3), plat::Event::Mouse(true, plat::Button::Middle, 1, 1)})
         plat::PostEvent(e);
     // A move queued behind the close is taken on pass 8 but reaches nobody.
     Backend().At(7, [](plat::HeadlessBackend&) {
