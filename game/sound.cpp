@@ -25,13 +25,13 @@ sc_Sound::~sc_Sound() {
     if (g_pSound == this) g_pSound = nullptr;
 }
 
-void sc_Sound::vInit(plat::WindowHandle window) {
+void sc_Sound::vInit(WindowHandle window) {
     vRelease();
     oReported.clear();
     hWnd = window;
     // The sound belongs to the program's window, as the output device's
     // cooperation does; no window, no sound.
-    if (!plat::IsWindow(window)) {
+    if (!b_IsWindow(window)) {
         plat::Trace("sound", "no window to play for; sound is off");
         return;
     }

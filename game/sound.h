@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/base/node.h"
+#include "engine/device/window.h"
 #include "platform/audio.h"
-#include "platform/window.h"
 
 // The game's sounds: WAV files from the data folder, at most eight at once,
 // each loaded into its own voice of the mixer when it starts and freed when
@@ -28,7 +28,7 @@ public:
 
     // Claims the mixer for the window. Without a live window the sound stays
     // off: every call does nothing until the next vInit.
-    void vInit(plat::WindowHandle window);
+    void vInit(WindowHandle window);
     // Frees every slot and empties the lists; the sound is off until vInit.
     void vRelease();
 
@@ -64,7 +64,7 @@ private:
     // A load failure is traced once per name between two vInit calls.
     bool bShouldReport(const char* pName) const;
 
-    plat::WindowHandle hWnd = 0;
+    WindowHandle hWnd = 0;
     bool bDirectSound = false; // the mixer was claimed by the last vInit
     std::array<std::vector<uint8_t>, kSlots> pData{};
     std::array<int32_t, kSlots> lSize{};

@@ -8,7 +8,6 @@
 #include "game/sound.h"
 #include "platform/audio.h"
 #include "platform/trace.h"
-#include "platform/window.h"
 #include "tests/game/wav_bytes.h"
 #include "tests/support/headless_run.h"
 #include "tests/support/temp_dir.h"
@@ -31,8 +30,9 @@ protected:
         for (const char* name : {"SHORT", "SHORT2"})
             m_dir.Write(std::string("WAV/") + name + ".WAV", Riff(fmt + Chunk("data", Level(2205, kLevel))));
         m_dir.Write("WAV/LONG.WAV", Riff(fmt + Chunk("data", Level(44100, kLevel))));
-        ASSERT_TRUE(plat::RegisterWindowClass({"SoundTest", plat::DefWindowProc}));
-        m_window = plat::CreateWindow("SoundTest", "", 0, 0, 0, 0, 8, 8, 0, nullptr);
+        m_oWindow.vCreate("", 0, 0, 0);
+        m_window = m_oWindow.pGetHwnd();
+        ASSERT_NE(m_window, 0u);
         sound.vInit(m_window);
     }
     void TearDown() override {
@@ -52,7 +52,8 @@ protected:
 
     krxtest::TempDir m_dir;
     krxtest::ScopedCwd m_cwd{m_dir.Path()};
-    plat::WindowHandle m_window = 0;
+    sc_Window m_oWindow;
+    WindowHandle m_window = 0;
     sc_Sound sound;
 };
 
