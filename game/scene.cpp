@@ -15,7 +15,6 @@
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "platform/trace.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -42,7 +41,7 @@ constexpr ss_BattleMap kBattleMaps[8] = {
 
 int32_t r(int32_t n) { return plat::RandScaled(n); }
 
-plat::WindowHandle MainWindow() { return g_pWork ? g_pWork->pGetHwnd() : 0; }
+WindowHandle MainWindow() { return g_pWork ? g_pWork->pGetHwnd() : 0; }
 
 } // namespace
 
@@ -240,7 +239,7 @@ void sc_Scene::vSystemMenu() {
         if (bNetwork)
             vEnd(kStateNetLost, kLeaveHoldMs, kEndNone);
         else
-            plat::PostMessage(MainWindow(), plat::MSG_CLOSE, 0, 0);
+            b_PostClose(MainWindow());
         break;
     default: break; // the volume page, or nothing chosen yet
     }
