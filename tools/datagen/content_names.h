@@ -1,0 +1,146 @@
+#pragma once
+// What the attribute tables name, in one place for every generator: the
+// packs and sounds their rows point at, and the shape each of those packs
+// must have so that every row finds its picture. The table generator writes
+// rows from these; the pack generators of the families draw the objects,
+// statuses and directions listed here.
+#include <array>
+#include <cstdint>
+
+namespace datagen::content {
+
+// ---------------------------------------------------------------- packs
+
+// Things: object k of P_THING is thing kind k (kThingKinds below); each
+// object has one status with one direction (the standing picture, animated).
+inline constexpr const char* kThingPackStr = "P_THING\\P_THING.STR";
+inline constexpr const char* kThingPackImg = "P_THING\\P_THING.IMG";
+
+// Enemies: object k of P_ENEMY is enemy row k; status 0 idle and walking,
+// status 1 attack, status 2 a second attack where kEnemyKinds says so; 8
+// directions each.
+inline constexpr const char* kEnemyPackStr = "P_ENEMY\\P_ENEMY.STR";
+inline constexpr const char* kEnemyPackImg = "P_ENEMY\\P_ENEMY.IMG";
+
+// Animals: object k of P_ANIMAL is animal row k; status 0 resting, status 1
+// walking, 8 directions each.
+inline constexpr const char* kAnimalPackStr = "P_ANIMAL\\P_ANIMAL.STR";
+inline constexpr const char* kAnimalPackImg = "P_ANIMAL\\P_ANIMAL.IMG";
+
+// Bullets in flight: object 0 of P_BULLET has one status per bullet row
+// (status = row, so a bullet's picture is the same whether it is picked by
+// its image field or by its type) with 32 directions each.
+inline constexpr const char* kBulletPackStr = "P_BULLET\\P_BULLET.STR";
+inline constexpr const char* kBulletPackImg = "P_BULLET\\P_BULLET.IMG";
+
+// Effects in P_SPRITY: object 0 status 0 holds the hit effects (bullet hits,
+// enemy deaths, mine breaks) as directions 0 .. kHitEffects - 1; object 2
+// status 0 the first trail effects and object 3 status 0 the second ones.
+inline constexpr const char* kSpritePackStr = "P_SPRITY\\P_SPRITY.STR";
+inline constexpr const char* kSpritePackImg = "P_SPRITY\\P_SPRITY.IMG";
+
+// Directions of object 0 status 0 of P_SPRITY.
+enum HitEffect : int32_t {
+    kHitSpark = 0,    // small bullet hit
+    kHitFlash = 1,    // energy hit
+    kHitBlast = 2,    // explosion
+    kHitBigBlast = 3, // large explosion
+    kHitSmoke = 4,
+    kHitFire = 5,
+    kHitShock = 6,    // electric
+    kHitDebris = 7,
+    kHitEffects = 8
+};
+// Directions of object 2 (first trail) and object 3 (second trail), status 0.
+enum TrailEffect : int32_t { kTrailNone = -1, kTrailSmoke = 0, kTrailGlow = 1, kTrailEffects = 2 };
+
+// A thing's break animation is direction lBreakObject of the bullet family's
+// first status; the values used are below kHitEffects, which every status of
+// P_BULLET (32 directions) and of P_SPRITY object 0 holds.
+
+// --------------------------------------------------------------- sounds
+// Only names the sound generator writes (the fixed sound list).
+inline constexpr const char* kSoundShot = "WAV\\E.WAV";
+inline constexpr const char* kSoundBlast = "WAV\\BIGBOOM.WAV";
+
+// ------------------------------------------------------------- the rows
+
+// Thing kinds: the P_THING objects. Kinds 10 to 14 are the mission targets.
+struct ThingKind {
+    const char* name;       // for the pack generator's drawing
+    int32_t life;
+    int32_t pushable;
+    int32_t breakEffect;    // lBreakObject
+    const char* breakSound; // empty: silent
+    int32_t frames;         // frames of its one direction
+};
+inline constexpr std::array<ThingKind, 15> kThingKinds{{
+    {"crate", 60, 1, kHitDebris, kSoundBlast, 1},
+    {"barrel", 40, 1, kHitBlast, kSoundBlast, 1},
+    {"fuel drum", 40, 0, kHitFire, kSoundBlast, 1},
+    {"sandbags", 200, 0, kHitSmoke, "", 1},
+    {"supply box", 80, 1, kHitDebris, kSoundBlast, 1},
+    {"fuel tank", 300, 0, kHitBigBlast, kSoundBlast, 1},
+    {"generator", 400, 0, kHitShock, kSoundBlast, 4},
+    {"radar dish", 350, 0, kHitBlast, kSoundBlast, 8},
+    {"antenna", 250, 0, kHitShock, kSoundBlast, 2},
+    {"rock pile", 500, 0, kHitSmoke, "", 1},
+    {"power plant", 2500, 0, kHitBigBlast, kSoundBlast, 4},       // key 59
+    {"fuel depot", 1500, 0, kHitBigBlast, kSoundBlast, 1},        // key 88
+    {"signal tower", 1200, 0, kHitBigBlast, kSoundBlast, 4},      // key 97
+    {"command post", 2000, 0, kHitBigBlast, kSoundBlast, 2},      // key 124
+    {"missile launcher", 1800, 0, kHitBigBlast, kSoundBlast, 2},  // key 152
+}};
+
+// Thing rows with a key: 0 .. kThingRowsUsed - 1 (row kThingRowsUsed holds
+// -1 and ends the table). Missions place things by these keys.
+inline constexpr int32_t kThingRowsUsed = 160;
+
+// The thing keys the mission objectives test, and their kinds.
+inline constexpr int32_t kThingKeyPowerPlant = 59;
+inline constexpr int32_t kThingKeyFuelDepot = 88;
+inline constexpr int32_t kThingKeySignalTower = 97;
+inline constexpr int32_t kThingKeyCommandPost = 124;
+inline constexpr int32_t kThingKeyMissileLauncher = 152;
+
+// The kind (P_THING object) of a thing row.
+constexpr int32_t ThingKindOfRow(int32_t row) {
+    switch (row) {
+    case kThingKeyPowerPlant: return 10;
+    case kThingKeyFuelDepot: return 11;
+    case kThingKeySignalTower: return 12;
+    case kThingKeyCommandPost: return 13;
+    case kThingKeyMissileLauncher: return 14;
+    default: return row % 10;
+    }
+}
+
+// Enemy rows, in key order: P_ENEMY object k is row k.
+struct EnemyKind {
+    const char* name;
+    int32_t statuses;   // 2, or 3 with a second attack
+    int32_t stationary; // turrets
+};
+inline constexpr std::array<EnemyKind, 10> kEnemyKinds{{
+    {"rifleman", 2, 0},
+    {"armoured tank", 3, 0}, // key 1: a mission target
+    {"scout", 2, 0},
+    {"grenadier", 2, 0},
+    {"gun turret", 2, 1},
+    {"rocket trooper", 3, 0},
+    {"flame trooper", 2, 0},
+    {"walker", 3, 0},
+    {"missile turret", 2, 1},
+    {"heavy gunner", 2, 0},
+}};
+inline constexpr int32_t kEnemyKeyTank = 1;
+
+// Animal rows: P_ANIMAL object k is row k.
+inline constexpr std::array<const char*, 4> kAnimalKinds{{"deer", "boar", "rabbit", "bird"}};
+
+// Bullet rows with a key: 0 .. kBulletRowsUsed - 1; every row in that range
+// is a usable bullet (the weapons, enemies, mines, volleys and splits only
+// name rows below it).
+inline constexpr int32_t kBulletRowsUsed = 52;
+
+} // namespace datagen::content
