@@ -31,16 +31,16 @@ public:
     bool bReadAttrib(sc_ByteReader& in);
 
     // Attribute fields, in the order of a table row.
-    sc_MemberString sPackStr;  // table file (.STR) of the sprite pack
-    sc_MemberString sPackImg;  // data file (.IMG)
-    int32_t lObject = 0;       // status 0 resting, 1 walking, 8 directions each
-    int32_t lFrameDelay = 50;  // ms per animation frame
-    sc_Point oStep;            // one move
-    int32_t lId = 0;           // prototype key
+    sc_MemberString sPackStr; // table file (.STR) of the sprite pack
+    sc_MemberString sPackImg; // data file (.IMG)
+    int32_t lObject = 0;      // status 0 resting, 1 walking, 8 directions each
+    int32_t lFrameDelay = 50; // ms per animation frame
+    sc_Point oStep;           // one move
+    int32_t lId = 0;          // prototype key
     int32_t lTurnTime = 0;
     int32_t lStepTime = 0;
     int32_t lStepRand = 0;
-    sc_Point oFrightBox;       // width and height of the box that frightens it
+    sc_Point oFrightBox; // width and height of the box that frightens it
 
     // Run-time fields.
     sc_GameObject* pObject = nullptr;
@@ -56,6 +56,6 @@ public:
     int8_t cFrame = 0;
     sc_Point oPos;
     int32_t bLoaded = 0;
-    int32_t lFacing = 0;       // 0..7, 0 up, clockwise
-    int32_t lStatus = 0;       // 0 wandering, 1 resting
+    int32_t lFacing = 0; // 0..7, 0 up, clockwise
+    int32_t lStatus = 0; // 0 wandering, 1 resting
 };

@@ -31,25 +31,25 @@ public:
     bool bReadAttrib(sc_ByteReader& in);
 
     // Attribute fields, in the order of a table row.
-    int32_t lId = 0;            // prototype key; the bullet type
-    int32_t bPassMarked = 0;    // not stopped by cells of value 3
-    int32_t lSpeed = 0;         // map units per 30 ms step
-    int32_t lRange = 0;         // length of the flight path
-    int32_t lSide = 0;          // set by the firer; the table's value is never copied
-    int32_t lHitAnim = 0;       // direction of the hit effect
-    int32_t lSplitKind = 0;     // bullet row of the fragments
-    int32_t lSplitCount = 0;    // 1 to lSplitCount + 1 fragments
-    int32_t lTrailAnim1 = -1;   // trail effect directions, -1 none
+    int32_t lId = 0;          // prototype key; the bullet type
+    int32_t bPassMarked = 0;  // not stopped by cells of value 3
+    int32_t lSpeed = 0;       // map units per 30 ms step
+    int32_t lRange = 0;       // length of the flight path
+    int32_t lSide = 0;        // set by the firer; the table's value is never copied
+    int32_t lHitAnim = 0;     // direction of the hit effect
+    int32_t lSplitKind = 0;   // bullet row of the fragments
+    int32_t lSplitCount = 0;  // 1 to lSplitCount + 1 fragments
+    int32_t lTrailAnim1 = -1; // trail effect directions, -1 none
     int32_t lTrailAnim2 = -1;
-    int32_t lSpeedAt[kSpeedSteps] = {};  // travelled-distance thresholds
-    int32_t lSpeedTo[kSpeedSteps] = {};  // the speed past each threshold
+    int32_t lSpeedAt[kSpeedSteps] = {}; // travelled-distance thresholds
+    int32_t lSpeedTo[kSpeedSteps] = {}; // the speed past each threshold
     sc_MemberString sFireWav;
     sc_MemberString sHitWav;
-    sc_MemberString sText3;     // carried along, shown nowhere
+    sc_MemberString sText3; // carried along, shown nowhere
     sc_MemberString sText4;
-    int32_t lAttack = 0;        // damage dealt to what it hits
-    int32_t lImage = 0;         // status of the flight pictures
-    int32_t lEnergyCost = 0;    // weapon energy a shot costs its firer
+    int32_t lAttack = 0;     // damage dealt to what it hits
+    int32_t lImage = 0;      // status of the flight pictures
+    int32_t lEnergyCost = 0; // weapon energy a shot costs its firer
 
     // Run-time fields.
     sc_GameDir* pFlyDir = nullptr;
@@ -58,7 +58,7 @@ public:
     sc_GameDir* pTrailDir2 = nullptr;
     sc_Point* pView = nullptr;
     int32_t lNetId = 0;
-    int32_t lOwnerKind = 0;     // 0 a character, 3 an enemy
+    int32_t lOwnerKind = 0; // 0 a character, 3 an enemy
     int32_t lOwnerId = 0;
     int32_t lFlyFrameTime = 0;
     int32_t lHitFrameTime = 0;
@@ -67,7 +67,7 @@ public:
     int8_t cFlyFrame = 0;
     int8_t cHitFrame = 0;
     int8_t cTrailFrame[kTrailPoints] = {};
-    int32_t lFlight = 0;        // flight kind 0..6
+    int32_t lFlight = 0; // flight kind 0..6
     sc_Point oPos;
     int32_t bActive = 0;
     sc_Point oStart;
@@ -77,7 +77,7 @@ public:
     int32_t bFinished = 0;
     int32_t bStopped = 0;
     int32_t bSend = 0;
-    int32_t lDirection = 0;     // 32-step direction of the flight picture
+    int32_t lDirection = 0; // 32-step direction of the flight picture
     int32_t lStartDistance = 0;
     sc_Point oTrail[kTrailPoints]; // the last positions, newest first
 };

@@ -34,27 +34,27 @@ public:
     bool bReadAttrib(sc_ByteReader& in);
 
     // Attribute fields, in the order of a table row.
-    sc_MemberString sPackStr;  // table file (.STR) of the sprite pack
-    sc_MemberString sPackImg;  // data file (.IMG)
-    int32_t lObject = 0;       // object of the enemy in the pack
-    int32_t lFrameDelay = 50;  // ms per animation frame
-    sc_Point oStep;            // one move
-    int32_t lId = 0;           // prototype key
+    sc_MemberString sPackStr; // table file (.STR) of the sprite pack
+    sc_MemberString sPackImg; // data file (.IMG)
+    int32_t lObject = 0;      // object of the enemy in the pack
+    int32_t lFrameDelay = 50; // ms per animation frame
+    sc_Point oStep;           // one move
+    int32_t lId = 0;          // prototype key
     int32_t bMelee = 0;
-    int32_t bStationary = 0;   // moves turn, aim and fire without advancing
+    int32_t bStationary = 0; // moves turn, aim and fire without advancing
     int32_t lTurnTime = 0;
     int32_t lStepTime = 0;
     int32_t lStepRand = 0;
     int32_t lFireTime = 0;
     int32_t lFireRand = 0;
-    sc_Point oWanderBox;       // width and height
+    sc_Point oWanderBox; // width and height
     sc_Point oSightBox;
     sc_Point oAttackBox;
     int32_t lHitPoints = 0;
-    int32_t lDeathAnim = 0;    // direction of the hit-effect object
-    int32_t lBurst = 0;        // bullets at death: 1 to lBurst + 1
+    int32_t lDeathAnim = 0; // direction of the hit-effect object
+    int32_t lBurst = 0;     // bullets at death: 1 to lBurst + 1
     int32_t lReward = 0;
-    int32_t lBulletKind = 0;   // bullet row it fires
+    int32_t lBulletKind = 0; // bullet row it fires
     int32_t lShotHeight = 0;
     int32_t lShotDistance = 0;
 
@@ -75,14 +75,14 @@ public:
     int32_t lNextStep = 0;
     int8_t cFrame = 0;
     int8_t cDeathFrame = 0;
-    ss_Rect oBox;              // the wander box, inclusive
-    int32_t lStatus = 0;       // 0 wander, 1 chase, 2 attack
+    ss_Rect oBox;        // the wander box, inclusive
+    int32_t lStatus = 0; // 0 wander, 1 chase, 2 attack
     int32_t bHasAltAttack = 0;
     sc_Point oPos;
     int32_t bLoaded = 0;
     int32_t bOnKind3Cell = 0;
     int32_t lAlpha = 31;
-    int32_t lFacing = 0;       // 0..7, 0 up, clockwise
+    int32_t lFacing = 0; // 0..7, 0 up, clockwise
     int32_t bDead = 0;
     int32_t bDying = 0;
     int32_t bAwake = 0;

@@ -31,31 +31,31 @@ public:
     // its value. False when the row was cut.
     bool bReadAttrib(sc_ByteReader& in);
 
-    sc_MemberString oStrFile;  // table file (.STR) of the sprite pack
-    sc_MemberString oImgFile;  // data file (.IMG)
-    int32_t lObject = 0;       // sprite cache key of the picture
+    sc_MemberString oStrFile; // table file (.STR) of the sprite pack
+    sc_MemberString oImgFile; // data file (.IMG)
+    int32_t lObject = 0;      // sprite cache key of the picture
     int32_t lStatus = 0;
     int32_t lDirection = 0;
-    int32_t lFrameDelay = 50;  // ms per animation frame
-    sc_Point oPos;             // map position
-    int32_t lIndex = 0;        // list index given when added; network records use it
-    int32_t lId = 0;           // prototype key
-    int32_t bPushable = 0;     // a touching character pushes it
-    int32_t lReserved = 0;     // carried along, used by nothing
-    int32_t lLife = 1;         // hit points
-    int32_t lBreakObject = 0;  // direction of the destruction animation
-    int32_t lDropChance[kDropSlots] = {100, 0, 0, 0, 0}; // ascending thresholds 0..100
+    int32_t lFrameDelay = 50; // ms per animation frame
+    sc_Point oPos;            // map position
+    int32_t lIndex = 0;       // list index given when added; network records use it
+    int32_t lId = 0;          // prototype key
+    int32_t bPushable = 0;    // a touching character pushes it
+    int32_t lReserved = 0;    // carried along, used by nothing
+    int32_t lLife = 1;        // hit points
+    int32_t lBreakObject = 0; // direction of the destruction animation
+    int32_t lDropChance[kDropSlots] = {100, 0, 0, 0, 0};  // ascending thresholds 0..100
     int32_t lDropKind[kDropSlots] = {-1, -1, -1, -1, -1}; // item kind per slot
-    sc_Point* pView = nullptr;           // the map's view point; not owned
-    sc_GameDir* pImage = nullptr;        // from the sprite cache
-    sc_GameDir* pBreakImage = nullptr;   // taken when the destruction starts
+    sc_Point* pView = nullptr;                            // the map's view point; not owned
+    sc_GameDir* pImage = nullptr;                         // from the sprite cache
+    sc_GameDir* pBreakImage = nullptr;                    // taken when the destruction starts
     int32_t lFrameTime = 0;
     int32_t lBreakFrameTime = 0;
     uint8_t cFrame = 0;
     uint8_t cBreakFrame = 0;
     int32_t bLoaded = 0;
-    int32_t bFinished = 0;  // the destruction animation has ended
-    int32_t bBreaking = 0;  // the destruction has started
-    int32_t bNear = 0;      // some character is near
+    int32_t bFinished = 0;       // the destruction animation has ended
+    int32_t bBreaking = 0;       // the destruction has started
+    int32_t bNear = 0;           // some character is near
     sc_MemberString oBreakSound; // WAV played while the thing breaks
 };

@@ -54,9 +54,9 @@ bool WriteThings(const std::filesystem::path& file) {
         ok &= PutText(w, used ? kThingPackImg : "");
         ok &= PutText(w, used ? kThingPackStr : "");
         w.Write(used ? ThingKindOfRow(row) : 0, int32_t{0}, int32_t{0}); // object, status, direction
-        w.Write(int32_t{used ? (k.frames > 1 ? 120 : 50) : 0});         // frame delay
+        w.Write(int32_t{used ? (k.frames > 1 ? 120 : 50) : 0});          // frame delay
         w.Write(used ? row : kNoKey);
-        w.Write(used ? k.pushable : 0, int32_t{0});                      // pushable, reserved
+        w.Write(used ? k.pushable : 0, int32_t{0});                       // pushable, reserved
         w.Write(used ? k.life : 0, used ? k.breakEffect : 0);
         ok &= PutText(w, used ? k.breakSound : "");
     }
@@ -116,74 +116,68 @@ struct BulletRow {
     int32_t speed, range, hitAnim, splitKind, splitCount, trail1, trail2;
     bool rocket; // starts slow and speeds up twice
     int32_t attack, energyCost;
-    const char* fireWav;
-    const char* hitWav;
+    int32_t sounds;
 };
 
-constexpr const char* kQuiet = "";
+// Sounds on firing and on hitting.
+enum : int32_t { kSilent, kShotOnly, kBlastOnly, kShotAndBlast };
 
 // Row r is bullet type r. Fragments of a splitting shot are rows 9, 20 and
 // 22; every row names one of them, since the gun's standard shot splits
 // wherever it stops.
 constexpr std::array<BulletRow, kBulletRowsUsed> kBulletRows{{
-    {"shrapnel", 14, 260, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 5, kSoundShot, kQuiet},
-    {"shrapnel", 12, 240, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 8, 0, kQuiet, kQuiet},
-    {"burning shrapnel", 12, 280, kHitFire, 9, 0, kTrailNone, kTrailNone, false, 12, 0, kQuiet, kQuiet},
-    {"debris", 10, 220, kHitDebris, 9, 0, kTrailNone, kTrailNone, false, 8, 0, kQuiet, kQuiet},
-    {"sparks", 14, 300, kHitFlash, 9, 0, kTrailNone, kTrailNone, false, 10, 0, kQuiet, kQuiet},
-    {"bomb fragment", 12, 320, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, false, 15, 0, kQuiet, kSoundBlast},
-    {"charge 1", 22, 800, kHitFlash, 9, 1, kTrailGlow, kTrailNone, false, 60, 30, kSoundShot, kSoundBlast},
-    {"charge 2", 24, 850, kHitBlast, 20, 2, kTrailGlow, kTrailNone, false, 120, 50, kSoundShot, kSoundBlast},
-    {"charge 3", 26, 900, kHitBigBlast, 22, 3, kTrailGlow, kTrailSmoke, false, 220, 80, kSoundShot, kSoundBlast},
-    {"fragment", 16, 120, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 5, 0, kQuiet, kQuiet},
-    {"flame", 14, 380, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 14, 6, kSoundShot, kQuiet},
-    {"enemy rifle", 18, 650, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 0, kSoundShot, kQuiet},
-    {"enemy shell", 14, 700, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, false, 25, 0, kSoundShot, kSoundBlast},
-    {"enemy laser", 26, 750, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 15, 0, kSoundShot, kQuiet},
-    {"enemy flame", 12, 350, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 12, 0, kSoundShot, kQuiet},
-    {"grenade", 14, 500, kHitBlast, 20, 2, kTrailSmoke, kTrailNone, false, 40, 15, kSoundShot, kSoundBlast},
-    {"enemy rocket", 10, 800, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, true, 40, 0, kSoundShot, kSoundBlast},
-    {"plasma wave", 20, 800, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 30, 14, kSoundShot, kQuiet},
-    {"pulse wave", 22, 800, kHitShock, 9, 0, kTrailGlow, kTrailNone, false, 28, 12, kSoundShot, kQuiet},
-    {"sniper", 34, 1000, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 60, 20, kSoundShot, kQuiet},
-    {"heavy fragment", 16, 180, kHitBlast, 9, 0, kTrailNone, kTrailNone, false, 15, 0, kQuiet, kQuiet},
-    {"burst", 14, 300, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 12, 0, kQuiet, kQuiet},
-    {"cluster fragment", 14, 220, kHitBlast, 9, 0, kTrailNone, kTrailNone, false, 20, 0, kQuiet, kSoundBlast},
-    {"tank shell", 16, 800, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, false, 45, 0, kSoundShot, kSoundBlast},
-    {"pulse", 24, 750, kHitFlash, 9, 0, kTrailNone, kTrailNone, false, 18, 8, kSoundShot, kQuiet},
-    {"enemy sniper", 30, 900, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 30, 0, kSoundShot, kQuiet},
-    {"rifle", 24, 700, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 15, 5, kSoundShot, kQuiet},
-    {"shotgun", 20, 400, kHitSpark, 9, 3, kTrailNone, kTrailNone, false, 25, 8, kSoundShot, kQuiet},
-    {"tracer", 24, 600, kHitSpark, 9, 0, kTrailGlow, kTrailNone, false, 12, 5, kSoundShot, kQuiet},
-    {"heavy gun", 26, 750, kHitSpark, 9, 1, kTrailNone, kTrailNone, false, 22, 10, kSoundShot, kQuiet},
-    {"incendiary", 20, 600, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 16, 6, kSoundShot, kQuiet},
-    {"heavy round", 22, 700, kHitBlast, 20, 1, kTrailNone, kTrailNone, false, 30, 10, kSoundShot, kSoundBlast},
-    {"homing missile", 10, 900, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, true, 80, 10, kSoundShot, kSoundBlast},
-    {"anti-tank mine", 12, 300, kHitBigBlast, 22, 3, kTrailNone, kTrailNone, false, 100, 10, kSoundShot,
-     kSoundBlast},
-    {"cluster missile", 10, 900, kHitBigBlast, 22, 2, kTrailSmoke, kTrailNone, true, 90, 10, kSoundShot,
-     kSoundBlast},
-    {"flare", 12, 500, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 5, 5, kSoundShot, kQuiet},
-    {"grenade", 14, 450, kHitBlast, 20, 2, kTrailSmoke, kTrailNone, false, 70, 10, kSoundShot, kSoundBlast},
-    {"light round", 24, 600, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 4, kSoundShot, kQuiet},
-    {"shock round", 22, 650, kHitShock, 9, 0, kTrailNone, kTrailNone, false, 18, 8, kSoundShot, kQuiet},
-    {"smoke round", 16, 500, kHitSmoke, 9, 0, kTrailSmoke, kTrailNone, false, 8, 4, kSoundShot, kQuiet},
-    {"fire round", 18, 550, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 16, 6, kSoundShot, kQuiet},
-    {"smg", 26, 600, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 3, kSoundShot, kQuiet},
-    {"smoke grenade", 14, 450, kHitSmoke, 20, 1, kTrailSmoke, kTrailNone, false, 30, 10, kSoundShot,
-     kSoundBlast},
-    {"fire grenade", 14, 450, kHitFire, 20, 2, kTrailSmoke, kTrailNone, false, 60, 10, kSoundShot, kSoundBlast},
-    {"heat missile", 10, 900, kHitFire, 9, 0, kTrailSmoke, kTrailNone, true, 85, 10, kSoundShot, kSoundBlast},
-    {"emp missile", 10, 900, kHitShock, 9, 0, kTrailGlow, kTrailNone, true, 75, 10, kSoundShot, kSoundBlast},
-    {"ap missile", 10, 900, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, true, 120, 10, kSoundShot,
-     kSoundBlast},
-    {"concussion missile", 10, 900, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, true, 95, 10, kSoundShot,
-     kSoundBlast},
-    {"twin rocket", 10, 900, kHitBlast, 20, 1, kTrailSmoke, kTrailNone, true, 70, 10, kSoundShot, kSoundBlast},
-    {"triple rocket", 10, 900, kHitBlast, 20, 1, kTrailSmoke, kTrailNone, true, 65, 10, kSoundShot,
-     kSoundBlast},
-    {"laser", 32, 900, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 20, 10, kSoundShot, kQuiet},
-    {"plasma", 20, 800, kHitShock, 9, 1, kTrailGlow, kTrailNone, false, 35, 14, kSoundShot, kQuiet},
+    {"shrapnel", 14, 260, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 5, kShotOnly},
+    {"shrapnel", 12, 240, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 8, 0, kSilent},
+    {"burning shrapnel", 12, 280, kHitFire, 9, 0, kTrailNone, kTrailNone, false, 12, 0, kSilent},
+    {"debris", 10, 220, kHitDebris, 9, 0, kTrailNone, kTrailNone, false, 8, 0, kSilent},
+    {"sparks", 14, 300, kHitFlash, 9, 0, kTrailNone, kTrailNone, false, 10, 0, kSilent},
+    {"bomb fragment", 12, 320, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, false, 15, 0, kBlastOnly},
+    {"charge 1", 22, 800, kHitFlash, 9, 1, kTrailGlow, kTrailNone, false, 60, 30, kShotAndBlast},
+    {"charge 2", 24, 850, kHitBlast, 20, 2, kTrailGlow, kTrailNone, false, 120, 50, kShotAndBlast},
+    {"charge 3", 26, 900, kHitBigBlast, 22, 3, kTrailGlow, kTrailSmoke, false, 220, 80, kShotAndBlast},
+    {"fragment", 16, 120, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 5, 0, kSilent},
+    {"flame", 14, 380, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 14, 6, kShotOnly},
+    {"enemy rifle", 18, 650, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 0, kShotOnly},
+    {"enemy shell", 14, 700, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, false, 25, 0, kShotAndBlast},
+    {"enemy laser", 26, 750, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 15, 0, kShotOnly},
+    {"enemy flame", 12, 350, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 12, 0, kShotOnly},
+    {"grenade", 14, 500, kHitBlast, 20, 2, kTrailSmoke, kTrailNone, false, 40, 15, kShotAndBlast},
+    {"enemy rocket", 10, 800, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, true, 40, 0, kShotAndBlast},
+    {"plasma wave", 20, 800, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 30, 14, kShotOnly},
+    {"pulse wave", 22, 800, kHitShock, 9, 0, kTrailGlow, kTrailNone, false, 28, 12, kShotOnly},
+    {"sniper", 34, 1000, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 60, 20, kShotOnly},
+    {"heavy fragment", 16, 180, kHitBlast, 9, 0, kTrailNone, kTrailNone, false, 15, 0, kSilent},
+    {"burst", 14, 300, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 12, 0, kSilent},
+    {"cluster fragment", 14, 220, kHitBlast, 9, 0, kTrailNone, kTrailNone, false, 20, 0, kBlastOnly},
+    {"tank shell", 16, 800, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, false, 45, 0, kShotAndBlast},
+    {"pulse", 24, 750, kHitFlash, 9, 0, kTrailNone, kTrailNone, false, 18, 8, kShotOnly},
+    {"enemy sniper", 30, 900, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 30, 0, kShotOnly},
+    {"rifle", 24, 700, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 15, 5, kShotOnly},
+    {"shotgun", 20, 400, kHitSpark, 9, 3, kTrailNone, kTrailNone, false, 25, 8, kShotOnly},
+    {"tracer", 24, 600, kHitSpark, 9, 0, kTrailGlow, kTrailNone, false, 12, 5, kShotOnly},
+    {"heavy gun", 26, 750, kHitSpark, 9, 1, kTrailNone, kTrailNone, false, 22, 10, kShotOnly},
+    {"incendiary", 20, 600, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 16, 6, kShotOnly},
+    {"heavy round", 22, 700, kHitBlast, 20, 1, kTrailNone, kTrailNone, false, 30, 10, kShotAndBlast},
+    {"homing missile", 10, 900, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, true, 80, 10, kShotAndBlast},
+    {"anti-tank mine", 12, 300, kHitBigBlast, 22, 3, kTrailNone, kTrailNone, false, 100, 10, kShotAndBlast},
+    {"cluster missile", 10, 900, kHitBigBlast, 22, 2, kTrailSmoke, kTrailNone, true, 90, 10, kShotAndBlast},
+    {"flare", 12, 500, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 5, 5, kShotOnly},
+    {"grenade", 14, 450, kHitBlast, 20, 2, kTrailSmoke, kTrailNone, false, 70, 10, kShotAndBlast},
+    {"light round", 24, 600, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 4, kShotOnly},
+    {"shock round", 22, 650, kHitShock, 9, 0, kTrailNone, kTrailNone, false, 18, 8, kShotOnly},
+    {"smoke round", 16, 500, kHitSmoke, 9, 0, kTrailSmoke, kTrailNone, false, 8, 4, kShotOnly},
+    {"fire round", 18, 550, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 16, 6, kShotOnly},
+    {"smg", 26, 600, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 3, kShotOnly},
+    {"smoke grenade", 14, 450, kHitSmoke, 20, 1, kTrailSmoke, kTrailNone, false, 30, 10, kShotAndBlast},
+    {"fire grenade", 14, 450, kHitFire, 20, 2, kTrailSmoke, kTrailNone, false, 60, 10, kShotAndBlast},
+    {"heat missile", 10, 900, kHitFire, 9, 0, kTrailSmoke, kTrailNone, true, 85, 10, kShotAndBlast},
+    {"emp missile", 10, 900, kHitShock, 9, 0, kTrailGlow, kTrailNone, true, 75, 10, kShotAndBlast},
+    {"ap missile", 10, 900, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, true, 120, 10, kShotAndBlast},
+    {"concussion missile", 10, 900, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, true, 95, 10, kShotAndBlast},
+    {"twin rocket", 10, 900, kHitBlast, 20, 1, kTrailSmoke, kTrailNone, true, 70, 10, kShotAndBlast},
+    {"triple rocket", 10, 900, kHitBlast, 20, 1, kTrailSmoke, kTrailNone, true, 65, 10, kShotAndBlast},
+    {"laser", 32, 900, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 20, 10, kShotOnly},
+    {"plasma", 20, 800, kHitShock, 9, 1, kTrailGlow, kTrailNone, false, 35, 14, kShotOnly},
 }};
 
 bool WriteBullets(const std::filesystem::path& file) {
@@ -193,21 +187,16 @@ bool WriteBullets(const std::filesystem::path& file) {
     for (int32_t row = 0; row < 100; ++row) {
         const bool used = row < kBulletRowsUsed;
         const BulletRow b = used ? kBulletRows[static_cast<size_t>(row)]
-                                 : BulletRow{"", 0, 0, 0, 0, 0, kTrailNone, kTrailNone, false, 0, 0, "", ""};
+                                 : BulletRow{"", 0, 0, 0, 0, 0, kTrailNone, kTrailNone, false, 0, 0, kSilent};
         w.Write(used ? row : kNoKey, int32_t{0}); // key, pass-marked
         w.Write(b.speed, b.range, int32_t{0}, b.hitAnim, b.splitKind, b.splitCount, b.trail1, b.trail2);
         // Rockets leave at their speed, take 1.6 times it past 120 units and
         // 2.8 times it past 300; other rows keep theirs.
-        const std::array<int32_t, 5> at = b.rocket ? std::array<int32_t, 5>{120, 300, kNever, kNever, kNever}
-                                                   : std::array<int32_t, 5>{kNever, kNever, kNever, kNever, kNever};
-        const std::array<int32_t, 5> to = b.rocket
-                                              ? std::array<int32_t, 5>{b.speed * 8 / 5, b.speed * 14 / 5, b.speed,
-                                                                       b.speed, b.speed}
-                                              : std::array<int32_t, 5>{b.speed, b.speed, b.speed, b.speed, b.speed};
-        for (int32_t v : at) w.Write(v);
-        for (int32_t v : to) w.Write(v);
-        ok &= PutText(w, b.fireWav);
-        ok &= PutText(w, b.hitWav);
+        const bool r = b.rocket;
+        w.Write(r ? 120 : kNever, r ? 300 : kNever, kNever, kNever, kNever);
+        w.Write(r ? b.speed * 8 / 5 : b.speed, r ? b.speed * 14 / 5 : b.speed, b.speed, b.speed, b.speed);
+        ok &= PutText(w, b.sounds == kShotOnly || b.sounds == kShotAndBlast ? kSoundShot : "");
+        ok &= PutText(w, b.sounds == kBlastOnly || b.sounds == kShotAndBlast ? kSoundBlast : "");
         ok &= PutText(w, b.name);
         ok &= PutText(w, "");
         w.Write(b.attack, used ? row : 0, b.energyCost, int32_t{0}); // attack, image, cost, unused
