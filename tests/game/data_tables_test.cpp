@@ -1,6 +1,8 @@
 // The generated dictionary and attribute tables hold what the game looks up.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -13,6 +15,8 @@
 #include "tests/support/temp_dir.h"
 
 namespace {
+
+std::string Text(const sc_MemberString& m) { return m.pGetText() ? m.pGetText() : ""; }
 
 // A pack's table and data file: "P_..." names ending in .STR and .IMG.
 bool Names(const sc_MemberString& str, const sc_MemberString& img) {
@@ -78,6 +82,19 @@ TEST_F(GeneratedTables, PlacedFamiliesNamePacksAndTheMissionsFindTheirKeys) {
     for (int32_t i = 0; i < attrib.lGetAnimalCount(); ++i)
         EXPECT_TRUE(attrib.pGetAnimal(i)->lId == i &&
                     Names(attrib.pGetAnimal(i)->sPackStr, attrib.pGetAnimal(i)->sPackImg));
+}
+
+TEST_F(GeneratedTables, EverySoundTheRowsNameIsInTheDataSet) {
+    std::set<std::string> sounds;
+    for (int32_t i = 0; i < attrib.lGetThingCount(); ++i) sounds.insert(Text(attrib.pGetThing(i)->oBreakSound));
+    for (int32_t i = 0; i < attrib.lGetBulletCount(); ++i)
+        sounds.insert({Text(attrib.pGetBullet(i)->sFireWav), Text(attrib.pGetBullet(i)->sHitWav)});
+    sounds.erase("");
+    EXPECT_GE(sounds.size(), 5u);
+    for (std::string name : sounds) {
+        std::replace(name.begin(), name.end(), '\\', '/');
+        EXPECT_TRUE(std::filesystem::is_regular_file(krxtest::DataDir() / name)) << name;
+    }
 }
 
 TEST_F(GeneratedTables, TheDictionaryHoldsEveryGroupInBig5) {

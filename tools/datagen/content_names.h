@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+#include "tools/datagen/sound_names.h"
+
 namespace datagen::content {
 
 // ---------------------------------------------------------------- packs
@@ -59,9 +61,19 @@ enum TrailEffect : int32_t { kTrailNone = -1, kTrailSmoke = 0, kTrailGlow = 1, k
 // P_BULLET (32 directions) and of P_SPRITY object 0 holds.
 
 // --------------------------------------------------------------- sounds
-// Only names the sound generator writes (the fixed sound list).
-inline constexpr const char* kSoundShot = "WAV\\E.WAV";
-inline constexpr const char* kSoundBlast = "WAV\\BIGBOOM.WAV";
+// Only names the sound generator writes (sound_names.h): its sounds for the
+// tables, and the big explosion of its fixed list.
+inline constexpr const char* kSoundGun = kFireSounds[0];
+inline constexpr const char* kSoundCannon = kFireSounds[1];
+inline constexpr const char* kSoundLaser = kFireSounds[2];
+inline constexpr const char* kSoundRocket = kFireSounds[3];
+inline constexpr const char* kSoundHit = kHitSounds[0];
+inline constexpr const char* kSoundBlast = kHitSounds[1];
+inline constexpr const char* kSoundSpark = kHitSounds[2];
+inline constexpr const char* kSoundCrash = kBreakSounds[0];
+inline constexpr const char* kSoundGlass = kBreakSounds[1];
+inline constexpr const char* kSoundTimber = kBreakSounds[2];
+inline constexpr const char* kSoundBigBoom = "WAV\\BIGBOOM.WAV";
 
 // ------------------------------------------------------------- the rows
 
@@ -75,21 +87,21 @@ struct ThingKind {
     int32_t frames;         // frames of its one direction
 };
 inline constexpr std::array<ThingKind, 15> kThingKinds{{
-    {"crate", 60, 1, kHitDebris, kSoundBlast, 1},
-    {"barrel", 40, 1, kHitBlast, kSoundBlast, 1},
-    {"fuel drum", 40, 0, kHitFire, kSoundBlast, 1},
-    {"sandbags", 200, 0, kHitSmoke, "", 1},
-    {"supply box", 80, 1, kHitDebris, kSoundBlast, 1},
-    {"fuel tank", 300, 0, kHitBigBlast, kSoundBlast, 1},
-    {"generator", 400, 0, kHitShock, kSoundBlast, 4},
-    {"radar dish", 350, 0, kHitBlast, kSoundBlast, 8},
-    {"antenna", 250, 0, kHitShock, kSoundBlast, 2},
-    {"rock pile", 500, 0, kHitSmoke, "", 1},
-    {"power plant", 2500, 0, kHitBigBlast, kSoundBlast, 4},       // key 59
-    {"fuel depot", 1500, 0, kHitBigBlast, kSoundBlast, 1},        // key 88
-    {"signal tower", 1200, 0, kHitBigBlast, kSoundBlast, 4},      // key 97
-    {"command post", 2000, 0, kHitBigBlast, kSoundBlast, 2},      // key 124
-    {"missile launcher", 1800, 0, kHitBigBlast, kSoundBlast, 2},  // key 152
+    {"crate", 60, 1, kHitDebris, kSoundTimber, 1},
+    {"barrel", 40, 1, kHitBlast, kSoundBigBoom, 1},
+    {"fuel drum", 40, 0, kHitFire, kSoundBigBoom, 1},
+    {"sandbags", 200, 0, kHitSmoke, kSoundCrash, 1},
+    {"supply box", 80, 1, kHitDebris, kSoundTimber, 1},
+    {"fuel tank", 300, 0, kHitBigBlast, kSoundBigBoom, 1},
+    {"generator", 400, 0, kHitShock, kSoundCrash, 4},
+    {"radar dish", 350, 0, kHitBlast, kSoundGlass, 8},
+    {"antenna", 250, 0, kHitShock, kSoundCrash, 2},
+    {"rock pile", 500, 0, kHitSmoke, kSoundCrash, 1},
+    {"power plant", 2500, 0, kHitBigBlast, kSoundBigBoom, 4},       // key 59
+    {"fuel depot", 1500, 0, kHitBigBlast, kSoundBigBoom, 1},        // key 88
+    {"signal tower", 1200, 0, kHitBigBlast, kSoundBigBoom, 4},      // key 97
+    {"command post", 2000, 0, kHitBigBlast, kSoundBigBoom, 2},      // key 124
+    {"missile launcher", 1800, 0, kHitBigBlast, kSoundBigBoom, 2},  // key 152
 }};
 
 // Thing rows with a key: 0 .. kThingRowsUsed - 1 (row kThingRowsUsed holds

@@ -116,68 +116,71 @@ struct BulletRow {
     int32_t speed, range, hitAnim, splitKind, splitCount, trail1, trail2;
     bool rocket; // starts slow and speeds up twice
     int32_t attack, energyCost;
-    int32_t sounds;
+    const char* fireWav;
+    const char* hitWav;
 };
 
-// Sounds on firing and on hitting.
-enum : int32_t { kSilent, kShotOnly, kBlastOnly, kShotAndBlast };
+// The sounds of a row: on firing, on hitting.
+constexpr const char* kNone = "";
+constexpr const char *kGun = kSoundGun, *kCannon = kSoundCannon, *kLaser = kSoundLaser;
+constexpr const char *kRocket = kSoundRocket, *kHit = kSoundHit, *kBlast = kSoundBlast, *kSpark = kSoundSpark;
 
 // Row r is bullet type r. Fragments of a splitting shot are rows 9, 20 and
 // 22; every row names one of them, since the gun's standard shot splits
 // wherever it stops.
 constexpr std::array<BulletRow, kBulletRowsUsed> kBulletRows{{
-    {"shrapnel", 14, 260, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 5, kShotOnly},
-    {"shrapnel", 12, 240, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 8, 0, kSilent},
-    {"burning shrapnel", 12, 280, kHitFire, 9, 0, kTrailNone, kTrailNone, false, 12, 0, kSilent},
-    {"debris", 10, 220, kHitDebris, 9, 0, kTrailNone, kTrailNone, false, 8, 0, kSilent},
-    {"sparks", 14, 300, kHitFlash, 9, 0, kTrailNone, kTrailNone, false, 10, 0, kSilent},
-    {"bomb fragment", 12, 320, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, false, 15, 0, kBlastOnly},
-    {"charge 1", 22, 800, kHitFlash, 9, 1, kTrailGlow, kTrailNone, false, 60, 30, kShotAndBlast},
-    {"charge 2", 24, 850, kHitBlast, 20, 2, kTrailGlow, kTrailNone, false, 120, 50, kShotAndBlast},
-    {"charge 3", 26, 900, kHitBigBlast, 22, 3, kTrailGlow, kTrailSmoke, false, 220, 80, kShotAndBlast},
-    {"fragment", 16, 120, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 5, 0, kSilent},
-    {"flame", 14, 380, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 14, 6, kShotOnly},
-    {"enemy rifle", 18, 650, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 0, kShotOnly},
-    {"enemy shell", 14, 700, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, false, 25, 0, kShotAndBlast},
-    {"enemy laser", 26, 750, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 15, 0, kShotOnly},
-    {"enemy flame", 12, 350, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 12, 0, kShotOnly},
-    {"grenade", 14, 500, kHitBlast, 20, 2, kTrailSmoke, kTrailNone, false, 40, 15, kShotAndBlast},
-    {"enemy rocket", 10, 800, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, true, 40, 0, kShotAndBlast},
-    {"plasma wave", 20, 800, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 30, 14, kShotOnly},
-    {"pulse wave", 22, 800, kHitShock, 9, 0, kTrailGlow, kTrailNone, false, 28, 12, kShotOnly},
-    {"sniper", 34, 1000, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 60, 20, kShotOnly},
-    {"heavy fragment", 16, 180, kHitBlast, 9, 0, kTrailNone, kTrailNone, false, 15, 0, kSilent},
-    {"burst", 14, 300, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 12, 0, kSilent},
-    {"cluster fragment", 14, 220, kHitBlast, 9, 0, kTrailNone, kTrailNone, false, 20, 0, kBlastOnly},
-    {"tank shell", 16, 800, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, false, 45, 0, kShotAndBlast},
-    {"pulse", 24, 750, kHitFlash, 9, 0, kTrailNone, kTrailNone, false, 18, 8, kShotOnly},
-    {"enemy sniper", 30, 900, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 30, 0, kShotOnly},
-    {"rifle", 24, 700, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 15, 5, kShotOnly},
-    {"shotgun", 20, 400, kHitSpark, 9, 3, kTrailNone, kTrailNone, false, 25, 8, kShotOnly},
-    {"tracer", 24, 600, kHitSpark, 9, 0, kTrailGlow, kTrailNone, false, 12, 5, kShotOnly},
-    {"heavy gun", 26, 750, kHitSpark, 9, 1, kTrailNone, kTrailNone, false, 22, 10, kShotOnly},
-    {"incendiary", 20, 600, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 16, 6, kShotOnly},
-    {"heavy round", 22, 700, kHitBlast, 20, 1, kTrailNone, kTrailNone, false, 30, 10, kShotAndBlast},
-    {"homing missile", 10, 900, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, true, 80, 10, kShotAndBlast},
-    {"anti-tank mine", 12, 300, kHitBigBlast, 22, 3, kTrailNone, kTrailNone, false, 100, 10, kShotAndBlast},
-    {"cluster missile", 10, 900, kHitBigBlast, 22, 2, kTrailSmoke, kTrailNone, true, 90, 10, kShotAndBlast},
-    {"flare", 12, 500, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 5, 5, kShotOnly},
-    {"grenade", 14, 450, kHitBlast, 20, 2, kTrailSmoke, kTrailNone, false, 70, 10, kShotAndBlast},
-    {"light round", 24, 600, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 4, kShotOnly},
-    {"shock round", 22, 650, kHitShock, 9, 0, kTrailNone, kTrailNone, false, 18, 8, kShotOnly},
-    {"smoke round", 16, 500, kHitSmoke, 9, 0, kTrailSmoke, kTrailNone, false, 8, 4, kShotOnly},
-    {"fire round", 18, 550, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 16, 6, kShotOnly},
-    {"smg", 26, 600, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 3, kShotOnly},
-    {"smoke grenade", 14, 450, kHitSmoke, 20, 1, kTrailSmoke, kTrailNone, false, 30, 10, kShotAndBlast},
-    {"fire grenade", 14, 450, kHitFire, 20, 2, kTrailSmoke, kTrailNone, false, 60, 10, kShotAndBlast},
-    {"heat missile", 10, 900, kHitFire, 9, 0, kTrailSmoke, kTrailNone, true, 85, 10, kShotAndBlast},
-    {"emp missile", 10, 900, kHitShock, 9, 0, kTrailGlow, kTrailNone, true, 75, 10, kShotAndBlast},
-    {"ap missile", 10, 900, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, true, 120, 10, kShotAndBlast},
-    {"concussion missile", 10, 900, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, true, 95, 10, kShotAndBlast},
-    {"twin rocket", 10, 900, kHitBlast, 20, 1, kTrailSmoke, kTrailNone, true, 70, 10, kShotAndBlast},
-    {"triple rocket", 10, 900, kHitBlast, 20, 1, kTrailSmoke, kTrailNone, true, 65, 10, kShotAndBlast},
-    {"laser", 32, 900, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 20, 10, kShotOnly},
-    {"plasma", 20, 800, kHitShock, 9, 1, kTrailGlow, kTrailNone, false, 35, 14, kShotOnly},
+    {"shrapnel", 14, 260, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 5, kGun, kSpark},
+    {"shrapnel", 12, 240, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 8, 0, kNone, kNone},
+    {"burning shrapnel", 12, 280, kHitFire, 9, 0, kTrailNone, kTrailNone, false, 12, 0, kNone, kNone},
+    {"debris", 10, 220, kHitDebris, 9, 0, kTrailNone, kTrailNone, false, 8, 0, kNone, kNone},
+    {"sparks", 14, 300, kHitFlash, 9, 0, kTrailNone, kTrailNone, false, 10, 0, kNone, kNone},
+    {"bomb fragment", 12, 320, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, false, 15, 0, kNone, kBlast},
+    {"charge 1", 22, 800, kHitFlash, 9, 1, kTrailGlow, kTrailNone, false, 60, 30, kLaser, kBlast},
+    {"charge 2", 24, 850, kHitBlast, 20, 2, kTrailGlow, kTrailNone, false, 120, 50, kLaser, kBlast},
+    {"charge 3", 26, 900, kHitBigBlast, 22, 3, kTrailGlow, kTrailSmoke, false, 220, 80, kLaser, kBlast},
+    {"fragment", 16, 120, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 5, 0, kNone, kNone},
+    {"flame", 14, 380, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 14, 6, kRocket, kHit},
+    {"enemy rifle", 18, 650, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 0, kGun, kHit},
+    {"enemy shell", 14, 700, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, false, 25, 0, kCannon, kBlast},
+    {"enemy laser", 26, 750, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 15, 0, kLaser, kSpark},
+    {"enemy flame", 12, 350, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 12, 0, kRocket, kHit},
+    {"grenade", 14, 500, kHitBlast, 20, 2, kTrailSmoke, kTrailNone, false, 40, 15, kCannon, kBlast},
+    {"enemy rocket", 10, 800, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, true, 40, 0, kRocket, kBlast},
+    {"plasma wave", 20, 800, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 30, 14, kLaser, kSpark},
+    {"pulse wave", 22, 800, kHitShock, 9, 0, kTrailGlow, kTrailNone, false, 28, 12, kLaser, kSpark},
+    {"sniper", 34, 1000, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 60, 20, kGun, kHit},
+    {"heavy fragment", 16, 180, kHitBlast, 9, 0, kTrailNone, kTrailNone, false, 15, 0, kNone, kHit},
+    {"burst", 14, 300, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 12, 0, kNone, kNone},
+    {"cluster fragment", 14, 220, kHitBlast, 9, 0, kTrailNone, kTrailNone, false, 20, 0, kNone, kBlast},
+    {"tank shell", 16, 800, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, false, 45, 0, kCannon, kBlast},
+    {"pulse", 24, 750, kHitFlash, 9, 0, kTrailNone, kTrailNone, false, 18, 8, kLaser, kSpark},
+    {"enemy sniper", 30, 900, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 30, 0, kGun, kHit},
+    {"rifle", 24, 700, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 15, 5, kGun, kHit},
+    {"shotgun", 20, 400, kHitSpark, 9, 3, kTrailNone, kTrailNone, false, 25, 8, kCannon, kHit},
+    {"tracer", 24, 600, kHitSpark, 9, 0, kTrailGlow, kTrailNone, false, 12, 5, kGun, kHit},
+    {"heavy gun", 26, 750, kHitSpark, 9, 1, kTrailNone, kTrailNone, false, 22, 10, kGun, kHit},
+    {"incendiary", 20, 600, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 16, 6, kGun, kHit},
+    {"heavy round", 22, 700, kHitBlast, 20, 1, kTrailNone, kTrailNone, false, 30, 10, kCannon, kBlast},
+    {"homing missile", 10, 900, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, true, 80, 10, kRocket, kBlast},
+    {"anti-tank mine", 12, 300, kHitBigBlast, 22, 3, kTrailNone, kTrailNone, false, 100, 10, kCannon, kBlast},
+    {"cluster missile", 10, 900, kHitBigBlast, 22, 2, kTrailSmoke, kTrailNone, true, 90, 10, kRocket, kBlast},
+    {"flare", 12, 500, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 5, 5, kGun, kSpark},
+    {"grenade", 14, 450, kHitBlast, 20, 2, kTrailSmoke, kTrailNone, false, 70, 10, kCannon, kBlast},
+    {"light round", 24, 600, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 4, kGun, kHit},
+    {"shock round", 22, 650, kHitShock, 9, 0, kTrailNone, kTrailNone, false, 18, 8, kLaser, kSpark},
+    {"smoke round", 16, 500, kHitSmoke, 9, 0, kTrailSmoke, kTrailNone, false, 8, 4, kGun, kHit},
+    {"fire round", 18, 550, kHitFire, 9, 0, kTrailNone, kTrailSmoke, false, 16, 6, kGun, kHit},
+    {"smg", 26, 600, kHitSpark, 9, 0, kTrailNone, kTrailNone, false, 10, 3, kGun, kHit},
+    {"smoke grenade", 14, 450, kHitSmoke, 20, 1, kTrailSmoke, kTrailNone, false, 30, 10, kCannon, kHit},
+    {"fire grenade", 14, 450, kHitFire, 20, 2, kTrailSmoke, kTrailNone, false, 60, 10, kCannon, kBlast},
+    {"heat missile", 10, 900, kHitFire, 9, 0, kTrailSmoke, kTrailNone, true, 85, 10, kRocket, kBlast},
+    {"emp missile", 10, 900, kHitShock, 9, 0, kTrailGlow, kTrailNone, true, 75, 10, kRocket, kBlast},
+    {"ap missile", 10, 900, kHitBigBlast, 9, 0, kTrailSmoke, kTrailNone, true, 120, 10, kRocket, kBlast},
+    {"concussion missile", 10, 900, kHitBlast, 9, 0, kTrailSmoke, kTrailNone, true, 95, 10, kRocket, kBlast},
+    {"twin rocket", 10, 900, kHitBlast, 20, 1, kTrailSmoke, kTrailNone, true, 70, 10, kRocket, kBlast},
+    {"triple rocket", 10, 900, kHitBlast, 20, 1, kTrailSmoke, kTrailNone, true, 65, 10, kRocket, kBlast},
+    {"laser", 32, 900, kHitFlash, 9, 0, kTrailGlow, kTrailNone, false, 20, 10, kLaser, kSpark},
+    {"plasma", 20, 800, kHitShock, 9, 1, kTrailGlow, kTrailNone, false, 35, 14, kLaser, kSpark},
 }};
 
 bool WriteBullets(const std::filesystem::path& file) {
@@ -186,8 +189,8 @@ bool WriteBullets(const std::filesystem::path& file) {
     w.Write(uint32_t{0});
     for (int32_t row = 0; row < 100; ++row) {
         const bool used = row < kBulletRowsUsed;
-        const BulletRow b = used ? kBulletRows[static_cast<size_t>(row)]
-                                 : BulletRow{"", 0, 0, 0, 0, 0, kTrailNone, kTrailNone, false, 0, 0, kSilent};
+        constexpr BulletRow kEmpty{"", 0, 0, 0, 0, 0, kTrailNone, kTrailNone, false, 0, 0, kNone, kNone};
+        const BulletRow b = used ? kBulletRows[static_cast<size_t>(row)] : kEmpty;
         w.Write(used ? row : kNoKey, int32_t{0}); // key, pass-marked
         w.Write(b.speed, b.range, int32_t{0}, b.hitAnim, b.splitKind, b.splitCount, b.trail1, b.trail2);
         // Rockets leave at their speed, take 1.6 times it past 120 units and
@@ -195,8 +198,8 @@ bool WriteBullets(const std::filesystem::path& file) {
         const bool r = b.rocket;
         w.Write(r ? 120 : kNever, r ? 300 : kNever, kNever, kNever, kNever);
         w.Write(r ? b.speed * 8 / 5 : b.speed, r ? b.speed * 14 / 5 : b.speed, b.speed, b.speed, b.speed);
-        ok &= PutText(w, b.sounds == kShotOnly || b.sounds == kShotAndBlast ? kSoundShot : "");
-        ok &= PutText(w, b.sounds == kBlastOnly || b.sounds == kShotAndBlast ? kSoundBlast : "");
+        ok &= PutText(w, b.fireWav);
+        ok &= PutText(w, b.hitWav);
         ok &= PutText(w, b.name);
         ok &= PutText(w, "");
         w.Write(b.attack, used ? row : 0, b.energyCost, int32_t{0}); // attack, image, cost, unused
