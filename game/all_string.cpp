@@ -3,8 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/base/byte_reader.h"
-#include "engine/base/file.h"
+#include "platform/byte_reader.h"
 #include "engine/base/member.h"
 #include "platform/trace.h"
 
@@ -15,16 +14,11 @@ constexpr const char* kSource = "sc_AllString";
 void sc_AllString::vLoad(const char* name) {
     if (!name) return;
     vClear();
-    sc_CreateFileSquentialAccess file(name);
-    if (!file.bIsOpen()) {
-        plat::Trace(kSource, std::string("cannot open ") + name);
+    sc_ByteReader in = sc_ByteReader::FromPath(name, kMaxFileBytes);
+    if (!in) {
+        plat::Trace(kSource, std::string(name) + " " + std::string(in.Why()));
         return;
     }
-    if (file.lRemaining() > kMaxFileBytes) {
-        plat::Trace(kSource, std::string(name) + " is larger than a dictionary can be");
-        return;
-    }
-    sc_ByteReader in = sc_ByteReader::FromFile(file);
     if (!bLoad(in)) plat::Trace(kSource, std::string(name) + " ends inside its texts");
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 #include "engine/base/file.h"
 #include "engine/base/member.h"
 #include "engine/base/point.h"
@@ -39,14 +39,14 @@ sc_ByteReader TableBytes(const char* name, int32_t rows, uint32_t recordBytes) {
     const uint32_t expected = sc_Attrib::kHeaderBytes + static_cast<uint32_t>(rows) * recordBytes;
     sc_CreateFileSquentialAccess file(name);
     if (!file.bIsOpen()) {
-        plat::Trace(kSource, std::string("cannot open ") + name);
+        plat::Trace(kSource, std::string(name) + " does not open");
         return sc_ByteReader::Failed();
     }
     const uint32_t size = std::min(file.lRemaining(), expected);
     if (size < expected)
-        plat::Trace(kSource, std::string(name) + " is short: " + std::to_string(size) + " of " +
+        plat::Trace(kSource, std::string(name) + " ends early: " + std::to_string(size) + " of " +
                                  std::to_string(expected) + " bytes");
-    return sc_ByteReader::FromFile(file, size);
+    return sc_ByteReader::FromFile(file.rFile(), size);
 }
 
 // The shared shape of the four readers: a fresh array of constructor-made

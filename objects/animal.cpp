@@ -1,6 +1,6 @@
 #include "objects/animal.h"
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 #include "game/attrib.h"
 
 sc_Animal::sc_Animal() = default;

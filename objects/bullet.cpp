@@ -1,6 +1,6 @@
 #include "objects/bullet.h"
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 #include "game/attrib.h"
 
 sc_Bullet::sc_Bullet() = default;

@@ -1,6 +1,6 @@
 #include "objects/thing.h"
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 #include "game/attrib.h"
 
 sc_Thing::sc_Thing() = default;

@@ -4,9 +4,9 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 #include "game/all_string.h"
-#include "platform/trace.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -46,8 +46,7 @@ TEST(AllString, LookupsAndLoads) {
     dir.Write("ATTRIB/STRING.DIC", dic.b);
     dir.Write("ATTRIB/EMPTY.DIC", Dic().U32(0).b);
     krxtest::ScopedCwd cwd(dir.Path());
-    std::vector<std::string> trace;
-    plat::ScopedTraceSink sink([&](std::string_view, std::string_view r) { trace.emplace_back(r); });
+    krxtest::TraceCapture trace;
 
     sc_AllString d;
     d.vLoad(sc_AllString::kFileName);
@@ -67,12 +66,12 @@ TEST(AllString, LookupsAndLoads) {
     EXPECT_EQ(At(d, 2, 0), "x");
     d.vLoad("ATTRIB\\EMPTY.DIC"); // replaces everything
     EXPECT_EQ(d.lGetGroupCount(), 0);
-    EXPECT_TRUE(trace.empty());
+    EXPECT_TRUE(trace.Lines().empty());
     d.vLoad(sc_AllString::kFileName);
     d.vLoad("ATTRIB\\MISSING.DIC");
     EXPECT_EQ(d.lGetGroupCount(), 0);
-    ASSERT_EQ(trace.size(), 1u);
-    EXPECT_NE(trace[0].find("MISSING"), std::string::npos);
+    ASSERT_EQ(trace.Lines().size(), 1u);
+    EXPECT_EQ(trace.Lines()[0].reason, "ATTRIB\\MISSING.DIC does not open");
 }
 
 TEST(AllString, BadLengthsAndCountsStopAtTheBytes) {
@@ -97,22 +96,15 @@ TEST(AllString, BadLengthsAndCountsStopAtTheBytes) {
 TEST(AllString, EveryCutKeepsExactlyTheWholeTexts) {
     Dic dic;
     dic.U32(2).U32(2).Text("first").U32(0).U32(2).Text("\xA4\x40").Text("last");
-    // Where each text's record ends, in lookup order.
-    struct Whole {
-        size_t end;
-        int32_t group, index;
-    };
-    const Whole texts[] = {{4 + 4 + 10, 0, 0}, {22, 0, 1}, {22 + 4 + 7, 1, 0}, {33 + 9, 1, 1}};
+    // Where each text's record ends, and its group and index.
+    const std::tuple<size_t, int32_t, int32_t> texts[] = {{18, 0, 0}, {22, 0, 1}, {33, 1, 0}, {42, 1, 1}};
     ASSERT_EQ(dic.b.size(), 42u);
-    for (size_t n = 0; n <= dic.b.size(); ++n) {
+    krxtest::ForEachPrefix(krxtest::AsBytes(dic.b), [&](std::span<const uint8_t> cut) {
         sc_AllString d;
-        const bool ok = Load(d, dic.b.substr(0, n));
-        EXPECT_EQ(ok, n == dic.b.size()) << n;
-        for (const Whole& w : texts) {
-            const bool kept = d.lGetCount(w.group) > w.index;
-            EXPECT_EQ(kept, n >= w.end) << "cut at " << n << ", text " << w.group << "," << w.index;
-        }
-    }
+        sc_ByteReader in(cut);
+        EXPECT_FALSE(d.bLoad(in));
+        for (auto [end, group, index] : texts) EXPECT_EQ(d.lGetCount(group) > index, cut.size() >= end) << end;
+    });
 }
 
 } // namespace

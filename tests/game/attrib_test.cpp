@@ -5,13 +5,13 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 #include "game/attrib.h"
 #include "objects/animal.h"
 #include "objects/bullet.h"
 #include "objects/enemy.h"
 #include "objects/thing.h"
-#include "platform/trace.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -46,12 +46,11 @@ std::string Text(const sc_MemberString& m) {
 }
 
 // The trace lines of a test, one after another.
-struct TraceLog {
+std::string Joined(const krxtest::TraceCapture& trace) {
     std::string all;
-    plat::ScopedTraceSink sink{
-        [this](std::string_view s, std::string_view r) { (all += s) += ": " + std::string(r) + "\n"; }};
-    bool Has(std::string_view part) const { return all.find(part) != std::string::npos; }
-};
+    for (const auto& l : trace.Lines()) all += l.source + ": " + l.reason + "\n";
+    return all;
+}
 
 TEST(Attrib, FullTablesLoadFromTheirFilesFieldByField) {
     // Fields of the last row: a wrong record size would shift them.
@@ -75,9 +74,9 @@ TEST(Attrib, FullTablesLoadFromTheirFilesFieldByField) {
     sc_Attrib attrib;
     EXPECT_EQ(g_pAttrib, &attrib);
     EXPECT_EQ(attrib.pGetThing(0), nullptr); // nothing before the load
-    TraceLog log;
+    krxtest::TraceCapture trace;
     attrib.vLoad();
-    EXPECT_EQ(log.all, "");
+    EXPECT_EQ(Joined(trace), "");
 
     const sc_Thing* t = attrib.pGetThing(199);
     ASSERT_NE(t, nullptr);
@@ -142,12 +141,11 @@ TEST(Attrib, AShortTableKeepsWhatItReadAndTheNextTableStillLoads) {
     dir.Write("ATTRIB/BULLET.DB", std::string(bullet.View()) + "trailing bytes are never read");
     krxtest::ScopedCwd cwd(dir.Path());
 
-    TraceLog log;
+    krxtest::TraceCapture trace;
     sc_Attrib attrib;
     attrib.vLoad();
-    EXPECT_TRUE(log.Has("THING.DB is short"));
-    EXPECT_TRUE(log.Has("cannot open ATTRIB\\ANIMAL.DB"));
-    EXPECT_FALSE(log.Has("BULLET"));
+    EXPECT_EQ(Joined(trace), "sc_Attrib: ATTRIB\\THING.DB ends early: 362 of 26404 bytes\n"
+                             "sc_Attrib: ATTRIB\\ANIMAL.DB does not open\n");
 
     EXPECT_EQ(attrib.pGetThing(1)->lLife, 20);
     const sc_Thing* cut = attrib.pGetThing(2);

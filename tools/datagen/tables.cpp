@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/generators.h"
 

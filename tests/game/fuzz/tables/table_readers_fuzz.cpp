@@ -5,7 +5,7 @@
 #include <cstring>
 #include <typeinfo>
 
-#include "engine/base/byte_reader.h"
+#include "platform/byte_reader.h"
 #include "game/all_string.h"
 #include "game/attrib.h"
 #include "objects/animal.h"
