@@ -52,6 +52,11 @@ uint16_t* sc_DirSurface::pLock() {
     // holds, so text and page copies cannot run past a smaller surface.
     l_AttachPage(0, m_pPixels, pitch, std::min(800, m_oSize.x), std::min(600, m_oSize.y));
     m_lPitch = pitch;
+    // The text writer draws into the page selected once; a surface made anew
+    // (a second display in one process) must be selected again.
+    static const uint16_t* s_pSelected = nullptr;
+    if (g_bFontsLoaded && s_pSelected != m_pPixels) l_SelectPage(0);
+    s_pSelected = m_pPixels;
     if (!g_bFontsLoaded) {
         l_SelectPage(0);
         g_oFontWriter.bLoadFont(0, "Fonts\\EM0816.FNT", 8, 16, 0, 1);
