@@ -70,6 +70,47 @@ uint32_t TileAnchor(int32_t ax, int32_t ay) {
     return code(ax) | code(ay) << 16;
 }
 
+bool InDiamond(int32_t x, int32_t y) {
+    if (x < 0 || y < 0 || x >= static_cast<int32_t>(kTileW)) return false;
+    if (y < 16) return x + 2 * y >= 30 && x <= 33 + 2 * y;
+    if (y < static_cast<int32_t>(kTileH)) {
+        const int32_t j = y - 16;
+        return x >= 2 + 2 * j && x + 2 * j <= 61;
+    }
+    return false;
+}
+
+void DiamondUV(uint32_t x, uint32_t y, double& u, double& v) {
+    const double dx = (x + 0.5 - 32.0) / 64.0, dy = (y + 0.5) / 31.0;
+    u = dy + dx;
+    v = dy - dx;
+}
+
+uint32_t Hash(uint32_t a, uint32_t b, uint32_t seed) {
+    uint32_t h = a * 0x9E3779B1u ^ b * 0x85EBCA77u ^ seed * 0xC2B2AE3Du;
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    h ^= h >> 12;
+    h *= 0x297A2D39u;
+    h ^= h >> 15;
+    return h;
+}
+
+uint16_t Rgb555(uint32_t r, uint32_t g, uint32_t b) {
+    return static_cast<uint16_t>((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
+}
+
+std::array<uint16_t, 256> Ramp(uint32_t n, const uint32_t dark[3], const uint32_t light[3]) {
+    std::array<uint16_t, 256> p{};
+    for (uint32_t i = 0; i < n; ++i) {
+        uint32_t c[3];
+        for (int k = 0; k < 3; ++k)
+            c[k] = dark[k] + (light[k] - dark[k]) * i / (n - 1);
+        p[1 + i] = Rgb555(c[0], c[1], c[2]);
+    }
+    return p;
+}
+
 Bytes EncodePalettedTile(const std::array<uint16_t, 256>& palette, uint32_t anchor, uint32_t w, uint32_t h,
                          std::span<const uint8_t> indices) {
     Bytes t;
@@ -171,7 +212,8 @@ Bytes EncodeGrid(const GroundMap& map) {
     return b;
 }
 
-bool WriteGround(const std::filesystem::path& out, uint32_t number, const GroundMap& map, const TileBank& bank) {
+bool WriteGround(const std::filesystem::path& out, uint32_t number, const GroundMap& map,
+                 const TileBank& bank) {
     char name[32];
     const std::filesystem::path mapDir = Folder(out, "map");
     const std::filesystem::path puzzleDir = Folder(out, "puzzle");

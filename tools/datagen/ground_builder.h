@@ -16,6 +16,26 @@ using Bytes = std::vector<uint8_t>;
 // Anchor word: each half an offset, negative as its magnitude, others + 5000.
 uint32_t TileAnchor(int32_t ax, int32_t ay);
 
+// Ground tiles are 64 x 31 diamonds with their top-left on the cell's point:
+// rows 0-15 span 30 - 2y .. 33 + 2y, rows 16-30 span 2 + 2j .. 61 - 2j
+// (j = y - 16), so that the cells' diamonds cover the ground once each.
+constexpr uint32_t kTileW = 64;
+constexpr uint32_t kTileH = 31;
+bool InDiamond(int32_t x, int32_t y);
+
+// Position inside the diamond: u along the upper-right edge, v along the
+// upper-left one, both 0 to 1.
+void DiamondUV(uint32_t x, uint32_t y, double& u, double& v);
+
+// Well-mixed 32 bits of three values: the painters' and layouts' noise.
+uint32_t Hash(uint32_t a, uint32_t b, uint32_t seed);
+
+uint16_t Rgb555(uint32_t r, uint32_t g, uint32_t b);
+
+// A palette of n shades from dark to light (entries 1 to n); entry 0 and the
+// rest are 0, which the flat drawer never shows.
+std::array<uint16_t, 256> Ramp(uint32_t n, const uint32_t dark[3], const uint32_t light[3]);
+
 // Paletted tile (drawn flat or flagged): 256 5-5-5 colours, anchor, key byte,
 // size and the key-run stream of w x h indices. The key is the rarest index
 // (the lowest on a tie); runs of 4 or more and every key byte are coded as
@@ -91,6 +111,7 @@ Bytes EncodeGrid(const GroundMap& map);
 
 // Writes "map\wrd%05d.map/.mi/.ani" and the bank as "puzzle\Zdat%04d" and
 // "puzzle\Ztab%04d" (of the map's puzzle number) below out.
-bool WriteGround(const std::filesystem::path& out, uint32_t number, const GroundMap& map, const TileBank& bank);
+bool WriteGround(const std::filesystem::path& out, uint32_t number, const GroundMap& map,
+                 const TileBank& bank);
 
 } // namespace datagen
