@@ -18,8 +18,15 @@ public:
 
     void vClear() {}
     void vInit();
-    // A mission file such as "MAP\wrd02001.BUD"; null does nothing.
+    // A mission file such as "MAP\wrd02001.BUD": its ground (the map named
+    // by the ".STR" form of the name), then its placed content. Null does
+    // nothing.
     void vLoad(const char* pName);
+    // The ground, the placed content, the show list. The mission frame
+    // calls the three itself, with the object passes between them.
+    void vShow();
+    // The mission file's writer; null does nothing.
+    void vSave(const char* pName);
 
     sc_Point oViewPoint;
     sc_Background oBackground;

@@ -6,3 +6,5 @@ void sc_Setting::vInit(sc_Point* pViewPoint) {
 }
 
 int32_t sc_Setting::bLoad(const char*) { return 0; }
+
+void sc_Setting::vSave(const char*) {}

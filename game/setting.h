@@ -22,6 +22,8 @@ public:
     void vShow() {}
     // 0 for a null name or a file that does not open.
     int32_t bLoad(const char* pName);
+    // Writes the mission file; null writes nothing.
+    void vSave(const char* pName);
 
     sc_Point* pGetView() const { return m_pView; }
 
