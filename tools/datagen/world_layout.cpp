@@ -83,6 +83,7 @@ private:
     void Shores();
     void Town();
     void Road(int32_t c, int32_t r, int32_t dc, int32_t dr, uint32_t salt);
+    void RoadTo(int32_t c, int32_t r, double tx, double ty);
     void Fields();
     void Rocks();
     void Starts();
@@ -226,6 +227,32 @@ void Builder::Town() {
     Road(t.c1 + 1, mid.r, 1, 0, 12);
     Road(mid.c, t.r0 - 1, 0, -1, 13);
     Road(mid.c, t.r1 + 1, 0, 1, 14);
+    // A river across the map would cut off its far side: one more road from
+    // the lower gate straight down over it to the bottom edge.
+    if (m_plan.water == WaterKind::RiverAcross) {
+        const double x = m_plan.width * (0.55 + 0.1 * Unit(m_plan.number, 15));
+        RoadTo(mid.c + 1, t.r1 + 1, m_plan.mirror ? m_plan.width - x : x, m_plan.height + 200.0);
+    }
+}
+
+// A road three cells wide from a cell towards a map pixel, each step the one
+// of the four neighbours nearest the target, until it leaves the map.
+void Builder::RoadTo(int32_t c, int32_t r, double tx, double ty) {
+    auto dist = [&](int32_t cc, int32_t rr) {
+        const MapPixel p = CellPoint(cc, rr);
+        return std::hypot(p.x + 32.0 - tx, p.y + 15.5 - ty);
+    };
+    for (int32_t step = 0; step < 2048 && m_out.CellUsed(c, r); ++step) {
+        for (int32_t k = 0; k < 9; ++k)
+            Set(c + k % 3 - 1, r + k / 3 - 1, Terrain::Road);
+        const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+        const int32_t* best = steps[0];
+        for (const auto& s : steps)
+            if (dist(c + s[0], r + s[1]) < dist(c + best[0], r + best[1])) best = s;
+        if (dist(c + best[0], r + best[1]) >= dist(c, r)) return;
+        c += best[0];
+        r += best[1];
+    }
 }
 
 // A road three cells wide from a gate to the edge of the map; now and then it
