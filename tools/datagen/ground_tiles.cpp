@@ -34,6 +34,18 @@ uint8_t Index(int32_t v) {
     return static_cast<uint8_t>(std::clamp(v, 1, 255));
 }
 
+// Strokes along the rows, 4 to 8 pixels long, shifted row by row: one value
+// for every pixel of a stroke. The drawers paint a run of one index at once
+// but spend a unit on every single pixel, so the ground is made of runs.
+uint32_t Stroke(uint32_t x, uint32_t y, uint32_t seed) {
+    const uint32_t shift = Hash(y, seed, 90) % 6;
+    auto start = [&](uint32_t k) { return 6 * k + Hash(k, y, seed) % 3; };
+    uint32_t k = (x + shift) / 6 + 1;
+    while (k > 0 && start(k) > x + shift)
+        --k;
+    return Hash(k, y, seed + 1);
+}
+
 } // namespace
 
 Bytes GrassTile(uint32_t seed) {
@@ -48,18 +60,24 @@ Bytes GrassTile(uint32_t seed) {
     });
 }
 
+Bytes MeadowTile(uint32_t seed) {
+    const uint32_t dark[3] = {48, 96, 28}, light[3] = {120, 176, 68};
+    return PalettedTile(Ramp(8, dark, light), [seed](uint32_t x, uint32_t y) {
+        return static_cast<uint8_t>(1 + Stroke(x, y, seed) % 8);
+    });
+}
+
 Bytes FlowerGrassTile(uint32_t seed) {
-    const uint32_t dark[3] = {40, 88, 24}, light[3] = {128, 184, 72};
-    std::array<uint16_t, 256> pal = Ramp(16, dark, light);
+    const uint32_t dark[3] = {48, 96, 28}, light[3] = {120, 176, 68};
+    std::array<uint16_t, 256> pal = Ramp(8, dark, light);
     pal[17] = Rgb555(240, 224, 72);
     pal[18] = Rgb555(232, 232, 240);
     pal[19] = Rgb555(200, 96, 168);
     return PalettedTile(pal, [seed](uint32_t x, uint32_t y) {
-        const uint32_t h = Hash(x, y, seed);
         // Flowers of two by two pixels on a few fixed spots.
         const uint32_t spot = Hash(x / 2, y / 2, seed + 1);
         if (spot % 53 == 0) return static_cast<uint8_t>(17 + (spot >> 8) % 3);
-        return static_cast<uint8_t>(1 + 4 + (h & 7));
+        return static_cast<uint8_t>(1 + Stroke(x, y, seed) % 8);
     });
 }
 
@@ -76,35 +94,27 @@ Bytes DirtTile() {
 }
 
 Bytes FieldTile() {
-    const uint32_t dark[3] = {72, 44, 24}, light[3] = {160, 112, 64};
-    return PalettedTile(Ramp(16, dark, light), [](uint32_t x, uint32_t y) {
+    const uint32_t dark[3] = {80, 50, 28}, light[3] = {156, 108, 62};
+    return PalettedTile(Ramp(5, dark, light), [](uint32_t x, uint32_t y) {
         double u, v;
         DiamondUV(x, y, u, v);
         // Four furrows a cell, so that they run on into the next cell.
         const double ridge = std::sin(2 * kPi * 4 * u);
-        const int32_t s =
-            static_cast<int32_t>(std::lround(7 + ridge * 5)) + static_cast<int32_t>(Hash(x, y, 31) % 3);
-        return static_cast<uint8_t>(1 + std::clamp(s, 0, 15));
+        return static_cast<uint8_t>(1 + std::clamp(static_cast<int32_t>(std::lround(2 + ridge * 2.2)), 0, 4));
     });
 }
 
 Bytes SandTile() {
-    const uint32_t dark[3] = {176, 152, 104}, light[3] = {232, 216, 168};
-    return PalettedTile(Ramp(12, dark, light), [](uint32_t x, uint32_t y) {
-        const uint32_t h = Hash(x, y, 41);
-        return static_cast<uint8_t>(1 + 4 + (h & 3) + ((h >> 5) % 11 == 0 ? 4 : 0) -
-                                    ((h >> 9) % 13 == 0 ? 4 : 0));
+    const uint32_t dark[3] = {184, 160, 112}, light[3] = {228, 212, 164};
+    return PalettedTile(Ramp(6, dark, light), [](uint32_t x, uint32_t y) {
+        return static_cast<uint8_t>(1 + Stroke(x, y, 41) % 6);
     });
 }
 
 Bytes GravelTile() {
-    const uint32_t dark[3] = {96, 84, 68}, light[3] = {184, 172, 148};
-    return PalettedTile(Ramp(16, dark, light), [](uint32_t x, uint32_t y) {
-        const uint32_t h = Hash(x, y, 57);
-        const uint32_t stone = Hash(x / 2, y, 58);
-        uint32_t s = 6 + (h & 3);
-        if (stone % 9 == 0) s = 11 + (stone >> 8) % 4;
-        return static_cast<uint8_t>(1 + s);
+    const uint32_t dark[3] = {104, 92, 74}, light[3] = {176, 164, 140};
+    return PalettedTile(Ramp(8, dark, light), [](uint32_t x, uint32_t y) {
+        return static_cast<uint8_t>(1 + Stroke(x, y, 57) % 8);
     });
 }
 
@@ -171,15 +181,27 @@ Bytes WaterTile(uint32_t frame) {
     });
 }
 
-Bytes SnowTile(uint32_t seed) {
-    const uint32_t dark[3] = {176, 192, 216}, light[3] = {236, 240, 252};
-    return PalettedTile(Ramp(12, dark, light), [seed](uint32_t x, uint32_t y) {
+Bytes PondTile(uint32_t frame) {
+    const uint32_t dark[3] = {20, 48, 112}, light[3] = {104, 160, 224};
+    return PalettedTile(Ramp(8, dark, light), [frame](uint32_t x, uint32_t y) {
         double u, v;
         DiamondUV(x, y, u, v);
-        const double drift = std::sin(2 * kPi * (u + 2 * v)) * 2;
+        const double phase = frame * kPi / 2;
+        const double w =
+            std::sin(2 * kPi * (2 * u + v) + phase) + 0.5 * std::sin(2 * kPi * (u - 2 * v) - phase);
+        return static_cast<uint8_t>(1 + std::clamp(static_cast<int32_t>(std::lround(3.5 + w * 2.2)), 0, 7));
+    });
+}
+
+Bytes SnowTile(uint32_t seed) {
+    const uint32_t dark[3] = {184, 198, 220}, light[3] = {236, 240, 252};
+    return PalettedTile(Ramp(6, dark, light), [seed](uint32_t x, uint32_t y) {
+        double u, v;
+        DiamondUV(x, y, u, v);
+        const double drift = std::sin(2 * kPi * (u + 2 * v)) * 1.5;
         const int32_t s =
-            8 + static_cast<int32_t>(std::lround(drift)) + static_cast<int32_t>(Hash(x, y, seed) % 3) - 1;
-        return static_cast<uint8_t>(1 + std::clamp(s, 0, 11));
+            3 + static_cast<int32_t>(std::lround(drift)) + static_cast<int32_t>(Stroke(x, y, seed) % 3) - 1;
+        return static_cast<uint8_t>(1 + std::clamp(s, 0, 5));
     });
 }
 

@@ -11,7 +11,9 @@ namespace datagen {
 
 // Grass of sixteen greens with short blades; the seed varies the pattern.
 Bytes GrassTile(uint32_t seed);
-// Grass with a few flowers in it.
+// Grass in strokes along the rows, as the mission grounds have it.
+Bytes MeadowTile(uint32_t seed);
+// Meadow with a few flowers in it.
 Bytes FlowerGrassTile(uint32_t seed);
 // Bare earth with pebbles.
 Bytes DirtTile();
@@ -25,8 +27,10 @@ Bytes GravelTile();
 Bytes StoneTile();
 // Cobbles, RGB palette.
 Bytes CobbleTile();
-// One of four frames of water, periodic over the cell.
+// One of four frames of water, periodic over the cell: a fine one, and one
+// of eight shades in broad bands.
 Bytes WaterTile(uint32_t frame);
+Bytes PondTile(uint32_t frame);
 // Snow, and the glare drawn additively on flagged snow cells: white in
 // every pixel of the diamond, so that adding it saturates to white whatever
 // lies below.
