@@ -156,8 +156,9 @@ Bytes CobbleTile() {
             const double ru = u * 3 + (static_cast<int32_t>(std::floor(rv)) & 1) * 0.5,
                          fu = ru - std::floor(ru);
             const double edge = std::min({fu, 1 - fu, fv, 1 - fv});
-            const uint32_t stone =
-                Hash(static_cast<uint32_t>(std::floor(ru + 3)), static_cast<uint32_t>(std::floor(rv)), 21);
+            // The stone's row may be -1 at the diamond's edge.
+            const uint32_t stone = Hash(static_cast<uint32_t>(static_cast<int32_t>(std::floor(ru + 3))),
+                                        static_cast<uint32_t>(static_cast<int32_t>(std::floor(rv))), 21);
             int32_t level =
                 edge < 0.08 ? 40 : 130 + static_cast<int32_t>(stone % 60) + static_cast<int32_t>(edge * 80);
             level += static_cast<int32_t>(Hash(x, y, 22) % 12);
