@@ -65,7 +65,8 @@ std::optional<std::span<const uint8_t>> Present(const sc_ByteReader& file) {
 
 // Replaces a buffer with a file's bytes, or reports the file that did not
 // open and keeps the buffer. True when the file was there.
-bool Take(const std::optional<std::span<const uint8_t>>& file, std::vector<uint8_t>& buffer, const char* openError) {
+bool Take(const std::optional<std::span<const uint8_t>>& file, std::vector<uint8_t>& buffer,
+          const char* openError) {
     if (!file) {
         DebugOutput(openError);
         return false;
@@ -131,7 +132,11 @@ int32_t sc_MapImage::lLoadPackedMap(const ss_MapFiles& files) {
 }
 
 void sc_MapImage::vTakeInfoAndAnimations(const ss_MapFiles& files) {
-    if (Take(files.oInfo, m_aMapInfo, "Open Map *.mi file Error !")) vParseMapInfo();
+    // A header too short for its fields fails as a missing one does: the
+    // header held from an earlier load and its copies stay.
+    std::optional<std::span<const uint8_t>> info = files.oInfo;
+    if (info && info->size() < kMapInfoBytes) info.reset();
+    if (Take(info, m_aMapInfo, "Open Map *.mi file Error !")) vParseMapInfo();
     if (Take(files.oAnimations, m_aAnimationFile, "Open Map *.ani file Error !"))
         vParseAnimations(static_cast<uint32_t>(m_aAnimationFile.size()));
 }
@@ -193,8 +198,8 @@ bool sc_MapImage::bLoadPuzzleOfMap(uint16_t /*number*/, uint8_t mode) {
 
 bool sc_MapImage::bLoadPuzzleOfMap(const ss_TileBankFiles& bank, uint8_t mode) {
     if (!bTakeBank(bank)) return false;
-    v_ConvertImageBank(pGetTileTable(), m_aTileData.empty() ? nullptr : m_aTileData.data(), lGetTileTableSize(),
-                       lGetTileDataSize(), mode, 0);
+    v_ConvertImageBank(pGetTileTable(), m_aTileData.empty() ? nullptr : m_aTileData.data(),
+                       lGetTileTableSize(), lGetTileDataSize(), mode, 0);
     return true;
 }
 
@@ -222,8 +227,10 @@ void sc_MapImage::vParseMapInfo() {
     in.Seek(9);
     in.Read(m_wMapWord, m_abMapBytes[0], m_abMapBytes[1], m_abMapBytes[2]);
     in.ReadBytes(m_abName, sizeof m_abName);
-    for (auto& point : m_alPoints) in.Read(point[0], point[1]);
-    for (uint32_t& side : m_alMapRect) in.Read(side);
+    for (auto& point : m_alPoints)
+        in.Read(point[0], point[1]);
+    for (uint32_t& side : m_alMapRect)
+        in.Read(side);
     uint32_t n = 0;
     while (n < sizeof m_abName && m_abName[n])
         ++n;
@@ -234,7 +241,8 @@ void sc_MapImage::vParseAnimations(uint32_t size) {
     // The record count is kept in 8 bits (256 records count as none); records
     // past the 30 slots are left out.
     const uint32_t held = std::min(size, static_cast<uint32_t>(m_aAnimationFile.size()));
-    const uint32_t count = std::min<uint32_t>(static_cast<uint8_t>(held / kMapAnimationBytes), kMapAnimationSlots);
+    const uint32_t count =
+        std::min<uint32_t>(static_cast<uint8_t>(held / kMapAnimationBytes), kMapAnimationSlots);
     m_bAnimationCount = static_cast<uint8_t>(count);
     const uint32_t now = plat::TickCount();
     sc_ByteReader in(m_aAnimationFile);
@@ -344,11 +352,20 @@ void sc_MapImage::vScroll(uint32_t direction) {
     uint32_t& y = m_alViewRect[1];
     const uint32_t ox = x, oy = y;
     switch (direction) {
-    case 0: y -= oy >= m_alMapRect[1] ? 2u : 1u; break;
-    case 2: x += ox <= m_alMapRect[2] ? 2u : 1u; break;
-    case 4: y += oy <= m_alMapRect[3] ? 2u : 1u; break;
-    case 6: x -= ox >= m_alMapRect[0] ? 2u : 1u; break;
-    default: break;
+    case 0:
+        y -= oy >= m_alMapRect[1] ? 2u : 1u;
+        break;
+    case 2:
+        x += ox <= m_alMapRect[2] ? 2u : 1u;
+        break;
+    case 4:
+        y += oy <= m_alMapRect[3] ? 2u : 1u;
+        break;
+    case 6:
+        x -= ox >= m_alMapRect[0] ? 2u : 1u;
+        break;
+    default:
+        break;
     }
 }
 
@@ -403,16 +420,27 @@ int32_t l_LoadMapImage(const ss_MapFiles& map, const ss_TileBankFiles& bank) {
     return m->bLoadPuzzleOfMap(bank, s_bPixelMode) ? 1 : 0;
 }
 
+namespace {
+
+// A side that ends before it starts, or spans more than a signed size holds,
+// gives no size: the game bounds its view and its objects by it.
+int32_t Span(uint32_t from, uint32_t to) {
+    if (to < from || to - from > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) return 0;
+    return static_cast<int32_t>(to - from);
+}
+
+} // namespace
+
 int32_t l_GetMapImageWidth() {
     if (!g_pMapImage) return 0;
     const uint32_t* r = g_pMapImage->pGetMapRect();
-    return static_cast<int32_t>(r[2] - r[0]);
+    return Span(r[0], r[2]);
 }
 
 int32_t l_GetMapImageHeight() {
     if (!g_pMapImage) return 0;
     const uint32_t* r = g_pMapImage->pGetMapRect();
-    return static_cast<int32_t>(r[3] - r[1]);
+    return Span(r[1], r[3]);
 }
 
 void v_SetMapImageView(uint32_t x, uint32_t y) {

@@ -170,7 +170,8 @@ int32_t l_LoadMapImage(uint16_t number);
 // The same from files in memory: the bank is the one the map's information
 // names.
 int32_t l_LoadMapImage(const ss_MapFiles& map, const ss_TileBankFiles& bank);
-// Right - left and bottom - top of the map rectangle; 0 without a map image.
+// Right - left and bottom - top of the map rectangle; 0 without a map image
+// and for a side that ends before it starts (or spans beyond 2^31 - 1).
 int32_t l_GetMapImageWidth();
 int32_t l_GetMapImageHeight();
 // The map coordinate shown at the surface's top-left.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/debug.h"
 #include "game/map.h"
 #include "interface/loading.h"
 #include "tests/support/headless_run.h"
@@ -229,6 +230,27 @@ TEST_F(MapLoadTest, TheMissionFileNamesItsGround) {
     EXPECT_EQ(m_map.oBackground.pGetView(), nullptr);
     m_map.oBackground.vShow();
     EXPECT_TRUE(std::all_of(m_px.begin(), m_px.end(), [](uint16_t p) { return p == kSentinel; }));
+}
+
+// The five open failures of a ground that is not there reach the trace log,
+// in the order the files are read.
+TEST_F(MapLoadTest, AMissingGroundIsReportedInTheTraceLog) {
+    {
+        sc_Debug log;
+        log.vOpen("DEBUG.TXT");
+        m_map.vLoad("MAP\\wrd04242.BUD");
+        log.vFlush(0);
+    }
+    const std::string text = m_dir.Read("DEBUG.TXT");
+    size_t at = 0;
+    for (const char* reason :
+         {"Open Map *.mi file Error !", "Open Map *.ani file Error !", "Open Map *.map file Error !",
+          "Open Map Image Data file Error !", "Open Map Image Table file Error !"}) {
+        const size_t found = text.find(reason, at);
+        ASSERT_NE(found, std::string::npos) << reason << " in\n" << text;
+        at = found + 1;
+    }
+    EXPECT_EQ(m_map.oBackground.oMapSize.oPlain(), (ss_PlainPoint{0, 0}));
 }
 
 } // namespace

@@ -88,6 +88,18 @@ TEST_F(MapImageTest, LoadReadsHeaderGridAndBank) {
     Put(Name(12, "mi"), MapInfo(7, 0, 0, 10, 10, Bytes(18, 0xB0)));
     l_LoadMapImage(12);
     EXPECT_EQ(g_pMapImage->cGetNameLength(), 9);
+
+    // A side that ends before it starts, or spans more than a signed size,
+    // has no size; a whole header exactly 448 bytes long is read.
+    const uint32_t rects[][6] = {{500, 400, 100, 300, 0, 0},
+                                 {0, 0, 0x80000000u, 0x7FFFFFFFu, 0, 0x7FFFFFFF},
+                                 {7, 9, 7, 10, 0, 1}};
+    for (const auto& r : rects) {
+        Put(Name(12, "mi"), MapInfo(7, r[0], r[1], r[2], r[3]));
+        l_LoadMapImage(12);
+        EXPECT_EQ(l_GetMapImageWidth(), static_cast<int32_t>(r[4])) << r[0] << ".." << r[2];
+        EXPECT_EQ(l_GetMapImageHeight(), static_cast<int32_t>(r[5])) << r[1] << ".." << r[3];
+    }
 }
 
 // The files in memory load and draw exactly as the named files do; absent
@@ -136,12 +148,13 @@ TEST_F(MapImageTest, MissingFilesKeepWhatAnEarlierLoadHeld) {
     PutBank(3, bank);
     ASSERT_EQ(l_LoadMapImage(1), 1);
 
-    // Map 2 has only a header of its own, and that one is short.
-    Put(Name(2, "mi"), Bytes(100, 0));
+    // Map 2 has only a header of its own, and that one is short: it fails
+    // as a missing one does.
+    Put(Name(2, "mi"), Bytes(kMapInfoBytes - 1, 0));
     std::optional<krxtest::TraceCapture> trace(std::in_place);
     EXPECT_EQ(l_LoadMapImage(2), 1);
-    EXPECT_EQ(MapReasons(*trace),
-              (Reasons{"Map *.mi file too short !", "Open Map *.ani file Error !", "Open Map *.map file Error !"}));
+    EXPECT_EQ(MapReasons(*trace), (Reasons{"Open Map *.mi file Error !", "Open Map *.ani file Error !",
+                                           "Open Map *.map file Error !"}));
     EXPECT_EQ(l_GetMapImageWidth(), 800);
     EXPECT_EQ(g_pMapImage->bGetAnimationCount(), 0);
     // The grid comes again from the packed map held from map 1.
