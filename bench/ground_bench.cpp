@@ -4,10 +4,7 @@
 // across the map moves it.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
 #include "tile2d/map_image.h"
@@ -18,26 +15,13 @@ namespace {
 constexpr uint32_t kMap = 2005;
 
 void GroundMovingView(benchmark::State& state) {
-    // The ground files go to a scratch folder, from which the layer reads
-    // them by their usual relative names.
-    char pattern[] = "/tmp/krx_ground_bench_XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (!dir) {
-        state.SkipWithError("no scratch folder");
-        return;
-    }
-    const std::filesystem::path home = std::filesystem::current_path();
-    {
-        const datagen::MissionBank bank;
-        const datagen::WorldLayout layout = datagen::BuildWorldLayout(kMap);
-        datagen::WriteGround(dir, kMap, datagen::LayoutGround(layout, bank), bank.bank);
-    }
-    std::filesystem::current_path(dir);
+    const datagen::MissionBank bank;
+    const datagen::GroundMap map = datagen::LayoutGround(datagen::BuildWorldLayout(kMap), bank);
+    const datagen::Bytes info = datagen::EncodeMapInfo(map), animations = datagen::EncodeAnimations(map);
+    const datagen::Bytes packed = datagen::PackRle8(datagen::EncodeGrid(map)), table = bank.bank.Table();
     std::vector<uint16_t> surface(800 * 600);
     l_InitMapImage(0, surface.data(), 800, 600);
-    l_LoadMapImage(kMap);
-    std::filesystem::current_path(home);
-    std::filesystem::remove_all(dir);
+    l_LoadMapImage(ss_MapFiles{info, animations, packed}, ss_TileBankFiles{bank.bank.Data(), table});
 
     const int32_t x0 = 64, x1 = l_GetMapImageWidth() - 799, y1 = l_GetMapImageHeight() - 599;
     int32_t x = x0, y = 0, dx = 3, dy = 2;

@@ -34,13 +34,14 @@ uint8_t Index(int32_t v) {
     return static_cast<uint8_t>(std::clamp(v, 1, 255));
 }
 
-// Strokes along the rows, 4 to 8 pixels long, shifted row by row: one value
+// Strokes along the rows, 6 to 10 pixels long, shifted row by row: one value
 // for every pixel of a stroke. The drawers paint a run of one index at once
 // but spend a unit on every single pixel, so the ground is made of runs.
 uint32_t Stroke(uint32_t x, uint32_t y, uint32_t seed) {
-    const uint32_t shift = Hash(y, seed, 90) % 6;
-    auto start = [&](uint32_t k) { return 6 * k + Hash(k, y, seed) % 3; };
-    uint32_t k = (x + shift) / 6 + 1;
+    constexpr uint32_t kStep = 8;
+    const uint32_t shift = Hash(y, seed, 90) % kStep;
+    auto start = [&](uint32_t k) { return kStep * k + Hash(k, y, seed) % 3; };
+    uint32_t k = (x + shift) / kStep + 1;
     while (k > 0 && start(k) > x + shift)
         --k;
     return Hash(k, y, seed + 1);
