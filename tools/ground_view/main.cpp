@@ -36,7 +36,7 @@ public:
     }
     ~sc_GroundView() override { g_pWorkSurface = nullptr; }
 
-    int32_t bOnCreate(plat::WindowHandle window) override {
+    int32_t bOnCreate(WindowHandle window) override {
         if (!bInit(window, 800, 600, 16, 100)) return 0;
         g_pWorkSurface = pCreateSurface(800, 600, -1);
         if (!g_pWorkSurface) return 0;
@@ -47,7 +47,7 @@ public:
 
     void vControl() override {
         if (m_oKeys.bGetKeyState(plat::key::F6) || m_oKeys.bIsKeyDown(plat::key::Escape))
-            plat::PostMessage(pGetHwnd(), plat::MSG_CLOSE, 0, 0);
+            b_PostClose(pGetHwnd());
         const int32_t dx = (m_oKeys.bIsKeyDown(plat::key::Right) || m_oKeys.bIsKeyDown(plat::key::D)) -
                            (m_oKeys.bIsKeyDown(plat::key::Left) || m_oKeys.bIsKeyDown(plat::key::A));
         const int32_t dy = (m_oKeys.bIsKeyDown(plat::key::Down) || m_oKeys.bIsKeyDown(plat::key::S)) -
