@@ -1,0 +1,107 @@
+#pragma once
+// Where the interface's pictures come from and where they stand: the objects
+// of the interface pack with the shape of each, and the screen positions the
+// screens place them at. The game reads it to find and place its pictures,
+// the data set generator to draw pictures of the sizes the screens expect.
+#include <cstdint>
+
+namespace layout {
+
+struct Size {
+    int32_t w, h;
+};
+struct Pos {
+    int32_t x, y;
+};
+
+// ------------------------------------------------------------ the pack
+
+inline constexpr const char* kPackStr = "P_INTERFACE\\P_INTERFACE.STR";
+inline constexpr const char* kPackImg = "P_INTERFACE\\P_INTERFACE.IMG";
+
+// Objects of the pack. 0, 2 and 5 to 9 belong to the panels and menus.
+enum Object : int32_t {
+    kObjectCards = 1,     // weapon and item cards
+    kObjectGlyphs = 3,    // digits and letters for the number pictures
+    kObjectScrollBar = 4, // the vertical scroll bar
+};
+
+// A picture button is one status whose directions are its three looks.
+enum ButtonLook : int32_t { kLookNormal = 0, kLookOver = 1, kLookPressed = 2, kLooks = 3 };
+
+// Every picture is drawn with its top-left corner at the point it is shown
+// at (a draw offset of (0, 0)) unless said otherwise.
+
+// ------------------------------------------------- object 1: the cards
+
+inline constexpr int32_t kWeaponCards = 12;
+inline constexpr int32_t kItemCards = 15;
+// Statuses of object 1.
+inline constexpr int32_t kWeaponButtonFirst = 0;             // 0..11, one per weapon card
+inline constexpr int32_t kWeaponIconStatus = 12;             // direction = card / 3
+inline constexpr int32_t kWeaponIconDirs = kWeaponCards / 3; // one per family of three cards
+inline constexpr int32_t kItemButtonFirst = 13;              // 13..27, one per item card
+inline constexpr int32_t kItemIconStatus = 28;               // direction = item card
+inline constexpr int32_t kCardStatuses = kItemIconStatus + 1;
+
+inline constexpr Size kWeaponButton{50, 20};
+inline constexpr Size kItemButton{120, 30};
+// Icons animate one frame every 50 ms whatever their status says.
+inline constexpr int32_t kIconFrames = 4;
+inline constexpr Size kWeaponIcon{200, 110};
+// The weapon icon hangs below the detail panel's labels.
+inline constexpr Pos kWeaponIconOffset{0, 70};
+inline constexpr Size kItemIcon{90, 80};
+
+// The arming screen: cards three to a row, the ammunition under each.
+inline constexpr int32_t kGridColumns = 3;
+inline constexpr Pos kGridPitch{54, 38};
+inline constexpr int32_t kAmmoBelow = 20;
+// The grid has arrived when its x reaches this.
+inline constexpr int32_t kGridHomeX = 610;
+inline constexpr Pos kArmedSlots[3] = {{521, 295}, {497, 342}, {473, 389}};
+// The detail panel of the hovered card.
+inline constexpr Pos kWeaponIconPoint{570, 25};
+inline constexpr Pos kHoverName{647, 23};
+inline constexpr Pos kDetailLabels[3] = {{570, 30}, {570, 50}, {570, 70}};
+inline constexpr Pos kDetailAmmo{610, 30};
+inline constexpr Pos kDetailWeight{610, 50};
+inline constexpr Pos kDetailPrice{680, 70};
+inline constexpr Pos kHoverTexts[3] = {{20, 515}, {20, 531}, {20, 547}};
+// The item choice: offered items one under the other.
+inline constexpr int32_t kItemPitch = 34;
+inline constexpr Pos kItemIconPoint{20, 430};
+inline constexpr Pos kItemName{20, 525};
+
+// ----------------------------------------------- object 3: the glyphs
+
+// Status 0, direction 0: frames 0-9 the digits, 10-35 a-z, 36-61 A-Z, each
+// a whole cell so that every frame has the same size.
+inline constexpr int32_t kGlyphs = 62;
+inline constexpr Size kGlyphCell{13, 18};
+
+// -------------------------------------------- object 4: the scroll bar
+
+// Status 0 the track, 1 the up arrow, 2 the down arrow, 3 the thumb (the
+// three buttons with their three looks). The buttons run down the track's
+// groove, kBarButtonX from its left edge; the rails either side of the
+// groove are separated from it by transparent gaps.
+inline constexpr Size kBarTrack{20, 300};
+inline constexpr int32_t kBarButtonX = 5;
+inline constexpr Size kBarArrow{10, 14};
+inline constexpr Size kBarThumb{10, 30};
+inline constexpr int32_t kBarRail = 3; // opaque columns at each side
+inline constexpr int32_t kBarGap = 2;  // transparent columns between rail and groove
+
+// ------------------------------------------------------ the player form
+
+// The character text lines: 0..10 one under the other, 11 apart.
+inline constexpr Pos kTextLine{272, 212};
+inline constexpr int32_t kTextLinePitch = 18;
+inline constexpr Pos kLastTextLine{272, 410};
+inline constexpr int32_t kTextStepMs = 30;
+// The mission buttons: one caption rectangle per mission.
+inline constexpr Pos kMissionButton{230, 100};
+inline constexpr Size kMissionButtonSize{200, 20};
+
+} // namespace layout
