@@ -4,6 +4,7 @@
 
 #include "engine/device/dir_surface.h"
 #include "game/work.h"
+#include "interface/form.h"
 
 sc_InterFace* g_pInterFace = nullptr;
 
@@ -25,4 +26,11 @@ int32_t sc_InterFace::bShow() {
         std::fill_n(g_pWorkBuffer, static_cast<size_t>(g_pWorkSurface->lGetWidth()) * g_pWorkSurface->lGetHeight(),
                     uint16_t{0});
     return lScreen == kScreenStart ? 1 : 0;
+}
+
+void sc_InterFace::vSetFormPoints() {
+    if (!g_pForm) return;
+    const int32_t mission = g_pForm->lMission;
+    g_pForm->lPointUsed = sc_Form::kPointFloor;
+    g_pForm->lPointLimit = mission <= 5 ? 40 + 5 * std::max(mission, 0) : 70;
 }

@@ -20,6 +20,10 @@ public:
     void vFree() {}
     // Draws the current screen; 1 once a single-player mission starts.
     int32_t bShow();
+    // The player form's point budget for the selected mission: 35 points in
+    // use, and 40 to spend, 5 more for each mission up to the sixth, 70
+    // from then on.
+    void vSetFormPoints();
 
     int32_t lScreen = 0;
     int32_t lNetPlayerCount = 0;

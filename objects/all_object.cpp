@@ -12,6 +12,9 @@ void sc_Character::vCopyData(const sc_NodeEx* source) {
     bRemainsDone = o.bRemainsDone;
     lHitPoints = o.lHitPoints;
     lScore = o.lScore;
+    lDefence = o.lDefence;
+    oWalkStep = o.oWalkStep;
+    oFlyStep = o.oFlyStep;
 }
 
 sc_AllCharacter::sc_AllCharacter() { g_pAllCharacter = this; }

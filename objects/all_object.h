@@ -24,6 +24,10 @@ public:
     int32_t bRemainsDone = 0;
     int32_t lHitPoints = 0;
     int32_t lScore = 0;
+    // Subtracted from the attack of each bullet that hits it.
+    int32_t lDefence = 0;
+    sc_Point oWalkStep;
+    sc_Point oFlyStep;
 };
 
 // The players' characters in player-index order.
