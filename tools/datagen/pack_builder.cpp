@@ -11,9 +11,9 @@ namespace datagen {
 
 namespace {
 
-sc_Image Blank() {
+sc_Image Blank(int32_t w = kCanvasW, int32_t h = kCanvasH) {
     sc_Image img;
-    img.vSetSize(kCanvasW, kCanvasH);
+    img.vSetSize(w, h);
     img.lAlloc();
     img.vSetHasAlpha(1);
     return img;
@@ -35,7 +35,7 @@ sc_Image FootprintPicture(int32_t halfW, int32_t halfH) {
 sc_GameDir BuildDir(const DirDesc& desc) {
     sc_GameDir dir;
     for (int32_t f = 0; f < desc.frames; ++f) {
-        FrameArt art;
+        FrameArt art(desc.canvasW, desc.canvasH);
         if (desc.draw) desc.draw(art, f);
         sc_GameImgWithShadow frame;
         frame.vSetImage(&art.image, art.hasShadow ? &art.shadow : nullptr, art.hasOverlay ? &art.overlay : nullptr,
@@ -54,7 +54,10 @@ sc_GameDir BuildDir(const DirDesc& desc) {
 
 } // namespace
 
-FrameArt::FrameArt() : image(Blank()), shadow(Blank()), overlay(Blank()) {}
+FrameArt::FrameArt() : FrameArt(kCanvasW, kCanvasH) {}
+
+FrameArt::FrameArt(int32_t width, int32_t height)
+    : image(Blank(width, height)), shadow(Blank(width, height)), overlay(Blank(width, height)) {}
 
 float SdCircle(float x, float y, float r) { return std::sqrt(x * x + y * y) - r; }
 

@@ -20,6 +20,9 @@ constexpr float kAnchorY = 300.0f;
 // The pictures of one frame; the shadow and overlay are used when drawn on.
 struct FrameArt {
     FrameArt();
+    // A smaller canvas for pictures that stand at its top-left corner (the
+    // interface's); it saves clearing and scanning a whole screen per frame.
+    FrameArt(int32_t width, int32_t height);
     sc_Image image;
     sc_Image shadow;
     sc_Image overlay;
@@ -37,6 +40,9 @@ struct DirDesc {
     // around the anchor; 0 for no footprint (marks unset, empty grid).
     int32_t footHalfW = 0;
     int32_t footHalfH = 0;
+    // The canvas the frames are drawn on; see FrameArt.
+    int32_t canvasW = kCanvasW;
+    int32_t canvasH = kCanvasH;
 };
 
 struct StatusDesc {
