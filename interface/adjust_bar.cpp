@@ -17,7 +17,9 @@ int32_t Saturate(__int128 v) {
     return static_cast<int32_t>(v);
 }
 
-__int128 Magnitude(int32_t v) { return v < 0 ? -static_cast<__int128>(v) : static_cast<__int128>(v); }
+__int128 Magnitude(int32_t v) {
+    return v < 0 ? -static_cast<__int128>(v) : static_cast<__int128>(v);
+}
 
 } // namespace
 
@@ -72,7 +74,9 @@ void sc_Adjust::vSetMin(int32_t v) {
     if (lValue < lMin) lValue = lMin;
 }
 
-void sc_Adjust::vAddMax(int32_t n) { lMax = Saturate(static_cast<__int128>(lMax) + n); }
+void sc_Adjust::vAddMax(int32_t n) {
+    lMax = Saturate(static_cast<__int128>(lMax) + n);
+}
 
 void sc_Adjust::vSubMax(int32_t n) {
     lMax = Saturate(static_cast<__int128>(lMax) - n);
@@ -84,7 +88,9 @@ void sc_Adjust::vAddMin(int32_t n) {
     if (lValue < lMin) lValue = lMin;
 }
 
-void sc_Adjust::vSubMin(int32_t n) { lMin = Saturate(static_cast<__int128>(lMin) - n); }
+void sc_Adjust::vSubMin(int32_t n) {
+    lMin = Saturate(static_cast<__int128>(lMin) - n);
+}
 
 int32_t sc_Adjust::lGetRatio(const sc_Adjust& other) const {
     // A range made empty by vSubMax or vAddMin would divide by zero.
@@ -101,7 +107,8 @@ void sc_Adjust::vSetRatio(const sc_Adjust& other) {
 
 void sc_Adjust::vSetInverseRatio(const sc_Adjust& other) {
     if (other.lRange() <= 0) return;
-    const __int128 v = static_cast<__int128>(lRange()) * (other.lRange() - Magnitude(other.lValue)) / other.lRange();
+    const __int128 v =
+        static_cast<__int128>(lRange()) * (other.lRange() - Magnitude(other.lValue)) / other.lRange();
     vSetValue(Saturate(v));
 }
 
@@ -115,7 +122,9 @@ const sc_GameImgWithShadow* FirstFrame(const sc_GameObject* object, int32_t stat
     return d ? d->pGetFrameAt(0) : nullptr;
 }
 
-int32_t HeightOf(const sc_GameImg* img) { return img ? img->lGetHeight() : 0; }
+int32_t HeightOf(const sc_GameImg* img) {
+    return img ? img->lGetHeight() : 0;
+}
 
 } // namespace
 
@@ -127,10 +136,12 @@ void sc_Bar::vReset() {
     bShown = 1;
 }
 
-int32_t sc_Bar::lGetHeight() const { return HeightOf(image); }
+int32_t sc_Bar::lGetHeight() const {
+    return HeightOf(image);
+}
 
-void sc_Bar::vSetUp(sc_GameObject* pObject, int32_t x, int32_t y, sc_InterFaceButton** ppOwner, int32_t lButtonX,
-                    sc_Adjust* pLinked) {
+void sc_Bar::vSetUp(sc_GameObject* pObject, int32_t x, int32_t y, sc_InterFaceButton** ppOwner,
+                    int32_t lButtonX, sc_Adjust* pLinked) {
     vReset();
     image = FirstFrame(pObject, 0);
     const int32_t h = lGetHeight();
@@ -151,7 +162,8 @@ void sc_Bar::vSetUp(sc_GameObject* pObject, int32_t x, int32_t y, sc_InterFaceBu
     // are the cache's, shared with every other user of the pack).
     for (int32_t look = 0; thumb && look < 3; ++look)
         if (sc_GameDir* dir = thumb->pGetDirAt(look))
-            if (sc_GameImgWithShadow* frame = dir->pGetFrameAt(0)) frame->vSetOffset(frame->oGetOffset().x, 0);
+            if (sc_GameImgWithShadow* frame = dir->pGetFrameAt(0))
+                frame->vSetOffset(frame->oGetOffset().x, 0);
     if (pLinked) vSetStep(pLinked);
     vPlaceThumb();
 }
@@ -168,13 +180,15 @@ int32_t sc_Bar::vSetFromLinked(const sc_Adjust* pLinked) {
     return oPosition.lGetValue();
 }
 
-void sc_Bar::vPlaceThumb() { vSetThumb(oThumb.oPoint.x, oPosition.lGetValue() + oPoint.y); }
+void sc_Bar::vPlaceThumb() {
+    vSetThumb(oThumb.oPoint.x, oPosition.lGetValue() + oPoint.y);
+}
 
 bool sc_Bar::bArrowStep(sc_InterFaceButton& arrow) {
     if (!arrow.lShow()) return false;
     const ss_MouseButton& left = g_oGameMouse.oButton(0);
-    const bool newPress = (g_oGameMouse.bLeftPressed() || g_oGameMouse.bLeftDouble()) &&
-                          left.lPressTime != m_lSteppedPress;
+    const bool newPress =
+        (g_oGameMouse.bLeftPressed() || g_oGameMouse.bLeftDouble()) && left.lPressTime != m_lSteppedPress;
     if (newPress) {
         m_lSteppedPress = left.lPressTime;
         lRepeatTime = g_lNowTick + kRepeatMs;

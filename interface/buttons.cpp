@@ -95,7 +95,8 @@ const sc_GameImgWithShadow* sc_InterFaceButton::pGetFrame() {
 
 int32_t sc_InterFaceButton::lShow() {
     if (!bEnabled) return 0;
-    if (const sc_GameImgWithShadow* frame = pGetFrame()) frame->oImage().vShow(oPoint.x, oPoint.y, g_pWorkSurface);
+    if (const sc_GameImgWithShadow* frame = pGetFrame())
+        frame->oImage().vShow(oPoint.x, oPoint.y, g_pWorkSurface);
     return lResult;
 }
 

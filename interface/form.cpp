@@ -62,7 +62,8 @@ sc_Form::sc_Form() {
     oSlider2.bSet(150, 52, 58, sc_Adjust::kClamp);
     oSlider3.bSet(150, 50, 62, sc_Adjust::kClamp);
     oSlider4.bSet(150, 40, 50, sc_Adjust::kClamp);
-    for (int32_t i = 0; i < kWeaponCards; ++i) pSlotIndex[static_cast<size_t>(i)] = i;
+    for (int32_t i = 0; i < kWeaponCards; ++i)
+        pSlotIndex[static_cast<size_t>(i)] = i;
 }
 
 sc_Form::~sc_Form() {
@@ -132,8 +133,8 @@ void sc_Form::vLoadItemList(sc_InterFaceButton** ppOwner) {
         sc_Weapons& card = pItemCards[static_cast<size_t>(i)];
         sc_GameStatus* button = object ? object->pGetStatusAt(layout::kItemButtonFirst + i) : nullptr;
         if (!button) card.oButton.vClear();
-        card.vSet(i, 0, 0, layout::kItemIconPoint.x, layout::kItemIconPoint.y, icons ? icons->pGetDirAt(i) : nullptr,
-                  button, ppOwner);
+        card.vSet(i, 0, 0, layout::kItemIconPoint.x, layout::kItemIconPoint.y,
+                  icons ? icons->pGetDirAt(i) : nullptr, button, ppOwner);
         SetText(card.oName, pString(kGroupItems, i));
     }
     pHoverItem = nullptr;
@@ -157,9 +158,12 @@ void sc_Form::vReset() {
     pPackObject = nullptr;
     // The cards' pictures went back with the object: nothing may draw them
     // until the menus load the cards again.
-    for (sc_Weapons& card : pWeaponCards) DropPictures(card);
-    for (sc_Weapons& card : pItemCards) DropPictures(card);
-    for (sc_Weapons& slot : pArmedSlots) DropPictures(slot);
+    for (sc_Weapons& card : pWeaponCards)
+        DropPictures(card);
+    for (sc_Weapons& card : pItemCards)
+        DropPictures(card);
+    for (sc_Weapons& slot : pArmedSlots)
+        DropPictures(slot);
     pHoverItem = nullptr;
     pSlotIndex.fill(-1);
 }
@@ -176,7 +180,8 @@ void sc_Form::vSetCharacter(sc_Character* pNewCharacter) {
         pCharacter->oFlyStep.oOffset(speed, speed);
     }
     // From the first mission on every weapon card is offered.
-    for (int32_t i = 0; i < kWeaponCards; ++i) pSlotIndex[static_cast<size_t>(i)] = i;
+    for (int32_t i = 0; i < kWeaponCards; ++i)
+        pSlotIndex[static_cast<size_t>(i)] = i;
 }
 
 // ------------------------------------------------------------- sliders
@@ -208,17 +213,21 @@ void sc_Form::vDecreaseAdjust3() {
 // --------------------------------------------------------------- texts
 
 void sc_Form::vSetTexts() {
-    for (sc_RunText& line : pTexts) line.vClear();
+    for (sc_RunText& line : pTexts)
+        line.vClear();
     int32_t lines = 0;
     if (lFormType == 0)
         lines = kTextLines;
     else if (lFormType >= 1 && lFormType <= 4)
         lines = 10;
     for (int32_t i = 0; i < lines; ++i)
-        if (const char* text = pString(kGroupFirstLines + lFormType, i)) pTexts[static_cast<size_t>(i)].vSetText(text);
+        if (const char* text = pString(kGroupFirstLines + lFormType, i))
+            pTexts[static_cast<size_t>(i)].vSetText(text);
 }
 
-void sc_Form::vShowTexts() { pTexts[0].lShow(0); }
+void sc_Form::vShowTexts() {
+    pTexts[0].lShow(0);
+}
 
 void sc_Form::vShowMissionSelect() {
     const int32_t last = std::clamp(lProgress, -1, kMissions - 1);
@@ -227,7 +236,8 @@ void sc_Form::vShowMissionSelect() {
             v_PlayInterfaceSound(kClickSound, 0);
             lMission = i;
         }
-    for (int32_t i = 0; i <= last; ++i) pMissionButtons[static_cast<size_t>(i)].bSelected = 0;
+    for (int32_t i = 0; i <= last; ++i)
+        pMissionButtons[static_cast<size_t>(i)].bSelected = 0;
     if (lMission >= 0 && lMission < kMissions) pMissionButtons[static_cast<size_t>(lMission)].bSelected = 1;
 }
 
@@ -253,6 +263,10 @@ void sc_Form::vArm(sc_Weapons& slot, const sc_Weapons& card) {
 
 void sc_Form::vDisarm(sc_Weapons& slot) {
     slot.lId = -1;
+    // A free slot is no longer shown: a press it holds would lock every
+    // other button of the screen for good.
+    sc_InterFaceButton** cell = slot.oButton.pPressedOwner;
+    if (cell && *cell == &slot.oButton) *cell = nullptr;
     lMoney = Add(lMoney, slot.lPrice);
     oSlider1.lValue = Add(oSlider1.lValue, slot.lWeight);
     oSlider4.lValue = Add(oSlider4.lValue, slot.lWeight / 10);
@@ -262,7 +276,8 @@ void sc_Form::vDisarm(sc_Weapons& slot) {
 void sc_Form::vArmCard(const sc_Weapons& card) {
     for (const sc_Weapons& slot : pArmedSlots)
         if (slot.lId == card.lId) return;
-    const bool full = std::all_of(pArmedSlots.begin(), pArmedSlots.end(), [](const sc_Weapons& s) { return s.lId != -1; });
+    const bool full =
+        std::all_of(pArmedSlots.begin(), pArmedSlots.end(), [](const sc_Weapons& s) { return s.lId != -1; });
     for (sc_Weapons& slot : pArmedSlots) {
         if (slot.lId == -1) {
             if (bCanArm(card)) vArm(slot, card);
@@ -295,7 +310,8 @@ void sc_Form::vShowArms(int32_t x, int32_t y, sc_TextToPicture* pNumber) {
     }
     if (lHoverCard < 0 || lHoverCard >= kWeaponCards) lHoverCard = 0;
     sc_Weapons& hovered = pWeaponCards[static_cast<size_t>(lHoverCard)];
-    if (shown > 0) v_ShowInterfaceString(layout::kHoverName.x, layout::kHoverName.y, hovered.oName.pGetText());
+    if (shown > 0)
+        v_ShowInterfaceString(layout::kHoverName.x, layout::kHoverName.y, hovered.oName.pGetText());
 
     if (x == layout::kGridHomeX) {
         hovered.vShow();
@@ -303,7 +319,8 @@ void sc_Form::vShowArms(int32_t x, int32_t y, sc_TextToPicture* pNumber) {
         ShowNumberPicture(pNumber, hovered.oButton.oPoint.x, hovered.oButton.oPoint.y + layout::kAmmoBelow,
                           hovered.lAmmo);
         for (int32_t i = 0; i < 3; ++i)
-            v_ShowInterfaceString(layout::kDetailLabels[i].x, layout::kDetailLabels[i].y, pString(kGroupLabels, i));
+            v_ShowInterfaceString(layout::kDetailLabels[i].x, layout::kDetailLabels[i].y,
+                                  pString(kGroupLabels, i));
         v_ShowInterfaceNumber(layout::kDetailAmmo.x, layout::kDetailAmmo.y, hovered.lAmmo);
         v_ShowInterfaceNumber(layout::kDetailWeight.x, layout::kDetailWeight.y, hovered.lWeight);
         v_ShowInterfaceNumber(layout::kDetailPrice.x, layout::kDetailPrice.y, hovered.lPrice);
@@ -317,7 +334,8 @@ void sc_Form::vShowArms(int32_t x, int32_t y, sc_TextToPicture* pNumber) {
             vDisarm(slot);
             continue;
         }
-        ShowNumberPicture(pNumber, slot.oButton.oPoint.x, slot.oButton.oPoint.y + layout::kAmmoBelow, slot.lAmmo);
+        ShowNumberPicture(pNumber, slot.oButton.oPoint.x, slot.oButton.oPoint.y + layout::kAmmoBelow,
+                          slot.lAmmo);
     }
 }
 
@@ -346,5 +364,6 @@ void sc_Form::vShowBuy(int32_t x, int32_t y) {
     sc_Weapons& chosen = pItemCards[static_cast<size_t>(lItem)];
     ShowLook(chosen.oButton, layout::kLookPressed);
     chosen.vShow();
-    if (!bCardHovered) v_ShowInterfaceString(layout::kItemName.x, layout::kItemName.y, chosen.oName.pGetText());
+    if (!bCardHovered)
+        v_ShowInterfaceString(layout::kItemName.x, layout::kItemName.y, chosen.oName.pGetText());
 }

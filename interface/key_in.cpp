@@ -19,7 +19,9 @@ constexpr uint8_t kLetterKeys[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37,
 
 } // namespace
 
-sc_InterFaceKeyIn::sc_InterFaceKeyIn() { g_pInterFaceKeyIn = this; }
+sc_InterFaceKeyIn::sc_InterFaceKeyIn() {
+    g_pInterFaceKeyIn = this;
+}
 
 sc_InterFaceKeyIn::~sc_InterFaceKeyIn() {
     if (g_pInterFaceKeyIn == this) g_pInterFaceKeyIn = nullptr;

@@ -85,7 +85,8 @@ inline constexpr Size kGlyphCell{13, 18};
 // Status 0 the track, 1 the up arrow, 2 the down arrow, 3 the thumb (the
 // three buttons with their three looks). The buttons run down the track's
 // groove, kBarButtonX from its left edge; the rails either side of the
-// groove are separated from it by transparent gaps.
+// groove are separated from it by transparent gaps, and the groove is clear
+// where the arrows stand (a press on the track's picture moves the thumb).
 inline constexpr Size kBarTrack{20, 300};
 inline constexpr int32_t kBarButtonX = 5;
 inline constexpr Size kBarArrow{10, 14};

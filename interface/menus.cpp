@@ -8,7 +8,9 @@
 
 sc_InterFace* g_pInterFace = nullptr;
 
-sc_InterFace::sc_InterFace() { g_pInterFace = this; }
+sc_InterFace::sc_InterFace() {
+    g_pInterFace = this;
+}
 
 sc_InterFace::~sc_InterFace() {
     if (g_pInterFace == this) g_pInterFace = nullptr;
@@ -23,7 +25,8 @@ int32_t sc_InterFace::bShow() {
     // Every screen covers the whole picture, so nothing of the last frame
     // (the cursor above all) stays behind.
     if (g_pWorkBuffer && g_pWorkSurface)
-        std::fill_n(g_pWorkBuffer, static_cast<size_t>(g_pWorkSurface->lGetWidth()) * g_pWorkSurface->lGetHeight(),
+        std::fill_n(g_pWorkBuffer,
+                    static_cast<size_t>(g_pWorkSurface->lGetWidth()) * g_pWorkSurface->lGetHeight(),
                     uint16_t{0});
     return lScreen == kScreenStart ? 1 : 0;
 }

@@ -18,7 +18,9 @@ namespace {
 // chain, which must not hang the frame.
 constexpr int32_t kMaxChain = 256;
 
-bool IsLead(uint8_t b) { return b >= 0x81; }
+bool IsLead(uint8_t b) {
+    return b >= 0x81;
+}
 
 const sc_GameImgWithShadow* GlyphFrame(const sc_GameStatus* status, int32_t index) {
     const sc_GameDir* dir = status ? status->pGetDirAt(0) : nullptr;
@@ -147,7 +149,8 @@ void sc_DownText::vStart(int32_t x) {
 void sc_DownText::vShow() {
     const int32_t count = pTimes ? cCount : 0;
     int32_t come = 0;
-    while (come < count && pTimes[come] <= g_lNowTick) ++come;
+    while (come < count && pTimes[come] <= g_lNowTick)
+        ++come;
     uint16_t* dst = g_pWorkSurface ? g_pWorkSurface->pGetBuffer() : nullptr;
     for (int32_t i = 0; i < come && dst; ++i) {
         const sc_GameImgWithShadow* f = GlyphFrame(pImageSet, pGlyphs[i]);

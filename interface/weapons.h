@@ -27,8 +27,8 @@ public:
 
     // Everything but the ammunition and the button back to a fresh card.
     void vReset();
-    void vSet(int32_t lNewId, int32_t lButtonX, int32_t lButtonY, int32_t lIconX, int32_t lIconY, sc_GameDir* pNewIcon,
-              sc_GameStatus* pButtonStatus, sc_InterFaceButton** ppOwner);
+    void vSet(int32_t lNewId, int32_t lButtonX, int32_t lButtonY, int32_t lIconX, int32_t lIconY,
+              sc_GameDir* pNewIcon, sc_GameStatus* pButtonStatus, sc_InterFaceButton** ppOwner);
     void vSetName(const char* pText) { oName.vSet(pText); }
     void vSetWeight(int32_t n) { lWeight = n; }
     void vSetAmmo(int32_t n) { lAmmo = n; }

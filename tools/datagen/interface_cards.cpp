@@ -20,7 +20,8 @@ using layout::Size;
 // Opening a face is slow (UMing is a large collection): each size is opened
 // once for the whole pack.
 LabelFont& Font(LabelFont::Face face, int32_t pixels) {
-    static LabelFont unifont16(LabelFont::kUnifont, 16), uming16(LabelFont::kUming, 16), uming14(LabelFont::kUming, 14);
+    static LabelFont unifont16(LabelFont::kUnifont, 16), uming16(LabelFont::kUming, 16),
+        uming14(LabelFont::kUming, 14);
     if (face == LabelFont::kUnifont) return unifont16;
     return pixels == 14 ? uming14 : uming16;
 }
@@ -42,7 +43,8 @@ std::function<float(float, float)> Rects(Size box, std::vector<std::array<float,
         const float px = x + box.w / 2.0f, py = y + box.h / 2.0f;
         float d = 1e9f;
         for (const auto& r : rects)
-            d = std::min(d, SdBox(px - (r[0] + r[2]) / 2, py - (r[1] + r[3]) / 2, (r[2] - r[0]) / 2, (r[3] - r[1]) / 2));
+            d = std::min(d, SdBox(px - (r[0] + r[2]) / 2, py - (r[1] + r[3]) / 2, (r[2] - r[0]) / 2,
+                                  (r[3] - r[1]) / 2));
         return d;
     };
 }
@@ -84,8 +86,9 @@ struct Look {
     int32_t frame; // of the mouse-over pulse
     int32_t Shift() const { return look == layout::kLookPressed ? 1 : 0; }
     Rgba Ink() const {
-        return look == layout::kLookNormal ? Rgba{206, 212, 222} : look == layout::kLookOver ? Rgba{255, 255, 255}
-                                                                                                : Rgba{255, 228, 150};
+        return look == layout::kLookNormal ? Rgba{206, 212, 222}
+               : look == layout::kLookOver ? Rgba{255, 255, 255}
+                                           : Rgba{255, 228, 150};
     }
 };
 
@@ -102,7 +105,8 @@ void DrawButtonFace(sc_Image& img, Size box, Rgba accent, Look look) {
     PaintPanel(img, 1, 1, box.w - 2, box.h - 2, 2.0f, Vertical(top, bottom));
     // A thin highlight under the top edge, or a shadow when pressed.
     const Rgba edge = look.look == layout::kLookPressed ? Rgba{0, 0, 0, 120} : Rgba{255, 255, 255, 40};
-    Fill(img, 3, 2, Size{box.w - 6, 1}, [](float, float) { return -1.0f; }, Flat(edge));
+    Fill(
+        img, 3, 2, Size{box.w - 6, 1}, [](float, float) { return -1.0f; }, Flat(edge));
 }
 
 // ------------------------------------------------------- weapon cards
@@ -118,8 +122,8 @@ constexpr Family kFamilies[layout::kWeaponIconDirs] = {
     {"PULSE", {84, 190, 235}},
 };
 // The code printed on each weapon card; the dictionary holds the names.
-constexpr const char* kWeaponCodes[layout::kWeaponCards] = {"AR",  "SMG", "SG", "HMG", "LSR", "PLS",
-                                                            "FLM", "GL",  "SNP", "PR", "PR3", "R5"};
+constexpr const char* kWeaponCodes[layout::kWeaponCards] = {"AR",  "SMG", "SG",  "HMG", "LSR", "PLS",
+                                                            "FLM", "GL",  "SNP", "PR",  "PR3", "R5"};
 
 void DrawWeaponButton(FrameArt& art, int32_t card, Look look) {
     const Size box = layout::kWeaponButton;
@@ -127,9 +131,11 @@ void DrawWeaponButton(FrameArt& art, int32_t card, Look look) {
     DrawButtonFace(art.image, box, accent, look);
     const int32_t s = look.Shift();
     // The family stripe down the left side.
-    Fill(art.image, 3 + s, 4 + s, Size{3, box.h - 8}, [](float, float) { return -1.0f; }, Flat(accent));
+    Fill(
+        art.image, 3 + s, 4 + s, Size{3, box.h - 8}, [](float, float) { return -1.0f; }, Flat(accent));
     LabelFont& font = Font(LabelFont::kUnifont, 16);
-    font.DrawCentred(art.image, 6 + s, s, box.w - 6, box.h, kWeaponCodes[card], look.Ink(), Rgba{0, 0, 0, 200});
+    font.DrawCentred(art.image, 6 + s, s, box.w - 6, box.h, kWeaponCodes[card], look.Ink(),
+                     Rgba{0, 0, 0, 200});
 }
 
 // Gun silhouettes, one per family, in the icon's own pixels.
@@ -137,16 +143,21 @@ std::function<float(float, float)> GunShape(int32_t family) {
     const Size box = layout::kWeaponIcon;
     switch (family) {
     case 0: // a rifle: stock, body, barrel, magazine, grip
-        return Rects(box, {{24, 56, 46, 70}, {44, 52, 136, 64}, {136, 55, 178, 59}, {86, 64, 98, 86},
-                           {112, 64, 122, 80}, {70, 47, 110, 52}});
+        return Rects(box, {{24, 56, 46, 70},
+                           {44, 52, 136, 64},
+                           {136, 55, 178, 59},
+                           {86, 64, 98, 86},
+                           {112, 64, 122, 80},
+                           {70, 47, 110, 52}});
     case 1: { // a heavy gun with its drum
         auto body = Rects(box, {{20, 50, 150, 68}, {150, 54, 186, 62}, {60, 68, 74, 88}, {30, 44, 70, 50}});
         auto drum = Circle(box, 104, 78, 13);
         return [=](float x, float y) { return std::min(body(x, y), drum(x, y)); };
     }
     case 2: // a launcher tube on a grip
-        return Rects(box, {{26, 46, 176, 70}, {18, 50, 26, 66}, {176, 50, 184, 66}, {84, 70, 96, 92},
-                           {120, 70, 130, 84}});
+        return Rects(
+            box,
+            {{26, 46, 176, 70}, {18, 50, 26, 66}, {176, 50, 184, 66}, {84, 70, 96, 92}, {120, 70, 130, 84}});
     default: { // a pulse rifle with three emitter rings
         auto body = Polygon(box, {20, 62, 50, 50, 150, 50, 170, 56, 150, 66, 60, 70, 40, 76, 24, 74});
         auto grip = Rects(box, {{90, 66, 100, 88}});
@@ -167,15 +178,21 @@ void DrawWeaponIcon(FrameArt& art, int32_t family, int32_t frame) {
                Vertical(Rgba{20, 26, 36, 230}, Rgba{8, 10, 16, 230}));
     // A faint grid behind the gun.
     for (int32_t x = 12; x < box.w - 4; x += 16)
-        Fill(art.image, ox + x, oy + 22, Size{1, box.h - 28}, [](float, float) { return -1.0f; },
-             Flat(Rgba{accent.r, accent.g, accent.b, 30}));
+        Fill(
+            art.image, ox + x, oy + 22, Size{1, box.h - 28}, [](float, float) { return -1.0f; },
+            Flat(Rgba{accent.r, accent.g, accent.b, 30}));
     const auto gun = GunShape(family);
-    Fill(art.image, ox, oy, box, [&](float x, float y) { return gun(x, y) - 1.2f; }, Flat(Rgba{0, 0, 0, 220}));
-    Fill(art.image, ox, oy, box, gun, [&](float, float v) { return Mix(Rgba{210, 216, 226}, Rgba{110, 118, 132}, v); });
+    Fill(
+        art.image, ox, oy, box, [&](float x, float y) { return gun(x, y) - 1.2f; }, Flat(Rgba{0, 0, 0, 220}));
+    Fill(art.image, ox, oy, box, gun, [&](float, float v) {
+        return Mix(Rgba{210, 216, 226}, Rgba{110, 118, 132}, v);
+    });
     // The scan band sweeps across in four steps.
     const float band = 30.0f + 45.0f * static_cast<float>(frame);
-    Fill(art.image, ox, oy, box, [&](float x, float y) { return SdBox(x + box.w / 2.0f - band, y, 6, box.h / 2.0f - 3); },
-         Flat(Rgba{accent.r, accent.g, accent.b, 70}));
+    Fill(
+        art.image, ox, oy, box,
+        [&](float x, float y) { return SdBox(x + box.w / 2.0f - band, y, 6, box.h / 2.0f - 3); },
+        Flat(Rgba{accent.r, accent.g, accent.b, 70}));
     LabelFont& font = Font(LabelFont::kUnifont, 16);
     font.DrawOutlined(art.image, ox + 10, oy + 5, kFamilies[family].caption, accent, Rgba{0, 0, 0, 220});
 }
@@ -184,8 +201,8 @@ void DrawWeaponIcon(FrameArt& art, int32_t family, int32_t frame) {
 
 // The names the dictionary gives the item cards, printed on them.
 constexpr const char* kItemNames[layout::kItemCards] = {
-    "手榴彈", "煙霧彈", "燃燒彈", "追蹤飛彈", "熱能飛彈", "電磁飛彈", "集束飛彈", "穿甲飛彈",
-    "震盪飛彈", "反坦克雷", "雙管火箭", "三管火箭", "信號彈", "照明彈", "誘餌彈"};
+    "手榴彈",   "煙霧彈",   "燃燒彈",   "追蹤飛彈", "熱能飛彈", "電磁飛彈", "集束飛彈", "穿甲飛彈",
+    "震盪飛彈", "反坦克雷", "雙管火箭", "三管火箭", "信號彈",   "照明彈",   "誘餌彈"};
 
 enum ItemKind { kGrenade, kMissile, kMine, kRocket, kFlare };
 
@@ -199,9 +216,9 @@ ItemKind KindOf(int32_t item) {
 
 Rgba ItemAccent(int32_t item) {
     static constexpr Rgba kAccents[layout::kItemCards] = {
-        {120, 160, 80},  {170, 176, 186}, {236, 110, 50},  {230, 70, 70},   {240, 140, 60},
-        {90, 150, 240},  {200, 120, 220}, {200, 200, 90},  {120, 210, 200}, {180, 150, 90},
-        {240, 180, 70},  {250, 210, 90},  {250, 90, 90},   {255, 240, 160}, {160, 230, 120}};
+        {120, 160, 80}, {170, 176, 186}, {236, 110, 50}, {230, 70, 70},   {240, 140, 60},
+        {90, 150, 240}, {200, 120, 220}, {200, 200, 90}, {120, 210, 200}, {180, 150, 90},
+        {240, 180, 70}, {250, 210, 90},  {250, 90, 90},  {255, 240, 160}, {160, 230, 120}};
     return kAccents[item];
 }
 
@@ -261,9 +278,12 @@ void DrawSymbol(sc_Image& img, int32_t item, float cx, float cy, float k, Rgba a
     const int32_t x0 = static_cast<int32_t>(cx - reach), y0 = static_cast<int32_t>(cy - reach);
     const Size box{static_cast<int32_t>(2 * reach), static_cast<int32_t>(2 * reach)};
     const float ox = cx - x0 - box.w / 2.0f, oy = cy - y0 - box.h / 2.0f;
-    Fill(img, x0, y0, box, [&](float x, float y) { return shape(x - ox, y - oy) - 1.2f; }, Flat(Rgba{0, 0, 0, 200}));
-    Fill(img, x0, y0, box, [&](float x, float y) { return shape(x - ox, y - oy); },
-         [&](float, float v) { return Mix(Scale(accent, 1.2f), Scale(accent, 0.7f), v); });
+    Fill(
+        img, x0, y0, box, [&](float x, float y) { return shape(x - ox, y - oy) - 1.2f; },
+        Flat(Rgba{0, 0, 0, 200}));
+    Fill(
+        img, x0, y0, box, [&](float x, float y) { return shape(x - ox, y - oy); },
+        [&](float, float v) { return Mix(Scale(accent, 1.2f), Scale(accent, 0.7f), v); });
 }
 
 void DrawItemButton(FrameArt& art, int32_t item, Look look) {
@@ -273,20 +293,24 @@ void DrawItemButton(FrameArt& art, int32_t item, Look look) {
     const int32_t s = look.Shift();
     DrawSymbol(art.image, item, 16.0f + s, box.h / 2.0f + s, 0.5f, accent);
     LabelFont& font = Font(LabelFont::kUming, 16);
-    font.DrawCentred(art.image, 30 + s, s, box.w - 32, box.h, kItemNames[item], look.Ink(), Rgba{0, 0, 0, 200});
+    font.DrawCentred(art.image, 30 + s, s, box.w - 32, box.h, kItemNames[item], look.Ink(),
+                     Rgba{0, 0, 0, 200});
 }
 
 void DrawItemIcon(FrameArt& art, int32_t item, int32_t frame) {
     const Size box = layout::kItemIcon;
     const Rgba accent = ItemAccent(item);
     PaintPanel(art.image, 0, 0, box.w, box.h, 5.0f, Flat(Scale(accent, 0.75f)));
-    PaintPanel(art.image, 2, 2, box.w - 4, box.h - 4, 3.0f, Vertical(Rgba{22, 28, 38, 230}, Rgba{8, 10, 16, 230}));
+    PaintPanel(art.image, 2, 2, box.w - 4, box.h - 4, 3.0f,
+               Vertical(Rgba{22, 28, 38, 230}, Rgba{8, 10, 16, 230}));
     // A glow ring breathing behind the symbol.
     const float r = 20.0f + 2.0f * kPulse[frame & 3] * 2.0f;
-    Fill(art.image, 0, 0, box, Ring(box, box.w / 2.0f, 32, r, 3), Flat(Rgba{accent.r, accent.g, accent.b, 90}));
+    Fill(art.image, 0, 0, box, Ring(box, box.w / 2.0f, 32, r, 3),
+         Flat(Rgba{accent.r, accent.g, accent.b, 90}));
     DrawSymbol(art.image, item, box.w / 2.0f, 32, 1.0f, accent);
     LabelFont& font = Font(LabelFont::kUming, 14);
-    font.DrawCentred(art.image, 0, box.h - 20, box.w, 16, kItemNames[item], Rgba{236, 238, 242}, Rgba{0, 0, 0, 220});
+    font.DrawCentred(art.image, 0, box.h - 20, box.w, 16, kItemNames[item], Rgba{236, 238, 242},
+                     Rgba{0, 0, 0, 220});
 }
 
 // A direction drawn on a canvas just large enough for its pictures.
@@ -301,9 +325,24 @@ DirDesc Dir(int32_t frames, DrawFrame draw, Size canvas) {
 StatusDesc ButtonStatus(Size size, const std::function<void(FrameArt&, Look)>& draw) {
     StatusDesc s;
     s.frameTime = 100;
-    s.dirs.push_back(Dir(1, [draw](FrameArt& a, int32_t) { draw(a, Look{layout::kLookNormal, 0}); }, size));
-    s.dirs.push_back(Dir(4, [draw](FrameArt& a, int32_t f) { draw(a, Look{layout::kLookOver, f}); }, size));
-    s.dirs.push_back(Dir(1, [draw](FrameArt& a, int32_t) { draw(a, Look{layout::kLookPressed, 0}); }, size));
+    s.dirs.push_back(Dir(
+        1,
+        [draw](FrameArt& a, int32_t) {
+            draw(a, Look{layout::kLookNormal, 0});
+        },
+        size));
+    s.dirs.push_back(Dir(
+        4,
+        [draw](FrameArt& a, int32_t f) {
+            draw(a, Look{layout::kLookOver, f});
+        },
+        size));
+    s.dirs.push_back(Dir(
+        1,
+        [draw](FrameArt& a, int32_t) {
+            draw(a, Look{layout::kLookPressed, 0});
+        },
+        size));
     return s;
 }
 
@@ -318,18 +357,19 @@ ObjectDesc CardObject() {
     StatusDesc& weaponIcons = o.statuses[layout::kWeaponIconStatus];
     weaponIcons.frameTime = 50;
     for (int32_t f = 0; f < layout::kWeaponIconDirs; ++f)
-        weaponIcons.dirs.push_back(Dir(layout::kIconFrames,
-                                       [f](FrameArt& a, int32_t frame) { DrawWeaponIcon(a, f, frame); },
-                                       Size{layout::kWeaponIconOffset.x + layout::kWeaponIcon.w,
-                                            layout::kWeaponIconOffset.y + layout::kWeaponIcon.h}));
+        weaponIcons.dirs.push_back(Dir(
+            layout::kIconFrames, [f](FrameArt& a, int32_t frame) { DrawWeaponIcon(a, f, frame); },
+            Size{layout::kWeaponIconOffset.x + layout::kWeaponIcon.w,
+                 layout::kWeaponIconOffset.y + layout::kWeaponIcon.h}));
     for (int32_t i = 0; i < layout::kItemCards; ++i)
         o.statuses[static_cast<size_t>(layout::kItemButtonFirst + i)] =
             ButtonStatus(layout::kItemButton, [i](FrameArt& a, Look l) { DrawItemButton(a, i, l); });
     StatusDesc& itemIcons = o.statuses[layout::kItemIconStatus];
     itemIcons.frameTime = 50;
     for (int32_t i = 0; i < layout::kItemCards; ++i)
-        itemIcons.dirs.push_back(
-            Dir(layout::kIconFrames, [i](FrameArt& a, int32_t frame) { DrawItemIcon(a, i, frame); }, layout::kItemIcon));
+        itemIcons.dirs.push_back(Dir(
+            layout::kIconFrames, [i](FrameArt& a, int32_t frame) { DrawItemIcon(a, i, frame); },
+            layout::kItemIcon));
     return o;
 }
 
@@ -338,19 +378,22 @@ ObjectDesc CardObject() {
 ObjectDesc GlyphObject() {
     StatusDesc s;
     s.frameTime = 100;
-    s.dirs.push_back(Dir(layout::kGlyphs, [](FrameArt& art, int32_t frame) {
-                                 const Size cell = layout::kGlyphCell;
-                                 const char c = frame < 10   ? static_cast<char>('0' + frame)
-                                                : frame < 36 ? static_cast<char>('a' + frame - 10)
-                                                             : static_cast<char>('A' + frame - 36);
-                                 LabelFont& font = Font(LabelFont::kUnifont, 16);
-                                 font.DrawCentred(art.image, 0, 0, cell.w, cell.h, std::string(1, c),
-                                                  Rgba{255, 214, 96}, Rgba{40, 24, 8, 230});
-                                 // Two all but invisible corners keep every frame the
-                                 // cell's size, so the pictures line up on one pitch.
-                                 PaintPixel(art.image, 0, 0, Rgba{0, 0, 0, 8});
-                                 PaintPixel(art.image, cell.w - 1, cell.h - 1, Rgba{0, 0, 0, 8});
-                             }, layout::kGlyphCell));
+    s.dirs.push_back(Dir(
+        layout::kGlyphs,
+        [](FrameArt& art, int32_t frame) {
+            const Size cell = layout::kGlyphCell;
+            const char c = frame < 10   ? static_cast<char>('0' + frame)
+                           : frame < 36 ? static_cast<char>('a' + frame - 10)
+                                        : static_cast<char>('A' + frame - 36);
+            LabelFont& font = Font(LabelFont::kUnifont, 16);
+            font.DrawCentred(art.image, 0, 0, cell.w, cell.h, std::string(1, c), Rgba{255, 214, 96},
+                             Rgba{40, 24, 8, 230});
+            // Two all but invisible corners keep every frame the
+            // cell's size, so the pictures line up on one pitch.
+            PaintPixel(art.image, 0, 0, Rgba{0, 0, 0, 8});
+            PaintPixel(art.image, cell.w - 1, cell.h - 1, Rgba{0, 0, 0, 8});
+        },
+        layout::kGlyphCell));
     ObjectDesc o;
     o.statuses.push_back(s);
     return o;
@@ -364,11 +407,19 @@ void DrawTrack(FrameArt& art) {
     const Size t = layout::kBarTrack;
     const int32_t rail = layout::kBarRail, groove = layout::kBarButtonX;
     auto railShade = [](float u, float) { return Mix(Rgba{196, 204, 216}, Rgba{96, 104, 120}, u); };
-    Fill(art.image, 0, 0, Size{rail, t.h}, [](float, float) { return -1.0f; }, railShade);
-    Fill(art.image, t.w - rail, 0, Size{rail, t.h}, [](float, float) { return -1.0f; }, railShade);
-    const Size g{t.w - 2 * groove, t.h};
-    Fill(art.image, groove, 0, g, [](float, float) { return -1.0f; },
-         [](float u, float) { return Mix(Rgba{10, 12, 18}, Rgba{34, 40, 52}, u); });
+    Fill(
+        art.image, 0, 0, Size{rail, t.h}, [](float, float) { return -1.0f; }, railShade);
+    Fill(
+        art.image, t.w - rail, 0, Size{rail, t.h}, [](float, float) { return -1.0f; }, railShade);
+    // The groove runs between the arrows: under them the track is clear, so
+    // that a press on an arrow is the arrow's alone.
+    const int32_t arrow = layout::kBarArrow.h;
+    const Size g{t.w - 2 * groove, t.h - 2 * arrow};
+    Fill(
+        art.image, groove, arrow, g, [](float, float) { return -1.0f; },
+        [](float u, float) {
+            return Mix(Rgba{10, 12, 18}, Rgba{34, 40, 52}, u);
+        });
 }
 
 void DrawArrow(FrameArt& art, bool up, Look look) {
@@ -385,8 +436,9 @@ void DrawThumb(FrameArt& art, Look look) {
     const Size t = layout::kBarThumb;
     DrawButtonFace(art.image, t, Rgba{150, 170, 200}, look);
     for (int32_t i = -1; i <= 1; ++i)
-        Fill(art.image, 2 + look.Shift(), t.h / 2 + 4 * i + look.Shift(), Size{t.w - 4, 1},
-             [](float, float) { return -1.0f; }, Flat(Rgba{look.Ink().r, look.Ink().g, look.Ink().b, 160}));
+        Fill(
+            art.image, 2 + look.Shift(), t.h / 2 + 4 * i + look.Shift(), Size{t.w - 4, 1},
+            [](float, float) { return -1.0f; }, Flat(Rgba{look.Ink().r, look.Ink().g, look.Ink().b, 160}));
 }
 
 } // namespace
@@ -394,10 +446,12 @@ void DrawThumb(FrameArt& art, Look look) {
 ObjectDesc ScrollBarObject() {
     ObjectDesc o;
     StatusDesc track;
-    track.dirs.push_back(Dir(1, [](FrameArt& a, int32_t) { DrawTrack(a); }, layout::kBarTrack));
+    track.dirs.push_back(Dir(
+        1, [](FrameArt& a, int32_t) { DrawTrack(a); }, layout::kBarTrack));
     o.statuses.push_back(track);
     o.statuses.push_back(ButtonStatus(layout::kBarArrow, [](FrameArt& a, Look l) { DrawArrow(a, true, l); }));
-    o.statuses.push_back(ButtonStatus(layout::kBarArrow, [](FrameArt& a, Look l) { DrawArrow(a, false, l); }));
+    o.statuses.push_back(
+        ButtonStatus(layout::kBarArrow, [](FrameArt& a, Look l) { DrawArrow(a, false, l); }));
     o.statuses.push_back(ButtonStatus(layout::kBarThumb, [](FrameArt& a, Look l) { DrawThumb(a, l); }));
     return o;
 }

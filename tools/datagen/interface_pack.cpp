@@ -45,7 +45,8 @@ void PaintBox(sc_Image& img, int32_t x0, int32_t y0, int32_t w, int32_t h,
 void PaintPanel(sc_Image& img, int32_t x0, int32_t y0, int32_t w, int32_t h, float radius,
                 const std::function<Rgba(float, float)>& shade) {
     const float hw = w / 2.0f - radius, hh = h / 2.0f - radius;
-    PaintBox(img, x0, y0, w, h, [=](float x, float y) { return SdBox(x, y, hw, hh) - radius; }, shade);
+    PaintBox(
+        img, x0, y0, w, h, [=](float x, float y) { return SdBox(x, y, hw, hh) - radius; }, shade);
 }
 
 // ---------------------------------------------------------------- text
@@ -53,7 +54,7 @@ void PaintPanel(sc_Image& img, int32_t x0, int32_t y0, int32_t w, int32_t h, flo
 namespace {
 
 const char* const kUnifontPaths[] = {"/usr/share/fonts/opentype/unifont/unifont.otf",
-                                "/usr/share/fonts/truetype/unifont/unifont.ttf"};
+                                     "/usr/share/fonts/truetype/unifont/unifont.ttf"};
 const char* const kUmingPaths[] = {"/usr/share/fonts/truetype/arphic/uming.ttc"};
 
 // The code points of UTF-8 text; a broken sequence gives U+FFFD and moves on.
@@ -68,7 +69,8 @@ std::vector<uint32_t> CodePoints(std::string_view s) {
             continue;
         }
         uint32_t cp = n == 1 ? b : b & (0x7F >> n);
-        for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<uint8_t>(s[i + k]) & 0x3F);
+        for (int k = 1; k < n; ++k)
+            cp = (cp << 6) | (static_cast<uint8_t>(s[i + k]) & 0x3F);
         out.push_back(cp);
         i += n;
     }
@@ -130,15 +132,16 @@ void LabelFont::Draw(sc_Image& img, int32_t x, int32_t y, std::string_view text,
     }
 }
 
-void LabelFont::DrawOutlined(sc_Image& img, int32_t x, int32_t y, std::string_view text, Rgba fill, Rgba outline) {
+void LabelFont::DrawOutlined(sc_Image& img, int32_t x, int32_t y, std::string_view text, Rgba fill,
+                             Rgba outline) {
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx)
             if (dx || dy) Draw(img, x + dx, y + dy, text, outline);
     Draw(img, x, y, text, fill);
 }
 
-void LabelFont::DrawCentred(sc_Image& img, int32_t x0, int32_t y0, int32_t w, int32_t h, std::string_view text,
-                            Rgba fill, Rgba outline) {
+void LabelFont::DrawCentred(sc_Image& img, int32_t x0, int32_t y0, int32_t w, int32_t h,
+                            std::string_view text, Rgba fill, Rgba outline) {
     const int32_t x = x0 + (w - Width(text)) / 2, y = y0 + (h - m_pixels) / 2;
     DrawOutlined(img, x, y, text, fill, outline);
 }

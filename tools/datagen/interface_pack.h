@@ -46,8 +46,8 @@ public:
     // With a one-pixel outline all round.
     void DrawOutlined(sc_Image& img, int32_t x, int32_t y, std::string_view text, Rgba fill, Rgba outline);
     // Centred in the box.
-    void DrawCentred(sc_Image& img, int32_t x0, int32_t y0, int32_t w, int32_t h, std::string_view text, Rgba fill,
-                     Rgba outline);
+    void DrawCentred(sc_Image& img, int32_t x0, int32_t y0, int32_t w, int32_t h, std::string_view text,
+                     Rgba fill, Rgba outline);
 
 private:
     void* m_lib = nullptr;
