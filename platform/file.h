@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace plat {
@@ -49,5 +50,15 @@ public:
 private:
     int m_fd = -1;
 };
+
+// Replaces a file's whole content (a data path; the folder must exist): the
+// bytes go to a new file in the same folder, reach the disk, and that file is
+// renamed over the old one. Whatever stops the program on the way, the file
+// holds its old bytes or all the new ones. False, with the old file as it
+// was, when anything fails or the name is not a regular file.
+bool ReplaceFile(std::string_view dataPath, std::span<const uint8_t> bytes);
+
+// Deletes a regular file; false when there is none or it stays.
+bool RemoveFile(std::string_view dataPath);
 
 } // namespace plat
