@@ -62,3 +62,35 @@ bool sc_Enemy::bReadAttrib(sc_ByteReader& in) {
     in.Skip(16);
     return in.Ok();
 }
+
+sc_AllEnemy* g_pAllEnemy = nullptr;
+
+sc_AllEnemy::sc_AllEnemy() {
+    g_pAllEnemy = this;
+}
+
+sc_AllEnemy::~sc_AllEnemy() {
+    vClear();
+    if (g_pAllEnemy == this) g_pAllEnemy = nullptr;
+}
+
+void sc_AllEnemy::vClear() {
+    oList.vClear();
+    bActive = 0;
+}
+
+void sc_AllEnemy::vSet(sc_Point* pViewPoint) {
+    vClear();
+    pView = pViewPoint;
+    bActive = 1;
+}
+
+sc_Enemy* sc_AllEnemy::pAdd() {
+    const sc_Enemy blank;
+    oList.vAdd(&blank);
+    const int32_t index = oList.lGetCount() - 1;
+    sc_Enemy* enemy = pGetEnemy(index);
+    enemy->pView = pView;
+    enemy->lNetId = index;
+    return enemy;
+}

@@ -91,3 +91,31 @@ public:
     int32_t lDropAt[kDropSlots] = {100, 0, 0, 0, 0};
     int32_t lDropKind[kDropSlots] = {-1, -1, -1, -1, -1};
 };
+
+// The mission's enemies in mission-file order. Until the family's behaviour
+// arrives this is the list and its view: what the mission objectives and the
+// mission file need of it.
+class sc_AllEnemy {
+public:
+    sc_AllEnemy();
+    virtual ~sc_AllEnemy();
+    sc_AllEnemy(const sc_AllEnemy&) = delete;
+    sc_AllEnemy& operator=(const sc_AllEnemy&) = delete;
+
+    // Deletes every enemy; inactive.
+    void vClear();
+    // vClear, then keeps the view and becomes active.
+    void vSet(sc_Point* pViewPoint);
+    // Appends a blank enemy bound to the view; its network identity is its
+    // list index, the same on every machine.
+    sc_Enemy* pAdd();
+    // Null outside the list.
+    sc_Enemy* pGetEnemy(int32_t lIndexInList) const { return oList.pGetNodeAs<sc_Enemy>(lIndexInList); }
+    int32_t lGetCount() const { return oList.lGetCount(); }
+
+    sc_NodeEx oList;
+    sc_Point* pView = nullptr;
+    int32_t bActive = 0;
+};
+
+extern sc_AllEnemy* g_pAllEnemy;

@@ -40,3 +40,34 @@ bool sc_Thing::bReadAttrib(sc_ByteReader& in) {
     attrib::bReadText(in, oBreakSound);
     return in.Ok();
 }
+
+sc_AllThing* g_pAllThing = nullptr;
+
+sc_AllThing::sc_AllThing() {
+    g_pAllThing = this;
+}
+
+sc_AllThing::~sc_AllThing() {
+    vClear();
+    if (g_pAllThing == this) g_pAllThing = nullptr;
+}
+
+void sc_AllThing::vClear() {
+    oList.vClear();
+    bActive = 0;
+}
+
+void sc_AllThing::vSet(sc_Point* pViewPoint) {
+    vClear();
+    pView = pViewPoint;
+}
+
+sc_Thing* sc_AllThing::pAdd() {
+    const sc_Thing blank;
+    oList.vAdd(&blank);
+    const int32_t index = oList.lGetCount() - 1;
+    sc_Thing* thing = pGetThing(index);
+    thing->pView = pView;
+    thing->lIndex = index;
+    return thing;
+}

@@ -59,3 +59,30 @@ public:
     int32_t bNear = 0;           // some character is near
     sc_MemberString oBreakSound; // WAV played while the thing breaks
 };
+
+// The mission's things in placing order. Until the family's behaviour
+// arrives this is the list and its view: what the mission objectives and the
+// mission file need of it.
+class sc_AllThing {
+public:
+    sc_AllThing();
+    virtual ~sc_AllThing();
+    sc_AllThing(const sc_AllThing&) = delete;
+    sc_AllThing& operator=(const sc_AllThing&) = delete;
+
+    // Deletes every thing; inactive.
+    void vClear();
+    // vClear, then keeps the view for the things added later.
+    void vSet(sc_Point* pViewPoint);
+    // Appends a blank thing bound to the view, numbered by its list index.
+    sc_Thing* pAdd();
+    // Null outside the list.
+    sc_Thing* pGetThing(int32_t lIndexInList) const { return oList.pGetNodeAs<sc_Thing>(lIndexInList); }
+    int32_t lGetCount() const { return oList.lGetCount(); }
+
+    sc_NodeEx oList;
+    int32_t bActive = 0; // the pictures are loaded
+    sc_Point* pView = nullptr;
+};
+
+extern sc_AllThing* g_pAllThing;
