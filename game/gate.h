@@ -1,15 +1,28 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "engine/base/member.h"
+#include "engine/base/point.h"
+#include "interface/buttons.h"
 
-// The campaign: which mission file and music each mission uses, when a
-// mission is won, and the save files "SAVE\" + ID + ".SAV".
+class sc_ByteReader;
+class sc_Form;
+
+// The campaign of twelve missions: which mission file and music each one
+// uses, what the player may arm in it, its objective and when it is won; and
+// the save slots with their files "SAVE\" + ID + ".SAV".
 //
-// Until the missions are built only F5 ends one, and nothing is saved.
+// A save is 12 bytes, little-endian, no header: progress (the highest
+// mission open), kills, money.
 class sc_Gate {
 public:
+    static constexpr int32_t kSlots = 10;
+    static constexpr int32_t kMissions = 12;
+    static constexpr uint32_t kSaveBytes = 12;
+    static constexpr int32_t kNewMoney = 1500;
     static constexpr const char* kDefaultMission = "MAP\\wrd01007.BUD";
+    static constexpr const char* kSaveFolder = "SAVE";
 
     sc_Gate();
     virtual ~sc_Gate();
@@ -17,16 +30,58 @@ public:
     sc_Gate& operator=(const sc_Gate&) = delete;
 
     void vResetSlot() { lChosenSlot = 0; }
-    void vInit() { vResetSlot(); }
-    // 1 when the mission is won; F5 wins it at once.
+    // On entering the menus: slot 0 chosen, the slot buttons placed.
+    void vInit();
+    // The form's slider presets and steps for its character type (0..4).
+    void vSetFormType(sc_Form* pForm);
+    // Mission file, music, card numbers and the offered cards of the form's
+    // selected mission.
+    void vSetMission(sc_Form* pForm);
+    // The offered item cards and the character texts, on g_pForm.
+    void vSetMissionArms();
+    // Every play frame: draws the objective, points the form's target at it
+    // and gives 1 when the mission is won. F5 wins at once.
     int32_t bMissionEnd();
-    // The second value is not used.
+
+    // Fills the slot captions from the save folder (sorted by name; nothing
+    // changes when it holds no save) and loads the chosen slot's save. The
+    // chosen slot follows the current save's ID when it is listed.
+    void vListSaves();
+    // Caption of slot 0..9; null when empty and for any other index.
+    const char* pGetSaveName(int32_t lSlot) const;
+    // Writes progress, kills and money of g_pForm (the second value is not
+    // used). The file is replaced whole, never left half written.
     void vSave(const char* pName, int32_t lValue);
+    // A fresh player's save (0, 0, 1500); it becomes the current save.
+    void vNewSave(const char* pName);
+    // Reads a save into g_pForm; the selected mission becomes the progress.
+    // A file that does not read whole changes nothing.
+    void vLoad(const char* pName);
+    // The same from the file's bytes; false when they are not a save.
+    bool bLoad(sc_ByteReader& in, sc_Form& form);
+
+    // For the save screen: a click on a listed slot selects it alone, makes
+    // it the chosen slot and the current save, and loads it.
+    void vSelectSlot(int32_t lSlot);
+    // Delete: removes the slot's save file, empties its caption and
+    // selection and lists the saves again. The current save is forgotten
+    // when it was this one, so it is not written back.
+    void vDeleteSave(int32_t lSlot);
+    // "SAVE\" + ID + ".SAV"; empty for a null or empty ID.
+    static std::string oSavePath(const char* pId);
 
     sc_MemberString oMissionFile;
     sc_MemberString oMusicFile;
+    sc_InterFaceRectButton pSaveSlots[kSlots];
     sc_MemberString oSaveName;
     int32_t lChosenSlot = 0;
+    // The objective the form's target points at: a copy, refreshed every
+    // frame, so the target never outlives a deleted object.
+    sc_Point oTargetPoint;
+
+private:
+    bool bWriteSave(const char* pName, int32_t lProgress, int32_t lKills, int32_t lMoney);
+    bool bIsCurrentSave(const char* pId) const;
 };
 
 extern sc_Gate* g_pGate;

@@ -230,7 +230,10 @@ TEST_F(Scene, TheCursorHotSpotFollowsTheMouse) {
 
 // A single-player mission from the menus to the menus.
 TEST_F(Scene, AMissionWonWithF5HoldsItsEndAndReturnsToTheMenus) {
-    At(7, [](sc_Scene& s, HeadlessBackend&) { s.oInterFace.lScreen = sc_InterFace::kScreenStart; });
+    At(7, [](sc_Scene& s, HeadlessBackend&) {
+        s.oInterFace.lScreen = sc_InterFace::kScreenStart;
+        s.oGate.vNewSave("SAVE\\Tester.SAV");
+    });
     At(10, [](sc_Scene&, HeadlessBackend& b) { b.KeyDown(plat::key::F5); });
     At(11, [](sc_Scene&, HeadlessBackend& b) { b.KeyUp(plat::key::F5); });
     Run(10 + 10'000 / 16 + 10);
@@ -243,6 +246,10 @@ TEST_F(Scene, AMissionWonWithF5HoldsItsEndAndReturnsToTheMenus) {
     EXPECT_EQ(s.oForm.lProgress, 1);
     EXPECT_EQ(s.oForm.lMission, 1);
     EXPECT_EQ(s.oInterFace.lScreen, 1) << "back at the player-ID screen";
+    // The won mission is saved with the next one open.
+    const std::string save = m_dir.Read("SAVE/Tester.SAV");
+    ASSERT_EQ(save.size(), 12u);
+    EXPECT_EQ(save.substr(0, 4), std::string("\x01\0\0\0", 4));
     // The end is held 10 s from the frame F5 was seen: the first frame at
     // the deadline leaves it.
     const int won = FirstIn(f, 6) - 1, back = FirstIn(f, 1, FirstIn(f, 6));

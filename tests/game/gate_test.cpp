@@ -1,0 +1,410 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "game/all_string.h"
+#include "game/gate.h"
+#include "interface/form.h"
+#include "objects/all_object.h"
+#include "objects/enemy.h"
+#include "objects/thing.h"
+#include "platform/byte_reader.h"
+#include "tests/support/reader_checks.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string SaveBytes(int32_t progress, int32_t kills, int32_t money) {
+    sc_ByteWriter w;
+    w.Write(progress, kills, money);
+    return {w.Bytes().begin(), w.Bytes().end()};
+}
+
+std::vector<std::string> Captions(const sc_Gate& g) {
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < sc_Gate::kSlots; ++i)
+        out.push_back(g.pGetSaveName(i) ? g.pGetSaveName(i) : "");
+    return out;
+}
+
+// The form's saved state and selected mission.
+std::vector<int32_t> State(const sc_Form& f) {
+    return {f.lProgress, f.lKills, f.lMoney, f.lMission};
+}
+
+class Saves : public ::testing::Test {
+protected:
+    Saves() : m_cwd(m_dir.Path()) {}
+    void Put(const std::string& id, const std::string& bytes) { m_dir.Write("SAVE/" + id + ".SAV", bytes); }
+
+    krxtest::TempDir m_dir;
+    krxtest::ScopedCwd m_cwd;
+    sc_Form m_form;
+    sc_Gate m_gate;
+};
+
+TEST_F(Saves, ANewSaveLoadsAsAFreshPlayerAndBecomesTheCurrentOne) {
+    Put("Zed", SaveBytes(7, 90, 4000));
+    m_form.lProgress = 5;
+    m_form.lMission = 3;
+    // The folder is made again when it has gone.
+    fs::remove_all(m_dir.Path() / "SAVE");
+    m_gate.vNewSave("SAVE\\Amy.SAV");
+    EXPECT_EQ(m_dir.Read("SAVE/Amy.SAV"), SaveBytes(0, 0, 1500));
+    m_form.lProgress = 9;
+    m_gate.vLoad("SAVE\\Amy.SAV");
+    EXPECT_EQ(State(m_form), (std::vector<int32_t>{0, 0, 1500, 0}));
+
+    // Listed again, the new player stays chosen even where another sorts
+    // first, and ends up written by the next save.
+    Put("Abe", SaveBytes(3, 1, 2));
+    m_gate.vListSaves();
+    EXPECT_EQ(Captions(m_gate)[1], "Amy");
+    EXPECT_EQ(m_gate.lChosenSlot, 1);
+    EXPECT_TRUE(m_gate.pSaveSlots[1].bSelected);
+    EXPECT_STREQ(m_gate.oSaveName.pGetText(), "SAVE\\Amy.SAV");
+    m_form.lProgress = 2;
+    m_gate.vSave(m_gate.oSaveName.pGetText(), 0);
+    EXPECT_EQ(m_dir.Read("SAVE/Amy.SAV"), SaveBytes(2, 0, 1500));
+    EXPECT_EQ(m_dir.Read("SAVE/Abe.SAV"), SaveBytes(3, 1, 2));
+}
+
+TEST_F(Saves, TheListIsSortedByNameAndLoadsTheChosenSlot) {
+    Put("c", SaveBytes(4, 40, 400));
+    Put("A", SaveBytes(1, 10, 100));
+    Put("b", SaveBytes(2, 20, 200));
+    m_dir.Write("SAVE/.SAV", SaveBytes(9, 9, 9));      // no ID
+    m_dir.Write("SAVE/notes.txt", SaveBytes(9, 9, 9)); // not a save
+    m_gate.vInit();
+    m_gate.vListSaves();
+    EXPECT_EQ(Captions(m_gate), (std::vector<std::string>{"A", "b", "c", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(State(m_form), (std::vector<int32_t>{1, 10, 100, 1}));
+    EXPECT_TRUE(m_gate.pSaveSlots[0].bSelected);
+    EXPECT_EQ(m_gate.pGetSaveName(-1), nullptr);
+    EXPECT_EQ(m_gate.pGetSaveName(10), nullptr);
+
+    // A click loads that slot alone; the ID's case in the save name does not
+    // matter to the list.
+    m_gate.vSelectSlot(2);
+    EXPECT_EQ(State(m_form), (std::vector<int32_t>{4, 40, 400, 4}));
+    m_gate.oSaveName.vSet("SAVE\\B.SAV");
+    m_gate.vListSaves();
+    EXPECT_EQ(m_gate.lChosenSlot, 1);
+    EXPECT_EQ(State(m_form), (std::vector<int32_t>{2, 20, 200, 2}));
+    EXPECT_FALSE(m_gate.pSaveSlots[2].bSelected);
+
+    // A chosen slot past the saves names no save.
+    m_gate.oSaveName.vClear();
+    m_gate.lChosenSlot = 5;
+    m_gate.vListSaves();
+    EXPECT_EQ(m_gate.oSaveName.pGetText(), nullptr);
+    EXPECT_FALSE(m_gate.pSaveSlots[5].bSelected);
+}
+
+TEST_F(Saves, TenSavesStillWriteAndLoadAndDeleteEmptiesTheSlot) {
+    for (int i = 0; i < 11; ++i)
+        Put("p" + std::to_string(i), SaveBytes(i, i, i));
+    m_gate.lChosenSlot = 9;
+    m_gate.vListSaves();
+    EXPECT_EQ(Captions(m_gate).back(), "p8"); // p0, p1, p10, p2 .. p8
+    EXPECT_EQ(State(m_form), (std::vector<int32_t>{8, 8, 8, 8}));
+    m_form.lMoney = 77;
+    m_gate.vSave(m_gate.oSaveName.pGetText(), 0);
+    EXPECT_EQ(m_dir.Read("SAVE/p8.SAV"), SaveBytes(8, 8, 77));
+
+    // Deleting the current save forgets it; the list closes up.
+    m_gate.vDeleteSave(9);
+    EXPECT_FALSE(fs::exists(m_dir.Path() / "SAVE/p8.SAV"));
+    EXPECT_EQ(Captions(m_gate).back(), "p9");
+    EXPECT_STREQ(m_gate.oSaveName.pGetText(), "SAVE\\p9.SAV");
+
+    // The last save gone: its slot is emptied, though the empty folder
+    // leaves the captions to the list.
+    for (int i = 0; i < 11; ++i)
+        if (i != 1) fs::remove(m_dir.Path() / ("SAVE/p" + std::to_string(i) + ".SAV"));
+    m_gate.vSelectSlot(1);
+    m_gate.vDeleteSave(1);
+    EXPECT_EQ(m_gate.pGetSaveName(1), nullptr);
+    EXPECT_FALSE(m_gate.pSaveSlots[1].bSelected);
+    EXPECT_EQ(m_gate.oSaveName.pGetText(), nullptr);
+    EXPECT_STREQ(m_gate.pGetSaveName(0), "p0");
+    m_gate.vDeleteSave(-1);
+    m_gate.vDeleteSave(1);
+}
+
+TEST_F(Saves, ProgressIsClampedAndOnlyWholeSavesLoad) {
+    const struct {
+        int32_t progress;
+        std::vector<int32_t> state;
+    } cases[] = {{40, {11, 5, 6, 11}}, {-3, {0, 5, 6, 0}}, {11, {11, 5, 6, 11}}};
+    for (const auto& c : cases) {
+        Put("x", SaveBytes(c.progress, 5, 6));
+        m_gate.vLoad("save\\X.sav");
+        EXPECT_EQ(State(m_form), c.state);
+    }
+    const std::string whole = SaveBytes(3, 4, 5);
+    krxtest::ExpectEveryPrefixRefused(
+        krxtest::AsBytes(whole),
+        [&](std::span<const uint8_t> bytes) {
+            sc_ByteReader in(bytes);
+            return m_gate.bLoad(in, m_form);
+        },
+        krxtest::Traced::Silent);
+    EXPECT_EQ(State(m_form), (std::vector<int32_t>{11, 5, 6, 11}));
+
+    krxtest::TraceCapture trace;
+    Put("long", whole + "!");
+    Put("short", whole.substr(0, 11));
+    m_gate.vLoad("SAVE\\long.SAV");
+    m_gate.vLoad("SAVE\\short.SAV");
+    m_gate.vLoad("SAVE\\none.SAV");
+    EXPECT_EQ(State(m_form), (std::vector<int32_t>{11, 5, 6, 11}));
+    EXPECT_EQ(trace.Lines().size(), 3u);
+}
+
+// A save killed half way leaves the old file or the new one, never a part.
+TEST_F(Saves, KillingTheProgramWhileItSavesKeepsAWholeSave) {
+    const std::string name = "SAVE\\P.SAV";
+    Put("P", SaveBytes(0, 0, 0));
+    for (int round = 0; round < 12; ++round) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(ready[0]);
+            for (int32_t i = 1;; ++i) {
+                m_form.lProgress = i % 12;
+                m_form.lKills = i;
+                m_form.lMoney = i * 7;
+                m_gate.vSave(name.c_str(), 0);
+                if (i == 1) (void)!write(ready[1], "1", 1);
+            }
+        }
+        close(ready[1]);
+        char c = 0;
+        ASSERT_EQ(read(ready[0], &c, 1), 1);
+        close(ready[0]);
+        usleep(static_cast<useconds_t>(300 * round));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        const std::string bytes = m_dir.Read("SAVE/P.SAV");
+        ASSERT_EQ(bytes.size(), 12u) << "round " << round;
+        m_gate.vLoad(name.c_str());
+        EXPECT_GE(m_form.lKills, 1);
+        EXPECT_EQ(m_form.lMoney, m_form.lKills * 7);
+        EXPECT_EQ(m_form.lProgress, m_form.lKills % 12);
+    }
+    // Whatever the kills left behind is not taken for a save.
+    m_gate.vListSaves();
+    EXPECT_EQ(Captions(m_gate)[1], "");
+}
+
+// ------------------------------------------------------------ objectives
+
+class Objectives : public ::testing::Test {
+public:
+    Objectives() { m_player = m_characters.pAdd(); }
+
+    sc_Thing* Thing(int32_t key, int32_t x, int32_t y) {
+        sc_Thing* t = m_things.pAdd();
+        t->lId = key;
+        t->oPos.oSet(x, y);
+        return t;
+    }
+    sc_Enemy* Enemy(int32_t key, int32_t x, int32_t y) {
+        sc_Enemy* e = m_enemies.pAdd();
+        e->lId = key;
+        e->oPos.oSet(x, y);
+        return e;
+    }
+
+    sc_Form m_form;
+    sc_Gate m_gate;
+    sc_AllCharacter m_characters;
+    sc_AllThing m_things;
+    sc_AllEnemy m_enemies;
+    sc_Character* m_player = nullptr;
+};
+
+TEST_F(Objectives, EachMissionIsWonByItsOwnGoal) {
+    struct Case {
+        const char* what;
+        int32_t mission;
+        std::function<void(Objectives&)> place;
+        int32_t won;
+        bool aimed; // the target is the gate's point at this place
+        int32_t tx, ty;
+    };
+    auto at = [](int32_t x, int32_t y) { return [=](Objectives& o) { o.m_player->oPosition.oSet(x, y); }; };
+    const Case cases[] = {
+        {"no enemy left", 0, [](Objectives&) {}, 1, false, 0, 0},
+        {"an enemy left", 0, [](Objectives& o) { o.Enemy(4, 10, 10); }, 0, false, 0, 0},
+        {"the last mission", 11, [](Objectives&) {}, 1, false, 0, 0},
+        {"towers standing", 1,
+         [](Objectives& o) {
+             o.Thing(97, 1, 2);
+             o.Thing(5, 3, 4);
+             o.Thing(97, 5, 6);
+         },
+         0, true, 5, 6},
+        {"a tower's fall ended", 1,
+         [](Objectives& o) {
+             o.Thing(97, 1, 2)->bFinished = 1;
+             o.Thing(97, 5, 6);
+         },
+         1, true, 5, 6},
+        {"the tank still runs", 3, [](Objectives& o) { o.Enemy(1, 70, 80)->bDying = 1; }, 0, true, 70, 80},
+        {"the tank is gone", 3,
+         [](Objectives& o) {
+             o.Enemy(1, 70, 80)->bDead = 1;
+             o.Enemy(2, 90, 90);
+         },
+         1, true, 70, 80},
+        {"a depot left", 4, [](Objectives& o) { o.Thing(88, 300, 400); }, 0, true, 300, 400},
+        {"every depot down", 4, [](Objectives& o) { o.Thing(87, 300, 400); }, 1, false, 0, 0},
+        {"at the meeting point", 5, at(2160, 303), 1, true, 2159, 302},
+        {"a step short", 5, at(2159, 303), 0, true, 2159, 302},
+        {"a step past", 5, at(2363, 303), 0, true, 2159, 302},
+        {"the far corner", 5, at(2362, 448), 1, true, 2159, 302},
+        {"below the area", 5, at(2200, 449), 0, true, 2159, 302},
+        {"launchers left", 6, [](Objectives& o) { o.Thing(152, 1, 1); }, 0, true, 1, 1},
+        {"the post stands", 7, [](Objectives& o) { o.Thing(124, 2, 2); }, 0, true, 2, 2},
+        {"at the evacuation point", 8, at(3376, 2915), 1, true, 3375, 2914},
+        {"the plant stands", 9, [](Objectives& o) { o.Thing(59, 3, 3); }, 0, true, 3, 3},
+        {"the plant is down", 9, [](Objectives&) {}, 1, false, 0, 0},
+        {"short of the line", 10, at(5267, 3809), 0, true, 5267, 3808},
+        {"no such mission", 12, [](Objectives&) {}, 0, false, 0, 0},
+        {"no mission", -1, [](Objectives&) {}, 0, false, 0, 0},
+    };
+    sc_Point start;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_things.vClear();
+        m_enemies.vClear();
+        m_player->oPosition.oSet(0, 0);
+        m_form.vSetTarget(&start);
+        m_form.lMission = c.mission;
+        c.place(*this);
+        EXPECT_EQ(m_gate.bMissionEnd(), c.won);
+        if (c.aimed) {
+            ASSERT_EQ(m_form.pTarget, &m_gate.oTargetPoint);
+            EXPECT_EQ(m_gate.oTargetPoint.x, c.tx);
+            EXPECT_EQ(m_gate.oTargetPoint.y, c.ty);
+        } else {
+            EXPECT_EQ(m_form.pTarget, &start);
+        }
+    }
+}
+
+TEST_F(Objectives, WithoutTheirListsNoMissionIsWonAndTheTargetOutlivesItsThing) {
+    m_form.lMission = 4;
+    Thing(88, 40, 50);
+    EXPECT_EQ(m_gate.bMissionEnd(), 0);
+    m_things.vClear(); // the depot broke and was removed
+    ASSERT_EQ(m_form.pTarget, &m_gate.oTargetPoint);
+    EXPECT_EQ(m_form.pTarget->x, 40);
+
+    m_characters.vClear();
+    for (int32_t mission : {0, 3, 4, 5}) {
+        SCOPED_TRACE(mission);
+        sc_AllEnemy* enemies = g_pAllEnemy;
+        sc_AllThing* things = g_pAllThing;
+        g_pAllEnemy = nullptr;
+        g_pAllThing = nullptr;
+        m_form.lMission = mission;
+        EXPECT_EQ(m_gate.bMissionEnd(), 0);
+        g_pAllEnemy = enemies;
+        g_pAllThing = things;
+    }
+}
+
+// ------------------------------------------------------------ mission set-up
+
+TEST(GateSetUp, TheMissionDecidesFileMusicCardsAndItems) {
+    sc_Form form;
+    sc_Gate gate;
+    form.lMission = 0;
+    form.pArmedSlots[2].lId = 5;
+    form.pWeaponCards[11].lPrice = 1;
+    gate.vSetMission(&form);
+    EXPECT_STREQ(gate.oMissionFile.pGetText(), "MAP\\wrd02001.BUD");
+    EXPECT_STREQ(gate.oMusicFile.pGetText(), "WAV\\FIGHT03.WAV");
+    EXPECT_EQ(form.pSlotIndex[0], 6);
+    EXPECT_EQ(form.pSlotIndex[1], 9);
+    EXPECT_EQ(form.pSlotIndex[2], -1);
+    EXPECT_EQ(form.pArmedSlots[2].lId, -1);
+    EXPECT_EQ(form.pWeaponCards[11].lPrice, 1800);
+    EXPECT_EQ(form.lItem, 6);
+
+    // Outside the campaign: the default file and the music it had.
+    form.lMission = 12;
+    form.pSlotIndex[0] = 3;
+    gate.vSetMission(&form);
+    EXPECT_STREQ(gate.oMissionFile.pGetText(), sc_Gate::kDefaultMission);
+    EXPECT_STREQ(gate.oMusicFile.pGetText(), "WAV\\FIGHT03.WAV");
+    EXPECT_EQ(form.pSlotIndex[0], 3);
+    gate.vSetMission(nullptr);
+
+    // Item cards grow with the missions, from the character type's three.
+    form.lFormType = 2;
+    const struct {
+        int32_t mission;
+        std::vector<int32_t> items;
+    } arms[] = {{3, {6, -1, -1}}, {4, {6, 7, -1}}, {7, {6, 7, 8}}, {12, {6, 7, 8}}, {-1, {6, 7, 8}}};
+    for (const auto& a : arms) {
+        form.lMission = a.mission;
+        gate.vSetMissionArms();
+        EXPECT_EQ(std::vector<int32_t>(form.pItemChoice, form.pItemChoice + 3), a.items) << a.mission;
+        EXPECT_EQ(form.lItem, 6);
+    }
+    form.lFormType = 7;
+    form.lMission = 9;
+    gate.vSetMissionArms();
+    EXPECT_EQ(form.pItemChoice[2], 8);
+}
+
+TEST(GateSetUp, CharacterTypesSetPresetsAndTexts) {
+    sc_Form form;
+    sc_Gate gate;
+    sc_ByteWriter dic;
+    dic.Write(uint32_t{10});
+    for (int g = 0; g < 9; ++g)
+        dic.Write(uint32_t{0});
+    dic.Write(uint32_t{20});
+    for (int i = 0; i < 20; ++i) {
+        const std::string s = "t" + std::to_string(i);
+        dic.Write(static_cast<uint32_t>(s.size() + 1));
+        dic.WriteBytes(s.c_str(), s.size() + 1);
+    }
+    sc_AllString strings;
+    sc_ByteReader in(dic.Bytes());
+    ASSERT_TRUE(strings.bLoad(in));
+    form.pStrings = &strings;
+    form.lFormType = 3;
+    gate.vSetMissionArms();
+    EXPECT_STREQ(form.oText4.pGetText(), "t12");
+    EXPECT_STREQ(form.oText1.pGetText(), "t13");
+    EXPECT_STREQ(form.oText3.pGetText(), "t15");
+
+    gate.vSetFormType(&form);
+    EXPECT_EQ(form.oSlider3.lValue, 86);
+    EXPECT_EQ(form.oSlider3.lMin, 50);
+    EXPECT_EQ(form.lStep3, 3);
+    form.lFormType = 5;
+    gate.vSetFormType(&form);
+    EXPECT_EQ(form.oSlider1.lValue, 94);
+}
+
+} // namespace
