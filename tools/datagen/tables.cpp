@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iconv.h>
 #include <string>
 #include <vector>
 
 #include "platform/byte_reader.h"
+#include "tools/datagen/big5.h"
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/generators.h"
 
@@ -238,35 +238,6 @@ bool WriteAnimals(const std::filesystem::path& file) {
 
 // ----------------------------------------------------------- STRING.DIC
 
-// UTF-8 text of this file to Big5, as the game's fonts index it.
-class Big5Encoder {
-public:
-    Big5Encoder() : m_cd(iconv_open("BIG5", "UTF-8")) {}
-    ~Big5Encoder() {
-        if (Ok()) iconv_close(m_cd);
-    }
-    Big5Encoder(const Big5Encoder&) = delete;
-    Big5Encoder& operator=(const Big5Encoder&) = delete;
-    bool Ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // False when a character has no Big5 code.
-    bool Encode(const char* utf8, std::string& big5) {
-        std::string in = utf8;
-        big5.assign(in.size() * 2 + 4, '\0');
-        char* ip = in.data();
-        size_t il = in.size();
-        char* op = big5.data();
-        size_t ol = big5.size();
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(m_cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0) return false;
-        big5.resize(big5.size() - ol);
-        return true;
-    }
-
-private:
-    iconv_t m_cd;
-};
-
 using Group = std::vector<const char*>;
 
 // Groups 0 to 14, in the order the game looks them up.
@@ -330,7 +301,7 @@ std::vector<Group> Dictionary() {
 }
 
 bool WriteDictionary(const std::filesystem::path& file) {
-    Big5Encoder big5;
+    datagen::Big5Encoder big5;
     if (!big5.Ok()) {
         std::fprintf(stderr, "tables: no Big5 converter\n");
         return false;
