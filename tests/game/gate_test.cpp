@@ -366,7 +366,7 @@ TEST(GateSetUp, TheMissionDecidesFileMusicCardsAndItems) {
     for (const auto& a : arms) {
         form.lMission = a.mission;
         gate.vSetMissionArms();
-        EXPECT_EQ(std::vector<int32_t>(form.pItemChoice, form.pItemChoice + 3), a.items) << a.mission;
+        EXPECT_EQ((std::vector<int32_t>{form.pItemChoice[0], form.pItemChoice[1], form.pItemChoice[2]}), a.items) << a.mission;
         EXPECT_EQ(form.lItem, 6);
     }
     form.lFormType = 7;
