@@ -130,18 +130,7 @@ void sc_Talk::vClear() {
 
 int32_t sc_Talk::bLoad(int32_t lImageX, int32_t lImageY, int32_t lTextX, int32_t lTextY, const char* pName,
                        int32_t lLineCount) {
-    vClear();
-    oImage.vFree();
-    oTextPoint.oSet(lTextX, lTextY);
-    oImagePoint.oSet(lImageX, lImageY);
-    // A page holds at least one line and never more than a table's records.
-    lLines = std::clamp(lLineCount, 1, kMaxRecords);
-    pLines = std::make_unique<sc_RunText[]>(static_cast<size_t>(lLines));
-    pLineSpeaker = std::make_unique<int32_t[]>(static_cast<size_t>(lLines));
-    pLineSecond = std::make_unique<int32_t[]>(static_cast<size_t>(lLines));
-    for (int32_t i = 0; i < lLines; ++i)
-        pLines[i].vSetUp(i + 1 < lLines ? &pLines[i + 1] : nullptr, kTypeStep, lTextX, lTextY + kLineGap * i);
-
+    vSetUp(lImageX, lImageY, lTextX, lTextY, lLineCount);
     plat::File file;
     if (!pName || !file.Open(pName, plat::FileMode::ReadSequential)) {
         plat::Trace(pName ? pName : "talk", "does not open");
@@ -157,6 +146,20 @@ int32_t sc_Talk::bLoad(int32_t lImageX, int32_t lImageY, int32_t lTextX, int32_t
         return 0;
     }
     return 1;
+}
+
+void sc_Talk::vSetUp(int32_t lImageX, int32_t lImageY, int32_t lTextX, int32_t lTextY, int32_t lLineCount) {
+    vClear();
+    oImage.vFree();
+    oTextPoint.oSet(lTextX, lTextY);
+    oImagePoint.oSet(lImageX, lImageY);
+    // A page holds at least one line and never more than a table's records.
+    lLines = std::clamp(lLineCount, 1, kMaxRecords);
+    pLines = std::make_unique<sc_RunText[]>(static_cast<size_t>(lLines));
+    pLineSpeaker = std::make_unique<int32_t[]>(static_cast<size_t>(lLines));
+    pLineSecond = std::make_unique<int32_t[]>(static_cast<size_t>(lLines));
+    for (int32_t i = 0; i < lLines; ++i)
+        pLines[i].vSetUp(i + 1 < lLines ? &pLines[i + 1] : nullptr, kTypeStep, lTextX, lTextY + kLineGap * i);
 }
 
 bool sc_Talk::bReadRecords(sc_ByteReader& in) {

@@ -75,6 +75,8 @@ public:
     // missing file). 1 when the whole table read.
     int32_t bLoad(int32_t lImageX, int32_t lImageY, int32_t lTextX, int32_t lTextY, const char* pName,
                   int32_t lLineCount);
+    // Empties the dialogue and makes its N lines (1 to 100).
+    void vSetUp(int32_t lImageX, int32_t lImageY, int32_t lTextX, int32_t lTextY, int32_t lLineCount);
     // Appends the records of a table's bytes; false when they end inside a
     // record.
     bool bReadRecords(sc_ByteReader& in);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <set>
 #include <string>
@@ -314,6 +315,56 @@ TEST_F(TalkOnScreen, TheMouthMovesWhileALineTypesAndTheEyesBlink) {
         EXPECT_GE(ms, 1500u);
         EXPECT_LE(ms, 3200u);
     }
+}
+
+// ------------------------------------------------------------ data set
+
+// Big5: single bytes below 0x80, or a lead byte 0x81..0xFE and a trail byte.
+bool IsBig5(const char* text) {
+    for (const auto* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        if (*p < 0x80) continue;
+        const unsigned lead = *p, trail = *++p;
+        if (lead == 0x80 || lead == 0xFF ||
+            !((trail >= 0x40 && trail <= 0x7E) || (trail >= 0xA1 && trail <= 0xFE)))
+            return false;
+    }
+    return true;
+}
+
+TEST(GeneratedTalk, EveryTableFitsItsScreenAndEveryLineHasItsPortrait) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    sc_MemoryControl cache;
+    struct Use {
+        std::string file;
+        int32_t textX, lines, minRecords;
+    };
+    std::vector<Use> uses = {{"ATTRIB\\STORY.DB", 146, 9, 9}, {"ATTRIB\\SOS1.DB", 167, 8, 1}};
+    // The briefing pictures change with the records read, up to these.
+    const int32_t briefing[12] = {23, 26, 18, 23, 26, 14, 15, 14, 27, 11, 12, 15};
+    for (int m = 0; m < 12; ++m)
+        uses.push_back({"ATTRIB\\TALK" + std::to_string(m + 1) + ".DB", 250, 4, briefing[m]});
+    for (const Use& u : uses) {
+        SCOPED_TRACE(u.file);
+        sc_Talk talk;
+        ASSERT_EQ(talk.bLoad(0, 0, u.textX, 0, u.file.c_str(), u.lines), 1);
+        EXPECT_GE(talk.lGetCount(), u.minRecords);
+        for (int32_t r = 0; r < talk.lGetCount(); ++r) {
+            const char* text = talk.pGetText(r);
+            EXPECT_TRUE(IsBig5(text)) << r;
+            EXPECT_LE(u.textX + 8 * static_cast<int32_t>(std::strlen(text)) + 16, 800) << r;
+            const int32_t speaker = talk.lGetSpeaker(r), face = talk.lGetSecond(r);
+            if (speaker == -1) continue;
+            sc_GameDir* dir = cache.pGetDir(sc_TalkImage::kPackStr, sc_TalkImage::kPackImg, 0, speaker, face);
+            ASSERT_NE(dir, nullptr) << r;
+            EXPECT_EQ(dir->lGetFrameCount(), 5);
+            cache.vFree(dir);
+        }
+    }
+    // The radio call is one page.
+    sc_Talk radio;
+    radio.bLoad(0, 0, 167, 54, "ATTRIB\\SOS1.DB", 8);
+    radio.vFillPage();
+    EXPECT_EQ(radio.bFinished(), 1);
 }
 
 } // namespace
