@@ -353,7 +353,7 @@ void ClosedMouth(sc_Image& img, const Look& l, int32_t face) {
         img, kCx, kMouthY, 16,
         [bend](float x, float y) {
             const float curve = bend * (1.0f - (x * x) / 81.0f);
-            return SdSegment(x, y + curve, -9, 0, 9, 0, 1.1f);
+            return SdSegment(x, y - curve, -9, 0, 9, 0, 1.1f);
         },
         l.skin.Shade(0.5f));
 }
