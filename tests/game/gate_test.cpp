@@ -332,79 +332,56 @@ TEST_F(Objectives, WithoutTheirListsNoMissionIsWonAndTheTargetOutlivesItsThing) 
 
 // ------------------------------------------------------------ mission set-up
 
-TEST(GateSetUp, TheMissionDecidesFileMusicCardsAndItems) {
+TEST(GateSetUp, MissionAndCharacterTypeDecideTheOffer) {
     sc_Form form;
     sc_Gate gate;
-    form.lMission = 0;
     form.pArmedSlots[2].lId = 5;
-    form.pWeaponCards[11].lPrice = 1;
     gate.vSetMission(&form);
     EXPECT_STREQ(gate.oMissionFile.pGetText(), "MAP\\wrd02001.BUD");
-    EXPECT_STREQ(gate.oMusicFile.pGetText(), "WAV\\FIGHT03.WAV");
-    EXPECT_EQ(form.pSlotIndex[0], 6);
-    EXPECT_EQ(form.pSlotIndex[1], 9);
-    EXPECT_EQ(form.pSlotIndex[2], -1);
     EXPECT_EQ(form.pArmedSlots[2].lId, -1);
-    EXPECT_EQ(form.pWeaponCards[11].lPrice, 1800);
-    EXPECT_EQ(form.lItem, 6);
-
+    EXPECT_EQ(form.pSlotIndex[2], -1) << "mission 0 offers two cards";
     // Outside the campaign: the default file and the music it had.
     form.lMission = 12;
-    form.pSlotIndex[0] = 3;
     gate.vSetMission(&form);
     EXPECT_STREQ(gate.oMissionFile.pGetText(), sc_Gate::kDefaultMission);
     EXPECT_STREQ(gate.oMusicFile.pGetText(), "WAV\\FIGHT03.WAV");
-    EXPECT_EQ(form.pSlotIndex[0], 3);
-    gate.vSetMission(nullptr);
 
-    // Item cards grow with the missions, from the character type's three.
-    form.lFormType = 2;
-    const struct {
-        int32_t mission;
-        std::vector<int32_t> items;
-    } arms[] = {{3, {6, -1, -1}}, {4, {6, 7, -1}}, {7, {6, 7, 8}}, {12, {6, 7, 8}}, {-1, {6, 7, 8}}};
-    for (const auto& a : arms) {
-        form.lMission = a.mission;
-        gate.vSetMissionArms();
-        EXPECT_EQ((std::vector<int32_t>{form.pItemChoice[0], form.pItemChoice[1], form.pItemChoice[2]}), a.items) << a.mission;
-        EXPECT_EQ(form.lItem, 6);
-    }
-    form.lFormType = 7;
-    form.lMission = 9;
-    gate.vSetMissionArms();
-    EXPECT_EQ(form.pItemChoice[2], 8);
-}
-
-TEST(GateSetUp, CharacterTypesSetPresetsAndTexts) {
-    sc_Form form;
-    sc_Gate gate;
+    // Item cards grow with the missions, from the character type's three;
+    // the texts are the type's four in the dictionary.
     sc_ByteWriter dic;
     dic.Write(uint32_t{10});
     for (int g = 0; g < 9; ++g)
         dic.Write(uint32_t{0});
     dic.Write(uint32_t{20});
     for (int i = 0; i < 20; ++i) {
-        const std::string s = "t" + std::to_string(i);
-        dic.Write(static_cast<uint32_t>(s.size() + 1));
-        dic.WriteBytes(s.c_str(), s.size() + 1);
+        const std::string t = "t" + std::to_string(i);
+        dic.Write(static_cast<uint32_t>(t.size() + 1));
+        dic.WriteBytes(t.c_str(), t.size() + 1);
     }
     sc_AllString strings;
     sc_ByteReader in(dic.Bytes());
     ASSERT_TRUE(strings.bLoad(in));
     form.pStrings = &strings;
-    form.lFormType = 3;
+    form.lFormType = 2;
+    const struct {
+        int32_t mission;
+        std::vector<int32_t> items;
+    } arms[] = {{3, {6, -1, -1}}, {4, {6, 7, -1}}, {7, {6, 7, 8}}, {12, {6, 7, 8}}};
+    for (const auto& a : arms) {
+        form.lMission = a.mission;
+        gate.vSetMissionArms();
+        EXPECT_EQ((std::vector<int32_t>{form.pItemChoice[0], form.pItemChoice[1], form.pItemChoice[2]}),
+                  a.items);
+        EXPECT_EQ(form.lItem, 6);
+    }
+    EXPECT_STREQ(form.oText4.pGetText(), "t8");
+    EXPECT_STREQ(form.oText1.pGetText(), "t9");
+    // A type without cards keeps the offer and the sliders.
+    form.lFormType = 7;
     gate.vSetMissionArms();
-    EXPECT_STREQ(form.oText4.pGetText(), "t12");
-    EXPECT_STREQ(form.oText1.pGetText(), "t13");
-    EXPECT_STREQ(form.oText3.pGetText(), "t15");
-
     gate.vSetFormType(&form);
-    EXPECT_EQ(form.oSlider3.lValue, 86);
-    EXPECT_EQ(form.oSlider3.lMin, 50);
-    EXPECT_EQ(form.lStep3, 3);
-    form.lFormType = 5;
-    gate.vSetFormType(&form);
-    EXPECT_EQ(form.oSlider1.lValue, 94);
+    EXPECT_EQ(form.pItemChoice[2], 8);
+    EXPECT_EQ(form.oSlider1.lValue, 126);
 }
 
 } // namespace
