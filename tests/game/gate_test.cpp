@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -213,21 +212,29 @@ TEST_F(Saves, KillingTheProgramWhileItSavesKeepsAWholeSave) {
 
 // ------------------------------------------------------------ objectives
 
-class Objectives : public ::testing::Test {
-public:
-    Objectives() { m_player = m_characters.pAdd(); }
+// Things and enemies by key and place, with their finished flag.
+struct Placed {
+    int32_t key, x, y, done;
+};
 
-    sc_Thing* Thing(int32_t key, int32_t x, int32_t y) {
-        sc_Thing* t = m_things.pAdd();
-        t->lId = key;
-        t->oPos.oSet(x, y);
-        return t;
-    }
-    sc_Enemy* Enemy(int32_t key, int32_t x, int32_t y) {
-        sc_Enemy* e = m_enemies.pAdd();
-        e->lId = key;
-        e->oPos.oSet(x, y);
-        return e;
+class Objectives : public ::testing::Test {
+protected:
+    Objectives() { m_player = m_characters.pAdd(); }
+    void Place(const std::vector<Placed>& things, const std::vector<Placed>& enemies) {
+        m_things.vClear();
+        m_enemies.vClear();
+        for (const Placed& p : things) {
+            sc_Thing* t = m_things.pAdd();
+            t->lId = p.key;
+            t->oPos.oSet(p.x, p.y);
+            t->bFinished = p.done;
+        }
+        for (const Placed& p : enemies) {
+            sc_Enemy* e = m_enemies.pAdd();
+            e->lId = p.key;
+            e->oPos.oSet(p.x, p.y);
+            e->bDead = p.done;
+        }
     }
 
     sc_Form m_form;
@@ -239,64 +246,43 @@ public:
 };
 
 TEST_F(Objectives, EachMissionIsWonByItsOwnGoal) {
-    struct Case {
+    const struct {
         const char* what;
         int32_t mission;
-        std::function<void(Objectives&)> place;
-        int32_t won;
-        bool aimed; // the target is the gate's point at this place
+        std::vector<Placed> things, enemies;
+        int32_t px, py, won;
+        bool aimed; // the target is the gate's point, at (tx, ty)
         int32_t tx, ty;
-    };
-    auto at = [](int32_t x, int32_t y) { return [=](Objectives& o) { o.m_player->oPosition.oSet(x, y); }; };
-    const Case cases[] = {
-        {"no enemy left", 0, [](Objectives&) {}, 1, false, 0, 0},
-        {"an enemy left", 0, [](Objectives& o) { o.Enemy(4, 10, 10); }, 0, false, 0, 0},
-        {"the last mission", 11, [](Objectives&) {}, 1, false, 0, 0},
-        {"towers standing", 1,
-         [](Objectives& o) {
-             o.Thing(97, 1, 2);
-             o.Thing(5, 3, 4);
-             o.Thing(97, 5, 6);
-         },
-         0, true, 5, 6},
-        {"a tower's fall ended", 1,
-         [](Objectives& o) {
-             o.Thing(97, 1, 2)->bFinished = 1;
-             o.Thing(97, 5, 6);
-         },
-         1, true, 5, 6},
-        {"the tank still runs", 3, [](Objectives& o) { o.Enemy(1, 70, 80)->bDying = 1; }, 0, true, 70, 80},
-        {"the tank is gone", 3,
-         [](Objectives& o) {
-             o.Enemy(1, 70, 80)->bDead = 1;
-             o.Enemy(2, 90, 90);
-         },
-         1, true, 70, 80},
-        {"a depot left", 4, [](Objectives& o) { o.Thing(88, 300, 400); }, 0, true, 300, 400},
-        {"every depot down", 4, [](Objectives& o) { o.Thing(87, 300, 400); }, 1, false, 0, 0},
-        {"at the meeting point", 5, at(2160, 303), 1, true, 2159, 302},
-        {"a step short", 5, at(2159, 303), 0, true, 2159, 302},
-        {"a step past", 5, at(2363, 303), 0, true, 2159, 302},
-        {"the far corner", 5, at(2362, 448), 1, true, 2159, 302},
-        {"below the area", 5, at(2200, 449), 0, true, 2159, 302},
-        {"launchers left", 6, [](Objectives& o) { o.Thing(152, 1, 1); }, 0, true, 1, 1},
-        {"the post stands", 7, [](Objectives& o) { o.Thing(124, 2, 2); }, 0, true, 2, 2},
-        {"at the evacuation point", 8, at(3376, 2915), 1, true, 3375, 2914},
-        {"the plant stands", 9, [](Objectives& o) { o.Thing(59, 3, 3); }, 0, true, 3, 3},
-        {"the plant is down", 9, [](Objectives&) {}, 1, false, 0, 0},
-        {"short of the line", 10, at(5267, 3809), 0, true, 5267, 3808},
-        {"no such mission", 12, [](Objectives&) {}, 0, false, 0, 0},
-        {"no mission", -1, [](Objectives&) {}, 0, false, 0, 0},
+    } cases[] = {
+        {"no enemy left", 0, {}, {}, 0, 0, 1, false, 0, 0},
+        {"an enemy left", 0, {}, {{4, 10, 10, 0}}, 0, 0, 0, false, 0, 0},
+        {"the last mission", 11, {}, {}, 0, 0, 1, false, 0, 0},
+        {"towers standing", 1, {{97, 1, 2, 0}, {5, 3, 4, 0}, {97, 5, 6, 0}}, {}, 0, 0, 0, true, 5, 6},
+        {"a tower's fall ended", 1, {{97, 1, 2, 1}, {97, 5, 6, 0}}, {}, 0, 0, 1, true, 5, 6},
+        {"the tank still burns", 3, {}, {{1, 70, 80, 0}}, 0, 0, 0, true, 70, 80},
+        {"the tank is gone", 3, {}, {{1, 70, 80, 1}, {2, 90, 90, 0}}, 0, 0, 1, true, 70, 80},
+        {"a depot left", 4, {{88, 300, 400, 0}}, {}, 0, 0, 0, true, 300, 400},
+        {"every depot down", 4, {{87, 300, 400, 0}}, {}, 0, 0, 1, false, 0, 0},
+        {"at the meeting point", 5, {}, {}, 2160, 303, 1, true, 2159, 302},
+        {"a step short", 5, {}, {}, 2159, 303, 0, true, 2159, 302},
+        {"a step past", 5, {}, {}, 2363, 303, 0, true, 2159, 302},
+        {"the far corner", 5, {}, {}, 2362, 448, 1, true, 2159, 302},
+        {"below the area", 5, {}, {}, 2200, 449, 0, true, 2159, 302},
+        {"launchers left", 6, {{152, 1, 1, 0}}, {}, 0, 0, 0, true, 1, 1},
+        {"the post stands", 7, {{124, 2, 2, 0}}, {}, 0, 0, 0, true, 2, 2},
+        {"at the evacuation point", 8, {}, {}, 3376, 2915, 1, true, 3375, 2914},
+        {"the plant stands", 9, {{59, 3, 3, 0}}, {}, 0, 0, 0, true, 3, 3},
+        {"short of the line", 10, {}, {}, 5267, 3809, 0, true, 5267, 3808},
+        {"no such mission", 12, {}, {}, 0, 0, 0, false, 0, 0},
+        {"no mission", -1, {}, {}, 0, 0, 0, false, 0, 0},
     };
     sc_Point start;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        m_things.vClear();
-        m_enemies.vClear();
-        m_player->oPosition.oSet(0, 0);
+        Place(c.things, c.enemies);
+        m_player->oPosition.oSet(c.px, c.py);
         m_form.vSetTarget(&start);
         m_form.lMission = c.mission;
-        c.place(*this);
         EXPECT_EQ(m_gate.bMissionEnd(), c.won);
         if (c.aimed) {
             ASSERT_EQ(m_form.pTarget, &m_gate.oTargetPoint);
@@ -310,24 +296,23 @@ TEST_F(Objectives, EachMissionIsWonByItsOwnGoal) {
 
 TEST_F(Objectives, WithoutTheirListsNoMissionIsWonAndTheTargetOutlivesItsThing) {
     m_form.lMission = 4;
-    Thing(88, 40, 50);
+    Place({{88, 40, 50, 0}}, {});
     EXPECT_EQ(m_gate.bMissionEnd(), 0);
     m_things.vClear(); // the depot broke and was removed
     ASSERT_EQ(m_form.pTarget, &m_gate.oTargetPoint);
     EXPECT_EQ(m_form.pTarget->x, 40);
 
     m_characters.vClear();
+    sc_AllEnemy* enemies = g_pAllEnemy;
+    sc_AllThing* things = g_pAllThing;
+    g_pAllEnemy = nullptr;
+    g_pAllThing = nullptr;
     for (int32_t mission : {0, 3, 4, 5}) {
-        SCOPED_TRACE(mission);
-        sc_AllEnemy* enemies = g_pAllEnemy;
-        sc_AllThing* things = g_pAllThing;
-        g_pAllEnemy = nullptr;
-        g_pAllThing = nullptr;
         m_form.lMission = mission;
-        EXPECT_EQ(m_gate.bMissionEnd(), 0);
-        g_pAllEnemy = enemies;
-        g_pAllThing = things;
+        EXPECT_EQ(m_gate.bMissionEnd(), 0) << mission;
     }
+    g_pAllEnemy = enemies;
+    g_pAllThing = things;
 }
 
 // ------------------------------------------------------------ mission set-up

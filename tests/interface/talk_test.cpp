@@ -111,17 +111,6 @@ TEST_F(TalkFile, TablesEndAtAnEmptyTextAHundredRecordsOrTheFileEnd) {
     EXPECT_EQ(m_talk.lGetSpeaker(0), 3);
     EXPECT_EQ(m_talk.lGetSecond(0), 2);
     EXPECT_EQ(m_talk.lGetSpeaker(1), -1);
-
-    // Any prefix keeps the whole records before its cut, and nothing more.
-    const std::string whole = Table(Lines(3));
-    krxtest::ForEachPrefix(krxtest::AsBytes(whole), [&](std::span<const uint8_t> bytes) {
-        sc_Talk t;
-        sc_ByteReader in(bytes);
-        const bool ok = t.bReadRecords(in);
-        const int32_t records = bytes.size() < 4 ? 0 : static_cast<int32_t>((bytes.size() - 4) / 136);
-        EXPECT_EQ(t.lGetCount(), records);
-        EXPECT_EQ(ok, bytes.size() >= 4 && (bytes.size() - 4) % 136 == 0);
-    });
 }
 
 TEST_F(TalkFile, PagesHoldOneSpeakerAndTurnBackAndForth) {
