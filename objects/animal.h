@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -7,6 +8,7 @@
 #include "engine/base/point.h"
 
 class sc_ByteReader;
+class sc_ByteWriter;
 class sc_GameDir;
 class sc_GameObject;
 class sc_GameStatus;
@@ -14,12 +16,22 @@ class sc_GameStatus;
 // Harmless wildlife placed by the mission file. Its attribute fields come
 // from its row of the animal table; only the position and the key come from
 // the mission file.
+//
+// Mission-file record (little-endian): the pack's table path and data path
+// (each a 4-byte length counting the terminating zero, 0 for none, then the
+// bytes), lObject, lFrameDelay, oPos, oStep, lId, lTurnTime, lStepTime,
+// lStepRand, oFrightBox; 4 bytes a field, points x then y.
 class sc_Animal : public sc_NodeEx {
 public:
     // One row of the animal table.
     static constexpr uint32_t kAttribBytes = 104;
+    // The shortest mission record: two empty paths and 12 fields.
+    static constexpr size_t kRecordMinBytes = 8 + 12 * 4;
 
     sc_Animal();
+    // A copy takes what vCopyData takes; the sprite object is never shared.
+    sc_Animal(const sc_Animal& other);
+    sc_Animal& operator=(const sc_Animal& other);
     ~sc_Animal() override;
 
     std::unique_ptr<sc_NodeEx> pNew() const override { return std::make_unique<sc_Animal>(); }
@@ -29,6 +41,24 @@ public:
     // Reads one table row field by field; a field that does not arrive keeps
     // its value. False when the row was cut.
     bool bReadAttrib(sc_ByteReader& in);
+
+    // Clears the children, keeps the view, wanders.
+    void vSet(sc_Point* pViewPoint);
+    // Not loaded, frame delay 50, timers and frame 0; the sprite object
+    // given back.
+    void vReset();
+    // The sprite object from the cache: status 0 resting, status 1 walking;
+    // walking, facing 0. Loaded when the pack has it.
+    void vLoadImage();
+    void vFreeImage();
+    // Direction d (0..7) of the shown status; other values are ignored.
+    void vSetDirection(int32_t d);
+    // 0 walking, 1 resting: the animation follows.
+    void vSetStatus(int32_t s);
+    // One mission record, then the prototype of row lId when the table
+    // holds it. A row outside the table fails the reader.
+    bool bLoad(sc_ByteReader& in);
+    void vSave(sc_ByteWriter& out) const;
 
     // Attribute fields, in the order of a table row.
     sc_MemberString sPackStr; // table file (.STR) of the sprite pack
@@ -59,3 +89,37 @@ public:
     int32_t lFacing = 0; // 0..7, 0 up, clockwise
     int32_t lStatus = 0; // 0 wandering, 1 resting
 };
+
+// The animals of a mission, in mission-file order.
+class sc_AllAnimal {
+public:
+    sc_AllAnimal();
+    virtual ~sc_AllAnimal();
+    sc_AllAnimal(const sc_AllAnimal&) = delete;
+    sc_AllAnimal& operator=(const sc_AllAnimal&) = delete;
+
+    // Deletes every animal; inactive.
+    void vClear();
+    // vClear, keeps the view; active.
+    void vSet(sc_Point* pViewPoint);
+    // Appends a blank animal bound to the view, lNetId its place in the list.
+    sc_Animal* pAdd();
+    // The section: a 4-byte count, then the records. The count is checked
+    // against the bytes left before anything is made.
+    bool bLoad(sc_ByteReader& in);
+    void vSave(sc_ByteWriter& out) const;
+    // Every animal's sprite object; active.
+    void vLoadImage();
+    // Every animal's sprite object given back; inactive.
+    void vFreeImage();
+
+    int32_t lGetCount() const { return oList.lGetCount(); }
+    // Null outside the list.
+    sc_Animal* pGetAnimal(int32_t index) const { return oList.pGetNodeAs<sc_Animal>(index); }
+
+    sc_NodeEx oList;
+    sc_Point* pView = nullptr;
+    int32_t bActive = 0;
+};
+
+extern sc_AllAnimal* g_pAllAnimal;

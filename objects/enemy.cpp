@@ -1,11 +1,27 @@
 #include "objects/enemy.h"
 
-#include "platform/byte_reader.h"
+#include "engine/sprite/memory_control.h"
+#include "engine/sprite/sprite_tree.h"
 #include "game/attrib.h"
+#include "platform/byte_reader.h"
 
 sc_Enemy::sc_Enemy() = default;
 
-sc_Enemy::~sc_Enemy() = default;
+sc_Enemy::sc_Enemy(const sc_Enemy& other) : sc_NodeEx(other) {
+    vCopyData(&other);
+}
+
+sc_Enemy& sc_Enemy::operator=(const sc_Enemy& other) {
+    if (this != &other) {
+        sc_NodeEx::operator=(other);
+        vCopyData(&other);
+    }
+    return *this;
+}
+
+sc_Enemy::~sc_Enemy() {
+    vFreeImage();
+}
 
 void sc_Enemy::vCopyData(const sc_NodeEx* source) {
     if (source == this || !b_IsExactly<sc_Enemy>(source)) return;
@@ -63,6 +79,95 @@ bool sc_Enemy::bReadAttrib(sc_ByteReader& in) {
     return in.Ok();
 }
 
+void sc_Enemy::vSet(sc_Point* pViewPoint) {
+    sc_NodeEx::vClear();
+    vReset();
+    pView = pViewPoint;
+    // Wandering: the box is centred wherever the enemy stands.
+    lStatus = 0;
+    oBox.vSet(oPos.x - oWanderBox.x / 2, oPos.y - oWanderBox.y / 2, oPos.x + oWanderBox.x / 2,
+              oPos.y + oWanderBox.y / 2);
+}
+
+void sc_Enemy::vReset() {
+    bLoaded = 0;
+    lFrameDelay = 50;
+    lNextFrame = 0;
+    cFrame = 0;
+    lNextTurn = 0;
+    lNextStep = 0;
+    lStatus = 0;
+    pTarget = nullptr;
+    bMelee = 0;
+    bAwake = 0;
+    vFreeImage();
+}
+
+void sc_Enemy::vLoadImage() {
+    vFreeImage();
+    if (!g_pMemoryControl) return;
+    pObject = g_pMemoryControl->pGetObject(sPackStr.pGetText(), sPackImg.pGetText(), lObject);
+    if (!pObject) return;
+    bHasAltAttack = pObject->lGetStatusCount() >= 3 ? 1 : 0;
+    pIdleAnim = pObject->pGetStatusAt(0);
+    pAttackAnim = pObject->pGetStatusAt(1);
+    pAnim = pIdleAnim;
+    vSetDirection(0);
+    bLoaded = 1;
+}
+
+void sc_Enemy::vFreeImage() {
+    if (g_pMemoryControl) g_pMemoryControl->vFree(pObject);
+    pObject = nullptr;
+    pIdleAnim = pAttackAnim = pAnim = nullptr;
+    pDir = pDeathDir = nullptr;
+    lFacing = 0;
+    bLoaded = 0;
+}
+
+void sc_Enemy::vSetDirection(int32_t d) {
+    if (d < 0 || d > 7) return;
+    pDir = pAnim ? pAnim->pGetDirAt(d) : nullptr;
+    lFacing = d;
+}
+
+bool sc_Enemy::bLoad(sc_ByteReader& in) {
+    sPackStr.bLoad(in);
+    sPackImg.bLoad(in);
+    in.Read(lObject, lFrameDelay);
+    oPos.bRead(in);
+    oStep.bRead(in);
+    in.Read(lId, bMelee, bStationary, lTurnTime, lStepTime, lStepRand, lFireTime, lFireRand);
+    oWanderBox.bRead(in);
+    oSightBox.bRead(in);
+    oAttackBox.bRead(in);
+    in.Read(lHitPoints, lDeathAnim, lBurst, lReward, lBulletKind, lShotHeight, lShotDistance);
+    for (int32_t i = 0; i < kDropSlots; ++i)
+        in.Read(lDropAt[i], lDropKind[i]);
+    if (!in) return false;
+    if (lId < 0 || lId >= sc_Attrib::kEnemyRows) {
+        in.Fail("names an enemy row outside the table");
+        return false;
+    }
+    if (const sc_Enemy* prototype = g_pAttrib ? g_pAttrib->pGetEnemy(lId) : nullptr) vCopyData(prototype);
+    return true;
+}
+
+void sc_Enemy::vSave(sc_ByteWriter& out) const {
+    sPackStr.vSave(out);
+    sPackImg.vSave(out);
+    out.Write(lObject, lFrameDelay);
+    oPos.vWrite(out);
+    oStep.vWrite(out);
+    out.Write(lId, bMelee, bStationary, lTurnTime, lStepTime, lStepRand, lFireTime, lFireRand);
+    oWanderBox.vWrite(out);
+    oSightBox.vWrite(out);
+    oAttackBox.vWrite(out);
+    out.Write(lHitPoints, lDeathAnim, lBurst, lReward, lBulletKind, lShotHeight, lShotDistance);
+    for (int32_t i = 0; i < kDropSlots; ++i)
+        out.Write(lDropAt[i], lDropKind[i]);
+}
+
 sc_AllEnemy* g_pAllEnemy = nullptr;
 
 sc_AllEnemy::sc_AllEnemy() {
@@ -75,6 +180,7 @@ sc_AllEnemy::~sc_AllEnemy() {
 }
 
 void sc_AllEnemy::vClear() {
+    vFreeImage();
     oList.vClear();
     bActive = 0;
 }
@@ -86,11 +192,40 @@ void sc_AllEnemy::vSet(sc_Point* pViewPoint) {
 }
 
 sc_Enemy* sc_AllEnemy::pAdd() {
-    const sc_Enemy blank;
-    oList.vAdd(&blank);
+    oList.vAdd(sc_Enemy());
     const int32_t index = oList.lGetCount() - 1;
-    sc_Enemy* enemy = pGetEnemy(index);
-    enemy->pView = pView;
-    enemy->lNetId = index;
-    return enemy;
+    sc_Enemy* e = pGetEnemy(index);
+    e->vSet(pView);
+    e->lNetId = index;
+    return e;
+}
+
+bool sc_AllEnemy::bLoad(sc_ByteReader& in) {
+    vClear();
+    uint32_t count = 0;
+    if (!in.ReadCount(count, sc_Enemy::kRecordMinBytes)) return false;
+    for (uint32_t i = 0; i < count; ++i) {
+        sc_Enemy* e = pAdd();
+        if (!e->bLoad(in)) return false;
+        e->vSet(pView);
+    }
+    return true;
+}
+
+void sc_AllEnemy::vSave(sc_ByteWriter& out) const {
+    out.Write(static_cast<uint32_t>(oList.lGetCount()));
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        pGetEnemy(i)->vSave(out);
+}
+
+void sc_AllEnemy::vLoadImage() {
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        pGetEnemy(i)->vLoadImage();
+    bActive = 1;
+}
+
+void sc_AllEnemy::vFreeImage() {
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        pGetEnemy(i)->vFreeImage();
+    bActive = 0;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -8,6 +9,7 @@
 #include "engine/base/rect.h"
 
 class sc_ByteReader;
+class sc_ByteWriter;
 class sc_Character;
 class sc_GameDir;
 class sc_GameObject;
@@ -16,13 +18,26 @@ class sc_GameStatus;
 // One enemy unit placed by the mission file. Its attribute fields come from
 // its row of the enemy table; the position and the drop table come from the
 // mission file.
+//
+// Mission-file record (little-endian): the pack's table path and data path
+// (each a 4-byte length counting the terminating zero, 0 for none, then the
+// bytes), lObject, lFrameDelay, oPos, oStep, lId, bMelee, bStationary,
+// lTurnTime, lStepTime, lStepRand, lFireTime, lFireRand, oWanderBox,
+// oSightBox, oAttackBox, lHitPoints, lDeathAnim, lBurst, lReward,
+// lBulletKind, lShotHeight, lShotDistance, then the five drop slots as
+// (threshold, kind) pairs; 4 bytes a field, points x then y.
 class sc_Enemy : public sc_NodeEx {
 public:
     // One row of the enemy table: the fields below, then 16 bytes not kept.
     static constexpr uint32_t kAttribBytes = 180;
     static constexpr int32_t kDropSlots = 5;
+    // The shortest mission record: two empty paths and 37 fields.
+    static constexpr size_t kRecordMinBytes = 8 + 37 * 4;
 
     sc_Enemy();
+    // A copy takes what vCopyData takes; the sprite object is never shared.
+    sc_Enemy(const sc_Enemy& other);
+    sc_Enemy& operator=(const sc_Enemy& other);
     ~sc_Enemy() override;
 
     std::unique_ptr<sc_NodeEx> pNew() const override { return std::make_unique<sc_Enemy>(); }
@@ -32,6 +47,23 @@ public:
     // Reads one table row field by field; a field that does not arrive keeps
     // its value. False when the row was cut.
     bool bReadAttrib(sc_ByteReader& in);
+
+    // Clears the children and the run-time state, keeps the view and starts
+    // wandering in a box centred where the enemy stands.
+    void vSet(sc_Point* pViewPoint);
+    // Not loaded, frame delay 50, timers and frame 0, no target, not melee,
+    // asleep, status 0; the sprite object given back.
+    void vReset();
+    // The sprite object from the cache: status 0 idle, status 1 attack, a
+    // third status a second attack; facing 0. Loaded when the pack has it.
+    void vLoadImage();
+    void vFreeImage();
+    // Direction d (0..7) of the shown status; other values are ignored.
+    void vSetDirection(int32_t d);
+    // One mission record, then the prototype of row lId when the table
+    // holds it. A row outside the table fails the reader.
+    bool bLoad(sc_ByteReader& in);
+    void vSave(sc_ByteWriter& out) const;
 
     // Attribute fields, in the order of a table row.
     sc_MemberString sPackStr; // table file (.STR) of the sprite pack
@@ -92,9 +124,7 @@ public:
     int32_t lDropKind[kDropSlots] = {-1, -1, -1, -1, -1};
 };
 
-// The mission's enemies in mission-file order. Until the family's behaviour
-// arrives this is the list and its view: what the mission objectives and the
-// mission file need of it.
+// The enemies of a mission, in mission-file order.
 class sc_AllEnemy {
 public:
     sc_AllEnemy();
@@ -102,16 +132,25 @@ public:
     sc_AllEnemy(const sc_AllEnemy&) = delete;
     sc_AllEnemy& operator=(const sc_AllEnemy&) = delete;
 
-    // Deletes every enemy; inactive.
+    // Every sprite object given back, every enemy deleted; inactive.
     void vClear();
-    // vClear, then keeps the view and becomes active.
+    // vClear, keeps the view; active.
     void vSet(sc_Point* pViewPoint);
-    // Appends a blank enemy bound to the view; its network identity is its
-    // list index, the same on every machine.
+    // Appends a blank enemy bound to the view, lNetId its place in the list.
     sc_Enemy* pAdd();
-    // Null outside the list.
-    sc_Enemy* pGetEnemy(int32_t lIndexInList) const { return oList.pGetNodeAs<sc_Enemy>(lIndexInList); }
+    // The section: a 4-byte count, then the records, each enemy set up where
+    // it stands. The count is checked against the bytes left before anything
+    // is made.
+    bool bLoad(sc_ByteReader& in);
+    void vSave(sc_ByteWriter& out) const;
+    // Every enemy's sprite object; active.
+    void vLoadImage();
+    // Every enemy's sprite object given back; inactive.
+    void vFreeImage();
+
     int32_t lGetCount() const { return oList.lGetCount(); }
+    // Null outside the list.
+    sc_Enemy* pGetEnemy(int32_t index) const { return oList.pGetNodeAs<sc_Enemy>(index); }
 
     sc_NodeEx oList;
     sc_Point* pView = nullptr;

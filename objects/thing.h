@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -7,18 +8,30 @@
 #include "engine/base/point.h"
 
 class sc_ByteReader;
+class sc_ByteWriter;
 class sc_GameDir;
 
 // A destructible object placed by the mission file (crates, barrels,
 // machinery). Its prototype is one row of the thing table; a placed thing
 // names that row by lId and takes the row's fields through vCopyData.
+//
+// Mission-file record (little-endian): the pack's table path and data path
+// (each a 4-byte length counting the terminating zero, 0 for none, then the
+// bytes), object, status, direction, frame delay, position x, y, lId,
+// bPushable, lReserved, lLife, lBreakObject, then the five drop slots as
+// (chance, kind) pairs; 4 bytes each.
 class sc_Thing : public sc_NodeEx {
 public:
     // One row of the thing table.
     static constexpr uint32_t kAttribBytes = 132;
     static constexpr int32_t kDropSlots = 5;
+    // The shortest mission record: two empty paths and 21 fields.
+    static constexpr size_t kRecordMinBytes = 8 + 21 * 4;
 
     sc_Thing();
+    // A copy takes what vCopyData takes; pictures are never shared.
+    sc_Thing(const sc_Thing& other);
+    sc_Thing& operator=(const sc_Thing& other);
     ~sc_Thing() override;
 
     std::unique_ptr<sc_NodeEx> pNew() const override { return std::make_unique<sc_Thing>(); }
@@ -30,6 +43,15 @@ public:
     // Reads one table row field by field; a field that does not arrive keeps
     // its value. False when the row was cut.
     bool bReadAttrib(sc_ByteReader& in);
+
+    // The picture from the sprite cache; loaded when the pack has it.
+    void vLoadImage();
+    // Both pictures given back.
+    void vFreeImage();
+    // One mission record, then the prototype of row lId when the table holds
+    // it. A row outside the table fails the reader.
+    bool bLoad(sc_ByteReader& in);
+    void vSave(sc_ByteWriter& out) const;
 
     sc_MemberString oStrFile; // table file (.STR) of the sprite pack
     sc_MemberString oImgFile; // data file (.IMG)
@@ -60,9 +82,7 @@ public:
     sc_MemberString oBreakSound; // WAV played while the thing breaks
 };
 
-// The mission's things in placing order. Until the family's behaviour
-// arrives this is the list and its view: what the mission objectives and the
-// mission file need of it.
+// The things of a mission, in mission-file order.
 class sc_AllThing {
 public:
     sc_AllThing();
@@ -72,16 +92,23 @@ public:
 
     // Deletes every thing; inactive.
     void vClear();
-    // vClear, then keeps the view for the things added later.
     void vSet(sc_Point* pViewPoint);
-    // Appends a blank thing bound to the view, numbered by its list index.
+    // Appends a blank thing bound to the view, lIndex its place in the list.
     sc_Thing* pAdd();
-    // Null outside the list.
-    sc_Thing* pGetThing(int32_t lIndexInList) const { return oList.pGetNodeAs<sc_Thing>(lIndexInList); }
+    // The section: a 4-byte count, then the records. The count is checked
+    // against the bytes left before anything is made.
+    bool bLoad(sc_ByteReader& in);
+    void vSave(sc_ByteWriter& out) const;
+    // Every thing's picture; active from then on.
+    void vLoadImage();
+    void vFreeImage();
+
     int32_t lGetCount() const { return oList.lGetCount(); }
+    // Null outside the list.
+    sc_Thing* pGetThing(int32_t index) const { return oList.pGetNodeAs<sc_Thing>(index); }
 
     sc_NodeEx oList;
-    int32_t bActive = 0; // the pictures are loaded
+    int32_t bActive = 0;
     sc_Point* pView = nullptr;
 };
 
