@@ -17,6 +17,9 @@ public:
 
     std::unique_ptr<sc_NodeEx> pNew() const override { return std::make_unique<sc_Character>(); }
     void vCopyData(const sc_NodeEx* source) override;
+    // Called by the show list; draws nothing until the character has a
+    // picture.
+    void vShow() {}
 
     int32_t lIndex = 0;
     sc_Point oPosition;
