@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "engine/sprite/memory_control.h"
+#include "engine/sprite/sprite_tree.h"
 #include "game/attrib.h"
+#include "game/map.h"
 #include "game/setting.h"
 #include "platform/byte_reader.h"
 #include "tests/support/reader_checks.h"
@@ -331,3 +335,63 @@ TEST(Setting, ThingsEnemiesAndAnimalsTakeTheirRowAndKeepWhereTheyStand) {
 }
 
 } // namespace
+
+// The generated missions: their grids cover their grounds cell for cell and
+// block the border, water, walls and every building's footprint; players
+// start on open ground; every building finds its picture.
+TEST(GeneratedMissions, EachLoadsItsStartPointsGridAndBuildings) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    sc_MemoryControl cache;
+    std::vector<uint16_t> screen(800 * 600);
+    sc_Map map;
+    map.vInit();
+    map.oBackground.vInit(&map.oViewPoint, screen.data(), 800, 600);
+    const int32_t numbers[] = {1007, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008, 2009, 2010,
+                               2011, 2012, 3001, 3002, 3003, 3004, 3005, 3006, 3008, 3009};
+    for (int32_t number : numbers) {
+        char name[32];
+        std::snprintf(name, sizeof name, "MAP\\wrd%05d.BUD", number);
+        SCOPED_TRACE(name);
+        krxtest::TraceCapture trace;
+        map.vLoad(name);
+        EXPECT_TRUE(trace.Lines().empty());
+        const sc_Setting& s = map.oSetting;
+        const sc_MapLocate& grid = s.oMapLocate;
+        const sc_Point size = map.oBackground.oMapSize;
+        ASSERT_GT(size.x, 0);
+        EXPECT_EQ(grid.oLocate.oGetSize().oPlain(), (ss_PlainPoint{(size.x + 15) / 16, (size.y + 7) / 8}));
+
+        std::vector<int32_t> count(256, 0);
+        for (int64_t i = 0; i < grid.oLocate.lCellCount(); ++i)
+            ++count[grid.oLocate.pGetCells()[i]];
+        EXPECT_GT(count[1], 0);
+        EXPECT_GT(count[3], 0) << "fields give cover";
+        EXPECT_EQ(count[0] + count[1] + count[2] + count[3], grid.oLocate.lCellCount());
+        for (int32_t y = 4; y < size.y; y += 8) {
+            EXPECT_EQ(grid.lGetCell(sc_Point(8, y)), 1);
+            EXPECT_EQ(grid.lGetCell(sc_Point(size.x - 1, y)), 1);
+        }
+
+        for (int32_t i = 0; i < sc_Setting::kStartPoints; ++i) {
+            const sc_Point p = s.oStartPoint[i];
+            EXPECT_TRUE(p.x >= 64 && p.x < size.x && p.y >= 0 && p.y < size.y) << "start " << i;
+            EXPECT_EQ(grid.bIsBlocked(p), 0) << "start " << i;
+            for (int32_t j = 0; j < i; ++j)
+                EXPECT_FALSE(s.oStartPoint[j] == p) << "starts " << j << ", " << i;
+        }
+
+        ASSERT_GE(s.oAllBuilding.lGetCount(), 3);
+        for (int32_t i = 0; i < s.oAllBuilding.lGetCount(); ++i) {
+            const sc_Building* b = s.oAllBuilding.pGetBuilding(i);
+            ASSERT_EQ(b->bLoaded, 1) << b->oStrFile.pGetText() << " object " << b->lObject;
+            ASSERT_GT(b->pImage->lGetFrameCount(), 0);
+            // The middle of the footprint, from its marks, stands on blocked cells.
+            const sc_GamePoint m0 = b->pImage->oGetMark(0), m1 = b->pImage->oGetMark(1),
+                               m2 = b->pImage->oGetMark(2);
+            EXPECT_LT(m0.x, m2.x);
+            EXPECT_GT(m1.x, m2.x);
+            const sc_Point middle(b->oPos.x + (m0.x + m1.x) / 2 - m2.x, b->oPos.y + (m0.y + m1.y) / 2 - m2.y);
+            EXPECT_EQ(grid.lGetCell(middle), 1) << "building " << i;
+        }
+    }
+}

@@ -155,4 +155,47 @@ inline constexpr std::array<const char*, 4> kAnimalKinds{{"deer", "boar", "rabbi
 // name rows below it).
 inline constexpr int32_t kBulletRowsUsed = 52;
 
+// ------------------------------------------------------------ buildings
+
+// The packs the mission files name for their buildings. Every kind is one
+// object of its pack with one status of one direction; the direction's
+// footprint is a diamond of the given half sizes around the canvas anchor,
+// so its anchor mark (the bottom corner) lies footHalfH below the middle of
+// the diamond. A building stands on its footprint; the occupancy grid blocks
+// the cells under it.
+struct BuildingKind {
+    const char* packStr;
+    const char* packImg;
+    int32_t object;
+    const char* name; // for the pack generator's drawing
+    int32_t footHalfW, footHalfH;
+    int32_t height; // of its walls, in pixels
+    int32_t frames;
+};
+inline constexpr const char* kHousePackStr = "P_HOUSE\\P_HOUSE.STR";
+inline constexpr const char* kHousePackImg = "P_HOUSE\\P_HOUSE.IMG";
+inline constexpr const char* kTowerPackStr = "P_TOWER\\P_TOWER.STR";
+inline constexpr const char* kTowerPackImg = "P_TOWER\\P_TOWER.IMG";
+inline constexpr const char* kWallPackStr = "P_WALL\\P_WALL.STR";
+inline constexpr const char* kWallPackImg = "P_WALL\\P_WALL.IMG";
+enum BuildingKindIndex : int32_t {
+    kCottage,
+    kHall,
+    kBarn,
+    kWatchTower,
+    kSilo,
+    kWalledYard,
+    kRuinedWall,
+    kBuildingKindCount
+};
+inline constexpr std::array<BuildingKind, kBuildingKindCount> kBuildingKinds{{
+    {kHousePackStr, kHousePackImg, 0, "cottage", 72, 36, 56, 1},
+    {kHousePackStr, kHousePackImg, 1, "hall", 88, 44, 72, 1},
+    {kHousePackStr, kHousePackImg, 2, "barn", 80, 40, 64, 1},
+    {kTowerPackStr, kTowerPackImg, 0, "watch tower", 36, 18, 150, 4},
+    {kTowerPackStr, kTowerPackImg, 1, "silo", 44, 22, 110, 1},
+    {kWallPackStr, kWallPackImg, 0, "walled yard", 88, 44, 30, 1},
+    {kWallPackStr, kWallPackImg, 1, "ruined wall", 80, 40, 44, 1},
+}};
+
 } // namespace datagen::content
