@@ -2,12 +2,7 @@
 
 #include <vector>
 
-#include "engine/device/dir_surface.h"
-#include "engine/device/direct2d.h"
 #include "game/map_locate.h"
-#include "game/work.h"
-#include "platform/display.h"
-#include "tests/support/headless_run.h"
 
 namespace {
 
@@ -88,41 +83,6 @@ TEST(MapLocate, TheAreaCellIsTheFirstNonZeroCornerThenTheMiddle) {
     EXPECT_EQ(g.locate.lGetAreaCell(p1, p2, p3, p4), 2); // p2 lies in (5, 2)
     EXPECT_EQ(g.locate.lGetAreaCell(p1, p4, p3, p4), 3); // middle (40, 20): cell (2, 2)
     EXPECT_EQ(g.locate.lGetAreaCell(p1, p4, p4, p4), 0);
-}
-
-class MapLocateOverlay : public krxtest::HeadlessTest {
-protected:
-    void TearDown() override {
-        g_pWorkSurface = nullptr;
-        plat::CloseDisplay();
-        HeadlessTest::TearDown();
-    }
-};
-
-TEST_F(MapLocateOverlay, CellsOf1To3ArePaintedBlueRedGreenUnderTheView) {
-    sc_Direct2D display;
-    ASSERT_TRUE(display.bInit(0, 800, 600, 16, 0));
-    g_pWorkSurface = display.pCreateSurface(800, 600, -1);
-    ASSERT_NE(g_pWorkSurface, nullptr);
-    uint16_t* px = g_pWorkSurface->pLock();
-    ASSERT_NE(px, nullptr);
-    Grid g({{1, 1, 1}, {2, 1, 2}, {3, 1, 3}, {4, 1, 4}});
-    sc_Point view(-100, -50);
-    g.locate.vInit(&view);
-    g.locate.vShowGrid();
-    // Cell (c, 1) lands at (16 c + 100, 8 + 50); half-covering markers over black.
-    const auto at = [&](int c, int dx, int dy) { return px[(58 + dy) * 800 + 16 * c + 100 + dx]; };
-    const uint16_t blue = at(1, 0, 0), red = at(2, 15, 7), green = at(3, 8, 4);
-    EXPECT_GT(blue & 0x1F, 0);
-    EXPECT_EQ(blue & ~0x1F, 0);
-    EXPECT_GT(red >> 10, 0);
-    EXPECT_EQ(red & 0x3FF, 0);
-    EXPECT_GT((green >> 5) & 0x1F, 0);
-    EXPECT_EQ(green & ~0x3E0, 0);
-    EXPECT_EQ(at(4, 0, 0), 0); // other values draw nothing
-    EXPECT_EQ(at(0, 0, 0), 0);
-    EXPECT_EQ(at(1, 16, 0), red); // cells are 16 wide
-    EXPECT_EQ(at(1, 0, 8), 0);    // and 8 high
 }
 
 } // namespace

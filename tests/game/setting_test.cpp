@@ -59,20 +59,6 @@ std::string Text(const sc_MemberString& m) {
 }
 
 TEST(Setting, TheFileIsStartPointsGridAndFourSectionsOfFieldByFieldRecords) {
-    // With all four counts 0 the start points and the grid are still taken.
-    {
-        Le f = Head();
-        f.I({0, 0, 0, 0});
-        sc_Setting s;
-        sc_ByteReader in(f.b.data(), f.b.size());
-        ASSERT_TRUE(s.bRead(in));
-        EXPECT_EQ(s.oStartPoint[7].oPlain(), (ss_PlainPoint{70, 140}));
-        EXPECT_EQ(s.oMapLocate.oLocate.oGetSize().oPlain(), (ss_PlainPoint{3, 2}));
-        EXPECT_EQ(s.oMapLocate.lGetCell(sc_Point(47, 15)), 1); // cell (2, 1), the last
-        EXPECT_EQ(s.oAllBuilding.lGetCount() + s.oAllThing.lGetCount() + s.oAllEnemy.lGetCount() +
-                      s.oAllAnimal.lGetCount(),
-                  0);
-    }
     Le f = Head();
     f.I({1}).Text("P_HOUSE\\H.STR").Text("P_HOUSE\\H.IMG").I({2, 1, 3, 80, 640, 480});
     f.I({1}).Text("T.STR").I({0}).Run(100, 21);
@@ -82,6 +68,9 @@ TEST(Setting, TheFileIsStartPointsGridAndFourSectionsOfFieldByFieldRecords) {
     sc_ByteReader in(f.b.data(), f.b.size());
     ASSERT_TRUE(s.bRead(in));
     EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(s.oStartPoint[7].oPlain(), (ss_PlainPoint{70, 140}));
+    EXPECT_EQ(s.oMapLocate.oLocate.oGetSize().oPlain(), (ss_PlainPoint{3, 2}));
+    EXPECT_EQ(s.oMapLocate.lGetCell(sc_Point(47, 15)), 1); // cell (2, 1), the last
 
     const sc_Building* b = s.oAllBuilding.pGetBuilding(0);
     EXPECT_EQ(Text(b->oStrFile) + Text(b->oImgFile), "P_HOUSE\\H.STRP_HOUSE\\H.IMG");
@@ -285,24 +274,19 @@ TEST(Setting, CountsLengthsSizesAndPrototypeRowsAreCheckedBeforeUse) {
     }
 }
 
-TEST(Setting, ThingsEnemiesAndAnimalsTakeTheirRowAndKeepWhereTheyStand) {
-    Bytes thingTable(4 + 4 * sc_Thing::kAttribBytes), enemyTable(4 + 3 * sc_Enemy::kAttribBytes),
-        animalTable(4 + 2 * sc_Animal::kAttribBytes);
+TEST(Setting, ThingsAndEnemiesTakeTheirRowAndKeepWhereTheyStand) {
+    // Row 3 of the thing table has 77 hit points, row 2 of the enemy table 450.
+    Bytes things(4 + 4 * sc_Thing::kAttribBytes), enemies(4 + 3 * sc_Enemy::kAttribBytes);
     const auto put = [](Bytes& b, size_t at, int32_t v) {
         for (int k = 0; k < 4; ++k)
             b[at + k] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * k));
     };
-    put(thingTable, 4 + 3 * sc_Thing::kAttribBytes + 80, 3);     // key
-    put(thingTable, 4 + 3 * sc_Thing::kAttribBytes + 92, 77);    // life
-    put(enemyTable, 4 + 2 * sc_Enemy::kAttribBytes + 80, 2);     // key
-    put(enemyTable, 4 + 2 * sc_Enemy::kAttribBytes + 136, 450);  // hit points
-    put(animalTable, 4 + 1 * sc_Animal::kAttribBytes + 96, 300); // fright box width
+    put(things, 4 + 3 * sc_Thing::kAttribBytes + 92, 77);
+    put(enemies, 4 + 2 * sc_Enemy::kAttribBytes + 136, 450);
     sc_Attrib attrib;
-    sc_ByteReader tin(thingTable.data(), thingTable.size()), ein(enemyTable.data(), enemyTable.size()),
-        ain(animalTable.data(), animalTable.size());
+    sc_ByteReader tin(things.data(), things.size()), ein(enemies.data(), enemies.size());
     attrib.vReadThings(tin);
     attrib.vReadEnemies(ein);
-    attrib.vReadAnimals(ain);
 
     sc_Setting s;
     sc_Thing* t = s.oAllThing.pAdd();
@@ -314,27 +298,15 @@ TEST(Setting, ThingsEnemiesAndAnimalsTakeTheirRowAndKeepWhereTheyStand) {
     e->lId = 2;
     e->oPos.oSet(13, 14);
     e->lDropAt[3] = 90;
-    sc_Animal* a = s.oAllAnimal.pAdd();
-    a->lId = 1;
-    a->oPos.oSet(15, 16);
-    a->oFrightBox.oSet(1, 1);
     const Bytes file = Written(s);
-
-    sc_Setting loaded;
     sc_ByteReader in(file.data(), file.size());
-    ASSERT_TRUE(loaded.bRead(in));
-    const sc_Thing* lt = loaded.oAllThing.pGetThing(0);
-    EXPECT_EQ(std::pair(lt->lLife, lt->lDropKind[0]), std::pair(77, 6));
-    EXPECT_EQ(lt->oPos.oPlain(), (ss_PlainPoint{11, 12}));
-    const sc_Enemy* le = loaded.oAllEnemy.pGetEnemy(0);
-    EXPECT_EQ(std::pair(le->lHitPoints, le->lDropAt[3]), std::pair(450, 90));
-    EXPECT_EQ(le->oPos.oPlain(), (ss_PlainPoint{13, 14}));
-    const sc_Animal* la = loaded.oAllAnimal.pGetAnimal(0);
-    EXPECT_EQ(la->oFrightBox.x, 300);
-    EXPECT_EQ(la->oPos.oPlain(), (ss_PlainPoint{15, 16}));
+    ASSERT_TRUE(s.bRead(in));
+    t = s.oAllThing.pGetThing(0);
+    e = s.oAllEnemy.pGetEnemy(0);
+    EXPECT_EQ(
+        (std::vector<int32_t>{t->lLife, t->lDropKind[0], t->oPos.x, e->lHitPoints, e->lDropAt[3], e->oPos.y}),
+        (std::vector<int32_t>{77, 6, 11, 450, 90, 14}));
 }
-
-} // namespace
 
 // The generated missions: their grids cover their grounds cell for cell and
 // block the border, water, walls and every building's footprint; players
@@ -395,3 +367,5 @@ TEST(GeneratedMissions, EachLoadsItsStartPointsGridAndBuildings) {
         }
     }
 }
+
+} // namespace
