@@ -107,7 +107,8 @@ TEST_F(Building, CopiesKeepThePlaceButNeverShareThePicture) {
     ASSERT_NE(c, nullptr);
     EXPECT_STREQ(c->oImgFile.pGetText(), "P_HOUSE\\H.IMG");
     EXPECT_EQ(std::pair(c->lDirection, c->oPos.y), std::pair(3, 8));
-    EXPECT_EQ(std::pair(c->pImage, c->bLoaded), std::pair<sc_GameDir*, int32_t>(nullptr, 0));
+    EXPECT_EQ(c->pImage, nullptr);
+    EXPECT_EQ(c->bLoaded, 0);
     b.pImage = nullptr;
 
     // The cache hands out nothing for a pack that is not there.
