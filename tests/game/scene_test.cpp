@@ -286,6 +286,7 @@ TEST_F(Scene, APlayFrameEndsTheMissionOrOpensTheSystemMenu) {
             s.lState = sc_Scene::kStatePlay;
             s.oForm.lProgress = c.progress;
             s.oForm.lMission = c.mission;
+            s.oMap.oSetting.oAllEnemy.pAdd(); // one enemy left: "no enemy left" is not met
             if (c.dead) {
                 sc_Character* own = s.oAllObject.oAllCharacter.pAdd();
                 own->bRemainsDone = 1;
