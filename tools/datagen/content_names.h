@@ -56,6 +56,39 @@ enum HitEffect : int32_t {
 // Directions of object 2 (first trail) and object 3 (second trail), status 0.
 enum TrailEffect : int32_t { kTrailNone = -1, kTrailSmoke = 0, kTrailGlow = 1, kTrailEffects = 2 };
 
+// The other objects of P_SPRITY: 1 the deaths (status = death kind,
+// kDeathDirs directions each), 4 the object layer's effect pictures, 5 a
+// spare picture, 6 the characters' looping effect, 7 and 8 the two bomber runs
+// (direction 0 the run, direction 1 its impact; object 7's impact runs at
+// least kBomberImpactFrames frames).
+inline constexpr int32_t kSpriteHitObject = 0;
+inline constexpr int32_t kSpriteDeathObject = 1;
+inline constexpr int32_t kSpriteTrailObject1 = 2;
+inline constexpr int32_t kSpriteTrailObject2 = 3;
+inline constexpr int32_t kSpriteEffectObject = 4;
+inline constexpr int32_t kSpriteCharacterEffectObject = 6;
+inline constexpr int32_t kSpriteBomberObject6 = 7;
+inline constexpr int32_t kSpriteBomberObject5 = 8;
+inline constexpr int32_t kSpriteObjects = 9;
+inline constexpr int32_t kDeathKinds = 4; // wreck, smoke, fire, scorch
+inline constexpr int32_t kDeathDirs = 3;
+inline constexpr int32_t kBomberImpactFrames = 12;
+
+// The players' characters: two objects per model m, 2m the body and 2m + 1
+// its gun. Body statuses 0 standing and 1 walking with 16 directions, 2
+// flying and 3 dying with 8; gun statuses 0 idle and 1 firing with 16.
+inline constexpr const char* kCharPackStr = "CHAR\\CHAR.STR";
+inline constexpr const char* kCharPackImg = "CHAR\\CHAR.IMG";
+inline constexpr int32_t kCharModels = 5;
+
+// P_OTHER: object 0 the mines' drop (status 0) and throw (status 1) with
+// four directions each; object 1 the air-strike airplane, one status of 8
+// directions.
+inline constexpr const char* kOtherPackStr = "P_OTHER\\P_OTHER.STR";
+inline constexpr const char* kOtherPackImg = "P_OTHER\\P_OTHER.IMG";
+inline constexpr int32_t kOtherMineObject = 0;
+inline constexpr int32_t kOtherAirplaneObject = 1;
+
 // A thing's break animation is direction lBreakObject of the bullet family's
 // first status; the values used are below kHitEffects, which every status of
 // P_BULLET (32 directions) and of P_SPRITY object 0 holds.

@@ -21,31 +21,59 @@ sc_Image Blank(int32_t w = kCanvasW, int32_t h = kCanvasH) {
 
 // The footprint picture the marks tool and the grid builder read: white
 // ground, the diamond in black.
-sc_Image FootprintPicture(int32_t halfW, int32_t halfH) {
-    sc_Image img = Blank();
-    for (int32_t y = 0; y < kCanvasH; ++y)
-        for (int32_t x = 0; x < kCanvasW; ++x) {
-            const float dx = std::fabs(x - kAnchorX) / static_cast<float>(halfW);
-            const float dy = std::fabs(y - kAnchorY) / static_cast<float>(halfH);
+sc_Image FootprintPicture(int32_t halfW, int32_t halfH, int32_t w, int32_t h) {
+    sc_Image img = Blank(w, h);
+    const float ax = static_cast<float>(w / 2), ay = static_cast<float>(h / 2);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            const float dx = std::fabs(x - ax) / static_cast<float>(halfW);
+            const float dy = std::fabs(y - ay) / static_cast<float>(halfH);
             img.oAt(x, y) = dx + dy <= 1.0f ? sc_Color::FromRGBA(0xFF000000u) : sc_Color::FromRGBA(0xFFFFFFFFu);
         }
     return img;
 }
 
+void MoveBy(sc_GameImg* img, int32_t dx, int32_t dy) {
+    if (!img) return;
+    const sc_Point at = img->oGetOffset();
+    img->vSetOffset(at.x + dx, at.y + dy);
+}
+
 sc_GameDir BuildDir(const DirDesc& desc) {
     sc_GameDir dir;
+    const bool window = desc.artW > 0 && desc.artH > 0;
+    const int32_t w = window ? desc.artW : kCanvasW, h = window ? desc.artH : kCanvasH;
+    // Where the window's corner lies on the canvas.
+    const int32_t dx = kCanvasW / 2 - w / 2, dy = kCanvasH / 2 - h / 2;
     for (int32_t f = 0; f < desc.frames; ++f) {
-        FrameArt art(desc.canvasW, desc.canvasH);
+        FrameArt art = window ? FrameArt(w, h) : FrameArt(desc.canvasW, desc.canvasH);
+        if (window) {
+            art.anchorX = static_cast<float>(w / 2);
+            art.anchorY = static_cast<float>(h / 2);
+        }
         if (desc.draw) desc.draw(art, f);
         sc_GameImgWithShadow frame;
         frame.vSetImage(&art.image, art.hasShadow ? &art.shadow : nullptr, art.hasOverlay ? &art.overlay : nullptr,
                         1);
+        if (window) {
+            MoveBy(&frame.oImage(), dx, dy);
+            MoveBy(frame.pGetShadow(), dx, dy);
+            MoveBy(frame.pGetOverlay(), dx, dy);
+        }
         dir.vAdd(&frame);
     }
     if (desc.footHalfW > 0 && desc.footHalfH > 0) {
-        const sc_Image foot = FootprintPicture(desc.footHalfW, desc.footHalfH);
+        const sc_Image foot = FootprintPicture(desc.footHalfW, desc.footHalfH, w, h);
         dir.vMakeLocate(&foot);
         dir.vMakeMarksFrom(foot);
+        if (window) {
+            for (int32_t i = 0; i < 3; ++i) {
+                const sc_GamePoint m = dir.oGetMark(i);
+                dir.vSetMark(i, sc_GamePoint(static_cast<int16_t>(m.x + dx), static_cast<int16_t>(m.y + dy)));
+            }
+            const sc_Point origin = dir.oLocate().oGetOrigin();
+            dir.oLocate().vSetOrigin(origin.x + dx / 16, origin.y + dy / 8);
+        }
         const sc_GamePoint m0 = dir.oGetMark(0), m1 = dir.oGetMark(1), m2 = dir.oGetMark(2);
         dir.vSetMark(3, sc_GamePoint(static_cast<int16_t>(m0.x + m1.x - m2.x), static_cast<int16_t>(m0.y + m1.y - m2.y)));
     }

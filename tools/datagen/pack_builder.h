@@ -18,11 +18,15 @@ constexpr float kAnchorX = 400.0f;
 constexpr float kAnchorY = 300.0f;
 
 // The pictures of one frame; the shadow and overlay are used when drawn on.
+// anchorX and anchorY are where the anchor lies in them: the canvas's, or
+// the middle of a window around it that the direction asks for.
 struct FrameArt {
     FrameArt();
     // A smaller canvas for pictures that stand at its top-left corner (the
     // interface's); it saves clearing and scanning a whole screen per frame.
     FrameArt(int32_t width, int32_t height);
+    float anchorX = kAnchorX;
+    float anchorY = kAnchorY;
     sc_Image image;
     sc_Image shadow;
     sc_Image overlay;
@@ -43,6 +47,12 @@ struct DirDesc {
     // The canvas the frames are drawn on; see FrameArt.
     int32_t canvasW = kCanvasW;
     int32_t canvasH = kCanvasH;
+    // A window of the canvas centred on the anchor to draw in (0: the whole
+    // canvas); what is built is the same as when drawn on the canvas. Its
+    // corner must fall on the footprint grid's cells: half the width a
+    // multiple of 16, half the height 4 more than a multiple of 8.
+    int32_t artW = 0;
+    int32_t artH = 0;
 };
 
 struct StatusDesc {
