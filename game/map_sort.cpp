@@ -36,7 +36,7 @@ struct ss_ShowKind {
     void (*pShow)(void*);
 };
 
-// By kind 1 to 6. Things, enemies, animals and deaths do not draw
+// By kind 1 to 6. Things, enemies and animals do not draw
 // themselves yet: their entries are traced and passed over.
 constexpr ss_ShowKind kShowKinds[] = {
     {"( ( sc_Building * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Building>},
@@ -44,7 +44,7 @@ constexpr ss_ShowKind kShowKinds[] = {
     {"( ( sc_Thing * ) spSortData[ rlI ].vpBuffer ) -> vShow();", nullptr},
     {"( ( sc_Enemy * ) spSortData[ rlI ].vpBuffer ) -> vShow();", nullptr},
     {"( ( sc_Animal * ) spSortData[ rlI ].vpBuffer ) -> vShow();", nullptr},
-    {"( ( sc_Death * ) spSortData[ rlI ].vpBuffer ) -> vShow();", nullptr},
+    {"( ( sc_Death * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Death>},
 };
 
 } // namespace

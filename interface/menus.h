@@ -27,6 +27,10 @@ public:
 
     int32_t lScreen = 0;
     int32_t lNetPlayerCount = 0;
+    // This machine's slot in the room, -1 outside one.
+    int32_t lNetOwnIndex = -1;
+    // The character model each room slot chose.
+    int32_t pNetCharacter[4] = {};
     int32_t lNetMap = 0;
     int32_t bNetStart = 0;
 };

@@ -9,3 +9,7 @@ sc_Transmit::~sc_Transmit() {
 }
 
 void sc_Transmit::vReceive() {}
+
+void sc_Transmit::vAddRecord(const void*, uint32_t) {}
+
+void sc_Transmit::vFlush(uint32_t) {}

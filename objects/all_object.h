@@ -4,67 +4,37 @@
 
 #include "engine/base/node.h"
 #include "engine/base/point.h"
+#include "objects/character.h"
+#include "objects/death.h"
+
+class sc_GameDir;
+class sc_GameImg;
+class sc_GameImgWithShadow;
+class sc_GameObject;
 
 // The moving population of a mission and the object passes of every play
-// frame around the show list. The families below hold only what the game
-// flow reads of them until their own sources take them over.
+// frame around the show list. The families below hold only what the other
+// families and the game flow use of them until their own sources take them
+// over.
 
-// A player's character.
-class sc_Character : public sc_NodeEx {
+// The bullets: the pictures that the characters' remains and effect are
+// drawn from; volleys fire nothing yet.
+class sc_AllBullet {
 public:
-    sc_Character() = default;
-    ~sc_Character() override = default;
-
-    std::unique_ptr<sc_NodeEx> pNew() const override { return std::make_unique<sc_Character>(); }
-    void vCopyData(const sc_NodeEx* source) override;
-    // Called by the show list; draws nothing until the character has a
-    // picture.
-    void vShow() {}
-
-    int32_t lIndex = 0;
-    sc_Point oPosition;
-    // Its death and remains animations have run.
-    int32_t bRemainsDone = 0;
-    int32_t lHitPoints = 0;
-    int32_t lScore = 0;
-    // Subtracted from the attack of each bullet that hits it.
-    int32_t lDefence = 0;
-    sc_Point oWalkStep;
-    sc_Point oFlyStep;
-};
-
-// The players' characters in player-index order.
-class sc_AllCharacter {
-public:
-    sc_AllCharacter();
-    virtual ~sc_AllCharacter();
-    sc_AllCharacter(const sc_AllCharacter&) = delete;
-    sc_AllCharacter& operator=(const sc_AllCharacter&) = delete;
+    sc_AllBullet() = default;
+    virtual ~sc_AllBullet() { vClear(); }
+    sc_AllBullet(const sc_AllBullet&) = delete;
+    sc_AllBullet& operator=(const sc_AllBullet&) = delete;
 
     void vClear();
     void vLoad(sc_Point* pViewPoint);
-    // Appends a new character and returns it.
-    sc_Character* pAdd();
-    // 0, 2 .. 14, or -1 for none.
-    void vWalk(int32_t lDirection);
-    // Null outside the list.
-    sc_Character* pGetCharacter(int32_t lIndexInList) const;
-    int32_t lGetCount() const { return oList.lGetCount(); }
+    void vFire(int32_t, int32_t, int32_t, sc_Point, sc_Point, int32_t, int32_t) {}
 
-    sc_NodeEx oList;
+    // Objects 0 and 6 of P_SPRITY.
+    sc_GameObject* pHitObject = nullptr;
+    sc_GameObject* pEffectObject = nullptr;
     sc_Point* pView = nullptr;
-    // The view point that follows the controlled character; the game flow
-    // copies it to the map's view every play frame.
-    sc_Point oFollow;
-    // The character this machine controls.
-    int32_t lControlled = 0;
     int32_t bLoaded = 0;
-};
-
-class sc_AllBullet {
-public:
-    virtual ~sc_AllBullet() = default;
-    void vClear() {}
 };
 
 class sc_AllProp {
@@ -82,40 +52,97 @@ public:
     void vClear() {}
 };
 
-class sc_AllDeath {
-public:
-    virtual ~sc_AllDeath() = default;
-    void vClear() {}
-};
-
 class sc_AllObject {
 public:
+    // How long the view shakes, in steps of the shake.
+    static constexpr int32_t kShakeSteps = 10;
+    static constexpr int32_t kSendMs = 50;
+
     sc_AllObject();
     virtual ~sc_AllObject();
     sc_AllObject(const sc_AllObject&) = delete;
     sc_AllObject& operator=(const sc_AllObject&) = delete;
 
-    void vClear() {}
-    // A mission's population; one character per room player for a battle.
+    // Gives the pictures back and stops every order; the shake, the blast
+    // and the target stay as they are.
+    void vClear();
+    // A mission's population: one character on the first start point.
     void vLoad(sc_Point* pViewPoint);
+    // A battle's: one character per room player on its own start point.
     void vLoadNet(sc_Point* pViewPoint);
     // Before, during and after the show list.
-    void vPrevSortShow() {}
-    void vShow() {}
-    void vNextSortShow() {}
+    void vPrevSortShow();
+    void vShow();
+    void vNextSortShow();
+    void vStartShake();
+    // A jagged line of 2 x 2 dots between two points less the view.
+    void vDrawLightning(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    // Every 50 ms: the authority sends the state of everything, any other
+    // machine the requests appended as they happened.
+    void vHostSend();
+    void vClientSend();
 
-    sc_Point* pGetView() const { return m_pView; }
+    sc_Point* pGetView() const { return pView; }
 
+    // Object 4 of P_SPRITY and its first direction's frames.
+    sc_GameObject* pEffectImage = nullptr;
+    const sc_GameDir* pEffectFrames = nullptr;
+    // Object 7 or 8 of P_SPRITY while a bomber run needs it.
+    sc_GameObject* pBomberImage = nullptr;
+    // Object 1 of P_OTHER.
+    sc_GameObject* pAirplaneImage = nullptr;
+    sc_Point* pView = nullptr;
+    int32_t lHostSendTime = 0;
+    int32_t lClientSendTime = 0;
+    // An order is being aimed with the mouse.
+    int32_t bAiming = 0;
     sc_AllCharacter oAllCharacter;
     sc_AllBullet oAllBullet;
     sc_AllProp oAllProp;
     sc_AllMine oAllMine;
     sc_AllDeath oAllDeath;
+    int32_t bShake = 0;
+    int32_t lShakeSteps = 0;
+    sc_Point oShakeSaved;
+    // The screen-origin point of a bomber run.
+    sc_Point oBomberTarget;
+    int32_t bBomberRun6 = 0;
+    int32_t bBomberRun5 = 0;
+    // 0 before the impact, 1 after.
+    int32_t lBomberState = 0;
+    int8_t bBomberFrame = 0;
+    int32_t lBomberNextFrame = 0;
+    sc_Point oAirplaneStart;
+    sc_Point oAirplaneEnd;
+    int32_t lBlastKind = 0;
+    int32_t bBlast = 0;
+    int8_t bBlastFrame = 0;
+    int32_t lBlastNextFrame = 0;
+    int32_t bAirplaneFlying = 0;
+    // The map point of the aimed order.
+    sc_Point oTarget;
+    int32_t bDelivered = 0;
+    int32_t bBlocked = 0;
+    // The airplane has arrived: the order waits to be carried out.
+    int32_t bPending = 0;
+    // The order is thrown rather than dropped.
+    int32_t bThrow = 0;
 
 private:
-    sc_Point* m_pView = nullptr;
+    // The characters, the loading screen's steps and the pictures both
+    // loads share; then the battle adds its players.
+    void vLoadCommon(sc_Point* pViewPoint, bool bNetwork);
+    void vFreeImages();
+    void vShowScores();
 };
 
+// Draws a frame at (x, y) plus its offset onto the work surface, every
+// pixel's alpha capped at the level (0..31); a frame without an alpha map
+// is blended at the level.
+void v_ShowFaded(const sc_GameImg& oFrame, int32_t x, int32_t y, int32_t lLevel);
+// Whether this machine holds authority: the scene's flag, which single play
+// sets too; true without a scene.
+bool b_HasAuthority();
+
 extern sc_AllObject* g_pAllObject;
-extern sc_AllCharacter* g_pAllCharacter;
 extern sc_AllProp* g_pAllProp;

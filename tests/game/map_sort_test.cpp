@@ -34,6 +34,7 @@ TEST(MapSort, EntriesThatNeverDecideKeepTheirOrderAndTheListDropsWhatItCannotTak
     sc_MapSort s;
     EXPECT_EQ(g_pMapSort, &s);
     int a, b, c;
+    sc_Death remains; // not set up: shows nothing
     AddFoot(s, 100, 100, sc_MapSort::kThing, &a);
     EXPECT_EQ(Order(s), (std::vector<void*>{&a}));
     // Side by side on one row: no rule puts one behind the other.
@@ -46,7 +47,7 @@ TEST(MapSort, EntriesThatNeverDecideKeepTheirOrderAndTheListDropsWhatItCannotTak
     AddFoot(s, 400, 801, sc_MapSort::kThing, &a);
     EXPECT_EQ(s.lGetCount(), 3);
     AddFoot(s, -200, 800, sc_MapSort::kThing, &a); // exactly 200 outside is still taken
-    AddFoot(s, -5000, 100, sc_MapSort::kDeath, &b, 1);
+    AddFoot(s, -5000, 100, sc_MapSort::kDeath, &remains, 1);
     EXPECT_EQ(s.lGetCount(), 5);
     // A null object is never taken, forced or not.
     AddFoot(s, 100, 100, sc_MapSort::kThing, nullptr, 1);
@@ -58,7 +59,7 @@ TEST(MapSort, EntriesThatNeverDecideKeepTheirOrderAndTheListDropsWhatItCannotTak
     AddFoot(s, 100, 50, sc_MapSort::kAnimal, &c, 1);
     EXPECT_EQ(s.lGetCount(), sc_MapSort::kEntries);
     EXPECT_EQ(s.spSortData[0].vpBuffer, &a);
-    EXPECT_EQ(s.spSortData[sc_MapSort::kEntries - 1].vpBuffer, &b);
+    EXPECT_EQ(s.spSortData[sc_MapSort::kEntries - 1].vpBuffer, &remains);
 
     s.vShow();
     EXPECT_EQ(s.lGetCount(), 0);

@@ -60,6 +60,8 @@ TEST_F(WorldPlay, TheDefaultMissionShowsItsBuildingsOverTheGround) {
         const sc_Building* b = s.oMap.oSetting.oAllBuilding.pGetBuilding(0);
         ASSERT_EQ(b->bLoaded, 1);
         anchor = b->oPos;
+        // The characters stay out of it: none is shown, the view holds.
+        s.oAllObject.oAllCharacter.bLoaded = 0;
         s.oAllObject.oAllCharacter.oFollow.oSet(anchor.x - 400, anchor.y - 300);
         // A point of the picture just above the anchor mark: the front corner
         // of its walls.
