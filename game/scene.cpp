@@ -1,6 +1,7 @@
 #include "game/scene.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "engine/base/file.h"
@@ -136,7 +137,23 @@ void sc_Scene::vEnterMenus() {
     oCursor.vSetCursor(0);
     oInterFace.vLoad(bAfterMission);
     oGate.vInit();
+    vStartMissionHook();
     lState = kStateMenus;
+}
+
+// Until the menus lead into a mission, KRX_MISSION=N (1 to 12) starts
+// mission N from the menus' first frame, with its own map, music and
+// objective. Taken once per run.
+void sc_Scene::vStartMissionHook() {
+    static bool taken = false;
+    const char* mission = std::getenv("KRX_MISSION");
+    if (taken || !mission) return;
+    taken = true;
+    const int32_t n = std::atoi(mission);
+    if (n < 1 || n > sc_Gate::kMissions) return;
+    oForm.lMission = n - 1;
+    oGate.vSetMission(&oForm);
+    oInterFace.lScreen = sc_InterFace::kScreenStart;
 }
 
 void sc_Scene::vMenus() {

@@ -97,6 +97,7 @@ private:
 
     void vStart();
     void vEnterMenus();
+    void vStartMissionHook();
     void vMenus();
     void vLoadMission();
     void vPlay();

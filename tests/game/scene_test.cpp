@@ -310,19 +310,21 @@ TEST_F(Scene, ABattleStartsFromTheLobbyAndEndsForEveryMachine) {
         SCOPED_TRACE(ending);
         TearDown();
         SetUp();
-        // The room starts its battle in the frame a mission would start too.
-        At(7, [](sc_Scene& s, HeadlessBackend&) {
+        // The room starts its battle in the frame a mission would start too;
+        // this machine is player 0, of one or of two.
+        At(7, [ending](sc_Scene& s, HeadlessBackend&) {
             s.oInterFace.lScreen = sc_InterFace::kScreenStart;
             s.oInterFace.bNetStart = 1;
-            s.oInterFace.lNetPlayerCount = 2;
+            s.oInterFace.lNetPlayerCount = ending == kAlone ? 1 : 2;
+            s.oInterFace.lNetOwnIndex = 0;
             s.oInterFace.lNetMap = 6;
         });
-        At(10, [ending](sc_Scene& s, HeadlessBackend&) {
-            sc_AllCharacter& all = s.oAllObject.oAllCharacter;
-            sc_Character* own = all.pAdd();
-            own->lHitPoints = 10;
-            s.oForm.vSetCharacter(own);
-            if (ending != kAlone) all.pAdd();
+        int32_t loaded = -1;
+        bool ownIsFirst = false;
+        At(10, [&](sc_Scene& s, HeadlessBackend&) {
+            const sc_AllCharacter& all = s.oAllObject.oAllCharacter;
+            loaded = all.lGetCount();
+            ownIsFirst = s.oForm.pCharacter == all.pGetCharacter(0);
         });
         At(12, [ending](sc_Scene& s, HeadlessBackend&) {
             sc_AllCharacter& all = s.oAllObject.oAllCharacter;
@@ -340,11 +342,14 @@ TEST_F(Scene, ABattleStartsFromTheLobbyAndEndsForEveryMachine) {
         Run(12 + 10'000 / 16 + 10);
         const sc_Scene& s = TheScene();
         const auto& f = m_work.frames;
+        EXPECT_EQ(loaded, ending == kAlone ? 1 : 2) << "one character per room player";
+        EXPECT_TRUE(ownIsFirst);
         if (ending == kAlone) {
             EXPECT_EQ(Path(f), (std::vector<int32_t>{0, 128, 7, 255, 1, 4, 8, 9, 10}));
-            EXPECT_EQ(s.bHost, 0) << "player 0 of two does not hold authority";
+            EXPECT_EQ(s.bHost, 1) << "the last player of the room holds authority";
             continue;
         }
+        EXPECT_EQ(s.bHost, 0) << "player 0 of two does not hold authority";
         EXPECT_EQ(Path(f), (std::vector<int32_t>{0, 128, 7, 255, 1, 4, 8, 9, 10, ending == kWin ? 12 : 11, 1, 4}));
         EXPECT_EQ(f.at(12).state, ending == kWin ? 12 : 11);
         EXPECT_EQ(s.bNetwork, 1);
