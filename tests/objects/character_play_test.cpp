@@ -2,12 +2,15 @@
 // whole program: walking, flying, the view, death and remains.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "engine/sprite/sprite_tree.h"
 #include "game/work.h"
+#include "objects/building.h"
 #include "platform/input.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/headless_run.h"
@@ -32,10 +35,15 @@ protected:
         HeadlessTest::SetUp();
         m_cwd = std::make_unique<krxtest::ScopedCwd>(m_dir.Path());
         sc_Window::vRegister(0, "KRX", 0, 0);
-        // Escape over the movies; the menus start the default mission.
+        // Escape over the movies; the menus start the default mission file
+        // with the objective of a mission won only at a place off this map,
+        // so the play goes on.
         Backend().At(1, [](HeadlessBackend& b) { b.KeyDown(plat::key::Escape); });
         Backend().At(5, [](HeadlessBackend& b) { b.KeyUp(plat::key::Escape); });
-        At(7, [](sc_Scene& s, HeadlessBackend&) { s.oInterFace.lScreen = sc_InterFace::kScreenStart; });
+        At(7, [](sc_Scene& s, HeadlessBackend&) {
+            s.oInterFace.lScreen = sc_InterFace::kScreenStart;
+            s.oForm.lMission = 5;
+        });
     }
     void TearDown() override {
         m_cwd.reset();
@@ -88,44 +96,103 @@ TEST_F(CharacterPlay, SpaceWithUpFliesAlongTheLastFacingFirstAndSpendsTheFlyMete
     const std::vector<sc_Point> steps = Steps();
     ASSERT_GE(steps.size(), 3u);
     // The first flying step still goes right, the way the character faced.
-    EXPECT_EQ(steps[0].oPlain(), (ss_PlainPoint{24, 0}));
+    // The form's speed s lengthens both steps.
+    const int32_t speed = Own().oWalkStep.x - 12;
+    EXPECT_EQ(steps[0].oPlain(), (ss_PlainPoint{24 + speed, 0}));
     for (size_t i = 1; i < steps.size(); ++i)
-        EXPECT_EQ(steps[i].oPlain(), (ss_PlainPoint{0, -12})) << i;
+        EXPECT_EQ(steps[i].oPlain(), (ss_PlainPoint{0, -(12 + speed)})) << i;
     EXPECT_EQ(flyBefore - flyAfter, 5 * static_cast<int32_t>(steps.size()));
 }
 
+// Walking one way until blocked: the last step's probe, half a cell ahead,
+// lay on free cells, the next one would not, and the character then holds
+// still.
+void ExpectStoppedBy(const std::vector<sc_Point>& track, int32_t dx, int32_t px) {
+    ASSERT_GE(track.size(), 41u);
+    const sc_Point last = track.back();
+    const sc_MapLocate& grid = TheScene().oMap.oSetting.oMapLocate;
+    EXPECT_FALSE(grid.bIsBlocked(sc_Point(last.x + px, last.y + 8)));
+    EXPECT_TRUE(grid.bIsBlocked(sc_Point(last.x + dx + px, last.y + 8)));
+    EXPECT_EQ(track[track.size() - 40].oPlain(), last.oPlain()) << "the last 40 passes hold still";
+}
+
+TEST_F(CharacterPlay, RightTowardAWallStopsWhereTheProbedCellsAreFree) {
+    // From the first start point the town lies to the right.
+    At(kPlay, [](sc_Scene&, HeadlessBackend& b) { b.KeyDown(plat::key::Right); });
+    Track(kPlay + 1, kPlay + 120);
+    Run(kPlay + 121);
+    const int32_t step = Own().oWalkStep.x;
+    ExpectStoppedBy(m_track, step, 16);
+    EXPECT_LT(m_track.back().x, TheScene().oMap.oBackground.oMapSize.x - 200) << "a wall, not the map's edge";
+    const std::vector<sc_Point> steps = Steps();
+    for (size_t i = 1; i < steps.size(); ++i)
+        EXPECT_EQ(steps[i].oPlain(), (ss_PlainPoint{step, 0})) << i;
+}
+
 TEST_F(CharacterPlay, LeftAtTheMapsEdgeStopsInsideTheMarginAndStays) {
+    // An open row from x 64 on.
     At(kPlay, [](sc_Scene&, HeadlessBackend& b) {
-        Own().oPosition.oSet(100, Own().oPosition.y);
+        Own().oPosition.oSet(240, 832);
         b.KeyDown(plat::key::Left);
     });
-    Track(kPlay + 1, kPlay + 80);
-    Run(kPlay + 81);
-    const sc_Point last = m_track.back();
-    // The last step's probe, 16 pixels further on, was clear of the 16-pixel
-    // margin; the next one would not be.
-    EXPECT_GT(last.x - 16, 16);
-    EXPECT_LE(last.x - 12 - 16, 16);
-    EXPECT_EQ(m_track[m_track.size() - 40].x, last.x) << "the last 40 passes hold still";
+    Track(kPlay + 1, kPlay + 120);
+    Run(kPlay + 121);
+    ExpectStoppedBy(m_track, -Own().oWalkStep.x, -16);
+    EXPECT_GT(m_track.back().x, 16);
+    EXPECT_LE(m_track.back().x, 100);
+}
+
+TEST_F(CharacterPlay, WalkingPastATowerBringsTheCharacterFromBehindItToItsFront) {
+    // Down along the east side of the tower at (704, 593).
+    At(kPlay, [](sc_Scene&, HeadlessBackend& b) {
+        Own().oPosition.oSet(744, 480);
+        b.KeyDown(plat::key::Down);
+    });
+    std::vector<bool> inFront;
+    for (uint64_t p = kPlay + 2; p < kPlay + 120; ++p)
+        At(p, [&](sc_Scene& s, HeadlessBackend&) {
+            // What the last frame showed, in order; emptied for the next.
+            ss_SortData* list = s.oMap.oMapSort.spSortData;
+            const void* tower = s.oMap.oSetting.oAllBuilding.pGetBuilding(4);
+            int32_t own = -1, other = -1;
+            for (int32_t i = 0; i < sc_MapSort::kEntries && list[i].vpBuffer; ++i) {
+                if (list[i].vpBuffer == &Own()) own = i;
+                if (list[i].vpBuffer == tower) other = i;
+            }
+            ASSERT_TRUE(own >= 0 && other >= 0);
+            if (inFront.empty() || inFront.back() != (own > other)) inFront.push_back(own > other);
+            std::fill(list, list + sc_MapSort::kEntries, ss_SortData{});
+        });
+    Run(kPlay + 120);
+    EXPECT_EQ(inFront, (std::vector<bool>{false, true}));
 }
 
 TEST_F(CharacterPlay, TheViewFollowsTheWalkingCharacterAndKeepsItOnScreen) {
-    At(kPlay, [](sc_Scene&, HeadlessBackend& b) { b.KeyDown(plat::key::Right); });
+    // Down an open column, from the top of the map.
+    At(kPlay, [](sc_Scene&, HeadlessBackend& b) {
+        Own().oPosition.oSet(1500, 100);
+        b.KeyDown(plat::key::Down);
+    });
     std::vector<sc_Point> views;
-    for (uint64_t p = kPlay + 1; p < kPlay + 400; ++p)
+    for (uint64_t p = kPlay + 1; p < kPlay + 300; ++p)
         At(p, [&](sc_Scene& s, HeadlessBackend&) {
             views.push_back(s.oMap.oViewPoint);
             m_track.push_back(Own().oPosition);
         });
-    Run(kPlay + 400);
-    for (size_t i = 1; i < views.size(); ++i) {
-        EXPECT_GE(views[i].x, views[i - 1].x);
-        // Ahead of the middle, never past the screen's last quarter.
-        const int32_t screenX = m_track[i].x - views[i].x;
-        EXPECT_GE(screenX, 0) << i;
-        EXPECT_LT(screenX, 700) << i;
+    Run(kPlay + 300);
+    for (size_t i = 0; i < views.size(); ++i) {
+        const int32_t screenY = m_track[i].y - views[i].y;
+        EXPECT_GE(screenY, 0) << i;
+        EXPECT_LT(screenY, 600) << i;
     }
-    EXPECT_GT(views.back().x - views.front().x, 600);
+    // It walked some 450 pixels down from where the view stays at the
+    // map's top; the view came along and has it in the lower middle.
+    EXPECT_GT(m_track.back().y - m_track.front().y, 400);
+    EXPECT_EQ(views.front().y, 0);
+    EXPECT_GT(views.back().y, 100);
+    const int32_t screenY = m_track.back().y - views.back().y;
+    EXPECT_GT(screenY, 300);
+    EXPECT_LT(screenY, 500);
 }
 
 TEST_F(CharacterPlay, AFallenCharacterDiesOnceLeavesItsRemainsAndEndsTheMission) {
@@ -178,6 +245,53 @@ TEST_F(CharacterPlay, ADeathIsHalfFadedAfterFiveSecondsAndGoneAfterTen) {
     Run(kPlay + 631);
     EXPECT_EQ(half, 16);
     EXPECT_EQ(count, 0);
+}
+
+TEST_F(CharacterPlay, AShakeRocksTheViewAroundWhereItWasAndThenEnds) {
+    sc_Point saved;
+    std::vector<sc_Point> views;
+    At(kPlay + 60, [&](sc_Scene& s, HeadlessBackend&) {
+        s.oAllObject.vStartShake();
+        saved = s.oAllObject.oShakeSaved;
+    });
+    for (uint64_t p = kPlay + 61; p < kPlay + 200; ++p)
+        At(p, [&](sc_Scene& s, HeadlessBackend&) {
+            if (s.oAllObject.bShake) views.push_back(s.oMap.oViewPoint);
+        });
+    Run(kPlay + 200);
+    ASSERT_GT(views.size(), 10u);
+    EXPECT_LT(views.size(), 60u) << "the shake ends";
+    bool moved = false;
+    for (const sc_Point& v : views) {
+        EXPECT_LE(std::abs(v.x - saved.x), 12);
+        EXPECT_LE(std::abs(v.y - saved.y), 12);
+        moved = moved || !(v == saved);
+    }
+    EXPECT_TRUE(moved);
+}
+
+TEST_F(CharacterPlay, LightningJoinsItsEndsInDotsThatStayOnTheSurface) {
+    int32_t near1 = 0, near2 = 0, outside = 0, dots = 0;
+    At(kPlay + 2, [&](sc_Scene& s, HeadlessBackend&) {
+        s.oMap.oViewPoint.oSet(0, 0);
+        uint16_t* px = g_pWorkBuffer;
+        std::fill(px, px + 800 * 600, uint16_t{0});
+        // From the middle to past the right edge.
+        s.oAllObject.vDrawLightning(400, 300, 1000, 320);
+        for (int32_t y = 0; y < 600; ++y)
+            for (int32_t x = 0; x < 800; ++x) {
+                if (px[y * 800 + x] != 29599) continue;
+                ++dots;
+                if (x < 1 || x > 798 || y < 1 || y > 598) ++outside;
+                if (std::abs(x - 400) <= 2 && std::abs(y - 300) <= 2) ++near1;
+                if (x >= 790) ++near2;
+            }
+    });
+    Run(kPlay + 3);
+    EXPECT_GT(dots, 200);
+    EXPECT_GT(near1, 0);
+    EXPECT_GT(near2, 0);
+    EXPECT_EQ(outside, 0);
 }
 
 } // namespace
