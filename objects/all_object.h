@@ -4,6 +4,7 @@
 
 #include "engine/base/node.h"
 #include "engine/base/point.h"
+#include "interface/text_widgets.h"
 #include "objects/character.h"
 #include "objects/death.h"
 
@@ -112,8 +113,12 @@ public:
     int32_t lBomberState = 0;
     int8_t bBomberFrame = 0;
     int32_t lBomberNextFrame = 0;
+    // The straight-line movers of the bombers and of the airplane between
+    // its screen points.
+    sc_MoveForm oBomberPath;
     sc_Point oAirplaneStart;
     sc_Point oAirplaneEnd;
+    sc_MoveForm oAirplanePath;
     int32_t lBlastKind = 0;
     int32_t bBlast = 0;
     int8_t bBlastFrame = 0;
