@@ -35,6 +35,17 @@ inline constexpr const char* kAnimalPackImg = "P_ANIMAL\\P_ANIMAL.IMG";
 inline constexpr const char* kBulletPackStr = "P_BULLET\\P_BULLET.STR";
 inline constexpr const char* kBulletPackImg = "P_BULLET\\P_BULLET.IMG";
 
+// Frames of every bullet direction (the flight animation flickers).
+inline constexpr int32_t kBulletDirections = 32;
+inline constexpr int32_t kBulletFrames = 2;
+
+// Items on the ground: object 0 status 0 of P_PROP, one direction per item
+// kind (the game's kinds: ammunition, health, money), each animated.
+inline constexpr const char* kPropPackStr = "P_PROP\\P_PROP.STR";
+inline constexpr const char* kPropPackImg = "P_PROP\\P_PROP.IMG";
+enum ItemKind : int32_t { kItemAmmo = 0, kItemHealth = 1, kItemMoney = 2, kItemKinds = 3 };
+inline constexpr int32_t kItemFrames = 4;
+
 // Effects in P_SPRITY: object 0 status 0 holds the hit effects (bullet hits,
 // enemy deaths, mine breaks) as directions 0 .. kHitEffects - 1; object 2
 // status 0 the first trail effects and object 3 status 0 the second ones.
@@ -129,7 +140,7 @@ inline constexpr std::array<ThingKind, 15> kThingKinds{{
     {"generator", 400, 0, kHitShock, kSoundCrash, 4},
     {"radar dish", 350, 0, kHitBlast, kSoundGlass, 8},
     {"antenna", 250, 0, kHitShock, kSoundCrash, 2},
-    {"rock pile", 500, 0, kHitSmoke, kSoundCrash, 1},
+    {"fence", 100, 0, kHitDebris, kSoundTimber, 1},
     {"power plant", 2500, 0, kHitBigBlast, kSoundBigBoom, 4},       // key 59
     {"fuel depot", 1500, 0, kHitBigBlast, kSoundBigBoom, 1},        // key 88
     {"signal tower", 1200, 0, kHitBigBlast, kSoundBigBoom, 4},      // key 97

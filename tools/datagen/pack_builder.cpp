@@ -163,16 +163,20 @@ sc_GameImageData BuildTree(const PackDesc& desc) {
 
 bool WritePack(const std::filesystem::path& out, const PackDesc& desc) {
     sc_GameImageData tree = BuildTree(desc);
+    return WriteTree(out, desc.name, tree);
+}
+
+bool WriteTree(const std::filesystem::path& out, const std::string& name, sc_GameImageData& tree) {
     sc_ByteWriter table, data;
     if (!tree.bSwapOut(table, data, nullptr, nullptr)) {
-        std::fprintf(stderr, "packs: %s: the pack writer refused the tree\n", desc.name.c_str());
+        std::fprintf(stderr, "packs: %s: the pack writer refused the tree\n", name.c_str());
         return false;
     }
-    const std::filesystem::path dir = out / desc.name;
+    const std::filesystem::path dir = out / name;
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     auto save = [&](const char* ext, const sc_ByteWriter& w) {
-        std::ofstream f(dir / (desc.name + ext), std::ios::binary | std::ios::trunc);
+        std::ofstream f(dir / (name + ext), std::ios::binary | std::ios::trunc);
         f.write(reinterpret_cast<const char*>(w.Bytes().data()), static_cast<std::streamsize>(w.Size()));
         return static_cast<bool>(f);
     };
@@ -180,7 +184,7 @@ bool WritePack(const std::filesystem::path& out, const PackDesc& desc) {
         std::fprintf(stderr, "packs: cannot write %s\n", dir.c_str());
         return false;
     }
-    std::printf("  %s: %zu + %zu bytes\n", desc.name.c_str(), table.Size(), data.Size());
+    std::printf("  %s: %zu + %zu bytes\n", name.c_str(), table.Size(), data.Size());
     return true;
 }
 

@@ -80,6 +80,8 @@ struct PackDesc {
 sc_GameImageData BuildTree(const PackDesc& desc);
 // Builds the tree and writes it through the pack writer. False on failure.
 bool WritePack(const std::filesystem::path& out, const PackDesc& desc);
+// Writes a tree built elsewhere as <out>/<name>/<name>.STR and .IMG.
+bool WriteTree(const std::filesystem::path& out, const std::string& name, sc_GameImageData& tree);
 
 // Drawing: a shape given by its signed distance (negative inside, in
 // pixels, relative to (cx, cy)) laid over the picture with a soft edge, each

@@ -1,0 +1,77 @@
+// The generated bullet, item and thing packs hold a picture with a ground
+// outline for every row of the tables that names one.
+#include <gtest/gtest.h>
+
+#include "engine/sprite/memory_control.h"
+#include "engine/sprite/sprite_tree.h"
+#include "game/attrib.h"
+#include "objects/bullet.h"
+#include "objects/thing.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// Frames to draw and a ground outline whose corners go round clockwise
+// (left, back, right, front), so that hit tests can find its inside.
+void ExpectDrawable(const sc_GameDir* dir, const std::string& what) {
+    ASSERT_NE(dir, nullptr) << what;
+    ASSERT_GT(dir->lGetFrameCount(), 0) << what;
+    for (int32_t f = 0; f < dir->lGetFrameCount(); ++f)
+        EXPECT_GT(dir->pGetFrameAt(f)->lPixelCount(), 0) << what << " frame " << f;
+    const sc_GamePoint &left = dir->oGetMark(0), &right = dir->oGetMark(1), &front = dir->oGetMark(2),
+                       &back = dir->oGetMark(3);
+    EXPECT_LT(left.x, front.x) << what;
+    EXPECT_LT(front.x, right.x) << what;
+    EXPECT_LT(back.y, left.y) << what;
+    EXPECT_GT(front.y, left.y) << what;
+}
+
+class CombatPacks : public ::testing::Test {
+protected:
+    void SetUp() override { attrib.vLoad(); }
+    krxtest::ScopedCwd cwd{krxtest::DataDir()};
+    sc_MemoryControl cache;
+    sc_Attrib attrib;
+};
+
+TEST_F(CombatPacks, EveryBulletRowFliesInAllDirections) {
+    ASSERT_GT(attrib.lGetBulletCount(), 0);
+    sc_GameObject* flights = cache.pGetObject("P_BULLET\\P_BULLET.STR", "P_BULLET\\P_BULLET.IMG", 0);
+    ASSERT_NE(flights, nullptr);
+    for (int32_t row = 0; row < attrib.lGetBulletCount(); ++row) {
+        const int32_t image = attrib.pGetBullet(row)->lImage;
+        const sc_GameStatus* status = flights->pGetStatusAt(image);
+        ASSERT_NE(status, nullptr) << "row " << row;
+        ASSERT_EQ(status->lGetDirCount(), 32) << "row " << row;
+        for (int32_t d = 0; d < 32; ++d)
+            ExpectDrawable(status->pGetDirAt(d), "bullet row " + std::to_string(row) + " dir " + std::to_string(d));
+    }
+    cache.vFree(flights);
+}
+
+TEST_F(CombatPacks, EveryItemKindLiesOnTheGround) {
+    // Ammunition, health, money.
+    for (int32_t kind : {0, 1, 2}) {
+        sc_GameDir* dir = cache.pGetDir("P_PROP\\P_PROP.STR", "P_PROP\\P_PROP.IMG", 0, 0, kind);
+        ExpectDrawable(dir, "item kind " + std::to_string(kind));
+        cache.vFree(dir);
+    }
+}
+
+TEST_F(CombatPacks, EveryThingRowStandsAndSomeArePushed) {
+    ASSERT_GT(attrib.lGetThingCount(), 0);
+    int32_t pushable = 0, breakable = 0;
+    for (int32_t row = 0; row < attrib.lGetThingCount(); ++row) {
+        const sc_Thing* t = attrib.pGetThing(row);
+        sc_GameDir* dir =
+            cache.pGetDir(t->oStrFile.pGetText(), t->oImgFile.pGetText(), t->lObject, t->lStatus, t->lDirection);
+        ExpectDrawable(dir, "thing row " + std::to_string(row));
+        cache.vFree(dir);
+        pushable += t->bPushable != 0;
+        breakable += t->lLife > 0 && t->lLife <= 100;
+    }
+    EXPECT_GT(pushable, 0);
+    EXPECT_GT(breakable, 0);
+}
+
+} // namespace
