@@ -6,6 +6,7 @@
 #include "game/geometry.h"
 #include "objects/all_object.h"
 #include "objects/building.h"
+#include "objects/thing.h"
 
 sc_MapSort* g_pMapSort = nullptr;
 
@@ -36,12 +37,12 @@ struct ss_ShowKind {
     void (*pShow)(void*);
 };
 
-// By kind 1 to 6. Things, enemies and animals do not draw
-// themselves yet: their entries are traced and passed over.
+// By kind 1 to 6. Enemies and animals do not draw themselves yet: their
+// entries are traced and passed over.
 constexpr ss_ShowKind kShowKinds[] = {
     {"( ( sc_Building * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Building>},
     {"( ( sc_Character * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Character>},
-    {"( ( sc_Thing * ) spSortData[ rlI ].vpBuffer ) -> vShow();", nullptr},
+    {"( ( sc_Thing * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Thing>},
     {"( ( sc_Enemy * ) spSortData[ rlI ].vpBuffer ) -> vShow();", nullptr},
     {"( ( sc_Animal * ) spSortData[ rlI ].vpBuffer ) -> vShow();", nullptr},
     {"( ( sc_Death * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Death>},

@@ -18,10 +18,10 @@
 #include "interface/menus.h"
 #include "network/dir_play.h"
 #include "network/transmit.h"
+#include "objects/thing.h"
 #include "platform/random.h"
 
 sc_AllObject* g_pAllObject = nullptr;
-sc_AllProp* g_pAllProp = nullptr;
 
 namespace {
 
@@ -31,7 +31,7 @@ constexpr const char* kSpriteStr = "P_SPRITY\\P_SPRITY.STR";
 constexpr const char* kSpriteImg = "P_SPRITY\\P_SPRITY.IMG";
 constexpr const char* kOtherStr = "P_OTHER\\P_OTHER.STR";
 constexpr const char* kOtherImg = "P_OTHER\\P_OTHER.IMG";
-constexpr int32_t kHitObject = 0, kEffectObject = 4, kCharacterEffectObject = 6, kAirplaneObject = 1;
+constexpr int32_t kEffectObject = 4, kAirplaneObject = 1;
 constexpr int32_t kNetPlayState = 10;
 constexpr int32_t kMaxPlayers = 4;
 // The word for destroyed, in Big5.
@@ -83,30 +83,6 @@ void v_ShowFaded(const sc_GameImg& oFrame, int32_t x, int32_t y, int32_t lLevel)
                       oFrame.lGetHeight(), w, h, level, oFrame.pGetPixels(), g_pWorkBuffer);
 }
 
-// ------------------------------------------------------------ stand-ins
-
-void sc_AllBullet::vClear() {
-    Free(pHitObject);
-    Free(pEffectObject);
-    bLoaded = 0;
-}
-
-void sc_AllBullet::vLoad(sc_Point* pViewPoint) {
-    vClear();
-    pView = pViewPoint;
-    pHitObject = Get(kSpriteStr, kSpriteImg, kHitObject);
-    pEffectObject = Get(kSpriteStr, kSpriteImg, kCharacterEffectObject);
-    bLoaded = 1;
-}
-
-sc_AllProp::sc_AllProp() {
-    g_pAllProp = this;
-}
-
-sc_AllProp::~sc_AllProp() {
-    if (g_pAllProp == this) g_pAllProp = nullptr;
-}
-
 // ------------------------------------------------------------ sc_AllObject
 
 sc_AllObject::sc_AllObject() {
@@ -144,6 +120,7 @@ void sc_AllObject::vLoadCommon(sc_Point* pViewPoint, bool bNetwork) {
     Loading(50 + r(10));
     oAllBullet.vLoad(pViewPoint);
     Loading(55 + r(10));
+    oAllProp.vLoad(pViewPoint);
     Loading(60 + r(10));
     Loading(65 + r(10));
     oAllDeath.vLoad(pViewPoint);
@@ -189,10 +166,12 @@ void sc_AllObject::vLoadNet(sc_Point* pViewPoint) {
 void sc_AllObject::vPrevSortShow() {
     oAllDeath.vPrevSortShow();
     oAllCharacter.vPrevSortShow();
+    oAllProp.vShow();
 }
 
 void sc_AllObject::vShow() {
     oAllCharacter.vUpdate();
+    if (g_pAllThing) g_pAllThing->vUpdate();
     if (b_HasAuthority())
         vHostSend();
     else
@@ -208,6 +187,7 @@ void sc_AllObject::vShow() {
 }
 
 void sc_AllObject::vNextSortShow() {
+    oAllBullet.vMove();
     if (g_pWork && g_pWork->oScene.lState == kNetPlayState) vShowScores();
 }
 
@@ -273,6 +253,9 @@ void sc_AllObject::vHostSend() {
     if (!(lHostSendTime < g_lNowTick)) return;
     lHostSendTime = g_lNowTick + kSendMs;
     oAllCharacter.vSend();
+    oAllBullet.vSend();
+    if (g_pAllThing) g_pAllThing->vSend();
+    oAllProp.vSend();
     if (g_pTransmit && g_pDirPlay) g_pTransmit->vFlush(g_pDirPlay->lOwnGroupId);
 }
 

@@ -5,8 +5,10 @@
 #include "engine/base/node.h"
 #include "engine/base/point.h"
 #include "interface/text_widgets.h"
+#include "objects/bullet.h"
 #include "objects/character.h"
 #include "objects/death.h"
+#include "objects/prop.h"
 
 class sc_GameDir;
 class sc_GameImg;
@@ -17,35 +19,6 @@ class sc_GameObject;
 // frame around the show list. The families below hold only what the other
 // families and the game flow use of them until their own sources take them
 // over.
-
-// The bullets: the pictures that the characters' remains and effect are
-// drawn from; volleys fire nothing yet.
-class sc_AllBullet {
-public:
-    sc_AllBullet() = default;
-    virtual ~sc_AllBullet() { vClear(); }
-    sc_AllBullet(const sc_AllBullet&) = delete;
-    sc_AllBullet& operator=(const sc_AllBullet&) = delete;
-
-    void vClear();
-    void vLoad(sc_Point* pViewPoint);
-    void vFire(int32_t, int32_t, int32_t, sc_Point, sc_Point, int32_t, int32_t) {}
-
-    // Objects 0 and 6 of P_SPRITY.
-    sc_GameObject* pHitObject = nullptr;
-    sc_GameObject* pEffectObject = nullptr;
-    sc_Point* pView = nullptr;
-    int32_t bLoaded = 0;
-};
-
-class sc_AllProp {
-public:
-    sc_AllProp();
-    virtual ~sc_AllProp();
-    sc_AllProp(const sc_AllProp&) = delete;
-    sc_AllProp& operator=(const sc_AllProp&) = delete;
-    void vClear() {}
-};
 
 class sc_AllMine {
 public:
@@ -150,4 +123,3 @@ void v_ShowFaded(const sc_GameImg& oFrame, int32_t x, int32_t y, int32_t lLevel)
 bool b_HasAuthority();
 
 extern sc_AllObject* g_pAllObject;
-extern sc_AllProp* g_pAllProp;

@@ -1,13 +1,44 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <span>
 
 #include "engine/base/member.h"
 #include "engine/base/node.h"
 #include "engine/base/point.h"
 
 class sc_ByteReader;
+class sc_ByteWriter;
 class sc_GameDir;
+class sc_GameObject;
+class sc_GameImgWithShadow;
+
+// A bullet's network record (kind 4): every field of it but the kind and
+// the size word, in record order.
+struct ss_BulletRecord {
+    static constexpr int32_t kKind = 4;
+    static constexpr int32_t kBytes = 76;
+
+    int32_t bNew = 0;
+    int32_t lNetId = 0;
+    sc_Point oPos;
+    int32_t bActive = 0;
+    sc_Point oStart;
+    sc_Point oTarget;
+    int32_t lTravelled = 0;
+    int32_t bFinished = 0;
+    int32_t bStopped = 0;
+    int32_t lOwnerKind = 0;
+    int32_t lOwnerId = 0;
+    int32_t lId = 0;
+    int32_t lFlight = 0;
+    int32_t lDirection = 0;
+
+    void vWrite(sc_ByteWriter& out) const;
+    // The whole record or false (with one trace line): a record cut short,
+    // of another kind, or naming a type or a direction that no picture has.
+    bool bRead(std::span<const uint8_t> record);
+};
 
 // One shot in flight, built by copying its row of the bullet table and then
 // set up from its firer, start and target.
@@ -29,6 +60,36 @@ public:
     // Reads one table row field by field; a field that does not arrive keeps
     // its value. False when the row was cut.
     bool bReadAttrib(sc_ByteReader& in);
+
+    // Sets a blank bullet up from its firer: the path from start toward
+    // target, cut to the bullet's range, entered start distance units along.
+    void vSetUp(sc_Point* pViewPoint, int32_t lNewOwnerKind, int32_t lNewOwnerId, int32_t lNewDirection,
+                int32_t lType, sc_Point oFrom, sc_Point oTo, int32_t bNewPassMarked, int32_t lNewFlight,
+                int32_t lNewSide, int32_t lNewStartDistance);
+    // One step every 30 ms while the path lasts and nothing was hit; the
+    // step after the path is used up finishes the bullet.
+    void vFly();
+    // Whether the bullet must stop where it is: the map's edge, a wall, a
+    // thing, a character, an enemy, in that order. The family that was hit
+    // takes the damage.
+    bool bStop();
+    // Flies (on the authority) and draws the bullet, its trail or its hit.
+    void vShow();
+    // Advance each animation when due; the current frame, null without one.
+    const sc_GameImgWithShadow* pGetFlyFrame();
+    const sc_GameImgWithShadow* pGetHitFrame();
+    const sc_GameImgWithShadow* pGetTrailFrame1(int32_t i);
+    const sc_GameImgWithShadow* pGetTrailFrame2(int32_t i);
+
+    void vMakeRecord(ss_BulletRecord& rec) const;
+    // Appends the record to the transmit buffer; the new flag goes out once.
+    void vPack();
+    void vUnpack(const ss_BulletRecord& rec);
+
+    void vClear();
+    void vReset();
+    // The flight picture of the current direction.
+    void vPickFlyDir();
 
     // Attribute fields, in the order of a table row.
     int32_t lId = 0;          // prototype key; the bullet type
@@ -81,3 +142,56 @@ public:
     int32_t lStartDistance = 0;
     sc_Point oTrail[kTrailPoints]; // the last positions, newest first
 };
+
+// All live bullets of a mission or battle: they are made here for every
+// firer, stepped and drawn once a frame and removed when finished. Only the
+// authority flies them; the other machines follow the bullet records.
+class sc_AllBullet {
+public:
+    sc_AllBullet();
+    virtual ~sc_AllBullet();
+    sc_AllBullet(const sc_AllBullet&) = delete;
+    sc_AllBullet& operator=(const sc_AllBullet&) = delete;
+
+    // Every bullet and every picture object let go.
+    void vClear();
+    void vLoad(sc_Point* pViewPoint);
+
+    // One bullet from start toward target, leaving start height above the
+    // start; the new bullet.
+    sc_Bullet* pAdd(int32_t lOwnerKind, int32_t lOwnerId, int32_t lType, sc_Point oStart, sc_Point oTarget,
+                    int32_t bPassMarked, int32_t lFlight, int32_t lSide, int32_t lStartHeight, int32_t lStartDistance);
+    // A volley in random directions around the centre: 0 to count bouncing
+    // bullets, or 1 to count + 1 straight ones for the Ex form.
+    void vFire(int32_t lOwnerKind, int32_t lOwnerId, int32_t lType, sc_Point oCentre, sc_Point oReach,
+               int32_t bPassMarked, int32_t lCount);
+    void vFireEx(int32_t lOwnerKind, int32_t lOwnerId, int32_t lType, sc_Point oCentre, sc_Point oReach,
+                 int32_t bPassMarked, int32_t lCount);
+    // Per frame: finished bullets go (sent once more by the authority), then
+    // every other one is shown.
+    void vMove();
+    void vSend();
+    // A received bullet record; the authority has its own bullets and
+    // ignores them.
+    void vReceive(std::span<const uint8_t> record);
+
+    int32_t lGetCount() const { return oList.lGetCount(); }
+    sc_Bullet* pGetBullet(int32_t i) const { return oList.pGetNodeAs<sc_Bullet>(i); }
+
+    sc_NodeEx oList;
+    sc_GameObject* pBulletObject = nullptr; // flight pictures, one status per picture
+    sc_GameObject* pHitObject = nullptr;    // hit effects
+    sc_GameObject* pTrailObject1 = nullptr;
+    sc_GameObject* pTrailObject2 = nullptr;
+    sc_GameObject* pEffectObject = nullptr; // kept for the characters
+    sc_Point* pView = nullptr;
+    int32_t bLoaded = 0;
+
+private:
+    void vVolley(int32_t lOwnerKind, int32_t lOwnerId, int32_t lType, sc_Point oCentre, sc_Point oReach,
+                 int32_t bPassMarked, int32_t lBullets, int32_t lFlight, int32_t lStartDistance);
+    // A network identity no live bullet holds.
+    int32_t lNewNetId() const;
+};
+
+extern sc_AllBullet* g_pAllBullet;

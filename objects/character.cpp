@@ -22,6 +22,8 @@
 #include "objects/all_object.h"
 #include "objects/bullet.h"
 #include "objects/enemy.h"
+#include "objects/prop.h"
+#include "objects/thing.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "platform/trace.h"
@@ -272,8 +274,10 @@ bool sc_Character::bIsBlocked() {
     if (x <= kMargin || x >= size.x - kMargin || y <= kMargin || y >= size.y - kMargin) return true;
     if (g_pMap && g_pMap->oSetting.oMapLocate.bIsBlocked(oPosition)) return true;
     if (g_pAllCharacter && g_pAllCharacter->bHitTest(this)) return true;
-    // The things, items and mines are asked last, in that order, as their
-    // families arrive.
+    // A thing in the way is pushed; an item underfoot is taken.
+    if (g_pAllThing && g_pAllThing->bHitCharacter(this)) return true;
+    if (g_pAllProp && g_pAllProp->bPickUp(this)) return true;
+    // The mines are asked last, as their family arrives.
     return false;
 }
 

@@ -1,40 +1,101 @@
 #pragma once
 #include <cstdint>
+#include <span>
 
 #include "engine/base/point.h"
 
+class sc_ByteWriter;
 class sc_Character;
+class sc_GameObject;
+class sc_GameStatus;
+class sc_GameDir;
+class sc_GameImgWithShadow;
 
-// What a character uses of the gun it carries, until the gun is built: its
-// aim direction among 16, its fire flag, aim point and charged power. It
-// shows nothing and fires nothing.
+// A fire request (kind 2): what a machine without authority sends instead
+// of firing; the authority fires for it.
+struct ss_FireRecord {
+    static constexpr int32_t kKind = 2;
+    static constexpr int32_t kBytes = 40;
+
+    int32_t lIndex = 0; // the firing character
+    int32_t bFire = 0;  // 1 a shot, 0 aim only or a charge release
+    int32_t lDirection = 0;
+    sc_Point oAim;
+    int32_t lChargePower = 0;
+    sc_Point oOwner; // where the sender saw its character
+
+    void vWrite(sc_ByteWriter& out) const;
+    // The whole record or false, with one trace line.
+    bool bRead(std::span<const uint8_t> record);
+};
+
+// The gun a player character carries: aimed in 16 directions, fired with
+// the mouse for the controlled character, charged by holding the left
+// button, and turned into bullets by the weapon shots below.
 class sc_Gun {
 public:
+    static constexpr int32_t kShortCoolMs = 200;  // weapon energy above 100
+    static constexpr int32_t kLongCoolMs = 2000;
+    static constexpr int32_t kHoldMs = 400;       // a hold shorter than this charges nothing
+    static constexpr int32_t kAimSendMs = 50;
+
     sc_Gun() = default;
-    virtual ~sc_Gun() = default;
+    virtual ~sc_Gun();
     sc_Gun(const sc_Gun&) = delete;
     sc_Gun& operator=(const sc_Gun&) = delete;
 
-    void vSet(sc_Point* pViewPoint, sc_Point* pOwnerPosition, sc_Character* pOwnerCharacter) {
-        pView = pViewPoint;
-        pPosition = pOwnerPosition;
-        pOwner = pOwnerCharacter;
-    }
-    void vLoadImage(const char*, const char*, int32_t) {}
-    void vFreeImage() { lDirection = 0; }
-    void vFire(int32_t lNewDirection, int32_t) { vSetDirection(lNewDirection); }
+    void vClear();
+    void vSet(sc_Point* pViewPoint, sc_Point* pOwnerPosition, sc_Character* pNewOwner);
+    void vLoadImage(const char* pStr, const char* pImg, int32_t lObject);
+    void vFreeImage();
+    // A main shot when fire is set, then the turn.
+    void vFire(int32_t lNewDirection, int32_t bFire);
+    void vFireMain();
+    void vFireSub();
+    void vSetIdle();
     // 0..15; anything else is ignored.
-    void vSetDirection(int32_t d) {
-        if (d >= 0 && d < 16) lDirection = d;
-    }
-    void vMouseControl() {}
-    void vShow() {}
+    void vSetDirection(int32_t d);
+    const sc_GameImgWithShadow* pGetFrame();
+    // Every frame, for the controlled character's gun only.
+    void vMouseControl();
+    // Draws the gun, then fires a charged shot that is waiting.
+    void vShow();
+    void vMakeRecord(int32_t d, int32_t bFire, ss_FireRecord& rec) const;
+    void vSendFire(int32_t d, int32_t bFire);
+
+    // The bullets of one pull of the trigger (authority only).
+    void vMakeMainBullets();
+    void vMakeSubBullets();
+    // The bullet row of a charged shot of the given power, -1 for none.
+    static int32_t lChargedBullet(int32_t lPower);
 
     sc_Character* pOwner = nullptr;
+    sc_GameObject* pImage = nullptr;
+    sc_GameStatus* pIdleStatus = nullptr;
+    sc_GameStatus* pFireStatus = nullptr;
+    sc_GameStatus* pStatus = nullptr;
+    sc_GameDir* pDir = nullptr;
     sc_Point* pView = nullptr;
     sc_Point* pPosition = nullptr;
+    int32_t lFrameTime = 50;
+    int32_t lNextFrame = 0;
+    int8_t bFrame = 0;
+    int32_t lNextAimSend = 0;
+    int32_t lNextFire = 0; // end of the cool-down both buttons share
+    int32_t lHoldUntil = 0;
+    int32_t lSubCount = 0;
     int32_t lChargePower = 0;
     int32_t lDirection = 0;
     int32_t bFiring = 0;
     sc_Point oAim;
+    int32_t bLeftDouble = 0;
+    int32_t bRightDouble = 0;
+
+private:
+    bool bOwnerIsControlled() const;
+    // Whether this machine's panel holds back the shots of its own player.
+    bool bBlocked() const;
+    void vStartFireAnimation();
+    void vAimAtMouse();
+    void vShot(int32_t lType, sc_Point oTarget, int32_t lFlight, int32_t lSide);
 };

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 #include "engine/base/member.h"
 #include "engine/base/node.h"
@@ -10,6 +11,25 @@
 class sc_ByteReader;
 class sc_ByteWriter;
 class sc_GameDir;
+class sc_GameImgWithShadow;
+class sc_Bullet;
+class sc_Character;
+class sc_Enemy;
+
+// A thing's network record (kind 5): its state as the authority sees it.
+struct ss_ThingRecord {
+    static constexpr int32_t kKind = 5;
+    static constexpr int32_t kBytes = 28;
+
+    int32_t lIndex = 0;
+    sc_Point oPos;
+    int32_t lLife = 0;
+    int32_t bNear = 0;
+
+    void vWrite(sc_ByteWriter& out) const;
+    // The whole record or false, with one trace line.
+    bool bRead(std::span<const uint8_t> record);
+};
 
 // A destructible object placed by the mission file (crates, barrels,
 // machinery). Its prototype is one row of the thing table; a placed thing
@@ -29,10 +49,11 @@ public:
     static constexpr size_t kRecordMinBytes = 8 + 21 * 4;
 
     sc_Thing();
+    // Gives the picture back to the cache.
+    ~sc_Thing() override;
     // A copy takes what vCopyData takes; pictures are never shared.
     sc_Thing(const sc_Thing& other);
     sc_Thing& operator=(const sc_Thing& other);
-    ~sc_Thing() override;
 
     std::unique_ptr<sc_NodeEx> pNew() const override { return std::make_unique<sc_Thing>(); }
     // The prototype's fields: the pack names, the sprite key, the frame delay,
@@ -44,14 +65,40 @@ public:
     // its value. False when the row was cut.
     bool bReadAttrib(sc_ByteReader& in);
 
-    // The picture from the sprite cache; loaded when the pack has it.
-    void vLoadImage();
-    // Both pictures given back.
-    void vFreeImage();
-    // One mission record, then the prototype of row lId when the table holds
-    // it. A row outside the table fails the reader.
+    // The mission file's record: pack names, sprite key, frame delay,
+    // position, lId .. lBreakObject and the five (chance, kind) drop pairs.
+    // Reading it takes the prototype of lId over it, keeping the position
+    // and the drop table; a record cut short, or one naming a row outside
+    // the table, fails the reader.
     bool bLoad(sc_ByteReader& in);
     void vSave(sc_ByteWriter& out) const;
+
+    void vClear();
+    // Defaults; the picture goes back to the cache.
+    void vReset();
+    void vSet(sc_Point* pViewPoint);
+    void vLoadImage();
+    void vFreeImage();
+    // The item kind left behind: the first slot whose chance reaches a draw
+    // of 0..100, or -1.
+    int32_t lGetDropKind() const;
+    // Off the map, on a blocking cell, or touching another thing.
+    bool bIsBlocked();
+    bool bHitThing(const sc_Thing* pOther) const;
+    // A touch stops the bullet; a character's bullet also costs life.
+    bool bHitBullet(const sc_Bullet* pBullet);
+    // A touch pushes a pushable thing along the character's facing.
+    bool bHitCharacter(const sc_Character* pCharacter);
+    bool bHitEnemy(const sc_Enemy* pEnemy) const;
+    // One push step toward a 16-step direction, taken back when blocked.
+    void vPush(int32_t lPushDirection);
+    const sc_GameImgWithShadow* pGetFrame();
+    const sc_GameImgWithShadow* pGetBreakFrame();
+    void vAddSort();
+    void vShow();
+    void vMakeRecord(ss_ThingRecord& rec) const;
+    void vSend();
+    void vUnpack(const ss_ThingRecord& rec);
 
     sc_MemberString oStrFile; // table file (.STR) of the sprite pack
     sc_MemberString oImgFile; // data file (.IMG)
@@ -82,7 +129,8 @@ public:
     sc_MemberString oBreakSound; // WAV played while the thing breaks
 };
 
-// The things of a mission, in mission-file order.
+// The things of the mission. The authority decides damage and drops and
+// sends every thing's state; pushing runs on every machine.
 class sc_AllThing {
 public:
     sc_AllThing();
@@ -90,26 +138,38 @@ public:
     sc_AllThing(const sc_AllThing&) = delete;
     sc_AllThing& operator=(const sc_AllThing&) = delete;
 
-    // Deletes every thing; inactive.
     void vClear();
     void vSet(sc_Point* pViewPoint);
-    // Appends a blank thing bound to the view, lIndex its place in the list.
+    // A blank thing bound to the view whose lIndex is its place in the list.
     sc_Thing* pAdd();
-    // The section: a 4-byte count, then the records. The count is checked
-    // against the bytes left before anything is made.
+    // The mission file's section: a count, then that many records. A count
+    // larger than the bytes can hold, or a record refused, leaves the things
+    // read so far and fails the reader (the file's reader reports it).
     bool bLoad(sc_ByteReader& in);
     void vSave(sc_ByteWriter& out) const;
-    // Every thing's picture; active from then on.
     void vLoadImage();
     void vFreeImage();
+    // Each asks the things in list order and answers at the first touch;
+    // bullets meet only things that have a character near.
+    bool bHitThing(const sc_Thing* pThing) const;
+    bool bHitBullet(const sc_Bullet* pBullet);
+    bool bHitCharacter(const sc_Character* pCharacter);
+    bool bHitEnemy(const sc_Enemy* pEnemy) const;
+    // Per frame: breaking things sound, finished ones drop their item and
+    // go, the others enter the show list.
+    void vUpdate();
+    void vSend();
+    void vReceive(std::span<const uint8_t> record);
 
     int32_t lGetCount() const { return oList.lGetCount(); }
-    // Null outside the list.
-    sc_Thing* pGetThing(int32_t index) const { return oList.pGetNodeAs<sc_Thing>(index); }
+    sc_Thing* pGetThing(int32_t i) const { return oList.pGetNodeAs<sc_Thing>(i); }
 
     sc_NodeEx oList;
     int32_t bActive = 0;
     sc_Point* pView = nullptr;
+
+private:
+    void vDelete(int32_t i);
 };
 
 extern sc_AllThing* g_pAllThing;

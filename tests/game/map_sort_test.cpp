@@ -11,6 +11,7 @@
 #include "game/map_sort.h"
 #include "objects/all_object.h"
 #include "objects/building.h"
+#include "objects/thing.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -33,7 +34,7 @@ void AddFoot(sc_MapSort& s, int x, int y, uint32_t kind, void* object, int32_t f
 TEST(MapSort, EntriesThatNeverDecideKeepTheirOrderAndTheListDropsWhatItCannotTake) {
     sc_MapSort s;
     EXPECT_EQ(g_pMapSort, &s);
-    int a, b, c;
+    sc_Thing a, b, c; // without pictures: shown, they draw nothing
     sc_Death remains; // not set up: shows nothing
     AddFoot(s, 100, 100, sc_MapSort::kThing, &a);
     EXPECT_EQ(Order(s), (std::vector<void*>{&a}));

@@ -79,8 +79,9 @@ protected:
 
 TEST_F(CharacterPlay, SpaceWithUpFliesAlongTheLastFacingFirstAndSpendsTheFlyMeter) {
     int32_t flyBefore = 0;
-    At(kPlay, [](sc_Scene&, HeadlessBackend& b) {
+    At(kPlay, [](sc_Scene& s, HeadlessBackend& b) {
         Own().oPosition.oSet(800, 600);
+        s.oMap.oSetting.oAllThing.vClear(); // nothing in the way but the ground
         b.KeyDown(plat::key::Right);
     });
     At(kPlay + 3, [&](sc_Scene&, HeadlessBackend& b) {
