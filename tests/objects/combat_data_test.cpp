@@ -2,9 +2,14 @@
 // outline for every row of the tables that names one.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
 #include "engine/sprite/memory_control.h"
 #include "engine/sprite/sprite_tree.h"
 #include "game/attrib.h"
+#include "game/map.h"
 #include "objects/bullet.h"
 #include "objects/thing.h"
 #include "tests/support/temp_dir.h"
@@ -72,6 +77,44 @@ TEST_F(CombatPacks, EveryThingRowStandsAndSomeArePushed) {
     }
     EXPECT_GT(pushable, 0);
     EXPECT_GT(breakable, 0);
+}
+
+// The mission files place their things on open ground, clear of each
+// other; a barrel to shoot and a crate to push wait near the first start,
+// and the missions that must destroy things have them.
+TEST_F(CombatPacks, EveryMissionPlacesItsThingsWhereTheyCanStand) {
+    std::vector<uint16_t> screen(800 * 600);
+    sc_Map map;
+    map.vInit();
+    map.oBackground.vInit(&map.oViewPoint, screen.data(), 800, 600);
+    const std::pair<int32_t, std::pair<int32_t, int32_t>> objectives[] = {
+        {2002, {97, 1}}, {2005, {88, 3}}, {2007, {152, 4}}, {2008, {124, 1}}, {2010, {59, 1}}};
+    for (int32_t number : {1007, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008, 2009, 2010, 2011, 2012, 3001, 3002,
+                           3003, 3004, 3005, 3006, 3008, 3009}) {
+        char name[32];
+        std::snprintf(name, sizeof name, "MAP\\wrd%05d.BUD", number);
+        SCOPED_TRACE(name);
+        map.vLoad(name);
+        const sc_AllThing& things = map.oSetting.oAllThing;
+        ASSERT_GT(things.lGetCount(), 2);
+        const sc_Point start = map.oSetting.oStartPoint[0];
+        bool barrel = false, crate = false;
+        for (int32_t i = 0; i < things.lGetCount(); ++i) {
+            sc_Thing* t = things.pGetThing(i);
+            ASSERT_TRUE(t->bLoaded) << i;
+            EXPECT_FALSE(t->bIsBlocked()) << "thing " << i << " at " << t->oPos.x << ", " << t->oPos.y;
+            const bool near = std::abs(t->oPos.x - start.x) < 300 && std::abs(t->oPos.y - start.y) < 150;
+            barrel |= near && t->lId == 1 && t->lDropKind[0] == 2 && t->lDropChance[0] == 100;
+            crate |= near && t->bPushable;
+        }
+        EXPECT_TRUE(barrel && crate);
+        for (const auto& [map, want] : objectives) {
+            if (map != number) continue;
+            int32_t found = 0;
+            for (int32_t i = 0; i < things.lGetCount(); ++i) found += things.pGetThing(i)->lId == want.first;
+            EXPECT_EQ(found, want.second);
+        }
+    }
 }
 
 } // namespace

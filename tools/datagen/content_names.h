@@ -148,6 +148,11 @@ inline constexpr std::array<ThingKind, 15> kThingKinds{{
     {"missile launcher", 1800, 0, kHitBigBlast, kSoundBigBoom, 2},  // key 152
 }};
 
+// A thing's frame delay: slower for the animated ones.
+constexpr int32_t ThingFrameDelay(int32_t kind) {
+    return kThingKinds[static_cast<size_t>(kind)].frames > 1 ? 120 : 50;
+}
+
 // Thing rows with a key: 0 .. kThingRowsUsed - 1 (row kThingRowsUsed holds
 // -1 and ends the table). Missions place things by these keys.
 inline constexpr int32_t kThingRowsUsed = 160;

@@ -1,7 +1,9 @@
 // The mission files "MAP\wrd0NNNN.BUD" of every ground map: the world layout
 // gives their start points, their occupancy grids (so that what blocks is
-// what the ground shows) and the lots their buildings stand on. Things,
-// enemies and animals are not placed yet.
+// what the ground shows) and the lots their buildings stand on; the things
+// stand on the open ground around them (mission_things.h). Enemies and
+// animals are not placed yet.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/generators.h"
 #include "tools/datagen/ground_builder.h"
+#include "tools/datagen/mission_things.h"
 #include "tools/datagen/world_layout.h"
 
 namespace datagen {
@@ -117,6 +120,22 @@ bool WriteMission(const std::filesystem::path& out, uint32_t number) {
         b->oPos.oSet(p.centre.x, p.centre.y + p.kind->footHalfH);
     }
     Grid(w, buildings, setting.oMapLocate);
+    for (const PlacedThing& p : MissionThings(w)) {
+        const int32_t kind = content::ThingKindOfRow(p.row);
+        const content::ThingKind& k = content::kThingKinds[static_cast<size_t>(kind)];
+        sc_Thing* t = setting.oAllThing.pAdd();
+        t->oStrFile.vSet(content::kThingPackStr);
+        t->oImgFile.vSet(content::kThingPackImg);
+        t->lObject = kind;
+        t->lFrameDelay = content::ThingFrameDelay(kind);
+        t->oPos.oSet(p.at.x, p.at.y);
+        t->lId = p.row;
+        t->bPushable = k.pushable;
+        t->lLife = k.life;
+        t->lBreakObject = k.breakEffect;
+        std::copy(p.dropChance.begin(), p.dropChance.end(), t->lDropChance);
+        std::copy(p.dropKind.begin(), p.dropKind.end(), t->lDropKind);
+    }
 
     sc_ByteWriter bytes;
     setting.vWrite(bytes);

@@ -54,7 +54,7 @@ bool WriteThings(const std::filesystem::path& file) {
         ok &= PutText(w, used ? kThingPackImg : "");
         ok &= PutText(w, used ? kThingPackStr : "");
         w.Write(used ? ThingKindOfRow(row) : 0, int32_t{0}, int32_t{0}); // object, status, direction
-        w.Write(int32_t{used ? (k.frames > 1 ? 120 : 50) : 0});          // frame delay
+        w.Write(used ? ThingFrameDelay(ThingKindOfRow(row)) : 0);         // frame delay
         w.Write(used ? row : kNoKey);
         w.Write(used ? k.pushable : 0, int32_t{0});                       // pushable, reserved
         w.Write(used ? k.life : 0, used ? k.breakEffect : 0);
