@@ -45,6 +45,8 @@ public:
     int32_t lGetPan() const { return lPan; }
     // Once a frame: frees the slots whose sound has stopped and unlists them.
     void vSoundScan();
+    // Whether a sound started without repeat is still listed as playing.
+    bool bIsListed(const char* pName) const { return pName && lFindName(pName) >= 0; }
 
     // Loads the file into a free slot and makes its voice; the slot or -1.
     int32_t lLoadWav(const char* pName);
