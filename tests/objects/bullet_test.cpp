@@ -169,28 +169,6 @@ TEST_F(Bullet, VolleysFireTheirCountsInRandomDirections) {
     }
 }
 
-TEST_F(Bullet, ABulletStopsAtAThingThatOnlyACharactersBulletHarms) {
-    for (int32_t owner : {0, 3}) {
-        SCOPED_TRACE(owner);
-        Bullets().oList.vClear();
-        Things().vClear();
-        sc_Thing* crate = AddThing(0, sc_Point(1300, 1000));
-        crate->bNear = 1;
-        const int32_t life = crate->lLife;
-        sc_Bullet* b = Bullets().pAdd(owner, 0, 26, sc_Point(1000, 1040), sc_Point(1700, 1000), 0, 0, 0, 40, 0);
-        for (int32_t i = 1; !b->bStopped && i < 40; ++i) ShowAt(b, kStart + 31 * i);
-        ASSERT_TRUE(b->bStopped);
-        EXPECT_NEAR(b->oPos.x, 1300, 40);
-        EXPECT_EQ(crate->lLife, owner == 0 ? life - b->lAttack : life);
-    }
-    // A thing with no character near is not asked.
-    Bullets().oList.vClear();
-    Things().pGetThing(0)->bNear = 0;
-    sc_Bullet* b = Fire(sc_Point(1000, 1000), sc_Point(1700, 1000), 0);
-    for (int32_t i = 1; i < 30; ++i) ShowAt(b, kStart + 31 * i);
-    EXPECT_FALSE(b->bStopped);
-}
-
 TEST_F(Bullet, IdentitiesAreNotSharedByLiveBullets) {
     plat::SeedRandom(7);
     const int32_t first = Fire(sc_Point(1000, 1000), sc_Point(1700, 1000), 0)->lNetId;

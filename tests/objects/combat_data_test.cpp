@@ -39,32 +39,24 @@ protected:
     sc_Attrib attrib;
 };
 
-TEST_F(CombatPacks, EveryBulletRowFliesInAllDirections) {
+TEST_F(CombatPacks, EveryBulletItemAndThingFindsItsPicture) {
     ASSERT_GT(attrib.lGetBulletCount(), 0);
     sc_GameObject* flights = cache.pGetObject("P_BULLET\\P_BULLET.STR", "P_BULLET\\P_BULLET.IMG", 0);
     ASSERT_NE(flights, nullptr);
     for (int32_t row = 0; row < attrib.lGetBulletCount(); ++row) {
-        const int32_t image = attrib.pGetBullet(row)->lImage;
-        const sc_GameStatus* status = flights->pGetStatusAt(image);
+        const sc_GameStatus* status = flights->pGetStatusAt(attrib.pGetBullet(row)->lImage);
         ASSERT_NE(status, nullptr) << "row " << row;
         ASSERT_EQ(status->lGetDirCount(), 32) << "row " << row;
         for (int32_t d = 0; d < 32; ++d)
             ExpectDrawable(status->pGetDirAt(d), "bullet row " + std::to_string(row) + " dir " + std::to_string(d));
     }
     cache.vFree(flights);
-}
-
-TEST_F(CombatPacks, EveryItemKindLiesOnTheGround) {
-    // Ammunition, health, money.
+    // Items: ammunition, health, money.
     for (int32_t kind : {0, 1, 2}) {
         sc_GameDir* dir = cache.pGetDir("P_PROP\\P_PROP.STR", "P_PROP\\P_PROP.IMG", 0, 0, kind);
         ExpectDrawable(dir, "item kind " + std::to_string(kind));
         cache.vFree(dir);
     }
-}
-
-TEST_F(CombatPacks, EveryThingRowStandsAndSomeArePushed) {
-    ASSERT_GT(attrib.lGetThingCount(), 0);
     int32_t pushable = 0, breakable = 0;
     for (int32_t row = 0; row < attrib.lGetThingCount(); ++row) {
         const sc_Thing* t = attrib.pGetThing(row);

@@ -168,17 +168,19 @@ TEST_F(CombatPlay, ABarrelShotToPiecesSoundsLeavesRemainsAndMoneyThatIsPickedUp)
 }
 
 TEST_F(CombatPlay, TheMouseFiresAfterTheCoolDownAndAHeldButtonChargesAShot) {
-    // The five-way spread (item card 11) at low weapon energy: 2000 ms
-    // between shots.
+    // The five-way spread (item card 11): 200 ms between shots above 100
+    // weapon energy, then 2000 ms at 100.
     At(kPlay, [](sc_Scene& s, HeadlessBackend& b) {
         s.oForm.pItemCards[11].lId = 11;
         s.oForm.lItem = 11;
-        Own().lEnergy = Own().lMaxEnergy = 100;
         b.MoveMouse(600, 150);
     });
+    At(kPlay + 40, [](sc_Scene&, HeadlessBackend&) { Own().lEnergy = Own().lMaxEnergy = 100; });
     std::vector<int32_t> made; // bullets made by each click
     int32_t before = 0;
-    for (uint64_t p : {kPlay + 10, kPlay + 70, kPlay + 140}) {
+    // 160 and 224 ms after the first click; then 960 and 2080 ms after the
+    // fourth.
+    for (uint64_t p : {kPlay + 10, kPlay + 20, kPlay + 24, kPlay + 50, kPlay + 110, kPlay + 180}) {
         At(p, [&](sc_Scene&, HeadlessBackend& b) {
             before = Bullets().lGetCount();
             b.Click(plat::kMouseLeft);
@@ -188,18 +190,18 @@ TEST_F(CombatPlay, TheMouseFiresAfterTheCoolDownAndAHeldButtonChargesAShot) {
     // Held a second after the cool-down has run out: no shot at the press,
     // a charged one at the release.
     int32_t drained = 0, charged = -1;
-    At(kPlay + 280, [](sc_Scene&, HeadlessBackend& b) { b.ButtonDown(plat::kMouseLeft); });
-    At(kPlay + 343, [&](sc_Scene&, HeadlessBackend& b) {
+    At(kPlay + 320, [](sc_Scene&, HeadlessBackend& b) { b.ButtonDown(plat::kMouseLeft); });
+    At(kPlay + 383, [&](sc_Scene&, HeadlessBackend& b) {
         drained = Own().lMaxCharge - Own().lCharge;
         before = Bullets().lGetCount();
         b.ButtonUp(plat::kMouseLeft);
     });
-    At(kPlay + 345, [&](sc_Scene&, HeadlessBackend&) {
+    At(kPlay + 385, [&](sc_Scene&, HeadlessBackend&) {
         if (Bullets().lGetCount() == before + 1) charged = Bullets().pGetBullet(before)->lId;
     });
-    Run(kPlay + 346);
+    Run(kPlay + 386);
 
-    EXPECT_EQ(made, (std::vector<int32_t>{5, 0, 5}));
+    EXPECT_EQ(made, (std::vector<int32_t>{5, 0, 5, 5, 0, 5}));
     EXPECT_GT(drained, 200); // 10 a frame past the first 400 ms, less the 2 a frame regained
     EXPECT_EQ(charged, sc_Gun::lChargedBullet(drained));
     EXPECT_GE(charged, 6);

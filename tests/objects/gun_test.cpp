@@ -2,7 +2,7 @@
 // shot, the panel's fire block, and the bullets each weapon makes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <set>
 
 #include "engine/device/mouse.h"
 #include "game/geometry.h"
@@ -43,35 +43,6 @@ protected:
     sc_Gun gun;
 };
 
-TEST_F(Gun, TheCoolDownIsShortAboveEnergy100AndSharedByBothButtons) {
-    for (const auto& [energy, cool] : {std::pair{101, 200}, {100, 2000}}) {
-        SCOPED_TRACE(energy);
-        Bullets().oList.vClear();
-        gun.lNextFire = 0;
-        owner->lEnergy = energy;
-        owner->lMaxEnergy = energy; // no regain between the shots
-        Backend().Click(plat::kMouseLeft);
-        Step();
-        ASSERT_EQ(Bullets().lGetCount(), 1);
-        // Inside the cool-down neither button fires; a left press only
-        // turns the gun toward the mouse.
-        Backend().MoveMouse(500, 100);
-        Step(cool - 40);
-        Backend().Click(plat::kMouseRight);
-        Step(8);
-        Backend().Click(plat::kMouseLeft);
-        Step(8);
-        EXPECT_EQ(Bullets().lGetCount(), 1);
-        EXPECT_EQ(gun.lDirection, l_GetDirection16(1000, 1000, 500, 100));
-        Step(40);
-        Backend().Click(plat::kMouseLeft);
-        Step();
-        EXPECT_EQ(Bullets().lGetCount(), 2);
-        Backend().MoveMouse(700, 300);
-        Step(3000);
-    }
-}
-
 TEST_F(Gun, ADoubleClickGivesOneMoreShotAtMost) {
     Backend().Click(plat::kMouseLeft);
     Step(16);
@@ -84,38 +55,6 @@ TEST_F(Gun, ADoubleClickGivesOneMoreShotAtMost) {
     Backend().ButtonUp(plat::kMouseLeft);
     Step(16);
     EXPECT_EQ(Bullets().lGetCount(), 2);
-}
-
-TEST_F(Gun, AHeldLeftButtonChargesAShotChosenByWhatTheHoldDrained) {
-    owner->lEnergy = 50; // long cool-downs: only the first press fires a main shot
-    for (const auto& [hold, type] : {std::pair{300, -1}, {400, -1}, {600, 6}, {1200, 7}, {1800, 8}}) {
-        SCOPED_TRACE(hold);
-        Bullets().oList.vClear();
-        gun.lNextFire = 0;
-        owner->lCharge = owner->lMaxCharge;
-        int32_t drained = 0;
-        Backend().ButtonDown(plat::kMouseLeft);
-        for (int32_t t = 0; t < hold; t += 16) Step(16);
-        drained = owner->lMaxCharge - owner->lCharge;
-        Backend().ButtonUp(plat::kMouseLeft);
-        Step(16);
-        const std::vector<Shot> shots = Shots();
-        ASSERT_GE(shots.size(), 1u);
-        EXPECT_EQ(shots[0].type, 26); // the press itself
-        if (type < 0) {
-            EXPECT_EQ(shots.size(), 1u);
-        } else {
-            ASSERT_EQ(shots.size(), 2u);
-            EXPECT_EQ(shots[1].type, type);
-            EXPECT_EQ(shots[1].type, sc_Gun::lChargedBullet(drained));
-            EXPECT_EQ(shots[1].flight, 0);
-            EXPECT_EQ(owner->lCharge, owner->lMaxCharge);
-        }
-        EXPECT_EQ(gun.lChargePower, 0);
-        Step(2100);
-    }
-    EXPECT_EQ(sc_Gun::lChargedBullet(-5), -1);
-    EXPECT_EQ(sc_Gun::lChargedBullet(0), -1);
 }
 
 TEST_F(Gun, ThePanelHoldsBackOnlyThisMachinesOwnShots) {
@@ -159,20 +98,16 @@ TEST_F(Gun, AMachineWithoutAuthoritySendsAndForgetsItsRelease) {
     EXPECT_GT(gun.lChargePower, 0);
 }
 
-TEST_F(Gun, EachMainWeaponMakesItsPattern) {
+TEST_F(Gun, MainWeaponsFireTheirSpreadsBeforeTheStandardShot) {
     gun.oAim.oSet(1300, 900);
     struct Case {
         int32_t kind;
         std::vector<Shot> shots;
     };
     const Case cases[] = {
-        {0, {{26, 1, 0}}},
-        {6, {{10, 1, 0}}},
-        {10, {{24, 0, 0}, {24, 0, 0}, {24, 1, 0}}},
         {11, {{26, 0, 0}, {26, 0, 0}, {26, 0, 0}, {26, 0, 0}, {26, 1, 0}}},
         {14, {{17, 3, 0}, {17, 3, 1}, {17, 1, 0}}},
-        {15, {{0, 1, 0}}},
-        {-1, {{0, 1, 0}}},
+        {15, {{0, 1, 0}}}, // outside the table
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -181,29 +116,19 @@ TEST_F(Gun, EachMainWeaponMakesItsPattern) {
         gun.vMakeMainBullets();
         EXPECT_EQ(Shots(), c.shots);
     }
-    // Kind 13's wave shot bends to either side; then the standard shot.
-    g_pForm->pItemCards[3].lId = 13;
-    Bullets().oList.vClear();
-    gun.vMakeMainBullets();
-    ASSERT_EQ(Shots().size(), 2u);
-    EXPECT_EQ(Shots()[0].flight, 3);
-    EXPECT_EQ(Shots()[1], (Shot{18, 1, 0}));
+    // The spread fans out; aimed at the owner's own feet, every turned
+    // target is those feet.
+    for (const bool atFeet : {false, true}) {
+        Bullets().oList.vClear();
+        g_pForm->pItemCards[3].lId = 11;
+        if (atFeet) gun.oAim = owner->oPosition;
+        gun.vMakeMainBullets();
+        std::set<int32_t> dirs;
+        for (int32_t i = 0; i < Bullets().lGetCount(); ++i) dirs.insert(Bullets().pGetBullet(i)->lDirection);
+        EXPECT_EQ(dirs.size(), atFeet ? 1u : 5u);
+    }
 
-    // The five-way spread fans out; aimed at the owner's own feet every
-    // turned target is those feet.
-    g_pForm->pItemCards[3].lId = 11;
-    Bullets().oList.vClear();
-    gun.vMakeMainBullets();
-    std::vector<int32_t> dirs;
-    for (int32_t i = 0; i < 5; ++i) dirs.push_back(Bullets().pGetBullet(i)->lDirection);
-    std::sort(dirs.begin(), dirs.end());
-    EXPECT_EQ(std::unique(dirs.begin(), dirs.end()) - dirs.begin(), 5);
-    Bullets().oList.vClear();
-    gun.oAim = owner->oPosition;
-    gun.vMakeMainBullets();
-    for (int32_t i = 1; i < 5; ++i) EXPECT_EQ(Bullets().pGetBullet(i)->lDirection, Bullets().pGetBullet(0)->lDirection);
-
-    // In a battle the character's model picks the weapon.
+    // In a battle the character's model picks the weapon: model 2, kind 6.
     Scene().lState = sc_Scene::kStateNetPlay;
     owner->lModel = 2;
     g_pForm->pItemCards[3].lId = 0;
@@ -222,9 +147,7 @@ TEST_F(Gun, EachSecondWeaponSpendsOneShot) {
     };
     const Case cases[] = {
         {0, 5, {{36, 1, 0}}, 4},
-        {3, 1, {{32, 2, 0}}, 0},
-        {9, 2, {{33, 1, 0}}, 1},
-        {10, 2, {{48, 0, 0}, {48, 1, 0}}, 1},
+        {3, 1, {{32, 2, 0}}, 0}, // the homing shot replaces the standard one
         {11, 2, {{49, 0, 0}, {49, 0, 0}, {49, 1, 0}}, 1},
         {12, 2, {{0, 1, 0}}, 1},
         {0, 0, {}, 0},
