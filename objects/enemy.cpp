@@ -83,10 +83,14 @@ void sc_Enemy::vSet(sc_Point* pViewPoint) {
     sc_NodeEx::vClear();
     vReset();
     pView = pViewPoint;
-    // Wandering: the box is centred wherever the enemy stands.
+    // Wandering: the box is centred wherever the enemy stands. A mission
+    // file's values may lie anywhere: the edges wrap at 32 bits.
     lStatus = 0;
-    oBox.vSet(oPos.x - oWanderBox.x / 2, oPos.y - oWanderBox.y / 2, oPos.x + oWanderBox.x / 2,
-              oPos.y + oWanderBox.y / 2);
+    const auto at = [](int32_t a, int32_t b) {
+        return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+    };
+    oBox.vSet(at(oPos.x, -(oWanderBox.x / 2)), at(oPos.y, -(oWanderBox.y / 2)), at(oPos.x, oWanderBox.x / 2),
+              at(oPos.y, oWanderBox.y / 2));
 }
 
 void sc_Enemy::vReset() {
