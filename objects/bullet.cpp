@@ -1,5 +1,6 @@
 #include "objects/bullet.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/device/frame_time.h"
@@ -31,6 +32,7 @@ constexpr int32_t kStepMs = 30;
 constexpr int32_t kFrameMs = 50;
 constexpr int32_t kDirections = 32;
 constexpr int32_t kBeamSpacing = 4;
+constexpr int32_t kBeamSprites = 512;
 
 // Direction dir of status `status` of a picture object; null for anything
 // the object does not have.
@@ -190,8 +192,9 @@ void sc_Bullet::vSetUp(sc_Point* pViewPoint, int32_t lNewOwnerKind, int32_t lNew
     pHitDir = DirOf(hits, 0, lHitAnim);
 
     const double len = std::sqrt(static_cast<double>(dx * dx + dy * dy));
-    oTarget.oSet(oFrom.x + static_cast<int32_t>(std::trunc(lRange * static_cast<double>(dx) / len)),
-                 oFrom.y + static_cast<int32_t>(std::trunc(lRange * static_cast<double>(dy) / len)));
+    // |lRange * dx / len| is at most |lRange|: it fits before the sum wraps.
+    oTarget.oSet(l_Wrap(oFrom.x + static_cast<int64_t>(std::trunc(lRange * static_cast<double>(dx) / len))),
+                 l_Wrap(oFrom.y + static_cast<int64_t>(std::trunc(lRange * static_cast<double>(dy) / len))));
 
     lStartDistance = lTravelled = lNewStartDistance;
     v_GetLinePoint(oStart.x, oStart.y, oTarget.x, oTarget.y, &oPos.x, &oPos.y, lRange, lTravelled);
@@ -219,22 +222,24 @@ void sc_Bullet::vFly() {
     case 4:
     case 5: straight(); break;
     case 2:
-        if (lTravelled < lRange * 3 / 4)
-            v_GetWavePoint(oStart.x, oStart.y, oTarget.x, oTarget.y, &oPos, lRange, lTravelled + lTravelled / 4,
-                           (lRange - lTravelled) * s / 16, 1);
+        if (lTravelled < int64_t{lRange} * 3 / 4)
+            v_GetWavePoint(oStart.x, oStart.y, oTarget.x, oTarget.y, &oPos, lRange,
+                           l_Wrap(int64_t{lTravelled} + lTravelled / 4), l_Wrap((int64_t{lRange} - lTravelled) * s / 16),
+                           1);
         else
             straight();
         turn();
         break;
     case 3:
-        v_GetWavePoint(oStart.x, oStart.y, oTarget.x, oTarget.y, &oPos, lRange, lTravelled, s * lTravelled / 4, 3);
+        v_GetWavePoint(oStart.x, oStart.y, oTarget.x, oTarget.y, &oPos, lRange, lTravelled,
+                       l_Wrap(int64_t{s} * lTravelled / 4), 3);
         turn();
         break;
     case 6: v_GetBouncePoint(oStart.x, oStart.y, oTarget.x, oTarget.y, &oPos, lRange, lTravelled, 100, 3); break;
     default: break;
     }
 
-    lTravelled += lSpeed;
+    lTravelled = l_Wrap(int64_t{lTravelled} + lSpeed);
     for (int32_t i = 0; i < kSpeedSteps; ++i)
         if (lTravelled > lSpeedAt[i]) lSpeed = lSpeedTo[i];
 
@@ -243,7 +248,7 @@ void sc_Bullet::vFly() {
         // A beam covers three speeds a step.
         for (int32_t i = 0; i < 2; ++i) {
             straight();
-            lTravelled += lSpeed;
+            lTravelled = l_Wrap(int64_t{lTravelled} + lSpeed);
             if (bStop()) {
                 bStopped = 1;
                 break;
@@ -318,12 +323,20 @@ const sc_GameImgWithShadow* sc_Bullet::pGetTrailFrame2(int32_t i) {
     return TrailFrame(pTrailDir2, i, lTrailFrameTime[i], cTrailFrame[i]);
 }
 
+int32_t sc_Bullet::lBeamSprites(int32_t lFrom, int32_t lTo, int32_t lPathRange) {
+    // Along the path only, and never more sprites than a screen holds,
+    // whatever a record says the beam has travelled.
+    const int64_t from = std::max(lFrom, 0), to = std::min(lTo, lPathRange);
+    if (to <= from) return 0;
+    return static_cast<int32_t>(std::min<int64_t>((to - from + kBeamSpacing - 1) / kBeamSpacing, kBeamSprites));
+}
+
 void sc_Bullet::vShow() {
     if (!bActive) return;
     if (b_HasAuthority()) vFly();
     const sc_Point view = pView ? *pView : sc_Point();
-    auto sx = [&](int32_t x) { return x - 400 - view.x; };
-    auto sy = [&](int32_t y) { return y - 300 - view.y; };
+    auto sx = [&](int32_t x) { return l_ScreenOf(x, 400, view.x); };
+    auto sy = [&](int32_t y) { return l_ScreenOf(y, 300, view.y); };
     if (bStopped) {
         if (const sc_GameImgWithShadow* hit = pGetHitFrame()) v_ShowFaded(*hit, sx(oPos.x), sy(oPos.y), 24);
         return;
@@ -332,9 +345,10 @@ void sc_Bullet::vShow() {
     v_ShowPlain(fly, sx(oPos.x), sy(oPos.y));
     if (lFlight == 5 && g_pAllObject) g_pAllObject->vDrawLightning(oStart.x, oStart.y, oPos.x, oPos.y);
     if (lFlight == 4 && fly) {
-        for (int32_t d = lStartDistance; d < lTravelled; d += kBeamSpacing) {
+        const int32_t from = std::max(lStartDistance, 0), sprites = lBeamSprites(lStartDistance, lTravelled, lRange);
+        for (int32_t n = 0; n < sprites; ++n) {
             sc_Point p = oStart;
-            v_GetLinePoint(oStart.x, oStart.y, oTarget.x, oTarget.y, &p.x, &p.y, lRange, d);
+            v_GetLinePoint(oStart.x, oStart.y, oTarget.x, oTarget.y, &p.x, &p.y, lRange, from + kBeamSpacing * n);
             v_ShowPlain(fly, sx(p.x), sy(p.y));
         }
     }
@@ -445,7 +459,7 @@ sc_Bullet* sc_AllBullet::pAdd(int32_t lOwnerKind, int32_t lOwnerId, int32_t lTyp
     oList.vAdd(&blank);
     sc_Bullet* b = pGetBullet(lGetCount() - 1);
     if (!b) return nullptr;
-    oStart.y -= lStartHeight;
+    oStart.y = l_Wrap(int64_t{oStart.y} - lStartHeight);
     const int32_t dir = l_GetDirection32(oStart.x, oStart.y, oTarget.x, oTarget.y);
     b->vSetUp(pView, lOwnerKind, lOwnerId, dir, lType, oStart, oTarget, bPassMarked, lFlight, lSide, lStartDistance);
     if (g_pForm) g_pForm->lShotMark = b->lEnergyCost;

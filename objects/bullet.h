@@ -75,6 +75,9 @@ public:
     bool bStop();
     // Flies (on the authority) and draws the bullet, its trail or its hit.
     void vShow();
+    // How many sprites a beam shows, 4 units apart from where it started up
+    // to (not including) how far it went, within its path and at most 512.
+    static int32_t lBeamSprites(int32_t lFrom, int32_t lTo, int32_t lPathRange);
     // Advance each animation when due; the current frame, null without one.
     const sc_GameImgWithShadow* pGetFlyFrame();
     const sc_GameImgWithShadow* pGetHitFrame();

@@ -239,7 +239,7 @@ void sc_Gun::vShow() {
     if (!pOwner || !pPosition) return;
     const sc_GameImgWithShadow* f = pGetFrame();
     const sc_Point view = pView ? *pView : sc_Point();
-    const int32_t x = pPosition->x - 400 - view.x, y = pPosition->y - 300 - view.y;
+    const int32_t x = l_ScreenOf(pPosition->x, 400, view.x), y = l_ScreenOf(pPosition->y, 300, view.y);
     if (f && pOwner->bVisible && pOwner->lAlpha == 31) {
         // An invisible owner's gun shows faintly on its own machine only.
         if (!pOwner->bInvisible)

@@ -4,6 +4,12 @@
 #include "engine/base/point.h"
 #include "engine/sprite/sprite_tree.h"
 
+// 32-bit sums of positions and offsets that may come from a file or a
+// record: they wrap, as the registers did, instead of overflowing.
+inline int32_t l_Wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
+// The screen coordinate of a map coordinate under the view: v - half - view.
+inline int32_t l_ScreenOf(int32_t v, int32_t half, int32_t view) { return l_Wrap(int64_t{v} - half - view); }
+
 // The ground outline of an object drawn from a sprite direction at a map
 // position: the direction's marks 0, 3, 1, 2 (left, back, right, front) moved
 // by the position less (400, 300), where the picture's canvas starts. Every
@@ -19,8 +25,8 @@ inline bool b_GetOutline(const sc_GameDir* pDir, const sc_Point& oPos, ss_Outlin
     static constexpr int32_t kOrder[4] = {0, 3, 1, 2};
     for (int32_t i = 0; i < 4; ++i) {
         const sc_GamePoint& m = pDir->oGetMark(kOrder[i]);
-        out.x[i] = static_cast<int16_t>(m.x + oPos.x - 400);
-        out.y[i] = static_cast<int16_t>(m.y + oPos.y - 300);
+        out.x[i] = static_cast<int16_t>(l_Wrap(int64_t{m.x} + oPos.x - 400));
+        out.y[i] = static_cast<int16_t>(l_Wrap(int64_t{m.y} + oPos.y - 300));
     }
     return true;
 }

@@ -133,7 +133,7 @@ const sc_GameImgWithShadow* sc_Prop::pGetFrame() {
 void sc_Prop::vShow() {
     if (!bLoaded) return;
     const sc_Point view = pView ? *pView : sc_Point();
-    v_ShowPlain(pGetFrame(), oPos.x - 400 - view.x, oPos.y - 300 - view.y);
+    v_ShowPlain(pGetFrame(), l_ScreenOf(oPos.x, 400, view.x), l_ScreenOf(oPos.y, 300, view.y));
 }
 
 void sc_Prop::vMakeRecord(ss_PropRecord& rec) const {

@@ -243,7 +243,7 @@ void sc_Thing::vAddSort() {
     if (!g_pMapSort) return;
     const auto at = [&](int32_t m, bool y) {
         const sc_GamePoint& p = pImage->oGetMark(m);
-        return static_cast<int16_t>(y ? p.y + oPos.y - 300 : p.x + oPos.x - 400);
+        return static_cast<int16_t>(l_Wrap(y ? int64_t{p.y} + oPos.y - 300 : int64_t{p.x} + oPos.x - 400));
     };
     g_pMapSort->vAdd(at(0, false), at(0, true), at(1, false), at(1, true), at(2, false), at(2, true), kSortKind,
                      this, lLife < 1 ? 1 : 0);
@@ -261,7 +261,7 @@ void sc_Thing::vShow() {
         bBreaking = 1;
     }
     const sc_Point view = pView ? *pView : sc_Point();
-    const int32_t x = oPos.x - 400 - view.x, y = oPos.y - 300 - view.y;
+    const int32_t x = l_ScreenOf(oPos.x, 400, view.x), y = l_ScreenOf(oPos.y, 300, view.y);
     v_ShowPlain(bBreaking ? pGetBreakFrame() : pGetFrame(), x, y);
 }
 

@@ -58,6 +58,14 @@ TEST_F(Bullet, EachFlightKindStepsEvery30Ms) {
     }
 }
 
+TEST(BeamSprites, ABeamIsDrawnEvery4UnitsFromItsStartAlongItsPathOnly) {
+    EXPECT_EQ(sc_Bullet::lBeamSprites(60, 144, 700), 21); // 60, 64 .. 140
+    EXPECT_EQ(sc_Bullet::lBeamSprites(100, 50, 700), 0);
+    // A record's travel beyond the path, or beyond any screen, draws no more.
+    EXPECT_EQ(sc_Bullet::lBeamSprites(0, 2'000'000'000, 700), 175);
+    EXPECT_EQ(sc_Bullet::lBeamSprites(-2'000'000'000, 2'000'000'000, 2'000'000'000), 512);
+}
+
 TEST_F(Bullet, TheSpeedFollowsTheScheduleAndTheRangeEndsTheFlight) {
     sc_Bullet* b = Fire(sc_Point(1000, 1000), sc_Point(2000, 1000), 0);
     const int32_t at[5] = {100, 200, 5000, 5000, 5000}, to[5] = {10, 40, 0, 0, 0};
