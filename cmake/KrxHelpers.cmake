@@ -1,3 +1,13 @@
+# Coverage for libFuzzer: the clang sanitizer build compiles the libraries
+# with it, so the fuzz targets link them as they are.
+function(krx_fuzzing out)
+  if(KRX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    set(${out} ON PARENT_SCOPE)
+  else()
+    set(${out} OFF PARENT_SCOPE)
+  endif()
+endfunction()
+
 # krx_library(<target> DIRS <dir>... [DEPS <lib>...])
 # A static library made of every .cpp under the given folders, so that adding
 # a source file needs no edit here.
@@ -19,63 +29,138 @@ function(krx_library target)
   endif()
   add_library(${target} STATIC ${srcs})
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  krx_fuzzing(fuzzing)
+  if(fuzzing)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
   if(A_DEPS)
     target_link_libraries(${target} PUBLIC ${A_DEPS})
   endif()
 endfunction()
 
-# krx_tests(<name> [LABEL <label>] DEPS <lib>...)
+# krx_tests(<name> [LABEL <label>] [DATASET] [THREADS] DEPS <lib>...)
 # One GoogleTest program of the .cpp files in the current test folder (not its
 # subfolders, which make programs of their own), every case labelled with the
 # source folder it tests.
+#
+# Tests that read the generated data set wait for the generator (the CTest
+# fixture `dataset`); the others start at once. A test declares that it reads
+# the data by its suite's name ending in `DataSet` (`GroundDataSet`), or the
+# whole program does with DATASET. krxtest::DataDir() fails a test run by
+# CTest that did not declare it, so a missing declaration never passes by
+# luck of ordering.
+#
+# THREADS marks a program whose tests start threads: the label `threads`.
+# The ThreadSanitizer build (KRX_TSAN) builds and runs those programs only;
+# the others are still defined there, so that folders can add to them, but
+# neither built by default nor run.
 function(krx_tests name)
-  cmake_parse_arguments(A "" "LABEL" "DEPS" ${ARGN})
+  cmake_parse_arguments(A "DATASET;THREADS" "LABEL" "DEPS" ${ARGN})
   if(NOT A_LABEL)
     set(A_LABEL ${name})
   endif()
-  set(folder ${A_LABEL})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
     return()
   endif()
   set(target test_${name})
   add_executable(${target} ${srcs})
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
   target_link_libraries(${target} PRIVATE ${A_DEPS} krx_test_support GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${target}
-    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS ${folder} FIXTURES_REQUIRED dataset
-    DISCOVERY_TIMEOUT 60)
+  # Every test file starts with the framework's header: parse it once. Not
+  # with GCC, whose precompiled headers lose the system-header mark and let
+  # the standard library's inlined code warn.
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    target_precompile_headers(${target} PRIVATE <gtest/gtest.h>)
+  endif()
+  if(KRX_TSAN AND NOT A_THREADS)
+    set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
+    return()
+  endif()
+  set(labels ${A_LABEL})
+  if(A_THREADS)
+    list(APPEND labels threads)
+    set_property(GLOBAL APPEND PROPERTY KRX_THREADS_TESTS ${target})
+  endif()
+  # The cases are found after the build; their properties are set by a
+  # script CTest runs after the lists of cases are read (a list of labels
+  # does not pass through the discovery's own properties).
+  set(discover ${target} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+  if(A_DATASET)
+    gtest_discover_tests(${discover} TEST_LIST ${target}_DATA)
+  else()
+    gtest_discover_tests(${discover} TEST_LIST ${target}_PLAIN TEST_FILTER "-*DataSet.*:*DataSet/*")
+    gtest_discover_tests(${discover} TEST_LIST ${target}_DATA TEST_FILTER "*DataSet.*:*DataSet/*")
+  endif()
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
+  file(WRITE ${script}
+    "foreach(t IN LISTS ${target}_PLAIN)\n"
+    "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels}\" ENVIRONMENT KRX_DATASET=undeclared)\n"
+    "endforeach()\n"
+    "foreach(t IN LISTS ${target}_DATA)\n"
+    "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels}\" ENVIRONMENT KRX_DATASET=ready\n"
+    "                       FIXTURES_REQUIRED dataset)\n"
+    "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
-# krx_fuzz_target(<name> LABEL <label> SOURCES <fuzz main> READERS <reader sources>...
-#                 DEPS <libs>... [MAX_LEN <bytes>])
-# A libFuzzer program over the given readers, whose sources are compiled in so
-# that they carry the fuzzer's coverage, and a bounded run of it in the suite:
-# new inputs go to a scratch folder in the build tree, the committed seeds in
-# corpus/ are only read. Only clang sanitizer builds have libFuzzer.
+# krx_fuzz_target(<name> LABEL <label> SOURCES <fuzz main>... DEPS <libs>...
+#                 [MAX_LEN <bytes>] [RUNS <inputs>])
+# A libFuzzer program over the readers in the given libraries (the sanitizer
+# build compiles them with coverage) and its run in the suite: the committed
+# seeds in corpus/ replayed, then RUNS inputs mutated from a fixed seed, so a
+# commit always passes or always fails. New inputs go to a scratch folder in
+# the build tree that each run starts empty; corpus/ is only read.
+# `make fuzz` explores with the same programs (scripts/fuzz.sh).
+# Only clang sanitizer builds have libFuzzer.
 function(krx_fuzz_target name)
-  cmake_parse_arguments(A "" "LABEL;MAX_LEN" "SOURCES;READERS;DEPS" ${ARGN})
-  if(NOT (KRX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
+  cmake_parse_arguments(A "" "LABEL;MAX_LEN;RUNS" "SOURCES;READERS;DEPS" ${ARGN})
+  if(A_READERS)
+    message(FATAL_ERROR "krx_fuzz_target(${name}): the readers are not compiled in again; "
+                        "name their libraries in DEPS instead of READERS")
+  endif()
+  krx_fuzzing(fuzzing)
+  if(NOT fuzzing)
     return()
   endif()
   if(NOT A_MAX_LEN)
     set(A_MAX_LEN 4096)
   endif()
-  add_executable(${name} ${A_SOURCES} ${A_READERS})
+  if(NOT A_RUNS)
+    set(A_RUNS 4000)
+  endif()
+  add_executable(${name} ${A_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-  target_compile_options(${name} PRIVATE -Wall -Wextra -fsanitize=fuzzer)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${A_DEPS})
-  set(out ${CMAKE_CURRENT_BINARY_DIR}/corpus_out)
-  file(MAKE_DIRECTORY ${out})
+  set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
   # Paths are absolute: some targets change folder around each input.
   add_test(NAME ${name}
-    COMMAND ${name} -runs=20000 -max_len=${A_MAX_LEN} -max_total_time=10 -rss_limit_mb=2048
-            -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/ ${out} ${CMAKE_CURRENT_SOURCE_DIR}/corpus
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh replay $<TARGET_FILE:${name}> ${corpus}
+            ${CMAKE_CURRENT_BINARY_DIR}/${name}.replay ${A_MAX_LEN} ${A_RUNS}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES LABELS ${A_LABEL} TIMEOUT 120)
+  set_tests_properties(${name} PROPERTIES LABELS "${A_LABEL};fuzz" TIMEOUT 120)
+  set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_TARGETS ${name})
+  set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_LIST
+               "${name} $<TARGET_FILE:${name}> ${corpus} ${A_MAX_LEN}")
+endfunction()
+
+# Called once after every test folder: the fuzz targets and the list of them
+# that `make fuzz` explores, and the one target that builds what the
+# ThreadSanitizer build runs.
+function(krx_finish_tests)
+  get_property(fuzz GLOBAL PROPERTY KRX_FUZZ_LIST)
+  list(JOIN fuzz "\n" fuzz)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzz_targets.txt CONTENT "${fuzz}\n")
+  get_property(fuzz GLOBAL PROPERTY KRX_FUZZ_TARGETS)
+  add_custom_target(krx_fuzz_targets)
+  if(fuzz)
+    add_dependencies(krx_fuzz_targets ${fuzz})
+  endif()
+  get_property(threads GLOBAL PROPERTY KRX_THREADS_TESTS)
+  # The generator too: a `DataSet` suite may be among them.
+  add_custom_target(krx_threads_tests)
+  add_dependencies(krx_threads_tests krx_datagen ${threads})
 endfunction()
 
 # Adds every subfolder of the current folder that has a CMakeLists.txt.

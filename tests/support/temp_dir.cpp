@@ -1,8 +1,12 @@
 #include "tests/support/temp_dir.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <unistd.h>
 
 namespace krxtest {
@@ -47,5 +51,14 @@ ScopedCwd::~ScopedCwd() {
 } // namespace krxtest
 
 namespace krxtest {
-std::filesystem::path DataDir() { return KRX_TEST_DATA; }
+std::filesystem::path DataDir() {
+    // CTest tells each test whether it waits for the generator. One that
+    // reads the data without waiting fails always, not only when it happens
+    // to run before the generator is done.
+    const char* declared = std::getenv("KRX_DATASET");
+    if (declared && std::string_view(declared) != "ready")
+        ADD_FAILURE() << "this test reads the generated data set without waiting for it: "
+                         "end its suite's name in DataSet, or give its program DATASET in krx_tests";
+    return KRX_TEST_DATA;
+}
 } // namespace krxtest

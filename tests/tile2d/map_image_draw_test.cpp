@@ -146,7 +146,7 @@ TEST_F(MapImageTest, EachCellGetsTheDrawerOfItsImageAndFlags) {
 
 // ---- the generated ground --------------------------------------------------
 
-class GroundDataTest : public MapImageTest {
+class GroundDataSet : public MapImageTest {
 protected:
     void SetUp() override {
         MapImageTest::SetUp();
@@ -222,7 +222,7 @@ protected:
     std::map<uint32_t, Decoded> m_tiles;
 };
 
-TEST_F(GroundDataTest, HeaderAndAnimation) {
+TEST_F(GroundDataSet, HeaderAndAnimation) {
     EXPECT_EQ(l_GetMapImageWidth(), 2400);
     EXPECT_EQ(l_GetMapImageHeight(), 1800);
     const sc_MapImage& m = *g_pMapImage;
@@ -238,7 +238,7 @@ TEST_F(GroundDataTest, HeaderAndAnimation) {
         EXPECT_NE(Tile(f).units, Tile(f + 1).units) << f;
 }
 
-TEST_F(GroundDataTest, EveryTileIsOneWholeDiamond) {
+TEST_F(GroundDataSet, EveryTileIsOneWholeDiamond) {
     const uint32_t entries = g_pMapImage->lGetTileTableSize() / 4;
     ASSERT_GE(entries, 5u);
     bool sawRgb = false, sawFlat = false;
@@ -274,7 +274,7 @@ TEST_F(GroundDataTest, EveryTileIsOneWholeDiamond) {
     EXPECT_TRUE(sawFlat);
 }
 
-TEST_F(GroundDataTest, TheGroundCoversEveryViewCellByCell) {
+TEST_F(GroundDataSet, TheGroundCoversEveryViewCellByCell) {
     const int32_t views[][2] = {{0, 0}, {1600, 1200}, {733, 517}, {1024, 0}, {0, 1200}, {390, 999}};
     for (const auto& v : views) {
         SCOPED_TRACE(testing::Message() << v[0] << ", " << v[1]);

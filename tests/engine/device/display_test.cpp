@@ -173,7 +173,10 @@ TEST_F(Display, AMidFramePresentShowsThePartialFrame) {
     EXPECT_EQ(Backend().LastPresent()[10], 0x001F);
 }
 
-TEST_F(Display, TheFirstLockLoadsTheFontsOnceAndLaterLocksOnlyReattach) {
+// These read the fonts of the generated data set.
+class DisplayDataSet : public Display {};
+
+TEST_F(DisplayDataSet, TheFirstLockLoadsTheFontsOnceAndLaterLocksOnlyReattach) {
     krxtest::ScopedCwd cwd(krxtest::DataDir());
     g_bFontsLoaded = 0;
     Recorder d;
@@ -208,7 +211,7 @@ TEST_F(Display, TheFirstLockLoadsTheFontsOnceAndLaterLocksOnlyReattach) {
     g_oFontWriter.vSetColor(0x0F0B, 0, 16);
 }
 
-TEST_F(Display, TextCallsOnAnySurfaceLandOnTheTargetAndMeasureEightPerByte) {
+TEST_F(DisplayDataSet, TextCallsOnAnySurfaceLandOnTheTargetAndMeasureEightPerByte) {
     krxtest::ScopedCwd cwd(krxtest::DataDir());
     g_bFontsLoaded = 0;
     Recorder d;

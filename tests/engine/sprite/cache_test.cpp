@@ -140,7 +140,7 @@ TEST_F(Cache, TheDestructorDeletesWhatIsStillHeld) {
     EXPECT_EQ(g_pMemoryControl, nullptr);
 }
 
-TEST(CursorPack, TheGeneratedCursorLoadsThroughTheCacheAndWhole) {
+TEST(CursorPackDataSet, TheGeneratedCursorLoadsThroughTheCacheAndWhole) {
     const std::filesystem::path data = krxtest::DataDir();
     ASSERT_TRUE(std::filesystem::exists(data / "P_CURSOR" / "P_CURSOR.STR")) << data;
     krxtest::ScopedCwd cwd(data);

@@ -8,12 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/device/movie.h"
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/sdl/sdl_audio.h"
-#include "tests/support/temp_dir.h"
-#include "tools/datagen/movie_writer.h"
 
 namespace {
 
@@ -65,27 +62,6 @@ TEST_F(SdlAudio, DevicePlaysVoicesOutInRealTime) {
     EXPECT_FALSE(plat::IsAudioDeviceAttached());
     // Back on the clock, nothing is lost.
     EXPECT_TRUE(plat::IsVoicePlaying(s));
-}
-
-TEST_F(SdlAudio, MovieFollowsTheDeviceClock) {
-    krxtest::TempDir dir;
-    datagen::MovieSpec spec;
-    spec.frames = 10;
-    ASSERT_TRUE(datagen::WriteMovie(dir.Path() / "m.mpg", spec));
-    std::vector<uint16_t> target(320 * 240);
-    sc_Movie movie;
-    movie.vSetDirectDraw(ss_MovieSurface{target.data(), 320, 240, false});
-    movie.vSetRect(0, 0, 320, 240);
-    ASSERT_EQ(movie.bOpen((dir.Path() / "m.mpg").c_str()), 1);
-    ASSERT_EQ(movie.bPlay(), 1);
-    const Clock::time_point start = Clock::now();
-    int frames = 0;
-    while (movie.bUpdate() && frames < 100) ++frames;
-    EXPECT_EQ(frames, 10);
-    // Ten frames at 25 a second take about 400 ms of sound.
-    EXPECT_GE(MsSince(start), 300);
-    EXPECT_LT(MsSince(start), 5000);
-    EXPECT_EQ(target[0], spec.fields[0]);
 }
 
 // No device: the back end's own complaints stay off the terminal and the

@@ -11,7 +11,6 @@
 
 #include "engine/device/direct2d.h"
 #include "engine/device/movie.h"
-#include "game/movie_control.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -399,29 +398,6 @@ TEST_F(MoviePlayer, SubMovieChainDrawsIntoTheFrame) {
     m_movie.vSetSubMovie(nullptr);
 }
 
-TEST_F(MoviePlayer, GameMovieCallsSetAndClearTheFlag) {
-    g_oScreenSize.oSet(800, 600);
-    int32_t flag = 0;
-    v_PlayMovie(m_movie, flag, "MOVIE\\NONE.MPG");
-    EXPECT_EQ(flag, 1);
-    EXPECT_EQ(m_movie.bUpdate(), 0);
-
-    flag = 7;
-    v_StopMovie(m_movie, flag);
-    EXPECT_EQ(flag, 0);
-
-    v_PlayMovie(m_movie, flag, "MOVIE\\Two.MPG");
-    EXPECT_EQ(flag, 1);
-    EXPECT_EQ(m_movie.oGetRect().lRight, 800);
-    EXPECT_EQ(m_movie.oGetRect().lBottom, 600);
-    EXPECT_EQ(plat::CountPlayingVoices(), 1);
-    EXPECT_EQ(m_movie.bUpdate(), 1);
-    v_StopMovie(m_movie, flag);
-    EXPECT_EQ(flag, 0);
-    EXPECT_FALSE(m_movie.bIsOpen());
-    EXPECT_EQ(plat::CountVoices(), 0);
-}
-
 TEST(MovieStretch, NearestNeighbourWithExclusiveEdges) {
     const uint16_t src[2 * 2] = {1, 2, 3, 4};
     std::vector<uint16_t> dst(6 * 4, 9);
@@ -444,25 +420,6 @@ TEST(MovieStretch, NearestNeighbourWithExclusiveEdges) {
     v_StretchCopy(src, 2, 2, ss_MovieRect{0, 0, 2, 2}, one.data(), 1, 1, ss_MovieRect{0, 0, 0, 1});
     v_StretchCopy(src, 2, 2, ss_MovieRect{0, 0, 2, 2}, one.data(), 1, 1, ss_MovieRect{5, 5, 9, 9});
     EXPECT_EQ(one[0], 4);
-}
-
-TEST(MovieSource, ReportsSizeAndSound) {
-    krxtest::TempDir dir;
-    datagen::MovieSpec spec = Short(false);
-    spec.width = 64;
-    spec.height = 48;
-    ASSERT_TRUE(datagen::WriteMovie(dir.Path() / "m.mpg", spec));
-    auto source = plat::MovieSource::Open((dir.Path() / "m.mpg").string());
-    ASSERT_TRUE(source);
-    EXPECT_EQ(source->Width(), 64);
-    EXPECT_EQ(source->Height(), 48);
-    EXPECT_FALSE(source->HasSound());
-    std::vector<uint16_t> pixels(64 * 48);
-    // Too small a buffer is an error, not an overrun.
-    EXPECT_EQ(source->NextFrame(std::span<uint16_t>(pixels.data(), 10), false), plat::MovieFrame::Error);
-    int frames = 0;
-    while (source->NextFrame(pixels, false) == plat::MovieFrame::Frame) ++frames;
-    EXPECT_EQ(frames, 9);
 }
 
 } // namespace
