@@ -1,29 +1,61 @@
-# Two entry points: `make run` plays, `make test` checks everything.
+# Entry points: `make run` plays, `make test` checks everything the same way
+# on every run, `make fuzz` explores with the fuzz targets.
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 DATA ?= $(BUILD)/data
+# Inputs per fuzz target for `make fuzz`, and a pattern to pick targets.
+RUNS ?= 100000
+FUZZ ?=
 
-.PHONY: run test deps build build-asan data test-release test-asan bench clean
+# The configurations `make test` builds treat warnings as errors.
+CONFIGURE = cmake -S . -G Ninja -DKRX_WERROR=ON
+GENERATOR = $(BUILD)/tools/krx_datagen
 
-run: deps build data
-	cd $(DATA) && ../krx
+.PHONY: run test fuzz deps configure build build-asan build-tsan program data \
+        test-release test-asan test-tsan bench clean
 
-test: deps build build-asan test-release test-asan
+run: deps program data
+	cd $(DATA) && $(abspath $(BUILD))/krx
+
+test: deps build build-asan build-tsan test-release test-asan test-tsan
+
+fuzz: deps
+	CC=clang CXX=clang++ $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target krx_fuzz_targets
+	scripts/fuzz.sh explore $(ASAN_BUILD) $(RUNS) $(FUZZ)
 
 deps:
 	@bash scripts/deps.sh
 
-build:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRX_BENCH=ON
+configure:
+	$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRX_BENCH=ON
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan:
-	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
+	CC=clang CXX=clang++ $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-data: build
-	$(BUILD)/tools/krx_datagen $(DATA)
+# Only the programs whose tests start threads, and the data set generator.
+build-tsan:
+	CC=clang CXX=clang++ $(CONFIGURE) -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_TSAN=ON -DKRX_BENCH=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target krx_threads_tests
+
+# The game and the generator, nothing else.
+program: configure
+	cmake --build $(BUILD) -j $(JOBS) --target krx krx_datagen
+
+# The data set is made again only when the generator has changed: the stamp
+# beside the folder holds the check sum of the generator that made it.
+data: program
+	@sum=$$(sha256sum $(GENERATOR) | cut -d' ' -f1); \
+	if [ "$$(cat $(DATA).stamp 2>/dev/null)" != "$$sum" ]; then \
+	  echo "generating the data set in $(DATA)"; \
+	  $(GENERATOR) $(DATA) && echo "$$sum" > $(DATA).stamp; \
+	fi
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -31,8 +63,11 @@ test-release: build
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE nosan
 
+test-tsan: build-tsan
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L threads
+
 bench: build
 	$(BUILD)/bench/krx_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
