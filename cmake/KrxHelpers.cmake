@@ -72,6 +72,9 @@ function(krx_tests name)
   if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     target_precompile_headers(${target} PRIVATE <gtest/gtest.h>)
   endif()
+  # Line tables are all a failing test's trace needs; full debug information
+  # for test code is a third of the optimised build's time.
+  target_compile_options(${target} PRIVATE $<$<CONFIG:RelWithDebInfo>:-g1>)
   if(KRX_TSAN AND NOT A_THREADS)
     set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
     return()
@@ -139,7 +142,8 @@ function(krx_fuzz_target name)
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh replay $<TARGET_FILE:${name}> ${corpus}
             ${CMAKE_CURRENT_BINARY_DIR}/${name}.replay ${A_MAX_LEN} ${A_RUNS}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES LABELS "${A_LABEL};fuzz" TIMEOUT 120)
+  # Started before the short tests, so that they do not end the suite alone.
+  set_tests_properties(${name} PROPERTIES LABELS "${A_LABEL};fuzz" TIMEOUT 120 COST 1000)
   set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_TARGETS ${name})
   set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_LIST
                "${name} $<TARGET_FILE:${name}> ${corpus} ${A_MAX_LEN}")

@@ -1,4 +1,5 @@
-// Only the OS layer may talk to SDL, FFmpeg, sockets and files, and print.
+// Only the OS layer may talk to SDL, FFmpeg, sockets and files, and print;
+// the OS layer's own tests stand on it alone.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -51,6 +52,11 @@ TEST(Layering, NoFileAbovePlatformIncludesSdlFfmpegOrSockets) {
 TEST(Layering, NoFileAbovePlatformOpensFilesOrPrints) {
     ExpectNoLineIn(kLibraries, std::regex(
         R"(\b(fopen|freopen|ifstream|ofstream|fstream|stderr|stdout|cerr|cout)\b|(^|[^\w])(printf|puts|perror)\s*\()"));
+}
+
+TEST(Layering, PlatformTestsIncludeNothingAboveThePlatform) {
+    const char* const dirs[] = {"tests/platform"};
+    ExpectNoLineIn(dirs, std::regex(R"(^\s*#\s*include\s*"(engine|pagefont|tile2d|game|objects|interface|network)/)"));
 }
 
 } // namespace
