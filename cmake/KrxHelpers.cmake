@@ -176,16 +176,3 @@ function(krx_add_subfolders)
     endif()
   endforeach()
 endfunction()
-
-# krx_add_labels(<test program> <label>...)
-# Gives every case discovered in a test program these labels instead of its
-# folder's alone (e.g. `threads` for the cases that start threads or
-# processes, which the ThreadSanitizer build runs).
-function(krx_add_labels target)
-  if(NOT TARGET ${target})
-    return()
-  endif()
-  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_labels.cmake)
-  file(WRITE ${script} "set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS \"${ARGN}\")\n")
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
-endfunction()

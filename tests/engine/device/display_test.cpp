@@ -259,7 +259,7 @@ protected:
     }
 };
 
-TEST_F(Display, PageZeroNeverSpansMoreThanTheLockedSurface) {
+TEST_F(DisplayDataSet, PageZeroNeverSpansMoreThanTheLockedSurface) {
     krxtest::ScopedCwd cwd(krxtest::DataDir());
     g_bFontsLoaded = 0;
     Recorder d;
