@@ -19,7 +19,11 @@ GENERATOR = $(BUILD)/tools/krx_datagen
 run: deps program data
 	cd $(DATA) && $(abspath $(BUILD))/krx
 
-test: deps build build-asan build-tsan test-release test-asan test-tsan
+# The three configurations build and run side by side, so that the slow end
+# of each (its last compiles and links, its longest tests) overlaps the
+# others' work; each one's output is shown whole when it is done.
+test: deps
+	@$(MAKE) --no-print-directory -j3 -Otarget test-release test-asan test-tsan
 
 fuzz: deps
 	CC=clang CXX=clang++ $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
