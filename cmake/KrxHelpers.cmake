@@ -86,7 +86,9 @@ function(krx_tests name)
   endif()
   # The cases are found after the build; their properties are set by a
   # script CTest runs after the lists of cases are read (a list of labels
-  # does not pass through the discovery's own properties).
+  # does not pass through the discovery's own properties). The data set's
+  # readers, mostly whole scenes, start before the short cases once the
+  # generator is done.
   set(discover ${target} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60)
   if(A_DATASET)
     gtest_discover_tests(${discover} TEST_LIST ${target}_DATA)
@@ -101,7 +103,7 @@ function(krx_tests name)
     "endforeach()\n"
     "foreach(t IN LISTS ${target}_DATA)\n"
     "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels}\" ENVIRONMENT KRX_DATASET=ready\n"
-    "                       FIXTURES_REQUIRED dataset)\n"
+    "                       FIXTURES_REQUIRED dataset COST 100)\n"
     "endforeach()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
