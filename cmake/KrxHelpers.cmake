@@ -83,6 +83,18 @@ function(krx_tests name)
   if(A_THREADS)
     list(APPEND labels threads)
     set_property(GLOBAL APPEND PROPERTY KRX_THREADS_TESTS ${target})
+    # The ThreadSanitizer build makes the generator only for programs that
+    # read the data set.
+    set(reads_data ${A_DATASET})
+    foreach(src ${srcs})
+      file(STRINGS ${src} suites REGEX "DataSet")
+      if(suites)
+        set(reads_data ON)
+      endif()
+    endforeach()
+    if(reads_data)
+      set_property(GLOBAL PROPERTY KRX_THREADS_NEED_DATA ON)
+    endif()
   endif()
   # The cases are found after the build; their properties are set by a
   # script CTest runs after the lists of cases are read (a list of labels
@@ -164,9 +176,14 @@ function(krx_finish_tests)
     add_dependencies(krx_fuzz_targets ${fuzz})
   endif()
   get_property(threads GLOBAL PROPERTY KRX_THREADS_TESTS)
-  # The generator too: a `DataSet` suite may be among them.
+  get_property(need_data GLOBAL PROPERTY KRX_THREADS_NEED_DATA)
+  if(need_data)
+    list(APPEND threads krx_datagen)
+  endif()
   add_custom_target(krx_threads_tests)
-  add_dependencies(krx_threads_tests krx_datagen ${threads})
+  if(threads)
+    add_dependencies(krx_threads_tests ${threads})
+  endif()
 endfunction()
 
 # Adds every subfolder of the current folder that has a CMakeLists.txt.
