@@ -29,6 +29,14 @@ inline constexpr const char* kEnemyPackImg = "P_ENEMY\\P_ENEMY.IMG";
 inline constexpr const char* kAnimalPackStr = "P_ANIMAL\\P_ANIMAL.STR";
 inline constexpr const char* kAnimalPackImg = "P_ANIMAL\\P_ANIMAL.IMG";
 
+// Mines: object k of P_MINE is mine kind k (the operator's order k); status
+// 0 deploying, 1 idle, 2 firing, 8 directions each, with the mine's ground
+// outline on every direction.
+inline constexpr const char* kMinePackStr = "P_MINE\\P_MINE.STR";
+inline constexpr const char* kMinePackImg = "P_MINE\\P_MINE.IMG";
+inline constexpr int32_t kMineKinds = 8;
+inline constexpr int32_t kMineStatuses = 3;
+
 // Bullets in flight: object 0 of P_BULLET has one status per bullet row
 // (status = row, so a bullet's picture is the same whether it is picked by
 // its image field or by its type) with 32 directions each.
