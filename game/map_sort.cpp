@@ -5,7 +5,9 @@
 #include "game/debug.h"
 #include "game/geometry.h"
 #include "objects/all_object.h"
+#include "objects/animal.h"
 #include "objects/building.h"
+#include "objects/enemy.h"
 #include "objects/thing.h"
 
 sc_MapSort* g_pMapSort = nullptr;
@@ -37,14 +39,13 @@ struct ss_ShowKind {
     void (*pShow)(void*);
 };
 
-// By kind 1 to 6. Enemies and animals do not draw themselves yet: their
-// entries are traced and passed over.
+// By kind 1 to 6.
 constexpr ss_ShowKind kShowKinds[] = {
     {"( ( sc_Building * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Building>},
     {"( ( sc_Character * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Character>},
     {"( ( sc_Thing * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Thing>},
-    {"( ( sc_Enemy * ) spSortData[ rlI ].vpBuffer ) -> vShow();", nullptr},
-    {"( ( sc_Animal * ) spSortData[ rlI ].vpBuffer ) -> vShow();", nullptr},
+    {"( ( sc_Enemy * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Enemy>},
+    {"( ( sc_Animal * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Animal>},
     {"( ( sc_Death * ) spSortData[ rlI ].vpBuffer ) -> vShow();", vShowAs<sc_Death>},
 };
 

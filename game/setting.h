@@ -24,7 +24,8 @@ class sc_ByteWriter;
 //   3. to 6. buildings, things, enemies, animals: each a 4-byte count, then
 //      that many records of the family.
 // A file is taken whole or not at all: a count larger than the bytes left,
-// a record cut short or a prototype row outside its table refuses it.
+// a record cut short or a thing row outside its table refuses it. An enemy
+// or animal whose key lies outside its table is kept but never loads.
 class sc_Setting {
 public:
     static constexpr int32_t kStartPoints = 8;

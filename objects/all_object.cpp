@@ -18,6 +18,8 @@
 #include "interface/menus.h"
 #include "network/dir_play.h"
 #include "network/transmit.h"
+#include "objects/animal.h"
+#include "objects/enemy.h"
 #include "objects/thing.h"
 #include "platform/random.h"
 
@@ -122,6 +124,7 @@ void sc_AllObject::vLoadCommon(sc_Point* pViewPoint, bool bNetwork) {
     Loading(55 + r(10));
     oAllProp.vLoad(pViewPoint);
     Loading(60 + r(10));
+    oAllMine.vLoad(pViewPoint);
     Loading(65 + r(10));
     oAllDeath.vLoad(pViewPoint);
     Loading(70 + r(10));
@@ -167,11 +170,14 @@ void sc_AllObject::vPrevSortShow() {
     oAllDeath.vPrevSortShow();
     oAllCharacter.vPrevSortShow();
     oAllProp.vShow();
+    oAllMine.vShow();
 }
 
 void sc_AllObject::vShow() {
     oAllCharacter.vUpdate();
     if (g_pAllThing) g_pAllThing->vUpdate();
+    if (g_pAllEnemy) g_pAllEnemy->vUpdate();
+    if (g_pAllAnimal) g_pAllAnimal->vUpdate();
     if (b_HasAuthority())
         vHostSend();
     else
@@ -184,11 +190,18 @@ void sc_AllObject::vShow() {
         }
         if (lShakeSteps >= kShakeSteps) bShake = 0;
     }
+    vAimOrder();
+    vTakeOrder();
 }
 
 void sc_AllObject::vNextSortShow() {
+    vShowBomberRun6();
+    vShowBomberRun5();
+    vShowAirplane();
+    vShowBlast();
     oAllBullet.vMove();
     if (g_pWork && g_pWork->oScene.lState == kNetPlayState) vShowScores();
+    vShowOrder();
 }
 
 void sc_AllObject::vShowScores() {
@@ -256,6 +269,7 @@ void sc_AllObject::vHostSend() {
     oAllBullet.vSend();
     if (g_pAllThing) g_pAllThing->vSend();
     oAllProp.vSend();
+    if (g_pAllEnemy) g_pAllEnemy->vSend();
     if (g_pTransmit && g_pDirPlay) g_pTransmit->vFlush(g_pDirPlay->lOwnGroupId);
 }
 

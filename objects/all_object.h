@@ -8,6 +8,7 @@
 #include "objects/bullet.h"
 #include "objects/character.h"
 #include "objects/death.h"
+#include "objects/mine.h"
 #include "objects/prop.h"
 
 class sc_GameDir;
@@ -19,12 +20,6 @@ class sc_GameObject;
 // frame around the show list. The families below hold only what the other
 // families and the game flow use of them until their own sources take them
 // over.
-
-class sc_AllMine {
-public:
-    virtual ~sc_AllMine() = default;
-    void vClear() {}
-};
 
 class sc_AllObject {
 public:
@@ -56,6 +51,23 @@ public:
     void vHostSend();
     void vClientSend();
 
+    // The orders (orders.cpp). An order slot bought on the operator panel
+    // is taken while no other order is under way, aimed with the mouse, and
+    // brought by the airplane; on arrival it waits until it is delivered: a
+    // bomber run, or a mine dropped or thrown onto the target.
+    bool bOrderBusy() const;
+    void vTakeOrder();
+    void vAimOrder();
+    void vStartAirStrike();
+    void vShowAirplane();
+    void vShowOrder();
+    void vShowBomberRun6();
+    void vShowBomberRun5();
+    // When no blast runs: a blast of kind 0 or 1 around the bomber run's
+    // impact point.
+    void vStartBlast(int32_t lKind);
+    void vShowBlast();
+
     sc_Point* pGetView() const { return pView; }
 
     // Object 4 of P_SPRITY and its first direction's frames.
@@ -78,6 +90,8 @@ public:
     int32_t bShake = 0;
     int32_t lShakeSteps = 0;
     sc_Point oShakeSaved;
+    // The order's cursor that follows the mouse while aiming.
+    sc_Mine oMine;
     // The screen-origin point of a bomber run.
     sc_Point oBomberTarget;
     int32_t bBomberRun6 = 0;
@@ -107,6 +121,9 @@ public:
     int32_t bThrow = 0;
 
 private:
+    void vBomberImpact();
+    void vEndBomberRun(int32_t& bRun);
+
     // The characters, the loading screen's steps and the pictures both
     // loads share; then the battle adds its players.
     void vLoadCommon(sc_Point* pViewPoint, bool bNetwork);
@@ -121,5 +138,7 @@ void v_ShowFaded(const sc_GameImg& oFrame, int32_t x, int32_t y, int32_t lLevel)
 // Whether this machine holds authority: the scene's flag, which single play
 // sets too; true without a scene.
 bool b_HasAuthority();
+// Whether the mine an order slot brings searches and fires.
+bool b_IsArmedMineSlot(int32_t lSlot);
 
 extern sc_AllObject* g_pAllObject;

@@ -1,9 +1,26 @@
 #include "objects/animal.h"
 
+#include "engine/device/frame_time.h"
+#include "engine/sprite/game_img.h"
 #include "engine/sprite/memory_control.h"
 #include "engine/sprite/sprite_tree.h"
 #include "game/attrib.h"
+#include "game/geometry.h"
+#include "game/map.h"
+#include "game/map_sort.h"
+#include "game/work.h"
+#include "objects/all_object.h"
+#include "objects/walker.h"
 #include "platform/byte_reader.h"
+#include "platform/random.h"
+
+using walker::Add32;
+using walker::Due;
+using walker::R;
+
+bool sc_Animal::bIsKey(int32_t lKey) {
+    return lKey >= 0 && lKey < sc_Attrib::kAnimalRows;
+}
 
 sc_Animal::sc_Animal() = default;
 
@@ -70,7 +87,8 @@ void sc_Animal::vReset() {
 
 void sc_Animal::vLoadImage() {
     vFreeImage();
-    if (!g_pMemoryControl) return;
+    // A key outside the table never had a prototype: the animal stays out.
+    if (!g_pMemoryControl || !bIsKey(lId)) return;
     pObject = g_pMemoryControl->pGetObject(sPackStr.pGetText(), sPackImg.pGetText(), lObject);
     if (!pObject) return;
     pRestAnim = pObject->pGetStatusAt(0);
@@ -113,12 +131,80 @@ bool sc_Animal::bLoad(sc_ByteReader& in) {
     in.Read(lId, lTurnTime, lStepTime, lStepRand);
     oFrightBox.bRead(in);
     if (!in) return false;
-    if (lId < 0 || lId >= sc_Attrib::kAnimalRows) {
-        in.Fail("names an animal row outside the table");
-        return false;
-    }
-    if (const sc_Animal* prototype = g_pAttrib ? g_pAttrib->pGetAnimal(lId) : nullptr) vCopyData(prototype);
+    // A key outside the table is kept: vLoadImage leaves such an animal out.
+    if (bIsKey(lId))
+        if (const sc_Animal* prototype = g_pAttrib ? g_pAttrib->pGetAnimal(lId) : nullptr)
+            vCopyData(prototype);
     return true;
+}
+
+bool sc_Animal::bIsBlocked() const {
+    const sc_Point size = g_pMap ? g_pMap->oBackground.oMapSize : sc_Point();
+    if (oPos.x <= 0 || oPos.x >= size.x || oPos.y <= 0 || oPos.y >= size.y) return true;
+    return g_pMap && g_pMap->oSetting.oMapLocate.bIsBlocked(oPos);
+}
+
+bool sc_Animal::bIsPointIn(const sc_Point& oPoint) const {
+    const int32_t hw = oFrightBox.x / 2, hh = oFrightBox.y / 2;
+    return oPoint.x > Add32(oPos.x, -hw) && oPoint.x < Add32(oPos.x, hw) && oPoint.y > Add32(oPos.y, -hh) &&
+           oPoint.y < Add32(oPos.y, hh);
+}
+
+void sc_Animal::vMove(int32_t d) {
+    const sc_Point step = walker::Step8(lFacing, oStep);
+    oPos.oOffset(step.x, step.y);
+    // Only the authority keeps animals off obstacles.
+    if (b_HasAuthority() && bIsBlocked()) oPos.oOffsetBack(step.x, step.y);
+    vSetDirection(d);
+}
+
+void sc_Animal::vWander() {
+    if (!Due(lNextStep)) return;
+    lNextStep = g_lNowTick + lStepTime + R(lStepRand);
+    if (Due(lNextTurn)) {
+        lNextTurn = g_lNowTick + lTurnTime;
+        vMove(R(8));
+    }
+    if (R(5) == 0) vSetStatus(1);
+    vMove(lFacing);
+}
+
+void sc_Animal::vUpdate() {
+    if (!bLoaded || !pDir) return;
+    if (lStatus == 0)
+        vWander();
+    else if (lStatus == 1 && R(40) == 0)
+        vSetStatus(0);
+    if (R(3) == 0 && g_pAllCharacter) {
+        for (int32_t i = 0; i < g_pAllCharacter->lGetCount(); ++i) {
+            const sc_Character* c = g_pAllCharacter->pGetCharacter(i);
+            if (!c || !bIsPointIn(c->oPosition)) continue;
+            vSetStatus(0);
+            // Mostly away from the character; now and then toward it.
+            lFacing = R(8) == 0 ? l_GetDirection8(oPos.x, oPos.y, c->oPosition.x, c->oPosition.y)
+                                : l_GetDirection8(c->oPosition.x, c->oPosition.y, oPos.x, oPos.y);
+            vMove(lFacing);
+        }
+    }
+    walker::AddToSort(pDir, oPos, sc_MapSort::kAnimal, this, 0);
+}
+
+const sc_GameImgWithShadow* sc_Animal::pGetFrame() {
+    if (!pDir || pDir->lGetFrameCount() < 1) return nullptr;
+    if (cFrame < 0 || cFrame >= pDir->lGetFrameCount()) cFrame = 0;
+    if (Due(lNextFrame)) {
+        lNextFrame = g_lNowTick + lFrameDelay;
+        if (++cFrame >= pDir->lGetFrameCount()) cFrame = 0;
+    }
+    return pDir->pGetFrameAt(cFrame);
+}
+
+void sc_Animal::vShow() {
+    if (!bLoaded) return;
+    const sc_GameImgWithShadow* frame = pGetFrame();
+    if (!frame || !g_pWorkSurface) return;
+    const sc_Point view = pView ? *pView : sc_Point();
+    frame->vShow(oPos.x - 400 - view.x, oPos.y - 300 - view.y, g_pWorkSurface);
 }
 
 void sc_Animal::vSave(sc_ByteWriter& out) const {
@@ -184,6 +270,12 @@ void sc_AllAnimal::vLoadImage() {
     for (int32_t i = 0; i < oList.lGetCount(); ++i)
         pGetAnimal(i)->vLoadImage();
     bActive = 1;
+}
+
+void sc_AllAnimal::vUpdate() {
+    if (!bActive) return;
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        pGetAnimal(i)->vUpdate();
 }
 
 void sc_AllAnimal::vFreeImage() {

@@ -10,6 +10,7 @@
 class sc_ByteReader;
 class sc_ByteWriter;
 class sc_GameDir;
+class sc_GameImgWithShadow;
 class sc_GameObject;
 class sc_GameStatus;
 
@@ -55,10 +56,28 @@ public:
     void vSetDirection(int32_t d);
     // 0 walking, 1 resting: the animation follows.
     void vSetStatus(int32_t s);
-    // One mission record, then the prototype of row lId when the table
-    // holds it. A row outside the table fails the reader.
+    // Outside the map, or on a blocked cell of the occupancy grid.
+    bool bIsBlocked() const;
+    // Strictly inside the fright box centred on the animal.
+    bool bIsPointIn(const sc_Point& oPoint) const;
+    // A step in the current facing (taken back on the authority when it
+    // ends blocked), then the new facing d.
+    void vMove(int32_t d);
+    // The wander timer of status 0: steps, random turns, now and then a rest.
+    void vWander();
+    // Every frame: wander or rest, run from (now and then toward) the
+    // characters in the fright box, enter the show list.
+    void vUpdate();
+    const sc_GameImgWithShadow* pGetFrame();
+    void vShow();
+
+    // One mission record, then the prototype of row lId. A key outside the
+    // table leaves the animal without pictures: it is never loaded.
     bool bLoad(sc_ByteReader& in);
     void vSave(sc_ByteWriter& out) const;
+
+    // Whether a prototype key names a row of the animal table.
+    static bool bIsKey(int32_t lKey);
 
     // Attribute fields, in the order of a table row.
     sc_MemberString sPackStr; // table file (.STR) of the sprite pack
@@ -112,6 +131,8 @@ public:
     void vLoadImage();
     // Every animal's sprite object given back; inactive.
     void vFreeImage();
+    // Every frame while active: each animal's vUpdate in list order.
+    void vUpdate();
 
     int32_t lGetCount() const { return oList.lGetCount(); }
     // Null outside the list.

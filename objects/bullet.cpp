@@ -13,6 +13,7 @@
 #include "interface/form.h"
 #include "network/transmit.h"
 #include "objects/all_object.h"
+#include "objects/enemy.h"
 #include "objects/outline.h"
 #include "objects/thing.h"
 #include "platform/byte_reader.h"
@@ -276,7 +277,7 @@ bool sc_Bullet::bStop() {
     }
     if (g_pAllCharacter && g_pAllCharacter->bBulletHitTest(this)) return true;
     // The enemies' test comes last; enemy bullets pass through enemies.
-    return false;
+    return g_pAllEnemy && g_pAllEnemy->bBulletHitTest(this);
 }
 
 const sc_GameImgWithShadow* sc_Bullet::pGetFlyFrame() {

@@ -277,8 +277,7 @@ bool sc_Character::bIsBlocked() {
     // A thing in the way is pushed; an item underfoot is taken.
     if (g_pAllThing && g_pAllThing->bHitCharacter(this)) return true;
     if (g_pAllProp && g_pAllProp->bPickUp(this)) return true;
-    // The mines are asked last, as their family arrives.
-    return false;
+    return g_pAllMine && g_pAllMine->bHitCharacter(this);
 }
 
 void sc_Character::vStop() {
@@ -709,7 +708,8 @@ sc_Character* sc_AllCharacter::bCollide(const sc_Point&, int32_t lLeft, int32_t 
         const sc_Point& p = o->oPosition;
         if (p.x >= lLeft && p.x <= lRight && p.y >= lTop && p.y <= lBottom) found = o;
     }
-    if (found && pFound) *pFound = 1;
+    // The caller has looked, whether or not anyone was there.
+    if (pFound) *pFound = 1;
     return found;
 }
 

@@ -191,7 +191,7 @@ public:
     bool bBulletHitTest(const sc_Bullet* pBullet) const;
     bool bEnemyHitTest(const sc_Enemy* pEnemy) const;
     // The last character whose position lies inside the rectangle (edges
-    // included), with *pFound set; null when none does.
+    // included), or null; *pFound is set either way (the enemy has looked).
     sc_Character* bCollide(const sc_Point& oPoint, int32_t lLeft, int32_t lTop, int32_t lRight,
                            int32_t lBottom, int32_t* pFound) const;
     bool bNear(int32_t x, int32_t y) const;

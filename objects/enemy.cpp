@@ -1,9 +1,31 @@
 #include "objects/enemy.h"
 
+#include <algorithm>
+#include <functional>
+
+#include "engine/blit/blit_bounds.h"
+#include "engine/device/dir_surface.h"
+#include "engine/device/frame_time.h"
+#include "engine/sprite/game_img.h"
 #include "engine/sprite/memory_control.h"
 #include "engine/sprite/sprite_tree.h"
 #include "game/attrib.h"
+#include "game/geometry.h"
+#include "game/map.h"
+#include "game/map_sort.h"
+#include "game/sound.h"
+#include "game/work.h"
+#include "interface/form.h"
+#include "interface/operator_panel.h"
+#include "network/transmit.h"
+#include "objects/all_object.h"
+#include "objects/mine.h"
+#include "objects/outline.h"
+#include "objects/thing.h"
+#include "objects/walker.h"
 #include "platform/byte_reader.h"
+#include "platform/random.h"
+#include "platform/trace.h"
 
 sc_Enemy::sc_Enemy() = default;
 
@@ -79,18 +101,56 @@ bool sc_Enemy::bReadAttrib(sc_ByteReader& in) {
     return in.Ok();
 }
 
+using walker::Add32;
+using walker::Due;
+using walker::R;
+
+namespace {
+
+constexpr int32_t kDeathFrameMs = 50;
+constexpr int32_t kNearestLimit = 1'280'000; // squared reach of a homing shot's choice
+constexpr uint16_t kRadarColour = 0x7C00;
+
+// The box of a width and height centred on a point (halves truncated).
+ss_Rect CentredBox(const sc_Point& at, const sc_Point& size) {
+    ss_Rect box;
+    box.vSet(Add32(at.x, -(size.x / 2)), Add32(at.y, -(size.y / 2)), Add32(at.x, size.x / 2),
+             Add32(at.y, size.y / 2));
+    return box;
+}
+
+int64_t DistanceSquared(const sc_Point& a, const sc_Point& b) {
+    const int64_t dx = int64_t{a.x} - b.x, dy = int64_t{a.y} - b.y;
+    return dx * dx + dy * dy;
+}
+
+sc_Point ViewOf(const sc_Point* pView) {
+    return pView ? *pView : sc_Point();
+}
+
+// Whether a pointer points at some byte of an object.
+template <class T> bool bPointsInto(const void* p, const T& object) {
+    const std::less_equal<const void*> le;
+    const auto* first = reinterpret_cast<const unsigned char*>(&object);
+    return p && le(first, p) && !le(first + sizeof(T), p);
+}
+
+// The target character is gone: its remains have run.
+bool IsGone(const sc_Character* pCharacter) {
+    return pCharacter && pCharacter->bRemainsDone;
+}
+
+} // namespace
+
+bool sc_Enemy::bIsKey(int32_t lKey) {
+    return lKey >= 0 && lKey < sc_Attrib::kEnemyRows;
+}
+
 void sc_Enemy::vSet(sc_Point* pViewPoint) {
     sc_NodeEx::vClear();
     vReset();
     pView = pViewPoint;
-    // Wandering: the box is centred wherever the enemy stands. A mission
-    // file's values may lie anywhere: the edges wrap at 32 bits.
-    lStatus = 0;
-    const auto at = [](int32_t a, int32_t b) {
-        return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-    };
-    oBox.vSet(at(oPos.x, -(oWanderBox.x / 2)), at(oPos.y, -(oWanderBox.y / 2)), at(oPos.x, oWanderBox.x / 2),
-              at(oPos.y, oWanderBox.y / 2));
+    vSetStatus(0);
 }
 
 void sc_Enemy::vReset() {
@@ -109,7 +169,8 @@ void sc_Enemy::vReset() {
 
 void sc_Enemy::vLoadImage() {
     vFreeImage();
-    if (!g_pMemoryControl) return;
+    // A key outside the table never had a prototype: the enemy stays out.
+    if (!g_pMemoryControl || !bIsKey(lId)) return;
     pObject = g_pMemoryControl->pGetObject(sPackStr.pGetText(), sPackImg.pGetText(), lObject);
     if (!pObject) return;
     bHasAltAttack = pObject->lGetStatusCount() >= 3 ? 1 : 0;
@@ -135,6 +196,234 @@ void sc_Enemy::vSetDirection(int32_t d) {
     lFacing = d;
 }
 
+void sc_Enemy::vSetStatus(int32_t s) {
+    lStatus = s;
+    switch (s) {
+    case 0:
+        oBox = CentredBox(oPos, oWanderBox);
+        break;
+    case 1:
+        if (pAnim != pIdleAnim && pIdleAnim) {
+            pAnim = pIdleAnim;
+            cFrame = 0;
+            vSetDirection(lFacing);
+        }
+        break;
+    case 2:
+        if (pAnim != pAttackAnim) {
+            if (bHasAltAttack && R(3) == 0) pAttackAnim = pObject ? pObject->pGetStatusAt(2) : nullptr;
+            // Without an attack animation the idle one stays up.
+            if (pAttackAnim) {
+                pAnim = pAttackAnim;
+                cFrame = 0;
+                vSetDirection(lFacing);
+            }
+            if (bMelee && g_pSound) g_pSound->vPlay("WAV\\E.WAV", 0, 0);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void sc_Enemy::vWander() {
+    if (!Due(lNextStep)) return;
+    lNextStep = g_lNowTick + lStepTime + R(lStepRand);
+    if (Due(lNextTurn)) {
+        lNextTurn = g_lNowTick + lTurnTime;
+        vMove(R(8));
+    }
+    vMove(lFacing);
+}
+
+void sc_Enemy::vMove(int32_t d) {
+    const sc_Point step = walker::Step8(lFacing, oStep);
+    if (!bStationary) oPos.oOffset(step.x, step.y);
+    // The tests look one cell ahead.
+    const sc_Point probe(step.x < 0 ? -16 : 16, step.y < 0 ? -8 : 8);
+    oPos.oOffset(probe.x, probe.y);
+    if (b_HasAuthority()) {
+        if (g_pAllCharacter) {
+            const ss_Rect sight = CentredBox(oPos, oSightBox);
+            pTarget =
+                g_pAllCharacter->bCollide(oPos, sight.left, sight.top, sight.right, sight.bottom, &bAwake);
+        }
+        if (bIsBlocked()) {
+            if (!bStationary) oPos.oOffsetBack(step.x, step.y);
+        } else {
+            if (IsGone(pTarget)) {
+                pTarget = nullptr;
+                vSetStatus(0);
+            }
+            if (pTarget)
+                vSetStatus(bIsPointIn(pTarget->oPosition) ? 2 : 1);
+            else if (lStatus != 0)
+                vSetStatus(0);
+        }
+        if (lStatus == 0 && !oBox.bInside(oPos.x, oPos.y)) {
+            oPos.oOffsetBack(step.x, step.y);
+            lNextTurn = 0;
+        }
+    }
+    oPos.oOffsetBack(probe.x, probe.y);
+    vSetDirection(d);
+    bSend = 1;
+}
+
+bool sc_Enemy::bIsBlocked() {
+    const sc_Point size = g_pMap ? g_pMap->oBackground.oMapSize : sc_Point();
+    if (oPos.x < 17 || oPos.x >= size.x - 16 || oPos.y < 17 || oPos.y >= size.y - 16) {
+        vSetStatus(0);
+        return true;
+    }
+    if (IsGone(pTarget)) {
+        pTarget = nullptr;
+        vSetStatus(0);
+    }
+    if (g_pMap && g_pMap->oSetting.oMapLocate.bIsBlocked(oPos)) {
+        vSetStatus(0);
+        return true;
+    }
+    if (pTarget && g_pAllCharacter && g_pAllCharacter->bEnemyHitTest(this)) {
+        if (!bMelee) {
+            vSetStatus(0);
+        } else if (pTarget->bHitEnemy(this) && Due(lNextFire)) {
+            lNextFire = g_lNowTick + lFireTime + R(lFireRand);
+            if (sc_GameStatus* attack = pObject ? pObject->pGetStatusAt(1) : nullptr) {
+                pAttackAnim = pAnim = attack;
+                cFrame = 0;
+                vSetDirection(lFacing);
+            }
+            pTarget->lHitPoints -= 50;
+            if (g_pAllBullet)
+                g_pAllBullet->vFire(0, pTarget->lIndex, R(6), pTarget->oPosition, ViewOf(pView), 1, 2);
+        }
+        return true;
+    }
+    if (pTarget && g_pAllEnemy && g_pAllEnemy->bHitTest(this)) {
+        vSetStatus(0);
+        if (R(2) != 0) return true;
+    }
+    if (g_pAllThing && g_pAllThing->bHitEnemy(this)) {
+        vSetStatus(0);
+        return true;
+    }
+    return g_pAllMine && g_pAllMine->bHitEnemy(this);
+}
+
+bool sc_Enemy::bIsPointIn(const sc_Point& oPoint) const {
+    const ss_Rect box = CentredBox(oPos, oAttackBox);
+    return oPoint.x > box.left && oPoint.x < box.right && oPoint.y > box.top && oPoint.y < box.bottom;
+}
+
+bool sc_Enemy::bHitOther(const sc_Enemy* pOther) const {
+    return pOther && pOther != this && pOther->pTarget &&
+           b_OutlinesTouch(pDir, oPos, pOther->pDir, pOther->oPos);
+}
+
+bool sc_Enemy::bHitBullet(const sc_Bullet* pBullet) {
+    if (!pBullet || pBullet->lOwnerKind == 3) return false;
+    if (!b_OutlinesTouch(pDir, oPos, pBullet->pFlyDir, pBullet->oPos)) return false;
+    if (g_pAllBullet) g_pAllBullet->vFire(3, lNetId, R(6), oPos, ViewOf(pView), 1, 2);
+    const int64_t attack = pBullet->lAttack;
+    const int64_t left = int64_t{lHitPoints} - attack;
+    lHitPoints = static_cast<int32_t>(static_cast<uint32_t>(left));
+    bSend = 1;
+    // The reward goes with the hit that takes the hit points to 0 or below.
+    if (left <= 0 && left > -attack && g_pAllCharacter)
+        if (sc_Character* firer = g_pAllCharacter->pGetCharacter(pBullet->lOwnerId)) firer->lScore += lReward;
+    return true;
+}
+
+int32_t sc_Enemy::lGetDropKind() const {
+    const int32_t roll = R(100);
+    for (int32_t i = 0; i < kDropSlots; ++i)
+        if (lDropAt[i] >= roll) return lDropKind[i];
+    return -1;
+}
+
+void sc_Enemy::vUpdate() {
+    if (!bLoaded || !pDir) return;
+    // A dying enemy neither moves nor fires.
+    if (b_HasAuthority() && lHitPoints >= 1) {
+        if (IsGone(pTarget)) {
+            // The attack it was about to fire goes with its target.
+            pTarget = nullptr;
+            vSetStatus(0);
+        }
+        if (lStatus == 2 && !bMelee && Due(lNextFire) && pTarget) {
+            lNextFire = g_lNowTick + lFireTime + R(lFireRand);
+            if (sc_GameStatus* attack = pObject ? pObject->pGetStatusAt(1) : nullptr) {
+                pAttackAnim = pAnim = attack;
+                cFrame = 0;
+                vSetDirection(lFacing);
+            }
+            if (!bNoFire && g_pAllBullet) {
+                const sc_Point aim(pTarget->oPosition.x, pTarget->oPosition.y - 30);
+                g_pAllBullet->pAdd(3, lNetId, lBulletKind, oPos, aim, bOnKind3Cell, 0, 1, lShotHeight,
+                                   lShotDistance);
+            }
+        }
+        if (lStatus == 0) {
+            vWander();
+        } else if ((lStatus == 1 || lStatus == 2) && Due(lNextStep) && pTarget) {
+            lNextStep = g_lNowTick + lStepTime + R(lStepRand);
+            vMove(l_GetDirection8(oPos.x, oPos.y, pTarget->oPosition.x, pTarget->oPosition.y));
+        }
+    }
+    // The dying stay in the list wherever they are.
+    walker::AddToSort(pDir, oPos, sc_MapSort::kEnemy, this, lHitPoints < 1 ? 1 : 0);
+    bOnKind3Cell = g_pMap && g_pMap->oSetting.oMapLocate.lGetCell(oPos) == 3 ? 1 : 0;
+}
+
+void sc_Enemy::vShow() {
+    if (!bLoaded) return;
+    if (lHitPoints < 1 && !bDying) {
+        pDeathDir = nullptr;
+        if (g_pAllBullet && g_pAllBullet->pHitObject)
+            if (sc_GameStatus* hits = g_pAllBullet->pHitObject->pGetStatusAt(0))
+                pDeathDir = hits->pGetDirAt(lDeathAnim);
+        if (g_pAllDeath) g_pAllDeath->pAdd(R(3), oPos);
+        bDying = 1;
+    }
+    const sc_Point view = ViewOf(pView);
+    const int32_t x = oPos.x - 400 - view.x, y = oPos.y - 300 - view.y;
+    if (bDying) {
+        if (!pDeathDir || pDeathDir->lGetFrameCount() < 1) {
+            bDead = 1; // no effect to play
+            return;
+        }
+        if (cDeathFrame < 0 || cDeathFrame >= pDeathDir->lGetFrameCount()) cDeathFrame = 0;
+        const sc_GameImgWithShadow* frame = pDeathDir->pGetFrameAt(cDeathFrame);
+        if (Due(lNextDeathFrame)) {
+            lNextDeathFrame = g_lNowTick + kDeathFrameMs;
+            if (++cDeathFrame >= pDeathDir->lGetFrameCount()) {
+                cDeathFrame = 0;
+                bDead = 1;
+            }
+        }
+        if (g_pWorkSurface) frame->vShow(x, y, g_pWorkSurface);
+        return;
+    }
+    if (!pDir || pDir->lGetFrameCount() < 1) return;
+    if (cFrame < 0 || cFrame >= pDir->lGetFrameCount()) cFrame = 0;
+    const sc_GameImgWithShadow* frame = pDir->pGetFrameAt(cFrame);
+    if (Due(lNextFrame)) {
+        lNextFrame = g_lNowTick + lFrameDelay;
+        if (++cFrame >= pDir->lGetFrameCount()) {
+            cFrame = 0;
+            // One attack animation, then back to the idle one.
+            if (pObject && pAnim == pObject->pGetStatusAt(1)) vSetStatus(1);
+        }
+    }
+    if (!bAwake) {
+        v_ShowFaded(*frame, x, y, lAlpha);
+        return;
+    }
+    if (g_pWorkSurface) frame->vShow(x, y, g_pWorkSurface);
+    if (IsGone(pTarget)) pTarget = nullptr;
+}
+
 bool sc_Enemy::bLoad(sc_ByteReader& in) {
     sPackStr.bLoad(in);
     sPackImg.bLoad(in);
@@ -149,11 +438,9 @@ bool sc_Enemy::bLoad(sc_ByteReader& in) {
     for (int32_t i = 0; i < kDropSlots; ++i)
         in.Read(lDropAt[i], lDropKind[i]);
     if (!in) return false;
-    if (lId < 0 || lId >= sc_Attrib::kEnemyRows) {
-        in.Fail("names an enemy row outside the table");
-        return false;
-    }
-    if (const sc_Enemy* prototype = g_pAttrib ? g_pAttrib->pGetEnemy(lId) : nullptr) vCopyData(prototype);
+    // A key outside the table is kept: vLoadImage leaves such an enemy out.
+    if (bIsKey(lId))
+        if (const sc_Enemy* prototype = g_pAttrib ? g_pAttrib->pGetEnemy(lId) : nullptr) vCopyData(prototype);
     return true;
 }
 
@@ -171,6 +458,73 @@ void sc_Enemy::vSave(sc_ByteWriter& out) const {
     for (int32_t i = 0; i < kDropSlots; ++i)
         out.Write(lDropAt[i], lDropKind[i]);
 }
+
+// ------------------------------------------------------------------ record
+
+void ss_EnemyRecord::vWrite(sc_ByteWriter& out) const {
+    out.Write(kKind, kBytes, lNetId, oPos.x, oPos.y, bLoaded, lFacing, lStatus, bOnKind3Cell, bTarget, bAwake,
+              lHitPoints);
+}
+
+bool ss_EnemyRecord::bRead(std::span<const uint8_t> record) {
+    sc_ByteReader in(record);
+    int32_t kind = 0, size = 0;
+    ss_EnemyRecord r;
+    in.Read(kind, size, r.lNetId, r.oPos.x, r.oPos.y, r.bLoaded, r.lFacing, r.lStatus, r.bOnKind3Cell,
+            r.bTarget, r.bAwake, r.lHitPoints);
+    const char* why = nullptr;
+    if (!in.Ok())
+        why = "record ends early";
+    else if (kind != kKind || size != kBytes)
+        why = "not an enemy record";
+    else if (r.lStatus < 0 || r.lStatus > 2)
+        why = "enemy status out of range";
+    else if (r.lFacing < 0 || r.lFacing > 7)
+        why = "enemy facing out of range";
+    if (why) {
+        plat::Trace("enemy record", why);
+        return false;
+    }
+    *this = r;
+    return true;
+}
+
+ss_EnemyRecord sc_Enemy::oRecord() const {
+    ss_EnemyRecord r;
+    r.lNetId = lNetId;
+    r.oPos = oPos;
+    r.bLoaded = bLoaded;
+    r.lFacing = lFacing;
+    r.lStatus = lStatus;
+    r.bOnKind3Cell = bOnKind3Cell;
+    r.bTarget = pTarget ? 1 : 0;
+    r.bAwake = bAwake;
+    r.lHitPoints = lHitPoints;
+    return r;
+}
+
+void sc_Enemy::vPack() {
+    if (!bSend) return;
+    sc_ByteWriter w;
+    oRecord().vWrite(w);
+    if (g_pTransmit) g_pTransmit->vAddRecord(w.Bytes().data(), static_cast<int32_t>(w.Size()));
+    bSend = 0;
+}
+
+void sc_Enemy::vUnpack(const ss_EnemyRecord& rec) {
+    // The loaded flag stays this machine's own: it says whether the pictures
+    // are here.
+    oPos = rec.oPos;
+    lStatus = rec.lStatus;
+    bOnKind3Cell = rec.bOnKind3Cell;
+    bTargetMark = rec.bTarget;
+    bAwake = rec.bAwake;
+    lHitPoints = rec.lHitPoints;
+    vSetStatus(lStatus);
+    if (rec.lFacing != lFacing) vSetDirection(rec.lFacing);
+}
+
+// --------------------------------------------------------------- container
 
 sc_AllEnemy* g_pAllEnemy = nullptr;
 
@@ -232,4 +586,89 @@ void sc_AllEnemy::vFreeImage() {
     for (int32_t i = 0; i < oList.lGetCount(); ++i)
         pGetEnemy(i)->vFreeImage();
     bActive = 0;
+}
+
+bool sc_AllEnemy::bHitTest(const sc_Enemy* pEnemy) const {
+    if (!b_HasAuthority() || !pEnemy) return false;
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        if (pGetEnemy(i)->bHitOther(pEnemy)) return true;
+    return false;
+}
+
+bool sc_AllEnemy::bBulletHitTest(sc_Bullet* pBullet) const {
+    if (!pBullet || !b_HasAuthority() || pBullet->lOwnerKind == 3) return false;
+    int64_t best = kNearestLimit;
+    const sc_Enemy* nearest = nullptr;
+    for (int32_t i = 0; i < oList.lGetCount(); ++i) {
+        sc_Enemy* e = pGetEnemy(i);
+        if (pBullet->lFlight == 2) {
+            const int64_t d = DistanceSquared(e->oPos, pBullet->oStart);
+            if (d < best) {
+                best = d;
+                nearest = e;
+            }
+        }
+        if (e->bHitBullet(pBullet)) return true;
+    }
+    // Homing shots turn toward the enemy nearest to where they were fired.
+    if (nearest) pBullet->oTarget = nearest->oPos;
+    return false;
+}
+
+const sc_Point* sc_AllEnemy::pFindNearest(const sc_Point& oPoint, int32_t lRadius) const {
+    const int64_t limit = int64_t{lRadius} * lRadius;
+    int64_t best = limit;
+    const sc_Enemy* nearest = nullptr;
+    for (int32_t i = 0; i < oList.lGetCount(); ++i) {
+        const sc_Enemy* e = pGetEnemy(i);
+        if (!e->bAwake) continue;
+        const int64_t d = DistanceSquared(e->oPos, oPoint);
+        if (d < best) {
+            best = d;
+            nearest = e;
+        }
+    }
+    return nearest ? &nearest->oPos : nullptr;
+}
+
+void sc_AllEnemy::vUpdate() {
+    if (!bActive) return;
+    const bool host = b_HasAuthority();
+    for (int32_t i = 0; i < oList.lGetCount();) {
+        sc_Enemy* e = pGetEnemy(i);
+        v_ShowRadarPoint(e->oPos.x, e->oPos.y, kRadarColour);
+        if (host && e->bDying) e->vPack();
+        if (!e->bDead) {
+            ++i;
+            continue;
+        }
+        if (host) {
+            e->vPack();
+            if (g_pAllBullet)
+                g_pAllBullet->vFireEx(3, e->lNetId, 21, e->oPos, sc_Point(e->oPos.x, e->oPos.y + 100), 1,
+                                      e->lBurst);
+            const int32_t drop = e->lGetDropKind();
+            if (drop != -1 && g_pAllProp) g_pAllProp->pAdd(drop, e->oPos);
+        }
+        if (g_pForm) {
+            ++g_pForm->lKills;
+            // The panel's arrow must not point into the enemy about to go.
+            if (bPointsInto(g_pForm->pTarget, *e)) g_pForm->pTarget = nullptr;
+        }
+        oList.vDelete(i);
+    }
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        pGetEnemy(i)->vUpdate();
+}
+
+void sc_AllEnemy::vSend() {
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        if (sc_Enemy* e = pGetEnemy(i); e->bAwake || e->bDying) e->vPack();
+}
+
+void sc_AllEnemy::vReceive(std::span<const uint8_t> record) {
+    ss_EnemyRecord r;
+    if (!r.bRead(record)) return;
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        if (sc_Enemy* e = pGetEnemy(i); e->lNetId == r.lNetId) e->vUnpack(r);
 }

@@ -2,18 +2,42 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 #include "engine/base/member.h"
 #include "engine/base/node.h"
 #include "engine/base/point.h"
 #include "engine/base/rect.h"
 
+class sc_Bullet;
 class sc_ByteReader;
 class sc_ByteWriter;
 class sc_Character;
 class sc_GameDir;
+class sc_GameImgWithShadow;
 class sc_GameObject;
 class sc_GameStatus;
+
+// The state of one enemy as the authority sends it (record kind 9).
+struct ss_EnemyRecord {
+    static constexpr int32_t kKind = 9;
+    static constexpr int32_t kBytes = 48;
+
+    int32_t lNetId = 0;
+    sc_Point oPos;
+    int32_t bLoaded = 0;
+    int32_t lFacing = 0;
+    int32_t lStatus = 0;
+    int32_t bOnKind3Cell = 0;
+    int32_t bTarget = 0; // it has a target; never a reference
+    int32_t bAwake = 0;
+    int32_t lHitPoints = 0;
+
+    void vWrite(sc_ByteWriter& out) const;
+    // False for a record shorter than its size, of another kind or size, or
+    // with a status or facing no enemy has.
+    bool bRead(std::span<const uint8_t> record);
+};
 
 // One enemy unit placed by the mission file. Its attribute fields come from
 // its row of the enemy table; the position and the drop table come from the
@@ -60,10 +84,42 @@ public:
     void vFreeImage();
     // Direction d (0..7) of the shown status; other values are ignored.
     void vSetDirection(int32_t d);
-    // One mission record, then the prototype of row lId when the table
-    // holds it. A row outside the table fails the reader.
+    // 0 wander (the wander box centred where it stands), 1 chase, 2 attack:
+    // the animation follows.
+    void vSetStatus(int32_t s);
+    // One move: a step in the current facing (tested one cell ahead), then
+    // the new facing d.
+    void vMove(int32_t d);
+    // The blocking and contact tests of a move at the probed position.
+    bool bIsBlocked();
+    // The wander timer of status 0.
+    void vWander();
+    // Strictly inside the attack box centred on the enemy.
+    bool bIsPointIn(const sc_Point& oPoint) const;
+    // The other enemy, chasing something, has a corner of its outline
+    // inside this one's.
+    bool bHitOther(const sc_Enemy* pOther) const;
+    // A character's bullet touching the enemy hurts it (authority only).
+    bool bHitBullet(const sc_Bullet* pBullet);
+    // The item kind to drop, -1 none.
+    int32_t lGetDropKind() const;
+    void vUpdate();
+    void vShow();
+
+    // One mission record, then the prototype of row lId. A key outside the
+    // table leaves the enemy without pictures: it is never loaded.
     bool bLoad(sc_ByteReader& in);
     void vSave(sc_ByteWriter& out) const;
+
+    ss_EnemyRecord oRecord() const;
+    // The record into the network buffer while something changed.
+    void vPack();
+    void vUnpack(const ss_EnemyRecord& rec);
+
+    // The direction whose marks give the enemy's outline, or null.
+    const sc_GameDir* pGetDir() const { return pDir; }
+    // Whether a prototype key names a row of the enemy table.
+    static bool bIsKey(int32_t lKey);
 
     // Attribute fields, in the order of a table row.
     sc_MemberString sPackStr; // table file (.STR) of the sprite pack
@@ -120,6 +176,7 @@ public:
     int32_t bAwake = 0;
     int32_t bNoFire = 0;
     int32_t bSend = 1;
+    int32_t bTargetMark = 0; // a received record's target field, kept only
     int32_t lDropAt[kDropSlots] = {100, 0, 0, 0, 0};
     int32_t lDropKind[kDropSlots] = {-1, -1, -1, -1, -1};
 };
@@ -147,6 +204,21 @@ public:
     void vLoadImage();
     // Every enemy's sprite object given back; inactive.
     void vFreeImage();
+
+    // Authority only: some other enemy's outline touches this chasing one.
+    bool bHitTest(const sc_Enemy* pEnemy) const;
+    // A bullet's hit on an enemy (authority only). A homing shot that hits
+    // nothing turns toward the enemy nearest to where it was fired from.
+    bool bBulletHitTest(sc_Bullet* pBullet) const;
+    // The position of the nearest awake enemy strictly within the radius;
+    // the earlier one on a tie; null for none.
+    const sc_Point* pFindNearest(const sc_Point& oPoint, int32_t lRadius) const;
+    // Every frame: radar points, the removal of the dead (with their burst,
+    // drop and kill count), then every enemy's behaviour.
+    void vUpdate();
+    // The records of the awake and the dying enemies.
+    void vSend();
+    void vReceive(std::span<const uint8_t> record);
 
     int32_t lGetCount() const { return oList.lGetCount(); }
     // Null outside the list.
