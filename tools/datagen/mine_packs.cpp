@@ -16,8 +16,12 @@ namespace cn = content;
 constexpr float kPi = 3.14159265f;
 
 // Where the anchor lies in the frame's pictures.
-float AnchorXOf(const FrameArt&) { return kAnchorX; }
-float AnchorYOf(const FrameArt&) { return kAnchorY; }
+float AnchorXOf(const FrameArt& art) {
+    return art.anchorX;
+}
+float AnchorYOf(const FrameArt& art) {
+    return art.anchorY;
+}
 
 struct Tone {
     int r, g, b;
@@ -116,12 +120,16 @@ void GroundShadow(FrameArt& art, float rx, float ry) {
     art.hasShadow = true;
 }
 
-DirDesc Dir(int32_t frames, DrawFrame draw, int32_t footHalfW, int32_t footHalfH) {
+// A direction drawn in a window of artW x artH around the anchor (half the
+// width a multiple of 16, half the height 4 more than a multiple of 8).
+DirDesc Dir(int32_t frames, DrawFrame draw, int32_t footHalfW, int32_t footHalfH, int32_t artW, int32_t artH) {
     DirDesc d;
     d.frames = frames;
     d.draw = std::move(draw);
     d.footHalfW = footHalfW;
     d.footHalfH = footHalfH;
+    d.artW = artW;
+    d.artH = artH;
     return d;
 }
 
@@ -278,7 +286,8 @@ ObjectDesc EnemyObject(size_t kind) {
                     case Body::Walker: DrawWalker(art, a, status, d, frame); break;
                     }
                 },
-                a.footW, a.footH));
+                a.footW, a.footH, a.body == Body::Soldier ? 128 : a.body == Body::Turret ? 160 : 192,
+                a.body == Body::Soldier || a.body == Body::Turret ? 136 : 152));
         o.statuses.push_back(std::move(s));
     }
     return o;
@@ -343,7 +352,7 @@ ObjectDesc AnimalObject(size_t kind) {
         for (int32_t d = 0; d < 8; ++d)
             s.dirs.push_back(Dir(
                 status ? 4 : 2, [&a, status, d](FrameArt& art, int32_t frame) { DrawAnimal(art, a, status, d, frame); },
-                a.footW, a.footH));
+                a.footW, a.footH, 96, 72));
         o.statuses.push_back(std::move(s));
     }
     return o;
@@ -393,7 +402,7 @@ ObjectDesc MineObject(int32_t kind) {
         for (int32_t d = 0; d < 8; ++d)
             s.dirs.push_back(Dir(
                 kFrames[status], [kind, status, d](FrameArt& art, int32_t frame) { DrawMine(art, kind, status, d, frame); },
-                20, 10));
+                20, 10, 96, 72));
         o.statuses.push_back(std::move(s));
     }
     return o;
@@ -461,12 +470,13 @@ ObjectDesc MineDeliveryObject() {
     StatusDesc drop = Status("drop", 100);
     static constexpr int32_t kDropFrames[4] = {3, 4, 4, kDropShadowFrames};
     for (int32_t d = 0; d < 4; ++d)
-        drop.dirs.push_back(Dir(kDropFrames[d], [d](FrameArt& art, int32_t frame) { DrawDrop(art, d, frame); }, 0, 0));
+        drop.dirs.push_back(
+            Dir(kDropFrames[d], [d](FrameArt& art, int32_t frame) { DrawDrop(art, d, frame); }, 0, 0, 128, 152));
     StatusDesc thrown = Status("throw", 100);
     static constexpr int32_t kThrowFrames[4] = {2, 4, 4, 3};
     for (int32_t d = 0; d < 4; ++d)
         thrown.dirs.push_back(
-            Dir(kThrowFrames[d], [d](FrameArt& art, int32_t frame) { DrawThrow(art, d, frame); }, 0, 0));
+            Dir(kThrowFrames[d], [d](FrameArt& art, int32_t frame) { DrawThrow(art, d, frame); }, 0, 0, 96, 72));
     o.statuses.push_back(std::move(drop));
     o.statuses.push_back(std::move(thrown));
     return o;

@@ -1,8 +1,8 @@
 // The mission files "MAP\wrd0NNNN.BUD" of every ground map: the world layout
 // gives their start points, their occupancy grids (so that what blocks is
 // what the ground shows) and the lots their buildings stand on; the things
-// stand on the open ground around them (mission_things.h). Enemies and
-// animals are not placed yet.
+// stand on the open ground around them (mission_things.h), the enemies and
+// animals where the start can walk to (mission_fighters.h).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/generators.h"
 #include "tools/datagen/ground_builder.h"
+#include "tools/datagen/mission_fighters.h"
 #include "tools/datagen/mission_things.h"
 #include "tools/datagen/world_layout.h"
 
@@ -136,6 +137,7 @@ bool WriteMission(const std::filesystem::path& out, uint32_t number) {
         std::copy(p.dropChance.begin(), p.dropChance.end(), t->lDropChance);
         std::copy(p.dropKind.begin(), p.dropKind.end(), t->lDropKind);
     }
+    PlaceFighters(w, setting);
 
     sc_ByteWriter bytes;
     setting.vWrite(bytes);

@@ -1,12 +1,13 @@
 // The packs of the moving population: the players' characters with their
 // guns (CHAR), the effects, deaths and bomber runs (P_SPRITY) and the
-// air-strike airplane with the mines' placeholder pictures (P_OTHER).
+// air-strike airplane with the mines' drop and throw (P_OTHER).
 #include <algorithm>
 #include <array>
 #include <cmath>
 
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/generators.h"
+#include "tools/datagen/mine_packs.h"
 #include "tools/datagen/pack_builder.h"
 
 namespace datagen {
@@ -647,33 +648,9 @@ void DrawAirplane(FrameArt& art, int32_t dir, int32_t frame) {
     art.hasOverlay = true;
 }
 
-// What the mines' drop and throw show until the mines draw their own: a
-// crate under a parachute, and a tumbling canister.
-void DrawMinePlaceholder(FrameArt& art, int32_t status, int32_t dir, int32_t frame) {
-    if (dir == 3) { // the shadow on the ground
-        Ellipse(art.image, art, 0, 0, 10, 5, Flat({20, 20, 24}), 0.5f);
-        return;
-    }
-    const float up = dir == 0 ? 40.0f : dir == 1 ? 20.0f : 0.0f;
-    const Tone box = status == 0 ? Tone{120, 100, 60} : Tone{70, 90, 70};
-    Blob(
-        art.image, art, 0, -6 - up, 12, [](float x, float y) { return SdBox(x, y, 6, 5) - 1; }, Lit(box, 8));
-    if (status == 0 && dir < 2) Ellipse(art.image, art, 0, -34 - up, 18, 9, Lit({230, 230, 220}, 14));
-    if (status == 1) Capsule(art.image, art, -5, -6 - up - frame, 5, -6 - up + frame, 1.2f, {220, 200, 60});
-}
-
 PackDesc OtherPack() {
     PackDesc pack;
     pack.name = "P_OTHER";
-    ObjectDesc mines;
-    for (int32_t status = 0; status < 2; ++status) {
-        StatusDesc s = Status(status ? "throw" : "drop", 100);
-        for (int32_t d = 0; d < 4; ++d)
-            s.dirs.push_back(EffectDir(4, 96, 88, [status, d](FrameArt& art, int32_t i) {
-                DrawMinePlaceholder(art, status, d, i);
-            }));
-        mines.statuses.push_back(s);
-    }
     ObjectDesc airplane;
     StatusDesc fly = Status("fly", 60);
     for (int32_t d = 0; d < 8; ++d)
@@ -681,7 +658,7 @@ PackDesc OtherPack() {
             EffectDir(2, 256, 248, [d](FrameArt& art, int32_t i) { DrawAirplane(art, d, i); }));
     airplane.statuses.push_back(fly);
     pack.objects.resize(2);
-    pack.objects[cn::kOtherMineObject] = mines;
+    pack.objects[cn::kOtherMineObject] = MineDeliveryObject();
     pack.objects[cn::kOtherAirplaneObject] = airplane;
     return pack;
 }
