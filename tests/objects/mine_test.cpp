@@ -1,6 +1,5 @@
 // Mines: their records, the search and fire of an armed mine, what a touch
-// does to an enemy by the mine's kind, the removal after the break, and the
-// drop and throw of an ordered mine.
+// does to an enemy by the mine's kind, and the removal after the break.
 #include <gtest/gtest.h>
 
 #include "game/geometry.h"
@@ -144,29 +143,6 @@ TEST_F(MineBehaviour, AnEnemyWalkingOntoABlastMineLosesAtEveryBlockedStepUntilTh
     const int32_t left = e->lHitPoints;
     e->vMove(3);
     EXPECT_EQ(e->lHitPoints, left); // the mine is gone
-}
-
-TEST_F(MineBehaviour, ADropTakesAHundredFramesAThrowFewerAndBothLandOnce) {
-    int32_t dropCalls = 0, landings = 0;
-    for (int i = 0; i < 400; ++i) {
-        Frame(20);
-        ++dropCalls;
-        if (Mines().bShowDrop(sc_Point(1200, 900))) {
-            ++landings;
-            break;
-        }
-    }
-    EXPECT_EQ(landings, 1);
-    EXPECT_GE(dropCalls, 100);
-    EXPECT_EQ(Mines().lProgress, 0); // ready for the next order
-    int32_t throwCalls = 0;
-    for (int i = 0; i < 400; ++i) {
-        Frame(20);
-        ++throwCalls;
-        if (Mines().bShowThrow(sc_Point(1200, 900))) break;
-    }
-    EXPECT_LT(throwCalls, dropCalls);
-    EXPECT_EQ(Mines().pThrowCur, Mines().pThrowStart);
 }
 
 } // namespace

@@ -83,20 +83,28 @@ TEST_F(Orders, ABlastWithNothingInRangeStillEnds) {
     EXPECT_EQ(Layer().bBlast, 1); // a later blast starts again
 }
 
-TEST_F(Orders, TheAirplaneBringsADroppedMineOntoTheTarget) {
+TEST_F(Orders, TheAirplaneBringsADroppedOrThrownMineOntoTheTargetOnce) {
     AddCharacter(0, sc_Point(1000, 1000));
-    Layer().oMine.vSet(Layer().pView, 2, sc_Point(1100, 1000), 0);
-    Layer().oTarget.oSet(1100, 1000);
-    Layer().bAiming = 0;
-    Layer().vStartAirStrike();
-    ASSERT_EQ(Layer().bAirplaneFlying, 1);
-    int frames = 0;
-    while (Mines().lGetCount() == 0 && frames++ < 2000)
-        OrderFrame(20);
-    ASSERT_EQ(Mines().lGetCount(), 1);
-    EXPECT_EQ(Layer().bPending, 0);
-    EXPECT_EQ(Mines().pGetMine(0)->lKind, 2);
-    EXPECT_EQ(Mines().pGetMine(0)->oPos.oPlain(), (ss_PlainPoint{1100, 1000}));
+    for (int32_t slot : {2, 0}) { // dropped, thrown
+        SCOPED_TRACE(slot);
+        Mines().vClear();
+        Mines().vLoad(&Scene().oMap.oViewPoint);
+        Layer().oMine.vSet(Layer().pView, slot, sc_Point(1100, 1000), 0);
+        Layer().oTarget.oSet(1100, 1000);
+        Layer().bThrow = slot == 0 ? 1 : 0;
+        Layer().vStartAirStrike();
+        ASSERT_EQ(Layer().bAirplaneFlying, 1);
+        int frames = 0;
+        while (Mines().lGetCount() == 0 && frames++ < 2000)
+            OrderFrame(20);
+        for (int i = 0; i < 50; ++i)
+            OrderFrame(20);
+        ASSERT_EQ(Mines().lGetCount(), 1);
+        EXPECT_EQ(Layer().bPending, 0);
+        EXPECT_EQ(Mines().lProgress, 0); // ready for the next order
+        EXPECT_EQ(Mines().pGetMine(0)->lKind, slot);
+        EXPECT_EQ(Mines().pGetMine(0)->oPos.oPlain(), (ss_PlainPoint{1100, 1000}));
+    }
 }
 
 } // namespace
