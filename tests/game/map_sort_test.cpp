@@ -10,6 +10,7 @@
 #include "game/map.h"
 #include "game/map_sort.h"
 #include "objects/all_object.h"
+#include "objects/animal.h"
 #include "objects/building.h"
 #include "objects/thing.h"
 #include "tests/support/temp_dir.h"
@@ -36,6 +37,7 @@ TEST(MapSort, EntriesThatNeverDecideKeepTheirOrderAndTheListDropsWhatItCannotTak
     EXPECT_EQ(g_pMapSort, &s);
     sc_Thing a, b, c; // without pictures: shown, they draw nothing
     sc_Death remains; // not set up: shows nothing
+    sc_Animal deer, boar; // not loaded: show nothing
     AddFoot(s, 100, 100, sc_MapSort::kThing, &a);
     EXPECT_EQ(Order(s), (std::vector<void*>{&a}));
     // Side by side on one row: no rule puts one behind the other.
@@ -56,8 +58,8 @@ TEST(MapSort, EntriesThatNeverDecideKeepTheirOrderAndTheListDropsWhatItCannotTak
 
     // A full list drops the newcomer and keeps its own entries.
     while (s.lGetCount() < sc_MapSort::kEntries)
-        AddFoot(s, 500, 100, sc_MapSort::kAnimal, &b);
-    AddFoot(s, 100, 50, sc_MapSort::kAnimal, &c, 1);
+        AddFoot(s, 500, 100, sc_MapSort::kAnimal, &deer);
+    AddFoot(s, 100, 50, sc_MapSort::kAnimal, &boar, 1);
     EXPECT_EQ(s.lGetCount(), sc_MapSort::kEntries);
     EXPECT_EQ(s.spSortData[0].vpBuffer, &a);
     EXPECT_EQ(s.spSortData[sc_MapSort::kEntries - 1].vpBuffer, &remains);
@@ -75,10 +77,11 @@ TEST(MapSort, ShowingTracesEveryEntryOfAKnownKindAndEmptiesTheList) {
         debug.vOpen("DEBUG.TXT");
         sc_MapSort s;
         sc_Character character; // a stand-in that draws nothing
+        sc_Animal animal;       // not loaded: draws nothing
         int other;
         AddFoot(s, 100, 100, sc_MapSort::kCharacter, &character);
         AddFoot(s, 200, 100, 9, &other);
-        AddFoot(s, 300, 100, sc_MapSort::kAnimal, &other);
+        AddFoot(s, 300, 100, sc_MapSort::kAnimal, &animal);
         s.vShow();
         EXPECT_EQ(s.lGetCount(), 0);
         debug.vFlush(5000);
