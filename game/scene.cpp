@@ -322,6 +322,7 @@ void sc_Scene::vNetLoad() {
     bHost = characters.lControlled == oInterFace.lNetPlayerCount - 1 ? 1 : 0;
     sc_Character* first = characters.pGetCharacter(0);
     oForm.vSetTarget(first ? &first->oPosition : nullptr);
+    oTransmit.vBeginBattle();
     lState = kStateNetPlay;
 }
 
@@ -356,19 +357,22 @@ void sc_Scene::vNetPlay() {
 void sc_Scene::vNetOver() {
     if (!m_bEndStarted) {
         m_bEndStarted = 1;
-        // Authority goes to the first other player of the room before this
-        // machine leaves it, whatever the hold of the picture.
+        oTransmit.vEndBattle();
+        // Who is still in the room, this machine's player included.
+        oDirPlay.bEnumGroupPlayers(oDirPlay.lOwnGroupId);
+        // Authority goes to one other player still in the room before this
+        // machine leaves it, whatever the hold of the picture: sent to the
+        // whole room, every receiver would take it.
         if (bHost) {
             for (const sc_DirPlay::ss_PlayerEntry& p : oDirPlay.oPlayerTable) {
-                if (p.lId != oDirPlay.lOwnPlayerId) {
-                    oDirPlay.bSend(oDirPlay.lOwnGroupId, kHandOver, sizeof kHandOver);
+                if (p.lId != 0 && p.lId != oDirPlay.lOwnPlayerId) {
+                    oDirPlay.bSend(p.lId, kHandOver, sizeof kHandOver);
                     bHost = 0;
                     break;
                 }
             }
         }
         oInterFace.lNetPlayerCount = 0;
-        oDirPlay.bEnumGroupPlayers(oDirPlay.lOwnGroupId);
         int32_t members = 0;
         for (const sc_DirPlay::ss_PlayerEntry& p : oDirPlay.oPlayerTable) members += p.lId != 0;
         oDirPlay.bLeaveGroup();

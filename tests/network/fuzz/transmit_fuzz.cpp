@@ -1,0 +1,49 @@
+// Feeds untrusted bytes to the dispatch of a received game-record message,
+// with every object family alive so that their readers take what the walk
+// hands on; then walks the message again and checks each record it hands
+// on: inside the message, one after the other, a whole number of words at
+// least as long as its kind.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "network/dir_play.h"
+#include "network/transmit.h"
+#include "objects/all_object.h"
+#include "objects/enemy.h"
+#include "objects/thing.h"
+#include "platform/trace.h"
+
+namespace {
+
+void Check(bool ok) {
+    if (!ok) __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* p, size_t n) {
+    static plat::ScopedTraceSink quiet([](std::string_view, std::string_view) {});
+    static sc_DirPlay session;
+    static sc_AllObject objects;
+    static sc_AllThing things;
+    static sc_AllEnemy enemies;
+    static sc_Transmit transmit;
+    if (!transmit.pDirPlay) transmit.vCreate(&session);
+    transmit.vDispatch(p, static_cast<uint32_t>(n));
+
+    size_t next = 4;
+    int32_t seen = 0;
+    const int32_t handed = l_WalkRecords({p, n}, [&](uint32_t kind, std::span<const uint8_t> record) {
+        const size_t at = static_cast<size_t>(record.data() - p);
+        Check(at >= next && at + record.size() <= n);
+        Check(record.size() % 4 == 0 && record.size() >= l_RecordLength(kind) && l_RecordLength(kind) != 0);
+        uint32_t first = 0;
+        std::memcpy(&first, record.data(), 4);
+        Check(first == kind);
+        next = at + record.size();
+        ++seen;
+    });
+    Check(handed == seen);
+    return 0;
+}

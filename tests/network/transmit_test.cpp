@@ -1,0 +1,331 @@
+// The record buffer and the messages of network battles: the walk over a
+// received message, the lobby message, and the buffer between two machines
+// of one room on a loopback port of this test's own.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game/work.h"
+#include "network/dir_play.h"
+#include "network/transmit.h"
+#include "platform/net/discovery.h"
+#include "platform/net/host.h"
+#include "tests/support/headless_run.h"
+#include "tests/support/reader_checks.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Words = std::vector<uint32_t>;
+
+std::vector<uint8_t> Bytes(const Words& words) {
+    std::vector<uint8_t> out;
+    for (uint32_t w : words)
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(w >> (8 * i)));
+    return out;
+}
+
+// A record of the kind whose size word says `size` and whose fields count
+// up from kind * 100.
+Words Record(uint32_t kind, uint32_t size) {
+    Words r = {kind, size};
+    for (uint32_t i = 2; i < size / 4; ++i) r.push_back(kind * 100 + i);
+    return r;
+}
+
+Words Join(std::initializer_list<Words> parts) {
+    Words out;
+    for (const Words& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+// Records of the nine kinds at their own lengths.
+const Words kEveryKind = Join({Record(1, 32), Record(2, 40), Record(3, 76), Record(4, 76), Record(5, 28),
+                               Record(6, 32), Record(7, 40), Record(8, 24), Record(9, 48)});
+
+struct Visit {
+    uint32_t kind;
+    size_t bytes;
+    bool operator==(const Visit&) const = default;
+};
+
+std::vector<Visit> Walk(const std::vector<uint8_t>& message, int32_t* handed = nullptr) {
+    std::vector<Visit> seen;
+    const int32_t n = l_WalkRecords(message, [&](uint32_t kind, std::span<const uint8_t> record) {
+        // Each record comes whole: it starts with its kind and its size word
+        // gives its length.
+        uint32_t first = 0, size = 0;
+        std::memcpy(&first, record.data(), 4);
+        std::memcpy(&size, record.data() + 4, 4);
+        EXPECT_EQ(first, kind);
+        EXPECT_EQ(size, record.size());
+        seen.push_back({kind, record.size()});
+    });
+    if (handed) *handed = n;
+    return seen;
+}
+
+TEST(RecordWalk, HandsOnEachSoundRecordAndEndsAtTheFirstBadOne) {
+    const std::vector<Visit> nine = {{1, 32}, {2, 40}, {3, 76}, {4, 76}, {5, 28}, {6, 32}, {7, 40}, {8, 24}, {9, 48}};
+    struct Case {
+        const char* what;
+        Words message;
+        std::vector<Visit> visits;
+        size_t traced;
+    } cases[] = {
+        {"the header alone", {0}, {}, 0},
+        {"only the end kind", {0, 10}, {}, 0},
+        {"every kind, then the end", Join({{0}, kEveryKind, {10}}), nine, 0},
+        {"no end word", Join({{0}, kEveryKind}), nine, 0},
+        {"the end kind stops the walk", Join({{0}, Record(5, 28), {10}, Record(6, 32)}), {{5, 28}}, 0},
+        {"unknown kinds are stepped over",
+         Join({{0}, Record(77, 12), Record(0, 8), Record(11, 16), Record(5, 28), {10}}), {{5, 28}}, 0},
+        {"a record may be longer than its kind", Join({{0}, Record(9, 52), Record(1, 32)}), {{9, 52}, {1, 32}}, 0},
+        {"size word 0", Join({{0}, Record(1, 32), {5, 0, 1, 2, 3, 4, 5}, {10}}), {{1, 32}}, 1},
+        {"size word 4", Join({{0}, Record(1, 32), {5, 4, 1, 2, 3, 4, 5}, {10}}), {{1, 32}}, 1},
+        {"an unknown kind of size word 0", Join({{0}, {77, 0}, Record(1, 32), {10}}), {}, 1},
+        {"an unknown kind of size word 4", Join({{0}, {77, 4}, Record(1, 32), {10}}), {}, 1},
+        {"size word 6", Join({{0}, Record(1, 32), {5, 6, 1, 2, 3, 4, 5}, {10}}), {{1, 32}}, 1},
+        {"a huge size word", Join({{0}, Record(1, 32), {5, 0xFFFFFFFC, 1, 2, 3, 4, 5}, {10}}), {{1, 32}}, 1},
+        {"shorter than its kind", Join({{0}, Record(2, 40), Record(3, 40), Record(3, 76), {10}}), {{2, 40}}, 1},
+        {"an unknown kind past the end", Join({{0}, Record(4, 76), {99, 64, 1}}), {{4, 76}}, 1},
+        {"cut inside a record", Join({{0}, Record(6, 32), {9, 48, 1, 2, 3}}), {{6, 32}}, 1},
+        {"cut before a size word", Join({{0}, Record(8, 24), {7}}), {{8, 24}}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        krxtest::TraceCapture trace;
+        int32_t handed = -1;
+        EXPECT_EQ(Walk(Bytes(c.message), &handed), c.visits);
+        EXPECT_EQ(handed, static_cast<int32_t>(c.visits.size()));
+        EXPECT_EQ(trace.Lines().size(), c.traced);
+    }
+    // Two bytes left where a kind should start.
+    krxtest::TraceCapture trace;
+    std::vector<uint8_t> ragged = Bytes(Join({{0}, Record(5, 28)}));
+    ragged.insert(ragged.end(), {1, 0});
+    EXPECT_EQ(Walk(ragged), (std::vector<Visit>{{5, 28}}));
+    EXPECT_EQ(trace.Lines().size(), 1u);
+}
+
+TEST(RecordWalk, EveryPrefixOfAMessageKeepsTheWholeRecordsBeforeTheCut) {
+    const std::vector<uint8_t> whole = Bytes(Join({{0}, kEveryKind, {10}}));
+    krxtest::TraceCapture trace;
+    krxtest::ForEachPrefix(whole, [&](std::span<const uint8_t> prefix) {
+        std::vector<Visit> seen;
+        l_WalkRecords(prefix, [&](uint32_t kind, std::span<const uint8_t> r) { seen.push_back({kind, r.size()}); });
+        size_t complete = 0, at = 4;
+        for (uint32_t len : {32u, 40u, 76u, 76u, 28u, 32u, 40u, 24u, 48u}) {
+            if (at + len > prefix.size()) break;
+            at += len;
+            ++complete;
+        }
+        EXPECT_EQ(seen.size(), complete);
+    });
+}
+
+TEST(LobbyMessage, PacksFortyFourBytesAndTakesOnlySoundOnes) {
+    ss_LobbyMessage m;
+    m.pReady = {1, 0, 1, 0};
+    m.pCharacter = {4, 0, 2, 3};
+    m.lMap = 7;
+    m.bStart = 1;
+    const auto packed = m.oPack();
+    const std::vector<uint8_t> golden = Bytes({1, 1, 0, 1, 0, 4, 0, 2, 3, 7, 1});
+    ASSERT_EQ(std::vector<uint8_t>(packed.begin(), packed.end()), golden);
+
+    ss_LobbyMessage back;
+    ASSERT_TRUE(back.bUnpack(packed));
+    EXPECT_EQ(back.pReady, m.pReady);
+    EXPECT_EQ(back.pCharacter, m.pCharacter);
+    EXPECT_EQ(back.lMap, 7);
+    EXPECT_EQ(back.bStart, 1);
+
+    // One bad word at a time: the header, a ready flag, a character, the
+    // map, the start flag.
+    const std::pair<size_t, uint32_t> bad[] = {{0, 0}, {0, 11}, {2, 2}, {5, 5}, {8, 0xFFFFFFFF},
+                                               {9, 8}, {9, 0xFFFFFFFF}, {10, 2}};
+    for (const auto& [word, value] : bad) {
+        SCOPED_TRACE(word);
+        std::vector<uint8_t> wrong = golden;
+        for (int i = 0; i < 4; ++i) wrong[word * 4 + i] = static_cast<uint8_t>(value >> (8 * i));
+        krxtest::TraceCapture trace;
+        ss_LobbyMessage kept;
+        kept.lMap = 3;
+        EXPECT_FALSE(kept.bUnpack(wrong));
+        EXPECT_EQ(kept.lMap, 3);
+        EXPECT_EQ(trace.Lines().size(), 1u);
+    }
+    std::vector<uint8_t> longer = golden;
+    longer.push_back(0);
+    krxtest::TraceCapture trace;
+    EXPECT_FALSE(ss_LobbyMessage().bUnpack(longer));
+    krxtest::ExpectEveryPrefixRefused(golden, [](std::span<const uint8_t> p) { return ss_LobbyMessage().bUnpack(p); });
+}
+
+// Two machines of one room and a third outside it; the first is the
+// scene's own session layer and record buffer.
+class TransmitTest : public krxtest::HeadlessTest {
+protected:
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        ASSERT_TRUE(plat::net::SetDiscoveryTarget({{plat::net::kLoopbackBroadcast}, plat::net::ReserveLoopbackPort()}));
+        m_work = std::make_unique<sc_Work>();
+        sc_DirPlay& a = Scene().oDirPlay;
+        Enter(a, true);
+        ASSERT_TRUE(a.bCreatePlayer("A"));
+        ASSERT_TRUE(a.bCreateGroup("Room"));
+        ASSERT_TRUE(a.bAddPlayerToGroup(a.lOwnGroupId, a.lOwnPlayerId));
+        Enter(m_b, false);
+        ASSERT_TRUE(m_b.bCreatePlayer("B"));
+        ASSERT_TRUE(m_b.bEnumGroups());
+        ASSERT_TRUE(m_b.bJoinGroupByName("Room"));
+        Enter(m_c, false);
+        ASSERT_TRUE(m_c.bCreatePlayer("C"));
+        // A sees B in its room before anything is sent.
+        ASSERT_TRUE(Eventually([&] {
+            a.bEnumGroupPlayers(a.lOwnGroupId);
+            return a.oPlayerTable[0].lId == m_b.lOwnPlayerId;
+        }));
+        Transmit().vCreate(&a);
+    }
+    void TearDown() override {
+        m_work.reset();
+        m_b.vClose();
+        m_c.vClose();
+        plat::net::ShutDownHosts();
+        HeadlessTest::TearDown();
+    }
+
+    static bool Eventually(const std::function<bool()>& done) {
+        const auto end = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < end) {
+            if (done()) return true;
+            std::this_thread::sleep_for(5ms);
+        }
+        return done();
+    }
+    static void Enter(sc_DirPlay& dp, bool host) {
+        dp.vInit();
+        ASSERT_TRUE(dp.bConnect(""));
+        ASSERT_TRUE(dp.bEnumSessions());
+        ASSERT_TRUE(host ? dp.bHostSession("KRX") : dp.bJoinSessionByName("KRX"));
+    }
+    // The next message B receives within the wait; empty when none came.
+    std::vector<uint8_t> ReceivedByB(std::chrono::milliseconds wait = 2s) {
+        uint32_t from = 0, size = 0;
+        const uint8_t* p = nullptr;
+        const auto end = std::chrono::steady_clock::now() + wait;
+        while (!(p = m_b.pReceive(&from, &size)) && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(2ms);
+        if (!p) return {};
+        EXPECT_EQ(from, Scene().oDirPlay.lOwnPlayerId);
+        return {p, p + size};
+    }
+    sc_Scene& Scene() { return m_work->oScene; }
+    sc_Transmit& Transmit() { return Scene().oTransmit; }
+    void Add(const Words& record) {
+        const auto b = Bytes(record);
+        Transmit().vAddRecord(b.data(), static_cast<int32_t>(b.size()));
+    }
+
+    std::unique_ptr<sc_Work> m_work;
+    sc_DirPlay m_b, m_c;
+};
+
+TEST_F(TransmitTest, RecordsGoToTheRoomOnlyDuringABattleWithTheEndKind) {
+    sc_Transmit& t = Transmit();
+    const uint32_t room = Scene().oDirPlay.lOwnGroupId;
+    // Outside a battle nothing is taken.
+    Add(Record(1, 32));
+    EXPECT_EQ(t.oWaiting().size(), 4u);
+
+    t.vBeginBattle();
+    t.vFlush(room); // nothing waits: nothing is sent
+    for (size_t at = 0; at < kEveryKind.size();) {
+        const uint32_t size = kEveryKind[at + 1];
+        Add(Words(kEveryKind.begin() + static_cast<long>(at), kEveryKind.begin() + static_cast<long>(at + size / 4)));
+        at += size / 4;
+    }
+    t.vAddRecord(nullptr, 8);
+    t.vAddRecord(kEveryKind.data(), 0);
+    EXPECT_EQ(t.oWaiting().size(), 4u + 396u);
+    // To the whole session: dropped, not sent.
+    t.vFlush(0);
+    EXPECT_EQ(t.oWaiting().size(), 4u);
+    Add(Record(5, 28));
+    t.vEndBattle();
+    EXPECT_EQ(t.oWaiting().size(), 4u) << "the battle's leftovers go with it";
+
+    t.vBeginBattle();
+    Add(kEveryKind);
+    t.vFlush(room);
+    EXPECT_EQ(t.oWaiting().size(), 4u);
+    const std::vector<uint8_t> got = ReceivedByB();
+    ASSERT_EQ(got.size(), 404u) << "only the one message arrived";
+    const uint8_t head[] = {0, 0, 0, 0, 1, 0, 0, 0, 32, 0, 0, 0, 0x66, 0, 0, 0};
+    const uint8_t tail[] = {0x8E, 3, 0, 0, 0x8F, 3, 0, 0, 10, 0, 0, 0};
+    EXPECT_TRUE(std::equal(std::begin(head), std::end(head), got.begin()));
+    EXPECT_TRUE(std::equal(std::begin(tail), std::end(tail), got.end() - 12));
+    EXPECT_EQ(got, Bytes(Join({{0}, kEveryKind, {10}})));
+    EXPECT_TRUE(ReceivedByB(200ms).empty());
+}
+
+TEST_F(TransmitTest, AFullBufferKeepsRoomForTheEndKind) {
+    sc_Transmit& t = Transmit();
+    t.vBeginBattle();
+    const std::vector<uint8_t> small = Bytes(Record(77, 8));
+    const std::vector<uint8_t> big = Bytes(Record(4, 76));
+    int32_t taken = 0;
+    for (;;) {
+        const size_t before = t.oWaiting().size();
+        t.vAddRecord(small.data(), 8);
+        if (t.oWaiting().size() == before) break;
+        ++taken;
+    }
+    EXPECT_EQ(t.oWaiting().size(), sc_Transmit::kBufferBytes - 4);
+    t.vAddRecord(big.data(), 76);
+    EXPECT_EQ(t.oWaiting().size(), sc_Transmit::kBufferBytes - 4);
+    t.vFlush(Scene().oDirPlay.lOwnGroupId);
+    const std::vector<uint8_t> got = ReceivedByB(10s);
+    ASSERT_EQ(got.size(), sc_Transmit::kBufferBytes);
+    int32_t handed = -1;
+    krxtest::TraceCapture trace;
+    EXPECT_TRUE(Walk(got, &handed).empty()) << "a kind nobody reads";
+    EXPECT_TRUE(trace.Lines().empty());
+    EXPECT_EQ(taken, static_cast<int32_t>((sc_Transmit::kBufferBytes - 8) / 8));
+}
+
+TEST_F(TransmitTest, AuthorityIsTakenOnlyFromAPlayerOfTheOwnRoom) {
+    sc_Scene& s = Scene();
+    const uint32_t a = s.oDirPlay.lOwnPlayerId;
+    const uint8_t handOver[4] = {11, 0, 0, 0};
+    const uint8_t longer[8] = {11, 0, 0, 0, 0, 0, 0, 0};
+    auto deliver = [&](sc_DirPlay& from, const uint8_t* data, uint32_t size) {
+        ASSERT_TRUE(from.bSend(a, data, size));
+        // Every message taken is counted.
+        const int32_t before = s.oTransmit.lMessageCount;
+        ASSERT_TRUE(Eventually([&] {
+            s.oTransmit.vReceive();
+            return s.oTransmit.lMessageCount != before;
+        }));
+    };
+    s.bHost = 0;
+    s.oTransmit.lRateDeadline = INT32_MAX; // the count runs on
+    krxtest::TraceCapture trace;
+    deliver(m_c, handOver, 4);
+    EXPECT_EQ(s.bHost, 0) << "C is in no room";
+    deliver(m_b, longer, 8);
+    EXPECT_EQ(s.bHost, 0) << "a hand-over is its header word alone";
+    EXPECT_EQ(trace.Lines().size(), 2u);
+    deliver(m_b, handOver, 4);
+    EXPECT_EQ(s.bHost, 1);
+}
+
+} // namespace
