@@ -105,4 +105,66 @@ inline constexpr int32_t kTextStepMs = 30;
 inline constexpr Pos kMissionButton{230, 100};
 inline constexpr Size kMissionButtonSize{200, 20};
 
+// ------------------------------------------------- object 9: the lobby
+
+inline constexpr int32_t kObjectLobby = 9;
+
+enum LobbyStatus : int32_t {
+    kLobbyList = 0,      // the room list's panel
+    kLobbySelection = 1, // the mark left of the selected row
+    kLobbyRoom = 2,      // direction 0 the players' panel, 1 the map's panel
+    kLobbyMaps = 3,      // direction 0: frame m previews battle map m
+    kLobbyReadyMark = 4, // over a ready slot's button
+    kLobbyCreate = 5,    // the picture buttons, three looks each: create a room,
+    kLobbyJoin = 6,      //   join the selected one,
+    kLobbyStart = 7,     //   start the battle,
+    kLobbyReady = 8,     //   a slot's ready mark,
+    kLobbyCharDown = 9,  //   a slot's character, down and up,
+    kLobbyCharUp = 10,
+    kLobbyMapDown = 11, //   the battle map, down and up
+    kLobbyMapUp = 12,
+    kLobbyStatuses = 13,
+};
+
+// The room list: seven rows of room names, each room's players beside it.
+inline constexpr int32_t kRoomRows = 7;
+inline constexpr Pos kRoomListPanel{50, 50};
+inline constexpr Size kRoomListSize{700, 215};
+inline constexpr Pos kRoomRow{100, 80};
+inline constexpr Size kRoomRowSize{600, 25};
+inline constexpr int32_t kRoomRowPitch = 25;
+inline constexpr int32_t kSelectionLeft = 45;
+inline constexpr Size kSelectionMark{40, 25};
+inline constexpr int32_t kRoomCountX = 630;
+inline constexpr int32_t kRoomCountOfX = 645;
+inline constexpr Pos kRoomNamePrompt{360, 400};
+
+// The room: a row per player slot on the left, the battle map on the right.
+inline constexpr int32_t kRoomSlots = 4;
+inline constexpr Pos kRoomPlayersPanel{20, 50};
+inline constexpr Size kRoomPlayersSize{430, 180};
+inline constexpr Pos kRoomMapPanel{460, 50};
+inline constexpr Size kRoomMapSize{320, 250};
+inline constexpr int32_t kSlotPitch = 30;
+inline constexpr Pos kSlotReady{40, 107};
+inline constexpr Pos kSlotName{70, 107};
+inline constexpr Pos kSlotCharDown{275, 107};
+inline constexpr Pos kSlotCharName{308, 107};
+inline constexpr Pos kSlotCharUp{407, 107};
+inline constexpr Size kSlotButton{24, 24};
+inline constexpr int32_t kBattleMaps = 8;
+inline constexpr Pos kMapPreview{465, 60};
+inline constexpr Size kMapPreviewSize{210, 190};
+inline constexpr Pos kMapDown{470, 265};
+inline constexpr Pos kMapUp{660, 265};
+inline constexpr Pos kMapName{530, 262};
+inline constexpr Pos kMapLabel{684, 83};
+
+// Create, join and start stand where the menus' forward and back buttons do.
+inline constexpr Size kLobbyButton{130, 34};
+inline constexpr Pos kCreateButton{632, 395};
+inline constexpr Pos kJoinButton{574, 458};
+inline constexpr Pos kStartButton{660, 265};
+inline constexpr Pos kLobbyKeyIn{500, 400};
+
 } // namespace layout

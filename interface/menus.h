@@ -1,5 +1,15 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <vector>
+
+#include "engine/base/member.h"
+#include "interface/buttons.h"
+#include "interface/key_in.h"
+
+class sc_GameObject;
+class sc_GameStatus;
+class sc_GameImgWithShadow;
 
 // The front-end screens between the opening movie and a mission, and the
 // lobby's fields that the game flow reads.
@@ -17,7 +27,7 @@ public:
 
     // After a mission the menus open at the player-ID screen.
     void vLoad(int32_t bAfterMission);
-    void vFree() {}
+    void vFree() { vFreeNet(); }
     // Draws the current screen; 1 once a single-player mission starts.
     int32_t bShow();
     // The player form's point budget for the selected mission: 35 points in
@@ -26,13 +36,61 @@ public:
     void vSetFormPoints();
 
     int32_t lScreen = 0;
+    sc_InterFaceKeyIn oKeyIn;
+    sc_MemberString oPlayerName;
+
+    // ------------------------------------------------ the network lobby
+    // The lobby's fields start as vResetNet leaves them.
+    void vResetNet();
+    // The flags, the player name, the rows, the buttons and the pictures go.
+    void vFreeNet();
+    // Joins the game's session on the local network, or hosts it.
+    void vEnterNetwork();
+    void vShowNetRoomList();
+    // Once per session; a player that exists is kept.
+    void vCreateNetPlayer();
+    void vCreateRoom(const char* pName);
+    void vJoinRoom();
+    void vCountRoomPlayers();
+    void vShowNetRoom();
+    // Every player of the room is ready (an empty room is).
+    int32_t bAllReady() const;
+    // The room's state to the room's other players.
+    void vSendNetState();
+
+    int32_t lNetRoomCount = 0;
     int32_t lNetPlayerCount = 0;
-    // This machine's slot in the room, -1 outside one.
+    std::array<int32_t, 7> pNetRoomPlayers{};
+    // This machine's slot in the room's player table; -1 when reset.
     int32_t lNetOwnIndex = -1;
-    // The character model each room slot chose.
-    int32_t pNetCharacter[4] = {};
     int32_t lNetMap = 0;
+    int32_t bNetInRoom = 0;
+    int32_t bNetOwner = 0;
+    int32_t lNetSelected = 0;
     int32_t bNetStart = 0;
+    int32_t bNetRoomScreen = 0;
+    std::array<int32_t, 4> pNetReady{};
+    std::array<int32_t, 4> pNetCharacter{};
+    int32_t bNetNaming = 0;
+    int32_t bNetRoomCreated = 0;
+    std::vector<sc_InterFaceRectButton> oNetRooms;
+    std::vector<sc_InterFaceButton> oNetReady;
+    std::vector<sc_InterFaceButton> oNetCharDown;
+    std::vector<sc_InterFaceButton> oNetCharUp;
+    sc_InterFaceButton oNetMapDown;
+    sc_InterFaceButton oNetMapUp;
+    sc_InterFaceButton oNetCreate;
+    sc_InterFaceButton oNetJoin;
+    sc_InterFaceButton oNetStartButton;
+    sc_GameObject* pNetObject = nullptr;
+    const sc_GameImgWithShadow* pNetList = nullptr;
+    const sc_GameImgWithShadow* pNetSelection = nullptr;
+    const sc_GameImgWithShadow* pNetPlayersPanel = nullptr;
+    const sc_GameImgWithShadow* pNetMapPanel = nullptr;
+    const sc_GameImgWithShadow* pNetReadyMark = nullptr;
+    sc_GameStatus* pNetMaps = nullptr;
+    int32_t lNetListPoll = 0;
+    int32_t lNetRoomPoll = 0;
 };
 
 extern sc_InterFace* g_pInterFace;

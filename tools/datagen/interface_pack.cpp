@@ -151,10 +151,11 @@ void LabelFont::DrawCentred(sc_Image& img, int32_t x0, int32_t y0, int32_t w, in
 PackDesc InterfacePack() {
     PackDesc pack;
     pack.name = "P_INTERFACE";
-    pack.objects.resize(layout::kObjectScrollBar + 1);
+    pack.objects.resize(layout::kObjectLobby + 1);
     pack.objects[layout::kObjectCards] = CardObject();
     pack.objects[layout::kObjectGlyphs] = GlyphObject();
     pack.objects[layout::kObjectScrollBar] = ScrollBarObject();
+    pack.objects[layout::kObjectLobby] = LobbyObject();
     return pack;
 }
 

@@ -60,6 +60,8 @@ private:
 ObjectDesc CardObject();
 ObjectDesc GlyphObject();
 ObjectDesc ScrollBarObject();
+// Object 9: the network lobby.
+ObjectDesc LobbyObject();
 
 // The whole pack, objects in their numbered places (an object nobody draws
 // yet is empty).

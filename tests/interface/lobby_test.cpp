@@ -1,0 +1,283 @@
+// The lobby of the menus against other machines of the session, played by
+// session layers of this test on a loopback port of its own: entering the
+// session, the room list, joining and creating rooms, and the room screen's
+// state and buttons.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game/all_string.h"
+#include "interface/form.h"
+#include "interface/menus.h"
+#include "network/dir_play.h"
+#include "network/transmit.h"
+#include "platform/net/discovery.h"
+#include "platform/net/host.h"
+#include "tests/interface/widget_fixture.h"
+#include "tests/support/reader_checks.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Eventually(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return done();
+}
+
+// Another machine: in the session, with a player of its own.
+struct Peer {
+    sc_DirPlay dp;
+    bool Enter(bool host, const char* player) {
+        dp.vInit();
+        return dp.bConnect("") && dp.bEnumSessions() && (host ? dp.bHostSession("KRX") : dp.bJoinSessionByName("KRX")) &&
+               dp.bCreatePlayer(player);
+    }
+    bool Room(const char* name) { return dp.bCreateGroup(name) && dp.bAddPlayerToGroup(dp.lOwnGroupId, dp.lOwnPlayerId); }
+    // The next message within a short wait; empty when none came.
+    std::vector<uint8_t> Next() {
+        uint32_t from = 0, size = 0;
+        const uint8_t* p = nullptr;
+        Eventually([&] { return (p = dp.pReceive(&from, &size)) != nullptr; });
+        return p ? std::vector<uint8_t>(p, p + size) : std::vector<uint8_t>();
+    }
+};
+
+class Lobby : public krxtest::Widgets {
+protected:
+    void SetUp() override {
+        Widgets::SetUp();
+        ASSERT_TRUE(plat::net::SetDiscoveryTarget({{plat::net::kLoopbackBroadcast}, plat::net::ReserveLoopbackPort()}));
+        m_strings.vLoad("ATTRIB\\STRING.DIC");
+        m_form.pStrings = &m_strings;
+        // The peers were made after this machine's session layer.
+        g_pDirPlay = &m_dp;
+        g_pTransmit = &m_transmit;
+    }
+    void TearDown() override {
+        m_menus.vFreeNet();
+        m_dp.vClose();
+        for (Peer* p : {&m_host, &m_other}) p->dp.vClose();
+        plat::net::ShutDownHosts();
+        Widgets::TearDown();
+    }
+
+    // One frame of the room list or the room screen, with the left button
+    // pressed at (x, y) in it when asked.
+    void ListFrame(int32_t x = -1, int32_t y = -1, uint32_t ms = 16) { Step([&] { m_menus.vShowNetRoomList(); }, x, y, ms); }
+    void RoomFrame(int32_t x = -1, int32_t y = -1, uint32_t ms = 16) { Step([&] { m_menus.vShowNetRoom(); }, x, y, ms); }
+    void Step(const std::function<void()>& show, int32_t x, int32_t y, uint32_t ms) {
+        Mouse(x < 0 ? 0 : x, y < 0 ? 599 : y);
+        if (x >= 0) {
+            // Apart from the last click, so as not to make a double click.
+            Frame(300);
+            Press();
+        }
+        Frame(ms);
+        show();
+        if (x >= 0) {
+            Release();
+            Frame();
+            show();
+        }
+    }
+    // Frames of the room screen until its next poll has run.
+    void Poll() { RoomFrame(-1, -1, 501); }
+    void SendState(Peer& from, const ss_LobbyMessage& m) {
+        const auto b = m.oPack();
+        ASSERT_TRUE(from.dp.bSend(from.dp.lOwnGroupId, b.data(), ss_LobbyMessage::kBytes));
+    }
+
+    sc_AllString m_strings;
+    sc_Form m_form;
+    sc_DirPlay m_dp;
+    sc_Transmit m_transmit;
+    sc_InterFace m_menus;
+    Peer m_host, m_other;
+};
+
+TEST_F(Lobby, TheListShowsOpenRoomsAndAJoinedRoomTakesItsStateAndOwnButtons) {
+    ASSERT_TRUE(m_host.Enter(true, "Hank"));
+    ASSERT_TRUE(m_host.Room("Alpha"));
+    ASSERT_TRUE(m_host.dp.bCreateGroup("X")); // a room whose battle has begun
+    ASSERT_TRUE(m_other.Enter(false, "Olga"));
+    ASSERT_TRUE(m_other.Room("Beta"));
+
+    m_menus.vEnterNetwork();
+    EXPECT_FALSE(m_dp.oSessionMarker.IsNull());
+    EXPECT_NE(m_dp.oSessionMarker, sc_DirPlay::kApplicationGuid) << "the session found is joined, not hosted";
+    EXPECT_EQ(m_transmit.pDirPlay, &m_dp);
+    ASSERT_TRUE(Eventually([&] {
+        ListFrame(-1, -1, 501);
+        return m_menus.lNetRoomCount == 3 && m_menus.pNetRoomPlayers[2] == 1;
+    }));
+    EXPECT_STREQ(m_menus.oNetRooms[0].oCaption.pGetText(), "Alpha");
+    EXPECT_EQ(m_menus.oNetRooms[1].oCaption.pGetText(), nullptr) << "a started room cannot be picked";
+    EXPECT_STREQ(m_menus.oNetRooms[2].oCaption.pGetText(), "Beta");
+
+    // Pick Beta, and join it: the player is made once for the session.
+    ListFrame(layout::kRoomRow.x + 20, layout::kRoomRow.y + 2 * layout::kRoomRowPitch + 5);
+    EXPECT_EQ(m_menus.lNetSelected, 2);
+    m_menus.oPlayerName.vSet("Me");
+    m_menus.vCreateNetPlayer();
+    const uint32_t me = m_dp.lOwnPlayerId;
+    ASSERT_NE(me, 0u);
+    m_menus.vCreateNetPlayer();
+    EXPECT_EQ(m_dp.lOwnPlayerId, me);
+    m_menus.vJoinRoom();
+    ASSERT_EQ(m_menus.bNetInRoom, 1);
+    EXPECT_EQ(m_dp.lOwnGroupId, m_other.dp.lOwnGroupId);
+
+    // The newest player stands first in the room's table: the own slot is
+    // found by id at the room's next poll.
+    m_menus.bNetRoomScreen = 1;
+    ASSERT_TRUE(Eventually([&] {
+        Poll();
+        return m_menus.lNetPlayerCount == 2;
+    }));
+    EXPECT_EQ(m_menus.lNetOwnIndex, 0);
+
+    // The owner's state is taken whole; a message out of range is not.
+    ss_LobbyMessage state;
+    state.pReady = {0, 1, 0, 0};
+    state.pCharacter = {3, 1, 0, 0};
+    state.lMap = 7;
+    SendState(m_other, state);
+    ss_LobbyMessage wrong = state;
+    wrong.lMap = 0;
+    const auto packed = wrong.oPack();
+    std::vector<uint8_t> bytes(packed.begin(), packed.end());
+    bytes[20] = 5; // character 5 in slot 0
+    ASSERT_TRUE(m_other.dp.bSend(m_other.dp.lOwnGroupId, bytes.data(), 44));
+    bytes.resize(40);
+    ASSERT_TRUE(m_other.dp.bSend(m_other.dp.lOwnGroupId, bytes.data(), 40));
+    krxtest::TraceCapture trace;
+    // One message a poll.
+    ASSERT_TRUE(Eventually([&] {
+        Poll();
+        return m_menus.lNetMap == 7;
+    }));
+    ASSERT_TRUE(Eventually([&] {
+        Poll();
+        return trace.Lines().size() == 2;
+    }));
+    EXPECT_EQ(m_menus.pNetReady, state.pReady);
+    EXPECT_EQ(m_menus.pNetCharacter, state.pCharacter);
+    EXPECT_EQ(m_menus.lNetMap, 7);
+
+    // Only the own slot's buttons act; each change goes to the room.
+    const int32_t slot1 = layout::kSlotReady.y + layout::kSlotPitch;
+    RoomFrame(layout::kSlotReady.x + 5, slot1 + 5);
+    RoomFrame(layout::kSlotCharUp.x + 5, slot1 + 5);
+    EXPECT_EQ(m_menus.pNetReady[1], 1);
+    EXPECT_EQ(m_menus.pNetCharacter[1], 1);
+    struct Click {
+        layout::Pos at;
+        std::array<int32_t, 4> ready, character;
+        int32_t map;
+    } clicks[] = {
+        {{layout::kSlotReady.x + 5, layout::kSlotReady.y + 5}, {1, 1, 0, 0}, {3, 1, 0, 0}, 7},
+        {{layout::kSlotCharUp.x + 5, layout::kSlotCharUp.y + 5}, {1, 1, 0, 0}, {4, 1, 0, 0}, 7},
+        {{layout::kSlotCharUp.x + 5, layout::kSlotCharUp.y + 5}, {1, 1, 0, 0}, {0, 1, 0, 0}, 7},
+        {{layout::kSlotCharDown.x + 5, layout::kSlotCharDown.y + 5}, {1, 1, 0, 0}, {4, 1, 0, 0}, 7},
+        {{layout::kMapUp.x + 5, layout::kMapUp.y + 5}, {1, 1, 0, 0}, {4, 1, 0, 0}, 0},
+        {{layout::kMapDown.x + 5, layout::kMapDown.y + 5}, {1, 1, 0, 0}, {4, 1, 0, 0}, 7},
+        {{layout::kSlotReady.x + 5, layout::kSlotReady.y + 5}, {0, 1, 0, 0}, {4, 1, 0, 0}, 7},
+    };
+    for (const Click& c : clicks) {
+        SCOPED_TRACE(c.at.x);
+        RoomFrame(c.at.x, c.at.y);
+        EXPECT_EQ(m_menus.pNetReady, c.ready);
+        EXPECT_EQ(m_menus.pNetCharacter, c.character);
+        EXPECT_EQ(m_menus.lNetMap, c.map);
+        ss_LobbyMessage sent;
+        ASSERT_TRUE(sent.bUnpack(m_other.Next()));
+        EXPECT_EQ(sent.pReady, c.ready);
+        EXPECT_EQ(sent.pCharacter, c.character);
+        EXPECT_EQ(sent.lMap, c.map);
+    }
+    EXPECT_EQ(m_menus.bAllReady(), 0);
+    // The ready mark shows over a ready slot's button only.
+    Clear();
+    RoomFrame();
+    auto area = [&](int32_t y) {
+        std::vector<uint16_t> px;
+        for (int32_t i = 0; i < layout::kSlotButton.w * layout::kSlotButton.h; ++i)
+            px.push_back(Pixel(layout::kSlotReady.x + i % layout::kSlotButton.w, y + i / layout::kSlotButton.w));
+        return px;
+    };
+    EXPECT_NE(area(layout::kSlotReady.y + layout::kSlotPitch), area(layout::kSlotReady.y));
+}
+
+TEST_F(Lobby, RoomsAreEnteredOnlyWhenMadeOrJoinedAndSevenListedRoomsAreTheMost) {
+    ASSERT_TRUE(m_host.Enter(true, "Hank"));
+    for (const char* name : {"R1", "R2", "R3", "R4", "R5", "R6", "R7"}) ASSERT_TRUE(m_host.dp.bCreateGroup(name));
+    m_menus.vEnterNetwork();
+    m_menus.oPlayerName.vSet("Me");
+    ASSERT_TRUE(Eventually([&] {
+        ListFrame(-1, -1, 501);
+        return m_menus.lNetRoomCount == 7;
+    }));
+    m_menus.vCreateNetPlayer();
+    m_menus.vCreateRoom("Mine");
+    EXPECT_EQ(m_menus.bNetInRoom, 0) << "seven rooms are listed";
+    EXPECT_EQ(m_dp.lOwnGroupId, 0u);
+
+    // A room that has gone by the time it is joined leaves the machine out.
+    m_menus.lNetSelected = 6;
+    ASSERT_TRUE(m_host.dp.bDestroyGroup(m_dp.oGroupTable[6].lId));
+    ASSERT_TRUE(Eventually([&] {
+        uint32_t n = 0;
+        m_dp.bEnumGroups();
+        for (const auto& g : m_dp.oGroupTable) n += g.lId != 0;
+        return n == 6;
+    }));
+    m_menus.vJoinRoom();
+    EXPECT_EQ(m_menus.bNetInRoom, 0);
+
+    // Naming a new room: typed, then Enter.
+    m_menus.lNetRoomCount = 6;
+    m_menus.bNetNaming = 1;
+    for (uint8_t key : {uint8_t{0x13}, uint8_t{0x1C}}) { // R, Enter
+        Backend().KeyDown(key);
+        ListFrame();
+        Backend().KeyUp(key);
+        ListFrame();
+    }
+    EXPECT_EQ(m_menus.bNetInRoom, 1);
+    EXPECT_EQ(m_menus.bNetOwner, 1);
+    EXPECT_EQ(m_menus.bNetRoomCreated, 1);
+    EXPECT_EQ(m_menus.lNetOwnIndex, 0);
+    EXPECT_EQ(m_menus.lNetSelected, 6);
+    EXPECT_STREQ(m_dp.szOwnGroupName, "r");
+    EXPECT_EQ(m_menus.oKeyIn.lLength, 0);
+}
+
+TEST_F(Lobby, OnlyAWholeHeaderZeroFromAPlayerOpensTheRoomScreen) {
+    ASSERT_TRUE(m_host.Enter(true, "Hank"));
+    m_menus.vEnterNetwork();
+    m_menus.oPlayerName.vSet("Me");
+    m_menus.vCreateNetPlayer();
+    const uint32_t me = m_dp.lOwnPlayerId;
+    const uint8_t scrap[2] = {0, 0}, lobby[4] = {1, 0, 0, 0}, entered[4] = {0, 0, 0, 0};
+    ASSERT_TRUE(m_host.dp.bSend(me, scrap, 2));
+    ASSERT_TRUE(m_host.dp.bSend(me, lobby, 4));
+    for (int i = 0; i < 20; ++i) ListFrame(-1, -1, 50);
+    EXPECT_EQ(m_menus.bNetRoomScreen, 0);
+    ASSERT_TRUE(m_host.dp.bSend(me, entered, 4));
+    ASSERT_TRUE(Eventually([&] {
+        ListFrame();
+        return m_menus.bNetRoomScreen == 1;
+    }));
+}
+
+} // namespace
