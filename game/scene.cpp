@@ -323,6 +323,7 @@ void sc_Scene::vNetLoad() {
     sc_Character* first = characters.pGetCharacter(0);
     oForm.vSetTarget(first ? &first->oPosition : nullptr);
     oTransmit.vBeginBattle();
+    oDebug.vWrite("battle begins, holding authority", bHost);
     lState = kStateNetPlay;
 }
 
@@ -367,6 +368,7 @@ void sc_Scene::vNetOver() {
             for (const sc_DirPlay::ss_PlayerEntry& p : oDirPlay.oPlayerTable) {
                 if (p.lId != 0 && p.lId != oDirPlay.lOwnPlayerId) {
                     oDirPlay.bSend(p.lId, kHandOver, sizeof kHandOver);
+                    oDebug.vWrite("battle over: authority handed to player", static_cast<int32_t>(p.lId));
                     bHost = 0;
                     break;
                 }
@@ -375,8 +377,10 @@ void sc_Scene::vNetOver() {
         oInterFace.lNetPlayerCount = 0;
         int32_t members = 0;
         for (const sc_DirPlay::ss_PlayerEntry& p : oDirPlay.oPlayerTable) members += p.lId != 0;
-        oDirPlay.bLeaveGroup();
+        const bool left = oDirPlay.bLeaveGroup();
         if (members == 1) oDirPlay.bDestroyGroup(oDirPlay.lOwnGroupId);
+        oDebug.vWrite(left ? "battle over: left the room of players" : "battle over: could not leave the room of players",
+                      members);
     }
     bHoldEnd();
 }

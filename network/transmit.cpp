@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/device/frame_time.h"
+#include "game/debug.h"
 #include "game/work.h"
 #include "network/dir_play.h"
 #include "objects/all_object.h"
@@ -186,6 +187,7 @@ void sc_Transmit::vReceive() {
         } else if (header == kMessageHandOver) {
             if (size == 4 && bFromOwnRoom(from)) {
                 if (g_pWork) g_pWork->oScene.bHost = 1;
+                if (g_pDebug) g_pDebug->vWrite("authority taken from player", static_cast<int32_t>(from));
             } else {
                 plat::Trace(kSource, "hand-over from outside the room refused");
             }

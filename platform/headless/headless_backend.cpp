@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "platform/clock.h"
 #include "platform/png.h"
@@ -14,6 +15,15 @@ HeadlessBackend::HeadlessBackend(uint32_t stepMs) : m_now(kTickStart), m_step(st
 void HeadlessBackend::BeginPass() {
     ++m_passes;
     if (m_passes > 1) m_now += m_step;
+    if (m_realTime) {
+        const auto wall = std::chrono::steady_clock::now();
+        if (m_passes == 1) {
+            m_start = wall;
+            m_startNow = m_now;
+        }
+        const auto due = m_start + std::chrono::milliseconds(m_now - m_startNow);
+        if (due > wall) std::this_thread::sleep_until(due);
+    }
     auto range = m_timeline.equal_range(m_passes);
     // Actions may add more actions; take this pass's out first.
     std::vector<Action> due;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <array>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,9 @@ public:
     void FailNextWindow() { m_failNextWindow = true; }
 
     void SetStep(uint32_t ms) { m_step = ms; }
+    // Each pass waits until the wall clock has run as long as the virtual
+    // one since the first pass, so that processes of one test keep step.
+    void SetRealTime(bool on) { m_realTime = on; }
     void SetNow(uint32_t now) { m_now = now; }
 
     uint64_t Passes() const { return m_passes; }
@@ -86,6 +90,9 @@ private:
     uint32_t m_step;
     uint64_t m_passes = 0;
     uint64_t m_budget = 0;
+    bool m_realTime = false;
+    std::chrono::steady_clock::time_point m_start;
+    uint32_t m_startNow = 0;
     bool m_budgetSpent = false;
     bool m_failNextWindow = false;
     int m_paints = 0, m_shows = 0, m_destroys = 0;
