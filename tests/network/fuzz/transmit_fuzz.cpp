@@ -29,7 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* p, size_t n) {
     static sc_AllThing things;
     static sc_AllEnemy enemies;
     static sc_Transmit transmit;
-    if (!transmit.pDirPlay) transmit.vCreate(&session);
+    if (!transmit.pDirPlay) {
+        transmit.vCreate(&session);
+        // Records name characters, things and enemies by index: some exist.
+        for (int i = 0; i < 4; ++i) objects.oAllCharacter.pAdd();
+        for (int i = 0; i < 3; ++i) {
+            things.pAdd();
+            enemies.pAdd();
+        }
+    }
     transmit.vDispatch(p, static_cast<uint32_t>(n));
 
     size_t next = 4;
