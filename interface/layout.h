@@ -123,7 +123,8 @@ enum LobbyStatus : int32_t {
     kLobbyCharUp = 10,
     kLobbyMapDown = 11, //   the battle map, down and up
     kLobbyMapUp = 12,
-    kLobbyStatuses = 13,
+    kLobbyLeave = 13,   //   leave the room
+    kLobbyStatuses = 14,
 };
 
 // The room list: seven rows of room names, each room's players beside it.
@@ -160,11 +161,13 @@ inline constexpr Pos kMapUp{660, 265};
 inline constexpr Pos kMapName{530, 262};
 inline constexpr Pos kMapLabel{684, 83};
 
-// Create, join and start stand where the menus' forward and back buttons do.
+// Create, join, start and leave stand where the menus' forward, back and
+// top buttons do.
 inline constexpr Size kLobbyButton{130, 34};
 inline constexpr Pos kCreateButton{632, 395};
 inline constexpr Pos kJoinButton{574, 458};
 inline constexpr Pos kStartButton{660, 265};
+inline constexpr Pos kLeaveButton{521, 523};
 inline constexpr Pos kLobbyKeyIn{500, 400};
 
 } // namespace layout

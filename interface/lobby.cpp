@@ -93,7 +93,8 @@ void sc_InterFace::vFreeNet() {
     oNetReady.clear();
     oNetCharDown.clear();
     oNetCharUp.clear();
-    for (sc_InterFaceButton* b : {&oNetMapDown, &oNetMapUp, &oNetCreate, &oNetJoin, &oNetStartButton}) b->vClear();
+    for (sc_InterFaceButton* b : {&oNetMapDown, &oNetMapUp, &oNetCreate, &oNetJoin, &oNetStartButton, &oNetLeave})
+        b->vClear();
     if (pNetObject && g_pMemoryControl) g_pMemoryControl->vFree(pNetObject);
     pNetObject = nullptr;
     pNetList = pNetSelection = pNetPlayersPanel = pNetMapPanel = pNetReadyMark = nullptr;
@@ -130,6 +131,7 @@ void sc_InterFace::vEnterNetwork() {
     oNetMapDown.vSetUp(Status(pNetObject, kLobbyMapDown), kMapDown.x, kMapDown.y, nullptr);
     oNetMapUp.vSetUp(Status(pNetObject, kLobbyMapUp), kMapUp.x, kMapUp.y, nullptr);
     oNetStartButton.vSetUp(Status(pNetObject, kLobbyStart), kStartButton.x, kStartButton.y, nullptr);
+    oNetLeave.vSetUp(Status(pNetObject, kLobbyLeave), kLeaveButton.x, kLeaveButton.y, nullptr);
     oKeyIn.vSetUp(kLobbyKeyIn.x, kLobbyKeyIn.y, sc_InterFaceKeyIn::kBufferBytes);
 
     sc_DirPlay* dp = g_pDirPlay;
@@ -315,8 +317,8 @@ int32_t sc_InterFace::bAllReady() const {
 
 void sc_InterFace::vSendNetState() {
     sc_DirPlay* dp = g_pDirPlay;
-    // Group 0 would be the whole session.
-    if (!dp || dp->lOwnGroupId == 0) return;
+    // Group 0 would be the whole session, and a room left is no one's.
+    if (!dp || dp->lOwnGroupId == 0 || !bNetInRoom) return;
     ss_LobbyMessage state;
     state.pReady = pNetReady;
     state.pCharacter = pNetCharacter;
@@ -324,4 +326,26 @@ void sc_InterFace::vSendNetState() {
     state.bStart = bNetStart;
     const auto bytes = state.oPack();
     dp->bSend(dp->lOwnGroupId, bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+void sc_InterFace::vLeaveRoom() {
+    if (sc_DirPlay* dp = g_pDirPlay; dp && bNetInRoom) {
+        dp->bEnumGroupPlayers(dp->lOwnGroupId);
+        const int32_t members = Members(*dp);
+        dp->bLeaveGroup();
+        if (members == 1) dp->bDestroyGroup(dp->lOwnGroupId);
+    }
+    bNetInRoom = bNetOwner = bNetRoomScreen = bNetRoomCreated = bNetNaming = 0;
+    lNetPlayerCount = 0;
+    lNetOwnIndex = -1;
+    pNetReady.fill(0);
+    pNetCharacter.fill(0);
+}
+
+void sc_InterFace::vStartBattle() {
+    sc_DirPlay* dp = g_pDirPlay;
+    if (!dp || !bNetOwner || !bNetInRoom || !bAllReady()) return;
+    bNetStart = 1;
+    vSendNetState();
+    dp->bSetGroupName(kStartedRoom);
 }

@@ -57,6 +57,11 @@ public:
     int32_t bAllReady() const;
     // The room's state to the room's other players.
     void vSendNetState();
+    // Out of the room, which goes when this machine was its last player.
+    void vLeaveRoom();
+    // The owner of a room whose players are all ready starts its battle and
+    // takes the room off the other machines' lists.
+    void vStartBattle();
 
     int32_t lNetRoomCount = 0;
     int32_t lNetPlayerCount = 0;
@@ -82,6 +87,7 @@ public:
     sc_InterFaceButton oNetCreate;
     sc_InterFaceButton oNetJoin;
     sc_InterFaceButton oNetStartButton;
+    sc_InterFaceButton oNetLeave;
     sc_GameObject* pNetObject = nullptr;
     const sc_GameImgWithShadow* pNetList = nullptr;
     const sc_GameImgWithShadow* pNetSelection = nullptr;

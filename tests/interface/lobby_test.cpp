@@ -260,6 +260,32 @@ TEST_F(Lobby, RoomsAreEnteredOnlyWhenMadeOrJoinedAndSevenListedRoomsAreTheMost) 
     EXPECT_EQ(m_menus.lNetSelected, 6);
     EXPECT_STREQ(m_dp.szOwnGroupName, "r");
     EXPECT_EQ(m_menus.oKeyIn.lLength, 0);
+
+    // The battle starts only once everyone is ready; the room is renamed
+    // so that it leaves the lists.
+    const uint32_t room = m_dp.lOwnGroupId;
+    auto hostSees = [&](const char* name) {
+        return Eventually([&] {
+            m_host.dp.bEnumGroups();
+            for (const auto& g : m_host.dp.oGroupTable)
+                if (g.lId == room) return name && std::strcmp(g.szName, name) == 0;
+            return name == nullptr;
+        });
+    };
+    m_menus.bNetRoomScreen = 1;
+    Poll();
+    ASSERT_EQ(m_menus.lNetPlayerCount, 1);
+    m_menus.vStartBattle();
+    EXPECT_EQ(m_menus.bNetStart, 0);
+    m_menus.pNetReady[0] = 1;
+    m_menus.vStartBattle();
+    EXPECT_EQ(m_menus.bNetStart, 1);
+    EXPECT_TRUE(hostSees("X"));
+    // The last player out takes the room with it.
+    m_menus.vLeaveRoom();
+    EXPECT_EQ(m_menus.bNetInRoom, 0);
+    EXPECT_EQ(m_menus.lNetOwnIndex, -1);
+    EXPECT_TRUE(hostSees(nullptr));
 }
 
 TEST_F(Lobby, OnlyAWholeHeaderZeroFromAPlayerOpensTheRoomScreen) {

@@ -229,6 +229,7 @@ ObjectDesc LobbyObject() {
     o.statuses[kLobbyCharUp] = ArrowButton(true);
     o.statuses[kLobbyMapDown] = ArrowButton(false);
     o.statuses[kLobbyMapUp] = ArrowButton(true);
+    o.statuses[kLobbyLeave] = CaptionButton("離開房間");
     return o;
 }
 
