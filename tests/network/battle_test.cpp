@@ -1,0 +1,278 @@
+// Two whole games on the headless backend, each in a process of its own
+// forked from this test and driven by a player of the test's, meet on a
+// loopback port of the test's own and play a battle. Each process reports
+// what its game saw; the test compares the two reports.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/entry.h"
+#include "game/work.h"
+#include "network/dir_play.h"
+#include "network/transmit.h"
+#include "objects/all_object.h"
+#include "platform/backend.h"
+#include "platform/clock.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/input.h"
+#include "platform/net/discovery.h"
+#include "platform/window.h"
+#include "tests/support/game_dir.h"
+
+namespace {
+
+using plat::HeadlessBackend;
+
+constexpr uint32_t kStepMs = 20;
+
+sc_Scene& S() { return g_pWork->oScene; }
+
+// Every character's position and meters, in list order.
+std::string Characters();
+
+// One player at one machine: a list of steps, each waiting for its
+// condition and then acting, one step at most a pass; and a note of what
+// the machine saw.
+class Player {
+public:
+    struct Step {
+        std::function<bool()> ready;
+        std::function<void(HeadlessBackend&)> act;
+    };
+
+    void Then(std::function<bool()> ready, std::function<void(HeadlessBackend&)> act) {
+        m_steps.push_back({std::move(ready), std::move(act)});
+    }
+    void Then(std::function<void(HeadlessBackend&)> act) {
+        Then([] { return true; }, std::move(act));
+    }
+    // Waits so many virtual milliseconds from the step before it.
+    void Wait(int32_t ms) {
+        auto until = std::make_shared<uint32_t>(0);
+        Then([until, ms] {
+            if (*until == 0) *until = plat::TickCount() + static_cast<uint32_t>(ms);
+            return static_cast<int32_t>(plat::TickCount() - *until) >= 0;
+        },
+             [](HeadlessBackend&) {});
+    }
+    void Key(uint8_t code, int32_t holdMs) {
+        Then([code](HeadlessBackend& b) { b.KeyDown(code); });
+        Wait(holdMs);
+        Then([code](HeadlessBackend& b) { b.KeyUp(code); });
+    }
+
+    // Runs at the start of every pass of the child's game.
+    void Pass(HeadlessBackend& b) {
+        if (g_pWork) Observe();
+        if (m_next < m_steps.size() && m_steps[m_next].ready()) m_steps[m_next++].act(b);
+        b.At(b.Passes() + 1, [this](HeadlessBackend& h) { Pass(h); });
+    }
+    bool Done() const { return m_next >= m_steps.size(); }
+    size_t Next() const { return m_next; }
+
+    std::map<std::string, std::string> report;
+
+private:
+    void Observe() {
+        const int32_t state = S().lState;
+        if (m_states.empty() || m_states.back() != state) {
+            m_states.push_back(state);
+            std::string path;
+            for (int32_t s : m_states) path += std::to_string(s) + " ";
+            report["states"] = path;
+            if (state == sc_Scene::kStateNetPlay && !report.count("authority")) {
+                report["authority"] = std::to_string(S().bHost);
+                report["start"] = Characters();
+            }
+        }
+    }
+
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    std::vector<int32_t> m_states;
+};
+
+std::string Characters() {
+    std::ostringstream out;
+    const sc_AllCharacter& all = S().oAllObject.oAllCharacter;
+    for (int32_t i = 0; i < all.lGetCount(); ++i) {
+        const sc_Character* c = all.pGetCharacter(i);
+        out << c->oPosition.x << "," << c->oPosition.y << " hp " << c->lHitPoints << " fly " << c->lFly << " score "
+            << c->lScore << "; ";
+    }
+    return out.str();
+}
+
+struct Child {
+    pid_t pid = -1;
+    int fd = -1;
+};
+
+// Forks a process that runs the whole game in its own folder with the
+// player's steps, then writes the player's report to a pipe.
+Child Launch(const std::filesystem::path& dir, Player& player, uint64_t passes) {
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    const pid_t pid = fork();
+    if (pid != 0) {
+        close(fds[1]);
+        return {pid, fds[0]};
+    }
+    close(fds[0]);
+    std::filesystem::current_path(dir);
+    auto backend = std::make_unique<HeadlessBackend>(kStepMs);
+    backend->SetRealTime(true);
+    backend->SetPassBudget(passes);
+    backend->At(1, [&player](HeadlessBackend& b) { player.Pass(b); });
+    backend->At(passes - 1, [&player](HeadlessBackend&) {
+        if (g_pWork) player.report["characters"] = Characters();
+        player.report["done"] = player.Done() ? "1" : std::to_string(player.Next());
+        if (g_pDirPlay) {
+            std::string t;
+            for (const auto& g : g_pDirPlay->oGroupTable) t += std::string(g.szName) + "/" + std::to_string(g.lId) + " ";
+            for (const auto& p : g_pDirPlay->oPlayerTable) t += std::string(p.szName) + ":" + std::to_string(p.lId) + " ";
+            player.report["session"] = t + " own " + std::to_string(g_pDirPlay->lOwnPlayerId) + " group " + std::to_string(g_pDirPlay->lOwnGroupId);
+        }
+    });
+    plat::InstallBackend(std::move(backend));
+    const int32_t rc = l_KrxMain();
+    player.report["rc"] = std::to_string(rc);
+    std::string text;
+    for (const auto& [k, v] : player.report) text += k + "=" + v + "\n";
+    for (size_t at = 0; at < text.size();) {
+        const ssize_t n = write(fds[1], text.data() + at, text.size() - at);
+        if (n <= 0) break;
+        at += static_cast<size_t>(n);
+    }
+    close(fds[1]);
+    _exit(0);
+}
+
+std::map<std::string, std::string> Collect(Child c, int* status) {
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; (n = read(c.fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+    close(c.fd);
+    waitpid(c.pid, status, 0);
+    std::map<std::string, std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (const size_t eq = line.find('='); eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
+    return out;
+}
+
+std::vector<std::string> Split(const std::string& characters) {
+    std::vector<std::string> out;
+    for (size_t at = 0; at < characters.size();) {
+        const size_t end = characters.find("; ", at);
+        if (end == std::string::npos) break;
+        out.push_back(characters.substr(at, end - at));
+        at = end + 2;
+    }
+    return out;
+}
+
+std::string Position(const std::string& character) { return character.substr(0, character.find(' ')); }
+
+// Movies skipped with Escape held over the first passes.
+void SkipMovies(Player& p) {
+    p.Then([](HeadlessBackend& b) { b.KeyDown(plat::key::Escape); });
+    p.Then([] { return g_pWork && S().lState == sc_Scene::kStateMenus; }, [](HeadlessBackend& b) { b.KeyUp(plat::key::Escape); });
+}
+
+// Until the network screen takes clicks: the lobby's operations called in
+// the order its buttons would call them.
+void MeetInRoom(Player& p, const char* name, bool owner) {
+    p.Then([name, owner](HeadlessBackend&) {
+        sc_InterFace& ui = S().oInterFace;
+        ui.vEnterNetwork();
+        // The name is asked for on the network screen.
+        ui.oPlayerName.vSet(name);
+        if (owner) {
+            ui.vCreateNetPlayer();
+            ui.vCreateRoom("Duel");
+        }
+    });
+    if (!owner) {
+        p.Then(
+            [] {
+                g_pDirPlay->bEnumGroups();
+                return std::strcmp(g_pDirPlay->oGroupTable[0].szName, "Duel") == 0;
+            },
+            [](HeadlessBackend&) {
+                sc_InterFace& ui = S().oInterFace;
+                ui.oNetRooms[0].vSetCaption("Duel");
+                ui.lNetSelected = 0;
+                ui.vCreateNetPlayer();
+                ui.vJoinRoom();
+            });
+    }
+    p.Then(
+        [] {
+            g_pDirPlay->bEnumGroupPlayers(g_pDirPlay->lOwnGroupId);
+            return g_pDirPlay->oPlayerTable[1].lId != 0;
+        },
+        [](HeadlessBackend&) {
+            sc_InterFace& ui = S().oInterFace;
+            ui.lNetPlayerCount = 2;
+            for (int32_t i = 0; i < 2; ++i)
+                if (g_pDirPlay->oPlayerTable[i].lId == g_pDirPlay->lOwnPlayerId) ui.lNetOwnIndex = i;
+            ui.pNetCharacter = {1, 3, 0, 0};
+            ui.lNetMap = 2;
+            ui.bNetStart = 1;
+        });
+}
+
+TEST(Battle, TwoGamesMeetAndStayInStep) {
+    ASSERT_TRUE(plat::net::SetDiscoveryTarget({{plat::net::kLoopbackBroadcast}, plat::net::ReserveLoopbackPort()}));
+    krxtest::GameDir dirA, dirB;
+    Player a, b;
+    SkipMovies(a);
+    MeetInRoom(a, "Anna", true);
+    SkipMovies(b);
+    b.Wait(1500); // Anna hosts the session first
+    MeetInRoom(b, "Bert", false);
+    for (Player* p : {&a, &b})
+        p->Then([] { return S().lState == sc_Scene::kStateNetPlay; }, [](HeadlessBackend&) {});
+    // Bert walks right, then stops; Anna walks up.
+    b.Wait(500);
+    b.Key(0x20, 1000);
+    a.Wait(800);
+    a.Key(0x11, 700);
+    const uint64_t passes = 10'000 / kStepMs + 400;
+    const Child ca = Launch(dirA.Path(), a, passes);
+    const Child cb = Launch(dirB.Path(), b, passes);
+    ASSERT_GT(ca.pid, 0);
+    ASSERT_GT(cb.pid, 0);
+    int sa = 0, sb = 0;
+    auto ra = Collect(ca, &sa), rb = Collect(cb, &sb);
+    ASSERT_TRUE(WIFEXITED(sa) && WEXITSTATUS(sa) == 0) << sa;
+    ASSERT_TRUE(WIFEXITED(sb) && WEXITSTATUS(sb) == 0) << sb;
+    for (auto* r : {&ra, &rb}) {
+        EXPECT_EQ((*r)["rc"], "0");
+        EXPECT_EQ((*r)["done"], "1");
+        EXPECT_NE((*r)["states"].find(" 10 "), std::string::npos) << (*r)["states"];
+    }
+    EXPECT_EQ(ra["authority"], "1");
+    EXPECT_EQ(rb["authority"], "0");
+    // Bert, who joined last, is slot 0: his walk moved him on Anna's machine.
+    const auto startA = Split(ra["start"]), endA = Split(ra["characters"]);
+    ASSERT_EQ(startA.size(), 2u);
+    ASSERT_EQ(endA.size(), 2u);
+    EXPECT_NE(Position(endA[0]), Position(startA[0]));
+    EXPECT_NE(Position(endA[1]), Position(startA[1]));
+    EXPECT_EQ(ra["characters"], rb["characters"]);
+    for (auto* r : {&ra, &rb}) for (auto& [k, v] : *r) std::cout << k << " = " << v << "\n";
+}
+
+} // namespace
