@@ -1,5 +1,7 @@
 #include "network/transmit.h"
 
+#include <algorithm>
+
 #include <cstring>
 #include <string>
 
@@ -140,11 +142,21 @@ void sc_Transmit::vEmpty() {
 void sc_Transmit::vBeginBattle() {
     vEmpty();
     m_bBattle = true;
+    m_oBattleRoom.fill(0);
+    m_oHeard.fill(0);
+    if (pDirPlay && pDirPlay->lOwnGroupId != 0 && pDirPlay->bEnumGroupPlayers(pDirPlay->lOwnGroupId))
+        for (size_t i = 0; i < m_oBattleRoom.size(); ++i) m_oBattleRoom[i] = pDirPlay->oPlayerTable[i].lId;
 }
 
 void sc_Transmit::vEndBattle() {
     vEmpty();
     m_bBattle = false;
+    m_oBattleRoom.fill(0);
+    m_oHeard.fill(0);
+}
+
+bool sc_Transmit::bHeardFrom(uint32_t lPlayer) const {
+    return lPlayer != 0 && std::find(m_oHeard.begin(), m_oHeard.end(), lPlayer) != m_oHeard.end();
 }
 
 void sc_Transmit::vAddRecord(const void* pBytes, int32_t lCount) {
@@ -167,7 +179,8 @@ void sc_Transmit::vFlush(uint32_t lTo) {
 }
 
 bool sc_Transmit::bFromOwnRoom(uint32_t lSender) const {
-    if (!pDirPlay || pDirPlay->lOwnGroupId == 0 || lSender == pDirPlay->lOwnPlayerId) return false;
+    if (!pDirPlay || pDirPlay->lOwnGroupId == 0 || lSender == 0 || lSender == pDirPlay->lOwnPlayerId) return false;
+    if (std::find(m_oBattleRoom.begin(), m_oBattleRoom.end(), lSender) != m_oBattleRoom.end()) return true;
     if (!pDirPlay->bEnumGroupPlayers(pDirPlay->lOwnGroupId)) return false;
     for (const sc_DirPlay::ss_PlayerEntry& p : pDirPlay->oPlayerTable)
         if (p.lId == lSender) return true;
@@ -176,14 +189,26 @@ bool sc_Transmit::bFromOwnRoom(uint32_t lSender) const {
 
 void sc_Transmit::vReceive() {
     if (!pDirPlay) return;
+    // Every other machine of a full room sends several messages a frame's
+    // time: taken one a frame, they would queue up without end and the
+    // battle would run ever further behind.
+    for (int32_t i = 0; i < kMessagesPerFrame; ++i)
+        if (!bReceiveOne()) break;
+}
+
+bool sc_Transmit::bReceiveOne() {
     uint32_t from = 0, size = 0;
     const uint8_t* message = pDirPlay->pReceive(&from, &size);
+    if (!message) return false;
     // The session's own notices come from sender 0.
-    if (!message || size == 0 || from == 0) return;
+    if (size == 0 || from == 0) return true;
     if (size >= 4) {
         const uint32_t header = Word({message, size}, 0);
         if (header == kMessageRecords) {
             vDispatch(message, size);
+            const bool inRoom = std::find(m_oBattleRoom.begin(), m_oBattleRoom.end(), from) != m_oBattleRoom.end();
+            if (m_bBattle && inRoom && !bHeardFrom(from))
+                if (auto free = std::find(m_oHeard.begin(), m_oHeard.end(), 0u); free != m_oHeard.end()) *free = from;
         } else if (header == kMessageHandOver) {
             if (size == 4 && bFromOwnRoom(from)) {
                 if (g_pWork) g_pWork->oScene.bHost = 1;
@@ -199,6 +224,7 @@ void sc_Transmit::vReceive() {
         lMessageRate = lMessageCount;
         lMessageCount = 0;
     }
+    return true;
 }
 
 void sc_Transmit::vDispatch(const uint8_t* pMessage, uint32_t lSize) {

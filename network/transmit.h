@@ -89,10 +89,16 @@ public:
     // empties the buffer, whether the send went or not. Nothing goes to id
     // 0, the whole session: the waiting records are dropped.
     void vFlush(uint32_t lTo);
-    // Takes at most one message and acts on it; once per battle frame.
+    // Takes the waiting messages, up to kMessagesPerFrame, and acts on
+    // each; once per battle frame.
+    static constexpr int32_t kMessagesPerFrame = 16;
     void vReceive();
     // Hands the records of a game-record message to their readers.
     void vDispatch(const uint8_t* pMessage, uint32_t lSize);
+
+    // Game records came from that player since the battle began: its
+    // machine is in the battle.
+    bool bHeardFrom(uint32_t lPlayer) const;
 
     // The message as it stands: header, the waiting records.
     std::span<const uint8_t> oWaiting() const { return {pBuffer.get(), pBuffer ? lLength : 0u}; }
@@ -105,11 +111,17 @@ public:
     int32_t lRateDeadline = 0;
 
 private:
-    // A hand-over counts only from a player of this machine's own room.
+    // A hand-over counts only from a player of this machine's own room: one
+    // in it now, or one in it when the battle began (the giver leaves the
+    // room right after sending it, maybe before it is read here).
     bool bFromOwnRoom(uint32_t lSender) const;
+    // False when no message waited.
+    bool bReceiveOne();
     void vEmpty();
 
     bool m_bBattle = false;
+    std::array<uint32_t, 4> m_oBattleRoom{};
+    std::array<uint32_t, 4> m_oHeard{};
 };
 
 extern sc_Transmit* g_pTransmit;

@@ -326,6 +326,30 @@ TEST_F(TransmitTest, AuthorityIsTakenOnlyFromAPlayerOfTheOwnRoom) {
     EXPECT_EQ(trace.Lines().size(), 2u);
     deliver(m_b, handOver, 4);
     EXPECT_EQ(s.bHost, 1);
+
+    // B's records make it heard in the battle; C, outside the room, is not.
+    s.oTransmit.vBeginBattle();
+    const std::vector<uint8_t> records = Bytes({0, 77, 8, 10});
+    deliver(m_c, records.data(), static_cast<uint32_t>(records.size()));
+    deliver(m_b, records.data(), static_cast<uint32_t>(records.size()));
+    EXPECT_FALSE(s.oTransmit.bHeardFrom(m_c.lOwnPlayerId));
+    EXPECT_TRUE(s.oTransmit.bHeardFrom(m_b.lOwnPlayerId));
+    // A giver leaves the room right after its hand-over: one that was in the
+    // room when the battle began still counts.
+    s.bHost = 0;
+    ASSERT_TRUE(m_b.bLeaveGroup());
+    ASSERT_TRUE(Eventually([&] {
+        s.oDirPlay.bEnumGroupPlayers(s.oDirPlay.lOwnGroupId);
+        return s.oDirPlay.oPlayerTable[1].lId == 0;
+    }));
+    deliver(m_b, handOver, 4);
+    EXPECT_EQ(s.bHost, 1);
+    s.bHost = 0;
+    deliver(m_c, handOver, 4);
+    EXPECT_EQ(s.bHost, 0);
+    EXPECT_EQ(trace.Lines().size(), 3u);
+    s.oTransmit.vEndBattle();
+    EXPECT_FALSE(s.oTransmit.bHeardFrom(m_b.lOwnPlayerId));
 }
 
 } // namespace
