@@ -11,6 +11,7 @@
 #include "engine/sprite/memory_control.h"
 #include "engine/sprite/sprite_tree.h"
 #include "game/all_string.h"
+#include "game/debug.h"
 #include "game/work.h"
 #include "interface/form.h"
 #include "interface/layout.h"
@@ -27,6 +28,7 @@ constexpr const char* kSessionName = "KRX";
 // A room whose battle has started: it leaves the other machines' lists.
 constexpr const char* kStartedRoom = "X";
 constexpr int32_t kPollMs = 500;
+constexpr int32_t kRoomMessagesPerPoll = 16;
 // The dictionary's lobby groups.
 constexpr int32_t kLobbyTexts = 11, kCharacterNames = 12, kMapNames = 13;
 
@@ -267,9 +269,13 @@ void sc_InterFace::vShowNetRoom() {
         // Names need not differ; ids do.
         for (int32_t i = 0; i < kRoomSlots; ++i)
             if (dp->oPlayerTable[i].lId != 0 && dp->oPlayerTable[i].lId == dp->lOwnPlayerId) lNetOwnIndex = i;
+        // What waits is taken, the newest state last: one message a poll
+        // would let the room's clicks queue up and the start come late.
         uint32_t from = 0, size = 0;
-        if (const uint8_t* m = dp->pReceive(&from, &size); m && from != 0 && size >= 4 &&
-                                                          Header(m, size) == static_cast<int32_t>(kMessageLobby)) {
+        for (int32_t i = 0; i < kRoomMessagesPerPoll; ++i) {
+            const uint8_t* m = dp->pReceive(&from, &size);
+            if (!m) break;
+            if (from == 0 || size < 4 || Header(m, size) != static_cast<int32_t>(kMessageLobby)) continue;
             ss_LobbyMessage state;
             if (state.bUnpack({m, size})) {
                 pNetReady = state.pReady;
@@ -277,6 +283,7 @@ void sc_InterFace::vShowNetRoom() {
                 lNetMap = state.lMap;
                 bNetStart = state.bStart;
             }
+            if (bNetStart) break; // the battle begins with this state
         }
     }
 
@@ -348,4 +355,86 @@ void sc_InterFace::vStartBattle() {
     bNetStart = 1;
     vSendNetState();
     dp->bSetGroupName(kStartedRoom);
+}
+
+// ------------------------------------------------------------ the pilot
+
+bool sc_InterFace::bStartNetPilot(const char* pSpec) {
+    bNetPilot = bNetPilotBattleOver = bNetPilotHolding = 0;
+    if (!pSpec) return false;
+    const std::string_view spec(pSpec);
+    const size_t first = spec.find(',');
+    const size_t second = first == std::string_view::npos ? first : spec.find(',', first + 1);
+    if (second == std::string_view::npos) return false;
+    const std::string player(spec.substr(0, first)), room(spec.substr(first + 1, second - first - 1));
+    const std::string_view count = spec.substr(second + 1);
+    // The session refuses names of 128 bytes or more; a room of one never
+    // has anyone to fight.
+    if (player.empty() || room.empty() || player.size() >= 128 || room.size() >= 128 || count.size() != 1 ||
+        count[0] < '0' || count[0] > '4' || count[0] == '1')
+        return false;
+    vEnterNetwork();
+    oPlayerName.vSet(player.c_str());
+    oNetPilotRoom.vSet(room.c_str());
+    lNetPilotPlayers = count[0] - '0';
+    lNetPilotNext = g_lNowTick;
+    bNetPilot = 1;
+    return true;
+}
+
+void sc_InterFace::vRunNetPilot() {
+    if (!bNetPilot || bNetPilotBattleOver) return;
+    const char* room = oNetPilotRoom.pGetText();
+    if (!bNetInRoom) {
+        vShowNetRoomList();
+        if (!Due(lNetPilotNext)) return;
+        if (lNetPilotPlayers > 0) {
+            vCreateNetPlayer();
+            vCreateRoom(room);
+            // Tests start the machines that join once this is written.
+            if (bNetInRoom && g_pDebug) g_pDebug->vWrite("lobby pilot: room made", lNetPilotPlayers);
+            return;
+        }
+        for (int32_t i = 0; i < lNetRoomCount; ++i) {
+            const char* caption = oNetRooms[i].oCaption.pGetText();
+            if (!caption || std::strcmp(caption, room) != 0) continue;
+            lNetSelected = i;
+            vCreateNetPlayer();
+            vJoinRoom();
+            break;
+        }
+        return;
+    }
+    vShowNetRoom();
+    if (!Due(lNetPilotNext) || lNetOwnIndex < 0 || lNetOwnIndex >= layout::kRoomSlots) return;
+    // A state sent by another machine at the same moment may have taken the
+    // own mark away again: it is marked until the room agrees.
+    if (!pNetReady[lNetOwnIndex]) {
+        pNetReady[lNetOwnIndex] = 1;
+        vSendNetState();
+    }
+    if (bNetOwner && lNetPlayerCount == lNetPilotPlayers) vStartBattle();
+}
+
+bool sc_InterFace::bNetPilotLeaves(int32_t bHost) {
+    if (!bNetPilot || bNetPilotBattleOver) return false;
+    if (!bHost) {
+        bNetPilotHolding = 0;
+        return false;
+    }
+    if (!bNetPilotHolding) {
+        bNetPilotHolding = 1;
+        lNetPilotHeldSince = g_lNowTick;
+    }
+    if (static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(lNetPilotHeldSince)) <
+        kNetPilotHoldMs)
+        return false;
+    // Not before every other player's machine is in the battle: the one that
+    // takes authority over must be there to read the hand-over.
+    sc_DirPlay* dp = g_pDirPlay;
+    if (!dp || !g_pTransmit || !dp->bEnumGroupPlayers(dp->lOwnGroupId)) return false;
+    for (const sc_DirPlay::ss_PlayerEntry& p : dp->oPlayerTable)
+        if (p.lId != 0 && p.lId != dp->lOwnPlayerId && !g_pTransmit->bHeardFrom(p.lId)) return false;
+    bNetPilotBattleOver = 1;
+    return true;
 }

@@ -97,6 +97,28 @@ public:
     sc_GameStatus* pNetMaps = nullptr;
     int32_t lNetListPoll = 0;
     int32_t lNetRoomPoll = 0;
+
+    // ------------------------------------------------ the lobby pilot
+    // Test runs only: KRX_BATTLE="<player>,<room>,<players>" lets a machine
+    // go through the lobby without clicks. With <players> above 0 it makes
+    // the room and starts the battle once that many players are in it and
+    // ready; with 0 it joins the room of that name when the list shows it.
+    // In the battle it leaves once it has held authority for kNetPilotHoldMs,
+    // so that a room of pilots hands authority on until the last one goes.
+    static constexpr int32_t kNetPilotHoldMs = 1000;
+    // False, and no pilot, when the text is not of that form.
+    bool bStartNetPilot(const char* pSpec);
+    // Every menus frame while piloting: the room list or the room screen.
+    void vRunNetPilot();
+    // Every battle frame: true when the pilot leaves the battle now.
+    bool bNetPilotLeaves(int32_t bHost);
+    int32_t bNetPilot = 0;
+    int32_t bNetPilotBattleOver = 0;
+    int32_t lNetPilotPlayers = 0;
+    int32_t lNetPilotNext = 0;
+    int32_t lNetPilotHeldSince = 0;
+    int32_t bNetPilotHolding = 0;
+    sc_MemberString oNetPilotRoom;
 };
 
 extern sc_InterFace* g_pInterFace;
