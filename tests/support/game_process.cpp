@@ -1,0 +1,114 @@
+#include "tests/support/game_process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+extern char** environ;
+
+namespace krxtest {
+
+GameProcess::GameProcess(const std::filesystem::path& program, const std::filesystem::path& folder,
+                         const Environment& extra) {
+    Environment set = {{"KRX_BACKEND", "headless"}, {"KRX_PASSES", std::to_string(kPasses)}};
+    set.insert(set.end(), extra.begin(), extra.end());
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        bool replaced = false;
+        for (const auto& [name, value] : set) replaced |= entry.rfind(name + "=", 0) == 0;
+        if (!replaced) env.push_back(entry);
+    }
+    for (const auto& [name, value] : set) env.push_back(name + "=" + value);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const std::string path = program.string(), dir = folder.string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // The game reads and writes its own folder.
+    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    if (posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv, envp.data()) != 0) m_pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+GameProcess::~GameProcess() {
+    if (m_pid <= 0) return;
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+}
+
+int GameProcess::Wait(std::chrono::milliseconds limit) {
+    if (m_pid <= 0) return -1;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return status;
+        }
+        if (std::chrono::steady_clock::now() >= end) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+    return -1;
+}
+
+std::string WriteScript(const std::filesystem::path& folder, const std::string& text) {
+    const std::filesystem::path path = folder / "SCRIPT.TXT";
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+}
+
+std::vector<TraceEntry> ReadTraceLog(const std::filesystem::path& folder) {
+    std::ifstream in(folder / "DEBUG.TXT", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Each entry: tick, message and value, each ending in a zero byte, then CR LF.
+    std::vector<TraceEntry> out;
+    size_t at = 0;
+    for (;;) {
+        std::string field[3];
+        size_t next = at;
+        bool whole = true;
+        for (std::string& f : field) {
+            const size_t zero = text.find('\0', next);
+            if (zero == std::string::npos) {
+                whole = false;
+                break;
+            }
+            f = text.substr(next, zero - next);
+            next = zero + 1;
+        }
+        if (!whole || text.compare(next, 2, "\r\n") != 0) break;
+        out.push_back({static_cast<uint32_t>(std::strtoul(field[0].c_str(), nullptr, 10)), field[1],
+                       static_cast<int32_t>(std::strtol(field[2].c_str(), nullptr, 10))});
+        at = next + 2;
+    }
+    return out;
+}
+
+} // namespace krxtest
+
+namespace krxtest {
+
+bool WaitForTrace(const std::filesystem::path& folder, const std::string& message, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        for (const TraceEntry& e : ReadTraceLog(folder))
+            if (e.message == message) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+} // namespace krxtest

@@ -1,0 +1,62 @@
+#pragma once
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace krxtest {
+
+// One run of the real game program, headless, in a folder of its own: what
+// several-machine tests (battles, soak runs) start on one loopback session.
+//
+//   krxtest::GameDir dir;                                   // data set links
+//   krxtest::GameProcess p(KRX_PROGRAM, dir.Path(), {
+//       {"KRX_NET_DISCOVERY", discovery},                   // the test's port
+//       {"KRX_BATTLE", "Anna,Duel,4"},                      // lobby pilot
+//       {"KRX_SCRIPT", krxtest::WriteScript(dir, "realtime\n...")}});
+//   WaitForTrace(dir.Path(), "lobby pilot: room made", 30s); // order by the log
+//   const int status = p.Wait(std::chrono::seconds(60));   // waitpid status
+//   for (const TraceEntry& e : ReadTraceLog(dir.Path())) ...
+//
+// KRX_BACKEND=headless is always set, and KRX_PASSES to a budget that ends
+// a run left waiting (a script that keeps pace with the wall clock passes
+// 50 times a second at 20 ms steps). A process still running when the
+// object goes is killed.
+class GameProcess {
+public:
+    using Environment = std::vector<std::pair<std::string, std::string>>;
+    static constexpr uint64_t kPasses = 10'000;
+
+    GameProcess(const std::filesystem::path& program, const std::filesystem::path& folder, const Environment& extra);
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    bool Started() const { return m_pid > 0; }
+    // The wait status (WIFEXITED / WIFSIGNALED apply), or -1 when the run
+    // took longer than the limit and was killed.
+    int Wait(std::chrono::milliseconds limit);
+
+private:
+    pid_t m_pid = -1;
+};
+
+// Writes the text as the folder's "SCRIPT.TXT" and returns its full path.
+std::string WriteScript(const std::filesystem::path& folder, const std::string& text);
+
+// The game's trace log (DEBUG.TXT) of a finished run, entry by entry.
+struct TraceEntry {
+    uint32_t tick = 0;
+    std::string message;
+    int32_t value = 0;
+};
+std::vector<TraceEntry> ReadTraceLog(const std::filesystem::path& folder);
+// Waits until the folder's trace log holds an entry with that message (the
+// game writes its log out every frame); false when the time ran out first.
+bool WaitForTrace(const std::filesystem::path& folder, const std::string& message, std::chrono::milliseconds limit);
+
+} // namespace krxtest
