@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -192,17 +194,22 @@ void SkipMovies(Player& p) {
 
 // Until the network screen takes clicks: the lobby's operations called in
 // the order its buttons would call them.
-void MeetInRoom(Player& p, const char* name, bool owner) {
-    p.Then([name, owner](HeadlessBackend&) {
-        sc_InterFace& ui = S().oInterFace;
-        ui.vEnterNetwork();
-        // The name is asked for on the network screen.
-        ui.oPlayerName.vSet(name);
-        if (owner) {
-            ui.vCreateNetPlayer();
-            ui.vCreateRoom("Duel");
-        }
-    });
+// The owner leaves a mark in `hosted` once the session and the room are
+// there; the other enters only then, so that it never hosts a session of
+// its own, however slowly the owner's process starts.
+void MeetInRoom(Player& p, const char* name, bool owner, const std::filesystem::path& hosted) {
+    p.Then([hosted, owner] { return owner || std::filesystem::exists(hosted); },
+           [name, owner, hosted](HeadlessBackend&) {
+               sc_InterFace& ui = S().oInterFace;
+               ui.vEnterNetwork();
+               // The name is asked for on the network screen.
+               ui.oPlayerName.vSet(name);
+               if (owner) {
+                   ui.vCreateNetPlayer();
+                   ui.vCreateRoom("Duel");
+                   if (ui.bNetInRoom) std::ofstream(hosted) << "hosted";
+               }
+           });
     if (!owner) {
         p.Then(
             [] {
@@ -238,10 +245,10 @@ TEST(Battle, TwoGamesMeetAndStayInStep) {
     krxtest::GameDir dirA, dirB;
     Player a, b;
     SkipMovies(a);
-    MeetInRoom(a, "Anna", true);
+    const std::filesystem::path hosted = dirA.Path() / "HOSTED";
+    MeetInRoom(a, "Anna", true, hosted);
     SkipMovies(b);
-    b.Wait(1500); // Anna hosts the session first
-    MeetInRoom(b, "Bert", false);
+    MeetInRoom(b, "Bert", false, hosted);
     for (Player* p : {&a, &b})
         p->Then([] { return S().lState == sc_Scene::kStateNetPlay; }, [](HeadlessBackend&) {});
     // Bert walks right, then stops; Anna walks up.
