@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +24,8 @@
 #include "network/dir_play.h"
 #include "network/transmit.h"
 #include "objects/all_object.h"
+#include "objects/enemy.h"
+#include "objects/thing.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_backend.h"
@@ -87,6 +90,9 @@ public:
 private:
     void Observe() {
         const int32_t state = S().lState;
+        if (state == sc_Scene::kStateNetPlay)
+            m_bullets = std::max(m_bullets, S().oAllObject.oAllBullet.lGetCount());
+        report["bullets"] = std::to_string(m_bullets);
         if (m_states.empty() || m_states.back() != state) {
             m_states.push_back(state);
             std::string path;
@@ -102,6 +108,7 @@ private:
     std::vector<Step> m_steps;
     size_t m_next = 0;
     std::vector<int32_t> m_states;
+    int32_t m_bullets = 0;
 };
 
 std::string Characters() {
@@ -112,6 +119,24 @@ std::string Characters() {
         out << c->oPosition.x << "," << c->oPosition.y << " hp " << c->lHitPoints << " fly " << c->lFly << " score "
             << c->lScore << "; ";
     }
+    return out.str();
+}
+
+// The things and enemies of the battle by their network identities, and
+// where they stand.
+std::string World() {
+    std::ostringstream out;
+    if (g_pAllThing)
+        for (int32_t i = 0; i < g_pAllThing->lGetCount(); ++i) {
+            const sc_Thing* t = g_pAllThing->pGetThing(i);
+            out << "thing " << t->lIndex << " " << t->lId << " at " << t->oPos.x << "," << t->oPos.y << " life " << t->lLife
+                << "; ";
+        }
+    if (g_pAllEnemy)
+        for (int32_t i = 0; i < g_pAllEnemy->lGetCount(); ++i) {
+            const sc_Enemy* e = g_pAllEnemy->pGetEnemy(i);
+            out << "enemy " << e->lNetId << " " << e->lId << " dead " << e->bDead << "; ";
+        }
     return out.str();
 }
 
@@ -137,7 +162,10 @@ Child Launch(const std::filesystem::path& dir, Player& player, uint64_t passes) 
     backend->SetPassBudget(passes);
     backend->At(1, [&player](HeadlessBackend& b) { player.Pass(b); });
     backend->At(passes - 1, [&player](HeadlessBackend&) {
-        if (g_pWork) player.report["characters"] = Characters();
+        if (g_pWork) {
+            player.report["characters"] = Characters();
+            player.report["world"] = World();
+        }
         player.report["done"] = player.Done() ? "1" : std::to_string(player.Next());
         if (g_pDirPlay) {
             std::string t;
@@ -254,6 +282,14 @@ TEST(Battle, TwoGamesMeetAndStayInStep) {
     // Bert walks right, then stops; Anna walks up.
     b.Wait(500);
     b.Key(0x20, 1000);
+    // Then fires down and to the right for a while: his shots come back
+    // from the authority as bullets on both machines.
+    b.Then([](HeadlessBackend& h) {
+        h.MoveMouse(700, 500);
+        h.ButtonDown(plat::kMouseLeft);
+    });
+    b.Wait(1500);
+    b.Then([](HeadlessBackend& h) { h.ButtonUp(plat::kMouseLeft); });
     a.Wait(800);
     a.Key(0x11, 700);
     const uint64_t passes = 10'000 / kStepMs + 400;
@@ -279,6 +315,13 @@ TEST(Battle, TwoGamesMeetAndStayInStep) {
     EXPECT_NE(Position(endA[0]), Position(startA[0]));
     EXPECT_NE(Position(endA[1]), Position(startA[1]));
     EXPECT_EQ(ra["characters"], rb["characters"]);
+    // Only Bert fired: the authority made his bullets, and the client shows
+    // them.
+    EXPECT_GT(std::stoi(ra["bullets"]), 0);
+    EXPECT_GT(std::stoi(rb["bullets"]), 0);
+    // The things and enemies stand, live and die alike under the same ids.
+    EXPECT_FALSE(ra["world"].empty());
+    EXPECT_EQ(ra["world"], rb["world"]);
     for (auto* r : {&ra, &rb}) for (auto& [k, v] : *r) std::cout << k << " = " << v << "\n";
 }
 
