@@ -395,6 +395,14 @@ void sc_InterFace::vRunNetPilot() {
             if (bNetInRoom && g_pDebug) g_pDebug->vWrite("lobby pilot: room made", lNetPilotPlayers);
             return;
         }
+        // A search that missed the owner's session (a busy machine answers
+        // late) made this machine host one of its own: search again.
+        if (g_pDirPlay && g_pDirPlay->oSessionMarker == sc_DirPlay::kApplicationGuid) {
+            const std::string player(oPlayerName.pGetText() ? oPlayerName.pGetText() : "");
+            vEnterNetwork();
+            oPlayerName.vSet(player.c_str());
+            return;
+        }
         for (int32_t i = 0; i < lNetRoomCount; ++i) {
             const char* caption = oNetRooms[i].oCaption.pGetText();
             if (!caption || std::strcmp(caption, room) != 0) continue;
