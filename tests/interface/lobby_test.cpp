@@ -161,7 +161,7 @@ TEST_F(Lobby, TheListShowsOpenRoomsAndAJoinedRoomTakesItsStateAndOwnButtons) {
     bytes.resize(40);
     ASSERT_TRUE(m_other.dp.bSend(m_other.dp.lOwnGroupId, bytes.data(), 40));
     krxtest::TraceCapture trace;
-    // One message a poll.
+    // The waiting messages are taken at a poll, in order.
     ASSERT_TRUE(Eventually([&] {
         Poll();
         return m_menus.lNetMap == 7;
