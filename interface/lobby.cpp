@@ -360,7 +360,7 @@ void sc_InterFace::vStartBattle() {
 // ------------------------------------------------------------ the pilot
 
 bool sc_InterFace::bStartNetPilot(const char* pSpec) {
-    bNetPilot = bNetPilotBattleOver = bNetPilotHolding = 0;
+    bNetPilot = bNetPilotBattleOver = bNetPilotHolding = bNetPilotFought = 0;
     if (!pSpec) return false;
     const std::string_view spec(pSpec);
     const size_t first = spec.find(',');
@@ -384,6 +384,11 @@ bool sc_InterFace::bStartNetPilot(const char* pSpec) {
 
 void sc_InterFace::vRunNetPilot() {
     if (!bNetPilot || bNetPilotBattleOver) return;
+    // Back in the menus after a battle however it ended: the run is done.
+    if (bNetPilotFought) {
+        bNetPilotBattleOver = 1;
+        return;
+    }
     const char* room = oNetPilotRoom.pGetText();
     if (!bNetInRoom) {
         vShowNetRoomList();
@@ -426,6 +431,7 @@ void sc_InterFace::vRunNetPilot() {
 
 bool sc_InterFace::bNetPilotLeaves(int32_t bHost) {
     if (!bNetPilot || bNetPilotBattleOver) return false;
+    bNetPilotFought = 1;
     if (!bHost) {
         bNetPilotHolding = 0;
         return false;

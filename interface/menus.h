@@ -110,7 +110,9 @@ public:
     bool bStartNetPilot(const char* pSpec);
     // Every menus frame while piloting: the room list or the room screen.
     void vRunNetPilot();
-    // Every battle frame: true when the pilot leaves the battle now.
+    // Every battle frame: true when the pilot leaves the battle now. The
+    // program closes when the menus come back after a battle, whichever way
+    // it ended.
     bool bNetPilotLeaves(int32_t bHost);
     int32_t bNetPilot = 0;
     int32_t bNetPilotBattleOver = 0;
@@ -118,6 +120,7 @@ public:
     int32_t lNetPilotNext = 0;
     int32_t lNetPilotHeldSince = 0;
     int32_t bNetPilotHolding = 0;
+    int32_t bNetPilotFought = 0;
     sc_MemberString oNetPilotRoom;
 };
 
