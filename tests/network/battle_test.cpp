@@ -31,6 +31,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/input.h"
 #include "platform/net/discovery.h"
+#include "platform/net/host.h"
 #include "platform/window.h"
 #include "tests/support/game_dir.h"
 
@@ -176,6 +177,9 @@ Child Launch(const std::filesystem::path& dir, Player& player, uint64_t passes) 
     });
     plat::InstallBackend(std::move(backend));
     const int32_t rc = l_KrxMain();
+    // The session host's thread ends here, as the program's own exit
+    // would end it: the child leaves by _exit.
+    plat::net::ShutDownHosts();
     player.report["rc"] = std::to_string(rc);
     std::string text;
     for (const auto& [k, v] : player.report) text += k + "=" + v + "\n";
