@@ -1,0 +1,307 @@
+#include "tests/game/mission_player.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
+
+#include "game/geometry.h"
+#include "game/scene.h"
+#include "objects/character.h"
+#include "objects/enemy.h"
+#include "objects/thing.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/input.h"
+
+namespace krxtest {
+
+namespace {
+
+constexpr int32_t kCellW = 16, kCellH = 8;
+// Where a shot may be taken from: close enough for every weapon's reach,
+// and on the part of the screen no panel covers.
+constexpr int32_t kShotReachX = 220, kShotReachY = 120, kShotMin = 48;
+constexpr int32_t kSafeLeft = 60, kSafeRight = 580, kSafeTop = 60, kSafeBottom = 470;
+
+const sc_Character* Own(const sc_Scene& s) {
+    const sc_AllCharacter& all = s.oAllObject.oAllCharacter;
+    return all.pGetCharacter(all.lControlled);
+}
+
+int32_t Cell(const sc_Scene& s, int32_t i, int32_t j) {
+    const sc_ImageLocate& g = s.oMap.oSetting.oMapLocate.oLocate;
+    const uint8_t* c = g.pGetCell(i, j);
+    return c ? *c : 1;
+}
+
+// The view the character's place would settle on.
+sc_Point SettledView(const sc_Scene& s, const sc_Point& p) {
+    const sc_ImageLocate& g = s.oMap.oSetting.oMapLocate.oLocate;
+    const int32_t w = g.lGetColumns() * kCellW, h = g.lGetRows() * kCellH;
+    return sc_Point(std::clamp(p.x - 400, 64, std::max(64, w - 799)), std::clamp(p.y - 300, 0, std::max(0, h - 599)));
+}
+
+bool OnSafeScreen(const sc_Point& target, const sc_Point& view) {
+    const int32_t x = target.x - view.x, y = target.y - view.y;
+    return x >= kSafeLeft && x <= kSafeRight && y >= kSafeTop && y <= kSafeBottom;
+}
+
+} // namespace
+
+MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) const {
+    Goal g;
+    const sc_Character* own = Own(s);
+    if (!own) return g;
+    const sc_Form& form = s.oForm;
+    // The objective's arrow points at the gate's target: a thing, an enemy
+    // or a place. Without it every enemy must go, the nearest first.
+    if (form.pTarget == &s.oGate.oTargetPoint) {
+        const sc_Point t = s.oGate.oTargetPoint;
+        const sc_AllThing& things = s.oMap.oSetting.oAllThing;
+        for (int32_t i = 0; i < things.lGetCount(); ++i) {
+            const sc_Thing* th = things.pGetThing(i);
+            if (th && th->oPos.x == t.x && th->oPos.y == t.y) {
+                if (th->bBreaking) return g; // it is going: wait for the end
+                g = {true, true, t};
+                return g;
+            }
+        }
+        const sc_AllEnemy& enemies = s.oMap.oSetting.oAllEnemy;
+        for (int32_t i = 0; i < enemies.lGetCount(); ++i) {
+            const sc_Enemy* e = enemies.pGetEnemy(i);
+            if (e && e->oPos.x == t.x && e->oPos.y == t.y) {
+                if (e->bDead) return g;
+                g = {true, true, t};
+                return g;
+            }
+        }
+        // A place: the region begins just past the arrow's point.
+        g = {true, false, sc_Point(t.x + 28, t.y + 18)};
+        return g;
+    }
+    const sc_AllEnemy& enemies = s.oMap.oSetting.oAllEnemy;
+    int64_t best = INT64_MAX;
+    for (int32_t i = 0; i < enemies.lGetCount(); ++i) {
+        const sc_Enemy* e = enemies.pGetEnemy(i);
+        if (!e || e->bDead) continue;
+        const int64_t dx = e->oPos.x - own->oPosition.x, dy = 2 * int64_t{e->oPos.y - own->oPosition.y};
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            g = {true, true, e->oPos};
+        }
+    }
+    return g;
+}
+
+void MissionPlayer::MarkOpen(const sc_Scene& s, int32_t room) {
+    const sc_ImageLocate& grid = s.oMap.oSetting.oMapLocate.oLocate;
+    const int32_t w = grid.lGetColumns(), h = grid.lGetRows();
+    m_open.assign(static_cast<size_t>(w) * h, 1);
+    // A character stays a cell from anything blocking and looks a cell
+    // ahead: two cells of room all round, or one where there is no more.
+    for (int32_t j = 0; j < h; ++j)
+        for (int32_t i = 0; i < w; ++i) {
+            const int32_t v = Cell(s, i, j);
+            if (v != 1 && v != 2) continue;
+            for (int32_t dj = -room; dj <= room; ++dj)
+                for (int32_t di = -room; di <= room; ++di)
+                    if (i + di >= 0 && i + di < w && j + dj >= 0 && j + dj < h)
+                        m_open[static_cast<size_t>(j + dj) * w + i + di] = 0;
+        }
+    // Things that are not the goal stand in the way.
+    const sc_AllThing& things = s.oMap.oSetting.oAllThing;
+    for (int32_t k = 0; k < things.lGetCount(); ++k) {
+        const sc_Thing* th = things.pGetThing(k);
+        if (!th || th->bBreaking) continue;
+        const int32_t rx = 16 + 16 * room, ry = 8 + 10 * room;
+        for (int32_t j = (th->oPos.y - ry) / kCellH; j <= (th->oPos.y + ry) / kCellH; ++j)
+            for (int32_t i = (th->oPos.x - rx) / kCellW; i <= (th->oPos.x + rx) / kCellW; ++i)
+                if (i >= 0 && i < w && j >= 0 && j < h) m_open[static_cast<size_t>(j) * w + i] = 0;
+    }
+}
+
+bool MissionPlayer::Walkable(const sc_Scene& s, int32_t i, int32_t j) const {
+    const int32_t w = s.oMap.oSetting.oMapLocate.oLocate.lGetColumns();
+    const size_t k = static_cast<size_t>(j) * w + i;
+    return i >= 0 && i < w && j >= 0 && k < m_open.size() && m_open[k];
+}
+
+bool MissionPlayer::ClearShot(const sc_Scene& s, const sc_Point& from, const sc_Point& to) const {
+    const int32_t dx = to.x - from.x, dy = to.y - from.y;
+    const int32_t n = std::max(std::abs(dx) / 8, std::abs(dy) / 4);
+    // The ends are the shooter's and the target's own ground.
+    for (int32_t k = 2; k < n - 3; ++k) {
+        const int32_t x = from.x + dx * k / n, y = from.y + dy * k / n;
+        const int32_t v = Cell(s, x / kCellW, y / kCellH);
+        if (v == 1 || v == 3) return false;
+    }
+    return true;
+}
+
+bool MissionPlayer::MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& at) const {
+    if (!g.shoot) return std::abs(at.x - g.at.x) <= 20 && std::abs(at.y - g.at.y) <= 12;
+    const int32_t dx = std::abs(g.at.x - at.x), dy = std::abs(g.at.y - at.y);
+    if (dx > kShotReachX || dy > kShotReachY || dx + 2 * dy < kShotMin) return false;
+    // Bullets fly along the middle of the gun's sixteen directions.
+    const int32_t d16 = l_GetDirection16(at.x, at.y, g.at.x, g.at.y);
+    if (l_GetDirection32(at.x, at.y, g.at.x, g.at.y) != 2 * d16) return false;
+    return OnSafeScreen(g.at, SettledView(s, at)) && ClearShot(s, at, g.at);
+}
+
+void MissionPlayer::Plan(const sc_Scene& s, const Goal& g, const sc_Point& from) {
+    // Wide of everything first; closer where that finds no way.
+    for (int32_t room = 2; room >= 1 && m_path.empty(); --room)
+        Plan(s, g, from, room);
+}
+
+void MissionPlayer::Plan(const sc_Scene& s, const Goal& g, const sc_Point& from, int32_t room) {
+    m_path.clear();
+    m_planned = g;
+    const sc_ImageLocate& grid = s.oMap.oSetting.oMapLocate.oLocate;
+    const int32_t w = grid.lGetColumns(), h = grid.lGetRows();
+    if (w <= 0 || h <= 0) return;
+    const int32_t si = std::clamp(from.x / kCellW, 0, w - 1), sj = std::clamp(from.y / kCellH, 0, h - 1);
+    MarkOpen(s, room);
+    std::vector<int32_t> parent(static_cast<size_t>(w) * h, -1);
+    std::deque<int32_t> open;
+    const int32_t start = sj * w + si;
+    parent[static_cast<size_t>(start)] = start;
+    open.push_back(start);
+    int32_t found = -1;
+    while (!open.empty() && found < 0) {
+        const int32_t k = open.front();
+        open.pop_front();
+        const int32_t i = k % w, j = k / w;
+        if (k != start && MeetsGoal(s, g, sc_Point(i * kCellW + kCellW / 2, j * kCellH + kCellH / 2))) {
+            found = k;
+            break;
+        }
+        static constexpr int32_t kSteps[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+        for (const auto& d : kSteps) {
+            const int32_t ni = i + d[0], nj = j + d[1];
+            if (ni < 0 || nj < 0 || ni >= w || nj >= h) continue;
+            const int32_t nk = nj * w + ni;
+            if (parent[static_cast<size_t>(nk)] >= 0 || !Walkable(s, ni, nj)) continue;
+            // No corner cut: a diagonal needs both its sides open.
+            if (d[0] && d[1] && (!Walkable(s, ni, j) || !Walkable(s, i, nj))) continue;
+            parent[static_cast<size_t>(nk)] = k;
+            open.push_back(nk);
+        }
+    }
+    for (int32_t k = found; k >= 0 && k != start; k = parent[static_cast<size_t>(k)])
+        m_path.push_back(k);
+}
+
+void MissionPlayer::Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy) {
+    uint8_t want[2] = {0, 0};
+    if (dy < -3) want[0] = plat::key::Up;
+    if (dy > 3) want[0] = plat::key::Down;
+    if (dx < -6) want[1] = plat::key::Left;
+    if (dx > 6) want[1] = plat::key::Right;
+    for (int32_t k = 0; k < 2; ++k) {
+        if (m_keys[k] && m_keys[k] != want[k]) b.KeyUp(m_keys[k]);
+        if (want[k]) b.KeyDown(want[k]);
+        m_keys[k] = want[k];
+    }
+}
+
+void MissionPlayer::Release(plat::HeadlessBackend& b) {
+    Walk(b, 0, 0);
+    b.KeyUp(plat::key::Space);
+    if (m_button) b.ButtonUp(plat::kMouseLeft);
+    m_button = false;
+}
+
+void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
+    const sc_Character* own = Own(s);
+    const Goal g = Choose(s);
+    if (!own || !g.valid || own->lHitPoints <= 0) {
+        Release(b);
+        m_path.clear();
+        return;
+    }
+    const sc_Point at = own->oPosition;
+    const bool moved = at.x != m_last.x || at.y != m_last.y;
+    m_last = at;
+
+    const bool goalMoved = g.shoot != m_planned.shoot || std::abs(g.at.x - m_planned.at.x) > 32 ||
+                           std::abs(g.at.y - m_planned.at.y) > 16;
+    if (MeetsGoal(s, g, at)) {
+        // In place: stand, and once the view has caught up, fire one click
+        // every other frame.
+        Walk(b, 0, 0);
+        b.KeyUp(plat::key::Space);
+        m_path.clear();
+        if (!OnSafeScreen(g.at, s.oMap.oViewPoint)) return;
+        b.MoveMouse(g.at.x - s.oMap.oViewPoint.x, g.at.y - s.oMap.oViewPoint.y);
+        if (m_button) {
+            b.ButtonUp(plat::kMouseLeft);
+        } else {
+            b.ButtonDown(plat::kMouseLeft);
+            ++m_shots;
+        }
+        m_button = !m_button;
+        return;
+    }
+    if (m_button) b.ButtonUp(plat::kMouseLeft);
+    m_button = false;
+    // Keep the mouse where it blocks nothing, ahead of the walk.
+    b.MoveMouse(400, 300);
+
+    if (m_detour > 0) {
+        --m_detour;
+        return;
+    }
+    if (goalMoved || --m_replan <= 0) {
+        m_path.clear();
+        Plan(s, g, at);
+        // A way not found is looked for again after a few steps.
+        m_replan = m_path.empty() ? 10 : 90;
+        if (m_path.empty() && !g.shoot && !MeetsGoal(s, g, at)) {
+            // Already beside the place: the last steps straight on.
+            Walk(b, g.at.x - at.x, g.at.y - at.y);
+            return;
+        }
+    }
+    // The path drops to the cell nearest the character among the next few:
+    // a flight's long steps pass cells without standing on them.
+    const int32_t w = s.oMap.oSetting.oMapLocate.oLocate.lGetColumns();
+    auto centre = [w](int32_t k) { return sc_Point((k % w) * kCellW + kCellW / 2, (k / w) * kCellH + kCellH / 2); };
+    size_t nearest = m_path.size();
+    int64_t best = INT64_MAX;
+    for (size_t n = 0; n < std::min<size_t>(m_path.size(), 12); ++n) {
+        const size_t idx = m_path.size() - 1 - n;
+        const sc_Point c = centre(m_path[idx]);
+        const int64_t dx = c.x - at.x, dy = 2 * int64_t{c.y - at.y};
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            nearest = idx;
+        }
+    }
+    if (nearest < m_path.size() && best <= 24 * 24) m_path.resize(nearest);
+    if (m_path.empty()) {
+        Walk(b, g.at.x - at.x, g.at.y - at.y);
+        return;
+    }
+    // Aim a few cells ahead so one step's lag does not turn the walk; fly
+    // over the long ways while the pack has fuel.
+    const bool fly = m_path.size() > 16 && own->lFly > 200;
+    const sc_Point c = centre(m_path[m_path.size() - std::min<size_t>(m_path.size(), fly ? 4 : 2)]);
+    const int32_t cx = c.x, cy = c.y;
+    if (fly) b.KeyDown(plat::key::Space);
+    else b.KeyUp(plat::key::Space);
+    m_still = moved ? 0 : m_still + 1;
+    if (m_still > 20) {
+        // Stuck on something the grid does not show: step aside, then plan
+        // again from there.
+        m_still = 0;
+        m_turn ^= 1;
+        const int32_t sx = cy - at.y, sy = at.x - cx;
+        Walk(b, m_turn ? sx : -sx, m_turn ? sy : -sy);
+        m_detour = 12;
+        m_path.clear();
+        return;
+    }
+    Walk(b, cx - at.x, cy - at.y);
+}
+
+} // namespace krxtest

@@ -1,0 +1,58 @@
+#pragma once
+// A player for headless runs that wins a mission the way a person would:
+// it reads where the objective is, walks there round what blocks over the
+// occupancy grid with the arrow keys, and shoots what must be destroyed
+// with the mouse. It never touches the game's state, only the input.
+#include <cstdint>
+#include <vector>
+
+#include "engine/base/point.h"
+
+class sc_Scene;
+namespace plat {
+class HeadlessBackend;
+}
+
+namespace krxtest {
+
+class MissionPlayer {
+public:
+    // One frame of play: reads the scene, sets the keys and the mouse.
+    void Frame(sc_Scene& s, plat::HeadlessBackend& b);
+    // Lets go of every key and button it holds.
+    void Release(plat::HeadlessBackend& b);
+    // Shots fired so far.
+    int32_t Shots() const { return m_shots; }
+
+private:
+    struct Goal {
+        bool valid = false;
+        bool shoot = false; // shoot at the point, else stand on it
+        sc_Point at;
+    };
+    Goal Choose(const sc_Scene& s) const;
+    // A path of grid cells from the character to a place the goal can be
+    // met from; empty when there is none.
+    void Plan(const sc_Scene& s, const Goal& g, const sc_Point& from);
+    void Plan(const sc_Scene& s, const Goal& g, const sc_Point& from, int32_t room);
+    // The cells with the given number of free cells all round, off things.
+    void MarkOpen(const sc_Scene& s, int32_t room);
+    bool Walkable(const sc_Scene& s, int32_t i, int32_t j) const;
+    bool ClearShot(const sc_Scene& s, const sc_Point& from, const sc_Point& to) const;
+    bool MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& at) const;
+    void Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy);
+
+    std::vector<uint8_t> m_open; // cells a character may stand on
+    std::vector<int32_t> m_path; // cell indices, the next one last
+    Goal m_planned;
+    sc_Point m_last;
+    int32_t m_still = 0;   // frames without a move while walking
+    int32_t m_replan = 0;  // frames to the next plan
+    int32_t m_detour = 0;  // frames of stepping aside after being stuck
+    int32_t m_turn = 0;    // which way the last detour went
+    uint8_t m_keys[2] = {0, 0};
+    bool m_button = false;
+    int32_t m_shots = 0;
+};
+
+} // namespace krxtest
