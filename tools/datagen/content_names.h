@@ -149,11 +149,11 @@ inline constexpr std::array<ThingKind, 15> kThingKinds{{
     {"radar dish", 350, 0, kHitBlast, kSoundGlass, 8},
     {"antenna", 250, 0, kHitShock, kSoundCrash, 2},
     {"fence", 100, 0, kHitDebris, kSoundTimber, 1},
-    {"power plant", 2500, 0, kHitBigBlast, kSoundBigBoom, 4},       // key 59
-    {"fuel depot", 1500, 0, kHitBigBlast, kSoundBigBoom, 1},        // key 88
-    {"signal tower", 1200, 0, kHitBigBlast, kSoundBigBoom, 4},      // key 97
-    {"command post", 2000, 0, kHitBigBlast, kSoundBigBoom, 2},      // key 124
-    {"missile launcher", 1800, 0, kHitBigBlast, kSoundBigBoom, 2},  // key 152
+    {"power plant", 900, 0, kHitBigBlast, kSoundBigBoom, 4},       // key 59
+    {"fuel depot", 400, 0, kHitBigBlast, kSoundBigBoom, 1},        // key 88
+    {"signal tower", 500, 0, kHitBigBlast, kSoundBigBoom, 4},      // key 97
+    {"command post", 800, 0, kHitBigBlast, kSoundBigBoom, 2},      // key 124
+    {"missile launcher", 350, 0, kHitBigBlast, kSoundBigBoom, 2},  // key 152
 }};
 
 // A thing's frame delay: slower for the animated ones.
