@@ -9,9 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "game/setting.h"
 #include "game/work.h"
-#include "platform/byte_reader.h"
 #include "platform/input.h"
 #include "platform/window.h"
 #include "tests/game/mission_player.h"
@@ -77,22 +75,12 @@ protected:
 };
 
 TEST_F(CampaignPlay, EveryMissionIsWonByPlayItsProgressSavedAndTheEndMovieFollowsTheLast) {
-    bool fighters = true;
-    Every([&fighters](sc_Scene& s, HeadlessBackend&) {
+    Every([](sc_Scene& s, HeadlessBackend&) {
         if (s.lState != sc_Scene::kStateMenus) return false;
-        // Every mission has enemies to fight, whatever its objective.
-        for (int32_t m = 0; m < sc_Gate::kMissions && fighters; ++m) {
-            s.oForm.lMission = m;
-            s.oGate.vSetMission(&s.oForm);
-            sc_ByteReader in = sc_ByteReader::FromPath(s.oGate.oMissionFile.pGetText(), 1u << 24);
-            sc_Setting setting;
-            EXPECT_TRUE(setting.bRead(in)) << s.oGate.oMissionFile.pGetText();
-            fighters = setting.oAllEnemy.lGetCount() > 0;
-        }
-        s.oForm.lMission = 0;
         s.oGate.vNewSave("SAVE\\hero.SAV");
         return true;
     });
+    bool fighters = true;
     auto player = std::make_shared<krxtest::MissionPlayer>();
     for (int32_t m = 0; m < sc_Gate::kMissions; ++m) {
         Every([m](sc_Scene& s, HeadlessBackend&) {
@@ -103,7 +91,12 @@ TEST_F(CampaignPlay, EveryMissionIsWonByPlayItsProgressSavedAndTheEndMovieFollow
             s.oInterFace.lScreen = sc_InterFace::kScreenStart;
             return true;
         });
-        Every([](sc_Scene& s, HeadlessBackend&) { return s.lState == sc_Scene::kStatePlay; });
+        Every([&fighters](sc_Scene& s, HeadlessBackend&) {
+            if (s.lState != sc_Scene::kStatePlay) return false;
+            // Every mission has enemies to fight, whatever its objective.
+            fighters = s.oMap.oSetting.oAllEnemy.lGetCount() > 0;
+            return true;
+        });
         auto frames = std::make_shared<int32_t>(0);
         Every([m, player, frames](sc_Scene& s, HeadlessBackend& b) {
             if (s.lState == sc_Scene::kStatePlay) {
@@ -116,6 +109,7 @@ TEST_F(CampaignPlay, EveryMissionIsWonByPlayItsProgressSavedAndTheEndMovieFollow
                 return false;
             }
             player->Release(b);
+            player->Reset();
             SCOPED_TRACE(testing::Message() << "mission " << m << " after " << *frames << " frames");
             EXPECT_EQ(s.lState, sc_Scene::kStateMissionOver);
             const sc_Character* own = s.oAllObject.oAllCharacter.pGetCharacter(0);

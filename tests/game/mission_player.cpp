@@ -61,7 +61,7 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) const {
             const sc_Thing* th = things.pGetThing(i);
             if (th && th->oPos.x == t.x && th->oPos.y == t.y) {
                 if (th->bBreaking) return g; // it is going: wait for the end
-                g = {true, true, t};
+                g = {true, true, t, th, th->lLife};
                 return g;
             }
         }
@@ -70,7 +70,7 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) const {
             const sc_Enemy* e = enemies.pGetEnemy(i);
             if (e && e->oPos.x == t.x && e->oPos.y == t.y) {
                 if (e->bDead) return g;
-                g = {true, true, t};
+                g = {true, true, t, e, e->lHitPoints};
                 return g;
             }
         }
@@ -82,11 +82,12 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) const {
     int64_t best = INT64_MAX;
     for (int32_t i = 0; i < enemies.lGetCount(); ++i) {
         const sc_Enemy* e = enemies.pGetEnemy(i);
-        if (!e || e->bDead) continue;
+        if (!e || e->bDead || std::find(m_passedOver.begin(), m_passedOver.end(), e) != m_passedOver.end())
+            continue;
         const int64_t dx = e->oPos.x - own->oPosition.x, dy = 2 * int64_t{e->oPos.y - own->oPosition.y};
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
-            g = {true, true, e->oPos};
+            g = {true, true, e->oPos, e, e->lHitPoints, true};
         }
     }
     return g;
@@ -141,6 +142,8 @@ bool MissionPlayer::MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& 
     if (!g.shoot) return std::abs(at.x - g.at.x) <= 20 && std::abs(at.y - g.at.y) <= 12;
     const int32_t dx = std::abs(g.at.x - at.x), dy = std::abs(g.at.y - at.y);
     if (dx > kShotReachX || dy > kShotReachY || dx + 2 * dy < kShotMin) return false;
+    for (const sc_Point& p : m_futileSpots)
+        if (std::abs(p.x - at.x) < 48 && std::abs(p.y - at.y) < 24) return false;
     // Bullets fly along the middle of the gun's sixteen directions.
     const int32_t d16 = l_GetDirection16(at.x, at.y, g.at.x, g.at.y);
     if (l_GetDirection32(at.x, at.y, g.at.x, g.at.y) != 2 * d16) return false;
@@ -189,6 +192,7 @@ void MissionPlayer::Plan(const sc_Scene& s, const Goal& g, const sc_Point& from,
     }
     for (int32_t k = found; k >= 0 && k != start; k = parent[static_cast<size_t>(k)])
         m_path.push_back(k);
+    if (found >= 0) m_dest = sc_Point((found % w) * kCellW + kCellW / 2, (found / w) * kCellH + kCellH / 2);
 }
 
 void MissionPlayer::Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy) {
@@ -202,6 +206,14 @@ void MissionPlayer::Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy) {
         if (want[k]) b.KeyDown(want[k]);
         m_keys[k] = want[k];
     }
+}
+
+void MissionPlayer::Reset() {
+    m_path.clear();
+    m_futileSpots.clear();
+    m_passedOver.clear();
+    m_futileShots = 0;
+    m_planned = Goal();
 }
 
 void MissionPlayer::Release(plat::HeadlessBackend& b) {
@@ -223,8 +235,12 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
     const bool moved = at.x != m_last.x || at.y != m_last.y;
     m_last = at;
 
-    const bool goalMoved = g.shoot != m_planned.shoot || std::abs(g.at.x - m_planned.at.x) > 32 ||
-                           std::abs(g.at.y - m_planned.at.y) > 16;
+    const bool goalMoved = g.shoot != m_planned.shoot || g.what != m_planned.what ||
+                           std::abs(g.at.x - m_planned.at.x) > 32 || std::abs(g.at.y - m_planned.at.y) > 16;
+    if (g.what != m_planned.what) {
+        m_futileSpots.clear();
+        m_futileShots = 0;
+    }
     if (MeetsGoal(s, g, at)) {
         // In place: stand, and once the view has caught up, fire one click
         // every other frame.
@@ -232,6 +248,18 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         b.KeyUp(plat::key::Space);
         m_path.clear();
         if (!OnSafeScreen(g.at, s.oMap.oViewPoint)) return;
+        // Shots that do no harm from here: another place, and after a few
+        // such places another enemy.
+        if (g.life < m_lastLife) m_futileShots = 0;
+        else if (!m_button) ++m_futileShots;
+        m_lastLife = g.life;
+        if (m_futileShots > 40) {
+            m_futileShots = 0;
+            m_futileSpots.push_back(at);
+            if (m_futileSpots.size() >= 3 && g.hunt) m_passedOver.push_back(g.what);
+            m_replan = 0;
+            return;
+        }
         b.MoveMouse(g.at.x - s.oMap.oViewPoint.x, g.at.y - s.oMap.oViewPoint.y);
         if (m_button) {
             b.ButtonUp(plat::kMouseLeft);
@@ -256,11 +284,7 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         Plan(s, g, at);
         // A way not found is looked for again after a few steps.
         m_replan = m_path.empty() ? 10 : 90;
-        if (m_path.empty() && !g.shoot && !MeetsGoal(s, g, at)) {
-            // Already beside the place: the last steps straight on.
-            Walk(b, g.at.x - at.x, g.at.y - at.y);
-            return;
-        }
+        if (m_path.empty() && g.hunt && g.what) m_passedOver.push_back(g.what); // none to shoot it from
     }
     // The path drops to the cell nearest the character among the next few:
     // a flight's long steps pass cells without standing on them.
@@ -279,7 +303,17 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
     }
     if (nearest < m_path.size() && best <= 24 * 24) m_path.resize(nearest);
     if (m_path.empty()) {
-        Walk(b, g.at.x - at.x, g.at.y - at.y);
+        // A place is walked into straight; a target is shot from the cell
+        // the way led to, or from another when that one does not do.
+        if (!g.shoot) {
+            Walk(b, g.at.x - at.x, g.at.y - at.y);
+        } else if (std::abs(m_dest.x - at.x) > 8 || std::abs(m_dest.y - at.y) > 4) {
+            Walk(b, m_dest.x - at.x, m_dest.y - at.y);
+        } else {
+            Walk(b, 0, 0);
+            m_futileSpots.push_back(at);
+            m_replan = 0;
+        }
         return;
     }
     // Aim a few cells ahead so one step's lag does not turn the walk; fly

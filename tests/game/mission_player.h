@@ -21,6 +21,8 @@ public:
     void Frame(sc_Scene& s, plat::HeadlessBackend& b);
     // Lets go of every key and button it holds.
     void Release(plat::HeadlessBackend& b);
+    // Forgets the mission played.
+    void Reset();
     // Shots fired so far.
     int32_t Shots() const { return m_shots; }
 
@@ -29,6 +31,9 @@ private:
         bool valid = false;
         bool shoot = false; // shoot at the point, else stand on it
         sc_Point at;
+        const void* what = nullptr; // the thing or enemy shot at
+        int32_t life = 0;           // its hit points now
+        bool hunt = false;          // any enemy will do, the nearest first
     };
     Goal Choose(const sc_Scene& s) const;
     // A path of grid cells from the character to a place the goal can be
@@ -42,9 +47,16 @@ private:
     bool MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& at) const;
     void Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy);
 
+    // Places whose shots did no harm to the goal, and enemies no place was
+    // found to harm: looked past until the mission ends.
+    std::vector<sc_Point> m_futileSpots;
+    std::vector<const void*> m_passedOver;
+    int32_t m_futileShots = 0;
+    int32_t m_lastLife = 0;
     std::vector<uint8_t> m_open; // cells a character may stand on
     std::vector<int32_t> m_path; // cell indices, the next one last
     Goal m_planned;
+    sc_Point m_dest; // where the path ends
     sc_Point m_last;
     int32_t m_still = 0;   // frames without a move while walking
     int32_t m_replan = 0;  // frames to the next plan
