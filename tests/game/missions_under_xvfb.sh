@@ -32,9 +32,10 @@ for n in ${KRX_XVFB_MISSIONS:-$(seq 1 12)}; do
   if [ -z "$win" ]; then echo "mission $n: no window"; cat "$out/game$n.log"; exit 1; fi
   xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
   sleep 0.3
-  # Escape over both movies; the mouse rests on the ground, off the panel.
+  # One short Escape skips both movies (one more, or one held on into play,
+  # would open the system menu); the mouse rests off the panel.
   xdotool mousemove 300 250
-  xdotool keydown Escape; sleep 0.5; xdotool keyup Escape
+  xdotool keydown Escape; sleep 0.15; xdotool keyup Escape
   sleep 3
   shot=$(printf '%s/mission%02d.png' "$out" "$n")
   import -window root "$shot" || { echo "mission $n: screenshot failed"; exit 1; }
