@@ -20,6 +20,8 @@ constexpr int32_t kCellW = 16, kCellH = 8;
 // Where a shot may be taken from: close enough for every weapon's reach,
 // and on the part of the screen no panel covers.
 constexpr int32_t kShotReachX = 220, kShotReachY = 120, kShotMin = 48;
+// Enemies this close are fought before anything else.
+constexpr int32_t kCloseX = 260, kCloseY = 140;
 constexpr int32_t kSafeLeft = 60, kSafeRight = 580, kSafeTop = 60, kSafeBottom = 470;
 
 const sc_Character* Own(const sc_Scene& s) {
@@ -47,11 +49,16 @@ bool OnSafeScreen(const sc_Point& target, const sc_Point& view) {
 
 } // namespace
 
-MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) const {
+MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) {
     Goal g;
     const sc_Character* own = Own(s);
     if (!own) return g;
     const sc_Form& form = s.oForm;
+    // An enemy close by is dealt with first, whatever the objective.
+    const sc_AllEnemy& enemies = s.oMap.oSetting.oAllEnemy;
+    if (Goal near = Nearest(enemies, own->oPosition);
+        near.valid && std::abs(near.at.x - own->oPosition.x) < kCloseX && std::abs(near.at.y - own->oPosition.y) < kCloseY)
+        return near;
     // The objective's arrow points at the gate's target: a thing, an enemy
     // or a place. Without it every enemy must go, the nearest first.
     if (form.pTarget == &s.oGate.oTargetPoint) {
@@ -65,11 +72,10 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) const {
                 return g;
             }
         }
-        const sc_AllEnemy& enemies = s.oMap.oSetting.oAllEnemy;
         for (int32_t i = 0; i < enemies.lGetCount(); ++i) {
             const sc_Enemy* e = enemies.pGetEnemy(i);
             if (e && e->oPos.x == t.x && e->oPos.y == t.y) {
-                if (e->bDead) return g;
+                if (e->bDead || e->lHitPoints <= 0) return g;
                 g = {true, true, t, e, e->lHitPoints};
                 return g;
             }
@@ -78,13 +84,23 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) const {
         g = {true, false, sc_Point(t.x + 28, t.y + 18)};
         return g;
     }
-    const sc_AllEnemy& enemies = s.oMap.oSetting.oAllEnemy;
+    g = Nearest(enemies, own->oPosition);
+    if (!g.valid && !m_passedOver.empty()) {
+        // Every enemy left was passed over: they have moved since, try again.
+        m_passedOver.clear();
+        g = Nearest(enemies, own->oPosition);
+    }
+    return g;
+}
+
+MissionPlayer::Goal MissionPlayer::Nearest(const sc_AllEnemy& enemies, const sc_Point& from) const {
+    Goal g;
     int64_t best = INT64_MAX;
     for (int32_t i = 0; i < enemies.lGetCount(); ++i) {
         const sc_Enemy* e = enemies.pGetEnemy(i);
-        if (!e || e->bDead || std::find(m_passedOver.begin(), m_passedOver.end(), e) != m_passedOver.end())
+        if (!e || e->bDead || e->lHitPoints <= 0 || std::find(m_passedOver.begin(), m_passedOver.end(), e) != m_passedOver.end())
             continue;
-        const int64_t dx = e->oPos.x - own->oPosition.x, dy = 2 * int64_t{e->oPos.y - own->oPosition.y};
+        const int64_t dx = e->oPos.x - from.x, dy = 2 * int64_t{e->oPos.y - from.y};
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
             g = {true, true, e->oPos, e, e->lHitPoints, true};
@@ -140,14 +156,24 @@ bool MissionPlayer::ClearShot(const sc_Scene& s, const sc_Point& from, const sc_
 
 bool MissionPlayer::MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& at) const {
     if (!g.shoot) return std::abs(at.x - g.at.x) <= 20 && std::abs(at.y - g.at.y) <= 12;
-    const int32_t dx = std::abs(g.at.x - at.x), dy = std::abs(g.at.y - at.y);
+    // Shots leave the gun above the feet and fly over the ground: the line
+    // from the muzzle must cross the target's feet.
+    const sc_Point gun(at.x, at.y - m_muzzle);
+    const int32_t dx = std::abs(g.at.x - gun.x), dy = std::abs(g.at.y - gun.y);
     if (dx > kShotReachX || dy > kShotReachY || dx + 2 * dy < kShotMin) return false;
     for (const sc_Point& p : m_futileSpots)
         if (std::abs(p.x - at.x) < 48 && std::abs(p.y - at.y) < 24) return false;
     // Bullets fly along the middle of the gun's sixteen directions.
-    const int32_t d16 = l_GetDirection16(at.x, at.y, g.at.x, g.at.y);
-    if (l_GetDirection32(at.x, at.y, g.at.x, g.at.y) != 2 * d16) return false;
-    return OnSafeScreen(g.at, SettledView(s, at)) && ClearShot(s, at, g.at);
+    const int32_t d16 = l_GetDirection16(gun.x, gun.y, g.at.x, g.at.y);
+    if (l_GetDirection32(gun.x, gun.y, g.at.x, g.at.y) != 2 * d16) return false;
+    return OnSafeScreen(Aim(g), SettledView(s, at)) && ClearShot(s, gun, g.at);
+}
+
+// The mouse's point for a shot at the goal: the gun turns towards the
+// mouse from the feet, so the point lies as far below the goal as the
+// muzzle is above the feet.
+sc_Point MissionPlayer::Aim(const Goal& g) const {
+    return sc_Point(g.at.x, g.at.y + m_muzzle);
 }
 
 void MissionPlayer::Plan(const sc_Scene& s, const Goal& g, const sc_Point& from) {
@@ -232,6 +258,7 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         return;
     }
     const sc_Point at = own->oPosition;
+    m_muzzle = own->lMuzzleHeight;
     const bool moved = at.x != m_last.x || at.y != m_last.y;
     m_last = at;
 
@@ -247,7 +274,8 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         Walk(b, 0, 0);
         b.KeyUp(plat::key::Space);
         m_path.clear();
-        if (!OnSafeScreen(g.at, s.oMap.oViewPoint)) return;
+        const sc_Point aim = Aim(g);
+        if (!OnSafeScreen(aim, s.oMap.oViewPoint)) return;
         // Shots that do no harm from here: another place, and after a few
         // such places another enemy.
         if (g.life < m_lastLife) m_futileShots = 0;
@@ -256,11 +284,13 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         if (m_futileShots > 40) {
             m_futileShots = 0;
             m_futileSpots.push_back(at);
+            // A moving enemy may be missed anywhere: after a few places,
+            // another one for a while.
             if (m_futileSpots.size() >= 3 && g.hunt) m_passedOver.push_back(g.what);
             m_replan = 0;
             return;
         }
-        b.MoveMouse(g.at.x - s.oMap.oViewPoint.x, g.at.y - s.oMap.oViewPoint.y);
+        b.MoveMouse(aim.x - s.oMap.oViewPoint.x, aim.y - s.oMap.oViewPoint.y);
         if (m_button) {
             b.ButtonUp(plat::kMouseLeft);
         } else {

@@ -8,6 +8,7 @@
 
 #include "engine/base/point.h"
 
+class sc_AllEnemy;
 class sc_Scene;
 namespace plat {
 class HeadlessBackend;
@@ -35,7 +36,8 @@ private:
         int32_t life = 0;           // its hit points now
         bool hunt = false;          // any enemy will do, the nearest first
     };
-    Goal Choose(const sc_Scene& s) const;
+    Goal Choose(const sc_Scene& s);
+    Goal Nearest(const sc_AllEnemy& enemies, const sc_Point& from) const;
     // A path of grid cells from the character to a place the goal can be
     // met from; empty when there is none.
     void Plan(const sc_Scene& s, const Goal& g, const sc_Point& from);
@@ -44,6 +46,7 @@ private:
     void MarkOpen(const sc_Scene& s, int32_t room);
     bool Walkable(const sc_Scene& s, int32_t i, int32_t j) const;
     bool ClearShot(const sc_Scene& s, const sc_Point& from, const sc_Point& to) const;
+    sc_Point Aim(const Goal& g) const;
     bool MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& at) const;
     void Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy);
 
@@ -57,6 +60,7 @@ private:
     std::vector<int32_t> m_path; // cell indices, the next one last
     Goal m_planned;
     sc_Point m_dest; // where the path ends
+    int32_t m_muzzle = 0;
     sc_Point m_last;
     int32_t m_still = 0;   // frames without a move while walking
     int32_t m_replan = 0;  // frames to the next plan
