@@ -132,6 +132,9 @@ bool sc_PCX::bLoad(sc_ByteReader& in, std::string_view source) {
     header.Read(bytesPerLine);
     const int64_t w = int64_t{xMax} - xMin + 1, h = int64_t{yMax} - yMin + 1;
     if (w <= 0 || h <= 0 || !bSizeOk(w, h)) return Refuse(*this, source, "has a size out of range");
+    // Only one plane of 8-bit indexes: the lines of a 24-bit file (three
+    // planes) or of 1- and 4-bit ones would be taken for indexes.
+    if (m_aHeader[3] != 8 || m_aHeader[65] > 1) return Refuse(*this, source, "is not an 8-bit single-plane picture");
 
     std::vector<uint8_t> indexes(static_cast<size_t>(w * h), 0);
     size_t pos = kPcxHeaderBytes;

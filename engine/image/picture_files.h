@@ -61,8 +61,9 @@ private:
     ss_InfoHeader m_oInfoHeader;
 };
 
-// 8-bit run-length PCX files with a 256-colour palette at the end. Data that
-// ends before the last row is filled gives an empty picture.
+// 8-bit run-length PCX files with a 256-colour palette at the end; files of
+// other bit counts or more than one plane are refused. Data that ends before
+// the last row is filled gives an empty picture.
 class sc_PCX : public sc_Image {
 public:
     sc_PCX() = default;
