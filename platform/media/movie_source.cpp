@@ -19,6 +19,7 @@ extern "C" {
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/trace.h"
 
 namespace plat {
 
@@ -419,7 +420,8 @@ std::unique_ptr<MovieSource> MovieSource::Open(std::string_view dataPath) {
     const std::string path = ResolvePath(dataPath);
     auto impl = std::make_unique<Impl>();
     if (!impl->OpenFile(path)) {
-        std::fprintf(stderr, "movie: cannot play %s\n", path.c_str());
+        // Into the game's trace log, like every other refused file.
+        Trace("movie", "cannot play " + std::string(dataPath));
         return nullptr;
     }
     return std::unique_ptr<MovieSource>(new MovieSource(std::move(impl)));
