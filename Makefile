@@ -14,7 +14,7 @@ CONFIGURE = cmake -S . -G Ninja -DKRX_WERROR=ON
 GENERATOR = $(BUILD)/tools/krx_datagen
 
 .PHONY: run test fuzz deps configure build build-asan build-tsan program data \
-        test-release test-asan test-tsan bench clean
+        test-release test-asan test-tsan bench clean swap-sweep
 
 run: deps program data
 	cd $(DATA) && $(abspath $(BUILD))/krx
@@ -69,6 +69,12 @@ test-asan: build-asan
 
 test-tsan: build-tsan
 	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure --no-tests=error -j $(JOBS) -L threads
+
+# Every file of the data set swapped in turn for a truncated copy, random
+# bytes and a file of another kind, the program run on each under the
+# sanitizers (the suite swaps one file of each kind).
+swap-sweep: build-asan
+	cd $(ASAN_BUILD) && KRX_SWAP_ALL=1 ctest --output-on-failure -j $(JOBS) -R 'SwappedDataSet'
 
 bench: build
 	$(BUILD)/bench/krx_bench

@@ -1,0 +1,245 @@
+// The real program, headless, on the data set with one file replaced by a
+// truncated copy, by random bytes of the same length, or by a file of
+// another kind: it starts, goes through the menus into the default mission
+// and plays on, and a file it refuses is named in DEBUG.TXT.
+//
+// Which files a run reads is learnt once, from a run on the whole data set
+// with the kernel reporting every file opened in its folders.
+#include <gtest/gtest.h>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "game/work.h"
+#include "platform/backend.h"
+#include "platform/display.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/input.h"
+#include "platform/window.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using plat::HeadlessBackend;
+
+enum class Swap { Truncated, RandomBytes, OtherKind };
+const char* Name(Swap s) {
+    return s == Swap::Truncated ? "truncated" : s == Swap::RandomBytes ? "random bytes" : "another kind";
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every file of the data set, relative to its folder, in a fixed order.
+std::vector<fs::path> DataFiles() {
+    std::vector<fs::path> files;
+    for (const auto& e : fs::recursive_directory_iterator(krxtest::DataDir()))
+        if (e.is_regular_file()) files.push_back(fs::relative(e.path(), krxtest::DataDir()));
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The game's folder: each data folder made afresh with a link to each of
+// its files, but the swapped file written in its place; the save folder
+// empty, as the game's own.
+class SwappedDir : public krxtest::TempDir {
+public:
+    SwappedDir(const fs::path& swapped, const std::string& bytes) {
+        const fs::path data = krxtest::DataDir();
+        for (const auto& e : fs::recursive_directory_iterator(data)) {
+            const fs::path rel = fs::relative(e.path(), data);
+            if (e.is_directory()) {
+                fs::create_directories(Path() / rel);
+            } else if (rel == swapped) {
+                std::ofstream(Path() / rel, std::ios::binary) << bytes;
+            } else if (Lower(rel.begin()->string()) != "save") {
+                fs::create_symlink(e.path(), Path() / rel);
+            }
+        }
+    }
+};
+
+struct Outcome {
+    int32_t exitCode = -1;
+    int32_t state = -1; // the scene's state at the last pass
+    std::string log;    // DEBUG.TXT
+};
+
+// Escape over the two movies, the default mission started from the menus,
+// a few frames of play, then the window closes.
+Outcome RunGame(const fs::path& dir) {
+    Outcome out;
+    {
+        krxtest::ScopedCwd cwd(dir);
+        plat::CloseDisplay();
+        plat::ResetWindowSystem();
+        auto owned = std::make_unique<HeadlessBackend>();
+        HeadlessBackend& backend = *owned;
+        plat::InstallBackend(std::move(owned));
+        sc_Window::vRegister(0, "KRX", 0, 0);
+        {
+            sc_Work work;
+            backend.At(1, [](HeadlessBackend& b) { b.KeyDown(plat::key::Escape); });
+            backend.At(5, [](HeadlessBackend& b) { b.KeyUp(plat::key::Escape); });
+            backend.At(7, [](HeadlessBackend&) {
+                g_pWork->oScene.oInterFace.lScreen = sc_InterFace::kScreenStart;
+                g_pWork->oScene.oForm.lMission = 5; // won only by reaching a place
+            });
+            backend.At(16, [&](HeadlessBackend&) { out.state = g_pWork->oScene.lState; });
+            backend.SetPassBudget(18);
+            work.vCreate("KRX Project", 0, 0, 0);
+            out.exitCode = work.lRun();
+        }
+        plat::CloseDisplay();
+        plat::ResetWindowSystem();
+        plat::ResetBackend();
+    }
+    out.log = ReadAll(dir / "DEBUG.TXT");
+    return out;
+}
+
+// The data files a run on the whole data set opens, and what it logs.
+struct Baseline {
+    std::set<fs::path> read;
+    Outcome outcome;
+};
+
+const Baseline& TheBaseline() {
+    static const Baseline baseline = [] {
+        Baseline b;
+        const fs::path data = krxtest::DataDir();
+        const int fd = inotify_init1(IN_NONBLOCK);
+        EXPECT_GE(fd, 0);
+        std::map<int, fs::path> folders;
+        for (const auto& e : fs::recursive_directory_iterator(data))
+            if (e.is_directory()) folders[inotify_add_watch(fd, e.path().c_str(), IN_OPEN)] = fs::relative(e.path(), data);
+        SwappedDir dir({}, {});
+        b.outcome = RunGame(dir.Path());
+        alignas(inotify_event) char buf[64 * 1024];
+        for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;)
+            for (char* at = buf; at < buf + n;) {
+                const auto* ev = reinterpret_cast<const inotify_event*>(at);
+                if (ev->len && folders.count(ev->wd)) b.read.insert(folders[ev->wd] / ev->name);
+                at += sizeof(inotify_event) + ev->len;
+            }
+        close(fd);
+        return b;
+    }();
+    return baseline;
+}
+
+// The lines of a log, each without the tick it starts with, that the
+// baseline's log does not hold: what the swapped file made the program say.
+std::string NewLines(const std::string& log) {
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        for (size_t at = 0; at < text.size();) {
+            size_t end = text.find('\n', at);
+            if (end == std::string::npos) end = text.size();
+            const std::string line = text.substr(at, end - at);
+            const size_t tick = line.find('\0');
+            out.push_back(tick == std::string::npos ? line : line.substr(tick + 1));
+            at = end + 1;
+        }
+        return out;
+    };
+    const std::vector<std::string> before = lines(TheBaseline().outcome.log);
+    const std::set<std::string> known(before.begin(), before.end());
+    std::string added;
+    for (std::string& line : lines(log))
+        if (!known.count(line)) {
+            std::replace(line.begin(), line.end(), '\0', ' ');
+            added += line + "\n";
+        }
+    return added;
+}
+
+std::string Swapped(const fs::path& file, Swap swap, const std::vector<fs::path>& all) {
+    const std::string whole = ReadAll(krxtest::DataDir() / file);
+    switch (swap) {
+    case Swap::Truncated: return whole.substr(0, whole.size() / 2);
+    case Swap::RandomBytes: {
+        std::mt19937 gen(static_cast<uint32_t>(whole.size()));
+        std::string bytes(whole.size(), '\0');
+        for (char& c : bytes) c = static_cast<char>(gen());
+        return bytes;
+    }
+    case Swap::OtherKind: break;
+    }
+    // The first file the run reads whose kind differs.
+    const std::set<fs::path>& read = TheBaseline().read;
+    for (const fs::path& other : all)
+        if (read.count(other) && Lower(other.extension().string()) != Lower(file.extension().string()))
+            return ReadAll(krxtest::DataDir() / other);
+    return {};
+}
+
+// One file of each kind the run reads, or with KRX_SWAP_ALL=1 every file
+// of the data set.
+std::vector<fs::path> FilesToSwap(const std::vector<fs::path>& all) {
+    if (const char* every = std::getenv("KRX_SWAP_ALL"); every && std::string(every) == "1") return all;
+    std::vector<fs::path> sample;
+    std::set<std::string> kinds;
+    for (const fs::path& f : all)
+        if (TheBaseline().read.count(f) && kinds.insert(Lower(f.extension().string())).second) sample.push_back(f);
+    return sample;
+}
+
+// The kinds whose readers take the whole file and hold it to the sizes it
+// gives. The others cannot tell a cut copy from a smaller file: fonts and
+// tile banks are bare arrays of cells, a sprite pack's data file is read
+// piece by piece, a movie cut short plays shorter, and the ground files'
+// loader says which kind of ground file it refused, not its name.
+const std::set<std::string> kNamedWhenCut = {".db", ".dic", ".bud", ".str", ".wav"};
+// The kinds that start with a signature. A file of another kind or of
+// random bytes may read as a valid file of the others.
+const std::set<std::string> kSigned = {".mpg", ".wav"};
+
+void ExpectPlaysOnWith(Swap swap) {
+    const Baseline& base = TheBaseline();
+    ASSERT_EQ(base.outcome.exitCode, 0);
+    ASSERT_EQ(base.outcome.state, sc_Scene::kStatePlay);
+    ASSERT_GT(base.read.size(), 5u) << "the run reads the tables, packs, fonts and the mission";
+    const std::vector<fs::path> all = DataFiles();
+    for (const fs::path& file : FilesToSwap(all)) {
+        SCOPED_TRACE(file.string() + ", " + Name(swap));
+        SwappedDir dir(file, Swapped(file, swap, all));
+        const Outcome got = RunGame(dir.Path());
+        EXPECT_EQ(got.exitCode, 0);
+        EXPECT_NE(got.state, -1) << "the run stopped before its last frames";
+        // A cut copy of a file the run reads whole, and anything but a file
+        // of its kind in place of a signed one, is refused by name.
+        const std::string kind = Lower(file.extension().string());
+        if (base.read.count(file) && (swap == Swap::Truncated ? kNamedWhenCut.count(kind) : kSigned.count(kind)))
+            EXPECT_NE(Lower(got.log).find(Lower(file.filename().string())), std::string::npos)
+                << "not named in DEBUG.TXT; new lines:\n" << NewLines(got.log);
+    }
+}
+
+// Each kind of swap is a case of its own, so that the three run side by side.
+TEST(SwappedDataSet, ATruncatedFileIsReportedAndThePlayGoesOn) { ExpectPlaysOnWith(Swap::Truncated); }
+TEST(SwappedDataSet, RandomBytesInAFilesPlaceLeaveThePlayGoingOn) { ExpectPlaysOnWith(Swap::RandomBytes); }
+TEST(SwappedDataSet, AFileOfAnotherKindLeavesThePlayGoingOn) { ExpectPlaysOnWith(Swap::OtherKind); }
+
+} // namespace
