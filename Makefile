@@ -27,7 +27,7 @@ test: deps
 
 fuzz: deps
 	CC=clang CXX=clang++ $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
-	cmake --build $(ASAN_BUILD) -j $(JOBS) --target krx_fuzz_targets
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target krx_fuzz_targets krx_datagen
 	scripts/fuzz.sh explore $(ASAN_BUILD) $(RUNS) $(FUZZ)
 
 deps:

@@ -12,7 +12,10 @@
 #     matches the pattern) for <runs> inputs from a fresh seed. What it finds
 #     interesting stays in <build>/fuzz/<name>/corpus for the next
 #     exploration; a failing input is written as <build>/fuzz/<name>/crash-*
-#     (or leak-*, timeout-*, oom-*).
+#     (or leak-*, timeout-*, oom-*). A target whose corpus has a file
+#     `seeds` beside it (one pattern of data set files a line, e.g.
+#     map/*.BUD) starts from those files of the data set as well, generated
+#     once into <build>/fuzz/data.
 set -euo pipefail
 
 mode=${1:-}
@@ -60,9 +63,25 @@ explore)
     if [ -n "$pattern" ] && ! [[ $name =~ $pattern ]]; then continue; fi
     work=$build/fuzz/$name
     mkdir -p "$work/corpus"
+    dirs=("$work/corpus" "$corpus")
+    if [ -f "$corpus/../seeds" ]; then
+      data=$build/fuzz/data
+      if [ ! -f "$data.done" ]; then
+        "$build/tools/krx_datagen" "$data" >/dev/null && touch "$data.done"
+      fi
+      mkdir -p "$work/seeds"
+      while read -r glob; do
+        [ -n "$glob" ] || continue
+        # shellcheck disable=SC2086 # the pattern is meant to expand
+        for f in "$data"/$glob; do
+          if [ -f "$f" ]; then cp "$f" "$work/seeds/"; fi
+        done
+      done <"$corpus/../seeds"
+      dirs+=("$work/seeds")
+    fi
     echo "== $name: $runs inputs"
     if ! "$prog" -runs="$runs" -max_len="$max_len" -rss_limit_mb=2048 \
-        -artifact_prefix="$work/" "$work/corpus" "$corpus" </dev/null; then
+        -artifact_prefix="$work/" "${dirs[@]}" </dev/null; then
       failed+=("$name")
     fi
   done <"$list"
