@@ -3,8 +3,8 @@
 // another kind: it starts, goes through the menus into the default mission
 // and plays on, and a file it refuses is named in DEBUG.TXT.
 //
-// Which files a run reads is learnt once, from a run on the whole data set
-// with the kernel reporting every file opened in its folders.
+// Which files a run reads is learnt once, from a run on a copy of the whole
+// data set with the kernel reporting every file opened in its folders.
 #include <gtest/gtest.h>
 
 #include <sys/inotify.h>
@@ -128,13 +128,15 @@ struct Baseline {
 const Baseline& TheBaseline() {
     static const Baseline baseline = [] {
         Baseline b;
-        const fs::path data = krxtest::DataDir();
+        // A copy of its own: other tests read the shared data set meanwhile.
+        krxtest::TempDir dir;
+        fs::copy(krxtest::DataDir(), dir.Path(), fs::copy_options::recursive);
         const int fd = inotify_init1(IN_NONBLOCK);
         EXPECT_GE(fd, 0);
         std::map<int, fs::path> folders;
-        for (const auto& e : fs::recursive_directory_iterator(data))
-            if (e.is_directory()) folders[inotify_add_watch(fd, e.path().c_str(), IN_OPEN)] = fs::relative(e.path(), data);
-        SwappedDir dir({}, {});
+        for (const auto& e : fs::recursive_directory_iterator(dir.Path()))
+            if (e.is_directory())
+                folders[inotify_add_watch(fd, e.path().c_str(), IN_OPEN)] = fs::relative(e.path(), dir.Path());
         b.outcome = RunGame(dir.Path());
         alignas(inotify_event) char buf[64 * 1024];
         for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;)
