@@ -108,7 +108,9 @@ TEST(ForeignPictures, ReadWhenTheFormatCoversThemRefusedCleanlyOtherwise) {
                     const sc_Color& v = pic.oAt(kCornerAt[i][0], kCornerAt[i][1]);
                     got[i] = {v.red >> 3, v.green >> 3, v.blue >> 3};
                 }
-            if (!ok) EXPECT_EQ(pic.pGetColors(), nullptr);
+            if (!ok) {
+                EXPECT_EQ(pic.pGetColors(), nullptr);
+            }
         }
         EXPECT_EQ(ok, c.read);
         if (c.read) {

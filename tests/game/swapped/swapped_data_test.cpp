@@ -233,9 +233,10 @@ void ExpectPlaysOnWith(Swap swap) {
         // A cut copy of a file the run reads whole, and anything but a file
         // of its kind in place of a signed one, is refused by name.
         const std::string kind = Lower(file.extension().string());
-        if (base.read.count(file) && (swap == Swap::Truncated ? kNamedWhenCut.count(kind) : kSigned.count(kind)))
+        if (base.read.count(file) && (swap == Swap::Truncated ? kNamedWhenCut.count(kind) : kSigned.count(kind))) {
             EXPECT_NE(Lower(got.log).find(Lower(file.filename().string())), std::string::npos)
                 << "not named in DEBUG.TXT; new lines:\n" << NewLines(got.log);
+        }
     }
 }
 
