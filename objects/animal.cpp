@@ -219,8 +219,10 @@ void sc_Animal::vSave(sc_ByteWriter& out) const {
 
 sc_AllAnimal* g_pAllAnimal = nullptr;
 
+// The first container made is the world's; a passing one (a mission file read
+// on the side) must not take the pointer away from it.
 sc_AllAnimal::sc_AllAnimal() {
-    g_pAllAnimal = this;
+    if (!g_pAllAnimal) g_pAllAnimal = this;
 }
 
 sc_AllAnimal::~sc_AllAnimal() {

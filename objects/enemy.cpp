@@ -528,8 +528,10 @@ void sc_Enemy::vUnpack(const ss_EnemyRecord& rec) {
 
 sc_AllEnemy* g_pAllEnemy = nullptr;
 
+// The first container made is the world's; a passing one (a mission file read
+// on the side) must not take the pointer away from it.
 sc_AllEnemy::sc_AllEnemy() {
-    g_pAllEnemy = this;
+    if (!g_pAllEnemy) g_pAllEnemy = this;
 }
 
 sc_AllEnemy::~sc_AllEnemy() {

@@ -288,7 +288,10 @@ void sc_Thing::vUnpack(const ss_ThingRecord& rec) {
 
 // ---------------------------------------------------------------- sc_AllThing
 
-sc_AllThing::sc_AllThing() { g_pAllThing = this; }
+// As with the enemies: the first container made keeps the pointer.
+sc_AllThing::sc_AllThing() {
+    if (!g_pAllThing) g_pAllThing = this;
+}
 
 sc_AllThing::~sc_AllThing() {
     vClear();

@@ -370,3 +370,18 @@ TEST(GeneratedMissions, EachLoadsItsStartPointsGridAndBuildings) {
 }
 
 } // namespace
+
+// A mission file read on the side (by a tool or a test) while a world exists
+// leaves the world's containers the ones the game reaches.
+TEST(Setting, ASecondSettingLeavesTheWorldsContainersInPlace) {
+    sc_Setting world;
+    {
+        sc_Setting passing;
+        EXPECT_EQ(g_pAllEnemy, &world.oAllEnemy);
+        EXPECT_EQ(g_pAllThing, &world.oAllThing);
+        EXPECT_EQ(g_pAllAnimal, &world.oAllAnimal);
+    }
+    EXPECT_EQ(g_pAllEnemy, &world.oAllEnemy);
+    EXPECT_EQ(g_pAllThing, &world.oAllThing);
+    EXPECT_EQ(g_pAllAnimal, &world.oAllAnimal);
+}
