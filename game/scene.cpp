@@ -6,6 +6,7 @@
 
 #include "engine/base/file.h"
 #include "engine/device/dir_surface.h"
+#include "engine/device/frame_parts.h"
 #include "engine/device/frame_time.h"
 #include "engine/device/mouse.h"
 #include "game/geometry.h"
@@ -206,21 +207,38 @@ void sc_Scene::vPlayPasses(bool traced) {
     auto step = [&](const char* label) {
         if (traced) oDebug.vTrace(label, 0);
     };
+    using Part = sc_FramePartScope;
     step("oAllObject.oAllCharacter.vWalk( l_GetKeyBoardDirection() );");
-    oAllObject.oAllCharacter.vWalk(l_GetKeyBoardDirection());
+    {
+        const Part timed(ss_FramePart::kObjects);
+        oAllObject.oAllCharacter.vWalk(l_GetKeyBoardDirection());
+    }
     step("oMap.oBackground.vShow();");
-    oMap.oBackground.vShow();
-    step("oAllObject.vPrevSortShow();");
-    oAllObject.vPrevSortShow();
-    step("oMap.oSetting.vShow();");
-    oMap.oSetting.vShow();
-    step("oAllObject.vShow();");
-    oAllObject.vShow();
+    {
+        const Part timed(ss_FramePart::kGround);
+        oMap.oBackground.vShow();
+    }
+    {
+        const Part timed(ss_FramePart::kObjects);
+        step("oAllObject.vPrevSortShow();");
+        oAllObject.vPrevSortShow();
+        step("oMap.oSetting.vShow();");
+        oMap.oSetting.vShow();
+        step("oAllObject.vShow();");
+        oAllObject.vShow();
+    }
     step("oMap.oMapSort.vShow();");
-    oMap.oMapSort.vShow();
+    {
+        const Part timed(ss_FramePart::kShowList);
+        oMap.oMapSort.vShow();
+    }
     step("oAllObject.vNextSortShow();");
-    oAllObject.vNextSortShow();
+    {
+        const Part timed(ss_FramePart::kObjects);
+        oAllObject.vNextSortShow();
+    }
     step("oInterFaceOperator.vShow();");
+    const Part timed(ss_FramePart::kPanel);
     oInterFaceOperator.vShow();
 }
 

@@ -97,3 +97,9 @@ template <class K> struct BlitDraw {
 
 using BlitReference = BlitDraw<ScalarKernels>;
 using BlitFast = BlitDraw<FastKernels>;
+
+// The blitters draw with the reference kernels while this is set, so that a
+// benchmark can show what the vector ones buy on whole frames. Off by default.
+extern bool g_bScalarBlits;
+inline void v_UseScalarBlits(bool on) { g_bScalarBlits = on; }
+template <class F> inline F Chosen(F reference, F fast) { return g_bScalarBlits ? reference : fast; }

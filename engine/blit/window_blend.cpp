@@ -27,7 +27,7 @@ void v_AlphaWindow(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int
     int32_t row = r.firstRow;
     v_ForEachRow(r, [&](std::ptrdiff_t s, std::ptrdiff_t d) {
         if (row >= windowTop && row <= windowBottom)
-            FastKernels::v_AlphaK(src + s + offset, dst + d + offset, n, a, k);
+            Chosen(&ScalarKernels::v_AlphaK, &FastKernels::v_AlphaK)(src + s + offset, dst + d + offset, n, a, k);
         ++row;
     });
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/device/direct2d.h"
+#include "engine/device/frame_parts.h"
 #include "pagefont/draw_page.h"
 #include "pagefont/font_writer.h"
 
@@ -93,11 +94,13 @@ void sc_DirSurface::vShowOn(const plat::ScreenBuffer& screen) const {
 }
 
 void sc_DirSurface::vShowText(uint16_t*, int32_t x, int32_t y, const char* text, uint16_t, int32_t, int32_t) {
+    const sc_FramePartScope timed(ss_FramePart::kText);
     if (text) g_oFontWriter.vShowString(x, y, text);
 }
 
 void sc_DirSurface::vShowTextEx(int32_t x, int32_t y, int32_t, int32_t, const char* text, int32_t, int32_t,
                                 int32_t, int32_t, uint16_t*) {
+    const sc_FramePartScope timed(ss_FramePart::kText);
     if (text) g_oFontWriter.vShowString(x, y, text);
 }
 

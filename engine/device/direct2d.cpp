@@ -1,6 +1,7 @@
 #include "engine/device/direct2d.h"
 
 #include "engine/device/dir_surface.h"
+#include "engine/device/frame_parts.h"
 #include "engine/device/frame_time.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -57,6 +58,7 @@ void sc_Direct2D::vFrame() {
 }
 
 void sc_Direct2D::vPresent() {
+    const sc_FramePartScope timed(ss_FramePart::kPresent);
     if (!m_pSurfaces || !m_bOpen) return;
     if (m_pMovieFlag && *m_pMovieFlag) return;
     if (!plat::RestoreDisplay()) return;
