@@ -182,6 +182,7 @@ bool sc_MapImage::bLoadMap(const ss_MapFiles& files) {
 // load: a stale table over fresh data draws unconverted colours, and fresh
 // conversion of stale data converts it twice.
 bool sc_MapImage::bTakeBank(const ss_TileBankFiles& bank) {
+    m_oPrepared.vClear();
     if (!Take(bank.oData, m_aTileData, "Open Map Image Data file Error !")) Release(m_aTileData);
     if (Take(bank.oTable, m_aTileTable, "Open Map Image Table file Error !")) return true;
     Release(m_aTileTable);
@@ -370,6 +371,7 @@ void sc_MapImage::vScroll(uint32_t direction) {
 }
 
 void sc_MapImage::vFree() {
+    m_oPrepared.vClear();
     Release(m_aTileData);
     Release(m_aTileTable);
     Release(m_aMap);
@@ -465,6 +467,7 @@ void v_ShowMapImage() {
     const uint8_t* data = m->pGetTileData();
     const uint32_t entries = m->lGetTileTableSize() / 4;
     const uint32_t dataBytes = m->lGetTileDataSize();
+    sc_PreparedTiles& prepared = m->rGetPrepared();
 
     int32_t column = s_wViewColumn, row = s_wViewRow;
     const int32_t rows = std::min<int32_t>(int32_t{m->lGetMapHeight()} - 255 - row + column, 45);
@@ -487,7 +490,9 @@ void v_ShowMapImage() {
             const uint8_t* image = data + offset;
             const uint32_t bytes = dataBytes - offset;
             const int32_t sx = static_cast<int32_t>(x), sy = static_cast<int32_t>(y);
-            if (bytes >= 2 && image[0] == 'N' && image[1] == '@')
+            const bool rgb = bytes >= 2 && image[0] == 'N' && image[1] == '@';
+            if (prepared.bShow(tile, image, bytes, rgb, sx, sy, (cell & kMapFlagMask) != 0)) continue;
+            if (rgb)
                 v_ShowTile(sx, sy, image, bytes);
             else if (cell & kMapFlagMask)
                 v_ShowTileFlagged(sx, sy, image, bytes);

@@ -18,6 +18,8 @@
 #include <span>
 #include <vector>
 
+#include "tile2d/prepared_tiles.h"
+
 // The unpacked map grid: width and height words, then five layers of 511
 // rows of 512 16-bit cells. Only layer 0 is drawn.
 constexpr uint32_t kMapGridBytes = 2'616'324;
@@ -117,6 +119,8 @@ public:
     uint32_t lGetViewPixelX() const { return m_lViewPixelX; }
     uint32_t lGetViewPixelY() const { return m_lViewPixelY; }
     uint8_t bGetAnimationCount() const { return m_bAnimationCount; }
+    // The bank's tiles as the ground draws them, made on first use.
+    sc_PreparedTiles& rGetPrepared() const { return m_oPrepared; }
     ss_MapAnimation& rGetAnimation(uint32_t slot) { return m_aAnimation[slot < kMapAnimationSlots ? slot : 0]; }
 
 private:
@@ -148,6 +152,7 @@ private:
     std::vector<uint8_t> m_aPackedMap;
     std::vector<uint8_t> m_aMapInfo;
     std::vector<uint8_t> m_aAnimationFile;
+    mutable sc_PreparedTiles m_oPrepared; // of m_aTileData and m_aTileTable
 
     uint16_t m_wMapWidth = 0;
     uint16_t m_wMapHeight = 0;
@@ -191,3 +196,4 @@ void v_OpenMapImage(uint16_t number);
 // more than fitted. Returns the bytes written.
 uint32_t l_UnpackRle8(const uint8_t* packed, uint32_t packedBytes, uint8_t* out, uint32_t outBytes,
                       bool* overflow = nullptr);
+
