@@ -1,6 +1,7 @@
 // The sprite blitters against the libraries one would use instead, on 5-5-5
-// pixels: Blit/<routine>/<size>/<impl>, impl one of ours, sdl2, pixman and
-// memcpy (the same bytes copied, as a ceiling). BlitKernel/... compares the
+// pixels: Blit/<routine>/<size>/<impl>, impl one of ours, ours-runs (the key
+// blit from the runs a loaded sprite keeps), sdl2, pixman and memcpy (the
+// same bytes copied, as a ceiling). BlitKernel/... compares the
 // vector kernels with the scalar reference.
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
@@ -16,6 +17,7 @@
 
 #include "engine/blit/blit_bounds.h"
 #include "engine/blit/blit_draw.h"
+#include "engine/blit/key_runs.h"
 
 namespace {
 
@@ -104,13 +106,26 @@ void Ours(benchmark::State& state, const Size& z, Keys keys, Routine routine) {
     Count(state, s);
 }
 
+// The key blit from the runs a sprite keeps.
+void OursRuns(benchmark::State& state, const Size& z, Keys keys) {
+    const Sprite s(z.w, z.h, keys);
+    sc_KeyRuns runs;
+    runs.vBuild(s.px.data(), s.w, s.h);
+    Screen d;
+    for (auto _ : state) {
+        v_Blt555KeyRuns(X(s), Y(s), s.w, s.h, kScreenW, kScreenH, runs, s.px.data(), d.px.data());
+        benchmark::ClobberMemory();
+    }
+    Count(state, s);
+}
+
 // --- SDL2 ---
 
 SDL_Surface* Surface(void* px, int32_t w, int32_t h) {
     return SDL_CreateRGBSurfaceWithFormatFrom(px, w, h, 16, w * 2, SDL_PIXELFORMAT_RGB555);
 }
 
-void Sdl(benchmark::State& state, const Size& z, Keys keys, bool alphaMod) {
+void Sdl(benchmark::State& state, const Size& z, Keys keys, bool alphaMod, bool rle = false) {
     Sprite s(z.w, z.h, keys);
     Screen d;
     SDL_Surface* src = Surface(s.px.data(), s.w, s.h);
@@ -120,10 +135,14 @@ void Sdl(benchmark::State& state, const Size& z, Keys keys, bool alphaMod) {
         return;
     }
     SDL_SetColorKey(src, SDL_TRUE, 0);
+    // Run-length encoded on the first blit, outside what is measured.
+    if (rle) SDL_SetSurfaceRLE(src, 1);
     if (alphaMod) {
         SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);
         SDL_SetSurfaceAlphaMod(src, 128); // 16 of 32
     }
+    SDL_Rect first{X(s), Y(s), s.w, s.h};
+    SDL_BlitSurface(src, nullptr, dst, &first);
     for (auto _ : state) {
         SDL_Rect at{X(s), Y(s), s.w, s.h};
         SDL_BlitSurface(src, nullptr, dst, &at);
@@ -215,9 +234,12 @@ const bool registered = [] {
     for (const Size& z : kSizes) {
         const std::string n = "/" + z.name + "/";
         Register("Blit/Key" + n + "ours", [z](auto& st) { Ours(st, z, Keys::Clustered, Routine::Key); });
+        Register("Blit/Key" + n + "ours-runs", [z](auto& st) { OursRuns(st, z, Keys::Clustered); });
         Register("Blit/Key" + n + "sdl2", [z](auto& st) { Sdl(st, z, Keys::Clustered, false); });
+        Register("Blit/Key" + n + "sdl2-rle", [z](auto& st) { Sdl(st, z, Keys::Clustered, false, true); });
         Register("Blit/Key" + n + "memcpy", [z](auto& st) { Memcpy(st, z); });
         Register("Blit/KeyRandom" + n + "ours", [z](auto& st) { Ours(st, z, Keys::Random, Routine::Key); });
+        Register("Blit/KeyRandom" + n + "ours-runs", [z](auto& st) { OursRuns(st, z, Keys::Random); });
         Register("Blit/KeyRandom" + n + "sdl2", [z](auto& st) { Sdl(st, z, Keys::Random, false); });
         Register("Blit/Alpha" + n + "ours", [z](auto& st) { Ours(st, z, Keys::Clustered, Routine::Alpha); });
         Register("Blit/Alpha" + n + "sdl2", [z](auto& st) { Sdl(st, z, Keys::Clustered, true); });
