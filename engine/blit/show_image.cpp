@@ -3,6 +3,7 @@
 #include "engine/blit/blit_bounds.h"
 #include "engine/blit/blit_mask.h"
 #include "engine/blit/blit_rect.h"
+#include "engine/blit/key_runs.h"
 
 namespace {
 
@@ -25,9 +26,12 @@ struct ss_Effects {
 
 } // namespace
 
-void v_ShowImage(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32_t dstH, int32_t alpha,
-                 int32_t brightness, uint32_t addColour, uint32_t subColour, const uint16_t* addMap,
-                 const uint16_t* subMap, const uint8_t* alphaMap, const uint16_t* src, uint16_t* dst) {
+namespace {
+
+void v_Show(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32_t dstH, int32_t alpha,
+            int32_t brightness, uint32_t addColour, uint32_t subColour, const uint16_t* addMap,
+            const uint16_t* subMap, const uint8_t* alphaMap, const uint16_t* src, uint16_t* dst,
+            const sc_KeyRuns* runs) {
     if (!src || !dst) return;
     const ss_Effects e(alpha, brightness, addColour, subColour);
     if (x == 0 && y == 0 && dstW == 0) return v_Copy555Mmx(w, h, src, dst);
@@ -44,8 +48,27 @@ void v_ShowImage(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32
     if (e.brightness > 0) return v_Blt555Brighten(x, y, w, h, dstW, dstH, e.lLevel(), src, dst);
     if (e.brightness < 0) return v_Blt555Darken(x, y, w, h, dstW, dstH, e.lLevel(), src, dst);
     if (e.alpha != 0) return v_Blt555Alpha(x, y, w, h, dstW, dstH, e.lAlpha(), src, dst);
-    if (!e.bColour()) return v_Blt555Key(x, y, w, h, dstW, dstH, src, dst);
+    if (!e.bColour())
+        return runs ? v_Blt555KeyRuns(x, y, w, h, dstW, dstH, *runs, src, dst)
+                    : v_Blt555Key(x, y, w, h, dstW, dstH, src, dst);
     v_Blt555Tint(x, y, w, h, dstW, dstH, e.addColour, e.subColour, src, dst);
+}
+
+} // namespace
+
+void v_ShowImage(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32_t dstH, int32_t alpha,
+                 int32_t brightness, uint32_t addColour, uint32_t subColour, const uint16_t* addMap,
+                 const uint16_t* subMap, const uint8_t* alphaMap, const uint16_t* src, uint16_t* dst) {
+    v_Show(x, y, w, h, dstW, dstH, alpha, brightness, addColour, subColour, addMap, subMap, alphaMap, src, dst,
+           nullptr);
+}
+
+void v_ShowImageKeyed(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32_t dstH, int32_t alpha,
+                      int32_t brightness, uint32_t addColour, uint32_t subColour, const uint16_t* addMap,
+                      const uint16_t* subMap, const uint8_t* alphaMap, const uint16_t* src, uint16_t* dst,
+                      const sc_KeyRuns& runs) {
+    v_Show(x, y, w, h, dstW, dstH, alpha, brightness, addColour, subColour, addMap, subMap, alphaMap, src, dst,
+           &runs);
 }
 
 void v_ShowImageClip(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32_t dstH, int32_t alpha,

@@ -19,6 +19,14 @@ void v_ShowImage(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32
                  int32_t brightness, uint32_t addColour, uint32_t subColour, const uint16_t* addMap,
                  const uint16_t* subMap, const uint8_t* alphaMap, const uint16_t* src, uint16_t* dst);
 
+// v_ShowImage with the sprite's key runs (engine/blit/key_runs.h) drawing
+// step 11: the same pixels, faster for sprites with long opaque runs.
+class sc_KeyRuns;
+void v_ShowImageKeyed(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32_t dstH, int32_t alpha,
+                      int32_t brightness, uint32_t addColour, uint32_t subColour, const uint16_t* addMap,
+                      const uint16_t* subMap, const uint8_t* alphaMap, const uint16_t* src, uint16_t* dst,
+                      const sc_KeyRuns& runs);
+
 // The same tests, steps 3 to 12 drawing with the rectangle-clipped twins
 // inside the inclusive clip rectangle (steps 1 and 2 ignore it).
 void v_ShowImageClip(int32_t x, int32_t y, int32_t w, int32_t h, int32_t dstW, int32_t dstH, int32_t alpha,

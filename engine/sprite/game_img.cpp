@@ -30,7 +30,13 @@ sc_GameImg& sc_GameImg::operator=(const sc_GameImg& other) {
             std::copy_n(other.m_pAlpha.get(), n, m_pAlpha.get());
         }
     }
+    vMakeKeyRuns();
     return *this;
+}
+
+void sc_GameImg::vMakeKeyRuns() {
+    m_oKeyRuns.vClear();
+    if (m_pPixels && !m_bHasAlpha) m_oKeyRuns.vBuild(m_pPixels.get(), m_oSize.x, m_oSize.y);
 }
 
 void sc_GameImg::vClear() {
@@ -44,6 +50,7 @@ void sc_GameImg::vClear() {
 void sc_GameImg::vFreeBlocks() {
     m_pPixels.reset();
     m_pAlpha.reset();
+    m_oKeyRuns.vClear();
 }
 
 int64_t sc_GameImg::lPixelCount() const {
@@ -66,6 +73,7 @@ void sc_GameImg::vSetImage(const sc_Image* picture, int32_t withAlpha) {
     m_oOffset.oSet(r.left, r.top);
     m_oSize.oSet(r.lWidth(), r.lHeight());
     m_bHasAlpha = m_pAlpha ? 1 : 0;
+    vMakeKeyRuns();
 }
 
 void sc_GameImg::vSetPixels(int32_t w, int32_t h, const uint16_t* pixels, const uint8_t* alpha) {
@@ -81,6 +89,7 @@ void sc_GameImg::vSetPixels(int32_t w, int32_t h, const uint16_t* pixels, const 
         std::copy_n(alpha, n, m_pAlpha.get());
         m_bHasAlpha = 1;
     }
+    vMakeKeyRuns();
 }
 
 void sc_GameImg::vAddSecondOffset(int32_t* x, int32_t* y) const {
@@ -114,8 +123,9 @@ int32_t sc_GameImg::lGetAlpha(int32_t x, int32_t y, int32_t px, int32_t py) cons
 void sc_GameImg::vShowOn(int32_t x, int32_t y, uint16_t* dst, int32_t dstW, int32_t dstH, int32_t brightness,
                          int32_t alpha, uint16_t addColour, uint16_t subColour, bool useAlphaMap) const {
     if (!m_pPixels || !dst || lPixelCount() == 0) return;
-    v_ShowImage(x + m_oOffset.x, y + m_oOffset.y, m_oSize.x, m_oSize.y, dstW, dstH, alpha, brightness, addColour,
-                subColour, nullptr, nullptr, useAlphaMap ? m_pAlpha.get() : nullptr, m_pPixels.get(), dst);
+    v_ShowImageKeyed(x + m_oOffset.x, y + m_oOffset.y, m_oSize.x, m_oSize.y, dstW, dstH, alpha, brightness,
+                     addColour, subColour, nullptr, nullptr, useAlphaMap ? m_pAlpha.get() : nullptr, m_pPixels.get(),
+                     dst, m_oKeyRuns);
 }
 
 void sc_GameImg::vShow(int32_t x, int32_t y, const sc_DirSurface* surface, int32_t brightness, int32_t alpha,
@@ -156,6 +166,7 @@ void sc_GameImg::vTouchUp() {
     }
     picture.vSetRGBA(w, h, bgra.get());
     m_pPixels = picture.pGet555();
+    vMakeKeyRuns();
 }
 
 // Pack records.
@@ -204,6 +215,7 @@ bool sc_GameImg::bReadPixels(sc_ByteReader& in) {
     }
     m_pPixels = std::make_unique<uint16_t[]>(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) in.Read(m_pPixels[i]);
+    vMakeKeyRuns();
     return in.Ok();
 }
 

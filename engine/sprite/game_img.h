@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/base/point.h"
+#include "engine/blit/key_runs.h"
 #include "engine/sprite/pack_format.h"
 
 class sc_Image;
@@ -110,6 +111,10 @@ private:
     std::unique_ptr<uint16_t[]> m_pPixels;
     std::unique_ptr<uint8_t[]> m_pAlpha;
     int32_t m_bHasAlpha = 0;
+    // The key blit's runs of an image without alpha, made whenever its
+    // pixels are set.
+    sc_KeyRuns m_oKeyRuns;
+    void vMakeKeyRuns();
 };
 
 // One animation frame: its image, an optional shadow drawn first and an

@@ -2,6 +2,7 @@
 
 #include "engine/blit/blit_bounds.h"
 #include "engine/blit/key_runs.h"
+#include "engine/blit/show_image.h"
 #include "tests/engine/blit/blit_test_util.h"
 
 using namespace blittest;
@@ -66,6 +67,31 @@ TEST(KeyRuns, KeptOnlyWhereTheyPay) {
     EXPECT_FALSE(runs.bFits(0, 16));
     runs.vBuild(nullptr, 64, 16);
     EXPECT_FALSE(runs.bFits(64, 16));
+}
+
+// The dispatcher hands the runs to the key step alone: every effect draws
+// what it draws without them.
+TEST(KeyRuns, TheDispatcherUsesThemForThePlainKeyOnly) {
+    std::mt19937 rng(9);
+    const Image s = Stretches(40, 30, rng);
+    std::vector<uint8_t> alphaMap(s.px.size(), 31);
+    sc_KeyRuns runs;
+    runs.vBuild(s.data(), s.w, s.h);
+    struct Effects {
+        int32_t alpha, brightness;
+        uint32_t add;
+        bool map;
+    };
+    for (const Effects e : {Effects{0, 0, 0, false}, {16, 0, 0, false}, {0, 5, 0, false}, {0, -5, 0, false},
+                            {0, 0, 0x0421, false}, {0, 0, 0, true}}) {
+        Image want(50, 40, 0x1111), got(50, 40, 0x1111);
+        const uint8_t* map = e.map ? alphaMap.data() : nullptr;
+        v_ShowImage(7, -3, s.w, s.h, 50, 40, e.alpha, e.brightness, e.add, 0, nullptr, nullptr, map, s.data(),
+                    want.data());
+        v_ShowImageKeyed(7, -3, s.w, s.h, 50, 40, e.alpha, e.brightness, e.add, 0, nullptr, nullptr, map, s.data(),
+                         got.data(), runs);
+        EXPECT_EQ(got.px, want.px) << e.alpha << " " << e.brightness << " " << e.add;
+    }
 }
 
 } // namespace
