@@ -36,9 +36,10 @@ TEST(KeyRuns, DrawWhatTheKeyBlitDraws) {
         p = static_cast<uint16_t>(rng() | 0x8000); // bit 15 stays where nothing is drawn
     for (const auto& [w, h] : {std::pair{1, 1}, {3, 9}, {4, 4}, {23, 17}, {70, 45}, {200, 3}}) {
         const Image s = Stretches(w, h, rng);
+        const Image wider = Stretches(w + 1, h, rng);
         sc_KeyRuns runs, stale;
         runs.vBuild(s.data(), w, h);
-        stale.vBuild(s.data(), w + 1, h > 1 ? h - 1 : 1);
+        stale.vBuild(wider.data(), w + 1, h);
         for (int32_t y = -h - 1; y <= dh + 1; y += 3) {
             for (int32_t x = -w - 1; x <= dw + 1; x += 2) {
                 Image want = background, got = background, fallback = background;
