@@ -170,4 +170,286 @@ inline constexpr Pos kStartButton{660, 265};
 inline constexpr Pos kLeaveButton{521, 523};
 inline constexpr Pos kLobbyKeyIn{500, 400};
 
+// =========================================== the panels and the screens
+//
+// Objects 0, 2 and 5 to 8. Pictures stand at the top-left corner of their
+// canvas like the cards do; a picture that must keep its whole size (the
+// glyphs, the arrows) carries two all but invisible corners.
+
+inline constexpr int32_t kObjectPanel = 0;
+inline constexpr int32_t kObjectPortraits = 2;
+inline constexpr int32_t kObjectMenus = 5;
+inline constexpr int32_t kObjectLoading = 6;
+inline constexpr int32_t kObjectSystem = 7;
+inline constexpr int32_t kObjectEnd = 8;
+
+inline constexpr int32_t kCharacterTypes = 5;
+
+// ------------------------------------------- object 0: the operator panel
+
+// Status 0: the bottom bar, the four gauges, the radio box.
+inline constexpr int32_t kPanelBarStatus = 0;
+inline constexpr int32_t kPanelBarDir = 0;
+inline constexpr int32_t kPanelGaugeDir = 1; // 1..4: hit points, fly, charge, energy
+inline constexpr int32_t kRadioBackDir = 5;
+inline constexpr int32_t kRadioFrameDir = 6;
+inline constexpr Pos kPanelBar{0, 567};
+inline constexpr Size kPanelBarSize{800, 33};
+inline constexpr Pos kGauges[4] = {{429, 583}, {3, 583}, {3, 567}, {560, 567}};
+inline constexpr Size kGaugeSizes[4] = {{330, 12}, {380, 12}, {196, 9}, {200, 9}};
+// The radio box slides in to here; the back is drawn 20 further in.
+inline constexpr Pos kRadioHome{20, 20};
+inline constexpr Pos kRadioStart{-300, 20};
+inline constexpr Size kRadioFrame{460, 210};
+inline constexpr Size kRadioBack{420, 170};
+inline constexpr Pos kRadioText{167, 54};
+inline constexpr int32_t kRadioLines = 8;
+
+// Status 1: the button that slides the weapon panel (three looks).
+inline constexpr int32_t kWeaponsButtonStatus = 1;
+inline constexpr Size kWeaponsButton{80, 10};
+inline constexpr Pos kWeaponsButtonShown{587, 485};
+inline constexpr Pos kWeaponsButtonHidden{708, 553};
+// Status 2: the weapon panel with the armed slots and the portrait.
+inline constexpr int32_t kWeaponsPanelStatus = 2;
+inline constexpr Size kWeaponsPanel{225, 80};
+inline constexpr Pos kWeaponsShown{565, 484};
+inline constexpr Pos kWeaponsHidden{690, 553};
+inline constexpr Pos kPanelSlot{569, 527};
+inline constexpr int32_t kPanelSlotPitch = 52;
+inline constexpr Pos kPanelPortrait{727, 492};
+
+// Status 3: the radar's back (direction 0) and the grid over its canvas
+// (direction 1), 128 pixels square; dots within 60 of its centre.
+inline constexpr int32_t kRadarStatus = 3;
+inline constexpr int32_t kRadarBackDir = 0;
+inline constexpr int32_t kRadarCanvasDir = 1;
+inline constexpr Pos kRadarBack{638, 20};
+inline constexpr Size kRadarBackSize{162, 128};
+inline constexpr Pos kRadarCanvas{672, 20};
+inline constexpr int32_t kRadarSide = 128;
+inline constexpr int32_t kRadarReach = 60;
+
+// Status 4: the zoom button (three looks) and, direction 3, the money back.
+inline constexpr int32_t kZoomStatus = 4;
+inline constexpr int32_t kMoneyBackDir = 3;
+inline constexpr Pos kZoomButton{638, 45};
+inline constexpr Size kZoomButtonSize{34, 18};
+inline constexpr Pos kScaleSign{661, 50};
+inline constexpr Pos kScaleNumber{645, 49};
+inline constexpr Pos kMoneyBack{590, 10};
+inline constexpr Size kMoneyBackSize{82, 34};
+inline constexpr Pos kMoneyNumber{600, 25};
+
+// Status 5: the button that opens and closes the order list.
+inline constexpr int32_t kListButtonStatus = 5;
+inline constexpr Pos kListButton{731, 150};
+inline constexpr Size kListButtonSize{62, 24};
+
+// Status 7, direction 0: frame d is the target arrow for direction d.
+inline constexpr int32_t kArrowStatus = 7;
+inline constexpr Size kArrow{18, 18};
+
+// Statuses 8..15: the order buttons, the cost drawn over their top-left.
+inline constexpr int32_t kOrderStatusFirst = 8;
+inline constexpr int32_t kOrders = 8;
+inline constexpr int32_t kShownOrders = 7;
+inline constexpr Size kOrderButton{80, 40};
+inline constexpr Pos kOrderList{710, 180};
+inline constexpr int32_t kOrderPitch = 43;
+
+// ------------------------------------------- object 2: the portraits
+
+// Status 0, direction 0: frame t is character type t, for the weapon panel.
+inline constexpr Size kPortrait{54, 54};
+
+// ------------------------------------------- object 5: the menus
+
+enum MenuStatus : int32_t {
+    kMenuTopBack = 0,     // the top menu, full screen
+    kMenuSingle = 1,      // top menu buttons: single player,
+    kMenuNetwork = 2,     //   network,
+    kMenuCredits = 3,     //   one the top menu neither draws nor handles,
+    kMenuQuit = 4,        //   quit
+    kMenuNext = 5,        // navigation: forward,
+    kMenuBack = 6,        //   back,
+    kMenuTop = 7,         //   to the top menu,
+    kMenuNewId = 8,       //   a new player ID (forward place of screen 1),
+    kMenuContinue = 9,    //   continue a save (back place of screen 1)
+    kMenuBackdrop = 10,   // directions put together into the shared background
+    kMenuIdScreen = 11,   // the player-ID screen's pictures
+    kMenuDecor = 12,      // the decoration, scan line and strip
+    kMenuFallGlyphs = 13, // direction 0: the falling glyphs
+    kMenuClockDigits = 14,
+    kMenuStory = 15,      // direction 0: the story screen
+    kMenuBriefing = 16,   // directions 2 and 3: the briefing's pictures
+    kMenuBriefBacks = 17, // the briefing backgrounds and its dialogue box
+    kMenuCharPics = 18,   // the character screen's pictures
+    kMenuCharButton = 19, // 19..23, one per character type
+    kMenuCharNext = 24,
+    kMenuPageBack = 25,
+    kMenuPageNext = 26,
+    kMenuArmsStart = 27,
+    kMenuDigits = 28,     // direction 0: digits 0-9 of the money
+    kMenuIncrease = 29,
+    kMenuDecrease = 30,
+    kMenuPlay = 31,
+    kMenuPause = 32,
+    kMenuArmsPics = 33,   // the arms screen's pictures
+    kMenuStatuses = 34,
+};
+
+inline constexpr Size kTopButton{180, 38};
+inline constexpr Pos kTopButtons[4] = {{450, 359}, {460, 406}, {0, 0}, {470, 456}};
+inline constexpr Size kNavButton{130, 34};
+// Each navigation button is drawn two pixels up and right while hovered.
+inline constexpr Pos kNavNext{632, 395}, kNavNextOver{634, 393};
+inline constexpr Pos kNavBack{574, 458}, kNavBackOver{576, 456};
+inline constexpr Pos kNavTop{521, 523}, kNavTopOver{523, 521};
+inline constexpr Size kPageButton{26, 22};
+inline constexpr Pos kPageBackButton{580, 300}, kPlayButton{610, 300}, kPauseButton{640, 300}, kPageNextButton{670, 300};
+
+// The shared background: directions 0.. laid one over the other at load.
+inline constexpr int32_t kBackdropLayers = 2;
+
+// The player-ID screen: 0 the overlay, 1 the lit frame once the panels are
+// in, 2 the mission panel, 3 the record panel.
+inline constexpr int32_t kIdOverlayDir = 0, kIdLitDir = 1, kIdMissionDir = 2, kIdRecordDir = 3;
+inline constexpr Pos kIdMissionPanel{167, 67}, kIdMissionPanelStart{167, -100};
+inline constexpr Pos kIdRecordPanel{592, 13}, kIdRecordPanelStart{592, -100};
+inline constexpr Size kIdMissionPanelSize{280, 300};
+inline constexpr Size kIdRecordPanelSize{196, 240};
+inline constexpr Pos kKeyIn{40, 30};
+inline constexpr Pos kSaveSlot{70, 50};
+inline constexpr Size kSaveSlotSize{70, 16};
+inline constexpr Pos kMoneyLine{603, 109}, kKillsLine{603, 169}, kProgressLine{603, 219}, kPercentSign{643, 219};
+
+// The decoration: 0 the console, 1 the monitor whose screen the trace
+// scrolls through, 2 the trace, 3 the console's bezel, 4 the clock's
+// colon, 5 the scan line, 6 the strip.
+inline constexpr int32_t kDecorConsoleDir = 0, kDecorMonitorDir = 1, kDecorTraceDir = 2, kDecorBezelDir = 3,
+                         kDecorColonDir = 4, kScanLineDir = 5, kStripDir = 6;
+inline constexpr Pos kDecorConsole{600, 420};
+inline constexpr Size kDecorConsoleSize{195, 150};
+inline constexpr Pos kDecorMonitor{530, 405};
+inline constexpr Size kDecorMonitorSize{120, 96};
+inline constexpr Size kDecorTrace{40, 150};
+inline constexpr Pos kDecorTraceStart{70, 100}; // less the trace's height
+inline constexpr Pos kDecorColon{695, 530};
+inline constexpr Pos kClockHour{678, 530}, kClockMinute{703, 530};
+inline constexpr Size kClockGlyph{10, 14};
+inline constexpr Size kScanLine{800, 6};
+inline constexpr Pos kStrip{12, 570};
+inline constexpr Size kStripSize{500, 24};
+inline constexpr Size kFallGlyph{12, 14};
+inline constexpr int32_t kFallGlyphs = 36;
+inline constexpr int32_t kFallColumns = 8;
+inline constexpr int32_t kFallColumnX = 16, kFallColumnPitch = 30;
+
+// The story: the dialogue's portrait and lines.
+inline constexpr Pos kStoryImage{0, 0}, kStoryText{146, 76};
+inline constexpr int32_t kStoryLines = 9;
+
+// The briefing: backgrounds A, B, C and the dialogue box; the pair of
+// pictures (direction 2) and the single one (direction 3) of status 16.
+inline constexpr int32_t kBriefBoxDir = 3;
+inline constexpr Pos kBriefBox{0, 440};
+inline constexpr Size kBriefBoxSize{800, 150};
+inline constexpr int32_t kPairDir = 2, kSingleDir = 3;
+inline constexpr int32_t kPairFrames = 51, kSingleFrames = 9;
+inline constexpr Pos kPairA{508, 150}, kPairB{454, 265}, kSingle{508, 150};
+inline constexpr Size kPairPicture{220, 105};
+inline constexpr Size kSinglePicture{240, 220};
+inline constexpr Pos kBriefImage{-50, 250}, kBriefText{250, 454};
+inline constexpr Pos kBriefImageAtLoad{-20, 250}, kBriefTextAtLoad{200, 454};
+inline constexpr int32_t kBriefLines = 4;
+
+// The character screen: 0 the portrait, 1 the text panel, 2 the name
+// banner, 3 the emblem, 4 the ability card (frames by character type),
+// 5 the slider bar, 6 the sliders' frame.
+inline constexpr int32_t kCharPortraitDir = 0, kCharPanelDir = 1, kCharBannerDir = 2, kCharEmblemDir = 3,
+                         kCharCardDir = 4, kSliderBarDir = 5, kSliderFrameDir = 6;
+inline constexpr Size kCharPortrait{220, 330};
+inline constexpr Pos kCharPortraitStart{-60, 100}, kCharPortraitHome{30, 100};
+inline constexpr Size kCharPanel{300, 250};
+inline constexpr Pos kCharPanelStart{258, -50}, kCharPanelHome{258, 194};
+inline constexpr Size kCharBanner{186, 56};
+inline constexpr Size kCharEmblem{48, 48};
+inline constexpr Pos kCharBannerStart{600, 12}, kCharBannerHome{352, 12};
+inline constexpr Size kCharCard{180, 240};
+inline constexpr Pos kCharCardStart{610, 0}, kCharCardHome{610, 147};
+inline constexpr Size kSliderBar{100, 10};
+inline constexpr Pos kSliderFrame{540, 36};
+inline constexpr Size kSliderFrameSize{172, 76};
+inline constexpr Pos kSliderBars{597, 43};
+inline constexpr int32_t kSliderPitch = 17;
+inline constexpr Size kCharButton{60, 60};
+inline constexpr Pos kCharButtons{23, 12};
+inline constexpr int32_t kCharButtonPitch = 64;
+
+// The arms screen: 0 the header, 1 the ability panel, 2 the card detail
+// panel, 3 the item frame, 4 the money plate, 5 the armed slots' rack,
+// 6 the text strip, 7 the character's picture (frame by type).
+inline constexpr int32_t kArmsPictures = 7;
+inline constexpr int32_t kArmsCharacterDir = 7;
+struct Slide {
+    Pos start, home;
+    int32_t step;
+    Size size;
+};
+inline constexpr Slide kArmsSlides[kArmsPictures] = {
+    {{0, -30}, {0, 12}, 16, {800, 46}},     {{-100, 97}, {0, 97}, 16, {250, 205}},
+    {{700, 20}, {566, 20}, 16, {228, 190}}, {{-30, 426}, {16, 426}, 16, {104, 90}},
+    {{156, -30}, {156, 12}, 16, {110, 36}}, {{800, 290}, {469, 290}, 32, {130, 126}},
+    {{-30, 521}, {0, 521}, 16, {480, 44}}};
+inline constexpr Size kArmsCharacter{220, 330};
+inline constexpr Pos kArmsMoney{165, 26};
+inline constexpr Size kStepButton{16, 14};
+inline constexpr Pos kIncrease{210, 231}, kDecrease{190, 231};
+inline constexpr int32_t kArmsRows[4] = {231, 248, 265, 283};
+inline constexpr int32_t kArmsBarX = 56, kArmsValueX = 160, kArmsStepX = 198;
+inline constexpr Pos kPointsUsed{57, 211}, kPointsSlash{83, 211}, kPointsLimit{102, 211};
+inline constexpr Pos kFormTexts[4] = {{61, 135}, {61, 155}, {61, 175}, {74, 20}};
+inline constexpr Pos kGridStart{800, 230}, kGridHome{610, 230};
+inline constexpr Pos kBuyStart{-40, 316}, kBuyHome{20, 316};
+
+// ------------------------------------------- object 6: the loading screen
+
+// Status 0 the picture, 1 the bar's frame, 2 the twenty segments (each a
+// picture of the bar's size with one segment lit), 3 the digits.
+inline constexpr int32_t kLoadingBackStatus = 0, kLoadingFrameStatus = 1, kLoadingSegmentStatus = 2,
+                         kLoadingDigitStatus = 3;
+inline constexpr int32_t kLoadingSegments = 20;
+inline constexpr Pos kLoadingBar{290, 250};
+inline constexpr Size kLoadingBarSize{220, 26};
+inline constexpr Pos kLoadingDigits{377, 340};
+inline constexpr int32_t kLoadingDigitGap = 10;
+inline constexpr Size kLoadingDigit{16, 22};
+
+// ------------------------------------------- object 7: the system menu
+
+// Statuses 0..3 the buttons (resume, volume, abandon, quit), 4 the menu
+// picture, 5 the volume page, 6 one step of the volume bar.
+inline constexpr int32_t kSystemButtons = 4;
+inline constexpr int32_t kSystemMenuStatus = 4, kVolumePageStatus = 5, kVolumeStepStatus = 6;
+inline constexpr Size kSystemButton{120, 26};
+inline constexpr Pos kSystemButtonFirst{340, 230};
+inline constexpr int32_t kSystemButtonPitch = 30;
+inline constexpr Pos kVolumePage{340, 130};
+inline constexpr Size kVolumePageSize{450, 370};
+inline constexpr Pos kVolumeBar{475, 198};
+inline constexpr Size kVolumeBarSize{294, 12};
+inline constexpr Pos kVolumeStep{497, 195};
+inline constexpr int32_t kVolumeStepPitch = 24;
+inline constexpr Size kVolumeStepSize{20, 18};
+inline constexpr int32_t kVolumeTextX = 600;
+inline constexpr int32_t kVolumeTextY[9] = {280, 300, 320, 340, 362, 384, 406, 428, 470};
+
+// ------------------------------------------- object 8: the end pictures
+
+// Statuses 0, 1, 2: the background, mission complete, mission failure.
+inline constexpr int32_t kEndBackStatus = 0, kEndCompleteStatus = 1, kEndFailureStatus = 2;
+inline constexpr Pos kEndComplete{120, 300}, kEndFailure{150, 300};
+inline constexpr Size kEndCompleteSize{560, 120}, kEndFailureSize{500, 120};
+
 } // namespace layout

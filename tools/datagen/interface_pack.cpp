@@ -9,6 +9,7 @@
 
 #include "interface/layout.h"
 #include "tools/datagen/generators.h"
+#include "tools/datagen/interface_art.h"
 
 namespace datagen {
 
@@ -152,10 +153,16 @@ PackDesc InterfacePack() {
     PackDesc pack;
     pack.name = "P_INTERFACE";
     pack.objects.resize(layout::kObjectLobby + 1);
+    pack.objects[layout::kObjectPanel] = PanelObject();
     pack.objects[layout::kObjectCards] = CardObject();
+    pack.objects[layout::kObjectPortraits] = PortraitObject();
     pack.objects[layout::kObjectGlyphs] = GlyphObject();
     pack.objects[layout::kObjectScrollBar] = ScrollBarObject();
     pack.objects[layout::kObjectLobby] = LobbyObject();
+    pack.objects[layout::kObjectMenus] = MenuObject();
+    pack.objects[layout::kObjectLoading] = LoadingObject();
+    pack.objects[layout::kObjectSystem] = SystemObject();
+    pack.objects[layout::kObjectEnd] = EndObject();
     return pack;
 }
 
