@@ -29,6 +29,9 @@ constexpr int32_t kFixedAreas[7][4] = {{590, 6, 195, 32},   {637, 43, 50, 20},  
                                        {0, 580, 800, 20}, {0, 563, 234, 15}, {559, 562, 235, 16}};
 constexpr int32_t kAreaWeapons = 7, kAreaList = 8;
 
+// An area with both its far edges included: x to x + w, y to y + h.
+void SetArea(ss_Rect& r, int32_t x, int32_t y, int32_t w, int32_t h) { r.vSet(x, y, x + w, y + h); }
+
 constexpr int32_t kSlideStepWeapons = 12;
 constexpr int32_t kSlideStepList = 16;
 constexpr int32_t kZoomStep = 4, kZoomMax = 20;
@@ -141,8 +144,8 @@ void sc_InterFaceOperator::vLoad(sc_Form* pNewForm) {
     oScrollBar.bShown = bListClosed ? 0 : 1;
 
     for (int32_t i = 0; i < 7; ++i)
-        oAreas[static_cast<size_t>(i)].vSetXYWH(kFixedAreas[i][0], kFixedAreas[i][1], kFixedAreas[i][2],
-                                                kFixedAreas[i][3]);
+        SetArea(oAreas[static_cast<size_t>(i)], kFixedAreas[i][0], kFixedAreas[i][1], kFixedAreas[i][2],
+                kFixedAreas[i][3]);
     oAmmo.vSetUp(glyphSet, 0, 0, 0, 100, nullptr);
 }
 
@@ -324,11 +327,11 @@ void sc_InterFaceOperator::vUseSlot(int32_t lOrder, int32_t lCost) {
 
 void sc_InterFaceOperator::vSetCursorAndFire() {
     if (bWeaponsHidden)
-        oAreas[kAreaWeapons].vSetXYWH(706, 551, 83, 13);
+        SetArea(oAreas[kAreaWeapons], 706, 551, 83, 13);
     else
-        oAreas[kAreaWeapons].vSetXYWH(560, 482, 230, 82);
+        SetArea(oAreas[kAreaWeapons], 560, 482, 230, 82);
     const bool listOpen = !bNetwork() && !bListClosed;
-    oAreas[kAreaList].vSetXYWH(708, 175, 83, 304);
+    SetArea(oAreas[kAreaList], 708, 175, 83, 304);
     int32_t kind = 1;
     const sc_Point& m = g_oMousePoint;
     for (int32_t i = 0; i <= kAreaList; ++i) {
