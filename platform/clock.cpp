@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include <chrono>
+#include <ctime>
 
 #include "platform/backend.h"
 
@@ -22,6 +23,17 @@ uint32_t RealClock::Now() const {
 }
 
 uint32_t TickCount() { return CurrentBackend().Now(); }
+
+void LocalTime(int32_t& hour, int32_t& minute) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (!localtime_r(&now, &local)) {
+        hour = minute = 0;
+        return;
+    }
+    hour = local.tm_hour;
+    minute = local.tm_min;
+}
 
 void Sleep(uint32_t ms) { CurrentBackend().Wait(ms); }
 
