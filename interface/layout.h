@@ -404,7 +404,8 @@ inline constexpr Slide kArmsSlides[kArmsPictures] = {
     {{-30, 521}, {0, 521}, 16, {480, 44}}};
 inline constexpr Size kArmsCharacter{220, 330};
 inline constexpr Pos kArmsMoney{165, 26};
-inline constexpr Size kStepButton{16, 14};
+// Decrease, the step between them, increase: one row of the arms screen.
+inline constexpr Size kStepButton{8, 12};
 inline constexpr Pos kIncrease{210, 231}, kDecrease{190, 231};
 inline constexpr int32_t kArmsRows[4] = {231, 248, 265, 283};
 inline constexpr int32_t kArmsBarX = 56, kArmsValueX = 160, kArmsStepX = 198;

@@ -172,7 +172,8 @@ void DrawConsole(sc_Image& img) {
 
 void DrawMonitor(sc_Image& img) {
     const Size s = layout::kDecorMonitorSize;
-    FillRound(img, 0, 0, s.w, s.h, 8.0f, Flat(Rgba{6, 20, 14}));
+    // See-through glass: the screen behind it shows dimmed under the trace.
+    FillRound(img, 0, 0, s.w, s.h, 8.0f, Flat(Rgba{6, 20, 14, 190}));
 }
 
 void DrawTrace(sc_Image& img) {
@@ -230,7 +231,7 @@ void DrawFallGlyph(sc_Image& img, int32_t i) {
 void DrawSevenSegment(sc_Image& img, int32_t digit, int32_t x, int32_t y, int32_t w, int32_t h, Rgba c) {
     static constexpr uint8_t kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
     const uint8_t m = kSegments[digit % 10];
-    const int32_t t = 2, mid = y + h / 2 - 1;
+    const int32_t t = 1, mid = y + h / 2;
     if (m & 0x01) FillRect(img, x + t, y, w - 2 * t, t, c);
     if (m & 0x02) FillRect(img, x + w - t, y + t, t, h / 2 - t, c);
     if (m & 0x04) FillRect(img, x + w - t, mid + t, t, h / 2 - t, c);
@@ -241,7 +242,8 @@ void DrawSevenSegment(sc_Image& img, int32_t digit, int32_t x, int32_t y, int32_
 }
 
 void DrawClockDigit(sc_Image& img, int32_t d) {
-    DrawSevenSegment(img, d, 0, 1, 7, 12, kAmber);
+    // Five pixels wide: the number pictures stand seven apart.
+    DrawSevenSegment(img, d, 0, 1, 5, 11, kAmber);
     KeepSize(img, layout::kClockGlyph.w, layout::kClockGlyph.h);
 }
 
@@ -653,8 +655,18 @@ ObjectDesc MenuObject() {
     st[layout::kMenuArmsStart] = CaptionButton(layout::kNavButton, "出發", 22, kAmber);
     st[layout::kMenuDigits].dirs.push_back(
         Dir(10, [](FrameArt& a, int32_t d) { DrawMoneyDigit(a.image, d); }, layout::kGlyphCell));
-    st[layout::kMenuIncrease] = CaptionButton(layout::kStepButton, "+", 16, kGreen);
-    st[layout::kMenuDecrease] = CaptionButton(layout::kStepButton, "-", 16, kRed);
+    auto step = [](FrameArt& a, Look l, bool up) {
+        const Size s = layout::kStepButton;
+        const float sh = static_cast<float>(l.Shift()), w = static_cast<float>(s.w), h = static_cast<float>(s.h);
+        const Rgba c = l.look == layout::kLookNormal ? (up ? kGreen : kRed) : l.Ink();
+        if (up)
+            FillPolygon(a.image, {sh, sh, w - 1 + sh, h / 2 + sh, sh, h - 1 + sh}, c);
+        else
+            FillPolygon(a.image, {w - 1 + sh, sh, sh, h / 2 + sh, w - 1 + sh, h - 1 + sh}, c);
+        KeepSize(a.image, s.w, s.h);
+    };
+    st[layout::kMenuIncrease] = ButtonStatus(layout::kStepButton, [step](FrameArt& a, Look l) { step(a, l, true); });
+    st[layout::kMenuDecrease] = ButtonStatus(layout::kStepButton, [step](FrameArt& a, Look l) { step(a, l, false); });
 
     StatusDesc& arms = st[layout::kMenuArmsPics];
     for (int32_t i = 0; i < layout::kArmsPictures; ++i)
