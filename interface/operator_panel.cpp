@@ -147,6 +147,8 @@ void sc_InterFaceOperator::vLoad(sc_Form* pNewForm) {
         SetArea(oAreas[static_cast<size_t>(i)], kFixedAreas[i][0], kFixedAreas[i][1], kFixedAreas[i][2],
                 kFixedAreas[i][3]);
     oAmmo.vSetUp(glyphSet, 0, 0, 0, 100, nullptr);
+    pRadioPictures[0] = Frame(panel, layout::kPanelBarStatus, layout::kRadioBackDir);
+    pRadioPictures[1] = Frame(panel, layout::kPanelBarStatus, layout::kRadioFrameDir);
 }
 
 void sc_InterFaceOperator::vFree() {
@@ -159,6 +161,7 @@ void sc_InterFaceOperator::vFree() {
     oScrollBar.image = nullptr;
     pBar = pWeaponsPicture = pPortrait = pRadarBack = pRadarCanvas = pMoneyBack = nullptr;
     pGauges.fill(nullptr);
+    pRadioPictures.fill(nullptr);
     pPressedOwner = nullptr;
     if (g_pMemoryControl)
         for (sc_GameObject* o : pObjects) g_pMemoryControl->vFree(o);
@@ -177,6 +180,7 @@ void sc_InterFaceOperator::vShow() {
     vShowOrders();
     vSetCursorAndFire();
     vShowArrow();
+    vShowRadio();
 }
 
 void sc_InterFaceOperator::vShowGauges() {
@@ -323,6 +327,25 @@ void sc_InterFaceOperator::vUseSlot(int32_t lOrder, int32_t lCost) {
     if (!c || c->lScore < lCost) return;
     pForm->lOrderSlot = lOrder;
     c->lScore -= lCost;
+    vStartRadio();
+}
+
+void sc_InterFaceOperator::vStartRadio() {
+    if (bRadio) return;
+    bRadio = 1;
+    oRadio.bLoad(0, 0, layout::kRadioText.x, layout::kRadioText.y, kRadioFile, layout::kRadioLines);
+    oRadioSlide.vReset();
+}
+
+void sc_InterFaceOperator::vShowRadio() {
+    if (!bRadio) return;
+    oRadioSlide.vMove(layout::kRadioStart.x, layout::kRadioStart.y, layout::kRadioHome.x, layout::kRadioHome.y, 64);
+    Draw(pRadioPictures[0], oRadioSlide.lX + 20, oRadioSlide.lY + 20);
+    Draw(pRadioPictures[1], oRadioSlide.lX, oRadioSlide.lY);
+    if (oRadio.lShow()) {
+        bRadio = 0;
+        oRadio.oImage.vFree();
+    }
 }
 
 void sc_InterFaceOperator::vSetCursorAndFire() {

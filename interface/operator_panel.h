@@ -6,6 +6,7 @@
 #include "engine/base/rect.h"
 #include "interface/adjust_bar.h"
 #include "interface/buttons.h"
+#include "interface/talk.h"
 #include "interface/text_widgets.h"
 
 class sc_Form;
@@ -25,6 +26,7 @@ public:
     static constexpr int32_t kCanvas = 128;
     static constexpr int32_t kOrderCosts[kOrders] = {500, 200, 300, 400, 600, 2500, 2000, 30};
     static constexpr const char* kUseWeaponSound = "WAV\\USEWEAPONS.WAV";
+    static constexpr const char* kRadioFile = "ATTRIB\\SOS1.DB";
 
     sc_InterFaceOperator();
     virtual ~sc_InterFaceOperator();
@@ -44,6 +46,10 @@ public:
     void vUseSlot(int32_t lOrder, int32_t lCost);
     // A pick-up of money raises the counter at once.
     void vRaiseMoney(int32_t lAmount);
+    // The radio call: its box slides in and its one page types; it goes off
+    // once the last line has typed. A call already on is not restarted.
+    void vStartRadio();
+    void vShowRadio();
 
     sc_Form* pGetForm() const { return pForm; }
 
@@ -77,6 +83,10 @@ public:
     int32_t bListClosed = 0;
     int32_t lListProgress = 0;
     std::array<ss_Rect, kAreas> oAreas;
+    std::array<const sc_GameImgWithShadow*, 2> pRadioPictures{};
+    int32_t bRadio = 0;
+    sc_Talk oRadio;
+    sc_MoveForm oRadioSlide;
     sc_TextToPicture oAmmo;
     // The dots plotted since the last frame, drawn over the radar's canvas.
     std::array<uint16_t, kCanvas * kCanvas> oCanvas{};
