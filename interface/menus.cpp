@@ -626,6 +626,10 @@ void sc_InterFace::vShowCharSelect() {
     case kGoNext:
         if (g_pGate) g_pGate->vSetMissionArms();
         vSetFormPoints();
+        // The detail panel starts on a card the grid offers, not on one that
+        // stands nowhere on the screen.
+        if (form && form->pSlotIndex[0] >= 0 && form->pSlotIndex[0] < sc_Form::kWeaponCards)
+            form->lHoverCard = form->pSlotIndex[0];
         vGoTo(kScreenArms, kClickSound, true);
         return;
     case kGoBack: vGoTo(kScreenMission, kReturnSound, true); return;
