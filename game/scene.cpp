@@ -142,9 +142,8 @@ void sc_Scene::vEnterMenus() {
     lState = kStateMenus;
 }
 
-// Until the menus lead into a mission, KRX_MISSION=N (1 to 12) starts
-// mission N from the menus' first frame, with its own map, music and
-// objective. Taken once per run.
+// KRX_MISSION=N (1 to 12) skips the menus: mission N starts from their
+// first frame, with its own map, music and objective. Taken once per run.
 void sc_Scene::vStartMissionHook() {
     // KRX_BATTLE=<player>,<room>,<players> goes through the lobby without
     // clicks, plays the battle and closes the program after it.
