@@ -53,6 +53,8 @@ TEST_F(WorldPlay, TheDefaultMissionShowsItsBuildingsOverTheGround) {
     Backend().At(12, [&](HeadlessBackend&) {
         sc_Scene& s = g_pWork->oScene;
         ASSERT_EQ(s.lState, sc_Scene::kStatePlay);
+        // The loading picture would fade over the first seconds of play.
+        s.oLoading.vFree();
         sc_AllBuilding& all = s.oMap.oSetting.oAllBuilding;
         ASSERT_GT(all.lGetCount(), 0);
         while (all.lGetCount() > 1)
