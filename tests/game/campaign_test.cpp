@@ -3,145 +3,21 @@
 // arms into the first mission, wins it and comes back to the menus.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "engine/sprite/sprite_tree.h"
-#include "game/work.h"
-#include "interface/layout.h"
-#include "platform/input.h"
-#include "platform/window.h"
-#include "tests/support/game_dir.h"
-#include "tests/support/headless_run.h"
+#include "tests/game/campaign_player.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using plat::HeadlessBackend;
-
-sc_Scene& TheScene() { return g_pWork->oScene; }
-
-// A player's script: steps run one after the other, at most one per frame;
-// a step answers true once it is done.
-class Player {
-public:
-    using Step = std::function<bool(sc_Scene&, HeadlessBackend&)>;
-
-    void Then(Step s) { m_steps.push_back(std::move(s)); }
-    void Do(std::function<void(sc_Scene&)> fn) {
-        Then([fn](sc_Scene& s, HeadlessBackend&) {
-            fn(s);
-            return true;
-        });
-    }
-    // Waits for the condition, at most the given frames (then the script
-    // stops and the test fails).
-    void WaitFor(const char* what, std::function<bool(sc_Scene&)> cond, int limit = 2000) {
-        auto left = std::make_shared<int>(limit);
-        Then([=, this](sc_Scene& s, HeadlessBackend&) {
-            if (cond(s)) return true;
-            if (--*left <= 0) {
-                ADD_FAILURE() << "never came: " << what;
-                m_failed = true;
-            }
-            return false;
-        });
-    }
-    void Frames(int n) {
-        auto left = std::make_shared<int>(n);
-        Then([left](sc_Scene&, HeadlessBackend&) { return --*left <= 0; });
-    }
-    // A left click: the mouse rests on the point for a while (no double
-    // click with the last), goes down for one frame and comes up.
-    void Click(int32_t x, int32_t y) {
-        Then([=](sc_Scene&, HeadlessBackend& b) {
-            b.MoveMouse(x, y);
-            return true;
-        });
-        Frames(25);
-        Then([](sc_Scene&, HeadlessBackend& b) {
-            b.ButtonDown(plat::kMouseLeft);
-            return true;
-        });
-        Then([](sc_Scene&, HeadlessBackend& b) {
-            b.ButtonUp(plat::kMouseLeft);
-            return true;
-        });
-    }
-    void Click(layout::Pos p, layout::Size s) { Click(p.x + s.w / 2, p.y + s.h / 2); }
-    // A key down for one frame, then up for one.
-    void Key(uint8_t code) {
-        Then([=](sc_Scene&, HeadlessBackend& b) {
-            b.KeyDown(code);
-            return true;
-        });
-        Then([=](sc_Scene&, HeadlessBackend& b) {
-            b.KeyUp(code);
-            return true;
-        });
-    }
-    void Start(HeadlessBackend& b) { Schedule(b, b.Passes() + 1); }
-    bool Done() const { return m_next >= m_steps.size(); }
-    bool Failed() const { return m_failed; }
-
-private:
-    void Schedule(HeadlessBackend& b, uint64_t pass) {
-        b.At(pass, [this](HeadlessBackend& backend) {
-            if (m_failed || Done() || !g_pWork) return;
-            if (m_steps[m_next](TheScene(), backend)) ++m_next;
-            if (!Done() && !m_failed) Schedule(backend, backend.Passes() + 1);
-            else plat::PostEvent(plat::Event::Close());
-        });
-    }
-
-    std::vector<Step> m_steps;
-    size_t m_next = 0;
-    bool m_failed = false;
-};
-
-class Campaign : public krxtest::HeadlessTest {
-protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        m_cwd = std::make_unique<krxtest::ScopedCwd>(m_dir.Path());
-        sc_Window::vRegister(0, "KRX", 0, 0);
-    }
-    void TearDown() override {
-        m_cwd.reset();
-        HeadlessTest::TearDown();
-    }
-    void Run() {
-        Backend().At(1, [](HeadlessBackend& b) { b.KeyDown(plat::key::Escape); });
-        Backend().At(5, [](HeadlessBackend& b) { b.KeyUp(plat::key::Escape); });
-        Backend().At(6, [this](HeadlessBackend& b) { m_player.Start(b); });
-        Backend().SetPassBudget(40000);
-        m_work.vCreate("KRX Project", 0, 0, 0);
-        ASSERT_EQ(m_work.lRun(), 0);
-        EXPECT_TRUE(m_player.Done());
-    }
-
-    krxtest::GameDir m_dir;
-    std::unique_ptr<krxtest::ScopedCwd> m_cwd;
-    Player m_player;
-    sc_Work m_work;
-};
-
-bool OnScreen(sc_Scene& s, int32_t screen) {
-    return s.lState == sc_Scene::kStateMenus && s.oInterFace.lScreen == screen;
-}
-
-// The save's progress, or -1 when it is not a whole save.
-int32_t SavedProgress(const char* path) {
-    std::ifstream f(path, std::ios::binary);
-    uint8_t b[12];
-    if (!f.read(reinterpret_cast<char*>(b), 12) || f.peek() != EOF) return -1;
-    return static_cast<int32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
-}
+using krxtest::Campaign;
+using krxtest::HeadlessBackend;
+using krxtest::OnScreen;
+using krxtest::Player;
+using krxtest::SavedProgress;
 
 const sc_GameImgWithShadow* BriefingFrame(sc_Scene& s, int32_t dir, int32_t frame) {
     sc_GameObject* menus = s.oInterFace.pMenuObject;
@@ -250,6 +126,12 @@ TEST_F(Campaign, ANewSaveLeadsThroughTheMenusIntoTheFirstMissionAndBackWithItsPr
         EXPECT_EQ(SavedProgress("SAVE/bo.SAV"), 0);
         EXPECT_STREQ(s.oGate.oSaveName.pGetText(), "SAVE\\bo.SAV");
     });
+    // Choosing a slot loads its save into the form.
+    p.Click(kSaveSlot.x + 10, kSaveSlot.y + kSaveSlotSize.h + 8);
+    p.Do([](sc_Scene& s) {
+        EXPECT_STREQ(s.oGate.oSaveName.pGetText(), "SAVE\\bo.SAV");
+        EXPECT_EQ(s.oForm.lProgress, 0);
+    });
     p.Then([](sc_Scene&, HeadlessBackend& b) {
         b.KeyDown(plat::key::Delete);
         return true;
@@ -262,6 +144,7 @@ TEST_F(Campaign, ANewSaveLeadsThroughTheMenusIntoTheFirstMissionAndBackWithItsPr
     p.Key(plat::key::Delete);
     p.Do([](sc_Scene&) { EXPECT_TRUE(fs::exists("SAVE/ace.SAV")) << "none was selected"; });
     p.Click(kSaveSlot.x + 10, kSaveSlot.y + 8);
+    p.Do([](sc_Scene& s) { EXPECT_EQ(s.oForm.lProgress, 1) << "the first save loaded again"; });
     p.Key(plat::key::Delete);
     p.Do([](sc_Scene& s) {
         EXPECT_FALSE(fs::exists("SAVE/ace.SAV"));
