@@ -14,6 +14,9 @@ public:
 
     virtual uint32_t Now() = 0;
     virtual void Wait(uint32_t ms) = 0;
+    // The hour (0..23) and minute of the local time of day; the machine's
+    // unless a backend keeps its own.
+    virtual void LocalTime(int32_t& hour, int32_t& minute);
 
     // Called at the start of each pass of the loop, before the queue is
     // looked at: turn the machine's events into window events (PostEvent).

@@ -24,7 +24,7 @@ uint32_t RealClock::Now() const {
 
 uint32_t TickCount() { return CurrentBackend().Now(); }
 
-void LocalTime(int32_t& hour, int32_t& minute) {
+void Backend::LocalTime(int32_t& hour, int32_t& minute) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (!localtime_r(&now, &local)) {
@@ -34,6 +34,8 @@ void LocalTime(int32_t& hour, int32_t& minute) {
     hour = local.tm_hour;
     minute = local.tm_min;
 }
+
+void LocalTime(int32_t& hour, int32_t& minute) { CurrentBackend().LocalTime(hour, minute); }
 
 void Sleep(uint32_t ms) { CurrentBackend().Wait(ms); }
 

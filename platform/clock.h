@@ -14,7 +14,8 @@ uint32_t TickCount();
 // headless one.
 void Sleep(uint32_t ms);
 
-// The hour (0..23) and minute of the local time of day.
+// The hour (0..23) and minute of the local time of day, as the backend
+// tells it (a headless run keeps a fixed one).
 void LocalTime(int32_t& hour, int32_t& minute);
 
 // A monotonic clock that reads kTickStart when it is made.

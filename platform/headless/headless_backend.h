@@ -23,6 +23,11 @@ public:
     const char* Name() const override { return "headless"; }
     uint32_t Now() override { return m_now; }
     void Wait(uint32_t ms) override { m_now += ms; }
+    // A fixed time of day, so that runs draw the same clocks.
+    void LocalTime(int32_t& hour, int32_t& minute) override {
+        hour = m_hour;
+        minute = m_minute;
+    }
     void BeginPass() override;
 
     bool OnWindowCreated(const std::string& title) override;
@@ -78,6 +83,10 @@ public:
     // one since the first pass, so that processes of one test keep step.
     void SetRealTime(bool on) { m_realTime = on; }
     void SetNow(uint32_t now) { m_now = now; }
+    void SetLocalTime(int32_t hour, int32_t minute) {
+        m_hour = hour;
+        m_minute = minute;
+    }
 
     uint64_t Passes() const { return m_passes; }
     int Paints() const { return m_paints; }
@@ -88,6 +97,7 @@ public:
 private:
     uint32_t m_now;
     uint32_t m_step;
+    int32_t m_hour = 12, m_minute = 0;
     uint64_t m_passes = 0;
     uint64_t m_budget = 0;
     bool m_realTime = false;

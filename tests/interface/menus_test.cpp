@@ -122,10 +122,18 @@ TEST_F(Menus, TheIdScreenMakesSavesOfTypedIdsAndContinuesToTheStoryOrTheBriefing
 }
 
 TEST_F(Menus, LeavingByTheTopButtonReplaysEverySlideInAndANavButtonSoundsOnceWhenEntered) {
+    Backend().SetLocalTime(9, 5);
     ClickAt(layout::kTopButtons[0], layout::kTopButton);
     Show(60);
     ASSERT_TRUE(m_menus.pSlides[0].bArrived());
     EXPECT_EQ(m_menus.pSlides[0].lY, layout::kIdMissionPanel.y);
+    // The clock shows the run's time of day, not the machine's.
+    const auto digits = [](const sc_TextToPicture& t) {
+        return t.cCount == 2 ? std::string{char('0' + t.pGlyphs[0] - sc_TextToPicture::cGlyphOf('0')),
+                                           char('0' + t.pGlyphs[1] - sc_TextToPicture::cGlyphOf('0'))}
+                             : std::string{};
+    };
+    EXPECT_EQ(digits(m_menus.oClockHour) + ":" + digits(m_menus.oClockMinute), "09:05");
 
     // Hovering the forward button: drawn two pixels up and right, one sound.
     const int32_t before = Sounds();
