@@ -96,6 +96,10 @@ TEST_F(CombatPlay, ABarrelShotToPiecesSoundsLeavesRemainsAndMoneyThatIsPickedUp)
         // 40 above the feet, is level with the barrel.
         s.oForm.pItemCards[0].lId = 0;
         s.oForm.lItem = 0;
+        // The panel's order list folded away: open, it covers the right edge
+        // where the barrel comes to lie, and the gun holds fire over it.
+        s.oInterFaceOperator.bListClosed = 1;
+        s.oInterFaceOperator.lListProgress = 100;
         Own().oPosition.oSet(at.x - 150, at.y + 40);
         deaths = s.oAllObject.oAllDeath.oList.lGetCount();
     });
