@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/sprite/sprite_tree.h"
+#include "objects/enemy.h"
 #include "tests/game/campaign_player.h"
 
 namespace {
@@ -109,8 +110,18 @@ TEST_F(Campaign, ANewSaveLeadsThroughTheMenusIntoTheFirstMissionAndBackWithItsPr
         ASSERT_NE(hero, nullptr);
         EXPECT_EQ(hero->lDefence, s.oForm.oSlider2.lGetValue() * 5) << "the chosen form";
         EXPECT_EQ(s.oForm.pArmed, &s.oForm.pArmedSlots[0]);
+        EXPECT_GT(s.oMap.oSetting.oAllEnemy.lGetCount(), 0);
+        // Sturdy enough to outlast the enemies' fire while they stand.
+        s.oForm.pCharacter->lHitPoints = s.oForm.pCharacter->lMaxHitPoints = 1'000'000;
     });
+    // While enemies stand the mission plays on; once they have all fallen it
+    // is won.
     p.Frames(250);
+    p.Do([](sc_Scene& s) {
+        ASSERT_EQ(s.lState, sc_Scene::kStatePlay);
+        sc_AllEnemy& enemies = s.oMap.oSetting.oAllEnemy;
+        for (int32_t i = 0; i < enemies.lGetCount(); ++i) enemies.pGetEnemy(i)->lHitPoints = 0;
+    });
     p.WaitFor("the way back to the menus", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenId); }, 3000);
     p.Frames(40);
     p.Do([](sc_Scene& s) {

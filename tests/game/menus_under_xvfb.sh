@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # Plays the real program on a virtual X server with synthetic input: the top
 # menu, a new player ID, its save, the story and the briefing, the
-# character and arms screens and the first mission, won at once for want of
-# enemies; back on the menus with the save's progress 1, the same way again
-# into the second mission, which plays on with its panel, and the system
-# menu with its volume page. Screenshots are kept in the output folder
-# (top.png, arms.png, end.png, mission.png, system.png) and must show a
-# full, varied picture; the game must end with 0 on F6.
+# character and arms screens, the first mission with its panel, the system
+# menu with its volume page, the mission won (F5) and the menus again with
+# the save's progress 1. Screenshots are kept in the output folder
+# (top.png, arms.png, mission.png, system.png, end.png, back.png) and must
+# show a full, varied picture; the game must end with 0 on F6.
 set -u
 krx="$1"; out="$2"; data="$3"
 mkdir -p "$out"
@@ -92,33 +91,29 @@ sleep 2
 shot arms
 click 697 412
 
-# The first mission has no enemy to clear: it is won on its first frame,
-# the save written at once, and its end picture holds for ten seconds
-# before the menus come back on the ID screen.
-within 30 saved_progress "$game_dir/SAVE/krx.SAV" 1 || fail "the save's progress is not 1 after the first mission"
-sleep 3
-shot end 100
-sleep 10
-# The same save again: its slot, continue, straight to the second briefing,
-# the character and arms screens, into the second mission.
-click 100 58
-click 639 475
-sleep 2; click 697 412
-sleep 1; click 205 42
-sleep 1; click 697 412
-sleep 2; click 697 412
-
-# The mission, once the loading picture has faded.
+# The first mission with its enemies and the panel, once the loading
+# picture has faded.
 sleep 5
 at 400 300; sleep 0.5
 shot mission
 
-# The system menu and its volume page, the cursor resting on the page.
+# The system menu and its volume page, the cursor resting on the page; then
+# back to the mission.
 xdotool keydown Escape; sleep 0.2; xdotool keyup Escape
 sleep 0.5
 click 400 273
 at 620 204; sleep 1
 shot system
+click 400 243
+
+# F5 wins the mission: the save is written at once and the end picture
+# holds for ten seconds before the menus come back on the ID screen.
+xdotool keydown F5; sleep 0.3; xdotool keyup F5
+within 30 saved_progress "$game_dir/SAVE/krx.SAV" 1 || fail "the save's progress is not 1 after the first mission"
+sleep 1
+shot end 100
+sleep 13
+shot back
 
 xdotool keydown F6; sleep 0.3; xdotool keyup F6
 for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
@@ -126,4 +121,4 @@ kill -0 "$game" 2>/dev/null && fail "the game did not end on F6"
 wait "$game"; rc=$?
 game=""
 [ "$rc" = 0 ] || fail "exit code $rc"
-echo "top menu, arms screen, mission and system menu shot in $out"
+echo "top menu, arms screen, mission, system menu, end picture and menus shot in $out"
