@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -95,7 +96,8 @@ public:
     const std::vector<std::string>& CreatedTitles() const { return m_titles; }
 
 private:
-    uint32_t m_now;
+    // Read by the session's threads too (their trace lines carry the tick).
+    std::atomic<uint32_t> m_now;
     uint32_t m_step;
     int32_t m_hour = 12, m_minute = 0;
     uint64_t m_passes = 0;
