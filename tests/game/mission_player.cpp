@@ -305,6 +305,22 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
     // Keep the mouse where it blocks nothing, ahead of the walk.
     b.MoveMouse(400, 300);
 
+    // An enemy at arm's length cannot be shot (a shot starts past it): back
+    // away from it, turning aside when something stops the step.
+    if (g.hunt && std::abs(g.at.x - at.x) + 2 * std::abs(g.at.y - at.y) < 2 * kShotMin) {
+        int32_t ax = at.x - g.at.x, ay = at.y - g.at.y;
+        if (ax == 0 && ay == 0) ax = 1;
+        if (!moved && ++m_still > 3) {
+            m_still = 0;
+            m_turn ^= 1;
+        }
+        if (m_turn) std::swap(ax, ay), ax = -ax;
+        Walk(b, ax, ay);
+        m_path.clear();
+        m_detour = 0;
+        return;
+    }
+
     if (m_detour > 0) {
         --m_detour;
         return;
