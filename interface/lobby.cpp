@@ -349,6 +349,18 @@ void sc_InterFace::vLeaveRoom() {
     pNetCharacter.fill(0);
 }
 
+void sc_InterFace::vAnnounceCreatedRoom() {
+    sc_DirPlay* dp = g_pDirPlay;
+    if (!dp || !bNetRoomCreated || !bNetOwner || !bNetInRoom) return;
+    bNetRoomScreen = 1;
+    dp->bEnumGroupPlayers(dp->lOwnGroupId);
+    lNetPlayerCount = Members(*dp);
+    // A message of records with no record in it tells the room it was entered.
+    const uint8_t entered[4] = {0, 0, 0, 0};
+    dp->bSend(dp->lOwnGroupId, entered, sizeof entered);
+    bNetRoomCreated = 0;
+}
+
 void sc_InterFace::vStartBattle() {
     sc_DirPlay* dp = g_pDirPlay;
     if (!dp || !bNetOwner || !bNetInRoom || !bAllReady()) return;

@@ -418,7 +418,7 @@ void sc_InterFace::vShowTopMenu() {
     }
     if (bClicked(oTopButtons[1])) {
         Play(kClickSound, 0);
-        oKeyIn.vSetUp(500, 400, sc_InterFaceKeyIn::kBufferBytes);
+        vEnterNetwork();
         lScreen = kScreenNet;
         return;
     }
@@ -717,7 +717,37 @@ void sc_InterFace::vShowNetArmSelect() {
         }
         oKeyIn.vShow();
     }
-    if (lPlaceNavButtons(nullptr, nullptr, &oTop) == kGoTop) vGoTo(kScreenTop, kReturnSound, true);
+    if (bNetInRoom) {
+        vShowNetRoom();
+        // The create button keeps its place here without doing anything.
+        switch (lPlaceNavButtons(&oNetCreate, &oNetStartButton, &oNetLeave)) {
+        case kGoTop: vLeaveRoom(); break;
+        case kGoBack: vStartBattle(); break;
+        default: break;
+        }
+        return;
+    }
+    const bool named = oPlayerName.pGetText() != nullptr;
+    switch (lPlaceNavButtons(named ? &oNetCreate : nullptr, named ? &oNetJoin : nullptr, &oTop)) {
+    case kGoNext:
+        if (!bNetNaming) {
+            bNetNaming = 1;
+            oKeyIn.vClearText();
+        }
+        break;
+    case kGoBack:
+        if (lNetSelected >= 0 && lNetSelected < static_cast<int32_t>(oNetRooms.size()) &&
+            oNetRooms[static_cast<size_t>(lNetSelected)].oCaption.pGetText()) {
+            vCreateNetPlayer();
+            vJoinRoom();
+            if (bNetInRoom) bNetRoomScreen = 1;
+        }
+        break;
+    case kGoTop: vGoTo(kScreenTop, kReturnSound, true); return;
+    default: break;
+    }
+    vShowNetRoomList();
+    vAnnounceCreatedRoom();
 }
 
 // ------------------------------------------------------------ form points

@@ -158,6 +158,8 @@ public:
     void vJoinRoom();
     void vCountRoomPlayers();
     void vShowNetRoom();
+    // The owner of a room just made opens its room screen and tells the room.
+    void vAnnounceCreatedRoom();
     // Every player of the room is ready (an empty room is).
     int32_t bAllReady() const;
     // The room's state to the room's other players.

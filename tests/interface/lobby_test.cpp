@@ -307,3 +307,47 @@ TEST_F(Lobby, OnlyAWholeHeaderZeroFromAPlayerOpensTheRoomScreen) {
 }
 
 } // namespace
+
+namespace {
+
+// Screen 7 by the keyboard and clicks alone: the player's name typed, a room
+// asked for with the create button and named, its room screen opened with
+// the start and leave buttons in the navigation places, the own ready mark
+// clicked, the battle started with the start button.
+TEST_F(Lobby, ScreenSevenMakesAndStartsARoomByClicks) {
+    ASSERT_TRUE(m_host.Enter(true, "Hank"));
+    m_menus.vEnterNetwork();
+    m_menus.lScreen = sc_InterFace::kScreenNet;
+    auto net = [&](int32_t x = -1, int32_t y = -1) { Step([&] { m_menus.vShowNetArmSelect(); }, x, y, 16); };
+    auto type = [&](std::initializer_list<uint8_t> keys) {
+        for (uint8_t key : keys) {
+            Backend().KeyDown(key);
+            net();
+            Backend().KeyUp(key);
+            net();
+        }
+    };
+    type({0x1E, 0x1C}); // A, Enter
+    ASSERT_STREQ(m_menus.oPlayerName.pGetText(), "a");
+    net(layout::kNavNext.x + 20, layout::kNavNext.y + 10);
+    ASSERT_EQ(m_menus.bNetNaming, 1);
+    type({0x13, 0x1C}); // R, Enter
+    ASSERT_EQ(m_menus.bNetInRoom, 1);
+    EXPECT_EQ(m_menus.bNetOwner, 1);
+    EXPECT_EQ(m_menus.bNetRoomScreen, 1);
+    EXPECT_EQ(m_menus.bNetRoomCreated, 0) << "the room was told it was entered";
+    EXPECT_EQ(m_menus.lNetPlayerCount, 1);
+
+    net(layout::kNavBack.x + 20, layout::kNavBack.y + 10);
+    EXPECT_EQ(m_menus.bNetStart, 0) << "nobody is ready yet";
+    net(layout::kSlotReady.x + 5, layout::kSlotReady.y + 5);
+    ASSERT_EQ(m_menus.pNetReady[0], 1);
+    net(layout::kNavBack.x + 20, layout::kNavBack.y + 10);
+    EXPECT_EQ(m_menus.bNetStart, 1);
+
+    net(layout::kNavTop.x + 20, layout::kNavTop.y + 10);
+    EXPECT_EQ(m_menus.bNetInRoom, 0) << "the leave button";
+    EXPECT_EQ(m_menus.lScreen, sc_InterFace::kScreenNet);
+}
+
+} // namespace
