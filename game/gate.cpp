@@ -360,6 +360,9 @@ void sc_Gate::vSave(const char* pName, int32_t) {
 void sc_Gate::vNewSave(const char* pName) {
     if (!bWriteSave(pName, 0, 0, kNewMoney)) return;
     if (g_pForm) {
+        // Progress and mission too: the next save would otherwise write the
+        // last player's progress into the new player's file.
+        g_pForm->lProgress = g_pForm->lMission = 0;
         g_pForm->lKills = 0;
         g_pForm->lMoney = kNewMoney;
     }

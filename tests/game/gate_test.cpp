@@ -58,6 +58,8 @@ TEST_F(Saves, ANewSaveLoadsAsAFreshPlayerAndBecomesTheCurrentOne) {
     fs::remove_all(m_dir.Path() / "SAVE");
     m_gate.vNewSave("SAVE\\Amy.SAV");
     EXPECT_EQ(m_dir.Read("SAVE/Amy.SAV"), SaveBytes(0, 0, 1500));
+    // The fresh player starts at the first mission, not where the last one was.
+    EXPECT_EQ(State(m_form), (std::vector<int32_t>{0, 0, 1500, 0}));
     m_form.lProgress = 9;
     m_gate.vLoad("SAVE\\Amy.SAV");
     EXPECT_EQ(State(m_form), (std::vector<int32_t>{0, 0, 1500, 0}));
