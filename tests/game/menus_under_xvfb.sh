@@ -7,27 +7,13 @@
 # (top.png, arms.png, mission.png, system.png, end.png, back.png) and must
 # show a full, varied picture; the game must end with 0 on F6.
 set -u
+. "$(dirname "$0")/../support/xvfb.sh"
 krx="$1"; out="$2"; data="$3"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-rm -rf "$out/game"; mkdir -p "$out/game"
-for d in "$data"/*/; do
-  name=$(basename "$d")
-  # The saves are the run's own.
-  if [ "$name" = SAVE ]; then mkdir "$out/game/SAVE"; else ln -s "$(cd "$d" && pwd)" "$out/game/$name"; fi
-done
+link_data "$data" "$out/game"
 game_dir="$out/game"
-
-# The server picks a free display itself: other tests run their own.
-rm -f "$out/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-game=""
-trap 'kill $xvfb 2>/dev/null; [ -n "$game" ] && kill $game 2>/dev/null' EXIT
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-[ -s "$out/display" ] || { echo "Xvfb gave no display"; cat "$out/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n 1 "$out/display")"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_start "$out"
 
 fail() { echo "$1"; cat "$out/game.log" 2>/dev/null; exit 1; }
 
@@ -58,14 +44,7 @@ saved_progress() { [ "$(progress "$1")" = "$2" ]; }
 
 (cd "$game_dir" && SDL_AUDIODRIVER=dummy exec "$krx") >"$out/game.log" 2>&1 &
 game=$!
-win=""
-for _ in $(seq 100); do
-  win=$(xdotool search --name '^KRX Project$' 2>/dev/null | head -n 1)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || fail "no window titled 'KRX Project' appeared"
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+find_window "KRX Project" "$out/game.log"
 sleep 0.5
 
 # Both movies skipped; the top menu.
@@ -116,9 +95,5 @@ sleep 13
 shot back
 
 xdotool keydown F6; sleep 0.3; xdotool keyup F6
-for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$game" 2>/dev/null && fail "the game did not end on F6"
-wait "$game"; rc=$?
-game=""
-[ "$rc" = 0 ] || fail "exit code $rc"
+wait_exit F6 "$out/game.log"
 echo "top menu, arms screen, mission, system menu, end picture and menus shot in $out"

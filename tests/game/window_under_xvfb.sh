@@ -5,43 +5,22 @@
 # match the headless capture of the same frame, then ends it once with F6 and
 # once with a terminate request; both must exit with 0.
 set -u
+. "$(dirname "$0")/../support/xvfb.sh"
 krx="$1"; out="$2"; data="$3"; check="$4"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 # The game writes its trace log where it runs: not into the data set.
-rm -rf "$out/game"; mkdir -p "$out/game"
-for d in "$data"/*/; do ln -s "$(cd "$d" && pwd)" "$out/game/$(basename "$d")"; done
+link_data "$data" "$out/game"
 data="$out/game"
-
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-game=""
-trap 'kill $xvfb 2>/dev/null; [ -n "$game" ] && kill $game 2>/dev/null' EXIT
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_start "$out"
 
 start_game() {
   (cd "$data" && SDL_AUDIODRIVER=dummy exec "$krx") >"$out/game.log" 2>&1 &
   game=$!
-  win=""
-  for _ in $(seq 100); do
-    win=$(xdotool search --name '^KRX Project$' 2>/dev/null | head -n 1)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
-  if [ -z "$win" ]; then echo "no window titled 'KRX Project' appeared"; cat "$out/game.log"; exit 1; fi
-  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  find_window "KRX Project" "$out/game.log"
   sleep 0.5
 }
-
-wait_end() {
-  for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$game" 2>/dev/null; then echo "the game did not end ($1)"; exit 1; fi
-  wait "$game"; local rc=$?
-  game=""
-  if [ "$rc" != 0 ]; then echo "exit code $rc after $1"; cat "$out/game.log"; exit 1; fi
-}
+wait_end() { wait_exit "$1" "$out/game.log"; }
 
 # 1. The tour movie, Escape, the frame, and F6.
 start_game

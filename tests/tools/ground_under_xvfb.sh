@@ -4,39 +4,21 @@
 # ground as the map draws it, then lets it glide for a moment and ends it
 # with F6; it must exit with 0.
 set -u
+. "$(dirname "$0")/../support/xvfb.sh"
 view="$1"; out="$2"; data="$3"; check="$4"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-viewer=""
-trap 'kill $xvfb 2>/dev/null; [ -n "$viewer" ] && kill $viewer 2>/dev/null' EXIT
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_start "$out"
 
 run() {
   (cd "$data" && SDL_AUDIODRIVER=dummy exec "$view" "$@") >"$out/viewer.log" 2>&1 &
-  viewer=$!
-  win=""
-  for _ in $(seq 100); do
-    win=$(xdotool search --name '^KRX Ground$' 2>/dev/null | head -n 1)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
-  if [ -z "$win" ]; then echo "no window titled 'KRX Ground' appeared"; cat "$out/viewer.log"; exit 1; fi
-  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  game=$!
+  find_window "KRX Ground" "$out/viewer.log"
   sleep 1
 }
-
 end() {
   xdotool keydown F6; sleep 0.3; xdotool keyup F6
-  for _ in $(seq 100); do kill -0 "$viewer" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$viewer" 2>/dev/null; then echo "the viewer did not end"; exit 1; fi
-  wait "$viewer"; local rc=$?
-  viewer=""
-  if [ "$rc" != 0 ]; then echo "exit code $rc"; cat "$out/viewer.log"; exit 1; fi
+  wait_exit F6 "$out/viewer.log"
 }
 
 # 1. A still view of mission ground 2001.

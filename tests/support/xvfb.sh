@@ -1,0 +1,56 @@
+# Sourced by the tests that drive a real window on a virtual X server.
+#
+# xvfb_start <out>        starts a server on a display it picks itself (other
+#                         tests run their own), exports DISPLAY and, on exit,
+#                         stops the server and the program in $game
+# link_data <data> <dir>  a folder for a run: the data set's folders linked,
+#                         SAVE a folder of the run's own, the trace log there
+# find_window <title> <log>
+#                         waits for the window of the program in $game and
+#                         gives it the focus; a window that never comes ends
+#                         the test with the program's output
+# wait_exit <what> <log>  waits for $game to end and wants exit code 0
+
+game=""
+
+xvfb_start() {
+  local out="$1"
+  rm -f "$out/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null; [ -n "$game" ] && kill $game 2>/dev/null' EXIT
+  for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+  [ -s "$out/display" ] || { echo "Xvfb gave no display"; cat "$out/xvfb.log"; exit 1; }
+  export DISPLAY=":$(head -n 1 "$out/display")"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+}
+
+link_data() {
+  local data="$1" dir="$2" d name
+  rm -rf "$dir"; mkdir -p "$dir"
+  for d in "$data"/*/; do
+    name=$(basename "$d")
+    if [ "$name" = SAVE ]; then mkdir "$dir/SAVE"; else ln -s "$(cd "$d" && pwd)" "$dir/$name"; fi
+  done
+}
+
+find_window() {
+  local title="$1" log="$2"
+  win=""
+  for _ in $(seq 100); do
+    win=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  if [ -z "$win" ]; then echo "no window titled '$title' appeared"; cat "$log"; exit 1; fi
+  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+}
+
+wait_exit() {
+  local what="$1" log="$2" rc
+  for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$game" 2>/dev/null; then echo "the program did not end ($what)"; exit 1; fi
+  wait "$game"; rc=$?
+  game=""
+  if [ "$rc" != 0 ]; then echo "exit code $rc after $what"; cat "$log"; exit 1; fi
+}
