@@ -241,32 +241,11 @@ void sc_AllAnimal::vSet(sc_Point* pViewPoint) {
     bActive = 1;
 }
 
-sc_Animal* sc_AllAnimal::pAdd() {
-    oList.vAdd(sc_Animal());
-    const int32_t index = oList.lGetCount() - 1;
-    sc_Animal* a = pGetAnimal(index);
-    a->vSet(pView);
-    a->lNetId = index;
-    return a;
-}
+sc_Animal* sc_AllAnimal::pAdd() { return walker::AddTo<sc_Animal>(*this); }
 
-bool sc_AllAnimal::bLoad(sc_ByteReader& in) {
-    vClear();
-    uint32_t count = 0;
-    if (!in.ReadCount(count, sc_Animal::kRecordMinBytes)) return false;
-    for (uint32_t i = 0; i < count; ++i) {
-        sc_Animal* a = pAdd();
-        if (!a->bLoad(in)) return false;
-        a->vSet(pView);
-    }
-    return true;
-}
+bool sc_AllAnimal::bLoad(sc_ByteReader& in) { return walker::LoadInto<sc_Animal>(*this, in); }
 
-void sc_AllAnimal::vSave(sc_ByteWriter& out) const {
-    out.Write(static_cast<uint32_t>(oList.lGetCount()));
-    for (int32_t i = 0; i < oList.lGetCount(); ++i)
-        pGetAnimal(i)->vSave(out);
-}
+void sc_AllAnimal::vSave(sc_ByteWriter& out) const { walker::SaveFrom<sc_Animal>(*this, out); }
 
 void sc_AllAnimal::vLoadImage() {
     for (int32_t i = 0; i < oList.lGetCount(); ++i)

@@ -551,32 +551,11 @@ void sc_AllEnemy::vSet(sc_Point* pViewPoint) {
     bActive = 1;
 }
 
-sc_Enemy* sc_AllEnemy::pAdd() {
-    oList.vAdd(sc_Enemy());
-    const int32_t index = oList.lGetCount() - 1;
-    sc_Enemy* e = pGetEnemy(index);
-    e->vSet(pView);
-    e->lNetId = index;
-    return e;
-}
+sc_Enemy* sc_AllEnemy::pAdd() { return walker::AddTo<sc_Enemy>(*this); }
 
-bool sc_AllEnemy::bLoad(sc_ByteReader& in) {
-    vClear();
-    uint32_t count = 0;
-    if (!in.ReadCount(count, sc_Enemy::kRecordMinBytes)) return false;
-    for (uint32_t i = 0; i < count; ++i) {
-        sc_Enemy* e = pAdd();
-        if (!e->bLoad(in)) return false;
-        e->vSet(pView);
-    }
-    return true;
-}
+bool sc_AllEnemy::bLoad(sc_ByteReader& in) { return walker::LoadInto<sc_Enemy>(*this, in); }
 
-void sc_AllEnemy::vSave(sc_ByteWriter& out) const {
-    out.Write(static_cast<uint32_t>(oList.lGetCount()));
-    for (int32_t i = 0; i < oList.lGetCount(); ++i)
-        pGetEnemy(i)->vSave(out);
-}
+void sc_AllEnemy::vSave(sc_ByteWriter& out) const { walker::SaveFrom<sc_Enemy>(*this, out); }
 
 void sc_AllEnemy::vLoadImage() {
     for (int32_t i = 0; i < oList.lGetCount(); ++i)
