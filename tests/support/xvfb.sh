@@ -37,7 +37,8 @@ link_data() {
 find_window() {
   local title="$1" log="$2"
   win=""
-  for _ in $(seq 100); do
+  # A machine busy with the other configurations' tests may take a while.
+  for _ in $(seq 300); do
     win=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
     sleep 0.1
