@@ -5,6 +5,8 @@
 #include <memory>
 #include <span>
 
+#include "platform/byte_reader.h"
+
 class sc_DirPlay;
 
 // Every message of the game starts with one of these 32-bit words.
@@ -125,3 +127,13 @@ private:
 };
 
 extern sc_Transmit* g_pTransmit;
+
+// Appends a record that writes itself (`vWrite(sc_ByteWriter&)`) to the
+// battle's buffer; nothing happens outside a battle.
+template <class Record>
+void v_SendRecord(const Record& rec) {
+    if (!g_pTransmit) return;
+    sc_ByteWriter out;
+    rec.vWrite(out);
+    if (out.Size() > 0) g_pTransmit->vAddRecord(out.Bytes().data(), static_cast<int32_t>(out.Size()));
+}

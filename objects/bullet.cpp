@@ -380,9 +380,7 @@ void sc_Bullet::vMakeRecord(ss_BulletRecord& rec) const {
 void sc_Bullet::vPack() {
     ss_BulletRecord rec;
     vMakeRecord(rec);
-    sc_ByteWriter out;
-    rec.vWrite(out);
-    if (g_pTransmit) g_pTransmit->vAddRecord(out.Bytes().data(), static_cast<int32_t>(out.Size()));
+    v_SendRecord(rec);
     bSend = 0;
 }
 

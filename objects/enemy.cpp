@@ -505,9 +505,7 @@ ss_EnemyRecord sc_Enemy::oRecord() const {
 
 void sc_Enemy::vPack() {
     if (!bSend) return;
-    sc_ByteWriter w;
-    oRecord().vWrite(w);
-    if (g_pTransmit) g_pTransmit->vAddRecord(w.Bytes().data(), static_cast<int32_t>(w.Size()));
+    v_SendRecord(oRecord());
     bSend = 0;
 }
 

@@ -273,9 +273,7 @@ void sc_Gun::vSendFire(int32_t d, int32_t bFire) {
     vAimAtMouse();
     ss_FireRecord rec;
     vMakeRecord(d, bFire, rec);
-    sc_ByteWriter out;
-    rec.vWrite(out);
-    if (g_pTransmit) g_pTransmit->vAddRecord(out.Bytes().data(), static_cast<int32_t>(out.Size()));
+    v_SendRecord(rec);
     lHoldUntil = 0;
     // The release has gone out once; later aim and fire records must not
     // make the authority fire it again.

@@ -61,11 +61,6 @@ void ShowDarkened(const sc_GameImg* pFrame, int32_t x, int32_t y, int32_t lLevel
                            pFrame->pGetPixels(), g_pWorkBuffer);
 }
 
-void Append(const sc_ByteWriter& w) {
-    if (g_pTransmit && w.Size() > 0)
-        g_pTransmit->vAddRecord(w.Bytes().data(), static_cast<int32_t>(w.Size()));
-}
-
 // A refused record leaves one trace line.
 bool Refuse(const char* why) {
     plat::Trace("mine record", why);
@@ -251,9 +246,7 @@ ss_MineRecord sc_Mine::oRecord() const {
 
 void sc_Mine::vSend() {
     if (!bPlaced) return;
-    sc_ByteWriter w;
-    oRecord().vWrite(w);
-    Append(w);
+    v_SendRecord(oRecord());
     bSend = 0;
 }
 
@@ -262,9 +255,7 @@ void sc_Mine::vSendAdd() const {
     r.lKind = lKind;
     r.oPos = oPos;
     r.bArmed = bArmed;
-    sc_ByteWriter w;
-    r.vWrite(w);
-    Append(w);
+    v_SendRecord(r);
 }
 
 void sc_Mine::vUnpack(const ss_MineRecord& rec) {

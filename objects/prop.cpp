@@ -147,9 +147,7 @@ void sc_Prop::vMakeRecord(ss_PropRecord& rec) const {
 void sc_Prop::vSend() {
     ss_PropRecord rec;
     vMakeRecord(rec);
-    sc_ByteWriter out;
-    rec.vWrite(out);
-    if (g_pTransmit) g_pTransmit->vAddRecord(out.Bytes().data(), static_cast<int32_t>(out.Size()));
+    v_SendRecord(rec);
     bNew = 0;
 }
 

@@ -275,9 +275,7 @@ void sc_Thing::vMakeRecord(ss_ThingRecord& rec) const {
 void sc_Thing::vSend() {
     ss_ThingRecord rec;
     vMakeRecord(rec);
-    sc_ByteWriter out;
-    rec.vWrite(out);
-    if (g_pTransmit) g_pTransmit->vAddRecord(out.Bytes().data(), static_cast<int32_t>(out.Size()));
+    v_SendRecord(rec);
 }
 
 void sc_Thing::vUnpack(const ss_ThingRecord& rec) {
