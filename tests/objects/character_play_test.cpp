@@ -12,8 +12,7 @@
 #include "game/work.h"
 #include "objects/building.h"
 #include "platform/input.h"
-#include "tests/support/game_dir.h"
-#include "tests/support/headless_run.h"
+#include "tests/support/mission_play.h"
 
 namespace {
 
@@ -29,38 +28,12 @@ sc_Character& Own() {
 // The mission starts on pass 8 and plays from pass 9.
 constexpr uint64_t kPlay = 9;
 
-class CharacterPlay : public krxtest::HeadlessTest {
+class CharacterPlay : public krxtest::MissionPlay {
 protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        m_cwd = std::make_unique<krxtest::ScopedCwd>(m_dir.Path());
-        sc_Window::vRegister(0, "KRX", 0, 0);
-        // Escape over the movies; the menus start the default mission file
-        // with the objective of a mission won only at a place off this map,
-        // so the play goes on.
-        Backend().At(1, [](HeadlessBackend& b) { b.KeyDown(plat::key::Escape); });
-        Backend().At(5, [](HeadlessBackend& b) { b.KeyUp(plat::key::Escape); });
-        At(7, [](sc_Scene& s, HeadlessBackend&) {
-            s.oInterFace.lScreen = sc_InterFace::kScreenStart;
-            s.oForm.lMission = 5;
-        });
-    }
-    void TearDown() override {
-        m_cwd.reset();
-        HeadlessTest::TearDown();
-    }
-    void At(uint64_t pass, std::function<void(sc_Scene&, HeadlessBackend&)> fn) {
-        Backend().At(pass, [fn](HeadlessBackend& b) { fn(TheScene(), b); });
-    }
     // The own character's position at the start of every pass from..to.
     void Track(uint64_t from, uint64_t to) {
         for (uint64_t p = from; p <= to; ++p)
             At(p, [this](sc_Scene&, HeadlessBackend&) { m_track.push_back(Own().oPosition); });
-    }
-    void Run(uint64_t passes) {
-        Backend().SetPassBudget(passes);
-        m_work.vCreate("KRX Project", 0, 0, 0);
-        ASSERT_EQ(m_work.lRun(), 0);
     }
     // The distinct steps the tracked positions took, in order.
     std::vector<sc_Point> Steps() const {
@@ -71,9 +44,6 @@ protected:
         return steps;
     }
 
-    krxtest::GameDir m_dir;
-    std::unique_ptr<krxtest::ScopedCwd> m_cwd;
-    sc_Work m_work;
     std::vector<sc_Point> m_track;
 };
 

@@ -10,8 +10,7 @@
 #include "engine/device/frame_time.h"
 #include "game/work.h"
 #include "platform/input.h"
-#include "tests/support/game_dir.h"
-#include "tests/support/headless_run.h"
+#include "tests/support/mission_play.h"
 
 namespace {
 
@@ -42,45 +41,13 @@ sc_Thing* NearStart(int32_t row) {
     return best;
 }
 
-class CombatPlay : public krxtest::HeadlessTest {
+class CombatPlay : public krxtest::MissionPlay {
 protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        m_cwd = std::make_unique<krxtest::ScopedCwd>(m_dir.Path());
-        sc_Window::vRegister(0, "KRX", 0, 0);
-        // Escape over the movies; the menus start the default mission file
-        // with the objective of a mission won only off this map.
-        Backend().At(1, [](HeadlessBackend& b) { b.KeyDown(plat::key::Escape); });
-        Backend().At(5, [](HeadlessBackend& b) { b.KeyUp(plat::key::Escape); });
-        At(7, [](sc_Scene& s, HeadlessBackend&) {
-            s.oInterFace.lScreen = sc_InterFace::kScreenStart;
-            s.oForm.lMission = 5;
-        });
-    }
-    void TearDown() override {
-        m_cwd.reset();
-        HeadlessTest::TearDown();
-    }
-    void At(uint64_t pass, std::function<void(sc_Scene&, HeadlessBackend&)> fn) {
-        Backend().At(pass, [fn](HeadlessBackend& b) { fn(TheScene(), b); });
-    }
-    // Every pass from..to.
-    void Each(uint64_t from, uint64_t to, std::function<void(sc_Scene&, HeadlessBackend&)> fn) {
-        for (uint64_t p = from; p <= to; ++p) At(p, fn);
-    }
-    void Run(uint64_t passes) {
-        Backend().SetPassBudget(passes);
-        m_work.vCreate("KRX Project", 0, 0, 0);
-        ASSERT_EQ(m_work.lRun(), 0);
-    }
     // The mouse on a map point, as the last frame's view shows it.
     static void Aim(sc_Scene& s, HeadlessBackend& b, sc_Point at) {
         b.MoveMouse(at.x - s.oMap.oViewPoint.x, at.y - s.oMap.oViewPoint.y);
     }
 
-    krxtest::GameDir m_dir;
-    std::unique_ptr<krxtest::ScopedCwd> m_cwd;
-    sc_Work m_work;
 };
 
 TEST_F(CombatPlay, ABarrelShotToPiecesSoundsLeavesRemainsAndMoneyThatIsPickedUp) {

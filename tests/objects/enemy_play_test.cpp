@@ -11,8 +11,7 @@
 #include "game/work.h"
 #include "objects/enemy.h"
 #include "platform/input.h"
-#include "tests/support/game_dir.h"
-#include "tests/support/headless_run.h"
+#include "tests/support/mission_play.h"
 
 namespace {
 
@@ -51,41 +50,13 @@ bool Open(const sc_Point& a, const sc_Point& b) {
     return true;
 }
 
-class EnemyPlay : public krxtest::HeadlessTest {
+class EnemyPlay : public krxtest::MissionPlay {
 protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        m_cwd = std::make_unique<krxtest::ScopedCwd>(m_dir.Path());
-        sc_Window::vRegister(0, "KRX", 0, 0);
-        Backend().At(1, [](HeadlessBackend& b) { b.KeyDown(plat::key::Escape); });
-        Backend().At(5, [](HeadlessBackend& b) { b.KeyUp(plat::key::Escape); });
-        At(7, [](sc_Scene& s, HeadlessBackend&) {
-            s.oInterFace.lScreen = sc_InterFace::kScreenStart;
-            s.oForm.lMission = 0;
-            s.oForm.lProgress = 0;
-            s.oGate.vSetMission(&s.oForm);
-        });
+    void ChooseMission(sc_Scene& s) override {
+        s.oForm.lMission = 0;
+        s.oForm.lProgress = 0;
+        s.oGate.vSetMission(&s.oForm);
     }
-    void TearDown() override {
-        m_cwd.reset();
-        HeadlessTest::TearDown();
-    }
-    void At(uint64_t pass, std::function<void(sc_Scene&, HeadlessBackend&)> fn) {
-        Backend().At(pass, [fn](HeadlessBackend& b) { fn(TheScene(), b); });
-    }
-    void Each(uint64_t from, uint64_t to, std::function<void(sc_Scene&, HeadlessBackend&)> fn) {
-        for (uint64_t p = from; p <= to; ++p)
-            At(p, fn);
-    }
-    void Run(uint64_t passes) {
-        Backend().SetPassBudget(passes);
-        m_work.vCreate("KRX Project", 0, 0, 0);
-        ASSERT_EQ(m_work.lRun(), 0);
-    }
-
-    krxtest::GameDir m_dir;
-    std::unique_ptr<krxtest::ScopedCwd> m_cwd;
-    sc_Work m_work;
 };
 
 TEST_F(EnemyPlay, AnEnemyShootsThePlayerIsShotDeadAndTheFirstMissionIsWonWhenNoneIsLeft) {
