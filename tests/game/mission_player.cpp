@@ -160,12 +160,13 @@ bool MissionPlayer::MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& 
     // from the muzzle must cross the target's feet.
     const sc_Point gun(at.x, at.y - m_muzzle);
     const int32_t dx = std::abs(g.at.x - gun.x), dy = std::abs(g.at.y - gun.y);
-    if (dx > kShotReachX || dy > kShotReachY || dx + 2 * dy < kShotMin) return false;
+    if (dx > kShotReachX || dy > kShotReachY) return false;
+    // Out of arm's length (measured from the feet, as the backing away
+    // does, with a margin so that the two do not take turns).
+    if (std::abs(g.at.x - at.x) + 2 * std::abs(g.at.y - at.y) < 2 * kShotMin + 16) return false;
     for (const sc_Point& p : m_futileSpots)
         if (std::abs(p.x - at.x) < 48 && std::abs(p.y - at.y) < 24) return false;
     // Bullets fly along the middle of the gun's sixteen directions.
-    const int32_t d16 = l_GetDirection16(gun.x, gun.y, g.at.x, g.at.y);
-    if (l_GetDirection32(gun.x, gun.y, g.at.x, g.at.y) != 2 * d16) return false;
     return OnSafeScreen(Aim(g), SettledView(s, at)) && ClearShot(s, gun, g.at);
 }
 
@@ -173,7 +174,7 @@ bool MissionPlayer::MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& 
 // mouse from the feet, so the point lies as far below the goal as the
 // muzzle is above the feet.
 sc_Point MissionPlayer::Aim(const Goal& g) const {
-    return sc_Point(g.at.x, g.at.y + m_muzzle);
+    return sc_Point(g.at.x, g.at.y);
 }
 
 void MissionPlayer::Plan(const sc_Scene& s, const Goal& g, const sc_Point& from) {
@@ -234,12 +235,21 @@ void MissionPlayer::Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy) {
     }
 }
 
+std::string MissionPlayer::Status() const {
+    const Goal& g = m_goal;
+    if (!g.valid) return "no goal";
+    return std::string(g.shoot ? (g.hunt ? "hunting" : "shooting") : "walking to") + " (" + std::to_string(g.at.x) + "," +
+           std::to_string(g.at.y) + ") life " + std::to_string(g.life) + ", path " + std::to_string(m_path.size()) +
+           ", futile spots " + std::to_string(m_futileSpots.size()) + ", passed over " + std::to_string(m_passedOver.size());
+}
+
 void MissionPlayer::Reset() {
     m_path.clear();
     m_futileSpots.clear();
     m_passedOver.clear();
     m_futileShots = 0;
     m_planned = Goal();
+    m_lastWhat = nullptr;
 }
 
 void MissionPlayer::Release(plat::HeadlessBackend& b) {
@@ -251,7 +261,7 @@ void MissionPlayer::Release(plat::HeadlessBackend& b) {
 
 void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
     const sc_Character* own = Own(s);
-    const Goal g = Choose(s);
+    const Goal g = m_goal = Choose(s);
     if (!own || !g.valid || own->lHitPoints <= 0) {
         Release(b);
         m_path.clear();
@@ -264,9 +274,11 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
 
     const bool goalMoved = g.shoot != m_planned.shoot || g.what != m_planned.what ||
                            std::abs(g.at.x - m_planned.at.x) > 32 || std::abs(g.at.y - m_planned.at.y) > 16;
-    if (g.what != m_planned.what) {
+    if (g.what != m_lastWhat) {
         m_futileSpots.clear();
         m_futileShots = 0;
+        m_lastLife = g.life;
+        m_lastWhat = g.what;
     }
     if (MeetsGoal(s, g, at)) {
         // In place: stand, and once the view has caught up, fire one click

@@ -4,6 +4,7 @@
 // occupancy grid with the arrow keys, and shoots what must be destroyed
 // with the mouse. It never touches the game's state, only the input.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/base/point.h"
@@ -26,6 +27,8 @@ public:
     void Reset();
     // Shots fired so far.
     int32_t Shots() const { return m_shots; }
+    // What it is after, for a failure's message.
+    std::string Status() const;
 
 private:
     struct Goal {
@@ -56,9 +59,11 @@ private:
     std::vector<const void*> m_passedOver;
     int32_t m_futileShots = 0;
     int32_t m_lastLife = 0;
+    const void* m_lastWhat = nullptr; // the goal the shots above were at
     std::vector<uint8_t> m_open; // cells a character may stand on
     std::vector<int32_t> m_path; // cell indices, the next one last
     Goal m_planned;
+    Goal m_goal; // this frame's
     sc_Point m_dest; // where the path ends
     int32_t m_muzzle = 0;
     sc_Point m_last;
