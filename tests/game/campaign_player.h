@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "game/work.h"
@@ -71,6 +72,26 @@ public:
         });
     }
     void Click(layout::Pos p, layout::Size s) { Click(p.x + s.w / 2, p.y + s.h / 2); }
+    // A click on a point chosen by what the screen shows when the step comes;
+    // none when the choice gives no point.
+    void Click(std::function<std::optional<layout::Pos>(sc_Scene&)> where) {
+        auto at = std::make_shared<std::optional<layout::Pos>>();
+        auto wait = std::make_shared<int>(0);
+        Then([=](sc_Scene& s, HeadlessBackend& b) {
+            if (*wait == 0) {
+                *at = where(s);
+                if (!*at) return true;
+                b.MoveMouse((*at)->x, (*at)->y);
+            }
+            if (++*wait < 25) return false;
+            if (*wait == 25) {
+                b.ButtonDown(plat::kMouseLeft);
+                return false;
+            }
+            b.ButtonUp(plat::kMouseLeft);
+            return true;
+        });
+    }
     // A key down for one frame, then up for one.
     void Key(uint8_t code) {
         Then([=](sc_Scene&, HeadlessBackend& b) {
@@ -85,6 +106,8 @@ public:
     void Start(HeadlessBackend& b) { Schedule(b, b.Passes() + 1); }
     bool Done() const { return m_next >= m_steps.size(); }
     bool Failed() const { return m_failed; }
+    // Ends the script after the step that calls it.
+    void Stop() { m_failed = true; }
 
 private:
     void Schedule(HeadlessBackend& b, uint64_t pass) {
@@ -112,11 +135,13 @@ protected:
         m_cwd.reset();
         HeadlessTest::TearDown();
     }
-    void Run() {
+    // The frame's step in milliseconds, 0 for the backend's own.
+    void Run(uint64_t passes = 40000, uint32_t stepMs = 0) {
         Backend().At(1, [](HeadlessBackend& b) { b.KeyDown(plat::key::Escape); });
         Backend().At(5, [](HeadlessBackend& b) { b.KeyUp(plat::key::Escape); });
         Backend().At(6, [this](HeadlessBackend& b) { m_player.Start(b); });
-        Backend().SetPassBudget(40000);
+        if (stepMs) Backend().SetStep(stepMs);
+        Backend().SetPassBudget(passes);
         m_work.vCreate("KRX Project", 0, 0, 0);
         ASSERT_EQ(m_work.lRun(), 0);
         EXPECT_TRUE(m_player.Done());

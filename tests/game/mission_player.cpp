@@ -6,8 +6,11 @@
 
 #include "game/geometry.h"
 #include "game/scene.h"
+#include "interface/form.h"
+#include "interface/layout.h"
 #include "objects/character.h"
 #include "objects/enemy.h"
+#include "objects/prop.h"
 #include "objects/thing.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/input.h"
@@ -22,6 +25,8 @@ constexpr int32_t kCellW = 16, kCellH = 8;
 constexpr int32_t kShotReachX = 220, kShotReachY = 120, kShotMin = 48;
 // Enemies this close are fought before anything else.
 constexpr int32_t kCloseX = 260, kCloseY = 140;
+// Dropped items this close are taken before going on.
+constexpr int32_t kPickUpX = 300, kPickUpY = 160, kItemFrames = 150;
 constexpr int32_t kSafeLeft = 60, kSafeRight = 580, kSafeTop = 60, kSafeBottom = 470;
 
 const sc_Character* Own(const sc_Scene& s) {
@@ -42,6 +47,16 @@ sc_Point SettledView(const sc_Scene& s, const sc_Point& p) {
     return sc_Point(std::clamp(p.x - 400, 64, std::max(64, w - 799)), std::clamp(p.y - 300, 0, std::max(0, h - 599)));
 }
 
+// Homing shots (cards 3 to 8) turn to the enemy nearest where they leave
+// and fly over walls and things alike.
+bool Homing(int32_t card) { return card >= 3 && card <= 8; }
+
+// Hit points worth the armed card's ammunition.
+constexpr int32_t kStrongTarget = 150;
+
+// Items never move: their place names them.
+int64_t ItemKey(const sc_Point& p) { return int64_t{p.x} << 32 | static_cast<uint32_t>(p.y); }
+
 bool OnSafeScreen(const sc_Point& target, const sc_Point& view) {
     const int32_t x = target.x - view.x, y = target.y - view.y;
     return x >= kSafeLeft && x <= kSafeRight && y >= kSafeTop && y <= kSafeBottom;
@@ -59,6 +74,22 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) {
     if (Goal near = Nearest(enemies, own->oPosition);
         near.valid && std::abs(near.at.x - own->oPosition.x) < kCloseX && std::abs(near.at.y - own->oPosition.y) < kCloseY)
         return near;
+    // Items dropped nearby are picked up on the way: money for the next
+    // arms, ammunition for the card, health.
+    const sc_AllProp& props = s.oAllObject.oAllProp;
+    int64_t nearest = INT64_MAX;
+    for (int32_t i = 0; i < props.lGetCount(); ++i) {
+        const sc_Prop* pr = props.pGetProp(i);
+        if (!pr || pr->bTaken || m_itemFrames[ItemKey(pr->oPos)] > kItemFrames || std::abs(pr->oPos.x - own->oPosition.x) > kPickUpX ||
+            std::abs(pr->oPos.y - own->oPosition.y) > kPickUpY)
+            continue;
+        const int64_t dx = pr->oPos.x - own->oPosition.x, dy = 2 * int64_t{pr->oPos.y - own->oPosition.y};
+        if (dx * dx + dy * dy < nearest) {
+            nearest = dx * dx + dy * dy;
+            g = {true, false, pr->oPos, pr};
+        }
+    }
+    if (g.valid) return g;
     // The objective's arrow points at the gate's target: a thing, an enemy
     // or a place. Without it every enemy must go, the nearest first.
     if (form.pTarget == &s.oGate.oTargetPoint) {
@@ -68,7 +99,7 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) {
             const sc_Thing* th = things.pGetThing(i);
             if (th && th->oPos.x == t.x && th->oPos.y == t.y) {
                 if (th->bBreaking) return g; // it is going: wait for the end
-                g = {true, true, t, th, th->lLife};
+                g = {true, true, t, th, th->lLife, false, true};
                 return g;
             }
         }
@@ -235,18 +266,42 @@ void MissionPlayer::Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy) {
     }
 }
 
+std::optional<sc_Point> MissionPlayer::CardToArm(const sc_Form& form, bool things) {
+    if (form.pArmedSlots[0].lId != -1) return std::nullopt;
+    std::optional<sc_Point> best;
+    int32_t price = 0;
+    for (int32_t i = 0, shown = 0; i < sc_Form::kWeaponCards; ++i) {
+        const int32_t index = form.pSlotIndex[static_cast<size_t>(i)];
+        if (index < 0 || index >= sc_Form::kWeaponCards) continue;
+        const sc_Weapons& card = form.pWeaponCards[static_cast<size_t>(index)];
+        const sc_Point at(layout::kGridHome.x + layout::kGridPitch.x * (shown % layout::kGridColumns) + layout::kWeaponButton.w / 2,
+                          layout::kGridHome.y + layout::kGridPitch.y * (shown / layout::kGridColumns) + layout::kWeaponButton.h / 2);
+        ++shown;
+        // One that fits the objective before any other, the cheapest: the
+        // purse is for the missions to come as well.
+        if (!form.bCanArm(card)) continue;
+        const int32_t cost = card.lPrice + (Homing(index) == !things ? 0 : 100000);
+        if (best && cost >= price) continue;
+        price = cost;
+        best = at;
+    }
+    return best;
+}
+
 std::string MissionPlayer::Status() const {
     const Goal& g = m_goal;
     if (!g.valid) return "no goal";
     return std::string(g.shoot ? (g.hunt ? "hunting" : "shooting") : "walking to") + " (" + std::to_string(g.at.x) + "," +
            std::to_string(g.at.y) + ") life " + std::to_string(g.life) + ", path " + std::to_string(m_path.size()) +
-           ", futile spots " + std::to_string(m_futileSpots.size()) + ", passed over " + std::to_string(m_passedOver.size());
+           ", futile spots " + std::to_string(m_futileSpots.size()) + ", passed over " + std::to_string(m_passedOver.size()) + " from (" +
+           std::to_string(m_last.x) + "," + std::to_string(m_last.y) + ")";
 }
 
 void MissionPlayer::Reset() {
     m_path.clear();
     m_futileSpots.clear();
     m_passedOver.clear();
+    m_itemFrames.clear();
     m_futileShots = 0;
     m_planned = Goal();
     m_lastWhat = nullptr;
@@ -255,8 +310,8 @@ void MissionPlayer::Reset() {
 void MissionPlayer::Release(plat::HeadlessBackend& b) {
     Walk(b, 0, 0);
     b.KeyUp(plat::key::Space);
-    if (m_button) b.ButtonUp(plat::kMouseLeft);
-    m_button = false;
+    if (m_button >= 0) b.ButtonUp(m_button);
+    m_button = -1;
 }
 
 void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
@@ -280,7 +335,10 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         m_lastLife = g.life;
         m_lastWhat = g.what;
     }
+    // An item not reached in a while is left where it lies.
+    if (!g.shoot && g.what) ++m_itemFrames[ItemKey(g.at)];
     if (MeetsGoal(s, g, at)) {
+        m_backing = 0;
         // In place: stand, and once the view has caught up, fire one click
         // every other frame.
         Walk(b, 0, 0);
@@ -291,7 +349,7 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         // Shots that do no harm from here: another place, and after a few
         // such places another enemy.
         if (g.life < m_lastLife) m_futileShots = 0;
-        else if (!m_button) ++m_futileShots;
+        else if (m_button < 0) ++m_futileShots;
         m_lastLife = g.life;
         if (m_futileShots > 40) {
             m_futileShots = 0;
@@ -303,30 +361,46 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
             return;
         }
         b.MoveMouse(aim.x - s.oMap.oViewPoint.x, aim.y - s.oMap.oViewPoint.y);
-        if (m_button) {
-            b.ButtonUp(plat::kMouseLeft);
-        } else {
-            b.ButtonDown(plat::kMouseLeft);
-            ++m_shots;
+        if (m_button >= 0) {
+            b.ButtonUp(m_button);
+            m_button = -1;
+            return;
         }
-        m_button = !m_button;
+        // The armed card (right button) on what is strong or what the main
+        // gun has missed from more than one place, while it has ammunition
+        // and suits the target; else the main gun.
+        const sc_Weapons* card = s.oForm.pArmed;
+        const bool sub = card && card->lId >= 0 && card->lAmmo > 0 &&
+                         (g.life >= kStrongTarget || m_futileSpots.size() >= 2) &&
+                         (!Homing(card->lId) || !g.thing);
+        m_button = sub ? plat::kMouseRight : plat::kMouseLeft;
+        b.ButtonDown(m_button);
+        ++m_shots;
+        if (sub) ++m_subShots;
         return;
     }
-    if (m_button) b.ButtonUp(plat::kMouseLeft);
-    m_button = false;
+    if (m_button >= 0) b.ButtonUp(m_button);
+    m_button = -1;
     // Keep the mouse where it blocks nothing, ahead of the walk.
     b.MoveMouse(400, 300);
 
     // An enemy at arm's length cannot be shot (a shot starts past it): back
-    // away from it, turning aside when something stops the step.
+    // away from it, turning aside for a few steps when something stops the
+    // step, and taking to the air when it keeps up on foot.
     if (g.hunt && std::abs(g.at.x - at.x) + 2 * std::abs(g.at.y - at.y) < 2 * kShotMin) {
         int32_t ax = at.x - g.at.x, ay = at.y - g.at.y;
         if (ax == 0 && ay == 0) ax = 1;
         if (!moved && ++m_still > 3) {
             m_still = 0;
-            m_turn ^= 1;
+            m_turn = m_turn > 0 ? -8 : 8;
         }
-        if (m_turn) std::swap(ax, ay), ax = -ax;
+        if (m_turn) {
+            std::swap(ax, ay);
+            ax = m_turn > 0 ? -ax : ax, ay = m_turn > 0 ? ay : -ay;
+            m_turn += m_turn > 0 ? -1 : 1;
+        }
+        if (++m_backing > 20 && own->lFly > 100) b.KeyDown(plat::key::Space);
+        else b.KeyUp(plat::key::Space);
         Walk(b, ax, ay);
         m_path.clear();
         m_detour = 0;
@@ -386,9 +460,9 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         // Stuck on something the grid does not show: step aside, then plan
         // again from there.
         m_still = 0;
-        m_turn ^= 1;
+        m_side ^= 1;
         const int32_t sx = cy - at.y, sy = at.x - cx;
-        Walk(b, m_turn ? sx : -sx, m_turn ? sy : -sy);
+        Walk(b, m_side ? sx : -sx, m_side ? sy : -sy);
         m_detour = 12;
         m_path.clear();
         return;

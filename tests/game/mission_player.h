@@ -4,12 +4,15 @@
 // occupancy grid with the arrow keys, and shoots what must be destroyed
 // with the mouse. It never touches the game's state, only the input.
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/base/point.h"
 
 class sc_AllEnemy;
+class sc_Form;
 class sc_Scene;
 namespace plat {
 class HeadlessBackend;
@@ -27,6 +30,14 @@ public:
     void Reset();
     // Shots fired so far.
     int32_t Shots() const { return m_shots; }
+    // Of them, shots of the armed card.
+    int32_t CardShots() const { return m_subShots; }
+    // The arms screen's card worth arming for the mission, as the point to
+    // click in the card grid: the cheapest the purse allows, a homing card
+    // against enemies (its shots find them round corners) or a straight one
+    // against things (homing shots fly over them) before any other. None
+    // when nothing is affordable or a card is armed already.
+    static std::optional<sc_Point> CardToArm(const sc_Form& form, bool things);
     // What it is after, for a failure's message.
     std::string Status() const;
 
@@ -38,6 +49,7 @@ private:
         const void* what = nullptr; // the thing or enemy shot at
         int32_t life = 0;           // its hit points now
         bool hunt = false;          // any enemy will do, the nearest first
+        bool thing = false;         // a thing, not an enemy
     };
     Goal Choose(const sc_Scene& s);
     Goal Nearest(const sc_AllEnemy& enemies, const sc_Point& from) const;
@@ -57,6 +69,7 @@ private:
     // found to harm: looked past until the mission ends.
     std::vector<sc_Point> m_futileSpots;
     std::vector<const void*> m_passedOver;
+    std::map<int64_t, int32_t> m_itemFrames; // frames spent on each dropped item, by its place
     int32_t m_futileShots = 0;
     int32_t m_lastLife = 0;
     const void* m_lastWhat = nullptr; // the goal the shots above were at
@@ -70,10 +83,13 @@ private:
     int32_t m_still = 0;   // frames without a move while walking
     int32_t m_replan = 0;  // frames to the next plan
     int32_t m_detour = 0;  // frames of stepping aside after being stuck
-    int32_t m_turn = 0;    // which way the last detour went
+    int32_t m_side = 0;    // which way the last detour went
+    int32_t m_turn = 0;    // frames left of backing away aside, the sign the side
+    int32_t m_backing = 0; // frames of backing away from an enemy
     uint8_t m_keys[2] = {0, 0};
-    bool m_button = false;
+    int32_t m_button = -1; // the mouse button held, -1 none
     int32_t m_shots = 0;
+    int32_t m_subShots = 0;
 };
 
 } // namespace krxtest
