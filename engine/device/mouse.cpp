@@ -49,6 +49,16 @@ void ss_MouseButton::vUpdate(int32_t down) {
     }
 }
 
+void sc_MouseControl::vReset() {
+    for (ss_MouseButton& b : m_aButton) {
+        b.cState = ss_MouseButton::kIdle;
+        b.lPressTime = b.lReleaseTime = 0;
+        b.oPressPoint.oSet(0, 0);
+        b.oReleasePoint.oSet(0, 0);
+    }
+    m_bNotMoved = 1;
+}
+
 void sc_MouseControl::vUpdate() {
     int32_t x = 0, y = 0;
     plat::GetCursor(x, y);

@@ -29,6 +29,8 @@ public:
     virtual ~sc_MouseControl() = default;
 
     void vUpdate();
+    // Every button at rest, no press remembered.
+    void vReset();
     sc_Point oGetPoint(int32_t* x, int32_t* y) const;
     int32_t bIsIdle() const;
     int32_t bIsAnyButton() const;

@@ -86,6 +86,25 @@ TEST_F(Mouse, SecondPressUnder300MsFromTheFirstIsADouble) {
     }
 }
 
+// A clock that starts again (a program made anew in the same process) after
+// a press at a later time: the first press reads as a double until the
+// machines are reset, then as a plain press.
+TEST_F(Mouse, AResetForgetsPressesOfAnEarlierClock) {
+    for (bool reset : {false, true}) {
+        sc_GameMouse m;
+        Backend().ButtonDown(plat::kMouseLeft);
+        Frame(m, 50'000);
+        Backend().ButtonUp(plat::kMouseLeft);
+        Frame(m);
+        g_lNowTick = 10'000'000;
+        if (reset) m.vReset();
+        Backend().ButtonDown(plat::kMouseLeft);
+        EXPECT_EQ(Frame(m), reset ? 1 : 7) << reset;
+        Backend().ButtonUp(plat::kMouseLeft);
+        Frame(m);
+    }
+}
+
 TEST_F(Mouse, AClickBetweenTwoFramesIsStillSeen) {
     sc_GameMouse m;
     Frame(m);
