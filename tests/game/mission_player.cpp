@@ -376,7 +376,6 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         m_button = sub ? plat::kMouseRight : plat::kMouseLeft;
         b.ButtonDown(m_button);
         ++m_shots;
-        if (sub) ++m_subShots;
         return;
     }
     if (m_button >= 0) b.ButtonUp(m_button);

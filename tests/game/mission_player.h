@@ -30,8 +30,6 @@ public:
     void Reset();
     // Shots fired so far.
     int32_t Shots() const { return m_shots; }
-    // Of them, shots of the armed card.
-    int32_t CardShots() const { return m_subShots; }
     // The arms screen's card worth arming for the mission, as the point to
     // click in the card grid: the cheapest the purse allows, a homing card
     // against enemies (its shots find them round corners) or a straight one
@@ -89,7 +87,6 @@ private:
     uint8_t m_keys[2] = {0, 0};
     int32_t m_button = -1; // the mouse button held, -1 none
     int32_t m_shots = 0;
-    int32_t m_subShots = 0;
 };
 
 } // namespace krxtest
