@@ -27,7 +27,7 @@ constexpr int32_t kShotReachX = 220, kShotReachY = 120, kShotMin = 48;
 constexpr int32_t kCloseX = 260, kCloseY = 140;
 // Dropped items this close are taken before going on.
 constexpr int32_t kPickUpX = 300, kPickUpY = 160, kItemFrames = 150;
-constexpr int32_t kSafeLeft = 60, kSafeRight = 580, kSafeTop = 60, kSafeBottom = 470;
+constexpr int32_t kSafeLeft = 20, kSafeRight = 700, kSafeTop = 70, kSafeBottom = 476;
 
 const sc_Character* Own(const sc_Scene& s) {
     const sc_AllCharacter& all = s.oAllObject.oAllCharacter;
@@ -59,7 +59,8 @@ int64_t ItemKey(const sc_Point& p) { return int64_t{p.x} << 32 | static_cast<uin
 
 bool OnSafeScreen(const sc_Point& target, const sc_Point& view) {
     const int32_t x = target.x - view.x, y = target.y - view.y;
-    return x >= kSafeLeft && x <= kSafeRight && y >= kSafeTop && y <= kSafeBottom;
+    // The radar's corner is kept clear as well.
+    return x >= kSafeLeft && x <= kSafeRight && y >= kSafeTop && y <= kSafeBottom && !(x > 630 && y < 180);
 }
 
 } // namespace
@@ -143,18 +144,23 @@ MissionPlayer::Goal MissionPlayer::Nearest(const sc_AllEnemy& enemies, const sc_
 void MissionPlayer::MarkOpen(const sc_Scene& s, int32_t room) {
     const sc_ImageLocate& grid = s.oMap.oSetting.oMapLocate.oLocate;
     const int32_t w = grid.lGetColumns(), h = grid.lGetRows();
-    m_open.assign(static_cast<size_t>(w) * h, 1);
-    // A character stays a cell from anything blocking and looks a cell
-    // ahead: two cells of room all round, or one where there is no more.
-    for (int32_t j = 0; j < h; ++j)
-        for (int32_t i = 0; i < w; ++i) {
-            const int32_t v = Cell(s, i, j);
-            if (v != 1 && v != 2) continue;
-            for (int32_t dj = -room; dj <= room; ++dj)
-                for (int32_t di = -room; di <= room; ++di)
-                    if (i + di >= 0 && i + di < w && j + dj >= 0 && j + dj < h)
-                        m_open[static_cast<size_t>(j + dj) * w + i + di] = 0;
-        }
+    // The ground never changes within a mission: marked once per room.
+    std::vector<uint8_t>& ground = m_ground[room == 1 ? 0 : 1];
+    if (ground.size() != static_cast<size_t>(w) * h) {
+        ground.assign(static_cast<size_t>(w) * h, 1);
+        // A character stays a cell from anything blocking and looks a cell
+        // ahead: two cells of room all round, or one where there is no more.
+        for (int32_t j = 0; j < h; ++j)
+            for (int32_t i = 0; i < w; ++i) {
+                const int32_t v = Cell(s, i, j);
+                if (v != 1 && v != 2) continue;
+                for (int32_t dj = -room; dj <= room; ++dj)
+                    for (int32_t di = -room; di <= room; ++di)
+                        if (i + di >= 0 && i + di < w && j + dj >= 0 && j + dj < h)
+                            ground[static_cast<size_t>(j + dj) * w + i + di] = 0;
+            }
+    }
+    m_open = ground;
     // Things that are not the goal stand in the way.
     const sc_AllThing& things = s.oMap.oSetting.oAllThing;
     for (int32_t k = 0; k < things.lGetCount(); ++k) {
@@ -197,15 +203,18 @@ bool MissionPlayer::MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& 
     if (std::abs(g.at.x - at.x) + 2 * std::abs(g.at.y - at.y) < 2 * kShotMin + 16) return false;
     for (const sc_Point& p : m_futileSpots)
         if (std::abs(p.x - at.x) < 48 && std::abs(p.y - at.y) < 24) return false;
-    // Bullets fly along the middle of the gun's sixteen directions.
-    return OnSafeScreen(Aim(g), SettledView(s, at)) && ClearShot(s, gun, g.at);
+    return Aim(g, gun, SettledView(s, at)) && ClearShot(s, gun, g.at);
 }
 
-// The mouse's point for a shot at the goal: the gun turns towards the
-// mouse from the feet, so the point lies as far below the goal as the
-// muzzle is above the feet.
-sc_Point MissionPlayer::Aim(const Goal& g) const {
-    return sc_Point(g.at.x, g.at.y);
+// A shot flies from the muzzle through the mouse's point as far as it
+// reaches: any point of that line does, the goal's feet first, else one
+// nearer the gun where the goal lies under the panel.
+std::optional<sc_Point> MissionPlayer::Aim(const Goal& g, const sc_Point& gun, const sc_Point& view) const {
+    for (int32_t part : {4, 3, 2}) {
+        const sc_Point p(gun.x + (g.at.x - gun.x) * part / 4, gun.y + (g.at.y - gun.y) * part / 4);
+        if (OnSafeScreen(p, view)) return p;
+    }
+    return std::nullopt;
 }
 
 void MissionPlayer::Plan(const sc_Scene& s, const Goal& g, const sc_Point& from) {
@@ -302,6 +311,7 @@ void MissionPlayer::Reset() {
     m_futileSpots.clear();
     m_passedOver.clear();
     m_itemFrames.clear();
+    for (std::vector<uint8_t>& g : m_ground) g.clear();
     m_futileShots = 0;
     m_planned = Goal();
     m_lastWhat = nullptr;
@@ -344,8 +354,9 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         Walk(b, 0, 0);
         b.KeyUp(plat::key::Space);
         m_path.clear();
-        const sc_Point aim = Aim(g);
-        if (!OnSafeScreen(aim, s.oMap.oViewPoint)) return;
+        const std::optional<sc_Point> aimed = Aim(g, sc_Point(at.x, at.y - m_muzzle), s.oMap.oViewPoint);
+        if (!aimed) return;
+        const sc_Point aim = *aimed;
         // Shots that do no harm from here: another place, and after a few
         // such places another enemy.
         if (g.life < m_lastLife) m_futileShots = 0;
@@ -410,7 +421,8 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         --m_detour;
         return;
     }
-    if (goalMoved || --m_replan <= 0) {
+    // A moving goal is followed with a new plan now and then, not every step.
+    if ((goalMoved && m_replan < 80) || --m_replan <= 0) {
         m_path.clear();
         Plan(s, g, at);
         // A way not found is looked for again after a few steps.

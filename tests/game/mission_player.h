@@ -59,7 +59,7 @@ private:
     void MarkOpen(const sc_Scene& s, int32_t room);
     bool Walkable(const sc_Scene& s, int32_t i, int32_t j) const;
     bool ClearShot(const sc_Scene& s, const sc_Point& from, const sc_Point& to) const;
-    sc_Point Aim(const Goal& g) const;
+    std::optional<sc_Point> Aim(const Goal& g, const sc_Point& gun, const sc_Point& view) const;
     bool MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& at) const;
     void Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy);
 
@@ -71,7 +71,8 @@ private:
     int32_t m_futileShots = 0;
     int32_t m_lastLife = 0;
     const void* m_lastWhat = nullptr; // the goal the shots above were at
-    std::vector<uint8_t> m_open; // cells a character may stand on
+    std::vector<uint8_t> m_open;      // cells a character may stand on
+    std::vector<uint8_t> m_ground[2]; // of them, those the ground allows, with one and two cells of room
     std::vector<int32_t> m_path; // cell indices, the next one last
     Goal m_planned;
     Goal m_goal; // this frame's
