@@ -27,6 +27,8 @@ constexpr int32_t kShotReachX = 220, kShotReachY = 120, kShotMin = 48;
 constexpr int32_t kCloseX = 260, kCloseY = 140;
 // Dropped items this close are taken before going on.
 constexpr int32_t kPickUpX = 300, kPickUpY = 160, kItemFrames = 150;
+// Frames without a step or a shot before the player gets away.
+constexpr int32_t kIdleFrames = 60;
 constexpr int32_t kSafeLeft = 20, kSafeRight = 700, kSafeTop = 70, kSafeBottom = 476;
 
 const sc_Character* Own(const sc_Scene& s) {
@@ -275,6 +277,12 @@ void MissionPlayer::Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy) {
     }
 }
 
+void MissionPlayer::AddFutileSpot(const sc_Point& at) {
+    for (const sc_Point& p : m_futileSpots)
+        if (p.x == at.x && p.y == at.y) return;
+    m_futileSpots.push_back(at);
+}
+
 std::optional<sc_Point> MissionPlayer::CardToArm(const sc_Form& form, bool things) {
     if (form.pArmedSlots[0].lId != -1) return std::nullopt;
     std::optional<sc_Point> best;
@@ -336,6 +344,21 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
     m_muzzle = own->lMuzzleHeight;
     const bool moved = at.x != m_last.x || at.y != m_last.y;
     m_last = at;
+    // Neither a step nor a shot for a while: whatever holds the player
+    // here, it is left behind for a fresh look from a few steps away.
+    if (moved || m_button >= 0) {
+        m_idle = 0;
+    } else if (++m_idle > kIdleFrames) {
+        m_idle = 0;
+        m_futileSpots.clear();
+        if (g.hunt && g.what) m_passedOver.push_back(g.what);
+        static constexpr int32_t kAway[4][2] = {{1, 1}, {-1, 1}, {-1, -1}, {1, -1}};
+        const auto& d = kAway[static_cast<size_t>(m_escapes++ % 4)];
+        Walk(b, 20 * d[0], 20 * d[1]);
+        m_detour = 16;
+        m_path.clear();
+        return;
+    }
 
     const bool goalMoved = g.shoot != m_planned.shoot || g.what != m_planned.what ||
                            std::abs(g.at.x - m_planned.at.x) > 32 || std::abs(g.at.y - m_planned.at.y) > 16;
@@ -364,7 +387,7 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         m_lastLife = g.life;
         if (m_futileShots > 40) {
             m_futileShots = 0;
-            m_futileSpots.push_back(at);
+            AddFutileSpot(at);
             // A moving enemy may be missed anywhere: after a few places,
             // another one for a while.
             if (m_futileSpots.size() >= 3 && g.hunt) m_passedOver.push_back(g.what);
@@ -454,7 +477,7 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
             Walk(b, m_dest.x - at.x, m_dest.y - at.y);
         } else {
             Walk(b, 0, 0);
-            m_futileSpots.push_back(at);
+            AddFutileSpot(at);
             m_replan = 0;
         }
         return;

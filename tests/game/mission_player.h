@@ -62,6 +62,7 @@ private:
     std::optional<sc_Point> Aim(const Goal& g, const sc_Point& gun, const sc_Point& view) const;
     bool MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& at) const;
     void Walk(plat::HeadlessBackend& b, int32_t dx, int32_t dy);
+    void AddFutileSpot(const sc_Point& at);
 
     // Places whose shots did no harm to the goal, and enemies no place was
     // found to harm: looked past until the mission ends.
@@ -85,6 +86,8 @@ private:
     int32_t m_side = 0;    // which way the last detour went
     int32_t m_turn = 0;    // frames left of backing away aside, the sign the side
     int32_t m_backing = 0; // frames of backing away from an enemy
+    int32_t m_idle = 0;    // frames without a step or a shot
+    int32_t m_escapes = 0; // ways out of idling taken
     uint8_t m_keys[2] = {0, 0};
     int32_t m_button = -1; // the mouse button held, -1 none
     int32_t m_shots = 0;
