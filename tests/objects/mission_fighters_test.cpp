@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <iterator>
@@ -109,14 +110,20 @@ TEST_F(Campaign, EveryMissionsObjectiveCanBeMet) {
         sc_AllEnemy& enemies = s.oAllEnemy;
         EXPECT_GT(enemies.lGetCount(), 0);
         enemies.vLoadImage();
-        int32_t tanks = 0;
+        int32_t tanks = 0, inSight = 0;
+        const sc_Point start = s.oStartPoint[0];
         for (int32_t i = 0; i < enemies.lGetCount(); ++i) {
             const sc_Enemy& e = *enemies.pGetEnemy(i);
             EXPECT_TRUE(e.bLoaded) << "enemy " << i;
             EXPECT_TRUE(reach.At(e.oPos)) << "enemy " << i;
             EXPECT_GT(e.lHitPoints, 0) << "enemy " << i;
             tanks += e.lId == 1;
+            // On the screen the mission opens on, above the panel, yet not
+            // at arm's length.
+            const int32_t dx = std::abs(e.oPos.x - start.x), dy = std::abs(e.oPos.y - start.y);
+            inSight += dx < 400 && dy < 200 && dx * dx + dy * dy > 150 * 150;
         }
+        EXPECT_GT(inSight, 0) << "an enemy in sight at the start";
         enemies.vFreeImage();
         if (m == 3) {
             EXPECT_GT(tanks, 0);

@@ -113,19 +113,27 @@ int64_t Distance2(int32_t ax, int32_t ay, int32_t bx, int32_t by) {
     return dx * dx + dy * dy;
 }
 
+// A sentry stands in sight of the mission's start, on the screen the
+// mission opens on but out of arm's reach.
+constexpr int32_t kSentryMin = 220, kSentryX = 330, kSentryY = 190;
+
 // Places one object: the first hashed point that is roomy and keeps its
-// distance from the start points and from everything placed before it.
+// distance from the start points and from everything placed before it; a
+// sentry instead in sight of start point 0.
 bool Place(const WorldLayout& w, const WalkMap& walk, uint32_t salt, int32_t startClearance,
-           std::vector<MapPixel>& taken, MapPixel& at) {
+           std::vector<MapPixel>& taken, MapPixel& at, bool sentry = false) {
     for (uint32_t attempt = 0; attempt < 4000; ++attempt) {
         const uint32_t h = Hash(w.number, salt, attempt);
-        const int32_t x = 96 + static_cast<int32_t>(h % static_cast<uint32_t>(std::max(1, w.width - 192)));
-        const int32_t y =
-            64 + static_cast<int32_t>((h >> 11) % static_cast<uint32_t>(std::max(1, w.height - 128)));
+        int32_t x = 96 + static_cast<int32_t>(h % static_cast<uint32_t>(std::max(1, w.width - 192)));
+        int32_t y = 64 + static_cast<int32_t>((h >> 11) % static_cast<uint32_t>(std::max(1, w.height - 128)));
+        if (sentry) {
+            x = w.starts[0].x - kSentryX + static_cast<int32_t>(h % (2 * kSentryX + 1));
+            y = w.starts[0].y - kSentryY + static_cast<int32_t>((h >> 11) % (2 * kSentryY + 1));
+        }
         if (!walk.Roomy(x, y)) continue;
         const auto far = [&](const MapPixel& p, int64_t d) { return Distance2(x, y, p.x, p.y) >= d * d; };
         // A mission starts on start point 0; the others are the battles'.
-        if (!far(w.starts[0], startClearance) ||
+        if (!far(w.starts[0], sentry ? kSentryMin : startClearance) ||
             !std::all_of(w.starts.begin() + 1, w.starts.end(),
                          [&](const MapPixel& s) { return far(s, kSpacing); }))
             continue;
@@ -180,8 +188,13 @@ void PlaceFighters(const WorldLayout& w, sc_Setting& setting) {
     uint32_t salt = 0xE0;
     if (w.number >= kFirstMissionMap && w.number < kFirstMissionMap + kMissions)
         for (const Squad& s : kMissionSquads[w.number - kFirstMissionMap])
-            for (int32_t i = 0; i < s.count; ++i, ++salt)
-                if (Place(w, walk, salt, kStartClearance, taken, at)) AddEnemy(setting, s.row, at, salt);
+            for (int32_t i = 0; i < s.count; ++i, ++salt) {
+                // The first rifleman keeps watch over the start.
+                const bool sentry = s.row == kRifleman && i == 0;
+                if (Place(w, walk, salt, kStartClearance, taken, at, sentry) ||
+                    (sentry && Place(w, walk, salt, kStartClearance, taken, at)))
+                    AddEnemy(setting, s.row, at, salt);
+            }
     const int32_t animals = std::clamp(w.width * w.height / 1'500'000, 2, 12);
     for (int32_t i = 0; i < animals; ++i, ++salt)
         if (Place(w, walk, 0xA000 + salt, kAnimalStartClearance, taken, at))
