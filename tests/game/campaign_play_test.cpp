@@ -39,7 +39,9 @@ void CampaignPlay::PlayTheCampaign() {
     p.Frames(30);
     p.Click(kTopButtons[0], kTopButton);
     p.WaitFor("the ID screen", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenId); });
-    for (uint8_t key : {0x23, 0x12, 0x13, 0x18}) p.Key(key); // h e r o
+    // h e r o
+    for (uint8_t key : {0x23, 0x12, 0x13, 0x18})
+        p.Key(key);
     p.Key(plat::key::Enter);
     p.Frames(30);
     p.Do([](sc_Scene&) { EXPECT_EQ(SavedProgress("SAVE/hero.SAV"), 0) << "the new save"; });
@@ -49,7 +51,8 @@ void CampaignPlay::PlayTheCampaign() {
     const int32_t last = sc_Gate::kMissions - 1;
     for (int32_t m = 0; m <= last; ++m) {
         p.Do([m](sc_Scene& s) { EXPECT_EQ(s.oForm.lProgress, m) << "the save's progress"; });
-        p.Click(kMissionButton.x + kMissionButtonSize.w / 2, kMissionButton.y + kMissionButtonSize.h * m + 10);
+        p.Click(kMissionButton.x + kMissionButtonSize.w / 2,
+                kMissionButton.y + kMissionButtonSize.h * m + 10);
         p.Do([m](sc_Scene& s) { EXPECT_EQ(s.oForm.lMission, m) << "the mission chosen"; });
         p.Click(kNavBack, kNavButton);
         if (m == 0) {
@@ -73,7 +76,9 @@ void CampaignPlay::PlayTheCampaign() {
             return Pos{at->x, at->y};
         });
         p.Frames(10);
-        p.Do([m](sc_Scene& s) { EXPECT_GE(s.oForm.pArmedSlots[0].lId, 0) << "a card armed for mission " << m; });
+        p.Do([m](sc_Scene& s) {
+            EXPECT_GE(s.oForm.pArmedSlots[0].lId, 0) << "a card armed for mission " << m;
+        });
         p.Click(kNavNext, kNavButton);
         p.WaitFor("mission play", [](sc_Scene& s) { return s.lState == sc_Scene::kStatePlay; });
         p.Do([](sc_Scene& s) { EXPECT_GT(s.oMap.oSetting.oAllEnemy.lGetCount(), 0) << "enemies to fight"; });
@@ -108,7 +113,9 @@ void CampaignPlay::PlayTheCampaign() {
             return true;
         });
         if (m < last)
-            p.WaitFor("the way back to the menus", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenId); }, 3000);
+            p.WaitFor(
+                "the way back to the menus", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenId); },
+                3000);
         p.Frames(20);
     }
     p.Do([cardShots](sc_Scene&) { EXPECT_GT(*cardShots, 0) << "the armed cards fired"; });

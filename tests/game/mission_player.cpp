@@ -51,13 +51,17 @@ sc_Point SettledView(const sc_Scene& s, const sc_Point& p) {
 
 // Homing shots (cards 3 to 8) turn to the enemy nearest where they leave
 // and fly over walls and things alike.
-bool Homing(int32_t card) { return card >= 3 && card <= 8; }
+bool Homing(int32_t card) {
+    return card >= 3 && card <= 8;
+}
 
 // Hit points worth the armed card's ammunition.
 constexpr int32_t kStrongTarget = 150;
 
 // Items never move: their place names them.
-int64_t ItemKey(const sc_Point& p) { return int64_t{p.x} << 32 | static_cast<uint32_t>(p.y); }
+int64_t ItemKey(const sc_Point& p) {
+    return int64_t{p.x} << 32 | static_cast<uint32_t>(p.y);
+}
 
 bool OnSafeScreen(const sc_Point& target, const sc_Point& view) {
     const int32_t x = target.x - view.x, y = target.y - view.y;
@@ -83,7 +87,8 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) {
     int64_t nearest = INT64_MAX;
     for (int32_t i = 0; i < props.lGetCount(); ++i) {
         const sc_Prop* pr = props.pGetProp(i);
-        if (!pr || pr->bTaken || m_itemFrames[ItemKey(pr->oPos)] > kItemFrames || std::abs(pr->oPos.x - own->oPosition.x) > kPickUpX ||
+        if (!pr || pr->bTaken || m_itemFrames[ItemKey(pr->oPos)] > kItemFrames ||
+            std::abs(pr->oPos.x - own->oPosition.x) > kPickUpX ||
             std::abs(pr->oPos.y - own->oPosition.y) > kPickUpY)
             continue;
         const int64_t dx = pr->oPos.x - own->oPosition.x, dy = 2 * int64_t{pr->oPos.y - own->oPosition.y};
@@ -291,8 +296,10 @@ std::optional<sc_Point> MissionPlayer::CardToArm(const sc_Form& form, bool thing
         const int32_t index = form.pSlotIndex[static_cast<size_t>(i)];
         if (index < 0 || index >= sc_Form::kWeaponCards) continue;
         const sc_Weapons& card = form.pWeaponCards[static_cast<size_t>(index)];
-        const sc_Point at(layout::kGridHome.x + layout::kGridPitch.x * (shown % layout::kGridColumns) + layout::kWeaponButton.w / 2,
-                          layout::kGridHome.y + layout::kGridPitch.y * (shown / layout::kGridColumns) + layout::kWeaponButton.h / 2);
+        const sc_Point at(layout::kGridHome.x + layout::kGridPitch.x * (shown % layout::kGridColumns) +
+                              layout::kWeaponButton.w / 2,
+                          layout::kGridHome.y + layout::kGridPitch.y * (shown / layout::kGridColumns) +
+                              layout::kWeaponButton.h / 2);
         ++shown;
         // One that fits the objective before any other, the cheapest: the
         // purse is for the missions to come as well.
@@ -308,10 +315,11 @@ std::optional<sc_Point> MissionPlayer::CardToArm(const sc_Form& form, bool thing
 std::string MissionPlayer::Status() const {
     const Goal& g = m_goal;
     if (!g.valid) return "no goal";
-    return std::string(g.shoot ? (g.hunt ? "hunting" : "shooting") : "walking to") + " (" + std::to_string(g.at.x) + "," +
-           std::to_string(g.at.y) + ") life " + std::to_string(g.life) + ", path " + std::to_string(m_path.size()) +
-           ", futile spots " + std::to_string(m_futileSpots.size()) + ", passed over " + std::to_string(m_passedOver.size()) + " from (" +
-           std::to_string(m_last.x) + "," + std::to_string(m_last.y) + ")";
+    return std::string(g.shoot ? (g.hunt ? "hunting" : "shooting") : "walking to") + " (" +
+           std::to_string(g.at.x) + "," + std::to_string(g.at.y) + ") life " + std::to_string(g.life) +
+           ", path " + std::to_string(m_path.size()) + ", futile spots " +
+           std::to_string(m_futileSpots.size()) + ", passed over " + std::to_string(m_passedOver.size()) +
+           " from (" + std::to_string(m_last.x) + "," + std::to_string(m_last.y) + ")";
 }
 
 void MissionPlayer::Reset() {
@@ -319,7 +327,8 @@ void MissionPlayer::Reset() {
     m_futileSpots.clear();
     m_passedOver.clear();
     m_itemFrames.clear();
-    for (std::vector<uint8_t>& g : m_ground) g.clear();
+    for (std::vector<uint8_t>& g : m_ground)
+        g.clear();
     m_futileShots = 0;
     m_planned = Goal();
     m_lastWhat = nullptr;
@@ -383,7 +392,8 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
         // Shots that do no harm from here: another place, and after a few
         // such places another enemy.
         if (g.life < m_lastLife) m_futileShots = 0;
-        else if (m_button < 0) ++m_futileShots;
+        else if (m_button < 0)
+            ++m_futileShots;
         m_lastLife = g.life;
         if (m_futileShots > 40) {
             m_futileShots = 0;
@@ -432,8 +442,10 @@ void MissionPlayer::Frame(sc_Scene& s, plat::HeadlessBackend& b) {
             ax = m_turn > 0 ? -ax : ax, ay = m_turn > 0 ? ay : -ay;
             m_turn += m_turn > 0 ? -1 : 1;
         }
-        if (++m_backing > 20 && own->lFly > 100) b.KeyDown(plat::key::Space);
-        else b.KeyUp(plat::key::Space);
+        if (++m_backing > 20 && own->lFly > 100)
+            b.KeyDown(plat::key::Space);
+        else
+            b.KeyUp(plat::key::Space);
         Walk(b, ax, ay);
         m_path.clear();
         m_detour = 0;

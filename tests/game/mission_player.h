@@ -76,7 +76,7 @@ private:
     std::vector<uint8_t> m_ground[2]; // of them, those the ground allows, with one and two cells of room
     std::vector<int32_t> m_path; // cell indices, the next one last
     Goal m_planned;
-    Goal m_goal; // this frame's
+    Goal m_goal;     // this frame's
     sc_Point m_dest; // where the path ends
     int32_t m_muzzle = 0;
     sc_Point m_last;
