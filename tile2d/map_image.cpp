@@ -30,6 +30,8 @@ namespace {
 constexpr size_t kMaxFileBytes = size_t{64} << 20;
 
 constexpr char kMapPrefix[] = "map\\wrd";
+// The escape byte and the offset the runs end at.
+constexpr size_t kPackedMapHeader = 5;
 constexpr uint32_t kTopBit = 0x80000000u;
 
 // State of the free-function interface.
@@ -42,8 +44,9 @@ int32_t s_lViewX = 0;
 int32_t s_lViewY = 0;
 std::unique_ptr<sc_MapImage> s_pOwned;
 
-void DebugOutput(const char* text) {
-    plat::Trace("map image", text);
+// One line for a ground file: the name it was opened by, else its kind.
+void DebugOutput(std::string_view name, const char* text) {
+    plat::Trace(name, text);
 }
 
 // The named files in front of the loaders: each read whole, or absent when
@@ -65,10 +68,10 @@ std::optional<std::span<const uint8_t>> Present(const sc_ByteReader& file) {
 
 // Replaces a buffer with a file's bytes, or reports the file that did not
 // open and keeps the buffer. True when the file was there.
-bool Take(const std::optional<std::span<const uint8_t>>& file, std::vector<uint8_t>& buffer,
+bool Take(const std::optional<std::span<const uint8_t>>& file, std::vector<uint8_t>& buffer, std::string_view name,
           const char* openError) {
     if (!file) {
-        DebugOutput(openError);
+        DebugOutput(name, openError);
         return false;
     }
     buffer.assign(file->begin(), file->end());
@@ -118,16 +121,19 @@ uint32_t l_UnpackRle8(const uint8_t* packed, uint32_t packedBytes, uint8_t* out,
 // ---- loading ---------------------------------------------------------------
 
 int32_t sc_MapImage::lLoadPackedMap(uint16_t number) {
-    const sc_ByteReader info = ReadNamed(MapName(number, "mi"));
-    const sc_ByteReader animations = ReadNamed(MapName(number, "ani"));
-    const sc_ByteReader map = ReadNamed(MapName(number, "map"));
-    return lLoadPackedMap({Present(info), Present(animations), Present(map)});
+    const std::string infoName = MapName(number, "mi"), animationsName = MapName(number, "ani"),
+                      mapName = MapName(number, "map");
+    const sc_ByteReader info = ReadNamed(infoName);
+    const sc_ByteReader animations = ReadNamed(animationsName);
+    const sc_ByteReader map = ReadNamed(mapName);
+    return lLoadPackedMap(
+        {Present(info), Present(animations), Present(map), infoName, animationsName, mapName});
 }
 
 int32_t sc_MapImage::lLoadPackedMap(const ss_MapFiles& files) {
     vTakeInfoAndAnimations(files);
-    Take(files.oMap, m_aPackedMap, "Open Map *.map file Error !");
-    vReadPackedGrid();
+    const bool taken = Take(files.oMap, m_aPackedMap, files.oMapName, "Open Map *.map file Error !");
+    vReadPackedGrid(files.oMapName, taken);
     return 1;
 }
 
@@ -136,21 +142,24 @@ void sc_MapImage::vTakeInfoAndAnimations(const ss_MapFiles& files) {
     // header held from an earlier load and its copies stay.
     std::optional<std::span<const uint8_t>> info = files.oInfo;
     if (info && info->size() < kMapInfoBytes) info.reset();
-    if (Take(info, m_aMapInfo, "Open Map *.mi file Error !")) vParseMapInfo();
-    if (Take(files.oAnimations, m_aAnimationFile, "Open Map *.ani file Error !"))
+    if (Take(info, m_aMapInfo, files.oInfoName, "Open Map *.mi file Error !")) vParseMapInfo();
+    if (Take(files.oAnimations, m_aAnimationFile, files.oAnimationsName, "Open Map *.ani file Error !"))
         vParseAnimations(static_cast<uint32_t>(m_aAnimationFile.size()));
 }
 
-void sc_MapImage::vReadPackedGrid() {
+void sc_MapImage::vReadPackedGrid(std::string_view name, bool taken) {
     // Cells the packed map does not reach stay empty; without any packed map
-    // the grid is empty and nothing is drawn.
+    // the grid is empty and nothing is drawn. A map cut short of the end its
+    // header states is drawn as far as it goes.
     m_aMap.assign(kMapGridBytes, 0);
     if (!m_aPackedMap.empty()) {
         bool overflow = false;
         l_UnpackRle8(m_aPackedMap.data(), static_cast<uint32_t>(m_aPackedMap.size()), m_aMap.data(),
                      kMapGridBytes, &overflow);
-        if (overflow) DebugOutput("Map *.map file unpacks beyond the map grid !");
+        if (overflow) DebugOutput(name, "Map *.map file unpacks beyond the map grid !");
     }
+    if (taken && (m_aPackedMap.size() < kPackedMapHeader || Load32(m_aPackedMap.data() + 1) > m_aPackedMap.size()))
+        DebugOutput(name, "Map *.map file ends before its runs do !");
     m_wMapWidth = Load16(m_aMap.data());
     m_wMapHeight = Load16(m_aMap.data() + 2);
 }
@@ -163,17 +172,19 @@ void sc_MapImage::vTakeUnpackedGrid(std::span<const uint8_t> file) {
 }
 
 bool sc_MapImage::bLoadMap(uint16_t number) {
-    const sc_ByteReader map = ReadNamed(MapName(number, "map"));
-    const sc_ByteReader info = ReadNamed(MapName(number, "mi"));
-    const sc_ByteReader animations = ReadNamed(MapName(number, "ani"));
-    return bLoadMap({Present(info), Present(animations), Present(map)});
+    const std::string infoName = MapName(number, "mi"), animationsName = MapName(number, "ani"),
+                      mapName = MapName(number, "map");
+    const sc_ByteReader map = ReadNamed(mapName);
+    const sc_ByteReader info = ReadNamed(infoName);
+    const sc_ByteReader animations = ReadNamed(animationsName);
+    return bLoadMap({Present(info), Present(animations), Present(map), infoName, animationsName, mapName});
 }
 
 bool sc_MapImage::bLoadMap(const ss_MapFiles& files) {
     if (files.oMap)
         vTakeUnpackedGrid(*files.oMap);
     else
-        DebugOutput("Open Map *.map file Error !");
+        DebugOutput(files.oMapName, "Open Map *.map file Error !");
     vTakeInfoAndAnimations(files);
     return true;
 }
@@ -183,8 +194,8 @@ bool sc_MapImage::bLoadMap(const ss_MapFiles& files) {
 // conversion of stale data converts it twice.
 bool sc_MapImage::bTakeBank(const ss_TileBankFiles& bank) {
     m_oPrepared.vClear();
-    if (!Take(bank.oData, m_aTileData, "Open Map Image Data file Error !")) Release(m_aTileData);
-    if (Take(bank.oTable, m_aTileTable, "Open Map Image Table file Error !")) return true;
+    if (!Take(bank.oData, m_aTileData, bank.oDataName, "Open Map Image Data file Error !")) Release(m_aTileData);
+    if (Take(bank.oTable, m_aTileTable, bank.oTableName, "Open Map Image Table file Error !")) return true;
     Release(m_aTileTable);
     return false;
 }
@@ -194,7 +205,7 @@ bool sc_MapImage::bLoadPuzzleOfMap(uint16_t /*number*/, uint8_t mode) {
     std::snprintf(data, sizeof data, "%s%s%04d", "puzzle", "\\Zdat", static_cast<int32_t>(m_lPuzzle));
     std::snprintf(table, sizeof table, "%s%s%04d", "puzzle", "\\Ztab", static_cast<int32_t>(m_lPuzzle));
     const sc_ByteReader d = ReadNamed(data), t = ReadNamed(table);
-    return bLoadPuzzleOfMap({Present(d), Present(t)}, mode);
+    return bLoadPuzzleOfMap({Present(d), Present(t), data, table}, mode);
 }
 
 bool sc_MapImage::bLoadPuzzleOfMap(const ss_TileBankFiles& bank, uint8_t mode) {
@@ -209,7 +220,7 @@ bool sc_MapImage::bLoadPuzzle(int32_t folder, int32_t puzzle) {
     std::snprintf(data, sizeof data, "%s\\%d%s%04d", "puzzle", folder, "\\Zdat", puzzle);
     std::snprintf(table, sizeof table, "%s\\%d%s%04d", "puzzle", folder, "\\Ztab", puzzle);
     const sc_ByteReader d = ReadNamed(data), t = ReadNamed(table);
-    return bLoadPuzzle({Present(d), Present(t)});
+    return bLoadPuzzle({Present(d), Present(t), data, table});
 }
 
 bool sc_MapImage::bLoadPuzzle(const ss_TileBankFiles& bank) {
@@ -219,7 +230,7 @@ bool sc_MapImage::bLoadPuzzle(const ss_TileBankFiles& bank) {
 void sc_MapImage::vParseMapInfo() {
     // A short header would be read past its end; the earlier copies stay.
     if (m_aMapInfo.size() < kMapInfoBytes) {
-        DebugOutput("Map *.mi file too short !");
+        DebugOutput("*.mi", "Map *.mi file too short !");
         return;
     }
     // The third value and the map word overlap (bytes 8-11 and 9-10).

@@ -8,14 +8,16 @@
 //
 // Every file is untrusted: counts, offsets and sizes are checked against the
 // bytes held, cells outside the layer or naming no drawable image are left
-// out, and a file that does not open is reported through the trace (source
-// "map image") and the load goes on with what is held.
+// out, and a file that does not open or is refused is reported through the
+// trace under the name it was opened by (or its kind, for bytes handed in
+// without one) and the load goes on with what is held.
 //
 // The loaders work on bytes in memory (ss_MapFiles, ss_TileBankFiles); the
 // loaders by number only read the named files in front of them.
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "tile2d/prepared_tiles.h"
@@ -34,17 +36,22 @@ constexpr uint32_t kMapAnimationSlots = 30;
 constexpr uint32_t kMapBlendBytes = 53'248;
 
 // The files of one map as read; a file that did not open is absent. The
-// bytes are copied by the loader.
+// bytes are copied by the loader; the names are what a refusal reports.
 struct ss_MapFiles {
     std::optional<std::span<const uint8_t>> oInfo;       // .mi
     std::optional<std::span<const uint8_t>> oAnimations; // .ani
     std::optional<std::span<const uint8_t>> oMap;        // .map
+    std::string_view oInfoName = "*.mi";
+    std::string_view oAnimationsName = "*.ani";
+    std::string_view oMapName = "*.map";
 };
 
 // The two halves of a tile bank as read; absent when they did not open.
 struct ss_TileBankFiles {
     std::optional<std::span<const uint8_t>> oData;  // Zdat
     std::optional<std::span<const uint8_t>> oTable; // Ztab
+    std::string_view oDataName = "Zdat";
+    std::string_view oTableName = "Ztab";
 };
 
 struct ss_MapAnimation {
@@ -124,7 +131,8 @@ public:
     ss_MapAnimation& rGetAnimation(uint32_t slot) { return m_aAnimation[slot < kMapAnimationSlots ? slot : 0]; }
 
 private:
-    void vReadPackedGrid();
+    // The map's bytes just taken are checked against the length they state.
+    void vReadPackedGrid(std::string_view name, bool taken);
     void vTakeUnpackedGrid(std::span<const uint8_t> file);
     // The part of a load the two map loaders share.
     void vTakeInfoAndAnimations(const ss_MapFiles& files);

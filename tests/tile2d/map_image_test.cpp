@@ -155,6 +155,10 @@ TEST_F(MapImageTest, MissingFilesKeepWhatAnEarlierLoadHeld) {
     EXPECT_EQ(l_LoadMapImage(2), 1);
     EXPECT_EQ(MapReasons(*trace), (Reasons{"Open Map *.mi file Error !", "Open Map *.ani file Error !",
                                            "Open Map *.map file Error !"}));
+    // Each line names the file as the layer opened it.
+    ASSERT_EQ(trace->Lines().size(), 3u);
+    EXPECT_EQ(trace->Lines()[0].source, "map\\wrd00002.mi");
+    EXPECT_EQ(trace->Lines()[2].source, "map\\wrd00002.map");
     EXPECT_EQ(l_GetMapImageWidth(), 800);
     EXPECT_EQ(g_pMapImage->bGetAnimationCount(), 0);
     // The grid comes again from the packed map held from map 1.
@@ -166,6 +170,25 @@ TEST_F(MapImageTest, MissingFilesKeepWhatAnEarlierLoadHeld) {
     EXPECT_EQ(MapReasons(*trace), (Reasons{"Open Map *.mi file Error !", "Open Map *.ani file Error !",
                                            "Open Map *.map file Error !"}));
     EXPECT_EQ(l_GetMapImageHeight(), 600);
+}
+
+// A packed map cut before the end its header states is drawn as far as it
+// goes, and named.
+TEST_F(MapImageTest, ACutPackedMapIsNamedAndReadAsFarAsItGoes) {
+    MapGrid grid(511, 511);
+    grid.Set(260, 4, 1);
+    Bank bank;
+    bank.Add(DotTile(0x1234));
+    PutMap(1, MapInfo(3, 0, 0, 800, 600), {}, grid);
+    PutBank(3, bank);
+    Bytes packed = PackRle8(grid.b);
+    packed.resize(packed.size() / 2);
+    Put(Name(1, "map"), packed);
+    krxtest::TraceCapture trace;
+    ASSERT_EQ(l_LoadMapImage(1), 1);
+    EXPECT_EQ(MapReasons(trace), Reasons{"Map *.map file ends before its runs do !"});
+    EXPECT_EQ(trace.Lines().back().source, "map\\wrd00001.map");
+    EXPECT_EQ(g_pMapImage->pGetMap()[4 + (4 * 512 + 260) * 2], 1);
 }
 
 TEST_F(MapImageTest, AMissingBankHalfLeavesNoBank) {
