@@ -192,12 +192,27 @@ bool sc_MapImage::bLoadMap(const ss_MapFiles& files) {
 // A bank half that did not open is dropped rather than kept from the last
 // load: a stale table over fresh data draws unconverted colours, and fresh
 // conversion of stale data converts it twice.
+//
+// A bank cut short is used as far as it goes: tiles past the end of the
+// data and a last entry cut in two are never drawn. Each says so in a line.
 bool sc_MapImage::bTakeBank(const ss_TileBankFiles& bank) {
     m_oPrepared.vClear();
-    if (!Take(bank.oData, m_aTileData, bank.oDataName, "Open Map Image Data file Error !")) Release(m_aTileData);
-    if (Take(bank.oTable, m_aTileTable, bank.oTableName, "Open Map Image Table file Error !")) return true;
-    Release(m_aTileTable);
-    return false;
+    const bool data = Take(bank.oData, m_aTileData, bank.oDataName, "Open Map Image Data file Error !");
+    if (!data) Release(m_aTileData);
+    if (!Take(bank.oTable, m_aTileTable, bank.oTableName, "Open Map Image Table file Error !")) {
+        Release(m_aTileTable);
+        return false;
+    }
+    if (m_aTileTable.size() % 4) DebugOutput(bank.oTableName, "Map Image Table file ends inside an entry !");
+    if (data)
+        for (size_t at = 0; at + 4 <= m_aTileTable.size(); at += 4) {
+            const uint32_t offset = Load32(m_aTileTable.data() + at);
+            if (!(offset & kTopBit) && offset >= m_aTileData.size()) {
+                DebugOutput(bank.oDataName, "Map Image Data file ends before a tile of the table !");
+                break;
+            }
+        }
+    return true;
 }
 
 bool sc_MapImage::bLoadPuzzleOfMap(uint16_t /*number*/, uint8_t mode) {

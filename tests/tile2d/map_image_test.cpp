@@ -172,23 +172,40 @@ TEST_F(MapImageTest, MissingFilesKeepWhatAnEarlierLoadHeld) {
     EXPECT_EQ(l_GetMapImageHeight(), 600);
 }
 
-// A packed map cut before the end its header states is drawn as far as it
-// goes, and named.
-TEST_F(MapImageTest, ACutPackedMapIsNamedAndReadAsFarAsItGoes) {
+// A ground file cut short is used as far as it goes and named: a packed map
+// before the end its header states, tile data before a tile of the table,
+// a table inside an entry.
+TEST_F(MapImageTest, ACutGroundFileIsNamedAndReadAsFarAsItGoes) {
     MapGrid grid(511, 511);
     grid.Set(260, 4, 1);
     Bank bank;
     bank.Add(DotTile(0x1234));
-    PutMap(1, MapInfo(3, 0, 0, 800, 600), {}, grid);
-    PutBank(3, bank);
-    Bytes packed = PackRle8(grid.b);
-    packed.resize(packed.size() / 2);
-    Put(Name(1, "map"), packed);
-    krxtest::TraceCapture trace;
-    ASSERT_EQ(l_LoadMapImage(1), 1);
-    EXPECT_EQ(MapReasons(trace), Reasons{"Map *.map file ends before its runs do !"});
-    EXPECT_EQ(trace.Lines().back().source, "map\\wrd00001.map");
-    EXPECT_EQ(g_pMapImage->pGetMap()[4 + (4 * 512 + 260) * 2], 1);
+    bank.Add(DotTile(0x4321));
+    const Bytes packed = PackRle8(grid.b);
+    const struct {
+        std::string file;
+        Bytes whole;
+        size_t keep;
+        const char* reason;
+    } cases[] = {
+        {Name(1, "map"), packed, packed.size() / 2, "Map *.map file ends before its runs do !"},
+        {BankName("Zdat", 3), bank.data, bank.data.size() / 2, "Map Image Data file ends before a tile of the table !"},
+        {BankName("Ztab", 3), bank.table, bank.table.size() - 1, "Map Image Table file ends inside an entry !"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        PutMap(1, MapInfo(3, 0, 0, 800, 600), {}, grid);
+        PutBank(3, bank);
+        Put(c.file, Bytes(c.whole.begin(), c.whole.begin() + static_cast<std::ptrdiff_t>(c.keep)));
+        krxtest::TraceCapture trace;
+        ASSERT_EQ(l_LoadMapImage(1), 1);
+        EXPECT_EQ(MapReasons(trace), Reasons{c.reason});
+        std::string opened = c.file;
+        std::replace(opened.begin(), opened.end(), '/', '\\');
+        EXPECT_EQ(trace.Lines().back().source, opened);
+        EXPECT_EQ(g_pMapImage->pGetMap()[4 + (4 * 512 + 260) * 2], 1);
+        EXPECT_NE(g_pMapImage->pGetTileTable(), nullptr);
+    }
 }
 
 TEST_F(MapImageTest, AMissingBankHalfLeavesNoBank) {
