@@ -3,8 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "pagefont/string_table.h"
+#include "platform/trace.h"
 
 char g_szPrintfBuffer[4][sc_FontWriter::kPrintfBytes];
 
@@ -29,6 +31,10 @@ const unsigned char* Bytes(const char* s) {
     return reinterpret_cast<const unsigned char*>(s);
 }
 
+// The glyphs each slot's codes reach: codes 32 to 126, and the Big5 pairs
+// of leads 0xA1 to 0xF9.
+const int32_t kSlotGlyphs[2] = {95, l_Big5Glyph(0xF9, 0xFE) + 1};
+
 } // namespace
 
 sc_FontWriter::sc_FontWriter() = default;
@@ -45,6 +51,11 @@ int32_t sc_FontWriter::bLoadFont(int32_t which, const char* fileName, int32_t ce
         return 0;
     if (!font->bLoad(fileName, cellWidth, cellHeight, preload)) return 0;
     if (which != 0 && which != 1) return 0;
+    // Codes past the last glyph draw nothing; a font short of its slot's
+    // codes is most likely a cut file, which is worth naming.
+    if (const int32_t held = font->lGetGlyphCount(); held < kSlotGlyphs[which])
+        plat::Trace(fileName, "holds " + std::to_string(held) + " glyphs of the " +
+                                  std::to_string(kSlotGlyphs[which]) + " its codes reach");
     m_pFont[which] = std::move(font);
     return 1;
 }

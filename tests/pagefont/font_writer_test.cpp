@@ -6,6 +6,7 @@
 #include "pagefont/line.h"
 #include "pagefont/string_table.h"
 #include "tests/pagefont/page_fixture.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -229,6 +230,27 @@ TEST_F(WriterTest, MissingFontsDrawNothingAndKeepTheOldFont) {
     EXPECT_EQ(w.bLoadFont(0, "Fonts\\EM.FNT", 8, 16, 2, 1), 0) << "unknown kind";
     EXPECT_EQ(w.bLoadFont(2, "Fonts\\EM.FNT", 8, 16, 0, 1), 0) << "unknown slot";
     EXPECT_EQ(w.pGetFont(0), single);
+}
+
+// A font with fewer glyphs than its slot's codes reach (a cut file) still
+// draws what it holds, and is named in the trace; one that holds them all is
+// not.
+TEST_F(WriterTest, AFontShortOfItsCodesDrawsWhatItHoldsAndIsNamed) {
+    MakeTarget(80, 20);
+    dir.Write("Fonts/CUT.FNT", NumberedFont(8, 40));
+    krxtest::TraceCapture trace;
+    ASSERT_EQ(w.bLoadFont(0, "Fonts\\EM.FNT", 8, 16, 0, 1), 1);
+    ASSERT_EQ(w.bLoadFont(0, "Fonts\\CUT.FNT", 8, 16, 0, 0), 1);
+    ASSERT_EQ(w.bLoadFont(1, "Fonts\\CM.FNT", 16, 16, 0, 1), 1);
+    ASSERT_EQ(trace.Lines().size(), 2u);
+    EXPECT_EQ(trace.Lines()[0].source, "Fonts\\CUT.FNT");
+    EXPECT_EQ(trace.Lines()[0].reason, "holds 40 glyphs of the 95 its codes reach");
+    EXPECT_EQ(trace.Lines()[1].reason, "holds 1000 glyphs of the 13973 its codes reach");
+    w.vSetColor(kInk, 0, 16);
+    w.vShowString(0, 0, "z");
+    EXPECT_EQ(GlyphAt(0, 0, 8), -1) << "past the last glyph";
+    w.vShowString(0, 0, "G");
+    EXPECT_EQ(GlyphAt(0, 0, 8), 'G' - 32);
 }
 
 TEST_F(WriterTest, SettingsReachBothFonts) {
