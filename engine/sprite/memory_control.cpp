@@ -1,5 +1,6 @@
 #include "engine/sprite/memory_control.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/base/file.h"
@@ -115,10 +116,29 @@ int32_t sc_MemoryControl::lGetRefCount(const void* piece) const {
 
 namespace {
 
+// The furthest offset a frame of the pack is placed at in its data file.
+int32_t LastDataOffset(const sc_GameImageData& tree) {
+    int32_t last = -1;
+    for (int32_t o = 0; o < tree.lGetObjectCount(); ++o) {
+        const sc_GameObject* object = tree.pGetObjectAt(o);
+        for (int32_t s = 0; object && s < object->lGetStatusCount(); ++s) {
+            const sc_GameStatus* status = object->pGetStatusAt(s);
+            for (int32_t d = 0; status && d < status->lGetDirCount(); ++d) {
+                const sc_GameDir* dir = status->pGetDirAt(d);
+                for (int32_t f = 0; dir && f < dir->lGetFrameCount(); ++f)
+                    if (const sc_GameImgWithShadow* frame = dir->pGetFrameAt(f); frame && frame->bInDataFile())
+                        last = std::max(last, frame->lGetDataOffset());
+            }
+        }
+    }
+    return last;
+}
+
 // The miss path shared by the three gets: parse the table's headers, copy
 // the piece, then read exactly its blocks from its first frame's offset.
 template <class Piece, class Pick>
-std::unique_ptr<Piece> LoadPiece(const char* table, const char* data, Pick pick) {
+std::unique_ptr<Piece> LoadPiece(const char* table, const char* data, std::set<std::string>& shortData,
+                                 Pick pick) {
     auto refuse = [](const char* name, const char* why) {
         plat::Trace(name, why);
         return nullptr;
@@ -133,6 +153,11 @@ std::unique_ptr<Piece> LoadPiece(const char* table, const char* data, Pick pick)
     const sc_GameImgWithShadow* first = found ? found->pFirstFrame() : nullptr;
     if (!first) return refuse(table, "holds no frame for the piece asked");
     const uint32_t size = dataFile.lGetSize();
+    // A data file cut short still gives the pieces it holds whole; it is
+    // named once, whichever piece is asked first.
+    if (const int32_t last = LastDataOffset(tree);
+        last >= 0 && static_cast<uint32_t>(last) >= size && shortData.insert(data).second)
+        plat::Trace(data, "ends before frames its table places in it");
     const int32_t offset = first->lGetDataOffset();
     if (!first->bInDataFile() || offset < 0 || static_cast<uint32_t>(offset) > size)
         return refuse(table, "places the piece outside its data file");
@@ -151,8 +176,9 @@ sc_GameObject* sc_MemoryControl::pGetObject(const char* table, const char* data,
         e->vAddRef();
         return static_cast<sc_GameObject*>(const_cast<void*>(e->pGetPiece()));
     }
-    auto piece = LoadPiece<sc_GameObject>(
-        table, data, [&](sc_GameImageData& t) -> const sc_GameObject* { return t.pGetObjectAt(object); });
+    auto piece = LoadPiece<sc_GameObject>(table, data, m_oShortData, [&](sc_GameImageData& t) -> const sc_GameObject* {
+        return t.pGetObjectAt(object);
+    });
     if (!piece) return nullptr;
     sc_GameObject* p = piece.get();
     pNewMemory()->vSet(std::move(piece), table, data, object);
@@ -165,8 +191,9 @@ sc_GameStatus* sc_MemoryControl::pGetStatus(const char* table, const char* data,
         e->vAddRef();
         return static_cast<sc_GameStatus*>(const_cast<void*>(e->pGetPiece()));
     }
-    auto piece = LoadPiece<sc_GameStatus>(
-        table, data, [&](sc_GameImageData& t) -> const sc_GameStatus* { return t.pGetStatus(object, status); });
+    auto piece = LoadPiece<sc_GameStatus>(table, data, m_oShortData, [&](sc_GameImageData& t) -> const sc_GameStatus* {
+        return t.pGetStatus(object, status);
+    });
     if (!piece) return nullptr;
     sc_GameStatus* p = piece.get();
     pNewMemory()->vSet(std::move(piece), table, data, object, status);
@@ -180,8 +207,9 @@ sc_GameDir* sc_MemoryControl::pGetDir(const char* table, const char* data, int32
         e->vAddRef();
         return static_cast<sc_GameDir*>(const_cast<void*>(e->pGetPiece()));
     }
-    auto piece = LoadPiece<sc_GameDir>(
-        table, data, [&](sc_GameImageData& t) -> const sc_GameDir* { return t.pGetDir(object, status, dir); });
+    auto piece = LoadPiece<sc_GameDir>(table, data, m_oShortData, [&](sc_GameImageData& t) -> const sc_GameDir* {
+        return t.pGetDir(object, status, dir);
+    });
     if (!piece) return nullptr;
     sc_GameDir* p = piece.get();
     pNewMemory()->vSet(std::move(piece), table, data, object, status, dir);

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "engine/base/member.h"
 #include "engine/base/node.h"
@@ -85,6 +87,9 @@ private:
     sc_GameMemory* pFind(const char* table, const char* data, int32_t object, int32_t status, int32_t dir) const;
 
     sc_NodeEx m_oList;
+    // Data files already reported shorter than their table: each is named
+    // once, not at every piece loaded from it.
+    std::set<std::string> m_oShortData;
 };
 
 extern sc_MemoryControl* g_pMemoryControl;

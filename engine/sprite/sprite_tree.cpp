@@ -750,7 +750,12 @@ bool sc_GameImageData::bReadSplit(sc_File& table, sc_File* data, sc_File* info) 
     if (!t.Ok()) return RefusePack(name(table), {&t});
     if (data && !d.Ok()) return RefusePack(name(*data), {&d});
     if (info && !i.Ok()) return RefusePack(name(*info), {&i});
-    return bReadSplit(t, data ? &d : nullptr, info ? &i : nullptr, pack::Form::Split, name(table));
+    // A pack that does not read names all its files: a value out of range in
+    // one may be a cut or swapped other.
+    std::string source(name(table));
+    if (data) source.append(", ").append(name(*data));
+    if (info) source.append(", ").append(name(*info));
+    return bReadSplit(t, data ? &d : nullptr, info ? &i : nullptr, pack::Form::Split, source);
 }
 
 void sc_GameImageData::vWriteSplit(sc_ByteWriter& table, sc_ByteWriter* data, sc_ByteWriter* info,

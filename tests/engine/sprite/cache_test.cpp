@@ -10,6 +10,7 @@
 #include "engine/sprite/sprite_tree.h"
 #include "platform/byte_reader.h"
 #include "tests/engine/sprite/pack_fixtures.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -109,10 +110,19 @@ TEST_F(Cache, BadRequestsGiveNullAndLeaveTheCacheAlone) {
 }
 
 TEST_F(Cache, APackWhoseBlocksAreNotWhereItsHeadersSayGivesNull) {
-    // The data file ends inside the blocks.
+    // The data file ends inside the blocks. It is named once, at the first
+    // get, whichever piece is asked and whether or not it is held whole.
     Write(table, std::vector<uint8_t>(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(data.size() / 2)));
-    EXPECT_EQ(cache.pGetObject(kTable, kData, 1), nullptr);
-    EXPECT_EQ(cache.lGetEntryCount(), 0);
+    {
+        krxtest::TraceCapture trace;
+        EXPECT_EQ(cache.pGetObject(kTable, kData, 1), nullptr);
+        EXPECT_EQ(cache.lGetEntryCount(), 0);
+        cache.vFree(cache.pGetDir(kTable, kData, 0, 0, 0));
+        const auto named = std::count_if(trace.Lines().begin(), trace.Lines().end(), [](const auto& line) {
+            return line.source == kData && line.reason == "ends before frames its table places in it";
+        });
+        EXPECT_EQ(named, 1);
+    }
 
     // A first frame placed past the end of the data file, or not placed.
     sc_ByteReader tr(table);
