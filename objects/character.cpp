@@ -32,6 +32,12 @@ sc_AllCharacter* g_pAllCharacter = nullptr;
 
 namespace {
 
+// Hit points, drain, attack and defence may come from a peer's records: a
+// loss stops at the ends of the range rather than wrapping past them.
+int32_t Less(int32_t lValue, int64_t lLoss) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{lValue} - lLoss, INT32_MIN, INT32_MAX));
+}
+
 constexpr const char* kWalkSound = "WAV\\CHARWALK.WAV";
 constexpr const char* kFlySound = "WAV\\CHARFLY.WAV";
 constexpr const char* kFlyTalkSound = "WAV\\CHARFLYTALK.WAV";
@@ -229,7 +235,7 @@ void sc_Character::vWalk(int32_t lDirection) {
         }
     }
     if (!host && lFly == 0) vFly(0);
-    if (host && lDrain != 0) lHitPoints -= lDrain;
+    if (host && lDrain != 0) lHitPoints = Less(lHitPoints, lDrain);
     pStatus = pMoveStatus;
     bMoving = 1;
     // The body keeps facing its way, or a right angle to it; otherwise it
@@ -468,8 +474,8 @@ bool sc_Character::bHitBullet(const sc_Bullet* pBullet) {
     // X held keeps this machine's characters whole; the others still apply
     // the damage, and the authority's records prevail.
     if (!(g_pDirKey && g_pDirKey->bIsKeyDown(plat::key::X))) {
-        const int32_t damage = pBullet->lAttack - lDefence;
-        lHitPoints -= damage <= 0 ? 50 : damage;
+        const int64_t damage = int64_t{pBullet->lAttack} - lDefence;
+        lHitPoints = Less(lHitPoints, damage <= 0 ? 50 : damage);
     }
     if (g_pAllObject)
         g_pAllObject->oAllBullet.vFire(0, lIndex, plat::RandScaled(6), oPosition, pView ? *pView : sc_Point(),

@@ -2,6 +2,7 @@
 // changes on the machine that reads it.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "engine/device/frame_time.h"
@@ -165,6 +166,21 @@ TEST_F(CharacterRecords, RecordsNamingNoCharacterOrDirectionAreIgnored) {
     const sc_Character::ss_StateRecord whole = c.oStateRecord();
     krxtest::ExpectEveryPrefixRefused(whole,
                                       [&](std::span<const uint8_t> bytes) { return c.bUnpack(bytes); });
+}
+
+// A peer's drain at the end of its range: the authority's steps take the
+// hit points to the end of theirs and no further.
+TEST_F(CharacterRecords, ADrainFromARecordStopsAtTheEndOfTheRange) {
+    sc_Character& c = C(1);
+    sc_Character::ss_StateRecord r = c.oStateRecord();
+    Set(r, 11, 1000);
+    Set(r, 15, INT32_MIN);
+    m_all.vReceive(r);
+    ASSERT_EQ(c.lDrain, INT32_MIN);
+    c.vWalk(4);
+    EXPECT_EQ(c.lHitPoints, INT32_MAX);
+    c.vWalk(4);
+    EXPECT_EQ(c.lHitPoints, INT32_MAX);
 }
 
 TEST_F(CharacterRecords, AFallingCharacterKeepsItsDeathAgainstTheStateOfTheLiving) {
