@@ -27,18 +27,19 @@ void Check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* p, size_t n) {
     static plat::ScopedTraceSink quiet([](std::string_view, std::string_view) {});
     static sc_DirPlay session;
-    static sc_AllObject objects;
-    static sc_AllThing things;
-    static sc_AllEnemy enemies;
     static sc_Transmit transmit;
-    if (!transmit.pDirPlay) {
-        transmit.vCreate(&session);
-        // Records name characters, things and enemies by index: some exist.
-        for (int i = 0; i < 4; ++i) objects.oAllCharacter.pAdd();
-        for (int i = 0; i < 3; ++i) {
-            things.pAdd();
-            enemies.pAdd();
-        }
+    if (!transmit.pDirPlay) transmit.vCreate(&session);
+    // The families are made afresh for each input: records add bullets and
+    // mines, which would pile up over a run and slow every later input, and
+    // an input must do the same whatever ran before it. Records name
+    // characters, things and enemies by index: some exist.
+    sc_AllObject objects;
+    sc_AllThing things;
+    sc_AllEnemy enemies;
+    for (int i = 0; i < 4; ++i) objects.oAllCharacter.pAdd();
+    for (int i = 0; i < 3; ++i) {
+        things.pAdd();
+        enemies.pAdd();
     }
     transmit.vDispatch(p, static_cast<uint32_t>(n));
 
