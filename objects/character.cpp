@@ -117,6 +117,13 @@ int32_t Word(std::span<const uint8_t> record, size_t word) {
     return static_cast<int32_t>(u);
 }
 
+// A place a peer sends, held to a range far beyond any map's but small
+// enough that the differences and turns made from places do not overflow.
+int32_t Place(std::span<const uint8_t> record, size_t word) {
+    constexpr int32_t kFar = 1 << 24;
+    return std::clamp(Word(record, word), -kFar, kFar);
+}
+
 // A record long enough for its kind, or one line in the trace.
 bool Holds(std::span<const uint8_t> record, uint32_t bytes, const char* source) {
     if (record.size() >= bytes) return true;
@@ -522,7 +529,7 @@ bool sc_Character::bUnpack(std::span<const uint8_t> record) {
     bNear = Word(record, 17);
     vSetInvisible(Word(record, 14));
     vSetDrain(Word(record, 15));
-    vApplyState(sc_Point(Word(record, 3), Word(record, 4)), Word(record, 5), Word(record, 6), Word(record, 7),
+    vApplyState(sc_Point(Place(record, 3), Place(record, 4)), Word(record, 5), Word(record, 6), Word(record, 7),
                 Word(record, 8));
     const int32_t firing = Word(record, 10);
     // A falling body keeps its death: the state of the living does not
@@ -741,7 +748,7 @@ void sc_AllCharacter::vReceiveWalk(std::span<const uint8_t> record) {
         c->vWalk(direction);
     } else {
         c->vStop();
-        c->oPosition.oSet(Word(record, 6), Word(record, 7));
+        c->oPosition.oSet(Place(record, 6), Place(record, 7));
     }
     c->vFly(Word(record, 5));
 }
@@ -750,7 +757,7 @@ void sc_AllCharacter::vReceiveFire(std::span<const uint8_t> record) {
     if (!b_HasAuthority() || !Holds(record, kFireBytes, "gun fire record")) return;
     sc_Character* c = pGetCharacter(Word(record, 2));
     if (!c) return;
-    c->oGun.oAim.oSet(Word(record, 5), Word(record, 6));
+    c->oGun.oAim.oSet(Place(record, 5), Place(record, 6));
     c->oGun.vFire(Word(record, 4), Word(record, 3));
     c->oGun.lChargePower = Word(record, 7);
 }

@@ -183,6 +183,22 @@ TEST_F(CharacterRecords, ADrainFromARecordStopsAtTheEndOfTheRange) {
     EXPECT_EQ(c.lHitPoints, INT32_MAX);
 }
 
+// Places a peer sends are held to a range far beyond any map, so that the
+// aims and steps made from them stay inside 32 bits.
+TEST_F(CharacterRecords, PlacesFromRecordsAreHeldToAFarRange) {
+    sc_Character& c = C(1);
+    sc_Character::ss_StateRecord r = c.oStateRecord();
+    Set(r, 3, INT32_MIN);
+    Set(r, 4, INT32_MAX);
+    m_all.vReceive(r);
+    EXPECT_EQ(c.oPosition.x, -(1 << 24));
+    EXPECT_EQ(c.oPosition.y, 1 << 24);
+    sc_Character::ss_WalkRecord w = c.oWalkRecord(4);
+    Set(w, 6, INT32_MAX);
+    m_all.vReceiveWalk(w);
+    EXPECT_EQ(c.oPosition.x, 1 << 24);
+}
+
 TEST_F(CharacterRecords, AFallingCharacterKeepsItsDeathAgainstTheStateOfTheLiving) {
     sc_Character& c = C(1);
     c.lHitPoints = 0;
