@@ -103,7 +103,8 @@ void sc_Scene::vStart() {
     lFrameRate = lFrameCount = lFrameRateTime = lEndTime = 0;
     bRecording = bMoviePlaying = bFireBlocked = bAfterMission = 0;
     oMemoryControl.vInit();
-    oDebug.vOpen("DEBUG.TXT");
+    // Opened already when the program was made, with what its display said.
+    if (!oDebug.pGetName()) oDebug.vOpen(kDebugLog);
     oAttrib.vLoad();
     oAllString.vInit();
     oAllString.vLoad("ATTRIB\\STRING.DIC");

@@ -46,6 +46,7 @@ public:
     // leaving through the system menu does.
     static constexpr int32_t kEndHoldMs = 10'000;
     static constexpr int32_t kLeaveHoldMs = 3'000;
+    static constexpr const char* kDebugLog = "DEBUG.TXT";
 
     sc_Scene();
     virtual ~sc_Scene();

@@ -30,6 +30,9 @@ sc_Work::~sc_Work() {
 }
 
 int32_t sc_Work::bOnCreate(WindowHandle window) {
+    // The log opens before the display: the fonts load with the first
+    // surface, and a font refused there belongs in DEBUG.TXT too.
+    oScene.oDebug.vOpen(sc_Scene::kDebugLog);
     if (!bInit(window, 800, 600, 16, 100)) return 0;
     g_pWorkSurface = pCreateSurface(800, 600, -1);
     if (!g_pWorkSurface) return 0;

@@ -223,14 +223,13 @@ std::vector<fs::path> FilesToSwap(const std::vector<fs::path>& all) {
 
 // The kinds whose readers can tell a cut copy: the files read whole and held
 // to the sizes they give, a map header shorter than its fields, a packed map
-// before the end it states, tile data before a tile of its table and a
-// sprite pack's data before a frame of its table. The others cannot tell a
-// cut copy from a smaller file: an animation list or a bank's table cut at a
-// record's end is a shorter one, and a movie cut short plays shorter. A font
-// short of its codes' glyphs is named, but with the first surface, before
-// DEBUG.TXT is open: the line goes to the standard error.
-const std::set<std::string> kNamedWhenCut = {".db", ".dic", ".bud", ".str", ".wav",
-                                              ".mi", ".map", "zdat", ".img"};
+// before the end it states, tile data before a tile of its table, a sprite
+// pack's data before a frame of its table and a font short of the glyphs its
+// codes reach. The others cannot tell a cut copy from a smaller file: an
+// animation list or a bank's table cut at a record's end is a shorter one,
+// and a movie cut short plays shorter.
+const std::set<std::string> kNamedWhenCut = {".db", ".dic", ".bud", ".str", ".wav", ".mi",
+                                              ".map", "zdat", ".img", ".fnt"};
 // The kinds that start with a signature. A file of another kind or of
 // random bytes may read as a valid file of the others.
 const std::set<std::string> kSigned = {".mpg", ".wav"};
