@@ -35,15 +35,25 @@ link_data() {
 }
 
 find_window() {
-  local title="$1" log="$2"
+  local title="$1" log="$2" rc
   win=""
-  # A machine busy with the other configurations' tests may take a while.
-  for _ in $(seq 300); do
+  # A machine busy with the other configurations' builds and tests may take
+  # a while; a program that ended is told at once.
+  for _ in $(seq 600); do
     win=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
+    if ! kill -0 "$game" 2>/dev/null; then
+      wait "$game"; rc=$?; game=""
+      echo "the program ended with $rc before its window appeared"; cat "$log"; exit 1
+    fi
     sleep 0.1
   done
-  if [ -z "$win" ]; then echo "no window titled '$title' appeared"; cat "$log"; exit 1; fi
+  if [ -z "$win" ]; then
+    echo "no window titled '$title' appeared"; cat "$log"
+    # Where it waits, when it waits for ever.
+    command -v gdb >/dev/null && gdb -batch -p "$game" -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(Thread|#)'
+    exit 1
+  fi
   xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
 }
 
