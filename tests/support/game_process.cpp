@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -16,8 +17,10 @@ namespace krxtest {
 
 GameProcess::GameProcess(const std::filesystem::path& program, const std::filesystem::path& folder,
                          const Environment& extra) {
-    Environment set = {{"KRX_BACKEND", "headless"}, {"KRX_PASSES", std::to_string(kPasses)}};
-    set.insert(set.end(), extra.begin(), extra.end());
+    Environment set = extra;
+    for (const auto& given : Environment{{"KRX_BACKEND", "headless"}, {"KRX_PASSES", std::to_string(kPasses)}})
+        if (std::none_of(extra.begin(), extra.end(), [&](const auto& e) { return e.first == given.first; }))
+            set.push_back(given);
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         const std::string entry(*e);
@@ -64,18 +67,34 @@ int GameProcess::Wait(std::chrono::milliseconds limit) {
     return -1;
 }
 
+bool GameProcess::Ended(int& status) {
+    if (m_pid <= 0) return false;
+    if (waitpid(m_pid, &status, WNOHANG) != m_pid) return false;
+    m_pid = -1;
+    return true;
+}
+
+int GameProcess::Kill() {
+    if (m_pid <= 0) return -1;
+    kill(m_pid, SIGKILL);
+    int status = -1;
+    waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    return status;
+}
+
 std::string WriteScript(const std::filesystem::path& folder, const std::string& text) {
     const std::filesystem::path path = folder / "SCRIPT.TXT";
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
 }
 
-std::vector<TraceEntry> ReadTraceLog(const std::filesystem::path& folder) {
-    std::ifstream in(folder / "DEBUG.TXT", std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Each entry: tick, message and value, each ending in a zero byte, then CR LF.
-    std::vector<TraceEntry> out;
-    size_t at = 0;
+namespace {
+
+// Each entry: tick, message and value, each ending in a zero byte, then CR
+// LF. Takes the whole entries from `at` on; returns where the first
+// incomplete one starts.
+size_t ParseEntries(const std::string& text, size_t at, std::vector<TraceEntry>& out) {
     for (;;) {
         std::string field[3];
         size_t next = at;
@@ -89,11 +108,30 @@ std::vector<TraceEntry> ReadTraceLog(const std::filesystem::path& folder) {
             f = text.substr(next, zero - next);
             next = zero + 1;
         }
-        if (!whole || text.compare(next, 2, "\r\n") != 0) break;
+        if (!whole || text.compare(next, 2, "\r\n") != 0) return at;
         out.push_back({static_cast<uint32_t>(std::strtoul(field[0].c_str(), nullptr, 10)), field[1],
                        static_cast<int32_t>(std::strtol(field[2].c_str(), nullptr, 10))});
         at = next + 2;
     }
+}
+
+} // namespace
+
+std::vector<TraceEntry> ReadTraceLog(const std::filesystem::path& folder) {
+    std::ifstream in(folder / "DEBUG.TXT", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<TraceEntry> out;
+    ParseEntries(text, 0, out);
+    return out;
+}
+
+std::vector<TraceEntry> TraceFollower::Next() {
+    std::vector<TraceEntry> out;
+    std::ifstream in(m_folder / "DEBUG.TXT", std::ios::binary);
+    if (!in) return out;
+    in.seekg(static_cast<std::streamoff>(m_offset));
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    m_offset += ParseEntries(text, 0, out);
     return out;
 }
 

@@ -24,8 +24,8 @@ namespace krxtest {
 //
 // KRX_BACKEND=headless is always set, and KRX_PASSES to a budget that ends
 // a run left waiting (a script that keeps pace with the wall clock passes
-// 50 times a second at 20 ms steps). A process still running when the
-// object goes is killed.
+// 50 times a second at 20 ms steps) unless the extra variables set their
+// own. A process still running when the object goes is killed.
 class GameProcess {
 public:
     using Environment = std::vector<std::pair<std::string, std::string>>;
@@ -40,6 +40,10 @@ public:
     // The wait status (WIFEXITED / WIFSIGNALED apply), or -1 when the run
     // took longer than the limit and was killed.
     int Wait(std::chrono::milliseconds limit);
+    // Without waiting: true and the wait status once the run has ended.
+    bool Ended(int& status);
+    // SIGKILL, as a crash of the machine would end it; the wait status.
+    int Kill();
 
 private:
     pid_t m_pid = -1;
@@ -55,6 +59,19 @@ struct TraceEntry {
     int32_t value = 0;
 };
 std::vector<TraceEntry> ReadTraceLog(const std::filesystem::path& folder);
+// Follows a run's trace log as it grows, without reading it again whole.
+class TraceFollower {
+public:
+    explicit TraceFollower(std::filesystem::path folder) : m_folder(std::move(folder)) {}
+    // The entries completed since the last call.
+    std::vector<TraceEntry> Next();
+    // Bytes of the log read so far.
+    uint64_t Offset() const { return m_offset; }
+
+private:
+    std::filesystem::path m_folder;
+    uint64_t m_offset = 0;
+};
 // Waits until the folder's trace log holds an entry with that message (the
 // game writes its log out every frame); false when the time ran out first.
 bool WaitForTrace(const std::filesystem::path& folder, const std::string& message, std::chrono::milliseconds limit);
