@@ -141,6 +141,9 @@ void sc_Transmit::vEmpty() {
 
 void sc_Transmit::vBeginBattle() {
     vEmpty();
+    lRecordMessages = 0;
+    m_lAuthority = 0;
+    m_lAuthorityHeard = g_lNowTick;
     m_bBattle = true;
     m_oBattleRoom.fill(0);
     m_oHeard.fill(0);
@@ -151,6 +154,7 @@ void sc_Transmit::vBeginBattle() {
 void sc_Transmit::vEndBattle() {
     vEmpty();
     m_bBattle = false;
+    m_lAuthority = 0;
     m_oBattleRoom.fill(0);
     m_oHeard.fill(0);
 }
@@ -194,6 +198,21 @@ void sc_Transmit::vReceive() {
     // battle would run ever further behind.
     for (int32_t i = 0; i < kMessagesPerFrame; ++i)
         if (!bReceiveOne()) break;
+    vWatchAuthority();
+}
+
+void sc_Transmit::vWatchAuthority() {
+    if (!m_bBattle || !pDirPlay || !g_pWork || g_pWork->oScene.bHost) return;
+    if (static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(m_lAuthorityHeard)) <
+        kAuthoritySilenceMs)
+        return;
+    if (!pDirPlay->bEnumGroupPlayers(pDirPlay->lOwnGroupId)) return;
+    uint32_t next = 0;
+    for (const sc_DirPlay::ss_PlayerEntry& p : pDirPlay->oPlayerTable)
+        if (p.lId != 0 && p.lId != m_lAuthority && (next == 0 || p.lId < next)) next = p.lId;
+    if (next == 0 || next != pDirPlay->lOwnPlayerId) return;
+    g_pWork->oScene.bHost = 1;
+    if (g_pDebug) g_pDebug->vWrite("authority taken over from a silent player", static_cast<int32_t>(m_lAuthority));
 }
 
 bool sc_Transmit::bReceiveOne() {
@@ -205,8 +224,14 @@ bool sc_Transmit::bReceiveOne() {
     if (size >= 4) {
         const uint32_t header = Word({message, size}, 0);
         if (header == kMessageRecords) {
+            m_bStateRecord = false;
             vDispatch(message, size);
+            ++lRecordMessages;
             const bool inRoom = std::find(m_oBattleRoom.begin(), m_oBattleRoom.end(), from) != m_oBattleRoom.end();
+            if (m_bBattle && inRoom && m_bStateRecord) {
+                m_lAuthority = from;
+                m_lAuthorityHeard = g_lNowTick;
+            }
             if (m_bBattle && inRoom && !bHeardFrom(from))
                 if (auto free = std::find(m_oHeard.begin(), m_oHeard.end(), 0u); free != m_oHeard.end()) *free = from;
         } else if (header == kMessageHandOver) {
@@ -229,8 +254,10 @@ bool sc_Transmit::bReceiveOne() {
 
 void sc_Transmit::vDispatch(const uint8_t* pMessage, uint32_t lSize) {
     if (!pMessage || lSize < 4 || !pDirPlay) return;
-    l_WalkRecords({pMessage, lSize}, [](uint32_t kind, std::span<const uint8_t> record) {
+    l_WalkRecords({pMessage, lSize}, [this](uint32_t kind, std::span<const uint8_t> record) {
         sc_AllObject* objects = g_pAllObject;
+        // Only the holder of authority sends the characters' full state.
+        m_bStateRecord |= kind == kRecordCharacter;
         switch (kind) {
         case kRecordWalk:
             if (g_pAllCharacter) g_pAllCharacter->vReceiveWalk(record);

@@ -102,6 +102,14 @@ public:
     // machine is in the battle.
     bool bHeardFrom(uint32_t lPlayer) const;
 
+    // A battle whose holder of authority is gone (its machine died, or the
+    // hand-over was lost on the way) would go on with nobody applying
+    // damage and could never end. When no full state has come this long
+    // (since the battle began, or since its last sender was last heard),
+    // the room's lowest player id besides that sender takes authority:
+    // every machine picks the same one. Checked by vReceive.
+    static constexpr int32_t kAuthoritySilenceMs = 5000;
+
     // The message as it stands: header, the waiting records.
     std::span<const uint8_t> oWaiting() const { return {pBuffer.get(), pBuffer ? lLength : 0u}; }
 
@@ -111,6 +119,8 @@ public:
     int32_t lMessageRate = 0;
     int32_t lMessageCount = 0;
     int32_t lRateDeadline = 0;
+    // Game-record messages taken since the battle began.
+    uint32_t lRecordMessages = 0;
 
 private:
     // A hand-over counts only from a player of this machine's own room: one
@@ -119,11 +129,17 @@ private:
     bool bFromOwnRoom(uint32_t lSender) const;
     // False when no message waited.
     bool bReceiveOne();
+    void vWatchAuthority();
     void vEmpty();
 
     bool m_bBattle = false;
     std::array<uint32_t, 4> m_oBattleRoom{};
     std::array<uint32_t, 4> m_oHeard{};
+    // The last sender of full-state records in this battle, 0 before one
+    // came, and the frame time it was last heard (at first the beginning).
+    uint32_t m_lAuthority = 0;
+    int32_t m_lAuthorityHeard = 0;
+    bool m_bStateRecord = false; // the message being dispatched carried one
 };
 
 extern sc_Transmit* g_pTransmit;

@@ -11,9 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include "engine/device/frame_time.h"
 #include "game/work.h"
 #include "network/dir_play.h"
 #include "network/transmit.h"
+#include "objects/character.h"
 #include "platform/net/discovery.h"
 #include "platform/net/host.h"
 #include "tests/support/headless_run.h"
@@ -353,3 +355,47 @@ TEST_F(TransmitTest, AuthorityIsTakenOnlyFromAPlayerOfTheOwnRoom) {
 }
 
 } // namespace
+
+TEST_F(TransmitTest, ASilentHolderOfAuthorityIsReplacedByTheRoomsLowestId) {
+    sc_Scene& s = Scene();
+    sc_Transmit& t = s.oTransmit;
+    const uint32_t a = s.oDirPlay.lOwnPlayerId, b = m_b.lOwnPlayerId;
+    ASSERT_LT(a, b);
+    auto deliver = [&](sc_DirPlay& from, const std::vector<uint8_t>& message) {
+        ASSERT_TRUE(from.bSend(a, message.data(), static_cast<uint32_t>(message.size())));
+        const uint32_t before = t.lRecordMessages;
+        ASSERT_TRUE(Eventually([&] {
+            t.vReceive();
+            return t.lRecordMessages != before;
+        }));
+    };
+    // Only the characters' full state tells who holds authority.
+    const std::vector<uint8_t> state = Bytes(Join({{0}, Record(3, sc_Character::kStateBytes), {10}}));
+    const std::vector<uint8_t> other = Bytes(Join({{0}, Record(1, 32), {10}}));
+    const int32_t start = 10'000'000;
+    auto at = [&](int32_t ms) {
+        g_lNowTick = start + ms;
+        t.vReceive();
+        return s.bHost;
+    };
+    s.bHost = 0;
+    g_lNowTick = start;
+    t.vBeginBattle();
+    EXPECT_EQ(at(sc_Transmit::kAuthoritySilenceMs - 1), 0) << "the holder may still be loading";
+    deliver(m_b, state);
+    deliver(m_c, state); // from outside the room: says nothing
+    EXPECT_EQ(at(2 * sc_Transmit::kAuthoritySilenceMs - 2), 0) << "B was heard since the beginning";
+    deliver(m_b, other);
+    EXPECT_EQ(at(2 * sc_Transmit::kAuthoritySilenceMs - 1), 1) << "B fell silent: A, the lowest id, takes over";
+
+    // Nothing is taken outside a battle.
+    t.vEndBattle();
+    s.bHost = 0;
+    EXPECT_EQ(at(10 * sc_Transmit::kAuthoritySilenceMs), 0);
+    t.vBeginBattle();
+    deliver(m_b, state);
+    // B's machine goes away: a battle of A alone still gets its authority.
+    m_b.vClose();
+    EXPECT_EQ(at(11 * sc_Transmit::kAuthoritySilenceMs - 1), 0);
+    EXPECT_EQ(at(11 * sc_Transmit::kAuthoritySilenceMs), 1);
+}
