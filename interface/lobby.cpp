@@ -372,14 +372,18 @@ void sc_InterFace::vStartBattle() {
 // ------------------------------------------------------------ the pilot
 
 bool sc_InterFace::bStartNetPilot(const char* pSpec) {
-    bNetPilot = bNetPilotBattleOver = bNetPilotHolding = bNetPilotFought = 0;
+    bNetPilot = bNetPilotBattleOver = bNetPilotHolding = bNetPilotFought = bNetPilotAgain = 0;
     if (!pSpec) return false;
     const std::string_view spec(pSpec);
     const size_t first = spec.find(',');
     const size_t second = first == std::string_view::npos ? first : spec.find(',', first + 1);
     if (second == std::string_view::npos) return false;
     const std::string player(spec.substr(0, first)), room(spec.substr(first + 1, second - first - 1));
-    const std::string_view count = spec.substr(second + 1);
+    std::string_view count = spec.substr(second + 1);
+    const size_t third = count.find(',');
+    const bool again = third != std::string_view::npos && count.substr(third + 1) == "again";
+    if (third != std::string_view::npos && !again) return false;
+    count = count.substr(0, third);
     // The session refuses names of 128 bytes or more; a room of one never
     // has anyone to fight.
     if (player.empty() || room.empty() || player.size() >= 128 || room.size() >= 128 || count.size() != 1 ||
@@ -390,21 +394,42 @@ bool sc_InterFace::bStartNetPilot(const char* pSpec) {
     oNetPilotRoom.vSet(room.c_str());
     lNetPilotPlayers = count[0] - '0';
     lNetPilotNext = g_lNowTick;
+    bNetPilotAgain = again ? 1 : 0;
     bNetPilot = 1;
     return true;
 }
 
+void sc_InterFace::vReenterNetPilot() {
+    const std::string player(oPlayerName.pGetText() ? oPlayerName.pGetText() : "");
+    vEnterNetwork();
+    oPlayerName.vSet(player.c_str());
+}
+
 void sc_InterFace::vRunNetPilot() {
     if (!bNetPilot || bNetPilotBattleOver) return;
-    // Back in the menus after a battle however it ended: the run is done.
+    // Back in the menus after a battle however it ended: the run is done,
+    // or the next battle is looked for.
     if (bNetPilotFought) {
-        bNetPilotBattleOver = 1;
+        if (!bNetPilotAgain) {
+            bNetPilotBattleOver = 1;
+            return;
+        }
+        bNetPilotFought = bNetPilotHolding = 0;
+        vReenterNetPilot();
+        lNetPilotNext = g_lNowTick;
         return;
     }
     const char* room = oNetPilotRoom.pGetText();
     if (!bNetInRoom) {
         vShowNetRoomList();
         if (!Due(lNetPilotNext)) return;
+        lNetPilotRoomSince = g_lNowTick;
+        // The session found went away before it was joined.
+        if (bNetPilotAgain && g_pDirPlay && g_pDirPlay->oSessionMarker.IsNull()) {
+            if (g_pDebug) g_pDebug->vWrite("lobby pilot: in no session; searching again", 0);
+            vReenterNetPilot();
+            return;
+        }
         if (lNetPilotPlayers > 0) {
             vCreateNetPlayer();
             vCreateRoom(room);
@@ -415,12 +440,11 @@ void sc_InterFace::vRunNetPilot() {
         // A search that missed the owner's session (a busy machine answers
         // late) made this machine host one of its own: search again.
         if (g_pDirPlay && g_pDirPlay->oSessionMarker == sc_DirPlay::kApplicationGuid) {
-            const std::string player(oPlayerName.pGetText() ? oPlayerName.pGetText() : "");
-            vEnterNetwork();
-            oPlayerName.vSet(player.c_str());
+            vReenterNetPilot();
             return;
         }
-        for (int32_t i = 0; i < lNetRoomCount; ++i) {
+        // The newest room of the name: an older one may have lost its maker.
+        for (int32_t i = lNetRoomCount - 1; i >= 0; --i) {
             const char* caption = oNetRooms[i].oCaption.pGetText();
             if (!caption || std::strcmp(caption, room) != 0) continue;
             lNetSelected = i;
@@ -431,6 +455,16 @@ void sc_InterFace::vRunNetPilot() {
         return;
     }
     vShowNetRoom();
+    if (bNetStart) return;
+    if (bNetPilotAgain &&
+        static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(lNetPilotRoomSince)) >=
+            kNetPilotRoomWaitMs) {
+        if (g_pDebug) g_pDebug->vWrite("lobby pilot: the battle did not begin; searching again", lNetPlayerCount);
+        vLeaveRoom();
+        vReenterNetPilot();
+        lNetPilotNext = g_lNowTick;
+        return;
+    }
     if (!Due(lNetPilotNext) || lNetOwnIndex < 0 || lNetOwnIndex >= layout::kRoomSlots) return;
     // A state sent by another machine at the same moment may have taken the
     // own mark away again: it is marked until the room agrees.
@@ -443,7 +477,20 @@ void sc_InterFace::vRunNetPilot() {
 
 bool sc_InterFace::bNetPilotLeaves(int32_t bHost) {
     if (!bNetPilot || bNetPilotBattleOver) return false;
+    if (!bNetPilotFought) {
+        lNetPilotReport = g_lNowTick;
+        lNetPilotReported = 0;
+    }
     bNetPilotFought = 1;
+    if (g_pTransmit &&
+        static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(lNetPilotReport)) >= 1000) {
+        lNetPilotReport = g_lNowTick;
+        const uint32_t taken = g_pTransmit->lRecordMessages;
+        if (g_pDebug)
+            g_pDebug->vWrite("lobby pilot: game messages in the last second",
+                             static_cast<int32_t>(taken - lNetPilotReported));
+        lNetPilotReported = taken;
+    }
     if (!bHost) {
         bNetPilotHolding = 0;
         return false;
@@ -461,6 +508,8 @@ bool sc_InterFace::bNetPilotLeaves(int32_t bHost) {
     if (!dp || !g_pTransmit || !dp->bEnumGroupPlayers(dp->lOwnGroupId)) return false;
     for (const sc_DirPlay::ss_PlayerEntry& p : dp->oPlayerTable)
         if (p.lId != 0 && p.lId != dp->lOwnPlayerId && !g_pTransmit->bHeardFrom(p.lId)) return false;
-    bNetPilotBattleOver = 1;
+    // Once a battle: the state moves on to the way out.
+    bNetPilotHolding = 0;
+    if (!bNetPilotAgain) bNetPilotBattleOver = 1;
     return true;
 }

@@ -206,13 +206,19 @@ public:
     int32_t lNetRoomPoll = 0;
 
     // ------------------------------------------------ the lobby pilot
-    // Test runs only: KRX_BATTLE="<player>,<room>,<players>" lets a machine
-    // go through the lobby without clicks. With <players> above 0 it makes
-    // the room and starts the battle once that many players are in it and
-    // ready; with 0 it joins the room of that name when the list shows it.
+    // Test runs only: KRX_BATTLE="<player>,<room>,<players>[,again]" lets a
+    // machine go through the lobby without clicks. With <players> above 0 it
+    // makes the room and starts the battle once that many players are in it
+    // and ready; with 0 it joins the newest room of that name the list shows.
     // In the battle it leaves once it has held authority for kNetPilotHoldMs,
-    // so that a room of pilots hands authority on until the last one goes.
+    // so that a room of pilots hands authority on until the last one goes,
+    // and notes every second how many game messages came in the last one. With
+    // "again" it goes back to the lobby after each battle for the next one,
+    // and a room whose battle has not begun within kNetPilotRoomWaitMs (its
+    // maker's machine may be gone, or the start lost) is left for a fresh
+    // search of the session; without, the program closes after the battle.
     static constexpr int32_t kNetPilotHoldMs = 1000;
+    static constexpr int32_t kNetPilotRoomWaitMs = 30'000;
     // False, and no pilot, when the text is not of that form.
     bool bStartNetPilot(const char* pSpec);
     // Every menus frame while piloting: the room list or the room screen.
@@ -221,6 +227,8 @@ public:
     // program closes when the menus come back after a battle, whichever way
     // it ended.
     bool bNetPilotLeaves(int32_t bHost);
+    // Into the session again, keeping the player's name.
+    void vReenterNetPilot();
     int32_t bNetPilot = 0;
     int32_t bNetPilotBattleOver = 0;
     int32_t lNetPilotPlayers = 0;
@@ -228,6 +236,10 @@ public:
     int32_t lNetPilotHeldSince = 0;
     int32_t bNetPilotHolding = 0;
     int32_t bNetPilotFought = 0;
+    int32_t bNetPilotAgain = 0;
+    int32_t lNetPilotRoomSince = 0;
+    int32_t lNetPilotReport = 0;
+    uint32_t lNetPilotReported = 0;
     sc_MemberString oNetPilotRoom;
 
 private:
