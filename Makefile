@@ -8,13 +8,17 @@ DATA ?= $(BUILD)/data
 # Inputs per fuzz target for `make fuzz`, and a pattern to pick targets.
 RUNS ?= 100000
 FUZZ ?=
+# Wall time of `make soak`, and the build it runs (the sanitizer build's
+# folder catches more, slower).
+SOAK_SECONDS ?= 600
+SOAK_BUILD ?= $(BUILD)
 
 # The configurations `make test` builds treat warnings as errors.
 CONFIGURE = cmake -S . -G Ninja -DKRX_WERROR=ON
 GENERATOR = $(BUILD)/tools/krx_datagen
 
 .PHONY: run test fuzz deps configure build build-asan build-tsan program data \
-        test-release test-asan test-tsan bench clean swap-sweep
+        test-release test-asan test-tsan bench clean swap-sweep soak
 
 run: deps program data
 	cd $(DATA) && $(abspath $(BUILD))/krx
@@ -75,6 +79,15 @@ test-tsan: build-tsan
 # sanitizers (the suite swaps one file of each kind).
 swap-sweep: build-asan
 	cd $(ASAN_BUILD) && KRX_SWAP_ALL=1 ctest --output-on-failure -j $(JOBS) -R 'SwappedDataSet'
+
+# Four programs play battle after battle on loopback while one at a time is
+# killed and started again, the session's host every other time; the
+# figures are printed at the end (the suite runs a short form).
+soak: deps
+	@test -f $(SOAK_BUILD)/CMakeCache.txt || $(MAKE) --no-print-directory configure
+	cmake --build $(SOAK_BUILD) -j $(JOBS) --target test_network_soak krx krx_datagen
+	cd $(SOAK_BUILD) && KRX_SOAK_SECONDS=$(SOAK_SECONDS) ctest -V --no-tests=error \
+	  --timeout $$(( $(SOAK_SECONDS) + 900 )) -R 'SoakDataSet'
 
 bench: build
 	$(BUILD)/bench/krx_bench
