@@ -443,13 +443,32 @@ void sc_InterFace::vRunNetPilot() {
             vReenterNetPilot();
             return;
         }
-        // The newest room of the name: an older one may have lost its maker.
-        for (int32_t i = lNetRoomCount - 1; i >= 0; --i) {
-            const char* caption = oNetRooms[i].oCaption.pGetText();
-            if (!caption || std::strcmp(caption, room) != 0) continue;
-            lNetSelected = i;
+        sc_DirPlay* dp = g_pDirPlay;
+        if (!bNetPilotAgain) {
+            for (int32_t i = 0; i < lNetRoomCount; ++i) {
+                const char* caption = oNetRooms[i].oCaption.pGetText();
+                if (!caption || std::strcmp(caption, room) != 0) continue;
+                lNetSelected = i;
+                vCreateNetPlayer();
+                vJoinRoom();
+                break;
+            }
+            return;
+        }
+        // The newest room of the name, one not left before, joined by its id:
+        // the join by name takes the oldest, which may have lost its maker.
+        for (int32_t i = lNetRoomCount - 1; dp && i >= 0; --i) {
+            const sc_DirPlay::ss_GroupEntry& g = dp->oGroupTable[i];
+            const auto& left = oNetPilotLeftRooms;
+            if (std::strcmp(g.szName, room) != 0 || std::count(left.begin(), left.end(), g.lId)) continue;
             vCreateNetPlayer();
-            vJoinRoom();
+            if (dp->lOwnPlayerId == 0 || !dp->bAddPlayerToGroup(g.lId, dp->lOwnPlayerId)) break;
+            dp->lOwnGroupId = g.lId;
+            std::memcpy(dp->szOwnGroupName, g.szName, sizeof dp->szOwnGroupName);
+            lNetSelected = i;
+            bNetInRoom = 1;
+            dp->bEnumGroupPlayers(dp->lOwnGroupId);
+            lNetOwnIndex = Members(*dp) - 1;
             break;
         }
         return;
@@ -460,6 +479,12 @@ void sc_InterFace::vRunNetPilot() {
         static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(lNetPilotRoomSince)) >=
             kNetPilotRoomWaitMs) {
         if (g_pDebug) g_pDebug->vWrite("lobby pilot: the battle did not begin; searching again", lNetPlayerCount);
+        // Not joined again: the others leaving it one by one would each find
+        // it still there and come back, and it would never empty.
+        if (g_pDirPlay && g_pDirPlay->lOwnGroupId != 0) {
+            if (oNetPilotLeftRooms.size() >= kNetPilotLeftRooms) oNetPilotLeftRooms.erase(oNetPilotLeftRooms.begin());
+            oNetPilotLeftRooms.push_back(g_pDirPlay->lOwnGroupId);
+        }
         vLeaveRoom();
         vReenterNetPilot();
         lNetPilotNext = g_lNowTick;

@@ -209,14 +209,15 @@ public:
     // Test runs only: KRX_BATTLE="<player>,<room>,<players>[,again]" lets a
     // machine go through the lobby without clicks. With <players> above 0 it
     // makes the room and starts the battle once that many players are in it
-    // and ready; with 0 it joins the newest room of that name the list shows.
+    // and ready; with 0 it joins a room of that name when the list shows it.
     // In the battle it leaves once it has held authority for kNetPilotHoldMs,
     // so that a room of pilots hands authority on until the last one goes,
     // and notes every second how many game messages came in the last one. With
     // "again" it goes back to the lobby after each battle for the next one,
-    // and a room whose battle has not begun within kNetPilotRoomWaitMs (its
-    // maker's machine may be gone, or the start lost) is left for a fresh
-    // search of the session; without, the program closes after the battle.
+    // joins the newest room of the name, and leaves for good a room whose
+    // battle has not begun within kNetPilotRoomWaitMs (its maker's machine
+    // may be gone, or the start lost) for a fresh search of the session;
+    // without, the program closes after the battle.
     static constexpr int32_t kNetPilotHoldMs = 1000;
     static constexpr int32_t kNetPilotRoomWaitMs = 30'000;
     // False, and no pilot, when the text is not of that form.
@@ -240,6 +241,9 @@ public:
     int32_t lNetPilotRoomSince = 0;
     int32_t lNetPilotReport = 0;
     uint32_t lNetPilotReported = 0;
+    // Rooms left because their battle did not begin, the newest last.
+    static constexpr size_t kNetPilotLeftRooms = 16;
+    std::vector<uint32_t> oNetPilotLeftRooms;
     sc_MemberString oNetPilotRoom;
 
 private:

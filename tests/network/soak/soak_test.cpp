@@ -70,6 +70,8 @@ struct Figures {
     int kills = 0;
     int hostKills = 0;
     int migrations = 0;
+    int takeovers = 0;   // authority taken from a silent holder
+    int roomsLeft = 0;   // rooms left because their battle did not begin
 };
 
 class Soak {
@@ -168,7 +170,11 @@ private:
     }
 
     void Tally(Machine& m) {
-        for (const TraceEntry& e : Log(m)) m_figures.battles += e.message == kBegins && e.value == 1;
+        for (const TraceEntry& e : Log(m)) {
+            m_figures.battles += e.message == kBegins && e.value == 1;
+            m_figures.takeovers += e.message == "authority taken over from a silent player";
+            m_figures.roomsLeft += e.message == "lobby pilot: the battle did not begin; searching again";
+        }
     }
 
     std::string BattleReport() {
@@ -176,8 +182,13 @@ private:
         for (Machine& m : m_machines) {
             const auto& log = Log(m);
             out += "\n  " + m.name + " (life " + std::to_string(m.lives) + "): " + std::to_string(Count(log, kBegins)) +
-                   " battles begun, " + std::to_string(m.follow->Offset()) +
-                   " bytes of log, last entry: " + (log.empty() ? "none" : log.back().message);
+                   " battles begun, " + std::to_string(m.follow->Offset()) + " bytes of log, the last entries, newest first:";
+            int shown = 0;
+            for (auto e = log.rbegin(); e != log.rend() && shown < 20; ++e)
+                if (e->message != kMessages) {
+                    out += "\n    " + std::to_string(e->tick) + " " + e->message + " " + std::to_string(e->value);
+                    ++shown;
+                }
         }
         return out;
     }
@@ -209,6 +220,7 @@ private:
         Tally(dead);
         std::printf("soak: kill %d: %s%s, %s\n", m_figures.kills, dead.name.c_str(), host ? " (the host)" : "",
                     fighting[static_cast<size_t>(victim)] ? "in a battle" : "in the lobby");
+        std::fflush(stdout);
         ASSERT_NO_FATAL_FAILURE(Start(victim));
 
         if (host) {
@@ -268,8 +280,10 @@ TEST(SoakDataSet, BattlesGoOnWhileMachinesAreKilledAndStartedAgain) {
     Soak soak(static_cast<uint32_t>(EnvInt("KRX_SOAK_SEED", 28)), seconds);
     soak.Run();
     const Figures& f = soak.Result();
-    std::printf("soak: %d s, %d battles, %d kills (%d of the host), %d migrations: %s\n", seconds, f.battles, f.kills,
-                f.hostKills, f.migrations, ::testing::Test::HasFailure() ? "FAILED" : "passed");
+    std::printf("soak: %d s, %d battles, %d kills (%d of the host), %d migrations, %d authority takeovers, "
+                "%d rooms left unstarted: %s\n",
+                seconds, f.battles, f.kills, f.hostKills, f.migrations, f.takeovers, f.roomsLeft,
+                ::testing::Test::HasFailure() ? "FAILED" : "passed");
     EXPECT_GE(f.kills, 3);
     EXPECT_GE(f.hostKills, 2);
     EXPECT_EQ(f.migrations, f.hostKills);
