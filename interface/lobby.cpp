@@ -473,12 +473,30 @@ void sc_InterFace::vRunNetPilot() {
         }
         return;
     }
+    const auto marked = pNetReady;
+    const int32_t count = lNetPlayerCount;
     vShowNetRoom();
     if (bNetStart) return;
+    // Every state sent replaces the whole set of marks, so two sent at once
+    // lose one of them, and a machine whose own mark it still sees never
+    // sends again: the room could wait for ever. Pilots never take a mark
+    // back, so playing again each keeps the marks it has seen while the
+    // room's players stay the same, and sends them every poll.
+    if (bNetPilotAgain && lNetPlayerCount == count)
+        for (size_t i = 0; i < pNetReady.size(); ++i) pNetReady[i] |= marked[i];
     if (bNetPilotAgain &&
         static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(lNetPilotRoomSince)) >=
             kNetPilotRoomWaitMs) {
-        if (g_pDebug) g_pDebug->vWrite("lobby pilot: the battle did not begin; searching again", lNetPlayerCount);
+        if (g_pDebug) {
+            g_pDebug->vWrite("lobby pilot: the battle did not begin; searching again", lNetPlayerCount);
+            // What this machine saw of the room, to set beside the others' view.
+            if (g_pDirPlay) {
+                g_pDebug->vWrite("lobby pilot: room", static_cast<int32_t>(g_pDirPlay->lOwnGroupId));
+                for (int32_t i = 0; i < layout::kRoomSlots; ++i)
+                    g_pDebug->vWrite(pNetReady[i] ? "lobby pilot: ready player" : "lobby pilot: player",
+                                     static_cast<int32_t>(g_pDirPlay->oPlayerTable[i].lId));
+            }
+        }
         // Not joined again: the others leaving it one by one would each find
         // it still there and come back, and it would never empty.
         if (g_pDirPlay && g_pDirPlay->lOwnGroupId != 0) {
@@ -493,7 +511,7 @@ void sc_InterFace::vRunNetPilot() {
     if (!Due(lNetPilotNext) || lNetOwnIndex < 0 || lNetOwnIndex >= layout::kRoomSlots) return;
     // A state sent by another machine at the same moment may have taken the
     // own mark away again: it is marked until the room agrees.
-    if (!pNetReady[lNetOwnIndex]) {
+    if (!pNetReady[lNetOwnIndex] || bNetPilotAgain) {
         pNetReady[lNetOwnIndex] = 1;
         vSendNetState();
     }

@@ -318,6 +318,7 @@ void Member::Lose(const char* why) {
 }
 
 void Member::Move() {
+    Trace("net", "the connection to the session's host ended");
     m_fd.Reset();
     m_in.clear();
     SessionIdentity identity;

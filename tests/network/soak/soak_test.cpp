@@ -59,6 +59,8 @@ struct Machine {
     std::unique_ptr<krxtest::TraceFollower> follow;
     // The current life's log without the show list's line per object.
     std::vector<TraceEntry> log;
+    // The session layer's lines of every life, for a failure's report.
+    std::string netLines;
     int lives = 0;
     // The log's length and battles begun when the last kill struck.
     size_t mark = 0;
@@ -134,8 +136,12 @@ private:
 
     const std::vector<TraceEntry>& Log(int i) { return Log(m_machines[static_cast<size_t>(i)]); }
     static const std::vector<TraceEntry>& Log(Machine& m) {
-        for (TraceEntry& e : m.follow->Next())
-            if (!StartsWith(e.message, "( ( sc_")) m.log.push_back(std::move(e));
+        for (TraceEntry& e : m.follow->Next()) {
+            if (StartsWith(e.message, "( ( sc_")) continue;
+            if (StartsWith(e.message, "net") || StartsWith(e.message, "authority taken over"))
+                m.netLines += "\n    life " + std::to_string(m.lives) + ", " + std::to_string(e.tick) + " " + e.message;
+            m.log.push_back(std::move(e));
+        }
         return m.log;
     }
 
@@ -189,6 +195,7 @@ private:
                     out += "\n    " + std::to_string(e->tick) + " " + e->message + " " + std::to_string(e->value);
                     ++shown;
                 }
+            out += "\n   the session layer's lines of every life:" + m.netLines;
         }
         return out;
     }
