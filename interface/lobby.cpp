@@ -515,7 +515,15 @@ void sc_InterFace::vRunNetPilot() {
         pNetReady[lNetOwnIndex] = 1;
         vSendNetState();
     }
-    if (bNetOwner && lNetPlayerCount == lNetPilotPlayers) vStartBattle();
+    if (bNetOwner && lNetPlayerCount == lNetPilotPlayers) {
+        // Playing again, the maker does not wait for the marks to settle
+        // (see above): every player in the room is a pilot that marks itself.
+        if (bNetPilotAgain && !bAllReady()) {
+            if (g_pDebug) g_pDebug->vWrite("lobby pilot: the room is full; marked ready for all", lNetPlayerCount);
+            std::fill(pNetReady.begin(), pNetReady.begin() + lNetPlayerCount, 1);
+        }
+        vStartBattle();
+    }
 }
 
 bool sc_InterFace::bNetPilotLeaves(int32_t bHost) {
