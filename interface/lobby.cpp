@@ -477,6 +477,10 @@ void sc_InterFace::vRunNetPilot() {
     const int32_t count = lNetPlayerCount;
     vShowNetRoom();
     if (bNetStart) return;
+    // The maker waits on while its room fills: leaving it on a clock of its
+    // own, out of step with the joiners', it could always go just before
+    // the last of them comes.
+    if (bNetOwner && lNetPlayerCount > count) lNetPilotRoomSince = g_lNowTick;
     // Every state sent replaces the whole set of marks, so two sent at once
     // lose one of them, and a machine whose own mark it still sees never
     // sends again: the room could wait for ever. Pilots never take a mark
