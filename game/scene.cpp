@@ -302,7 +302,7 @@ bool sc_Scene::bHoldEnd() {
     if (m_lEndPicture == kEndComplete) oInterFaceSystem.vShowMissionComplete();
     if (m_lEndPicture == kEndFailure) oInterFaceSystem.vShowMissionFailure();
     oSound.vSoundScan();
-    const bool holding = static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(lEndTime)) < 0;
+    const bool holding = l_MsSince(lEndTime) < 0;
     if (!holding) {
         m_bEndStarted = 0;
         lState = kStateEnterMenus;

@@ -488,9 +488,7 @@ void sc_InterFace::vRunNetPilot() {
     // room's players stay the same, and sends them every poll.
     if (bNetPilotAgain && lNetPlayerCount == count)
         for (size_t i = 0; i < pNetReady.size(); ++i) pNetReady[i] |= marked[i];
-    if (bNetPilotAgain &&
-        static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(lNetPilotRoomSince)) >=
-            kNetPilotRoomWaitMs) {
+    if (bNetPilotAgain && l_MsSince(lNetPilotRoomSince) >= kNetPilotRoomWaitMs) {
         if (g_pDebug) {
             g_pDebug->vWrite("lobby pilot: the battle did not begin; searching again", lNetPlayerCount);
             // What this machine saw of the room, to set beside the others' view.
@@ -537,8 +535,7 @@ bool sc_InterFace::bNetPilotLeaves(int32_t bHost) {
         lNetPilotReported = 0;
     }
     bNetPilotFought = 1;
-    if (g_pTransmit &&
-        static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(lNetPilotReport)) >= 1000) {
+    if (g_pTransmit && l_MsSince(lNetPilotReport) >= 1000) {
         lNetPilotReport = g_lNowTick;
         const uint32_t taken = g_pTransmit->lRecordMessages;
         if (g_pDebug)
@@ -554,9 +551,7 @@ bool sc_InterFace::bNetPilotLeaves(int32_t bHost) {
         bNetPilotHolding = 1;
         lNetPilotHeldSince = g_lNowTick;
     }
-    if (static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(lNetPilotHeldSince)) <
-        kNetPilotHoldMs)
-        return false;
+    if (l_MsSince(lNetPilotHeldSince) < kNetPilotHoldMs) return false;
     // Not before every other player's machine is in the battle: the one that
     // takes authority over must be there to read the hand-over.
     sc_DirPlay* dp = g_pDirPlay;

@@ -203,9 +203,7 @@ void sc_Transmit::vReceive() {
 
 void sc_Transmit::vWatchAuthority() {
     if (!m_bBattle || !pDirPlay || !g_pWork || g_pWork->oScene.bHost) return;
-    if (static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(m_lAuthorityHeard)) <
-        kAuthoritySilenceMs)
-        return;
+    if (l_MsSince(m_lAuthorityHeard) < kAuthoritySilenceMs) return;
     if (!pDirPlay->bEnumGroupPlayers(pDirPlay->lOwnGroupId)) return;
     uint32_t next = 0;
     for (const sc_DirPlay::ss_PlayerEntry& p : pDirPlay->oPlayerTable)

@@ -63,13 +63,7 @@ void CampaignPlay::PlayTheCampaign() {
         p.WaitFor("the briefing", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenMission); });
         // The briefing glanced at, not paged through: Next goes on from any page.
         p.Frames(10);
-        p.Click(kNavNext, kNavButton);
-        p.WaitFor("the character screen", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenChar); });
-        p.Click(kCharButtons.x + kCharButtonPitch * 2 + 20, kCharButtons.y + 20);
-        p.Frames(40);
-        p.Click(kNavNext, kNavButton);
-        p.WaitFor("the arms screen", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenArms); });
-        p.Frames(40);
+        krxtest::BriefingToArms(p, 40, 40);
         p.Click([m](sc_Scene& s) -> std::optional<Pos> {
             const auto at = krxtest::MissionPlayer::CardToArm(s.oForm, ThingsToBreak(m));
             if (!at) return std::nullopt;

@@ -157,6 +157,19 @@ inline bool OnScreen(sc_Scene& s, int32_t screen) {
     return s.lState == sc_Scene::kStateMenus && s.oInterFace.lScreen == screen;
 }
 
+// From the briefing on: Next, the third character taken, Next, until the
+// arms screen shows; each screen is given the frames to settle.
+inline void BriefingToArms(Player& p, int charFrames, int armsFrames) {
+    using namespace layout;
+    p.Click(kNavNext, kNavButton);
+    p.WaitFor("the character screen", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenChar); });
+    p.Click(kCharButtons.x + kCharButtonPitch * 2 + 20, kCharButtons.y + 20);
+    p.Frames(charFrames);
+    p.Click(kNavNext, kNavButton);
+    p.WaitFor("the arms screen", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenArms); });
+    p.Frames(armsFrames);
+}
+
 // The save's progress, or -1 when it is not a whole save.
 inline int32_t SavedProgress(const char* path) {
     std::ifstream f(path, std::ios::binary);

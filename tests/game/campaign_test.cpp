@@ -86,13 +86,7 @@ TEST_F(Campaign, ANewSaveLeadsThroughTheMenusIntoTheFirstMissionAndBackWithItsPr
         // It restarts whenever it ends, so it is listed in all but a few frames.
         EXPECT_GT(music * 10, static_cast<int32_t>(seen->size()) * 9) << "the mission's music plays";
     });
-    p.Click(kNavNext, kNavButton);
-    p.WaitFor("the character screen", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenChar); });
-    p.Click(kCharButtons.x + kCharButtonPitch * 2 + 20, kCharButtons.y + 20);
-    p.Frames(80);
-    p.Click(kNavNext, kNavButton);
-    p.WaitFor("the arms screen", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenArms); });
-    p.Frames(60);
+    krxtest::BriefingToArms(p, 80, 60);
     // The first card offered (card 6), then one more point on defence.
     p.Click(kGridHome.x + kWeaponButton.w / 2, kGridHome.y + kWeaponButton.h / 2);
     p.Click(kIncrease.x + 3, kArmsRows[0] + 5);
