@@ -322,7 +322,12 @@ void sc_InterFaceOperator::vShowOrders() {
 
 void sc_InterFaceOperator::vUseSlot(int32_t lOrder, int32_t lCost) {
     if (lOrder < 0 || lOrder >= kOrders || !pForm) return;
-    if (g_pAllObject && g_pAllObject->bPending) return;
+    // One order at a time, from the purchase until it is carried out: a
+    // second one would take the first one's place after its price was paid.
+    if (pForm->lOrderSlot != -1 || (g_pAllObject && g_pAllObject->bOrderBusy())) {
+        v_PlayInterfaceSound(sc_Form::kRefusedSound, 1);
+        return;
+    }
     sc_Character* c = Character(pForm);
     if (!c || c->lScore < lCost) return;
     pForm->lOrderSlot = lOrder;

@@ -41,8 +41,9 @@ public:
     // A map position as a 2 x 2 dot on the radar, when it lies within 60
     // radar pixels of the player's character.
     void vShowRadarPoint(int32_t x, int32_t y, int32_t lColour);
-    // Buys an order: nothing unless it is 0..7, no order is pending and the
-    // character's money covers the cost.
+    // Buys an order: nothing unless it is 0..7 and the character's money
+    // covers the cost; refused with its sound while a bought order is still
+    // waiting, being aimed, flown in or carried out.
     void vUseSlot(int32_t lOrder, int32_t lCost);
     // A pick-up of money raises the counter at once.
     void vRaiseMoney(int32_t lAmount);

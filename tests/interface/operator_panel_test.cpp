@@ -134,24 +134,31 @@ TEST_F(OperatorPanel, GaugesShowTheirMetersShareSkipWithoutAMaximumAndTakeNegati
 }
 
 TEST_F(OperatorPanel, OrdersAreBoughtWithTheCharactersMoneyOneAtATime) {
+    // An order under way: 1 waiting to be delivered, 2 aimed, 3 flown in,
+    // 4 bought and not yet taken (order 1). It refuses the next with a sound.
     struct Case {
-        int32_t money, pending, order, cost;
+        int32_t money, busy, order, cost;
         int32_t slot, moneyAfter;
     };
-    const Case cases[] = {{1000, 0, 0, 500, 0, 500},   {100, 0, 1, 200, -1, 100}, {1000, 1, 2, 300, -1, 1000},
+    const Case cases[] = {{1000, 0, 0, 500, 0, 500},   {100, 0, 1, 200, -1, 100},   {1000, 1, 2, 300, -1, 1000},
+                          {1000, 2, 2, 300, -1, 1000}, {1000, 3, 2, 300, -1, 1000}, {1000, 4, 2, 300, 1, 1000},
                           {1000, 0, 8, 30, -1, 1000},  {1000, 0, -1, 30, -1, 1000}, {2500, 0, 5, 2500, 5, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.order);
         m_hero.lScore = c.money;
-        m_objects.bPending = c.pending;
-        m_form.lOrderSlot = -1;
+        m_objects.bPending = c.busy == 1;
+        m_objects.bAiming = c.busy == 2;
+        m_objects.bAirplaneFlying = c.busy == 3;
+        m_form.lOrderSlot = c.busy == 4 ? 1 : -1;
+        const int32_t sounds = Sounds();
         m_panel.vUseSlot(c.order, c.cost);
         EXPECT_EQ(m_form.lOrderSlot, c.slot);
         EXPECT_EQ(m_hero.lScore, c.moneyAfter);
+        EXPECT_EQ(Sounds() - sounds, c.busy ? 1 : 0);
     }
     // The list offers orders 0 to 6 at their cost; where order 7 would
     // stand there is no button.
-    m_objects.bPending = 0;
+    m_objects.bPending = m_objects.bAiming = m_objects.bAirplaneFlying = 0;
     Settle();
     for (int32_t order : {6, 7, 3}) {
         SCOPED_TRACE(order);
