@@ -111,6 +111,12 @@ void sc_AllObject::vClear() {
     bBomberFrame = 0;
     lBomberNextFrame = 0;
     bAirplaneFlying = 0;
+    // A blast burning when its mission ends would strike whatever stands
+    // near its point in the next one.
+    bBlast = 0;
+    bBlastFrame = 0;
+    lBlastNextFrame = 0;
+    oBomberTarget.oSet(0, 0);
 }
 
 void sc_AllObject::vLoadCommon(sc_Point* pViewPoint, bool bNetwork) {

@@ -32,8 +32,8 @@ public:
     sc_AllObject(const sc_AllObject&) = delete;
     sc_AllObject& operator=(const sc_AllObject&) = delete;
 
-    // Gives the pictures back and stops every order; the shake, the blast
-    // and the target stay as they are.
+    // Gives the pictures back, stops every order and puts out the blast,
+    // forgetting the bombers' target; the shake runs its course.
     void vClear();
     // A mission's population: one character on the first start point.
     void vLoad(sc_Point* pViewPoint);

@@ -72,7 +72,7 @@ TEST_F(Orders, OrderSixsBlastKillsWithinFiveHundredAndSparesOneAtFiveHundred) {
     EXPECT_EQ(Layer().pBomberImage, nullptr); // given back at the end of the run
 }
 
-TEST_F(Orders, ABlastWithNothingInRangeStillEnds) {
+TEST_F(Orders, ABlastWithNothingInRangeStillEndsAndNoneOutlivesItsMission) {
     Layer().oBomberTarget.oSet(-10'000, -10'000);
     Layer().vStartBlast(0);
     int frames = 0;
@@ -81,6 +81,16 @@ TEST_F(Orders, ABlastWithNothingInRangeStillEnds) {
     EXPECT_EQ(Layer().bBlast, 0);
     Layer().vStartBlast(1);
     EXPECT_EQ(Layer().bBlast, 1); // a later blast starts again
+    // Still burning when the mission ends: the next mission's enemy at the
+    // old impact point is not hit.
+    Layer().oBomberTarget.oSet(1600, 1200);
+    Layer().vClear();
+    sc_Enemy* enemy = AddEnemy(0, sc_Point(2000, 1500));
+    enemy->lNextStep = kStart + 100'000;
+    const int32_t hitPoints = enemy->lHitPoints;
+    OrderFrame(20);
+    EXPECT_EQ(enemy->lHitPoints, hitPoints);
+    EXPECT_EQ(Layer().bBlast, 0);
 }
 
 TEST_F(Orders, TheAirplaneBringsADroppedOrThrownMineOntoTheTargetOnce) {
