@@ -130,6 +130,10 @@ void sc_Gate::vInit() {
 void sc_Gate::vSetFormType(sc_Form* pForm) {
     if (!pForm || pForm->lFormType < 0 || pForm->lFormType >= static_cast<int32_t>(kPresets.size())) return;
     const ss_Preset& p = kPresets[static_cast<size_t>(pForm->lFormType)];
+    // The presets are the sliders' floor: armed cards give their load back
+    // first, and no point stays in use above it.
+    pForm->vReturnArms();
+    pForm->lPointUsed = sc_Form::kPointFloor;
     pForm->oSlider1.bSet(400, 65, p.aValue[0], 0);
     pForm->oSlider2.bSet(150, 52, p.aValue[1], 0);
     pForm->oSlider3.bSet(150, 50, p.aValue[2], 0);
@@ -144,8 +148,8 @@ void sc_Gate::vSetMission(sc_Form* pForm) {
     if (!pForm) return;
     oMissionFile.vSet(kDefaultMission);
     pForm->lRadarScale = 16;
-    for (int32_t i = 0; i < 3; ++i)
-        pForm->pArmedSlots[i].lId = -1;
+    // Cards armed and not taken into a mission are paid back.
+    pForm->vReturnArms();
     for (int32_t i = 0; i < kWeaponCards; ++i) {
         pForm->pWeaponCards[i].lWeight = kCards[static_cast<size_t>(i)].lWeight;
         pForm->pWeaponCards[i].lAmmo = kCards[static_cast<size_t>(i)].lAmmo;
@@ -304,30 +308,43 @@ void sc_Gate::vListSaves() {
         slot.oCaption.vClear();
         slot.bSelected = 0;
     }
-    const int32_t listed = std::min<int32_t>(kSlots, static_cast<int32_t>(ids.size()));
-    for (int32_t i = 0; i < listed; ++i) {
-        pSaveSlots[i].vSetCaption(ids[static_cast<size_t>(i)].c_str());
-        if (bIsCurrentSave(ids[static_cast<size_t>(i)].c_str())) lChosenSlot = i;
-    }
+    // The first ten; when the current save sorts past them, the ten around
+    // it, so that it is never left off the list.
+    const auto count = static_cast<int32_t>(ids.size());
+    const auto current = static_cast<int32_t>(
+        std::find_if(ids.begin(), ids.end(),
+                     [this](const std::string& id) { return bIsCurrentSave(id.c_str()); }) -
+        ids.begin());
+    int32_t first = 0;
+    if (current < count && current >= kSlots) first = std::min(current - kSlots / 2, count - kSlots);
+    const int32_t listed = std::min(kSlots, count - first);
+    for (int32_t i = 0; i < listed; ++i)
+        pSaveSlots[i].vSetCaption(ids[static_cast<size_t>(first + i)].c_str());
+    if (current < count) lChosenSlot = current - first;
     if (lChosenSlot < 0 || lChosenSlot >= kSlots) lChosenSlot = 0;
 
     sc_InterFaceRectButton& chosen = pSaveSlots[lChosenSlot];
     const char* id = chosen.oCaption.pGetText();
     if (!id) return;
+    const std::string path = oSavePath(id);
+    if (!bLoadSave(path.c_str())) return;
     chosen.bSelected = 1;
-    oSaveName.vSet(oSavePath(id).c_str());
-    vLoad(oSaveName.pGetText());
+    oSaveName.vSet(path.c_str());
 }
 
-void sc_Gate::vSelectSlot(int32_t lSlot) {
+bool sc_Gate::bSelectSlot(int32_t lSlot) {
     const char* id = pGetSaveName(lSlot);
-    if (!id) return;
+    if (!id) return false;
+    // A save that does not load changes nothing: not the selection, and not
+    // the save that the next mission end writes.
+    const std::string path = oSavePath(id);
+    if (!bLoadSave(path.c_str())) return false;
     for (sc_InterFaceRectButton& slot : pSaveSlots)
         slot.bSelected = 0;
     pSaveSlots[lSlot].bSelected = 1;
     lChosenSlot = lSlot;
-    oSaveName.vSet(oSavePath(id).c_str());
-    vLoad(oSaveName.pGetText());
+    oSaveName.vSet(path.c_str());
+    return true;
 }
 
 void sc_Gate::vDeleteSave(int32_t lSlot) {
@@ -360,6 +377,7 @@ void sc_Gate::vSave(const char* pName, int32_t) {
 void sc_Gate::vNewSave(const char* pName) {
     if (!bWriteSave(pName, 0, 0, kNewMoney)) return;
     if (g_pForm) {
+        g_pForm->vReturnArms();
         // Progress and mission too: the next save would otherwise write the
         // last player's progress into the new player's file.
         g_pForm->lProgress = g_pForm->lMission = 0;
@@ -371,9 +389,15 @@ void sc_Gate::vNewSave(const char* pName) {
 }
 
 void sc_Gate::vLoad(const char* pName) {
-    if (!pName || !*pName || !g_pForm) return;
+    bLoadSave(pName);
+}
+
+bool sc_Gate::bLoadSave(const char* pName) {
+    if (!pName || !*pName || !g_pForm) return false;
     sc_ByteReader in = sc_ByteReader::FromPath(pName, kSaveBytes);
-    if (!bLoad(in, *g_pForm)) plat::Trace(pName, in.Why());
+    if (bLoad(in, *g_pForm)) return true;
+    plat::Trace(pName, in.Why());
+    return false;
 }
 
 bool sc_Gate::bLoad(sc_ByteReader& in, sc_Form& form) {
@@ -383,6 +407,9 @@ bool sc_Gate::bLoad(sc_ByteReader& in, sc_Form& form) {
         in.Fail("is longer than a save");
         return false;
     }
+    // Cards armed with the last player's money go back before this
+    // player's money comes in.
+    form.vReturnArms();
     form.lProgress = std::clamp(progress, 0, kLastMission);
     form.lKills = kills;
     form.lMoney = money;

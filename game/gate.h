@@ -45,7 +45,7 @@ public:
 
     // Fills the slot captions from the save folder (sorted by name; nothing
     // changes when it holds no save) and loads the chosen slot's save. The
-    // chosen slot follows the current save's ID when it is listed.
+    // current save is always listed, and the chosen slot follows it.
     void vListSaves();
     // Caption of slot 0..9; null when empty and for any other index.
     const char* pGetSaveName(int32_t lSlot) const;
@@ -55,14 +55,17 @@ public:
     // A fresh player's save (0, 0, 1500); it becomes the current save.
     void vNewSave(const char* pName);
     // Reads a save into g_pForm; the selected mission becomes the progress.
-    // A file that does not read whole changes nothing.
+    // A file that does not read whole changes nothing and is named in the
+    // trace.
     void vLoad(const char* pName);
+    bool bLoadSave(const char* pName);
     // The same from the file's bytes; false when they are not a save.
     bool bLoad(sc_ByteReader& in, sc_Form& form);
 
-    // For the save screen: a click on a listed slot selects it alone, makes
-    // it the chosen slot and the current save, and loads it.
-    void vSelectSlot(int32_t lSlot);
+    // For the save screen: a click on a listed slot loads its save and then
+    // selects it alone and makes it the chosen slot and the current save.
+    // False, and nothing changed, when the save does not load.
+    bool bSelectSlot(int32_t lSlot);
     // Delete: removes the slot's save file, empties its caption and
     // selection and lists the saves again. The current save is forgotten
     // when it was this one, so it is not written back.

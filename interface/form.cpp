@@ -173,6 +173,7 @@ void sc_Form::vSetCharacter(sc_Character* pNewCharacter) {
     pCharacter = pNewCharacter;
     lOrderSlot = -1;
     if (pCharacter) {
+        bArmsSpent = 1;
         pCharacter->lScore = lMoney;
         pCharacter->lDefence = Add(0, int64_t{oSlider2.lValue} * 5);
         const int32_t speed = oSlider4.lValue / 20;
@@ -261,16 +262,26 @@ void sc_Form::vArm(sc_Weapons& slot, const sc_Weapons& card) {
     v_PlayInterfaceSound(kArmSound, 1);
 }
 
-void sc_Form::vDisarm(sc_Weapons& slot) {
+void sc_Form::vGiveBack(sc_Weapons& slot, bool bPrice) {
     slot.lId = -1;
     // A free slot is no longer shown: a press it holds would lock every
     // other button of the screen for good.
     sc_InterFaceButton** cell = slot.oButton.pPressedOwner;
     if (cell && *cell == &slot.oButton) *cell = nullptr;
-    lMoney = Add(lMoney, slot.lPrice);
+    if (bPrice) lMoney = Add(lMoney, slot.lPrice);
     oSlider1.lValue = Add(oSlider1.lValue, slot.lWeight);
     oSlider4.lValue = Add(oSlider4.lValue, slot.lWeight / 10);
+}
+
+void sc_Form::vDisarm(sc_Weapons& slot) {
+    vGiveBack(slot, true);
     v_PlayInterfaceSound(kDisarmSound, 1);
+}
+
+void sc_Form::vReturnArms() {
+    for (sc_Weapons& slot : pArmedSlots)
+        if (slot.lId != -1) vGiveBack(slot, !bArmsSpent);
+    bArmsSpent = 0;
 }
 
 void sc_Form::vArmCard(const sc_Weapons& card) {

@@ -79,6 +79,9 @@ public:
     bool bCanArm(const sc_Weapons& card) const;
     void vArm(sc_Weapons& slot, const sc_Weapons& card);
     void vDisarm(sc_Weapons& slot);
+    // Empties every armed slot as disarming does, silently; cards that went
+    // into a mission were used up there and give back their load only.
+    void vReturnArms();
 
     sc_InterFaceButton* pHoverItem = nullptr;
     sc_AllString* pStrings = nullptr;
@@ -118,6 +121,8 @@ public:
     sc_MemberString oText3;
     sc_MemberString oText4;
     int32_t bCardHovered = 0;
+    // The armed cards went into a mission: their price is spent.
+    int32_t bArmsSpent = 0;
 
 private:
     void vIncrease(sc_Adjust& slider, int32_t step);
@@ -130,6 +135,7 @@ private:
     void vRefreshArmedSlots();
     const char* pString(int32_t group, int32_t index) const;
     void vArmCard(const sc_Weapons& card);
+    void vGiveBack(sc_Weapons& slot, bool bPrice);
 };
 
 extern sc_Form* g_pForm;

@@ -478,7 +478,7 @@ void sc_InterFace::vShowIdSelect() {
             slot.oRect.vSetXYWH(kSaveSlot.x, kSaveSlot.y + kSaveSlotSize.h * i, kSaveSlotSize.w, kSaveSlotSize.h);
             if (slot.lShow(0) && slot.oCaption.pGetText()) {
                 Play(kSlotSound, 1);
-                gate->vSelectSlot(i);
+                gate->bSelectSlot(i);
             }
         }
         // Delete removes the selected save once per press: the save selected
@@ -753,8 +753,12 @@ void sc_InterFace::vShowNetArmSelect() {
 // ------------------------------------------------------------ form points
 
 void sc_InterFace::vSetFormPoints() {
-    if (!g_pForm) return;
-    const int32_t mission = g_pForm->lMission;
-    g_pForm->lPointUsed = sc_Form::kPointFloor;
-    g_pForm->lPointLimit = mission <= 5 ? 40 + 5 * std::max(mission, 0) : 70;
+    sc_Form* form = g_pForm;
+    if (!form) return;
+    const int32_t mission = form->lMission;
+    form->lPointLimit = mission <= 5 ? 40 + 5 * std::max(mission, 0) : 70;
+    // The points the sliders hold above their presets stay in use; a smaller
+    // budget than they hold takes the sliders back to the presets.
+    form->lPointUsed = std::max(form->lPointUsed, sc_Form::kPointFloor);
+    if (form->lPointUsed > form->lPointLimit && g_pGate) g_pGate->vSetFormType(form);
 }

@@ -55,9 +55,9 @@ public:
     void vFree();
     // One frame of the current screen; 1 once a single-player mission starts.
     int32_t bShow();
-    // The player form's point budget for the selected mission: 35 points in
-    // use, and 40 to spend, 5 more for each mission up to the sixth, 70
-    // from then on.
+    // The player form's point budget for the selected mission: 40 points,
+    // 5 more for each mission up to the sixth, 70 from then on; at least 35
+    // of them in use, the floor, and one for each slider step above it.
     void vSetFormPoints();
 
     void vShowTopMenu();

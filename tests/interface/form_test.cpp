@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/all_string.h"
+#include "game/gate.h"
 #include "interface/form.h"
 #include "interface/menus.h"
 #include "objects/all_object.h"
@@ -114,6 +115,10 @@ TEST_F(Form, LoadsItsCardsFromThePackAndAMissionBindsTheCharacterAndGivesThePict
     EXPECT_EQ(form.pArmedSlots[0].oButton.pImageSet, form.pWeaponCards[0].oButton.pImageSet);
     EXPECT_EQ(form.pArmedSlots[0].pIcon, form.pWeaponCards[0].pIcon);
     form.vSetCharacter(nullptr);
+    // Used up in the mission: emptied, the card gives back its load, not its price.
+    form.vReturnArms();
+    EXPECT_EQ((std::vector<int32_t>{Armed()[0], form.lMoney, form.oSlider1.lValue}),
+              (std::vector<int32_t>{-1, 777, 400}));
 }
 
 TEST_F(Form, SliderStepsSpendPointsBetweenTheFloorAndTheMissionsLimit) {
@@ -133,6 +138,18 @@ TEST_F(Form, SliderStepsSpendPointsBetweenTheFloorAndTheMissionsLimit) {
         form.vIncreaseAdjust2();
     EXPECT_EQ(form.lPointUsed, 45);
     EXPECT_EQ(form.oSlider2.lValue, 58 + 2 * 10);
+    // Back on the way to the arms the points stay spent; a smaller budget
+    // takes the sliders back to their presets.
+    sc_Gate gate;
+    menus.vSetFormPoints();
+    EXPECT_EQ(form.lPointUsed, 45);
+    form.lMission = 0;
+    menus.vSetFormPoints();
+    EXPECT_EQ((std::vector<int32_t>{form.lPointUsed, form.oSlider2.lValue}), (std::vector<int32_t>{35, 58}));
+    form.lMission = 1;
+    menus.vSetFormPoints();
+    for (int i = 0; i < 10; ++i)
+        form.vIncreaseAdjust2();
     for (int i = 0; i < 20; ++i)
         form.vDecreaseAdjust2();
     EXPECT_EQ(form.lPointUsed, 35);
