@@ -1,8 +1,5 @@
-// A session of the real program over a save folder that holds eleven saves,
-// a cut one, one of 13 bytes and a folder named like a save, played by a
-// script of input: new IDs made (one over the folder) and deleted, saves
-// chosen, cards armed and paid back, sliders raised on two visits to the
-// arms screen, and the first mission won with F5.
+// The program itself, driven by a script of input, over a save folder with
+// eleven saves, a cut one, one of 13 bytes and a folder named like a save.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -41,38 +38,32 @@ TEST(SaveFolder, EveryGoodSaveOutlivesASessionAndTheNewPlayerKeepsWhatIsTheirs) 
     auto at = [&](const std::string& command, int next) {
         script += std::to_string(t) + " " + command + "\n", t += next;
     };
-    auto click = [&](int32_t x, int32_t y) {
-        at("mouse " + std::to_string(x) + " " + std::to_string(y), 8), at("press", 1), at("release", 40);
+    auto key = [&](int code) {
+        at("key " + std::to_string(code) + " down", 1), at("key " + std::to_string(code) + " up", 3);
     };
-    auto type = [&](std::vector<int> keys) {
-        for (int k : keys)
-            at("key " + std::to_string(k) + " down", 1), at("key " + std::to_string(k) + " up", 3);
+    auto click = [&](Pos p) {
+        at("mouse " + std::to_string(p.x) + " " + std::to_string(p.y), 8), at("press", 1), at("release", 40);
     };
+    auto clicks = [&](std::initializer_list<Pos> points, int times = 1) {
+        for (int n = 0; n < times; ++n)
+            for (Pos p : points)
+                click(p);
+    };
+    auto slot = [](int32_t i) { return Pos{kSaveSlot.x + 30, kSaveSlot.y + kSaveSlotSize.h * i + 8}; };
     const Pos next{kNavNext.x + 60, kNavNext.y + 15}, back{kNavBack.x + 60, kNavBack.y + 15};
-    auto slot = [&](int32_t i) { click(kSaveSlot.x + 30, kSaveSlot.y + kSaveSlotSize.h * i + 8); };
-    auto raiseLoad = [&] {
-        for (int i = 0; i < 7; ++i)
-            click(kIncrease.x + 3, kArmsRows[3] + 5);
-    };
-    click(kTopButtons[0].x + 90, kTopButtons[0].y + 19);
-    type({0x2C, 0x2C, 0x1C, 0xD3, 0x30, 0x20, 0x17, 0x13, 0x1C}); // "zz", deleted; "bdir" refused
-    // "zed" sorts past ten saves and is listed last: a05 chosen, zed again,
-    // then the cut save and the long one refused.
-    type({0x2C, 0x12, 0x20, 0x1C});
-    for (int32_t i : {1, 9, 7, 8})
-        slot(i);
-    // Card 9 armed (1,500 -> 1,000), then back to the saves and on again.
-    for (Pos p : {back, next, next, next})
-        click(p.x, p.y);
-    click(kGridHome.x + kGridPitch.x + 25, kGridHome.y + 10);
-    for (Pos p : {back, back, back, back, next, next})
-        click(p.x, p.y);
-    // The lightest character's load raised on a budget of five points, and
-    // again after a visit back: card 6 (weight 100) stays out of reach.
-    click(kCharButtons.x + kCharButtonPitch * 4 + 20, kCharButtons.y + 20);
-    click(next.x, next.y), raiseLoad(), click(back.x, back.y), click(next.x, next.y), raiseLoad();
-    click(kGridHome.x + 25, kGridHome.y + 10);
-    click(next.x, next.y);
+    const Pos load{kIncrease.x + 3, kArmsRows[3] + 5}, light{kCharButtons.x + kCharButtonPitch * 4 + 20, 32};
+    const Pos card6{kGridHome.x + 25, kGridHome.y + 10}, card9{card6.x + kGridPitch.x, card6.y};
+    click({kTopButtons[0].x + 90, kTopButtons[0].y + 19});
+    // "zz" made and deleted, "bdir" refused; "zed" sorts past ten saves and
+    // is listed last: a05 chosen, zed again, the cut and the long save refused.
+    for (int code : {0x2C, 0x2C, 0x1C, 0xD3, 0x30, 0x20, 0x17, 0x13, 0x1C, 0x2C, 0x12, 0x20, 0x1C})
+        key(code);
+    // Card 9 armed (1,500 -> 1,000), back to the saves and on again; then the
+    // lightest character's load raised on a budget of five points, and again
+    // after a visit back: card 6 (weight 100) stays out of reach.
+    clicks({slot(1), slot(9), slot(7), slot(8), back, next, next, next, card9});
+    clicks({back, back, back, back, next, next, light, next});
+    clicks({load}, 7), clicks({back, next}), clicks({load}, 7), clicks({card6, next});
     at("key 0x3F down", 300), at("key 0x3F up", 1000), at("close", 1);
 
     krxtest::GameProcess run(KRX_PROGRAM, dir.Path(),
@@ -83,7 +74,7 @@ TEST(SaveFolder, EveryGoodSaveOutlivesASessionAndTheNewPlayerKeepsWhatIsTheirs) 
         EXPECT_EQ(dir.Read("SAVE/" + id + ".SAV"), bytes) << id;
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "SAVE/bdir.SAV"));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "SAVE/zz.SAV"));
-    // Won, with the money of a fresh player: the card paid back, nothing else bought.
+    // Won, with a fresh player's money: the card paid back, nothing else bought.
     EXPECT_EQ(dir.Read("SAVE/zed.SAV"), Save(1, 0, 1500));
     std::vector<std::string> refused;
     for (const krxtest::TraceEntry& e : krxtest::ReadTraceLog(dir.Path()))
