@@ -58,8 +58,11 @@ public:
     // A file that does not read whole changes nothing and is named in the
     // trace.
     void vLoad(const char* pName);
+    // The same; true when the save was read.
     bool bLoadSave(const char* pName);
-    // The same from the file's bytes; false when they are not a save.
+    // The same from the file's bytes; false when they are not a save. Cards
+    // armed before are given back first, as the money that paid for them is
+    // replaced by the save's.
     bool bLoad(sc_ByteReader& in, sc_Form& form);
 
     // For the save screen: a click on a listed slot loads its save and then
