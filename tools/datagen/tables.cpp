@@ -58,7 +58,9 @@ bool WriteThings(const std::filesystem::path& file) {
         w.Write(used ? row : kNoKey);
         w.Write(used ? k.pushable : 0, int32_t{0});                       // pushable, reserved
         w.Write(used ? k.life : 0, used ? k.breakEffect : 0);
-        ok &= PutText(w, used ? k.breakSound : "");
+        // Rows past the last key still name a sound that exists: a thing
+        // copied from one breaks like any other.
+        ok &= PutText(w, used ? k.breakSound : kSoundCrash);
     }
     return ok && WriteFile(file, w.Bytes());
 }
