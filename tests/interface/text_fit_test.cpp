@@ -1,12 +1,18 @@
 // Every text of the data set that the interface draws, drawn the way its
 // screen draws it with the game's own fonts: what it lights lies inside the
 // picture the screen puts behind it and clear of what the screen places
-// beside it.
+// beside it. The texts drawn over the map (the objective, the players'
+// names and scores) have the ground itself behind them: it stays dark
+// enough for their colour to read.
+#include <cmath>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "game/all_string.h"
+#include "game/background.h"
+#include "interface/buttons.h"
 #include "interface/talk.h"
 #include "interface/text_widgets.h"
 #include "tests/interface/widget_fixture.h"
@@ -197,6 +203,48 @@ TEST_F(GeneratedTexts, EveryTextFitsTheBoxItsScreenDrawsItIn) {
         Check("volume page " + std::to_string(i), Plain({kVolumeTextX, kVolumeTextY[i]}, String(14, i)),
               At(kVolumePage, kVolumePageSize, 3));
     EXPECT_GT(checked, 600);
+}
+
+// Relative luminance of a 5-5-5 pixel, and the contrast of two of them.
+double Luminance(uint16_t p) {
+    auto linear = [](int32_t c5) {
+        const double c = ((c5 << 3) | (c5 >> 2)) / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear((p >> 10) & 31) + 0.7152 * linear((p >> 5) & 31) + 0.0722 * linear(p & 31);
+}
+double Contrast(uint16_t a, uint16_t b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(GeneratedGrounds, TheTextColourReadsOverEveryMapsGround) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    const auto text = static_cast<uint16_t>(sc_InterFaceRectButton::kTextColour);
+    std::vector<uint8_t> faintOn(32768);
+    for (size_t p = 0; p < faintOn.size(); ++p) faintOn[p] = Contrast(static_cast<uint16_t>(p), text) < 3.0;
+    std::vector<uint16_t> screen(800 * 600);
+    int32_t maps = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(krxtest::DataDir() / "map")) {
+        if (entry.path().extension() != ".BUD") continue;
+        ++maps;
+        const std::string name = "MAP\\" + entry.path().filename().string();
+        sc_Point view;
+        sc_Background ground;
+        ground.vInit(&view, screen.data(), 800, 600);
+        ground.bLoad(name.c_str());
+        ASSERT_GT(ground.oMapSize.x, 800) << name;
+        // Three views along the map's diagonal; at most one pixel in twenty
+        // under a contrast of 3 to 1 (flowers, glare).
+        for (int32_t k = 1; k <= 3; ++k) {
+            view.oSet(ground.oMapSize.x * k / 4 - 400, ground.oMapSize.y * k / 4 - 300);
+            ground.vShow();
+            int32_t faint = 0;
+            for (uint16_t p : screen) faint += faintOn[p & 0x7FFF];
+            EXPECT_LT(faint, 800 * 600 / 20) << name << " view " << k;
+        }
+    }
+    EXPECT_GE(maps, 20);
 }
 
 } // namespace
