@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
+#include <vector>
 
 #include "engine/device/direct2d.h"
 #include "engine/device/movie.h"
 #include "game/movie_control.h"
 #include "platform/audio.h"
 #include "platform/display.h"
+#include "platform/media/movie_source.h"
 #include "tests/support/headless_run.h"
 #include "tests/support/temp_dir.h"
 #include "tools/datagen/movie_writer.h"
@@ -61,6 +64,30 @@ TEST_F(MovieControl, GameMovieCallsSetAndClearTheFlag) {
     EXPECT_EQ(flag, 0);
     EXPECT_FALSE(m_movie.bIsOpen());
     EXPECT_EQ(plat::CountVoices(), 0);
+}
+
+// The data set's movies show the game's world, not flat fields: pictures of
+// many colours that change as they play, with sound, for five seconds or more.
+TEST(GeneratedMovies, EachShowsAMovingPictureWithSound) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    for (const char* name : {"MOVIE\\Pramo.MPG", "MOVIE\\KRX-OPEN.MPG", "MOVIE\\KRX-END.MPG"}) {
+        SCOPED_TRACE(name);
+        auto movie = plat::MovieSource::Open(name);
+        ASSERT_NE(movie, nullptr);
+        EXPECT_TRUE(movie->HasSound());
+        std::vector<uint16_t> pixels(static_cast<size_t>(movie->Width()) * movie->Height());
+        std::vector<std::vector<uint16_t>> seen;
+        int32_t frames = 0;
+        while (movie->NextFrame(pixels, false) == plat::MovieFrame::Frame) {
+            if (++frames % 25 == 13) seen.push_back(pixels);
+        }
+        EXPECT_GE(frames, 125);
+        ASSERT_GE(seen.size(), 5u);
+        for (size_t k = 1; k < seen.size(); ++k) {
+            EXPECT_NE(seen[k], seen[k - 1]) << "second " << k;
+            EXPECT_GT(std::set<uint16_t>(seen[k].begin(), seen[k].end()).size(), 200u) << "second " << k;
+        }
+    }
 }
 
 } // namespace
