@@ -86,8 +86,7 @@ TEST_F(GeneratedTables, PlacedFamiliesNamePacksAndTheMissionsFindTheirKeys) {
 
 TEST_F(GeneratedTables, EverySoundTheRowsNameIsInTheDataSet) {
     std::set<std::string> sounds;
-    // Every thing row breaks with a sound, those past the count too; a bullet
-    // may fly silently.
+    // Every thing row breaks with a sound, past the count too; a bullet may fly silently.
     for (int32_t i = 0; i < sc_Attrib::kThingRows; ++i) {
         sounds.insert(Text(attrib.pGetThing(i)->oBreakSound));
         ASSERT_FALSE(sounds.contains("")) << i;
