@@ -15,7 +15,6 @@
 #include "game/wav_file.h"
 #include "pagefont/draw_page.h"
 #include "pagefont/font_writer.h"
-#include "pagefont/pixel_format.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_backend.h"
@@ -206,12 +205,12 @@ bool WriteMovies(const std::filesystem::path& out) {
     };
     tour.music = Music("WAV\\TOPMENU.WAV", tour.frames);
 
-    // The opening: the title over the dimmed coast, then the story's first
-    // lines typed under it.
+    // The opening: the title over a dimmed river of the first ground, then
+    // the story's first lines typed under it.
     MovieSpec opening;
     opening.width = kW;
     opening.height = kH;
-    opening.frames = 6 * kFps;
+    opening.frames = 5 * kFps;
     opening.qscale = 5;
     opening.draw = [&](int32_t f, std::vector<uint16_t>& picture) {
         studio.ShowGround(0.62, 0.38, 2 * f);
@@ -230,7 +229,7 @@ bool WriteMovies(const std::filesystem::path& out) {
     MovieSpec ending;
     ending.width = kW;
     ending.height = kH;
-    ending.frames = 6 * kFps;
+    ending.frames = 5 * kFps;
     ending.qscale = 5;
     ending.draw = [&](int32_t f, std::vector<uint16_t>& picture) {
         studio.ShowGround(0.5, 0.5, -f);
