@@ -62,9 +62,11 @@ public:
     }
     ~Studio() {
         for (auto& model : m_body)
-            for (sc_GameDir* d : model) m_cache.vFree(d);
+            for (sc_GameDir* d : model)
+                m_cache.vFree(d);
         for (auto& model : m_gun)
-            for (sc_GameDir* d : model) m_cache.vFree(d);
+            for (sc_GameDir* d : model)
+                m_cache.vFree(d);
         m_ground.vFree();
         v_FreePage(kPage);
         plat::ResetBackend();
@@ -102,7 +104,8 @@ public:
     }
     // Big5 text centred on a row, doubled when large, its first glyphs only
     // while it is being typed.
-    void Text(const char* utf8, int32_t y, uint32_t colour, size_t glyphs = std::string::npos, bool large = false) {
+    void Text(const char* utf8, int32_t y, uint32_t colour, size_t glyphs = std::string::npos,
+              bool large = false) {
         std::string big5;
         if (!m_big5.Encode(utf8, big5)) return;
         const size_t whole = big5.size();
@@ -153,7 +156,8 @@ std::vector<int16_t> Music(const char* name, int32_t frames) {
     const size_t fade = kMovieSoundRate / 2;
     std::vector<int16_t> music(2 * out);
     for (size_t n = 0; n < out; ++n) {
-        const double level = std::min({1.0, static_cast<double>(out - n) / fade, static_cast<double>(n + 1) / 400});
+        const double level =
+            std::min({1.0, static_cast<double>(out - n) / fade, static_cast<double>(n + 1) / 400});
         for (int c = 0; c < 2; ++c) {
             const int32_t a = at(n / 2, c), b = at(n / 2 + 1, c);
             const int32_t v = n % 2 ? (a + b) / 2 : a;
