@@ -56,7 +56,9 @@ int32_t sc_Sound::lFindName(const char* pName) const {
 }
 
 void sc_Sound::vPlay(const char* pName, int32_t lLoop, int32_t lRepeat) {
-    if (!bDirectSound || !pName) return;
+    // A table row without a sound holds an empty name: nothing to play, and
+    // nothing worth a trace line every frame.
+    if (!bDirectSound || !pName || !*pName) return;
     if (lRepeat == 0 && lFindName(pName) >= 0) return;
     const int32_t slot = lLoadWav(pName);
     if (slot < 0) return;
@@ -107,7 +109,7 @@ bool sc_Sound::bShouldReport(const char* pName) const {
 }
 
 int32_t sc_Sound::lLoadWav(const char* pName) {
-    if (!bDirectSound || !pName) return -1;
+    if (!bDirectSound || !pName || !*pName) return -1;
     // With every slot taken the file is not worth reading.
     const int32_t slot = lGetFreeBuffer();
     if (slot < 0) return -1;

@@ -200,8 +200,9 @@ inline constexpr Size kGaugeSizes[4] = {{330, 12}, {380, 12}, {196, 9}, {200, 9}
 // The radio box slides in to here; the back is drawn 20 further in.
 inline constexpr Pos kRadioHome{20, 20};
 inline constexpr Pos kRadioStart{-300, 20};
-inline constexpr Size kRadioFrame{460, 210};
-inline constexpr Size kRadioBack{420, 170};
+// Wide enough for the call's lines, clear of the money counter.
+inline constexpr Size kRadioFrame{560, 220};
+inline constexpr Size kRadioBack{520, 180};
 inline constexpr Pos kRadioText{167, 54};
 inline constexpr int32_t kRadioLines = 8;
 
@@ -300,6 +301,9 @@ enum MenuStatus : int32_t {
 };
 
 inline constexpr Size kTopButton{180, 38};
+// The top menu's plate under its buttons, its title above the first.
+inline constexpr Pos kTopPlate{430, 314};
+inline constexpr Size kTopPlateSize{240, 196};
 inline constexpr Pos kTopButtons[4] = {{450, 359}, {460, 406}, {0, 0}, {470, 456}};
 inline constexpr Size kNavButton{130, 34};
 // Each navigation button is drawn two pixels up and right while hovered.
@@ -348,13 +352,17 @@ inline constexpr int32_t kFallColumnX = 16, kFallColumnPitch = 30;
 
 // The story: the dialogue's portrait and lines.
 inline constexpr Pos kStoryImage{0, 0}, kStoryText{146, 76};
+// The window round the lines, right of the portrait.
+inline constexpr Pos kStoryPanel{142, 46};
+inline constexpr Size kStoryPanelSize{576, 240};
 inline constexpr int32_t kStoryLines = 9;
 
 // The briefing: backgrounds A, B, C and the dialogue box; the pair of
 // pictures (direction 2) and the single one (direction 3) of status 16.
 inline constexpr int32_t kBriefBoxDir = 3;
 inline constexpr Pos kBriefBox{0, 440};
-inline constexpr Size kBriefBoxSize{800, 150};
+// Clear of the back and top buttons and of the decoration right of it.
+inline constexpr Size kBriefBoxSize{516, 150};
 inline constexpr int32_t kPairDir = 2, kSingleDir = 3;
 inline constexpr int32_t kPairFrames = 51, kSingleFrames = 9;
 inline constexpr Pos kPairA{508, 150}, kPairB{454, 265}, kSingle{508, 150};
@@ -399,9 +407,12 @@ struct Slide {
 };
 inline constexpr Slide kArmsSlides[kArmsPictures] = {
     {{0, -30}, {0, 12}, 16, {800, 46}},     {{-100, 97}, {0, 97}, 16, {250, 205}},
-    {{700, 20}, {566, 20}, 16, {228, 190}}, {{-30, 426}, {16, 426}, 16, {104, 90}},
+    {{700, 20}, {566, 20}, 16, {228, 190}}, {{-30, 426}, {16, 426}, 16, {104, 86}},
     {{156, -30}, {156, 12}, 16, {110, 36}}, {{800, 290}, {469, 290}, 32, {130, 126}},
-    {{-30, 521}, {0, 521}, 16, {480, 44}}};
+    {{-30, 521}, {0, 521}, 16, {480, 54}}};
+// The text strip (picture 6) reaches this far above its point: the hovered
+// card's three lines start above it.
+inline constexpr int32_t kTextStripRise = 9;
 inline constexpr Size kArmsCharacter{220, 330};
 inline constexpr Pos kArmsMoney{165, 26};
 // Decrease, the step between them, increase: one row of the arms screen.

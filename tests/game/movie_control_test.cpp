@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
+#include <vector>
 
 #include "engine/device/direct2d.h"
 #include "engine/device/movie.h"
 #include "game/movie_control.h"
 #include "platform/audio.h"
 #include "platform/display.h"
+#include "platform/media/movie_source.h"
 #include "tests/support/headless_run.h"
 #include "tests/support/temp_dir.h"
 #include "tools/datagen/movie_writer.h"
@@ -61,6 +64,25 @@ TEST_F(MovieControl, GameMovieCallsSetAndClearTheFlag) {
     EXPECT_EQ(flag, 0);
     EXPECT_FALSE(m_movie.bIsOpen());
     EXPECT_EQ(plat::CountVoices(), 0);
+}
+
+// The data set's movies show the game's world, not flat fields: pictures of
+// many colours that change every second, with sound, for five seconds or more.
+TEST(GeneratedMovies, EachShowsAMovingPictureWithSound) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    for (const char* name : {"MOVIE\\Pramo.MPG", "MOVIE\\KRX-OPEN.MPG", "MOVIE\\KRX-END.MPG"}) {
+        auto movie = plat::MovieSource::Open(name);
+        ASSERT_TRUE(movie && movie->HasSound()) << name;
+        std::vector<uint16_t> pixels(static_cast<size_t>(movie->Width()) * movie->Height()), last;
+        int32_t frames = 0;
+        for (; movie->NextFrame(pixels, false) == plat::MovieFrame::Frame; ++frames) {
+            if (frames % 25 != 13 || frames < 25) continue; // past the fade-in
+            EXPECT_NE(pixels, last) << name << " frame " << frames;
+            EXPECT_GT(std::set<uint16_t>(pixels.begin(), pixels.end()).size(), 200u) << name << " frame " << frames;
+            last = pixels;
+        }
+        EXPECT_GE(frames, 125) << name;
+    }
 }
 
 } // namespace

@@ -147,12 +147,15 @@ TEST_F(Sound, FilesPlayAsStereo22050WhateverTheirHeaderAndBadOnesAreTracedOnce) 
     const std::vector<std::string> bad = {"WAV\\ADPCM.WAV", "WAV\\CUT.WAV", "WAV\\NOSAMPLE.WAV", "WAV\\MISSING.WAV"};
     std::vector<std::string> lines;
     plat::ScopedTraceSink sink([&](std::string_view source, std::string_view) { lines.emplace_back(source); });
+    // A table row without a sound names "": nothing plays and nothing is traced.
     for (int frame = 0; frame < 3; ++frame) {
         for (const std::string& name : bad) sound.vPlay(name.c_str(), 0, 0);
+        sound.vPlay("", 0, 1);
         Frame(1);
     }
     EXPECT_EQ(plat::CountVoices(), 0);
     EXPECT_EQ(lines, bad);
+    EXPECT_EQ(sound.lLoadWav(""), -1);
     sound.vPlay("WAV\\MONO8.WAV", 0, 0);
     Frame(95);
     EXPECT_EQ(plat::CountPlayingVoices(), 1);

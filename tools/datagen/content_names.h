@@ -135,7 +135,7 @@ struct ThingKind {
     int32_t life;
     int32_t pushable;
     int32_t breakEffect;    // lBreakObject
-    const char* breakSound; // empty: silent
+    const char* breakSound; // one of the data set's sounds
     int32_t frames;         // frames of its one direction
 };
 inline constexpr std::array<ThingKind, 15> kThingKinds{{

@@ -11,6 +11,8 @@ namespace datagen {
 struct Generator {
     std::string name;
     std::function<bool(const std::filesystem::path& out)> run;
+    // A piece that reads what the others wrote runs after all of them.
+    bool readsTheSet = false;
 };
 
 // Every piece, in the order they are written.
@@ -18,7 +20,7 @@ std::vector<Generator>& Registry();
 
 // Registers a generator at static-initialisation time.
 struct Register {
-    Register(std::string name, std::function<bool(const std::filesystem::path&)> run);
+    Register(std::string name, std::function<bool(const std::filesystem::path&)> run, bool readsTheSet = false);
 };
 
 } // namespace datagen

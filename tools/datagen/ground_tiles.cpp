@@ -61,19 +61,22 @@ Bytes GrassTile(uint32_t seed) {
     });
 }
 
+// The mission grounds' tiles below keep every shade dark enough that the
+// game's green text and its labels read over them (a contrast of 3 to 1 or
+// more): an overcast light, deep greens and wet earth.
 Bytes MeadowTile(uint32_t seed) {
-    const uint32_t dark[3] = {48, 96, 28}, light[3] = {120, 176, 68};
+    const uint32_t dark[3] = {36, 62, 28}, light[3] = {64, 98, 40};
     return PalettedTile(Ramp(8, dark, light), [seed](uint32_t x, uint32_t y) {
         return static_cast<uint8_t>(1 + Stroke(x, y, seed) % 8);
     });
 }
 
 Bytes FlowerGrassTile(uint32_t seed) {
-    const uint32_t dark[3] = {48, 96, 28}, light[3] = {120, 176, 68};
+    const uint32_t dark[3] = {36, 62, 28}, light[3] = {64, 98, 40};
     std::array<uint16_t, 256> pal = Ramp(8, dark, light);
-    pal[17] = Rgb555(240, 224, 72);
-    pal[18] = Rgb555(232, 232, 240);
-    pal[19] = Rgb555(200, 96, 168);
+    pal[17] = Rgb555(176, 150, 48);
+    pal[18] = Rgb555(150, 150, 164);
+    pal[19] = Rgb555(150, 64, 120);
     return PalettedTile(pal, [seed](uint32_t x, uint32_t y) {
         // Flowers of two by two pixels on a few fixed spots.
         const uint32_t spot = Hash(x / 2, y / 2, seed + 1);
@@ -95,7 +98,7 @@ Bytes DirtTile() {
 }
 
 Bytes FieldTile() {
-    const uint32_t dark[3] = {80, 50, 28}, light[3] = {156, 108, 62};
+    const uint32_t dark[3] = {60, 40, 24}, light[3] = {104, 72, 42};
     return PalettedTile(Ramp(5, dark, light), [](uint32_t x, uint32_t y) {
         double u, v;
         DiamondUV(x, y, u, v);
@@ -106,14 +109,14 @@ Bytes FieldTile() {
 }
 
 Bytes SandTile() {
-    const uint32_t dark[3] = {184, 160, 112}, light[3] = {228, 212, 164};
+    const uint32_t dark[3] = {76, 66, 46}, light[3] = {100, 88, 64};
     return PalettedTile(Ramp(6, dark, light), [](uint32_t x, uint32_t y) {
         return static_cast<uint8_t>(1 + Stroke(x, y, 41) % 6);
     });
 }
 
 Bytes GravelTile() {
-    const uint32_t dark[3] = {104, 92, 74}, light[3] = {176, 164, 140};
+    const uint32_t dark[3] = {64, 58, 46}, light[3] = {96, 88, 74};
     return PalettedTile(Ramp(8, dark, light), [](uint32_t x, uint32_t y) {
         return static_cast<uint8_t>(1 + Stroke(x, y, 57) % 8);
     });
@@ -123,10 +126,10 @@ Bytes GravelTile() {
 Bytes StoneTile() {
     std::array<uint8_t, 768> rgb{};
     for (uint32_t i = 1; i < 256; ++i) {
-        const uint32_t g = 60 + i * 150 / 255;
+        const uint32_t g = 24 + i * 68 / 255;
         rgb[3 * i] = static_cast<uint8_t>(g);
         rgb[3 * i + 1] = static_cast<uint8_t>(g);
-        rgb[3 * i + 2] = static_cast<uint8_t>(g + 12 > 255 ? 255 : g + 12);
+        rgb[3 * i + 2] = static_cast<uint8_t>(g + 8);
     }
     std::vector<CodeUnit> units(kTileW * kTileH);
     for (uint32_t y = 0; y < kTileH; ++y)
@@ -145,7 +148,7 @@ Bytes StoneTile() {
 }
 
 Bytes CobbleTile() {
-    const std::array<uint8_t, 768> rgb = RgbRamp(48, 200, 12, 4, -8);
+    const std::array<uint8_t, 768> rgb = RgbRamp(20, 84, 8, 3, -6);
     std::vector<CodeUnit> units(kTileW * kTileH);
     for (uint32_t y = 0; y < kTileH; ++y)
         for (uint32_t x = 0; x < kTileW; ++x) {
@@ -184,7 +187,7 @@ Bytes WaterTile(uint32_t frame) {
 }
 
 Bytes PondTile(uint32_t frame) {
-    const uint32_t dark[3] = {20, 48, 112}, light[3] = {104, 160, 224};
+    const uint32_t dark[3] = {12, 32, 74}, light[3] = {40, 78, 128};
     return PalettedTile(Ramp(8, dark, light), [frame](uint32_t x, uint32_t y) {
         double u, v;
         DiamondUV(x, y, u, v);
@@ -196,7 +199,7 @@ Bytes PondTile(uint32_t frame) {
 }
 
 Bytes SnowTile(uint32_t seed) {
-    const uint32_t dark[3] = {184, 198, 220}, light[3] = {236, 240, 252};
+    const uint32_t dark[3] = {60, 66, 80}, light[3] = {84, 90, 104};
     return PalettedTile(Ramp(6, dark, light), [seed](uint32_t x, uint32_t y) {
         double u, v;
         DiamondUV(x, y, u, v);
@@ -214,7 +217,7 @@ Bytes GlareTile() {
 }
 
 Bytes RockTile() {
-    const std::array<uint8_t, 768> rgb = RgbRamp(24, 216, 10, 4, -6);
+    const std::array<uint8_t, 768> rgb = RgbRamp(14, 96, 8, 3, -5);
     std::vector<CodeUnit> units(kTileW * kTallTileH);
     for (int32_t y = 0; y < static_cast<int32_t>(kTallTileH); ++y)
         for (int32_t x = 0; x < static_cast<int32_t>(kTileW); ++x) {
@@ -245,16 +248,16 @@ Bytes RockTile() {
 
 Bytes WallTile() {
     std::array<uint16_t, 256> pal{};
-    const uint32_t topDark[3] = {136, 128, 112}, topLight[3] = {200, 192, 172};
+    const uint32_t topDark[3] = {70, 66, 56}, topLight[3] = {98, 92, 80};
     const std::array<uint16_t, 256> top = Ramp(8, topDark, topLight);
     for (uint32_t i = 1; i <= 8; ++i) {
         pal[i] = top[i];
         // The sides: lit on the left, in shade on the right, mortar darker.
-        pal[8 + i] = Rgb555(120 + i * 6, 104 + i * 6, 84 + i * 5);
-        pal[16 + i] = Rgb555(72 + i * 5, 62 + i * 5, 52 + i * 4);
+        pal[8 + i] = Rgb555(64 + i * 4, 54 + i * 4, 42 + i * 3);
+        pal[16 + i] = Rgb555(38 + i * 3, 32 + i * 3, 26 + i * 2);
     }
-    pal[25] = Rgb555(64, 56, 48);
-    pal[26] = Rgb555(40, 34, 30);
+    pal[25] = Rgb555(30, 26, 22);
+    pal[26] = Rgb555(20, 16, 14);
     std::vector<uint8_t> idx(kTileW * kTallTileH, 0);
     for (int32_t x = 0; x < static_cast<int32_t>(kTileW); ++x) {
         // Rows of the top face and of the base's lower edge in this column.

@@ -83,8 +83,9 @@ void DrawTopMenu(sc_Image& img) {
     Text(img, 64, 170, "鋼鐵突擊隊", 44, kAmber, Rgba{40, 20, 0, 255});
     FillRect(img, 64, 226, 330, 2, Horizontal(kAmber, WithAlpha(kAmber, 0)));
     Text(img, 64, 236, "特種部隊作戰紀錄", 20, kDimInk);
-    // The plate under the menu's buttons.
-    Window(img, 430, 340, 240, 170, "主選單", kTeal, 170);
+    // The plate under the menu's buttons, its title bar above the first one.
+    Window(img, layout::kTopPlate.x, layout::kTopPlate.y, layout::kTopPlateSize.w, layout::kTopPlateSize.h, "主選單",
+           kTeal, 170);
     ScreenFrame(img, "KRX PROJECT");
     Dither(img, 1);
 }
@@ -268,7 +269,8 @@ void DrawStory(sc_Image& img) {
         FillRect(img, static_cast<int32_t>(Hash(y, 0, 4) * 400), y, 120 + static_cast<int32_t>(Hash(y, 1, 4) * 200),
                  1, Rgba{120, 160, 200, 40});
     Skyline(img, 13, 500, Rgba{10, 12, 18});
-    Window(img, 138, 46, 580, 240, "前情提要", kTeal, 205);
+    Window(img, layout::kStoryPanel.x, layout::kStoryPanel.y, layout::kStoryPanelSize.w, layout::kStoryPanelSize.h,
+           "前情提要", kTeal, 205);
     FillRect(img, 570, 294, 136, 30, Rgba{0, 0, 0, 150});
     Border(img, 570, 294, 136, 30, 1, Scale(kTeal, 0.6f));
     ScreenFrame(img, "檔案室");
@@ -322,9 +324,12 @@ void DrawBriefBack(sc_Image& img, int32_t which) {
 
 void DrawBriefBox(sc_Image& img) {
     const Size s = layout::kBriefBoxSize;
-    FillRect(img, 0, 0, s.w, s.h, Vertical(Rgba{10, 18, 28, 225}, Rgba{4, 8, 14, 240}));
-    FillRect(img, 0, 0, s.w, 2, kTeal);
-    FillRect(img, 0, 2, s.w, 1, Rgba{255, 255, 255, 40});
+    // Square on the left, where it meets the screen's edge; rounded on the
+    // right, short of the buttons beside it.
+    FillRound(img, -8, 0, s.w + 8, s.h + 8, 8.0f, Vertical(Rgba{10, 18, 28, 225}, Rgba{4, 8, 14, 240}));
+    FillRect(img, 0, 0, s.w - 8, 2, kTeal);
+    FillRect(img, s.w - 2, 8, 2, s.h - 8, kTeal);
+    FillRect(img, 0, 2, s.w - 8, 1, Rgba{255, 255, 255, 40});
     const Pos t = Local(layout::kBriefText, layout::kBriefBox);
     Brackets(img, t.x - 12, t.y - 8, s.w - t.x, 4 * 20 + 14, 16, WithAlpha(kTeal, 160));
     Text(img, t.x - 8, s.h - 26, "按 Enter 或空白鍵繼續", 12, kDimInk);
@@ -549,8 +554,10 @@ void DrawArmsPicture(sc_Image& img, int32_t i) {
         break;
     }
     default:
+        // The strip behind the hovered card's lines, above its point.
         FillRect(img, 0, 0, s.w, s.h, Horizontal(Rgba{0, 0, 0, 200}, Rgba{0, 0, 0, 40}));
         FillRect(img, 0, 0, s.w, 1, kTeal);
+        FillRect(img, 0, s.h - 1, s.w, 1, WithAlpha(kTeal, 90));
         break;
     }
 }
@@ -672,6 +679,7 @@ ObjectDesc MenuObject() {
     for (int32_t i = 0; i < layout::kArmsPictures; ++i)
         arms.dirs.push_back(
             Dir(1, [i](FrameArt& a, int32_t) { DrawArmsPicture(a.image, i); }, layout::kArmsSlides[i].size));
+    arms.dirs.back().originY = -layout::kTextStripRise;
     arms.dirs.push_back(Dir(types, [](FrameArt& a, int32_t t) { DrawGhost(a.image, t); }, layout::kArmsCharacter));
     return o;
 }

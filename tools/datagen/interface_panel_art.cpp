@@ -119,9 +119,11 @@ void DrawRadarBack(sc_Image& img) {
     FillCircle(img, cx, cy, 61.5f, Rgba{6, 24, 18, 235});
     FillCircle(img, cx, cy, 40.0f, Rgba{0, 0, 0, 40});
     Ring(img, cx, cy, 62.5f, 1.5f, kTeal);
-    // The plate that carries the zoom button and the scale.
+    // The plate that carries the zoom button and the scale: under the money
+    // counter and left of the dish, touching neither.
     const Pos z = Local(layout::kZoomButton, layout::kRadarBack);
-    FillRound(img, z.x - 2, z.y - 6, layout::kZoomButtonSize.w + 30, layout::kZoomButtonSize.h + 12, 4.0f,
+    const int32_t top = layout::kMoneyBack.y + layout::kMoneyBackSize.h - layout::kRadarBack.y;
+    FillRound(img, z.x - 3, top, c.x + 2 - (z.x - 3), z.y + layout::kZoomButtonSize.h + 4 - top, 4.0f,
               Vertical(kMetalTop, kMetalBottom));
 }
 

@@ -40,7 +40,9 @@ uint16_t CellOf(const WorldLayout& w, const MissionBank& b, int32_t c, int32_t r
     case Terrain::Grass:
         return static_cast<uint16_t>(v % 11 == 0 ? b.flowers : b.grass[v % 3]);
     case Terrain::Snow:
-        if (w.Glare(c, r)) return static_cast<uint16_t>(b.glare | kGlareFlag);
+        // A quarter of the glaring cells glare: white ground under a label
+        // leaves it unread.
+        if (w.Glare(c, r) && v / 9 % 4 == 0) return static_cast<uint16_t>(b.glare | kGlareFlag);
         return static_cast<uint16_t>(b.snow[v & 1]);
     case Terrain::Dirt:
         if (NextToWater(w, c, r)) return static_cast<uint16_t>(b.sand);

@@ -1,4 +1,5 @@
 // Writes the game's data set into a folder (build/data by default).
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,8 +12,8 @@ std::vector<Generator>& Registry() {
     return all;
 }
 
-Register::Register(std::string name, std::function<bool(const std::filesystem::path&)> run) {
-    Registry().push_back(Generator{std::move(name), std::move(run)});
+Register::Register(std::string name, std::function<bool(const std::filesystem::path&)> run, bool readsTheSet) {
+    Registry().push_back(Generator{std::move(name), std::move(run), readsTheSet});
 }
 
 } // namespace datagen
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     int failures = 0;
+    // The pieces that read the set come last, whatever order they registered in.
+    std::stable_partition(datagen::Registry().begin(), datagen::Registry().end(),
+                          [](const datagen::Generator& g) { return !g.readsTheSet; });
     for (const datagen::Generator& g : datagen::Registry()) {
         std::printf("krx_datagen: %s\n", g.name.c_str());
         if (!g.run(out)) {

@@ -19,7 +19,7 @@ namespace datagen {
 
 namespace {
 
-constexpr int32_t kSoundRate = 44100;
+constexpr int32_t kSoundRate = kMovieSoundRate;
 constexpr int32_t kTitleScale = 4;
 
 // 5 x 7 block letters, one string per row, '#' set.
@@ -98,13 +98,20 @@ public:
         }
     }
     const Rgb& At(int32_t x, int32_t y) const { return m_px[static_cast<size_t>(y) * m_w + x]; }
+    void Set(size_t i, Rgb c) { m_px[i] = c; }
 
 private:
     int32_t m_w, m_h;
     std::vector<Rgb> m_px;
 };
 
-void Draw(Canvas& canvas, const MovieSpec& spec, int32_t index) {
+void Draw(Canvas& canvas, const MovieSpec& spec, int32_t index, std::vector<uint16_t>& picture) {
+    if (spec.draw) {
+        picture.assign(static_cast<size_t>(spec.width) * spec.height, 0);
+        spec.draw(index, picture);
+        for (size_t i = 0; i < picture.size(); ++i) canvas.Set(i, FromPixel(picture[i]));
+        return;
+    }
     const int32_t hw = spec.width / 2, hh = spec.height / 2;
     canvas.Fill(0, 0, hw, hh, FromPixel(spec.fields[0]));
     canvas.Fill(hw, 0, spec.width, hh, FromPixel(spec.fields[1]));
@@ -208,14 +215,14 @@ bool WriteMovie(const std::filesystem::path& file, const MovieSpec& spec) {
     video.ctx->max_b_frames = 0;
     video.ctx->thread_count = 1;
     video.ctx->flags |= AV_CODEC_FLAG_BITEXACT | AV_CODEC_FLAG_QSCALE;
-    video.ctx->global_quality = FF_QP2LAMBDA * 2;
+    video.ctx->global_quality = FF_QP2LAMBDA * std::clamp(spec.qscale, 1, 31);
     if (avcodec_open2(video.ctx, vcodec, nullptr) < 0) return Fail(file, "cannot open the video encoder");
     if (!(video.stream = avformat_new_stream(out.fmt, nullptr))) return Fail(file, "no video stream");
     video.stream->time_base = video.ctx->time_base;
     avcodec_parameters_from_context(video.stream->codecpar, video.ctx);
     // The muxer sizes its buffers from the rates; the quality-driven encoder
-    // states none.
-    video.stream->codecpar->bit_rate = 1'500'000;
+    // states none. Detailed pictures at a fine quantiser take more.
+    video.stream->codecpar->bit_rate = spec.draw ? 6'000'000 : 1'500'000;
 
     Encoder sound;
     if (spec.sound) {
@@ -243,6 +250,7 @@ bool WriteMovie(const std::filesystem::path& file, const MovieSpec& spec) {
     if (!out.frame || !out.packet) return Fail(file, "out of memory");
 
     Canvas canvas(spec.width, spec.height);
+    std::vector<uint16_t> drawn;
     AVFrame* picture = av_frame_alloc();
     AVFrame* tone = av_frame_alloc();
     struct FreeFrames {
@@ -277,7 +285,7 @@ bool WriteMovie(const std::filesystem::path& file, const MovieSpec& spec) {
             a >= soundFrames || (v < spec.frames && v * kSoundRate <= a * frameSize * static_cast<int64_t>(spec.fps));
         if (videoNext) {
             if (av_frame_make_writable(picture) < 0) return Fail(file, "out of memory");
-            Draw(canvas, spec, static_cast<int32_t>(v));
+            Draw(canvas, spec, static_cast<int32_t>(v), drawn);
             ToYuv(canvas, picture, spec.width, spec.height);
             picture->pts = v;
             picture->quality = video.ctx->global_quality;
@@ -289,6 +297,12 @@ bool WriteMovie(const std::filesystem::path& file, const MovieSpec& spec) {
             const int64_t fade = kSoundRate / 50;
             for (int32_t i = 0; i < frameSize; ++i) {
                 const int64_t n = a * frameSize + i;
+                if (!spec.music.empty()) {
+                    const bool in = n < soundSamples && 2 * n + 1 < static_cast<int64_t>(spec.music.size());
+                    s[2 * i] = in ? spec.music[static_cast<size_t>(2 * n)] : 0;
+                    s[2 * i + 1] = in ? spec.music[static_cast<size_t>(2 * n + 1)] : 0;
+                    continue;
+                }
                 double level = 0.0;
                 if (n < soundSamples) {
                     level = 6000.0 * std::min<double>({1.0, static_cast<double>(n) / fade,

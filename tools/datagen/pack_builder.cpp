@@ -55,10 +55,11 @@ sc_GameDir BuildDir(const DirDesc& desc) {
         sc_GameImgWithShadow frame;
         frame.vSetImage(&art.image, art.hasShadow ? &art.shadow : nullptr, art.hasOverlay ? &art.overlay : nullptr,
                         1);
-        if (window) {
-            MoveBy(&frame.oImage(), dx, dy);
-            MoveBy(frame.pGetShadow(), dx, dy);
-            MoveBy(frame.pGetOverlay(), dx, dy);
+        if (window || desc.originX || desc.originY) {
+            const int32_t mx = window ? dx : desc.originX, my = window ? dy : desc.originY;
+            MoveBy(&frame.oImage(), mx, my);
+            MoveBy(frame.pGetShadow(), mx, my);
+            MoveBy(frame.pGetOverlay(), mx, my);
         }
         dir.vAdd(&frame);
     }

@@ -53,6 +53,10 @@ struct DirDesc {
     // multiple of 16, half the height 4 more than a multiple of 8.
     int32_t artW = 0;
     int32_t artH = 0;
+    // Where a small canvas's top-left corner lies from the point its frames
+    // are drawn at, for pictures that reach above or left of that point.
+    int32_t originX = 0;
+    int32_t originY = 0;
 };
 
 struct StatusDesc {

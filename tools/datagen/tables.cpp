@@ -58,7 +58,9 @@ bool WriteThings(const std::filesystem::path& file) {
         w.Write(used ? row : kNoKey);
         w.Write(used ? k.pushable : 0, int32_t{0});                       // pushable, reserved
         w.Write(used ? k.life : 0, used ? k.breakEffect : 0);
-        ok &= PutText(w, used ? k.breakSound : "");
+        // Rows past the last key still name a sound that exists: a thing
+        // copied from one breaks like any other.
+        ok &= PutText(w, used ? k.breakSound : kSoundCrash);
     }
     return ok && WriteFile(file, w.Bytes());
 }
@@ -295,7 +297,7 @@ std::vector<Group> Dictionary() {
         // 13: battle maps
         {"湖畔基地", "河谷渡口", "荒原小鎮", "雙水要塞", "海岸港口", "斷河大橋", "冰湖營地", "雪原河谷"},
         // 14: system menu and volume page
-        {"方向鍵或 W A S D：移動", "移動時按住空白鍵：飛行", "滑鼠：瞄準", "滑鼠左鍵：主武器",
+        {"方向鍵或WASD：移動", "移動時按住空白鍵：飛行", "滑鼠：瞄準", "滑鼠左鍵：主武器",
          "滑鼠右鍵：副武器", "按住左鍵：集氣射擊", "Esc：系統選單", "F6：離開遊戲", "音量：0 - 10"},
     };
 }

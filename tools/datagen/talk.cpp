@@ -82,10 +82,10 @@ struct Look {
     bool scar;
 };
 
-// Colonel, Rain, Anna, Varga.
+// Colonel, quartermaster, Anna, Varga.
 const Look kLooks[kSpeakers] = {
     {{214, 170, 130}, {150, 150, 150}, {70, 92, 58}, {212, 176, 60}, Hair::Short, Hat::Cap, true, false},
-    {{226, 182, 140}, {34, 30, 28}, {96, 104, 70}, {196, 40, 36}, Hair::Spiky, Hat::Headband, false, false},
+    {{204, 160, 122}, {46, 40, 36}, {128, 114, 78}, {92, 110, 70}, Hair::Short, Hat::None, true, false},
     {{242, 206, 178}, {120, 70, 40}, {40, 56, 104}, {60, 60, 66}, Hair::Long, Hat::Headset, false, false},
     {{222, 196, 176}, {70, 60, 56}, {36, 34, 38}, {176, 24, 28}, Hair::Shaved, Hat::Beret, false, true},
 };

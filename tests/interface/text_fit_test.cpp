@@ -1,0 +1,176 @@
+// Every text of the data set that the interface draws, drawn the way its
+// screen draws it with the game's own fonts: what it lights lies inside the
+// picture the screen puts behind it and clear of what the screen places
+// beside it. The texts drawn over the map have the ground behind them: it
+// stays dark enough for their colour to read.
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/all_string.h"
+#include "game/background.h"
+#include "interface/buttons.h"
+#include "interface/talk.h"
+#include "interface/text_widgets.h"
+#include "tests/interface/widget_fixture.h"
+
+namespace {
+
+using namespace layout;
+
+struct Rect {
+    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0; // right and bottom excluded
+    bool Holds(const Rect& r) const { return r.x0 >= x0 && r.y0 >= y0 && r.x1 <= x1 && r.y1 <= y1; }
+    bool Meets(const Rect& r) const { return r.x0 < x1 && x0 < r.x1 && r.y0 < y1 && y0 < r.y1; }
+    std::string Text() const { return std::to_string(x0) + "," + std::to_string(y0) + "-" + std::to_string(x1); }
+};
+Rect At(Pos p, Size s, int32_t inset = 0) { return {p.x + inset, p.y + inset, p.x + s.w - inset, p.y + s.h - inset}; }
+Pos Below(Pos p, int32_t dy) { return {p.x, p.y + dy}; }
+
+class GeneratedTexts : public krxtest::Widgets {
+protected:
+    // The bounds of what draw() lights on an empty surface.
+    Rect Ink(const std::function<void()>& draw) {
+        Clear();
+        draw();
+        Rect r{800, 600, 0, 0};
+        for (int32_t i = 0; i < 800 * 600; ++i)
+            if (const int32_t x = i % 800, y = i / 800; Pixel(x, y))
+                r = {std::min(r.x0, x), std::min(r.y0, y), std::max(r.x1, x + 1), std::max(r.y1, y + 1)};
+        return r;
+    }
+    Rect Plain(Pos at, const char* text) {
+        return Ink([&] { g_pTextSurface->vShowString(at.x, at.y, text, 0, 0, nullptr); });
+    }
+    // A typed line once typed, its head included.
+    Rect Typed(Pos at, const char* text) {
+        sc_RunText line;
+        line.vSetUp(nullptr, 0, at.x, at.y);
+        line.vSetText(text);
+        for (int32_t i = 0; i < 200 && line.lTyped < line.lLength; ++i, Frame(1)) line.lShow(0);
+        return Ink([&] { line.lShow(1); });
+    }
+    void Check(const std::string& what, const Rect& ink, const Rect& box, const std::vector<Rect>& clear = {}) {
+        EXPECT_TRUE(ink.x1 > ink.x0 && box.Holds(ink)) << what << " lights " << ink.Text() << " in " << box.Text();
+        for (const Rect& c : clear) EXPECT_FALSE(c.Meets(ink)) << what << " lights " << ink.Text() << " on " << c.Text();
+    }
+    // A missing string draws nothing, which fails its check.
+    const char* String(int32_t group, int32_t index) {
+        const char* s = strings.pGetString(group, index);
+        return s ? s : "";
+    }
+
+    sc_AllString strings;
+};
+
+TEST_F(GeneratedTexts, EveryTextFitsTheBoxItsScreenDrawsItIn) {
+    strings.vLoad(sc_AllString::kFileName);
+    // A navigation button, normal and hovered two up and right.
+    const auto both = [](Pos n, Pos o) { return Rect{n.x, o.y, o.x + kNavButton.w, n.y + kNavButton.h}; };
+    const Rect back = both(kNavBack, kNavBackOver), top = both(kNavTop, kNavTopOver);
+    // Dialogues: each record as the first and the last line of a page; the
+    // briefing's clear of the buttons beside it.
+    struct Use { std::string file; Pos text; int32_t lines; Rect box; std::vector<Rect> clear; };
+    std::vector<Use> uses = {
+        {"STORY.DB", kStoryText, kStoryLines, At(kStoryPanel, kStoryPanelSize, 3), {}},
+        {"SOS1.DB", kRadioText, kRadioLines, At({kRadioHome.x + 20, kRadioHome.y + 20}, kRadioBack, 3), {}}};
+    for (int32_t m = 1; m <= 12; ++m)
+        for (Pos text : {kBriefText, kBriefTextAtLoad})
+            uses.push_back({"TALK" + std::to_string(m) + ".DB", text, kBriefLines, At(kBriefBox, kBriefBoxSize, 3),
+                            {back, top}});
+    for (const Use& u : uses) {
+        sc_Talk talk;
+        ASSERT_EQ(talk.bLoad(0, 0, u.text.x, u.text.y, ("ATTRIB\\" + u.file).c_str(), u.lines), 1);
+        for (int32_t r = 0; r < talk.lGetCount(); ++r)
+            for (int32_t line : {0, u.lines - 1})
+                Check(u.file + " record " + std::to_string(r), Typed(Below(u.text, 20 * line), talk.pGetText(r)),
+                      u.box, u.clear);
+    }
+
+    for (int32_t i = 0; i < 12; ++i)
+        Check("mission caption " + std::to_string(i), Plain(Below(kMissionButton, 20 * i), String(0, i)),
+              At(Below(kMissionButton, 20 * i), kMissionButtonSize));
+    // A hovered weapon card's three lines on the text strip, clear of the
+    // item frame and the top button, and its name on the detail panel right
+    // of the numbers; the chosen item's name on the strip; the labels.
+    const Rect strip = At(Below(kArmsSlides[6].home, -kTextStripRise), kArmsSlides[6].size, 1);
+    const Rect detail = At(kArmsSlides[2].home, kArmsSlides[2].size, 3);
+    const std::vector<Rect> besideStrip = {At(kArmsSlides[3].home, kArmsSlides[3].size), top};
+    for (int32_t c = 0; c < kWeaponCards; ++c) {
+        for (int32_t k = 0; k < 3; ++k)
+            Check("weapon card text " + std::to_string(3 * c + k), Plain(kHoverTexts[k], String(1, 3 * c + k)), strip,
+                  besideStrip);
+        Check("weapon card name " + std::to_string(c), Plain(kHoverName, String(1, 3 * c)), detail,
+              {At(kDetailPrice, {36, 17}), At(kDetailAmmo, {30, 17})});
+    }
+    for (int32_t c = 0; c < kItemCards; ++c)
+        Check("item card " + std::to_string(c), Plain(kItemName, String(2, c)), strip, besideStrip);
+    for (int32_t i = 0; i < 3; ++i)
+        Check("label " + std::to_string(i), Plain(kDetailLabels[i], String(8, i)), detail,
+              {At({kDetailAmmo.x, kDetailLabels[i].y}, {30, 17})});
+
+    // The character screen's typed lines (twelve for type 0, ten for the
+    // others), and the arms screen's texts of the type: three on the ability
+    // panel, its name in the header left of the money plate.
+    for (int32_t t = 0; t < kCharacterTypes; ++t) {
+        for (int32_t i = 0; i < (t == 0 ? 12 : 10); ++i)
+            Check("type " + std::to_string(t) + " line " + std::to_string(i),
+                  Typed(i == 11 ? kLastTextLine : Below(kTextLine, kTextLinePitch * i), String(3 + t, i)),
+                  At(kCharPanelHome, kCharPanel, 3));
+        for (int32_t k = 0; k < 3; ++k)
+            Check("type text " + std::to_string(4 * t + k + 1), Plain(kFormTexts[k], String(9, 4 * t + k + 1)),
+                  At(kArmsSlides[1].home, kArmsSlides[1].size, 3));
+        Check("type name " + std::to_string(t), Plain(kFormTexts[3], String(9, 4 * t)),
+              At(kArmsSlides[0].home, kArmsSlides[0].size), {At(kArmsSlides[4].home, kArmsSlides[4].size)});
+    }
+
+    // The objective over the map, left of the money counter and above the
+    // radio box; the volume page's lines.
+    for (int32_t m = 0; m < 12; ++m)
+        Check("objective " + std::to_string(m), Plain({20, 0}, String(10, m)), {0, 0, kMoneyBack.x, kRadioHome.y});
+    for (int32_t i = 0; i < 9; ++i)
+        Check("volume page " + std::to_string(i), Plain({kVolumeTextX, kVolumeTextY[i]}, String(14, i)),
+              At(kVolumePage, kVolumePageSize, 3));
+}
+
+TEST(GeneratedGrounds, TheTextColourReadsOverEveryMapsGround) {
+    krxtest::ScopedCwd cwd(krxtest::DataDir());
+    // The colours on which the text's contrast is under 3 to 1.
+    const auto luminance = [](uint32_t p) {
+        double sum = 0;
+        for (const auto& [shift, weight] : {std::pair{10, 0.2126}, {5, 0.7152}, {0, 0.0722}}) {
+            const double c = ((p >> shift & 31) << 3 | (p >> shift & 31) >> 2) / 255.0;
+            sum += weight * (c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+        }
+        return sum;
+    };
+    const double text = luminance(sc_InterFaceRectButton::kTextColour);
+    std::vector<uint8_t> faintOn(32768);
+    for (uint32_t p = 0; p < faintOn.size(); ++p)
+        faintOn[p] = (std::max(luminance(p), text) + 0.05) / (std::min(luminance(p), text) + 0.05) < 3.0;
+    std::vector<uint16_t> screen(800 * 600);
+    int32_t maps = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(krxtest::DataDir() / "map")) {
+        if (entry.path().extension() != ".BUD") continue;
+        ++maps;
+        const std::string name = "MAP\\" + entry.path().filename().string();
+        sc_Point view;
+        sc_Background ground;
+        ground.vInit(&view, screen.data(), 800, 600);
+        ground.bLoad(name.c_str());
+        // Three views along the diagonal; at most one pixel in twenty faint
+        // (flowers, glare).
+        for (int32_t k = 1; k <= 3; ++k) {
+            view.oSet(ground.oMapSize.x * k / 4 - 400, ground.oMapSize.y * k / 4 - 300);
+            ground.vShow();
+            int32_t faint = 0;
+            for (uint16_t p : screen) faint += faintOn[p & 0x7FFF];
+            EXPECT_LT(faint, 800 * 600 / 20) << name << " view " << k;
+        }
+    }
+    EXPECT_GE(maps, 20);
+}
+
+} // namespace
