@@ -8,6 +8,7 @@
 
 #include "platform/byte_reader.h"
 #include "tools/datagen/big5.h"
+#include "tools/datagen/bullet_speed.h"
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/generators.h"
 
@@ -339,3 +340,7 @@ datagen::Register reg("tables", [](const std::filesystem::path& out) {
 });
 
 } // namespace
+
+int32_t datagen::BulletRowSpeed(int32_t row) {
+    return row >= 0 && row < kBulletRowsUsed ? kBulletRows[static_cast<size_t>(row)].speed : 0;
+}
