@@ -69,7 +69,7 @@ public:
     // of the map objects use, on open occupancy cells (taken at their middle,
     // as the grid is) all round, out of the town and off the lots.
     bool Free(int32_t x, int32_t y, int32_t room, int32_t startGap, int32_t rise = 0) const {
-        if (x < 96 + room || y < 32 + room / 2 || x > m_l.width - 48 - room || y > m_l.height - 32 - room / 2)
+        if (x < 96 + room || y < 88 + room / 2 || x > m_l.width - 48 - room || y > m_l.height - 48 - room / 2)
             return false;
         for (int32_t j = (y - room / 2) / 8 - 1; j <= (y + room / 2) / 8 + 1; ++j)
             for (int32_t i = (x - room) / 16 - 1; i <= (x + room) / 16 + 1; ++i)
