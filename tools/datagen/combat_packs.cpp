@@ -9,11 +9,11 @@
 #include <cmath>
 #include <numbers>
 
-#include "tools/datagen/bullet_speed.h"
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/generators.h"
 #include "tools/datagen/mission_things.h"
 #include "tools/datagen/pack_builder.h"
+#include "tools/datagen/table_rows.h"
 
 namespace datagen {
 
