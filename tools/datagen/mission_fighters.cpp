@@ -148,7 +148,7 @@ bool Place(const WorldLayout& w, const WalkMap& walk, uint32_t salt, int32_t row
                 static_cast<int32_t>((h >> 11) % static_cast<uint32_t>(2 * nearY + 1));
         }
         if (!walk.Roomy(x, y)) continue;
-        const auto far = [&](const MapPixel& q, int64_t d) { return Distance2(x, y, q.x, q.y) >= d * d; };
+        const auto far = [&](const MapPixel& p, int64_t d) { return Distance2(x, y, p.x, p.y) >= d * d; };
         // A mission starts on start point 0; the others are the battles'.
         const bool keepsQuiet =
             std::abs(x - w.starts[0].x) >= quiet.x || std::abs(y - w.starts[0].y) >= quiet.y;
@@ -156,7 +156,7 @@ bool Place(const WorldLayout& w, const WalkMap& walk, uint32_t salt, int32_t row
         if (!std::all_of(w.starts.begin() + 1, w.starts.end(),
                          [&](const MapPixel& s) { return far(s, kSpacing); }))
             continue;
-        if (!std::all_of(taken.begin(), taken.end(), [&](const MapPixel& q) { return far(q, kSpacing); }))
+        if (!std::all_of(taken.begin(), taken.end(), [&](const MapPixel& p) { return far(p, kSpacing); }))
             continue;
         at = {x, y};
         taken.push_back(at);
