@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/sprite/sprite_tree.h"
+#include "objects/all_object.h"
 #include "objects/enemy.h"
 #include "tests/game/campaign_player.h"
 
@@ -156,6 +157,38 @@ TEST_F(Campaign, ANewSaveLeadsThroughTheMenusIntoTheFirstMissionAndBackWithItsPr
         EXPECT_FALSE(fs::exists("SAVE/bo.SAV"));
         EXPECT_EQ(s.oGate.pGetSaveName(0), nullptr);
     });
+    Run();
+}
+
+// Each mission opens in quiet: from the frame the loading picture has faded
+// on and for three seconds more, no enemy has the character within its
+// firing range and none fires.
+TEST_F(Campaign, EveryMissionStartsOutOfTheEnemiesReachUntilAFewSecondsAfterTheFade) {
+    Player& p = m_player;
+    p.WaitFor("the top menu", [](sc_Scene& s) { return OnScreen(s, sc_InterFace::kScreenTop); });
+    for (int32_t m = 0; m < sc_Gate::kMissions; ++m) {
+        p.Do([m](sc_Scene& s) {
+            s.oForm.lMission = m;
+            s.oGate.vSetMission(&s.oForm);
+            s.oInterFace.lScreen = sc_InterFace::kScreenStart;
+        });
+        p.WaitFor("the fade's end",
+                  [](sc_Scene& s) { return s.lState == sc_Scene::kStatePlay && !s.oLoading.pSet; });
+        auto frames = std::make_shared<int32_t>(0);
+        p.Then([m, frames](sc_Scene& s, HeadlessBackend&) {
+            const sc_AllEnemy& enemies = s.oMap.oSetting.oAllEnemy;
+            for (int32_t i = 0; i < enemies.lGetCount(); ++i)
+                EXPECT_FALSE(
+                    enemies.pGetEnemy(i)->bIsPointIn(s.oAllObject.oAllCharacter.pGetControlled()->oPosition))
+                    << "mission " << m << ", enemy " << i << ", " << *frames * 16 << " ms after the fade";
+            for (int32_t i = 0; i < s.oAllObject.oAllBullet.lGetCount(); ++i)
+                EXPECT_NE(s.oAllObject.oAllBullet.pGetBullet(i)->lOwnerKind, 3)
+                    << "an enemy fired in mission " << m;
+            return ++*frames > 3000 / 16 || ::testing::Test::HasFailure();
+        });
+        p.Key(plat::key::F5);
+        p.WaitFor("the menus", [](sc_Scene& s) { return s.lState == sc_Scene::kStateMenus; });
+    }
     Run();
 }
 

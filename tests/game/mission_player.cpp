@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <deque>
 
+#include "engine/sprite/sprite_tree.h"
 #include "game/geometry.h"
 #include "game/scene.h"
 #include "interface/form.h"
@@ -58,6 +59,15 @@ bool Homing(int32_t card) {
 // Hit points worth the armed card's ammunition.
 constexpr int32_t kStrongTarget = 150;
 
+// The middle of the picture an object standing at a point shows: where a
+// person aims.
+sc_Point Body(const sc_GameDir* dir, const sc_Point& at) {
+    const sc_GameImgWithShadow* f = dir ? dir->pGetFrameAt(0) : nullptr;
+    if (!f) return at;
+    const sc_Point o = f->oGetOffset();
+    return sc_Point(at.x - 400 + o.x + f->lGetWidth() / 2, at.y - 300 + o.y + f->lGetHeight() / 2);
+}
+
 // Items never move: their place names them.
 int64_t ItemKey(const sc_Point& p) {
     return int64_t{p.x} << 32 | static_cast<uint32_t>(p.y);
@@ -94,7 +104,7 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) {
         const int64_t dx = pr->oPos.x - own->oPosition.x, dy = 2 * int64_t{pr->oPos.y - own->oPosition.y};
         if (dx * dx + dy * dy < nearest) {
             nearest = dx * dx + dy * dy;
-            g = {true, false, pr->oPos, pr};
+            g = {true, false, pr->oPos, pr->oPos, pr};
         }
     }
     if (g.valid) return g;
@@ -107,7 +117,7 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) {
             const sc_Thing* th = things.pGetThing(i);
             if (th && th->oPos.x == t.x && th->oPos.y == t.y) {
                 if (th->bBreaking) return g; // it is going: wait for the end
-                g = {true, true, t, th, th->lLife, false, true};
+                g = {true, true, t, Body(th->pImage, t), th, th->lLife, false, true};
                 return g;
             }
         }
@@ -115,12 +125,12 @@ MissionPlayer::Goal MissionPlayer::Choose(const sc_Scene& s) {
             const sc_Enemy* e = enemies.pGetEnemy(i);
             if (e && e->oPos.x == t.x && e->oPos.y == t.y) {
                 if (e->bDead || e->lHitPoints <= 0) return g;
-                g = {true, true, t, e, e->lHitPoints};
+                g = {true, true, t, Body(e->pGetDir(), t), e, e->lHitPoints};
                 return g;
             }
         }
         // A place: the region begins just past the arrow's point.
-        g = {true, false, sc_Point(t.x + 28, t.y + 18)};
+        g = {true, false, sc_Point(t.x + 28, t.y + 18), sc_Point(t.x + 28, t.y + 18)};
         return g;
     }
     g = Nearest(enemies, own->oPosition);
@@ -142,7 +152,7 @@ MissionPlayer::Goal MissionPlayer::Nearest(const sc_AllEnemy& enemies, const sc_
         const int64_t dx = e->oPos.x - from.x, dy = 2 * int64_t{e->oPos.y - from.y};
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
-            g = {true, true, e->oPos, e, e->lHitPoints, true};
+            g = {true, true, e->oPos, Body(e->pGetDir(), e->oPos), e, e->lHitPoints, true};
         }
     }
     return g;
@@ -200,25 +210,25 @@ bool MissionPlayer::ClearShot(const sc_Scene& s, const sc_Point& from, const sc_
 
 bool MissionPlayer::MeetsGoal(const sc_Scene& s, const Goal& g, const sc_Point& at) const {
     if (!g.shoot) return std::abs(at.x - g.at.x) <= 20 && std::abs(at.y - g.at.y) <= 12;
-    // Shots leave the gun above the feet and fly over the ground: the line
-    // from the muzzle must cross the target's feet.
+    // Shots leave the gun above the feet and fly through the point aimed at,
+    // the middle of what is drawn.
     const sc_Point gun(at.x, at.y - m_muzzle);
-    const int32_t dx = std::abs(g.at.x - gun.x), dy = std::abs(g.at.y - gun.y);
+    const int32_t dx = std::abs(g.body.x - gun.x), dy = std::abs(g.body.y - gun.y);
     if (dx > kShotReachX || dy > kShotReachY) return false;
     // Out of arm's length (measured from the feet, as the backing away
     // does, with a margin so that the two do not take turns).
     if (std::abs(g.at.x - at.x) + 2 * std::abs(g.at.y - at.y) < 2 * kShotMin + 16) return false;
     for (const sc_Point& p : m_futileSpots)
         if (std::abs(p.x - at.x) < 48 && std::abs(p.y - at.y) < 24) return false;
-    return Aim(g, gun, SettledView(s, at)) && ClearShot(s, gun, g.at);
+    return Aim(g, gun, SettledView(s, at)) && ClearShot(s, gun, g.body);
 }
 
 // A shot flies from the muzzle through the mouse's point as far as it
-// reaches: any point of that line does, the goal's feet first, else one
+// reaches: any point of that line does, the goal's middle first, else one
 // nearer the gun where the goal lies under the panel.
 std::optional<sc_Point> MissionPlayer::Aim(const Goal& g, const sc_Point& gun, const sc_Point& view) const {
     for (int32_t part : {4, 3, 2}) {
-        const sc_Point p(gun.x + (g.at.x - gun.x) * part / 4, gun.y + (g.at.y - gun.y) * part / 4);
+        const sc_Point p(gun.x + (g.body.x - gun.x) * part / 4, gun.y + (g.body.y - gun.y) * part / 4);
         if (OnSafeScreen(p, view)) return p;
     }
     return std::nullopt;

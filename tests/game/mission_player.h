@@ -44,6 +44,7 @@ private:
         bool valid = false;
         bool shoot = false; // shoot at the point, else stand on it
         sc_Point at;
+        sc_Point body; // what is shot at: the middle of its picture
         const void* what = nullptr; // the thing or enemy shot at
         int32_t life = 0;           // its hit points now
         bool hunt = false;          // any enemy will do, the nearest first

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the game on a virtual X server once for each of the twelve missions
 # (KRX_MISSION), skips the movies and takes a screenshot of the mission's
-# start into the output folder: each must show a lit, varied picture of its
-# own (the ground, the character, the panel), and F6 must end the game with 0.
+# start, once the loading picture has faded, into the output folder: each
+# must show a lit, varied picture of its own (the ground, the character, the
+# panel), and F6 must end the game with 0.
 set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 krx=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); out="$2"; data="$3"
@@ -22,7 +23,9 @@ for n in ${KRX_XVFB_MISSIONS:-$(seq 1 12)}; do
   # would open the system menu); the mouse rests off the panel.
   xdotool mousemove 300 250
   xdotool keydown Escape; sleep 0.15; xdotool keyup Escape
-  sleep 3
+  # The mission loads, and its loading picture fades out over 3.5 s: the
+  # shot shows the first moments of play.
+  sleep 5
   shot=$(printf '%s/mission%02d.png' "$out" "$n")
   import -window root "$shot" || { echo "mission $n: screenshot failed"; exit 1; }
   read -r mean dev < <(convert "$shot" -colorspace gray -format '%[fx:mean] %[fx:standard_deviation]\n' info:)

@@ -141,7 +141,7 @@ TEST_F(CharacterPlay, WalkingPastATowerBringsTheCharacterFromBehindItToItsFront)
 TEST_F(CharacterPlay, TheViewFollowsTheWalkingCharacterAndKeepsItOnScreen) {
     // Down an open column, from the top of the map.
     At(kPlay, [](sc_Scene&, HeadlessBackend& b) {
-        Own().oPosition.oSet(1500, 100);
+        Own().oPosition.oSet(560, 100);
         b.KeyDown(plat::key::Down);
     });
     std::vector<sc_Point> views;

@@ -52,27 +52,30 @@ protected:
 
 TEST_F(CombatPlay, ABarrelShotToPiecesSoundsLeavesRemainsAndMoneyThatIsPickedUp) {
     sc_Thing* barrel = nullptr;
-    sc_Point at;
+    sc_Point at, aim;
     int32_t life = 0, attack = 0, deaths = 0;
     At(kPlay, [&](sc_Scene& s, HeadlessBackend&) {
         barrel = NearStart(1);
         ASSERT_NE(barrel, nullptr);
         at = barrel->oPos;
         life = barrel->lLife;
-        // The rifle (item card 0) from 150 pixels to the left: the muzzle,
-        // 40 above the feet, is level with the barrel.
+        // The rifle (item card 0) from 150 pixels to the left, aimed at the
+        // middle of the barrel's picture.
+        const sc_GameImgWithShadow* f = barrel->pImage->pGetFrameAt(0);
+        aim.oSet(at.x - 400 + f->oGetOffset().x + f->lGetWidth() / 2,
+                 at.y - 300 + f->oGetOffset().y + f->lGetHeight() / 2);
         s.oForm.pItemCards[0].lId = 0;
         s.oForm.lItem = 0;
         // The panel's order list folded away: open, it covers the right edge
         // where the barrel comes to lie, and the gun holds fire over it.
         s.oInterFaceOperator.bListClosed = 1;
         s.oInterFaceOperator.lListProgress = 100;
-        Own().oPosition.oSet(at.x - 150, at.y + 40);
+        Own().oPosition.oSet(at.x - 150, at.y);
         deaths = s.oAllObject.oAllDeath.oList.lGetCount();
     });
     // The mouse kept on the barrel while the view settles; three shots,
     // each after the 200 ms cool-down.
-    Each(kPlay + 1, kPlay + 130, [&](sc_Scene& s, HeadlessBackend& b) { Aim(s, b, at); });
+    Each(kPlay + 1, kPlay + 130, [&](sc_Scene& s, HeadlessBackend& b) { Aim(s, b, aim); });
     for (uint64_t p : {kPlay + 40, kPlay + 80, kPlay + 120})
         At(p, [&](sc_Scene&, HeadlessBackend& b) { b.Click(plat::kMouseLeft); });
     // The first bullet: its travel and the time of each step.
@@ -147,16 +150,22 @@ TEST_F(CombatPlay, TheMouseFiresAfterTheCoolDownAndAHeldButtonChargesAShot) {
         b.MoveMouse(600, 150);
     });
     At(kPlay + 40, [](sc_Scene&, HeadlessBackend&) { Own().lEnergy = Own().lMaxEnergy = 100; });
-    std::vector<int32_t> made; // bullets made by each click
+    std::vector<int32_t> made; // bullets of the spread made by each click
     int32_t before = 0;
+    const auto spread = [] {
+        int32_t n = 0;
+        for (int32_t i = 0; i < Bullets().lGetCount(); ++i)
+            n += Bullets().pGetBullet(i)->lId == 26;
+        return n;
+    };
     // 160 and 224 ms after the first click; then 960 and 2080 ms after the
     // fourth.
     for (uint64_t p : {kPlay + 10, kPlay + 20, kPlay + 24, kPlay + 50, kPlay + 110, kPlay + 180}) {
         At(p, [&](sc_Scene&, HeadlessBackend& b) {
-            before = Bullets().lGetCount();
+            before = spread();
             b.Click(plat::kMouseLeft);
         });
-        At(p + 1, [&](sc_Scene&, HeadlessBackend&) { made.push_back(Bullets().lGetCount() - before); });
+        At(p + 1, [&](sc_Scene&, HeadlessBackend&) { made.push_back(spread() - before); });
     }
     // Held a second after the cool-down has run out: no shot at the press,
     // a charged one at the release.

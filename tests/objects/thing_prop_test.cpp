@@ -67,11 +67,11 @@ TEST_F(ThingsAndItems, ABulletStopsAtAThingButOnlyACharactersBulletHarmsIt) {
     sc_Thing* crate = AddThing(0, sc_Point(1300, 1000));
     crate->bNear = 1;
     const int32_t life = crate->lLife;
-    // Bullets leaving from the crate's own place, 40 above the ground.
-    sc_Bullet* enemy = Bullets().pAdd(3, 0, 26, sc_Point(1300, 1040), sc_Point(1700, 1000), 0, 0, 0, 40, 0);
+    // Bullets flying over the crate's own place at its middle's height.
+    sc_Bullet* enemy = Bullets().pAdd(3, 0, 26, sc_Point(1300, 1040), sc_Point(1700, 1000), 0, 0, 0, 55, 0);
     EXPECT_TRUE(Things().bHitBullet(enemy));
     EXPECT_EQ(crate->lLife, life);
-    sc_Bullet* own = Bullets().pAdd(0, 0, 26, sc_Point(1300, 1040), sc_Point(1700, 1000), 0, 0, 0, 40, 0);
+    sc_Bullet* own = Bullets().pAdd(0, 0, 26, sc_Point(1300, 1040), sc_Point(1700, 1000), 0, 0, 0, 55, 0);
     EXPECT_TRUE(Things().bHitBullet(own));
     EXPECT_EQ(crate->lLife, life - own->lAttack);
     // Things with no character near are not asked.

@@ -11,7 +11,9 @@
 
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/generators.h"
+#include "tools/datagen/mission_things.h"
 #include "tools/datagen/pack_builder.h"
+#include "tools/datagen/table_rows.h"
 
 namespace datagen {
 
@@ -58,13 +60,16 @@ sc_GameImgWithShadow Frame(const Art& art) {
 }
 
 // The ground diamond around the anchor: left, right, front (the anchor of the
-// show list) and back corners.
-void SetFootprint(sc_GameDir& dir, int32_t halfW, int32_t halfH) {
+// show list) and back corners. The back corner of a thing whose bulk stands
+// high over a small base (a mast) rises to `rise` above the anchor, so that
+// the outline covers the mast as drawn and a shot at its middle strikes it;
+// the show list does not use that corner.
+void SetFootprint(sc_GameDir& dir, int32_t halfW, int32_t halfH, int32_t rise = 0) {
     const auto x = static_cast<int16_t>(kAnchorX), y = static_cast<int16_t>(kAnchorY);
     dir.vSetMark(0, sc_GamePoint(static_cast<int16_t>(x - halfW), y));
     dir.vSetMark(1, sc_GamePoint(static_cast<int16_t>(x + halfW), y));
     dir.vSetMark(2, sc_GamePoint(x, static_cast<int16_t>(y + halfH)));
-    dir.vSetMark(3, sc_GamePoint(x, static_cast<int16_t>(y - halfH)));
+    dir.vSetMark(3, sc_GamePoint(x, static_cast<int16_t>(y - std::max(halfH, rise))));
 }
 
 float SdSegment(float x, float y, float ax, float ay, float bx, float by, float r) {
@@ -163,9 +168,50 @@ void DrawBullet(Art& art, Look look, int32_t row, int32_t dir, int32_t frame) {
     }
 }
 
-constexpr int32_t kBulletArt = 40;      // picture side
-constexpr int32_t kBulletFootHalfW = 4; // the outline hit tests use
-constexpr int32_t kBulletFootHalfH = 2;
+constexpr int32_t kBulletArt = 40; // picture side
+// The volleys' rows (sparks thrown off a hit, an enemy's last burst) fly
+// from the ground and strike what their picture touches: a small diamond.
+constexpr int32_t kSparkFootHalfW = 4;
+constexpr int32_t kSparkFootHalfH = 2;
+
+bool FliesAtGroundLevel(int32_t row) {
+    return row <= 5 || row == 21;
+}
+
+// A shot flies at a body's height, while the hit tests compare outlines on
+// the ground: a shot's outline is the ground under it where the middle of a
+// standing body would be struck, at two depths below the picture (the low
+// and the high bodies). Each depth is taken under the bullet and under where
+// it flew half a step or more before, at least 30 pixels back: then a quick
+// shot misses nothing between two steps, and one that appears past a close
+// target still strikes it. The four points are the corners, each named by
+// the side it lies furthest to.
+void SetShotOutline(sc_GameDir& dir, int32_t d, int32_t row) {
+    // The mines fire the grenade from low down at an enemy's feet.
+    const int32_t upper = row == 15 ? 0 : 15, lower = row == 15 ? 20 : 30;
+    const int32_t speed = std::max(1, BulletRowSpeed(row));
+    // Fragments leave the place their shot struck: looking back, they would
+    // strike it again at once.
+    const bool fragment = row == 9 || row == 20 || row == 22;
+    const int32_t back =
+        fragment ? 0 : speed / 2 + speed * ((std::max(0, 30 - speed / 2) + speed - 1) / speed);
+    float ux = 0, uy = 0;
+    DirVector(d, ux, uy);
+    const auto tx = static_cast<int32_t>(std::lround(-ux * static_cast<float>(back)));
+    const auto ty = static_cast<int32_t>(std::lround(-uy * static_cast<float>(back)));
+    const auto at = [](int32_t x, int32_t y) {
+        return sc_GamePoint(static_cast<int16_t>(kAnchorX + static_cast<float>(x)),
+                            static_cast<int16_t>(kAnchorY + static_cast<float>(y)));
+    };
+    const sc_GamePoint a0 = at(0, upper), a1 = at(0, lower), b0 = at(tx, upper + ty), b1 = at(tx, lower + ty);
+    // The highest and the lowest point; the other two are the sides.
+    const sc_GamePoint top = ty <= 0 ? b0 : a0, bottom = ty <= 0 ? a1 : b1;
+    const sc_GamePoint p = ty <= 0 ? a0 : b0, q = ty <= 0 ? b1 : a1;
+    dir.vSetMark(0, p.x <= q.x ? p : q);
+    dir.vSetMark(1, p.x <= q.x ? q : p);
+    dir.vSetMark(2, bottom);
+    dir.vSetMark(3, top);
+}
 
 sc_GameObject BulletObject() {
     sc_GameObject object;
@@ -179,7 +225,10 @@ sc_GameObject BulletObject() {
                 const sc_GameImgWithShadow frame = Frame(art);
                 dir.vAdd(&frame);
             }
-            SetFootprint(dir, kBulletFootHalfW, kBulletFootHalfH);
+            if (FliesAtGroundLevel(row))
+                SetFootprint(dir, kSparkFootHalfW, kSparkFootHalfH);
+            else
+                SetShotOutline(dir, d, row);
             status.vAdd(&dir);
         }
         status.vSetFrameTime(50);
@@ -277,23 +326,24 @@ void Blink(Art& art, float x0, float y0, int32_t frame, sc_Color on) {
 struct ThingArt {
     int32_t w, h, foot;      // picture and the anchor's height above its bottom
     int32_t halfW, halfH;    // footprint
+    int32_t rise = 0;        // the outline's back corner over a mast
 };
 
 ThingArt ThingSize(int32_t kind) {
     switch (kind) {
     case 0: return {70, 70, 22, 22, 11};     // crate
-    case 1: return {50, 64, 16, 14, 7};      // barrel
-    case 2: return {56, 70, 18, 16, 8};      // fuel drum
+    case 1: return {50, 64, 16, 16, 8};      // barrel
+    case 2: return {56, 70, 18, 18, 9};      // fuel drum
     case 3: return {90, 60, 24, 34, 17};     // sandbags
     case 4: return {64, 60, 20, 20, 10};     // supply box
     case 5: return {120, 140, 40, 46, 23};   // fuel tank
     case 6: return {100, 100, 34, 36, 18};   // generator
     case 7: return {110, 150, 34, 32, 16};   // radar dish
-    case 8: return {60, 150, 18, 16, 8};     // antenna
+    case 8: return {60, 150, 18, 16, 8, 110}; // antenna
     case 9: return {120, 64, 28, 48, 12};    // fence
     case 10: return {240, 220, 80, 100, 50}; // power plant
     case 11: return {200, 160, 64, 80, 40};  // fuel depot
-    case 12: return {120, 230, 40, 40, 20};  // signal tower
+    case 12: return {120, 230, 40, 40, 20, 170}; // signal tower
     case 13: return {200, 170, 64, 80, 40};  // command post
     default: return {180, 140, 56, 64, 32};  // missile launcher
     }
@@ -409,7 +459,7 @@ sc_GameObject ThingObject(int32_t kind) {
         const sc_GameImgWithShadow frame = Frame(art);
         dir.vAdd(&frame);
     }
-    SetFootprint(dir, s.halfW, s.halfH);
+    SetFootprint(dir, s.halfW, s.halfH, s.rise);
     sc_GameStatus status;
     status.vAdd(&dir);
     status.vSetFrameTime(120);
@@ -440,6 +490,14 @@ sc_GameImageData ThingPack() {
     }
     return pack;
 }
+
+} // namespace
+
+int32_t ThingOutlineRise(int32_t kind) {
+    return ThingSize(kind).rise;
+}
+
+namespace {
 
 datagen::Register reg("combat packs", [](const std::filesystem::path& out) {
     sc_GameImageData bullets = BulletPack(), props = PropPack(), things = ThingPack();

@@ -154,16 +154,16 @@ struct EnemyArt {
 
 // In key order with kEnemyKinds.
 constexpr std::array<EnemyArt, cn::kEnemyKinds.size()> kEnemyArt{{
-    {Body::Soldier, {96, 112, 70}, {40, 40, 44}, 1.0f, 20, 10},     // rifleman
-    {Body::Tank, {90, 100, 64}, {60, 64, 50}, 1.0f, 48, 24},        // armoured tank
-    {Body::Soldier, {150, 140, 96}, {50, 50, 56}, 0.85f, 16, 8},    // scout
-    {Body::Soldier, {80, 96, 110}, {56, 50, 40}, 1.0f, 20, 10},     // grenadier
-    {Body::Turret, {120, 120, 126}, {50, 52, 58}, 1.0f, 32, 16},    // gun turret
-    {Body::Soldier, {120, 70, 60}, {70, 74, 60}, 1.05f, 20, 10},    // rocket trooper
-    {Body::Soldier, {150, 96, 40}, {90, 40, 30}, 1.0f, 20, 10},     // flame trooper
-    {Body::Walker, {110, 110, 90}, {60, 60, 60}, 1.0f, 40, 20},     // walker
-    {Body::Turret, {130, 110, 90}, {70, 50, 40}, 1.15f, 32, 16},    // missile turret
-    {Body::Soldier, {70, 80, 60}, {30, 30, 34}, 1.25f, 24, 12},     // heavy gunner
+    {Body::Soldier, {96, 112, 70}, {40, 40, 44}, 1.0f, 20, 10},  // rifleman
+    {Body::Tank, {90, 100, 64}, {60, 64, 50}, 1.0f, 48, 24},     // armoured tank
+    {Body::Soldier, {150, 140, 96}, {50, 50, 56}, 0.85f, 18, 9}, // scout
+    {Body::Soldier, {80, 96, 110}, {56, 50, 40}, 1.0f, 20, 10},  // grenadier
+    {Body::Turret, {120, 120, 126}, {50, 52, 58}, 1.0f, 32, 16}, // gun turret
+    {Body::Soldier, {120, 70, 60}, {70, 74, 60}, 1.05f, 20, 10}, // rocket trooper
+    {Body::Soldier, {150, 96, 40}, {90, 40, 30}, 1.0f, 20, 10},  // flame trooper
+    {Body::Walker, {110, 110, 90}, {60, 60, 60}, 1.0f, 40, 20},  // walker
+    {Body::Turret, {130, 110, 90}, {70, 50, 40}, 1.15f, 32, 16}, // missile turret
+    {Body::Soldier, {70, 80, 60}, {30, 30, 34}, 1.25f, 24, 12},  // heavy gunner
 }};
 
 // A muzzle flash at (x, y), bright in the first frames of an attack.

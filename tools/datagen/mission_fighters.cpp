@@ -10,6 +10,7 @@
 #include "game/setting.h"
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/ground_builder.h"
+#include "tools/datagen/table_rows.h"
 
 namespace datagen {
 
@@ -56,11 +57,26 @@ const std::array<std::vector<Squad>, kMissions> kMissionSquads{{
 // Item kinds of the drops (the item pack's directions).
 constexpr int32_t kAmmo = 0, kHealth = 1, kMoney = 2;
 
-// How far enemies keep from the mission's start point: out of sight at the
-// start.
-constexpr int32_t kStartClearance = 700;
+// The loading picture fades out over the mission's first 3.5 seconds; then
+// the player has a few seconds to look round before any enemy may fire at
+// the start.
+constexpr int32_t kQuietMs = 7000;
 constexpr int32_t kAnimalStartClearance = 250;
 constexpr int32_t kSpacing = 140;
+
+// How far across or down from the start an enemy of the row must stand to
+// keep quiet there. It fires only at a character inside its attack box, and
+// goes after one only once it is inside its sight box: until then it
+// wanders inside its wander box, which it sees out of by the look of one
+// cell ahead of a move. Far enough, it never notices the start; nearer, it
+// must not reach firing range within the quiet time even walking straight
+// at it, a step at a time and two when it turns.
+MapPixel QuietDistance(int32_t row) {
+    const EnemyPace p = EnemyRowPace(row);
+    const int32_t moves = 2 + kQuietMs / std::max(1, p.stepTime) + kQuietMs / std::max(1, p.turnTime);
+    return {std::min(p.wanderW / 2 + p.sightW / 2 + 32, p.attackW / 2 + moves * p.stepX),
+            std::min(p.wanderH / 2 + p.sightH / 2 + 16, p.attackH / 2 + moves * p.stepY)};
+}
 
 // The occupancy grid as a walk map: a cell is open when an object standing
 // at its middle is not blocked; `reach` marks what start point 0 walks to.
@@ -113,28 +129,31 @@ int64_t Distance2(int32_t ax, int32_t ay, int32_t bx, int32_t by) {
     return dx * dx + dy * dy;
 }
 
-// A sentry stands in sight of the mission's start, on the screen the
-// mission opens on but out of arm's reach.
-constexpr int32_t kSentryMin = 220, kSentryX = 330, kSentryY = 190;
-
-// Places one object: the first hashed point that is roomy and keeps its
-// distance from the start points and from everything placed before it; a
-// sentry instead in sight of start point 0.
-bool Place(const WorldLayout& w, const WalkMap& walk, uint32_t salt, int32_t startClearance,
+// Places one object: the first hashed point that is roomy, keeps clear of
+// the start points and of everything placed before it; an enemy of a row
+// (an animal with -1) keeps quiet at the mission's start. A sentry instead
+// stands as near the start as that allows, so that the fighting begins soon
+// after the quiet time.
+bool Place(const WorldLayout& w, const WalkMap& walk, uint32_t salt, int32_t row,
            std::vector<MapPixel>& taken, MapPixel& at, bool sentry = false) {
+    const MapPixel quiet = QuietDistance(row);
+    const int32_t nearX = quiet.x + 160, nearY = quiet.y + 120;
     for (uint32_t attempt = 0; attempt < 4000; ++attempt) {
         const uint32_t h = Hash(w.number, salt, attempt);
         int32_t x = 96 + static_cast<int32_t>(h % static_cast<uint32_t>(std::max(1, w.width - 192)));
         int32_t y = 64 + static_cast<int32_t>((h >> 11) % static_cast<uint32_t>(std::max(1, w.height - 128)));
         if (sentry) {
-            x = w.starts[0].x - kSentryX + static_cast<int32_t>(h % (2 * kSentryX + 1));
-            y = w.starts[0].y - kSentryY + static_cast<int32_t>((h >> 11) % (2 * kSentryY + 1));
+            x = w.starts[0].x - nearX + static_cast<int32_t>(h % static_cast<uint32_t>(2 * nearX + 1));
+            y = w.starts[0].y - nearY +
+                static_cast<int32_t>((h >> 11) % static_cast<uint32_t>(2 * nearY + 1));
         }
         if (!walk.Roomy(x, y)) continue;
         const auto far = [&](const MapPixel& p, int64_t d) { return Distance2(x, y, p.x, p.y) >= d * d; };
         // A mission starts on start point 0; the others are the battles'.
-        if (!far(w.starts[0], sentry ? kSentryMin : startClearance) ||
-            !std::all_of(w.starts.begin() + 1, w.starts.end(),
+        const bool keepsQuiet =
+            std::abs(x - w.starts[0].x) >= quiet.x || std::abs(y - w.starts[0].y) >= quiet.y;
+        if (row >= 0 ? !keepsQuiet : !far(w.starts[0], kAnimalStartClearance)) continue;
+        if (!std::all_of(w.starts.begin() + 1, w.starts.end(),
                          [&](const MapPixel& s) { return far(s, kSpacing); }))
             continue;
         if (!std::all_of(taken.begin(), taken.end(), [&](const MapPixel& p) { return far(p, kSpacing); }))
@@ -191,13 +210,13 @@ void PlaceFighters(const WorldLayout& w, sc_Setting& setting) {
             for (int32_t i = 0; i < s.count; ++i, ++salt) {
                 // The first rifleman keeps watch over the start.
                 const bool sentry = s.row == kRifleman && i == 0;
-                if (Place(w, walk, salt, kStartClearance, taken, at, sentry) ||
-                    (sentry && Place(w, walk, salt, kStartClearance, taken, at)))
+                if (Place(w, walk, salt, s.row, taken, at, sentry) ||
+                    (sentry && Place(w, walk, salt, s.row, taken, at)))
                     AddEnemy(setting, s.row, at, salt);
             }
     const int32_t animals = std::clamp(w.width * w.height / 1'500'000, 2, 12);
     for (int32_t i = 0; i < animals; ++i, ++salt)
-        if (Place(w, walk, 0xA000 + salt, kAnimalStartClearance, taken, at))
+        if (Place(w, walk, 0xA000 + salt, -1, taken, at))
             AddAnimal(setting, static_cast<int32_t>(Hash(w.number, salt, 0xA1) % cn::kAnimalKinds.size()),
                       at);
 }

@@ -13,9 +13,11 @@ inline constexpr uint32_t kFirstMissionMap = 2001;
 inline constexpr int32_t kMissions = 12;
 
 // Adds the map's enemies and animals to a setting whose start points,
-// occupancy grid and things are already in place. Everything stands on open ground the
-// first start point can walk to, away from the start points, so every enemy
-// of a mission can be reached and cleared.
+// occupancy grid and things are already in place. Everything stands on open
+// ground the first start point can walk to, away from the start points, so
+// every enemy of a mission can be reached and cleared; no enemy can fire at
+// the mission's start until a few seconds after the loading picture has
+// faded.
 void PlaceFighters(const WorldLayout& w, sc_Setting& setting);
 
 } // namespace datagen

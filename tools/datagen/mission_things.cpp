@@ -68,8 +68,8 @@ public:
     // Whether a thing of the given room may stand at (x, y): inside the part
     // of the map objects use, on open occupancy cells (taken at their middle,
     // as the grid is) all round, out of the town and off the lots.
-    bool Free(int32_t x, int32_t y, int32_t room, int32_t startGap) const {
-        if (x < 96 + room || y < 32 + room / 2 || x > m_l.width - 48 - room || y > m_l.height - 32 - room / 2)
+    bool Free(int32_t x, int32_t y, int32_t room, int32_t startGap, int32_t rise = 0) const {
+        if (x < 96 + room || y < 88 + room / 2 || x > m_l.width - 48 - room || y > m_l.height - 48 - room / 2)
             return false;
         for (int32_t j = (y - room / 2) / 8 - 1; j <= (y + room / 2) / 8 + 1; ++j)
             for (int32_t i = (x - room) / 16 - 1; i <= (x + room) / 16 + 1; ++i)
@@ -83,11 +83,16 @@ public:
                 return false;
         for (const MapPixel& s : m_l.starts)
             if (std::abs(s.x - x) < startGap && std::abs(s.y - y) < startGap / 2) return false;
-        for (const Taken& t : m_taken)
-            if (std::abs(t.x - x) < t.room + room && std::abs(t.y - y) < (t.room + room) / 2) return false;
+        // A mast's outline reaches up behind it: what stands behind keeps
+        // clear of it.
+        for (const Taken& t : m_taken) {
+            const int32_t gap = y < t.y ? std::max((t.room + room) / 2, t.rise + room / 2)
+                                        : std::max((t.room + room) / 2, rise + t.room / 2);
+            if (std::abs(t.x - x) < t.room + room && std::abs(t.y - y) < gap) return false;
+        }
         return true;
     }
-    void Take(int32_t x, int32_t y, int32_t room) { m_taken.push_back({x, y, room}); }
+    void Take(int32_t x, int32_t y, int32_t room, int32_t rise = 0) { m_taken.push_back({x, y, room, rise}); }
     // A draw of 0 .. n - 1.
     int32_t Next(int32_t n) {
         m_state = m_state * 1664525u + 1013904223u;
@@ -96,7 +101,7 @@ public:
 
 private:
     struct Taken {
-        int32_t x, y, room;
+        int32_t x, y, room, rise;
     };
     const WorldLayout& m_l;
     uint32_t m_state;
@@ -141,8 +146,10 @@ std::vector<PlacedThing> MissionThings(const WorldLayout& layout) {
         const int32_t kind = ThingKindOfRow(o.row);
         for (int32_t n = 0, tries = 0; n < o.count && tries < 4000; ++tries) {
             const int32_t x = place.Next(layout.width), y = place.Next(layout.height);
-            if (std::abs(x - s.x) + std::abs(y - s.y) < far || !place.Free(x, y, Room(kind), 300)) continue;
-            place.Take(x, y, Room(kind));
+            if (std::abs(x - s.x) + std::abs(y - s.y) < far ||
+                !place.Free(x, y, Room(kind), 300, ThingOutlineRise(kind)))
+                continue;
+            place.Take(x, y, Room(kind), ThingOutlineRise(kind));
             out.push_back(Thing(o.row, x, y, kObjectiveDrops));
             ++n;
         }
@@ -152,8 +159,8 @@ std::vector<PlacedThing> MissionThings(const WorldLayout& layout) {
     for (int32_t n = 0, tries = 0; n < wanted && tries < 20 * wanted; ++tries) {
         const int32_t kind = place.Next(10);
         const int32_t x = place.Next(layout.width), y = place.Next(layout.height);
-        if (!place.Free(x, y, Room(kind), 240)) continue;
-        place.Take(x, y, Room(kind));
+        if (!place.Free(x, y, Room(kind), 240, ThingOutlineRise(kind))) continue;
+        place.Take(x, y, Room(kind), ThingOutlineRise(kind));
         // Rows 0 .. 159 repeat the ten kinds; any row of the kind will do.
         const int32_t row = kind + 10 * place.Next(kThingRowsUsed / 10 - 1);
         const bool objectiveRow = row == kThingKeyPowerPlant || row == kThingKeyFuelDepot ||

@@ -18,6 +18,10 @@ struct PlacedThing {
     std::array<int32_t, 5> dropKind{};   // item kind per slot, -1 none
 };
 
+// How far the outline of a thing of a kind (a P_THING object) reaches up
+// behind its anchor over a mast; 0 when it is the ground diamond.
+int32_t ThingOutlineRise(int32_t kind);
+
 // Deterministic for a layout.
 std::vector<PlacedThing> MissionThings(const WorldLayout& layout);
 

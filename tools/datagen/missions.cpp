@@ -29,6 +29,13 @@ enum : uint8_t { kFree = 0, kBlockAll = 1, kBlockWalk = 2, kCover = 3 };
 
 // Objects are kept right of this: the view never shows what lies left of it.
 constexpr int32_t kLeftEdge = 64;
+// The view stops at the map's top and bottom edges, and the panel's bar
+// covers the screen's last 33 rows: the ground is blocked where a character
+// could stand with part of its picture out of sight. A character keeps a
+// cell and a step's look-ahead from what blocks, so it stands at least 16
+// pixels below the top margin (its picture reaches 80 pixels above its feet
+// in flight) and 40 above the bottom edge.
+constexpr int32_t kTopMargin = 72, kBottomMargin = 28;
 
 struct Placed {
     const BuildingKind* kind;
@@ -100,7 +107,8 @@ void Grid(const WorldLayout& w, const std::vector<Placed>& buildings, sc_MapLoca
             }
             for (const Placed& b : buildings)
                 if (InFootprint(b, x, y)) v = kBlockAll;
-            if (x < kLeftEdge || i == gw - 1 || j == 0 || j == gh - 1) v = kBlockAll;
+            if (x < kLeftEdge || i == gw - 1 || y < kTopMargin || y >= w.height - kBottomMargin)
+                v = kBlockAll;
         }
     grid.oLocate.vSetCells(gw, gh, cells.data());
 }

@@ -240,7 +240,7 @@ void DrawHurtFlash(FrameArt& art, float t) {
 }
 
 constexpr int32_t kCharArtW = 160, kCharArtH = 168;
-constexpr int32_t kFootHalfW = 14, kFootHalfH = 7;
+constexpr int32_t kFootHalfW = 16, kFootHalfH = 9;
 
 DirDesc CharDir(int32_t frames, DrawFrame draw) {
     DirDesc d{frames, std::move(draw), kFootHalfW, kFootHalfH};

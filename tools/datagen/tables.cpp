@@ -10,6 +10,7 @@
 #include "tools/datagen/big5.h"
 #include "tools/datagen/content_names.h"
 #include "tools/datagen/generators.h"
+#include "tools/datagen/table_rows.h"
 
 namespace {
 
@@ -341,3 +342,14 @@ datagen::Register reg("tables", [](const std::filesystem::path& out) {
 });
 
 } // namespace
+
+int32_t datagen::BulletRowSpeed(int32_t row) {
+    return row >= 0 && row < kBulletRowsUsed ? kBulletRows[static_cast<size_t>(row)].speed : 0;
+}
+
+datagen::EnemyPace datagen::EnemyRowPace(int32_t row) {
+    if (row < 0 || row >= static_cast<int32_t>(kEnemyRows.size())) return {};
+    const EnemyRow& e = kEnemyRows[static_cast<size_t>(row)];
+    return {e.stepX,   e.stepY,  e.turnTime, e.stepTime, e.wanderW,
+            e.wanderH, e.sightW, e.sightH,   e.attackW,  e.attackH};
+}

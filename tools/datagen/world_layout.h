@@ -13,8 +13,8 @@
 // width - 799 and y 0 .. height - 599, so the ground seen at any allowed view
 // is x 64 .. width, y 0 .. height, all of it covered by tiles. Objects may
 // stand at x 17 .. width - 17, but with the view clamped, positions left of
-// x 64 (and the first rows of the top) are never on screen: a grid blocks
-// its border anyway.
+// x 64 are never on screen, and a character near the top or bottom edge
+// would show only in part: a grid blocks those margins.
 //
 // Ground cells. The tile layer's cell (c, r), 0 <= c < 512, 0 <= r < 511,
 // is a 64 x 31 diamond whose bounding box has its top-left at
