@@ -3,7 +3,6 @@
 // marks ready and picks a character while the room agrees on a battle map.
 #include <algorithm>
 #include <cstring>
-#include <string>
 
 #include "engine/device/dir_surface.h"
 #include "engine/device/frame_time.h"
@@ -11,7 +10,6 @@
 #include "engine/sprite/memory_control.h"
 #include "engine/sprite/sprite_tree.h"
 #include "game/all_string.h"
-#include "game/debug.h"
 #include "game/work.h"
 #include "interface/form.h"
 #include "interface/layout.h"

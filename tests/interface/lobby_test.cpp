@@ -377,40 +377,35 @@ struct Machine {
 // not make it, starts nothing and takes no mark; the maker's start carries
 // the same room to every machine.
 TEST_F(Lobby, PlayersKeepTheirSlotsMarksAndCharactersHoweverTheyJoin) {
-    std::vector<std::unique_ptr<Machine>> m;
+    std::array<Machine, 5> m;
+    using In = std::vector<size_t>;
     auto use = [&](Machine& x) {
         g_pDirPlay = &x.dp;
         g_pTransmit = &x.transmit;
-        g_pInterFace = &x.menus;
     };
-    for (int i = 0; i < 5; ++i) {
-        m.push_back(std::make_unique<Machine>());
-        use(*m.back());
-        m.back()->menus.vEnterNetwork();
-        m.back()->menus.oPlayerName.vSet(("P" + std::to_string(i)).c_str());
-        m.back()->menus.vCreateNetPlayer();
-        ASSERT_NE(m.back()->dp.lOwnPlayerId, 0u);
+    for (size_t i = 0; i < m.size(); ++i) {
+        use(m[i]);
+        m[i].menus.vEnterNetwork();
+        m[i].menus.oPlayerName.vSet(("P" + std::to_string(i)).c_str());
+        m[i].menus.vCreateNetPlayer();
     }
     // Every machine in the room shows one frame of its room screen.
-    auto round = [&](const std::vector<int>& in) {
-        for (int i : in) {
-            use(*m[static_cast<size_t>(i)]);
+    auto round = [&](const In& in) {
+        for (size_t i : in) {
+            use(m[i]);
             Frame(50);
-            m[static_cast<size_t>(i)]->menus.vShowNetRoom();
+            m[i].menus.vShowNetRoom();
         }
         std::this_thread::sleep_for(1ms);
     };
-    auto rounds = [&](const std::vector<int>& in, int32_t ms) {
+    auto rounds = [&](const In& in, int32_t ms) {
         for (const int32_t end = g_lNowTick + ms; g_lNowTick - end < 0;) round(in);
     };
     // Its character, then its mark, clicked as its player would once the
     // room screen shows its slot.
-    auto choose = [&](int i) {
-        Machine& x = *m[static_cast<size_t>(i)];
+    auto choose = [&](Machine& x) {
         use(x);
-        for (int32_t k = 0; k < 20 && x.menus.oNetSlotIds[static_cast<size_t>(std::max(x.menus.lNetOwnIndex, 0))] !=
-                                           x.dp.lOwnPlayerId;
-             ++k) {
+        for (int k = 0; k < 20 && x.menus.oNetSlotIds[std::max(x.menus.lNetOwnIndex, 0)] != x.dp.lOwnPlayerId; ++k) {
             Frame(50);
             x.menus.vShowNetRoom();
         }
@@ -419,26 +414,27 @@ TEST_F(Lobby, PlayersKeepTheirSlotsMarksAndCharactersHoweverTheyJoin) {
             Step([&] { x.menus.vShowNetRoom(); }, layout::kSlotCharUp.x + 5, layout::kSlotCharUp.y + y, 16);
         Step([&] { x.menus.vShowNetRoom(); }, layout::kSlotReady.x + 5, layout::kSlotReady.y + y, 16);
     };
-    auto agreed = [&](const std::vector<int>& in, bool started) {
+    // Every machine shows the players in the order they came, each ready
+    // with its own character.
+    auto agreed = [&](const In& in, int32_t started) {
         std::array<uint32_t, 4> ids{};
-        for (size_t s = 0; s < in.size(); ++s) ids[s] = m[static_cast<size_t>(in[s])]->dp.lOwnPlayerId;
+        for (size_t s = 0; s < in.size(); ++s) ids[s] = m[in[s]].dp.lOwnPlayerId;
         for (size_t k = 0; k < in.size(); ++k) {
-            const sc_InterFace& x = m[static_cast<size_t>(in[k])]->menus;
+            const sc_InterFace& x = m[in[k]].menus;
             if (x.oNetSlotIds != ids || x.lNetPlayerCount != static_cast<int32_t>(in.size()) ||
-                x.lNetOwnIndex != static_cast<int32_t>(k) || x.bNetStart != (started ? 1 : 0))
+                x.lNetOwnIndex != static_cast<int32_t>(k) || x.bNetStart != started)
                 return false;
             for (size_t s = 0; s < in.size(); ++s)
-                if (x.pNetReady[s] != 1 || x.pNetCharacter[s] != m[static_cast<size_t>(in[s])]->character) return false;
+                if (x.pNetReady[s] != 1 || x.pNetCharacter[s] != m[in[s]].character) return false;
         }
         return true;
     };
 
-    struct Meeting {
+    const struct {
         const char* what;
-        std::vector<int> order; // the maker first, then the joiners as they come
+        In order; // the maker first, then the joiners as they come
         int32_t gapMs;
-    };
-    const Meeting meetings[] = {
+    } meetings[] = {
         {"two", {0, 1}, 0},
         {"three at once", {1, 2, 0}, 0},
         {"three a second apart", {2, 0, 1}, 1000},
@@ -447,82 +443,74 @@ TEST_F(Lobby, PlayersKeepTheirSlotsMarksAndCharactersHoweverTheyJoin) {
         {"four at once and a fifth", {1, 2, 3, 0, 4}, 0},
     };
     for (size_t c = 0; c < std::size(meetings); ++c) {
-        const Meeting& meeting = meetings[c];
-        SCOPED_TRACE(meeting.what);
+        const auto& [what, order, gapMs] = meetings[c];
+        SCOPED_TRACE(what);
         const std::string room = "Room" + std::to_string(c);
-        for (size_t i = 0; i < m.size(); ++i) m[i]->character = static_cast<int32_t>((3 * i + c) % 5);
-        std::vector<int> in = {meeting.order[0]};
-        use(*m[static_cast<size_t>(in[0])]);
-        m[static_cast<size_t>(in[0])]->menus.vCreateRoom(room.c_str());
-        ASSERT_EQ(m[static_cast<size_t>(in[0])]->menus.bNetOwner, 1);
-        if (meeting.gapMs) choose(in[0]);
-        for (size_t k = 1; k < meeting.order.size(); ++k) {
-            const int j = meeting.order[k];
-            Machine& x = *m[static_cast<size_t>(j)];
+        for (size_t i = 0; i < m.size(); ++i) m[i].character = static_cast<int32_t>((3 * i + c) % 5);
+        In in = {order[0]};
+        Machine& maker = m[order[0]];
+        use(maker);
+        maker.menus.vCreateRoom(room.c_str());
+        ASSERT_EQ(maker.menus.bNetOwner, 1);
+        if (gapMs) choose(maker);
+        for (size_t k = 1; k < order.size(); ++k) {
+            Machine& x = m[order[k]];
             use(x);
-            int32_t row = -1;
             ASSERT_TRUE(Eventually([&] {
                 x.dp.bEnumGroups();
                 for (int32_t r = 0; r < layout::kRoomRows; ++r)
-                    if (room == x.dp.oGroupTable[static_cast<size_t>(r)].szName) row = r;
-                return row >= 0;
+                    if (room == x.dp.oGroupTable[r].szName) x.menus.lNetSelected = r;
+                return room == x.dp.oGroupTable[x.menus.lNetSelected].szName;
             }));
-            x.menus.oNetRooms[static_cast<size_t>(row)].vSetCaption(room.c_str());
-            x.menus.lNetSelected = row;
+            x.menus.oNetRooms[x.menus.lNetSelected].vSetCaption(room.c_str());
             x.menus.vJoinRoom();
             if (in.size() == 4) {
                 EXPECT_EQ(x.menus.bNetInRoom, 0) << "a full room refuses a join";
                 continue;
             }
             ASSERT_EQ(x.menus.bNetInRoom, 1);
-            in.push_back(j);
-            if (meeting.gapMs) {
-                choose(j);
-                rounds(in, meeting.gapMs);
+            in.push_back(order[k]);
+            if (gapMs) {
+                choose(x);
+                rounds(in, gapMs);
             }
         }
-        if (!meeting.gapMs)
-            for (int i : in) choose(i);
+        if (!gapMs)
+            for (size_t i : in) choose(m[i]);
         ASSERT_TRUE(Eventually([&] {
             round(in);
-            return agreed(in, false);
+            return agreed(in, 0);
         })) << "the room's slots, marks and characters did not settle alike";
 
-        // Forged states: every machine outside the room sends all marks and
-        // the start to the room; a player that did not make the room does too.
+        // Forged states: every machine outside the room sends all marks
+        // taken and the start to the room, and a player that did not make it
+        // sends its own mark and character in every slot and the start.
         ss_LobbyMessage forged;
-        forged.pReady = {0, 0, 0, 0};
-        forged.pCharacter = {4, 4, 4, 4};
+        forged.pCharacter.fill(4);
         forged.bStart = 1;
-        const auto bytes = forged.oPack();
-        const uint32_t group = m[static_cast<size_t>(in[0])]->dp.lOwnGroupId;
-        for (size_t i = 0; i < m.size(); ++i) {
-            if (std::find(in.begin(), in.end(), static_cast<int>(i)) != in.end()) continue;
-            ASSERT_TRUE(m[i]->dp.bSend(group, bytes.data(), ss_LobbyMessage::kBytes));
-        }
-        Machine& inside = *m[static_cast<size_t>(in[1])];
-        forged.pReady = {1, 1, 1, 1};
-        forged.pCharacter.fill(inside.character);
-        const auto own = forged.oPack();
-        ASSERT_TRUE(inside.dp.bSend(group, own.data(), ss_LobbyMessage::kBytes));
+        const uint32_t group = maker.dp.lOwnGroupId;
+        for (size_t i = 0; i < m.size(); ++i)
+            if (std::find(in.begin(), in.end(), i) == in.end()) m[i].dp.bSend(group, forged.oPack().data(), 44);
+        forged.pReady.fill(1);
+        forged.pCharacter.fill(m[in[1]].character);
+        m[in[1]].dp.bSend(group, forged.oPack().data(), 44);
         rounds(in, 1500);
-        EXPECT_TRUE(agreed(in, false)) << "a state from outside the room was taken";
+        EXPECT_TRUE(agreed(in, 0)) << "a state from outside the room, or from a player, was taken";
 
-        use(*m[static_cast<size_t>(in[0])]);
-        m[static_cast<size_t>(in[0])]->menus.vStartBattle();
+        use(maker);
+        maker.menus.vStartBattle();
         ASSERT_TRUE(Eventually([&] {
             round(in);
-            return agreed(in, true);
+            return agreed(in, 1);
         })) << "the start did not carry the same room to every machine";
-        for (const auto& x : m) {
-            use(*x);
-            x->menus.vLeaveRoom();
-            x->menus.bNetStart = 0;
+        for (Machine& x : m) {
+            use(x);
+            x.menus.vLeaveRoom();
+            x.menus.bNetStart = 0;
         }
     }
     g_pDirPlay = &m_dp;
     g_pTransmit = &m_transmit;
-    g_pInterFace = &m_menus;
 }
 
 } // namespace
