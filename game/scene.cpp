@@ -146,13 +146,6 @@ void sc_Scene::vEnterMenus() {
 // KRX_MISSION=N (1 to 12) skips the menus: mission N starts from their
 // first frame, with its own map, music and objective. Taken once per run.
 void sc_Scene::vStartMissionHook() {
-    // KRX_BATTLE=<player>,<room>,<players> goes through the lobby without
-    // clicks, plays the battle and closes the program after it.
-    static bool battleTaken = false;
-    if (const char* battle = std::getenv("KRX_BATTLE"); battle && !battleTaken) {
-        battleTaken = true;
-        if (!oInterFace.bStartNetPilot(battle)) oDebug.vWrite("KRX_BATTLE refused", 0);
-    }
     static bool taken = false;
     const char* mission = std::getenv("KRX_MISSION");
     if (taken || !mission) return;
@@ -166,8 +159,6 @@ void sc_Scene::vStartMissionHook() {
 
 void sc_Scene::vMenus() {
     const int32_t started = oInterFace.bShow();
-    oInterFace.vRunNetPilot();
-    if (oInterFace.bNetPilotBattleOver) b_PostClose(MainWindow());
     // A battle that starts wins over a mission started in the same frame;
     // handing over to the loading screen here would free the lobby and
     // lose the start.
@@ -359,11 +350,6 @@ void sc_Scene::vNetPlay() {
     bNetwork = 1;
     vPlayPasses(true);
     if (oDirKey.bIsKeyDown(plat::key::Escape)) lState = kStateSystemMenu;
-    // As the system menu's quit does.
-    if (oInterFace.bNetPilotLeaves(bHost)) {
-        oDebug.vWrite("lobby pilot: leaves the battle", 0);
-        vEnd(kStateNetLost, kLeaveHoldMs, kEndNone);
-    }
     oLoading.vCountDown();
     oDebug.vTrace("oSound.vSoundScan();", 0);
     oSound.vSoundScan();

@@ -3,7 +3,6 @@
 // marks ready and picks a character while the room agrees on a battle map.
 #include <algorithm>
 #include <cstring>
-#include <string>
 
 #include "engine/device/dir_surface.h"
 #include "engine/device/frame_time.h"
@@ -11,7 +10,6 @@
 #include "engine/sprite/memory_control.h"
 #include "engine/sprite/sprite_tree.h"
 #include "game/all_string.h"
-#include "game/debug.h"
 #include "game/work.h"
 #include "interface/form.h"
 #include "interface/layout.h"
@@ -86,6 +84,7 @@ void sc_InterFace::vResetNet() {
     pNetCharacter.fill(0);
     bNetNaming = bNetRoomCreated = 0;
     lNetListPoll = lNetRoomPoll = 0;
+    oNetSlotIds.fill(0);
 }
 
 void sc_InterFace::vFreeNet() {
@@ -130,6 +129,7 @@ void sc_InterFace::vEnterNetwork() {
         pNetReady[i] = 0;
         pNetCharacter[i] = 0;
     }
+    oNetSlotIds.fill(0);
     oNetMapDown.vSetUp(Status(pNetObject, kLobbyMapDown), kMapDown.x, kMapDown.y, nullptr);
     oNetMapUp.vSetUp(Status(pNetObject, kLobbyMapUp), kMapUp.x, kMapUp.y, nullptr);
     oNetStartButton.vSetUp(Status(pNetObject, kLobbyStart), kStartButton.x, kStartButton.y, nullptr);
@@ -252,6 +252,58 @@ void sc_InterFace::vCountRoomPlayers() {
     }
 }
 
+bool sc_InterFace::bFollowPlayers() {
+    const sc_DirPlay* dp = g_pDirPlay;
+    std::array<uint32_t, 4> ids{};
+    for (size_t i = 0; dp && i < ids.size(); ++i) ids[i] = dp->oPlayerTable[i].lId;
+    if (ids == oNetSlotIds) return false;
+    // Marks and choices stay with their players as the room's slots move;
+    // a player new to the room comes in unready with the first character.
+    std::array<int32_t, 4> ready{}, character{};
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const auto was = std::find(oNetSlotIds.begin(), oNetSlotIds.end(), ids[i]);
+        if (ids[i] == 0 || was == oNetSlotIds.end()) continue;
+        ready[i] = pNetReady[static_cast<size_t>(was - oNetSlotIds.begin())];
+        character[i] = pNetCharacter[static_cast<size_t>(was - oNetSlotIds.begin())];
+    }
+    oNetSlotIds = ids;
+    pNetReady = ready;
+    pNetCharacter = character;
+    return true;
+}
+
+bool sc_InterFace::bTakeNetMessage(uint32_t lFrom, const ss_LobbyMessage& oMessage) {
+    const sc_DirPlay* dp = g_pDirPlay;
+    if (!dp || lFrom == 0 || lFrom == dp->lOwnPlayerId) return false;
+    const auto at = std::find(oNetSlotIds.begin(), oNetSlotIds.end(), lFrom);
+    if (at == oNetSlotIds.end()) return false; // not one of the room's players
+    const size_t slot = static_cast<size_t>(at - oNetSlotIds.begin());
+    if (!bNetOwner) {
+        // Only the room's maker, who went in first, says what the room is.
+        // The own mark and choice are this machine's to say: a state sent
+        // before the maker had the last change must not take it back.
+        if (slot != 0) return false;
+        const bool own = lNetOwnIndex >= 0 && lNetOwnIndex < layout::kRoomSlots;
+        const size_t i = own ? static_cast<size_t>(lNetOwnIndex) : 0;
+        const int32_t ready = pNetReady[i], character = pNetCharacter[i];
+        pNetReady = oMessage.pReady;
+        pNetCharacter = oMessage.pCharacter;
+        if (own) {
+            pNetReady[i] = ready;
+            pNetCharacter[i] = character;
+        }
+        lNetMap = oMessage.lMap;
+        bNetStart = oMessage.bStart;
+        return true;
+    }
+    // A player's own change: its mark and choice, and a map when it asks
+    // for one (a player never starts the battle, so the start flag says so).
+    pNetReady[slot] = oMessage.pReady[slot];
+    pNetCharacter[slot] = oMessage.pCharacter[slot];
+    if (oMessage.bStart) lNetMap = oMessage.lMap;
+    return true;
+}
+
 void sc_InterFace::vShowNetRoom() {
     using namespace layout;
     sc_DirPlay* dp = g_pDirPlay;
@@ -261,14 +313,16 @@ void sc_InterFace::vShowNetRoom() {
     if (pNetMaps && pNetMaps->pGetDirAt(0)) Draw(pNetMaps->pGetDirAt(0)->pGetFrameAt(lNetMap), kMapPreview);
 
     if (Due(lNetRoomPoll)) {
-        dp->bEnumGroupPlayers(dp->lOwnGroupId);
-        const int32_t count = Members(*dp);
-        const bool changed = count != lNetPlayerCount;
-        lNetPlayerCount = count;
-        if (bNetOwner && changed) vSendNetState();
-        // Names need not differ; ids do.
-        for (int32_t i = 0; i < kRoomSlots; ++i)
-            if (dp->oPlayerTable[i].lId != 0 && dp->oPlayerTable[i].lId == dp->lOwnPlayerId) lNetOwnIndex = i;
+        bool send = false;
+        const auto enumerate = [&] {
+            dp->bEnumGroupPlayers(dp->lOwnGroupId);
+            send |= bFollowPlayers() && bNetOwner;
+            lNetPlayerCount = Members(*dp);
+            // Names need not differ; ids do.
+            for (int32_t i = 0; i < kRoomSlots; ++i)
+                if (dp->oPlayerTable[i].lId != 0 && dp->oPlayerTable[i].lId == dp->lOwnPlayerId) lNetOwnIndex = i;
+        };
+        enumerate();
         // What waits is taken, the newest state last: one message a poll
         // would let the room's clicks queue up and the start come late.
         uint32_t from = 0, size = 0;
@@ -277,14 +331,17 @@ void sc_InterFace::vShowNetRoom() {
             if (!m) break;
             if (from == 0 || size < 4 || Header(m, size) != static_cast<int32_t>(kMessageLobby)) continue;
             ss_LobbyMessage state;
-            if (state.bUnpack({m, size})) {
-                pNetReady = state.pReady;
-                pNetCharacter = state.pCharacter;
-                lNetMap = state.lMap;
-                bNetStart = state.bStart;
-            }
+            if (!state.bUnpack({m, size})) continue;
+            // A player who came in since the room was enumerated: the session
+            // had it in the room before its message.
+            if (std::find(oNetSlotIds.begin(), oNetSlotIds.end(), from) == oNetSlotIds.end()) enumerate();
+            if (!bTakeNetMessage(from, state)) continue;
+            send |= bNetOwner != 0;
             if (bNetStart) break; // the battle begins with this state
         }
+        // The maker alone writes the room's state: each change it takes
+        // reaches every player, its own marks included.
+        if (send) vSendNetState();
     }
 
     const int32_t shown = std::clamp(lNetPlayerCount, 0, static_cast<int32_t>(oNetReady.size()));
@@ -298,15 +355,15 @@ void sc_InterFace::vShowNetRoom() {
         if (ready) pNetReady[i] = pNetReady[i] ? 0 : 1;
         if (down && --pNetCharacter[i] < 0) pNetCharacter[i] = ss_LobbyMessage::kCharacters - 1;
         if (up && ++pNetCharacter[i] >= ss_LobbyMessage::kCharacters) pNetCharacter[i] = 0;
-        vSendNetState();
+        vSendNetChange(false);
     }
     if (Clicked(oNetMapDown)) {
         if (--lNetMap < 0) lNetMap = kBattleMaps - 1;
-        vSendNetState();
+        vSendNetChange(true);
     }
     if (Clicked(oNetMapUp)) {
         if (++lNetMap >= kBattleMaps) lNetMap = 0;
-        vSendNetState();
+        vSendNetChange(true);
     }
     for (int32_t i = 0; i < shown; ++i) {
         const int32_t y = kSlotReady.y + kSlotPitch * i;
@@ -315,6 +372,24 @@ void sc_InterFace::vShowNetRoom() {
     }
     v_ShowInterfaceString(kMapName.x, kMapName.y, Text(kMapNames, lNetMap));
     v_ShowInterfaceString(kMapLabel.x, kMapLabel.y, Text(kLobbyTexts, 2));
+}
+
+void sc_InterFace::vSendNetChange(bool bMap) {
+    sc_DirPlay* dp = g_pDirPlay;
+    if (bNetOwner) return vSendNetState();
+    // To the maker, in the room's state message: the own mark and choice in
+    // every slot (the maker's slots may be a poll ahead of this machine's).
+    const uint32_t maker = oNetSlotIds[0];
+    if (!dp || !bNetInRoom || maker == 0 || maker == dp->lOwnPlayerId || lNetOwnIndex < 0 ||
+        lNetOwnIndex >= layout::kRoomSlots)
+        return;
+    ss_LobbyMessage change;
+    change.pReady.fill(pNetReady[static_cast<size_t>(lNetOwnIndex)]);
+    change.pCharacter.fill(pNetCharacter[static_cast<size_t>(lNetOwnIndex)]);
+    change.lMap = lNetMap;
+    change.bStart = bMap ? 1 : 0;
+    const auto bytes = change.oPack();
+    dp->bSend(maker, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 int32_t sc_InterFace::bAllReady() const {
@@ -347,6 +422,7 @@ void sc_InterFace::vLeaveRoom() {
     lNetOwnIndex = -1;
     pNetReady.fill(0);
     pNetCharacter.fill(0);
+    oNetSlotIds.fill(0);
 }
 
 void sc_InterFace::vAnnounceCreatedRoom() {
@@ -367,199 +443,4 @@ void sc_InterFace::vStartBattle() {
     bNetStart = 1;
     vSendNetState();
     dp->bSetGroupName(kStartedRoom);
-}
-
-// ------------------------------------------------------------ the pilot
-
-bool sc_InterFace::bStartNetPilot(const char* pSpec) {
-    bNetPilot = bNetPilotBattleOver = bNetPilotHolding = bNetPilotFought = bNetPilotAgain = 0;
-    if (!pSpec) return false;
-    const std::string_view spec(pSpec);
-    const size_t first = spec.find(',');
-    const size_t second = first == std::string_view::npos ? first : spec.find(',', first + 1);
-    if (second == std::string_view::npos) return false;
-    const std::string player(spec.substr(0, first)), room(spec.substr(first + 1, second - first - 1));
-    std::string_view count = spec.substr(second + 1);
-    const size_t third = count.find(',');
-    const bool again = third != std::string_view::npos && count.substr(third + 1) == "again";
-    if (third != std::string_view::npos && !again) return false;
-    count = count.substr(0, third);
-    // The session refuses names of 128 bytes or more; a room of one never
-    // has anyone to fight.
-    if (player.empty() || room.empty() || player.size() >= 128 || room.size() >= 128 || count.size() != 1 ||
-        count[0] < '0' || count[0] > '4' || count[0] == '1')
-        return false;
-    vEnterNetwork();
-    oPlayerName.vSet(player.c_str());
-    oNetPilotRoom.vSet(room.c_str());
-    lNetPilotPlayers = count[0] - '0';
-    lNetPilotNext = g_lNowTick;
-    bNetPilotAgain = again ? 1 : 0;
-    bNetPilot = 1;
-    return true;
-}
-
-void sc_InterFace::vReenterNetPilot() {
-    const std::string player(oPlayerName.pGetText() ? oPlayerName.pGetText() : "");
-    vEnterNetwork();
-    oPlayerName.vSet(player.c_str());
-}
-
-void sc_InterFace::vRunNetPilot() {
-    if (!bNetPilot || bNetPilotBattleOver) return;
-    // Back in the menus after a battle however it ended: the run is done,
-    // or the next battle is looked for.
-    if (bNetPilotFought) {
-        if (!bNetPilotAgain) {
-            bNetPilotBattleOver = 1;
-            return;
-        }
-        bNetPilotFought = bNetPilotHolding = 0;
-        vReenterNetPilot();
-        lNetPilotNext = g_lNowTick;
-        return;
-    }
-    const char* room = oNetPilotRoom.pGetText();
-    if (!bNetInRoom) {
-        vShowNetRoomList();
-        if (!Due(lNetPilotNext)) return;
-        lNetPilotRoomSince = g_lNowTick;
-        // The session found went away before it was joined.
-        if (bNetPilotAgain && g_pDirPlay && g_pDirPlay->oSessionMarker.IsNull()) {
-            if (g_pDebug) g_pDebug->vWrite("lobby pilot: in no session; searching again", 0);
-            vReenterNetPilot();
-            return;
-        }
-        if (lNetPilotPlayers > 0) {
-            vCreateNetPlayer();
-            vCreateRoom(room);
-            // Tests start the machines that join once this is written.
-            if (bNetInRoom && g_pDebug) g_pDebug->vWrite("lobby pilot: room made", lNetPilotPlayers);
-            return;
-        }
-        // A search that missed the owner's session (a busy machine answers
-        // late) made this machine host one of its own: search again.
-        if (g_pDirPlay && g_pDirPlay->oSessionMarker == sc_DirPlay::kApplicationGuid) {
-            vReenterNetPilot();
-            return;
-        }
-        sc_DirPlay* dp = g_pDirPlay;
-        if (!bNetPilotAgain) {
-            for (int32_t i = 0; i < lNetRoomCount; ++i) {
-                const char* caption = oNetRooms[i].oCaption.pGetText();
-                if (!caption || std::strcmp(caption, room) != 0) continue;
-                lNetSelected = i;
-                vCreateNetPlayer();
-                vJoinRoom();
-                break;
-            }
-            return;
-        }
-        // The newest room of the name, one not left before, joined by its id:
-        // the join by name takes the oldest, which may have lost its maker.
-        for (int32_t i = lNetRoomCount - 1; dp && i >= 0; --i) {
-            const sc_DirPlay::ss_GroupEntry& g = dp->oGroupTable[i];
-            const auto& left = oNetPilotLeftRooms;
-            if (std::strcmp(g.szName, room) != 0 || std::count(left.begin(), left.end(), g.lId)) continue;
-            vCreateNetPlayer();
-            if (dp->lOwnPlayerId == 0 || !dp->bAddPlayerToGroup(g.lId, dp->lOwnPlayerId)) break;
-            dp->lOwnGroupId = g.lId;
-            std::memcpy(dp->szOwnGroupName, g.szName, sizeof dp->szOwnGroupName);
-            lNetSelected = i;
-            bNetInRoom = 1;
-            dp->bEnumGroupPlayers(dp->lOwnGroupId);
-            lNetOwnIndex = Members(*dp) - 1;
-            break;
-        }
-        return;
-    }
-    const auto marked = pNetReady;
-    const int32_t count = lNetPlayerCount;
-    vShowNetRoom();
-    if (bNetStart) return;
-    // The maker waits on while its room fills: leaving it on a clock of its
-    // own, out of step with the joiners', it could always go just before
-    // the last of them comes.
-    if (bNetOwner && lNetPlayerCount > count) lNetPilotRoomSince = g_lNowTick;
-    // Every state sent replaces the whole set of marks, so two sent at once
-    // lose one of them, and a machine whose own mark it still sees never
-    // sends again: the room could wait for ever. Pilots never take a mark
-    // back, so playing again each keeps the marks it has seen while the
-    // room's players stay the same, and sends them every poll.
-    if (bNetPilotAgain && lNetPlayerCount == count)
-        for (size_t i = 0; i < pNetReady.size(); ++i) pNetReady[i] |= marked[i];
-    if (bNetPilotAgain && l_MsSince(lNetPilotRoomSince) >= kNetPilotRoomWaitMs) {
-        if (g_pDebug) {
-            g_pDebug->vWrite("lobby pilot: the battle did not begin; searching again", lNetPlayerCount);
-            // What this machine saw of the room, to set beside the others' view.
-            if (g_pDirPlay) {
-                g_pDebug->vWrite("lobby pilot: room", static_cast<int32_t>(g_pDirPlay->lOwnGroupId));
-                for (int32_t i = 0; i < layout::kRoomSlots; ++i)
-                    g_pDebug->vWrite(pNetReady[i] ? "lobby pilot: ready player" : "lobby pilot: player",
-                                     static_cast<int32_t>(g_pDirPlay->oPlayerTable[i].lId));
-            }
-        }
-        // Not joined again: the others leaving it one by one would each find
-        // it still there and come back, and it would never empty.
-        if (g_pDirPlay && g_pDirPlay->lOwnGroupId != 0) {
-            if (oNetPilotLeftRooms.size() >= kNetPilotLeftRooms) oNetPilotLeftRooms.erase(oNetPilotLeftRooms.begin());
-            oNetPilotLeftRooms.push_back(g_pDirPlay->lOwnGroupId);
-        }
-        vLeaveRoom();
-        vReenterNetPilot();
-        lNetPilotNext = g_lNowTick;
-        return;
-    }
-    if (!Due(lNetPilotNext) || lNetOwnIndex < 0 || lNetOwnIndex >= layout::kRoomSlots) return;
-    // A state sent by another machine at the same moment may have taken the
-    // own mark away again: it is marked until the room agrees.
-    if (!pNetReady[lNetOwnIndex] || bNetPilotAgain) {
-        pNetReady[lNetOwnIndex] = 1;
-        vSendNetState();
-    }
-    if (bNetOwner && lNetPlayerCount == lNetPilotPlayers) {
-        // Playing again, the maker does not wait for the marks to settle
-        // (see above): every player in the room is a pilot that marks itself.
-        if (bNetPilotAgain && !bAllReady()) {
-            if (g_pDebug) g_pDebug->vWrite("lobby pilot: the room is full; marked ready for all", lNetPlayerCount);
-            std::fill(pNetReady.begin(), pNetReady.begin() + lNetPlayerCount, 1);
-        }
-        vStartBattle();
-    }
-}
-
-bool sc_InterFace::bNetPilotLeaves(int32_t bHost) {
-    if (!bNetPilot || bNetPilotBattleOver) return false;
-    if (!bNetPilotFought) {
-        lNetPilotReport = g_lNowTick;
-        lNetPilotReported = 0;
-    }
-    bNetPilotFought = 1;
-    if (g_pTransmit && l_MsSince(lNetPilotReport) >= 1000) {
-        lNetPilotReport = g_lNowTick;
-        const uint32_t taken = g_pTransmit->lRecordMessages;
-        if (g_pDebug)
-            g_pDebug->vWrite("lobby pilot: game messages in the last second",
-                             static_cast<int32_t>(taken - lNetPilotReported));
-        lNetPilotReported = taken;
-    }
-    if (!bHost) {
-        bNetPilotHolding = 0;
-        return false;
-    }
-    if (!bNetPilotHolding) {
-        bNetPilotHolding = 1;
-        lNetPilotHeldSince = g_lNowTick;
-    }
-    if (l_MsSince(lNetPilotHeldSince) < kNetPilotHoldMs) return false;
-    // Not before every other player's machine is in the battle: the one that
-    // takes authority over must be there to read the hand-over.
-    sc_DirPlay* dp = g_pDirPlay;
-    if (!dp || !g_pTransmit || !dp->bEnumGroupPlayers(dp->lOwnGroupId)) return false;
-    for (const sc_DirPlay::ss_PlayerEntry& p : dp->oPlayerTable)
-        if (p.lId != 0 && p.lId != dp->lOwnPlayerId && !g_pTransmit->bHeardFrom(p.lId)) return false;
-    // Once a battle: the state moves on to the way out.
-    bNetPilotHolding = 0;
-    if (!bNetPilotAgain) bNetPilotBattleOver = 1;
-    return true;
 }

@@ -13,6 +13,7 @@
 #include "interface/text_widgets.h"
 
 class sc_GameObject;
+struct ss_LobbyMessage;
 class sc_GameStatus;
 class sc_GameImgWithShadow;
 
@@ -164,6 +165,16 @@ public:
     int32_t bAllReady() const;
     // The room's state to the room's other players.
     void vSendNetState();
+    // A change made on this machine: the maker sends the room's state, any
+    // other player its own change to the maker.
+    void vSendNetChange(bool bMap);
+    // After the room's players were enumerated: the marks and choices move
+    // with their players; true when the room's players changed.
+    bool bFollowPlayers();
+    // A lobby message from another machine: the room's state from its maker,
+    // or, on the maker's machine, one player's change. False, and nothing
+    // changed, for any other.
+    bool bTakeNetMessage(uint32_t lFrom, const ss_LobbyMessage& oMessage);
     // Out of the room, which goes when this machine was its last player.
     void vLeaveRoom();
     // The owner of a room whose players are all ready starts its battle and
@@ -183,6 +194,9 @@ public:
     int32_t bNetRoomScreen = 0;
     std::array<int32_t, 4> pNetReady{};
     std::array<int32_t, 4> pNetCharacter{};
+    // The session's ids of the players that the slots' marks and choices
+    // belong to.
+    std::array<uint32_t, 4> oNetSlotIds{};
     int32_t bNetNaming = 0;
     int32_t bNetRoomCreated = 0;
     std::vector<sc_InterFaceRectButton> oNetRooms;
@@ -204,47 +218,6 @@ public:
     sc_GameStatus* pNetMaps = nullptr;
     int32_t lNetListPoll = 0;
     int32_t lNetRoomPoll = 0;
-
-    // ------------------------------------------------ the lobby pilot
-    // Test runs only: KRX_BATTLE="<player>,<room>,<players>[,again]" lets a
-    // machine go through the lobby without clicks. With <players> above 0 it
-    // makes the room and starts the battle once that many players are in it
-    // and ready; with 0 it joins a room of that name when the list shows it.
-    // In the battle it leaves once it has held authority for kNetPilotHoldMs,
-    // so that a room of pilots hands authority on until the last one goes,
-    // and notes every second how many game messages came in the last one. With
-    // "again" it goes back to the lobby after each battle for the next one,
-    // joins the newest room of the name, and leaves for good a room whose
-    // battle has not begun within kNetPilotRoomWaitMs (its maker's machine
-    // may be gone, or the start lost) for a fresh search of the session;
-    // without, the program closes after the battle.
-    static constexpr int32_t kNetPilotHoldMs = 1000;
-    static constexpr int32_t kNetPilotRoomWaitMs = 30'000;
-    // False, and no pilot, when the text is not of that form.
-    bool bStartNetPilot(const char* pSpec);
-    // Every menus frame while piloting: the room list or the room screen.
-    void vRunNetPilot();
-    // Every battle frame: true when the pilot leaves the battle now. The
-    // program closes when the menus come back after a battle, whichever way
-    // it ended.
-    bool bNetPilotLeaves(int32_t bHost);
-    // Into the session again, keeping the player's name.
-    void vReenterNetPilot();
-    int32_t bNetPilot = 0;
-    int32_t bNetPilotBattleOver = 0;
-    int32_t lNetPilotPlayers = 0;
-    int32_t lNetPilotNext = 0;
-    int32_t lNetPilotHeldSince = 0;
-    int32_t bNetPilotHolding = 0;
-    int32_t bNetPilotFought = 0;
-    int32_t bNetPilotAgain = 0;
-    int32_t lNetPilotRoomSince = 0;
-    int32_t lNetPilotReport = 0;
-    uint32_t lNetPilotReported = 0;
-    // Rooms left because their battle did not begin, the newest last.
-    static constexpr size_t kNetPilotLeftRooms = 16;
-    std::vector<uint32_t> oNetPilotLeftRooms;
-    sc_MemberString oNetPilotRoom;
 
 private:
     void vFreeMenus();

@@ -149,8 +149,12 @@ bool sc_DirPlay::bEnumGroupPlayers(uint32_t lGroupId) {
     std::vector<plat::net::NamedId> oPlayers;
     if (!pSession || !pSession->EnumGroupPlayers(lGroupId, oPlayers)) return false;
     // Each player goes in at the top and pushes the others down, so the
-    // last one reported ends up first and a fifth pushes the first out.
-    for (const auto& p : oPlayers) {
+    // last one reported ends up first and a fifth pushes the first out. The
+    // session lists a room oldest first and is read newest first: the table
+    // then stands oldest first, a join adds a slot at the end and leaves
+    // every other player's slot where it was, and a fifth never shows.
+    for (auto it = oPlayers.rbegin(); it != oPlayers.rend(); ++it) {
+        const plat::net::NamedId& p = *it;
         std::move_backward(oPlayerTable.begin(), oPlayerTable.end() - 1, oPlayerTable.end());
         oPlayerTable[0].lId = p.id;
         CopyName(oPlayerTable[0].szName, p.name);

@@ -167,6 +167,7 @@ void sc_AllObject::vLoadNet(sc_Point* pViewPoint) {
     const int32_t players = g_pInterFace ? std::clamp(g_pInterFace->lNetPlayerCount, 0, kMaxPlayers) : 0;
     for (int32_t i = 0; i < players; ++i)
         AddCharacter(oAllCharacter, i, g_pInterFace->pNetCharacter[i]);
+    oAllCharacter.vTakePlayers();
     const int32_t own = oAllCharacter.lControlled;
     if (g_pForm && g_pInterFace && own >= 0 && own < kMaxPlayers)
         g_pForm->lFormType = g_pInterFace->pNetCharacter[own];
@@ -216,8 +217,7 @@ void sc_AllObject::vShowScores() {
     const int32_t players = std::clamp(g_pInterFace->lNetPlayerCount, 0, kMaxPlayers);
     for (int32_t i = 0; i < players; ++i) {
         const int32_t y = 170 + 20 * i;
-        text.vShowString(650, y, g_pDirPlay->oPlayerTable[static_cast<size_t>(i)].szName, g_oScreenSize.x,
-                         g_oScreenSize.y, g_pWorkBuffer);
+        text.vShowString(650, y, oAllCharacter.pPlayerName(i), g_oScreenSize.x, g_oScreenSize.y, g_pWorkBuffer);
         const sc_Character* c = oAllCharacter.pGetCharacter(i);
         if (!c) continue;
         if (c->lHitPoints < 1)

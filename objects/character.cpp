@@ -451,11 +451,10 @@ void sc_Character::vShow() {
         }
     }
     if (!bFlying && !bIsDying()) oGun.vShow();
-    if (NetworkBattle() && g_pDirPlay && g_pTextSurface && lIndex >= 0 &&
-        lIndex < static_cast<int32_t>(g_pDirPlay->oPlayerTable.size()))
+    if (NetworkBattle() && g_pAllCharacter && g_pTextSurface)
         g_pTextSurface->vShowString(OnSurface(oPosition.x, 25, view.x), OnSurface(oPosition.y, 100, view.y),
-                                    g_pDirPlay->oPlayerTable[static_cast<size_t>(lIndex)].szName,
-                                    g_oScreenSize.x, g_oScreenSize.y, g_pWorkBuffer);
+                                    g_pAllCharacter->pPlayerName(lIndex), g_oScreenSize.x, g_oScreenSize.y,
+                                    g_pWorkBuffer);
 }
 
 bool sc_Character::bOverlaps(const sc_GameDir* pOtherDir, const sc_Point& oOtherPosition) const {
@@ -464,17 +463,17 @@ bool sc_Character::bOverlaps(const sc_GameDir* pOtherDir, const sc_Point& oOther
 }
 
 bool sc_Character::bHitCharacter(const sc_Character* pOther) const {
-    if (!pOther || pOther == this) return false;
+    if (!pOther || pOther == this || bDeparted || pOther->bDeparted) return false;
     return bOverlaps(pOther->pDir, pOther->oPosition);
 }
 
 bool sc_Character::bHitEnemy(const sc_Enemy* pEnemy) const {
-    if (!pEnemy) return false;
+    if (!pEnemy || bDeparted) return false;
     return bOverlaps(pEnemy->pDir, pEnemy->oPos);
 }
 
 bool sc_Character::bHitBullet(const sc_Bullet* pBullet) {
-    if (!pBullet) return false;
+    if (!pBullet || bDeparted) return false;
     // A character's own shots pass through it.
     if (pBullet->lOwnerKind == 0 && pBullet->lOwnerId == lIndex) return false;
     if (!bOverlaps(pBullet->pFlyDir, pBullet->oPos)) return false;
@@ -588,6 +587,8 @@ void sc_AllCharacter::vClear() {
     bLoaded = 0;
     lNextStep = 0;
     lMeetings = 0;
+    oPlayers = {};
+    lNextWatch = 0;
 }
 
 void sc_AllCharacter::vLoad(sc_Point* pViewPoint) {
@@ -603,6 +604,43 @@ sc_Character* sc_AllCharacter::pAdd() {
     sc_Character* c = pGetCharacter(oList.lGetCount() - 1);
     if (c) c->vSetUp(pView);
     return c;
+}
+
+void sc_AllCharacter::vTakePlayers() {
+    oPlayers = {};
+    if (!g_pDirPlay) return;
+    for (size_t i = 0; i < oPlayers.size(); ++i)
+        oPlayers[i] = {g_pDirPlay->oPlayerTable[i].lId, g_pDirPlay->oPlayerTable[i].szName};
+}
+
+const char* sc_AllCharacter::pPlayerName(int32_t lIndex) const {
+    return lIndex >= 0 && lIndex < kBattlePlayers ? oPlayers[static_cast<size_t>(lIndex)].oName.c_str() : "";
+}
+
+void sc_AllCharacter::vWatchPlayers() {
+    if (!NetworkBattle() || !g_pDirPlay || g_pDirPlay->lOwnGroupId == 0) return;
+    if (static_cast<int32_t>(static_cast<uint32_t>(lNextWatch) - static_cast<uint32_t>(Now())) > 0) return;
+    lNextWatch = Now() + kWatchMs;
+    // An enumeration that fails (the session moving to a new host) says
+    // nothing about who left.
+    if (!g_pDirPlay->bEnumGroupPlayers(g_pDirPlay->lOwnGroupId)) return;
+    const auto& table = g_pDirPlay->oPlayerTable;
+    for (int32_t i = 0; i < std::min(oList.lGetCount(), kBattlePlayers); ++i) {
+        const uint32_t id = oPlayers[static_cast<size_t>(i)].lId;
+        if (id != 0 && std::none_of(table.begin(), table.end(), [&](const auto& p) { return p.lId == id; }))
+            vDepart(i);
+    }
+}
+
+void sc_AllCharacter::vDepart(int32_t lIndex) {
+    sc_Character* c = pGetCharacter(lIndex);
+    if (!c || c->bDeparted || lIndex == lControlled) return;
+    c->bDeparted = 1;
+    // Out of every count: fallen, and its remains gone with it.
+    c->lHitPoints = 0;
+    c->bRemainsDone = 1;
+    c->bMoving = c->bFlying = 0;
+    plat::Trace("battle", "player " + std::to_string(lIndex) + " left the room; its character left the battle");
 }
 
 sc_Character* sc_AllCharacter::pGetCharacter(int32_t lIndexInList) const {
@@ -682,8 +720,10 @@ void sc_AllCharacter::vUpdate() {
     vVisibility();
     // A fallen character's gun neither turns nor fires.
     if (sc_Character* c = pGetControlled(); c && c->lHitPoints >= 1) c->oGun.vMouseControl();
+    vWatchPlayers();
     for (int32_t i = 0; i < oList.lGetCount(); ++i) {
         sc_Character* o = pGetCharacter(i);
+        if (o->bDeparted) continue;
         if (o->lHitPoints > 0) v_ShowRadarPoint(o->oPosition.x, o->oPosition.y, 31);
         if (!o->bRemainsDone) o->vAddSort();
         if (o->lHitPoints < 1) o->vDie();
@@ -719,6 +759,7 @@ sc_Character* sc_AllCharacter::bCollide(const sc_Point&, int32_t lLeft, int32_t 
     for (int32_t i = 0; i < oList.lGetCount(); ++i) {
         sc_Character* o = pGetCharacter(i);
         const sc_Point& p = o->oPosition;
+        if (o->bDeparted) continue;
         if (p.x >= lLeft && p.x <= lRight && p.y >= lTop && p.y <= lBottom) found = o;
     }
     // The caller has looked, whether or not anyone was there.
@@ -729,6 +770,7 @@ sc_Character* sc_AllCharacter::bCollide(const sc_Point&, int32_t lLeft, int32_t 
 bool sc_AllCharacter::bNear(int32_t x, int32_t y) const {
     for (int32_t i = 0; i < oList.lGetCount(); ++i) {
         const sc_Point& p = pGetCharacter(i)->oPosition;
+        if (pGetCharacter(i)->bDeparted) continue;
         if (std::abs(int64_t{p.x} - x) <= 500 && std::abs(int64_t{p.y} - y) <= 400) return true;
     }
     return false;
@@ -736,14 +778,14 @@ bool sc_AllCharacter::bNear(int32_t x, int32_t y) const {
 
 void sc_AllCharacter::vSend() const {
     for (int32_t i = 0; i < oList.lGetCount(); ++i)
-        pGetCharacter(i)->vPack();
+        if (!pGetCharacter(i)->bDeparted) pGetCharacter(i)->vPack();
 }
 
 void sc_AllCharacter::vReceiveWalk(std::span<const uint8_t> record) {
     if (!b_HasAuthority() || !Holds(record, sc_Character::kWalkBytes, "character walk record")) return;
     sc_Character* c = pGetCharacter(Word(record, 2));
     const int32_t direction = Word(record, 3);
-    if (!c || direction < 0 || direction > 15) return;
+    if (!c || c->bDeparted || direction < 0 || direction > 15) return;
     if (Word(record, 4)) {
         c->vWalk(direction);
     } else {
@@ -756,7 +798,7 @@ void sc_AllCharacter::vReceiveWalk(std::span<const uint8_t> record) {
 void sc_AllCharacter::vReceiveFire(std::span<const uint8_t> record) {
     if (!b_HasAuthority() || !Holds(record, kFireBytes, "gun fire record")) return;
     sc_Character* c = pGetCharacter(Word(record, 2));
-    if (!c) return;
+    if (!c || c->bDeparted) return;
     c->oGun.oAim.oSet(Place(record, 5), Place(record, 6));
     c->oGun.vFire(Word(record, 4), Word(record, 3));
     c->oGun.lChargePower = Word(record, 7);
@@ -765,7 +807,7 @@ void sc_AllCharacter::vReceiveFire(std::span<const uint8_t> record) {
 void sc_AllCharacter::vReceive(std::span<const uint8_t> record) {
     if (!Holds(record, sc_Character::kStateBytes, "character state record")) return;
     sc_Character* c = pGetCharacter(Word(record, 2));
-    if (!c) return;
+    if (!c || c->bDeparted) return;
     c->bUnpack(record);
     vFollowView();
 }
@@ -780,6 +822,7 @@ void sc_AllCharacter::vFindMeetings() {
             if (i == j || lMeetings >= kMeetingSlots) continue;
             sc_Character* a = pGetCharacter(i);
             sc_Character* b = pGetCharacter(j);
+            if (a->bDeparted || b->bDeparted) continue;
             const double dx = static_cast<double>(a->oPosition.x) - b->oPosition.x;
             const double dy = static_cast<double>(a->oPosition.y) - b->oPosition.y;
             if (std::sqrt(dx * dx + dy * dy) >= 200.0) continue;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 #include "engine/base/node.h"
 #include "engine/base/point.h"
@@ -129,6 +130,9 @@ public:
     int32_t bFlying = 0;
     // The death and remains animations have run: the character is gone.
     int32_t bRemainsDone = 0;
+    // Its player has left the battle's room: the character is out of the
+    // battle, counted as fallen, and records about it are not applied.
+    int32_t bDeparted = 0;
     sc_Point oStep;
     sc_Point oWalkStep;
     sc_Point oFlyStep;
@@ -180,6 +184,15 @@ public:
     void vLoad(sc_Point* pViewPoint);
     // Appends a character set up with the view and returns it.
     sc_Character* pAdd();
+    // A network battle's players by character index, as the room's table
+    // stands when the battle is loaded.
+    void vTakePlayers();
+    const char* pPlayerName(int32_t lIndex) const;
+    // In a network battle, every kWatchMs: the character of each player no
+    // longer in the room leaves the battle.
+    void vWatchPlayers();
+    // Takes a character out of the battle; never the controlled one.
+    void vDepart(int32_t lIndex);
     // Every play frame with the keyboard's direction: 0, 2 .. 14, or -1.
     void vWalk(int32_t lDirection);
     void vFollowView();
@@ -220,6 +233,14 @@ public:
     sc_Point oFollow;
     // The character this machine controls.
     int32_t lControlled = 0;
+    static constexpr int32_t kBattlePlayers = 4;
+    static constexpr int32_t kWatchMs = 250;
+    struct ss_BattlePlayer {
+        uint32_t lId = 0;
+        std::string oName;
+    };
+    std::array<ss_BattlePlayer, kBattlePlayers> oPlayers{};
+    int32_t lNextWatch = 0;
     int32_t bLoaded = 0;
     int32_t lNextStep = 0;
 };

@@ -127,11 +127,11 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         m.id = r.U32();
         break;
     case FrameType::PlayerAdded:
+    case FrameType::GroupAdded:
         m.id = r.U32();
         m.token = r.U64();
         m.name = r.Name();
         break;
-    case FrameType::GroupAdded:
     case FrameType::GroupRenamed:
         m.id = r.U32();
         m.name = r.Name();

@@ -70,7 +70,7 @@ struct Message {
     uint32_t seq = 0;        // requests and acks
     Id id = 0;               // the player or group concerned; Send/Deliver: sender
     Id other = 0;            // membership: the player; Send/Deliver: receiver
-    uint64_t token = 0;      // Hello, MemberJoined/Left, PlayerAdded (owner)
+    uint64_t token = 0;      // Hello, MemberJoined/Left, PlayerAdded (owner), GroupAdded (maker)
     uint64_t process = 0;    // Hello, MemberJoined, Welcome (the host's)
     uint8_t flags = 0;       // Hello
     bool ok = false;         // Ack

@@ -47,6 +47,13 @@ struct Registry {
         // Joined outside the lock (their destructors wait for the thread).
         done.clear();
     }
+    std::vector<std::shared_ptr<Host>> Of(uint64_t machine) {
+        std::lock_guard lock(mutex);
+        std::vector<std::shared_ptr<Host>> out;
+        for (const auto& h : hosts)
+            if (h->Machine() == machine && !h->Finished()) out.push_back(h);
+        return out;
+    }
     void StopAll() {
         std::vector<std::shared_ptr<Host>> all;
         {
@@ -91,6 +98,20 @@ std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t mach
 }
 
 void ShutDownHosts() { Hosts().StopAll(); }
+
+bool AwaitHostsSettled(uint64_t machine, int limitMs) {
+    const uint64_t end = NowMs() + static_cast<uint64_t>(std::max(limitMs, 0));
+    for (const auto& host : Hosts().Of(machine)) {
+        // A pass that began before the call may have polled before a closed
+        // connection's end arrived; the one after it has read it.
+        const uint64_t seen = host->Passes() + 2;
+        while (!host->Finished() && (host->Passes() < seen || host->Members() == 0)) {
+            if (NowMs() >= end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    return true;
+}
 
 Host::Host(const SessionIdentity& identity, uint64_t machine) : m_identity(identity), m_machine(machine) {}
 
@@ -163,6 +184,8 @@ void Host::Run() {
             for (uint64_t token : late) Forget(token);
         }
         std::erase_if(m_conns, [](const auto& c) { return c->dead; });
+        m_members = static_cast<uint32_t>(std::count_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Member(); }));
+        ++m_passes;
         if (Idle()) break;
     }
     m_conns.clear();
@@ -303,6 +326,21 @@ void Host::HandleRequest(Conn& c, const Message& m) {
         const PlayerEntry* p = m_table.FindPlayer(player);
         return p && p->owner != c.token;
     };
+    // A room is renamed only by the machine that made it, and ended by that
+    // machine or one with a player in it. Refused, not dropped: a machine
+    // whose room has just changed under it asks in good faith.
+    const auto mayEnd = [&](const GroupEntry& g) {
+        return g.maker == c.token || std::any_of(g.players.begin(), g.players.end(), [&](Id p) {
+                   const PlayerEntry* e = m_table.FindPlayer(p);
+                   return e && e->owner == c.token;
+               });
+    };
+    // Rooms whose last player goes are ended with it, whoever was last.
+    std::vector<Id> rooms;
+    if (m.type == FrameType::RemoveFromGroup) rooms.push_back(m.id);
+    if (m.type == FrameType::DestroyPlayer)
+        for (const auto& g : m_table.Groups())
+            if (std::find(g.players.begin(), g.players.end(), m.id) != g.players.end()) rooms.push_back(g.id);
     std::vector<uint8_t> event;
     bool ok = false;
     Id id = m.id;
@@ -310,12 +348,13 @@ void Host::HandleRequest(Conn& c, const Message& m) {
     case FrameType::CreatePlayer:
     case FrameType::CreateGroup: {
         const bool player = m.type == FrameType::CreatePlayer;
-        id = m_table.Full() ? 0 : m_table.TakeId();
-        ok = id != 0 && (player ? m_table.AddPlayer(id, m.name, c.token) : m_table.AddGroup(id, m.name));
+        const bool spent = player && m_table.PlayersOf(c.token).size() >= NameTable::kMaxPlayersPerMember;
+        id = m_table.Full() || spent ? 0 : m_table.TakeId();
+        ok = id != 0 && (player ? m_table.AddPlayer(id, m.name, c.token) : m_table.AddGroup(id, m.name, c.token));
         if (ok) {
             FrameWriter f(event, player ? FrameType::PlayerAdded : FrameType::GroupAdded);
             f->U32(id);
-            if (player) f->U64(c.token);
+            f->U64(c.token);
             f->Name(m.name);
         }
         break;
@@ -325,10 +364,12 @@ void Host::HandleRequest(Conn& c, const Message& m) {
         ok = m_table.RemovePlayer(m.id);
         if (ok) FrameWriter(event, FrameType::PlayerRemoved)->U32(m.id);
         break;
-    case FrameType::DestroyGroup:
-        ok = m_table.RemoveGroup(m.id);
+    case FrameType::DestroyGroup: {
+        const GroupEntry* g = m_table.FindGroup(m.id);
+        ok = g && mayEnd(*g) && m_table.RemoveGroup(m.id);
         if (ok) FrameWriter(event, FrameType::GroupRemoved)->U32(m.id);
         break;
+    }
     case FrameType::AddToGroup:
     case FrameType::RemoveFromGroup: {
         if (othersPlayer(m.other)) return Drop(c, "request about another machine's player");
@@ -341,16 +382,22 @@ void Host::HandleRequest(Conn& c, const Message& m) {
         }
         break;
     }
-    case FrameType::RenameGroup:
-        ok = m_table.RenameGroup(m.id, m.name);
+    case FrameType::RenameGroup: {
+        const GroupEntry* g = m_table.FindGroup(m.id);
+        ok = g && g->maker == c.token && m_table.RenameGroup(m.id, m.name);
         if (ok) {
             FrameWriter f(event, FrameType::GroupRenamed);
             f->U32(m.id);
             f->Name(m.name);
         }
         break;
+    }
     default:
         return Drop(c, "not a request");
+    }
+    for (Id g : rooms) {
+        const GroupEntry* e = ok ? m_table.FindGroup(g) : nullptr;
+        if (e && e->players.empty() && m_table.RemoveGroup(g)) FrameWriter(event, FrameType::GroupRemoved)->U32(g);
     }
     // Every member has the change queued before its maker hears it is done.
     if (ok) Broadcast(event);

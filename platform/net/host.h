@@ -38,6 +38,10 @@ public:
     uint16_t Port() const { return m_port; }
     uint64_t Machine() const { return m_machine; }
     bool Finished() const { return m_finished.load(); }
+    // Passes of the I/O loop, and the members connected at the end of the
+    // last one.
+    uint64_t Passes() const { return m_passes.load(); }
+    uint32_t Members() const { return m_members.load(); }
     void Stop();
 
     struct Conn;
@@ -72,11 +76,17 @@ private:
     std::vector<std::unique_ptr<Conn>> m_conns;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};
+    std::atomic<uint64_t> m_passes{0};
+    std::atomic<uint32_t> m_members{0};
     std::thread m_thread;
 };
 
 // Stops every host of this process, as the process's exit does: members on
 // other machines then lose their host and hand the session on.
 void ShutDownHosts();
+// Waits, at most limitMs, until every host started for `machine` has either
+// ended or, having seen the connections closed before the call go, still
+// serves a member; false when one has done neither in time.
+bool AwaitHostsSettled(uint64_t machine, int limitMs);
 
 } // namespace plat::net

@@ -70,9 +70,9 @@ bool NameTable::RemovePlayer(Id id) {
     return true;
 }
 
-bool NameTable::AddGroup(Id id, const std::string& name) {
+bool NameTable::AddGroup(Id id, const std::string& name, uint64_t maker) {
     if (id == 0 || IdTaken(id) || !ValidName(name) || m_groups.size() >= kMaxGroups) return false;
-    m_groups.push_back({id, name, {}});
+    m_groups.push_back({id, name, {}, maker});
     Observe(id);
     return true;
 }
@@ -87,7 +87,7 @@ bool NameTable::RemoveGroup(Id id) {
 
 bool NameTable::AddToGroup(Id group, Id player) {
     GroupEntry* g = Group(group);
-    if (!g || !FindPlayer(player) || MembershipsFull()) return false;
+    if (!g || !FindPlayer(player) || MembershipsFull() || g->players.size() >= kMaxGroupPlayers) return false;
     if (std::find(g->players.begin(), g->players.end(), player) != g->players.end()) return false;
     g->players.push_back(player);
     ++m_memberships;
@@ -149,6 +149,7 @@ void NameTable::Encode(WireWriter& w) const {
     w.U32(static_cast<uint32_t>(m_groups.size()));
     for (const auto& g : m_groups) {
         w.U32(g.id);
+        w.U64(g.maker);
         w.Name(g.name);
         w.U32(static_cast<uint32_t>(g.players.size()));
         for (Id id : g.players) w.U32(id);
@@ -173,12 +174,13 @@ bool NameTable::Decode(WireReader& r) {
         const std::string name = r.Name();
         if (r.Ok() && !t.AddPlayer(id, name, owner)) r.Fail();
     }
-    const uint32_t groups = r.Count(9, kMaxGroups);
+    const uint32_t groups = r.Count(17, kMaxGroups);
     for (uint32_t i = 0; i < groups && r.Ok(); ++i) {
         const Id id = r.U32();
+        const uint64_t maker = r.U64();
         const std::string name = r.Name();
-        if (r.Ok() && !t.AddGroup(id, name)) r.Fail();
-        const uint32_t count = r.Count(4, kMaxMemberships);
+        if (r.Ok() && !t.AddGroup(id, name, maker)) r.Fail();
+        const uint32_t count = r.Count(4, kMaxGroupPlayers);
         for (uint32_t k = 0; k < count && r.Ok(); ++k)
             if (!t.AddToGroup(id, r.U32())) r.Fail();
     }

@@ -24,6 +24,7 @@ struct GroupEntry {
     Id id = 0;
     std::string name;
     std::vector<Id> players; // in the order they were added
+    uint64_t maker = 0;      // token of the member that created it
 };
 
 // The session's names: members in join order, players and groups in
@@ -36,6 +37,10 @@ public:
     static constexpr uint32_t kMaxPlayers = 1024;
     static constexpr uint32_t kMaxGroups = 1024;
     static constexpr uint32_t kMaxMemberships = 4096;
+    // A room holds four players; the game makes one player a machine, and a
+    // member gets a few more than that.
+    static constexpr uint32_t kMaxGroupPlayers = 4;
+    static constexpr uint32_t kMaxPlayersPerMember = 4;
 
     // The next id to hand out; ids are never reused.
     Id NextId() const { return m_nextId; }
@@ -58,8 +63,9 @@ public:
     bool AddPlayer(Id id, const std::string& name, uint64_t owner);
     // Also takes the player out of every group.
     bool RemovePlayer(Id id);
-    bool AddGroup(Id id, const std::string& name);
+    bool AddGroup(Id id, const std::string& name, uint64_t maker);
     bool RemoveGroup(Id id);
+    // Fails on a full group.
     bool AddToGroup(Id group, Id player);
     bool RemoveFromGroup(Id group, Id player);
     bool RenameGroup(Id group, const std::string& name);

@@ -7,6 +7,10 @@
 
 namespace plat::net {
 
+namespace {
+constexpr int kHostEndMs = 2000;
+} // namespace
+
 uint64_t ProcessToken() {
     static const uint64_t token = RandomToken();
     return token;
@@ -75,7 +79,15 @@ bool Session::PeekGroups(const Guid& instance, std::vector<NamedId>& groups) {
     return true;
 }
 
-void Session::Close() { m_member.reset(); }
+void Session::Close() {
+    if (!m_member) return;
+    const bool hosting = m_member->Hosting();
+    m_member.reset();
+    // The host here ends once its last member has gone; a search made before
+    // it had gone would find the session and fail to join it.
+    if (hosting && !AwaitHostsSettled(m_machine, kHostEndMs))
+        Trace("net", "the session's host here did not settle after this machine left");
+}
 
 bool Session::InSession() const { return m_member && m_member->Connected(); }
 

@@ -4,9 +4,13 @@
 // state and buttons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -137,19 +141,20 @@ TEST_F(Lobby, TheListShowsOpenRoomsAndAJoinedRoomTakesItsStateAndOwnButtons) {
     ASSERT_EQ(m_menus.bNetInRoom, 1);
     EXPECT_EQ(m_dp.lOwnGroupId, m_other.dp.lOwnGroupId);
 
-    // The newest player stands first in the room's table: the own slot is
-    // found by id at the room's next poll.
+    // The room's players stand in the order they came: the own slot is the
+    // last, found by id at the room's next poll.
     m_menus.bNetRoomScreen = 1;
     ASSERT_TRUE(Eventually([&] {
         Poll();
         return m_menus.lNetPlayerCount == 2;
     }));
-    EXPECT_EQ(m_menus.lNetOwnIndex, 0);
+    EXPECT_EQ(m_menus.lNetOwnIndex, 1);
 
-    // The owner's state is taken whole; a message out of range is not.
+    // The maker's state is taken, but for the own mark and choice, which are
+    // this machine's to say; a message out of range is not taken at all.
     ss_LobbyMessage state;
-    state.pReady = {0, 1, 0, 0};
-    state.pCharacter = {3, 1, 0, 0};
+    state.pReady = {1, 1, 0, 0};
+    state.pCharacter = {3, 2, 0, 0};
     state.lMap = 7;
     SendState(m_other, state);
     ss_LobbyMessage wrong = state;
@@ -170,40 +175,42 @@ TEST_F(Lobby, TheListShowsOpenRoomsAndAJoinedRoomTakesItsStateAndOwnButtons) {
         Poll();
         return trace.Lines().size() == 2;
     }));
-    EXPECT_EQ(m_menus.pNetReady, state.pReady);
-    EXPECT_EQ(m_menus.pNetCharacter, state.pCharacter);
-    EXPECT_EQ(m_menus.lNetMap, 7);
+    EXPECT_EQ(m_menus.pNetReady, (std::array<int32_t, 4>{1, 0, 0, 0}));
+    EXPECT_EQ(m_menus.pNetCharacter, (std::array<int32_t, 4>{3, 0, 0, 0}));
 
-    // Only the own slot's buttons act; each change goes to the room.
-    const int32_t slot1 = layout::kSlotReady.y + layout::kSlotPitch;
-    RoomFrame(layout::kSlotReady.x + 5, slot1 + 5);
-    RoomFrame(layout::kSlotCharUp.x + 5, slot1 + 5);
-    EXPECT_EQ(m_menus.pNetReady[1], 1);
-    EXPECT_EQ(m_menus.pNetCharacter[1], 1);
+    // Only the own slot's buttons act; each change goes to the maker alone,
+    // the own mark and choice in every slot, and a map asked for with the
+    // start flag (a player never starts the battle).
+    RoomFrame(layout::kSlotReady.x + 5, layout::kSlotReady.y + 5);
+    RoomFrame(layout::kSlotCharUp.x + 5, layout::kSlotCharUp.y + 5);
+    EXPECT_EQ(m_menus.pNetReady[0], 1);
+    EXPECT_EQ(m_menus.pNetCharacter[0], 3);
+    const int32_t own = layout::kSlotPitch + 5;
     struct Click {
         layout::Pos at;
-        std::array<int32_t, 4> ready, character;
-        int32_t map;
+        int32_t ready, character, map, asksMap;
     } clicks[] = {
-        {{layout::kSlotReady.x + 5, layout::kSlotReady.y + 5}, {1, 1, 0, 0}, {3, 1, 0, 0}, 7},
-        {{layout::kSlotCharUp.x + 5, layout::kSlotCharUp.y + 5}, {1, 1, 0, 0}, {4, 1, 0, 0}, 7},
-        {{layout::kSlotCharUp.x + 5, layout::kSlotCharUp.y + 5}, {1, 1, 0, 0}, {0, 1, 0, 0}, 7},
-        {{layout::kSlotCharDown.x + 5, layout::kSlotCharDown.y + 5}, {1, 1, 0, 0}, {4, 1, 0, 0}, 7},
-        {{layout::kMapUp.x + 5, layout::kMapUp.y + 5}, {1, 1, 0, 0}, {4, 1, 0, 0}, 0},
-        {{layout::kMapDown.x + 5, layout::kMapDown.y + 5}, {1, 1, 0, 0}, {4, 1, 0, 0}, 7},
-        {{layout::kSlotReady.x + 5, layout::kSlotReady.y + 5}, {0, 1, 0, 0}, {4, 1, 0, 0}, 7},
+        {{layout::kSlotReady.x + 5, layout::kSlotReady.y + own}, 1, 0, 7, 0},
+        {{layout::kSlotCharUp.x + 5, layout::kSlotCharUp.y + own}, 1, 1, 7, 0},
+        {{layout::kSlotCharDown.x + 5, layout::kSlotCharDown.y + own}, 1, 0, 7, 0},
+        {{layout::kSlotCharDown.x + 5, layout::kSlotCharDown.y + own}, 1, 4, 7, 0},
+        {{layout::kSlotCharUp.x + 5, layout::kSlotCharUp.y + own}, 1, 0, 7, 0},
+        {{layout::kMapUp.x + 5, layout::kMapUp.y + 5}, 1, 0, 0, 1},
+        {{layout::kMapDown.x + 5, layout::kMapDown.y + 5}, 1, 0, 7, 1},
+        {{layout::kSlotReady.x + 5, layout::kSlotReady.y + own}, 0, 0, 7, 0},
     };
     for (const Click& c : clicks) {
         SCOPED_TRACE(c.at.x);
         RoomFrame(c.at.x, c.at.y);
-        EXPECT_EQ(m_menus.pNetReady, c.ready);
-        EXPECT_EQ(m_menus.pNetCharacter, c.character);
+        EXPECT_EQ(m_menus.pNetReady, (std::array<int32_t, 4>{1, c.ready, 0, 0}));
+        EXPECT_EQ(m_menus.pNetCharacter, (std::array<int32_t, 4>{3, c.character, 0, 0}));
         EXPECT_EQ(m_menus.lNetMap, c.map);
         ss_LobbyMessage sent;
         ASSERT_TRUE(sent.bUnpack(m_other.Next()));
-        EXPECT_EQ(sent.pReady, c.ready);
-        EXPECT_EQ(sent.pCharacter, c.character);
+        EXPECT_EQ(sent.pReady, (std::array<int32_t, 4>{c.ready, c.ready, c.ready, c.ready}));
+        EXPECT_EQ(sent.pCharacter, (std::array<int32_t, 4>{c.character, c.character, c.character, c.character}));
         EXPECT_EQ(sent.lMap, c.map);
+        EXPECT_EQ(sent.bStart, c.asksMap);
     }
     EXPECT_EQ(m_menus.bAllReady(), 0);
     // The ready mark shows over a ready slot's button only.
@@ -348,6 +355,162 @@ TEST_F(Lobby, ScreenSevenMakesAndStartsARoomByClicks) {
     net(layout::kNavTop.x + 20, layout::kNavTop.y + 10);
     EXPECT_EQ(m_menus.bNetInRoom, 0) << "the leave button";
     EXPECT_EQ(m_menus.lScreen, sc_InterFace::kScreenNet);
+}
+
+} // namespace
+
+namespace {
+
+// Another machine's whole lobby, in this process: its own session layer,
+// record buffer and menus, made current before each of its frames.
+struct Machine {
+    sc_DirPlay dp;
+    sc_Transmit transmit;
+    sc_InterFace menus;
+    int32_t character = 0;
+};
+
+// Machines meet in a room by a table of makers, join orders and gaps between
+// the joins. On every machine each player keeps the slot of its arrival, its
+// mark and its character, however close the clicks; a fifth is refused and
+// stays outside; a state forged from outside the room, or by a player who did
+// not make it, starts nothing and takes no mark; the maker's start carries
+// the same room to every machine.
+TEST_F(Lobby, PlayersKeepTheirSlotsMarksAndCharactersHoweverTheyJoin) {
+    std::array<Machine, 5> m;
+    using In = std::vector<size_t>;
+    auto use = [&](Machine& x) {
+        g_pDirPlay = &x.dp;
+        g_pTransmit = &x.transmit;
+    };
+    for (size_t i = 0; i < m.size(); ++i) {
+        use(m[i]);
+        m[i].menus.vEnterNetwork();
+        m[i].menus.oPlayerName.vSet(("P" + std::to_string(i)).c_str());
+        m[i].menus.vCreateNetPlayer();
+    }
+    // Every machine in the room shows one frame of its room screen.
+    auto round = [&](const In& in) {
+        for (size_t i : in) {
+            use(m[i]);
+            Frame(50);
+            m[i].menus.vShowNetRoom();
+        }
+        std::this_thread::sleep_for(1ms);
+    };
+    auto rounds = [&](const In& in, int32_t ms) {
+        for (const int32_t end = g_lNowTick + ms; g_lNowTick - end < 0;) round(in);
+    };
+    // Its character, then its mark, clicked as its player would once the
+    // room screen shows its slot.
+    auto choose = [&](Machine& x) {
+        use(x);
+        for (int k = 0; k < 20 && x.menus.oNetSlotIds[std::max(x.menus.lNetOwnIndex, 0)] != x.dp.lOwnPlayerId; ++k) {
+            Frame(50);
+            x.menus.vShowNetRoom();
+        }
+        const int32_t y = layout::kSlotPitch * x.menus.lNetOwnIndex + 5;
+        for (int32_t k = 0; k < x.character; ++k)
+            Step([&] { x.menus.vShowNetRoom(); }, layout::kSlotCharUp.x + 5, layout::kSlotCharUp.y + y, 16);
+        Step([&] { x.menus.vShowNetRoom(); }, layout::kSlotReady.x + 5, layout::kSlotReady.y + y, 16);
+    };
+    // Every machine shows the players in the order they came, each ready
+    // with its own character.
+    auto agreed = [&](const In& in, int32_t started) {
+        std::array<uint32_t, 4> ids{};
+        for (size_t s = 0; s < in.size(); ++s) ids[s] = m[in[s]].dp.lOwnPlayerId;
+        for (size_t k = 0; k < in.size(); ++k) {
+            const sc_InterFace& x = m[in[k]].menus;
+            if (x.oNetSlotIds != ids || x.lNetPlayerCount != static_cast<int32_t>(in.size()) ||
+                x.lNetOwnIndex != static_cast<int32_t>(k) || x.bNetStart != started)
+                return false;
+            for (size_t s = 0; s < in.size(); ++s)
+                if (x.pNetReady[s] != 1 || x.pNetCharacter[s] != m[in[s]].character) return false;
+        }
+        return true;
+    };
+
+    const struct {
+        const char* what;
+        In order; // the maker first, then the joiners as they come
+        int32_t gapMs;
+    } meetings[] = {
+        {"two", {0, 1}, 0},
+        {"three at once", {1, 2, 0}, 0},
+        {"three a second apart", {2, 0, 1}, 1000},
+        {"four at once", {3, 0, 2, 1}, 0},
+        {"four a second apart", {0, 3, 1, 2}, 1000},
+        {"four at once and a fifth", {1, 2, 3, 0, 4}, 0},
+    };
+    for (size_t c = 0; c < std::size(meetings); ++c) {
+        const auto& [what, order, gapMs] = meetings[c];
+        SCOPED_TRACE(what);
+        const std::string room = "Room" + std::to_string(c);
+        for (size_t i = 0; i < m.size(); ++i) m[i].character = static_cast<int32_t>((3 * i + c) % 5);
+        In in = {order[0]};
+        Machine& maker = m[order[0]];
+        use(maker);
+        maker.menus.vCreateRoom(room.c_str());
+        ASSERT_EQ(maker.menus.bNetOwner, 1);
+        if (gapMs) choose(maker);
+        for (size_t k = 1; k < order.size(); ++k) {
+            Machine& x = m[order[k]];
+            use(x);
+            ASSERT_TRUE(Eventually([&] {
+                x.dp.bEnumGroups();
+                for (int32_t r = 0; r < layout::kRoomRows; ++r)
+                    if (room == x.dp.oGroupTable[r].szName) x.menus.lNetSelected = r;
+                return room == x.dp.oGroupTable[x.menus.lNetSelected].szName;
+            }));
+            x.menus.oNetRooms[x.menus.lNetSelected].vSetCaption(room.c_str());
+            x.menus.vJoinRoom();
+            if (in.size() == 4) {
+                EXPECT_EQ(x.menus.bNetInRoom, 0) << "a full room refuses a join";
+                continue;
+            }
+            ASSERT_EQ(x.menus.bNetInRoom, 1);
+            in.push_back(order[k]);
+            if (gapMs) {
+                choose(x);
+                rounds(in, gapMs);
+            }
+        }
+        if (!gapMs)
+            for (size_t i : in) choose(m[i]);
+        ASSERT_TRUE(Eventually([&] {
+            round(in);
+            return agreed(in, 0);
+        })) << "the room's slots, marks and characters did not settle alike";
+
+        // Forged states: every machine outside the room sends all marks
+        // taken and the start to the room, and a player that did not make it
+        // sends its own mark and character in every slot and the start.
+        ss_LobbyMessage forged;
+        forged.pCharacter.fill(4);
+        forged.bStart = 1;
+        const uint32_t group = maker.dp.lOwnGroupId;
+        for (size_t i = 0; i < m.size(); ++i)
+            if (std::find(in.begin(), in.end(), i) == in.end()) m[i].dp.bSend(group, forged.oPack().data(), 44);
+        forged.pReady.fill(1);
+        forged.pCharacter.fill(m[in[1]].character);
+        m[in[1]].dp.bSend(group, forged.oPack().data(), 44);
+        rounds(in, 1500);
+        EXPECT_TRUE(agreed(in, 0)) << "a state from outside the room, or from a player, was taken";
+
+        use(maker);
+        maker.menus.vStartBattle();
+        ASSERT_TRUE(Eventually([&] {
+            round(in);
+            return agreed(in, 1);
+        })) << "the start did not carry the same room to every machine";
+        for (Machine& x : m) {
+            use(x);
+            x.menus.vLeaveRoom();
+            x.menus.bNetStart = 0;
+        }
+    }
+    g_pDirPlay = &m_dp;
+    g_pTransmit = &m_transmit;
 }
 
 } // namespace

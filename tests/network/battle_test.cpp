@@ -1,5 +1,5 @@
 // Two whole games on the headless backend, each in a process of its own
-// forked from this test and driven by a player of the test's, meet on a
+// forked from this test and driven by players of the test's, meet on a
 // loopback port of the test's own and play a battle. Each process reports
 // what its game saw; the test compares the two reports.
 #include <gtest/gtest.h>
@@ -34,6 +34,8 @@
 #include "platform/net/host.h"
 #include "platform/window.h"
 #include "tests/support/game_dir.h"
+#include "tests/support/game_process.h"
+#include "tests/support/lobby_player.h"
 
 namespace {
 
@@ -43,8 +45,10 @@ constexpr uint32_t kStepMs = 20;
 
 sc_Scene& S() { return g_pWork->oScene; }
 
-// Every character's position and meters, in list order.
+// Every character's position and meters, in list order; the things and
+// enemies by their network identities.
 std::string Characters();
+std::string World();
 
 // One player at one machine: a list of steps, each waiting for its
 // condition and then acting, one step at most a pass; and a note of what
@@ -83,6 +87,15 @@ public:
         if (m_next < m_steps.size() && m_steps[m_next].ready()) m_steps[m_next++].act(b);
         b.At(b.Passes() + 1, [this](HeadlessBackend& h) { Pass(h); });
     }
+    // Notes every character and the world once the battle has run so long:
+    // both machines are still in it then.
+    void Settle(int32_t ms) {
+        Then([this, ms] { return m_battleSince && static_cast<int32_t>(plat::TickCount() - m_battleSince) >= ms; },
+             [this](HeadlessBackend&) {
+                 report["characters"] = Characters();
+                 report["world"] = World();
+             });
+    }
     bool Done() const { return m_next >= m_steps.size(); }
     size_t Next() const { return m_next; }
 
@@ -102,6 +115,7 @@ private:
             if (state == sc_Scene::kStateNetPlay && !report.count("authority")) {
                 report["authority"] = std::to_string(S().bHost);
                 report["start"] = Characters();
+                m_battleSince = plat::TickCount();
             }
         }
     }
@@ -110,6 +124,7 @@ private:
     size_t m_next = 0;
     std::vector<int32_t> m_states;
     int32_t m_bullets = 0;
+    uint32_t m_battleSince = 0;
 };
 
 std::string Characters() {
@@ -148,7 +163,7 @@ struct Child {
 
 // Forks a process that runs the whole game in its own folder with the
 // player's steps, then writes the player's report to a pipe.
-Child Launch(const std::filesystem::path& dir, Player& player, uint64_t passes) {
+Child Launch(const std::filesystem::path& dir, Player& player, krxtest::LobbyPlayer& lobby, uint64_t passes) {
     int fds[2];
     if (pipe(fds) != 0) return {};
     const pid_t pid = fork();
@@ -162,11 +177,8 @@ Child Launch(const std::filesystem::path& dir, Player& player, uint64_t passes) 
     backend->SetRealTime(true);
     backend->SetPassBudget(passes);
     backend->At(1, [&player](HeadlessBackend& b) { player.Pass(b); });
+    lobby.Attach(*backend);
     backend->At(passes - 1, [&player](HeadlessBackend&) {
-        if (g_pWork) {
-            player.report["characters"] = Characters();
-            player.report["world"] = World();
-        }
         player.report["done"] = player.Done() ? "1" : std::to_string(player.Next());
         if (g_pDirPlay) {
             std::string t;
@@ -218,69 +230,14 @@ std::vector<std::string> Split(const std::string& characters) {
 
 std::string Position(const std::string& character) { return character.substr(0, character.find(' ')); }
 
-// Movies skipped with Escape held over the first passes.
-void SkipMovies(Player& p) {
-    p.Then([](HeadlessBackend& b) { b.KeyDown(plat::key::Escape); });
-    p.Then([] { return g_pWork && S().lState == sc_Scene::kStateMenus; }, [](HeadlessBackend& b) { b.KeyUp(plat::key::Escape); });
-}
-
-// Until the network screen takes clicks: the lobby's operations called in
-// the order its buttons would call them.
-// The owner leaves a mark in `hosted` once the session and the room are
-// there; the other enters only then, so that it never hosts a session of
-// its own, however slowly the owner's process starts.
-void MeetInRoom(Player& p, const char* name, bool owner, const std::filesystem::path& hosted) {
-    p.Then([hosted, owner] { return owner || std::filesystem::exists(hosted); },
-           [name, owner, hosted](HeadlessBackend&) {
-               sc_InterFace& ui = S().oInterFace;
-               ui.vEnterNetwork();
-               // The name is asked for on the network screen.
-               ui.oPlayerName.vSet(name);
-               if (owner) {
-                   ui.vCreateNetPlayer();
-                   ui.vCreateRoom("Duel");
-                   if (ui.bNetInRoom) std::ofstream(hosted) << "hosted";
-               }
-           });
-    if (!owner) {
-        p.Then(
-            [] {
-                g_pDirPlay->bEnumGroups();
-                return std::strcmp(g_pDirPlay->oGroupTable[0].szName, "Duel") == 0;
-            },
-            [](HeadlessBackend&) {
-                sc_InterFace& ui = S().oInterFace;
-                ui.oNetRooms[0].vSetCaption("Duel");
-                ui.lNetSelected = 0;
-                ui.vCreateNetPlayer();
-                ui.vJoinRoom();
-            });
-    }
-    p.Then(
-        [] {
-            g_pDirPlay->bEnumGroupPlayers(g_pDirPlay->lOwnGroupId);
-            return g_pDirPlay->oPlayerTable[1].lId != 0;
-        },
-        [](HeadlessBackend&) {
-            sc_InterFace& ui = S().oInterFace;
-            ui.lNetPlayerCount = 2;
-            for (int32_t i = 0; i < 2; ++i)
-                if (g_pDirPlay->oPlayerTable[i].lId == g_pDirPlay->lOwnPlayerId) ui.lNetOwnIndex = i;
-            ui.pNetCharacter = {1, 3, 0, 0};
-            ui.lNetMap = 2;
-            ui.bNetStart = 1;
-        });
-}
-
 TEST(Battle, TwoGamesMeetAndStayInStep) {
     ASSERT_TRUE(plat::net::SetDiscoveryTarget({{plat::net::kLoopbackBroadcast}, plat::net::ReserveLoopbackPort()}));
     krxtest::GameDir dirA, dirB;
+    // Through the menus and the lobby as their players would go; the battle
+    // is the test's own.
+    krxtest::LobbyPlayer anna({.name = "Anna", .room = "Duel", .makeFor = 2, .character = 1, .map = 2});
+    krxtest::LobbyPlayer bert({.name = "Bert", .room = "Duel", .character = 3});
     Player a, b;
-    SkipMovies(a);
-    const std::filesystem::path hosted = dirA.Path() / "HOSTED";
-    MeetInRoom(a, "Anna", true, hosted);
-    SkipMovies(b);
-    MeetInRoom(b, "Bert", false, hosted);
     for (Player* p : {&a, &b})
         p->Then([] { return S().lState == sc_Scene::kStateNetPlay; }, [](HeadlessBackend&) {});
     // Bert walks right, then stops; Anna walks up.
@@ -296,9 +253,12 @@ TEST(Battle, TwoGamesMeetAndStayInStep) {
     b.Then([](HeadlessBackend& h) { h.ButtonUp(plat::kMouseLeft); });
     a.Wait(800);
     a.Key(0x11, 700);
-    const uint64_t passes = 10'000 / kStepMs + 400;
-    const Child ca = Launch(dirA.Path(), a, passes);
-    const Child cb = Launch(dirB.Path(), b, passes);
+    for (Player* p : {&a, &b}) p->Settle(6000);
+    const uint64_t passes = 20'000 / kStepMs + 400;
+    const Child ca = Launch(dirA.Path(), a, anna, passes);
+    // Bert searches once Anna's session and room are there.
+    ASSERT_TRUE(krxtest::WaitForTrace(dirA.Path(), "player: room made", std::chrono::seconds(60)));
+    const Child cb = Launch(dirB.Path(), b, bert, passes);
     ASSERT_GT(ca.pid, 0);
     ASSERT_GT(cb.pid, 0);
     int sa = 0, sb = 0;
@@ -310,17 +270,18 @@ TEST(Battle, TwoGamesMeetAndStayInStep) {
         EXPECT_EQ((*r)["done"], "1");
         EXPECT_NE((*r)["states"].find(" 10 "), std::string::npos) << (*r)["states"];
     }
-    EXPECT_EQ(ra["authority"], "1");
-    EXPECT_EQ(rb["authority"], "0");
-    // Bert, who joined last, is slot 0: his walk moved him on Anna's machine.
+    // Bert, who joined last, is the room's last player and holds authority;
+    // his walk moved his character on Anna's machine too.
+    EXPECT_EQ(ra["authority"], "0");
+    EXPECT_EQ(rb["authority"], "1");
     const auto startA = Split(ra["start"]), endA = Split(ra["characters"]);
     ASSERT_EQ(startA.size(), 2u);
     ASSERT_EQ(endA.size(), 2u);
     EXPECT_NE(Position(endA[0]), Position(startA[0]));
     EXPECT_NE(Position(endA[1]), Position(startA[1]));
     EXPECT_EQ(ra["characters"], rb["characters"]);
-    // Only Bert fired: the authority made his bullets, and the client shows
-    // them.
+    // Only Bert fired: his bullets were made by his machine, the authority,
+    // and Anna's shows them.
     EXPECT_GT(std::stoi(ra["bullets"]), 0);
     EXPECT_GT(std::stoi(rb["bullets"]), 0);
     // The things and enemies stand, live and die alike under the same ids.

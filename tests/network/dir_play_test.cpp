@@ -9,11 +9,14 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "network/dir_play.h"
 #include "platform/net/discovery.h"
 #include "platform/net/host.h"
+#include "platform/net/name_table.h"
+#include "platform/net/session.h"
 #include "platform/net/socket.h"
 
 namespace {
@@ -136,12 +139,12 @@ TEST_F(DirPlayTest, FourMachinesMeetInARoomAndExchangeMessages) {
         ASSERT_TRUE(machines[i].bJoinGroupByName("Room"));
         EXPECT_EQ(machines[i].lOwnGroupId, room);
     }
-    // Every machine sees the same table, the player who came last first.
-    const std::vector<std::string> four = {"P3", "P2", "P1", "P0"};
+    // Every machine sees the same table, the players in the order they came.
+    const std::vector<std::string> four = {"P0", "P1", "P2", "P3"};
     for (auto& m : machines) {
         if (&m == &machines[4]) break;
         ASSERT_TRUE(Eventually([&] { return PlayerTable(m, room) == four; }));
-        EXPECT_EQ(m.oPlayerTable[0].lId, players[3]);
+        EXPECT_EQ(m.oPlayerTable[0].lId, players[0]);
     }
 
     // To the room and to everyone: each other machine once, the sender never.
@@ -179,26 +182,64 @@ TEST_F(DirPlayTest, FourMachinesMeetInARoomAndExchangeMessages) {
     std::string tooBig(4'096'000, 'x');
     EXPECT_FALSE(SendText(machines[0], 0, tooBig));
 
-    // A fifth in the room: the table keeps four, the first reported drops out.
+    // A fifth is refused by the full room, which stays as it was.
     Enter(machines[4], false);
     ASSERT_TRUE(machines[4].bCreatePlayer("P4"));
-    players[4] = machines[4].lOwnPlayerId;
     ASSERT_TRUE(machines[4].bEnumGroups());
-    ASSERT_TRUE(machines[4].bJoinGroupByName("Room"));
-    const std::vector<std::string> five = {"P4", "P3", "P2", "P1"};
-    ASSERT_TRUE(Eventually([&] { return PlayerTable(machines[0], room) == five; }));
+    EXPECT_FALSE(machines[4].bJoinGroupByName("Room"));
+    EXPECT_EQ(machines[4].lOwnGroupId, 0u);
 
-    // Rename, leave, destroy.
+    // Only the room's maker renames it and only its players end it; a machine
+    // makes a few players, no more. What is refused changes nothing.
+    machines[4].lOwnGroupId = room; // as a forger would name it
+    const std::pair<const char*, std::function<bool()>> attacks[] = {
+        {"rename by one of its players", [&] { return machines[2].bSetGroupName("Mine"); }},
+        {"rename from outside", [&] { return machines[4].bSetGroupName("Mine"); }},
+        {"destroy from outside", [&] { return machines[4].bDestroyGroup(room); }},
+        {"players beyond a machine's share", [&] {
+             int made = 1;
+             while (made <= 8 && machines[4].bCreatePlayer("More")) ++made;
+             return made != static_cast<int>(plat::net::NameTable::kMaxPlayersPerMember);
+         }},
+    };
+    for (const auto& [what, attack] : attacks) EXPECT_FALSE(attack()) << what;
+    ASSERT_TRUE(machines[1].bEnumGroups());
+    EXPECT_STREQ(machines[1].oGroupTable[0].szName, "Room");
+    EXPECT_EQ(PlayerTable(machines[1], room), four);
+
+    // The maker renames it; its players leave, the maker first, and the room
+    // ends with the last of them.
     ASSERT_TRUE(machines[0].bSetGroupName("X"));
     ASSERT_TRUE(Eventually([&] { return machines[3].bEnumGroups() && std::strcmp(machines[3].oGroupTable[0].szName, "X") == 0; }));
     EXPECT_EQ(machines[3].oGroupTable[0].lId, room);
-    ASSERT_TRUE(machines[4].bLeaveGroup());
-    EXPECT_EQ(machines[4].lOwnGroupId, room);
-    ASSERT_TRUE(Eventually([&] { return PlayerTable(machines[2], room) == four; }));
-    ASSERT_TRUE(machines[3].bDestroyGroup(room));
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(machines[i].bLeaveGroup());
+    EXPECT_EQ(machines[3].lOwnGroupId, room);
     ASSERT_TRUE(Eventually([&] { return machines[1].bEnumGroups() && machines[1].oGroupTable[0].lId == 0; }));
     EXPECT_FALSE(machines[1].bEnumGroupPlayers(room));
     EXPECT_FALSE(machines[3].bDestroyGroup(room));
+}
+
+// The lobby's entry again and again, a search short enough to follow a leave
+// at once: a machine that hosted and left, alone or after a guest, has ended
+// its session before it searches again, so every search finds nothing and
+// the machine hosts; the guest's searches find the session and join it.
+TEST_F(DirPlayTest, FiftyEntriesInARowEachFindOrHostTheSession) {
+    plat::net::Session a(1), b(2);
+    ASSERT_TRUE(a.Initialize("") && b.Initialize(""));
+    std::vector<plat::net::SessionInfo> found;
+    for (int i = 0; i < 50; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(a.EnumSessions(found, 150));
+        ASSERT_TRUE(found.empty()) << "a session left was found";
+        ASSERT_TRUE(a.Host("KRX", sc_DirPlay::kApplicationGuid));
+        if (i % 5 == 0) {
+            ASSERT_TRUE(b.EnumSessions(found, 150));
+            ASSERT_EQ(found.size(), 1u);
+            ASSERT_TRUE(b.Join(found[0].instance, sc_DirPlay::kApplicationGuid));
+            b.Close();
+        }
+        a.Close();
+    }
 }
 
 } // namespace

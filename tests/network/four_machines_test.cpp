@@ -1,13 +1,14 @@
-// Four runs of the real program on a loopback session of the test's own,
-// each headless with a script of its own and the lobby pilot: they meet in
-// one room, play a battle on a battle map and leave it one by one, each
-// holder of authority handing it to a machine still in the room.
+// Four whole games, each in a process of its own on a loopback session of
+// the test's own and each played by a LobbyPlayer: they meet in one room,
+// each with a character of its own, play a battle, and the holders of
+// authority abandon it one by one until the last player stands alone.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -16,79 +17,105 @@
 #include "platform/net/socket.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/game_process.h"
+#include "tests/support/lobby_player.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using krxtest::TraceEntry;
 
-std::vector<TraceEntry> Entries(const std::vector<TraceEntry>& log, const std::string& message) {
-    std::vector<TraceEntry> out;
-    std::copy_if(log.begin(), log.end(), std::back_inserter(out), [&](const TraceEntry& e) { return e.message == message; });
+std::vector<int32_t> Values(const std::vector<TraceEntry>& log, const std::string& message) {
+    std::vector<int32_t> out;
+    for (const TraceEntry& e : log)
+        if (e.message == message) out.push_back(e.value);
     return out;
 }
 
-size_t Index(const std::vector<TraceEntry>& log, const std::string& message) {
-    return static_cast<size_t>(std::find_if(log.begin(), log.end(), [&](const TraceEntry& e) { return e.message == message; }) -
-                               log.begin());
-}
-
-TEST(FourMachines, PlayABattleAndHandAuthorityOnUntilTheLastLeaves) {
+TEST(FourMachines, MeetWithTheirOwnCharactersAndTheLastStandingWins) {
     const std::string discovery = "127.255.255.255:" + std::to_string(plat::net::ReserveLoopbackPort());
     const char* names[] = {"Anna", "Bert", "Cleo", "Dirk"};
-    // Everyone walks, each a way of its own, from the start to the end.
-    const char* walks[] = {"0x11", "0x1E", "0x1F", "0x20"};
+    const int32_t characters[] = {3, 1, 4, 0};
+    const uint8_t walks[] = {0x11, 0x1E, 0x1F, 0x20};
     std::vector<std::unique_ptr<krxtest::GameDir>> dirs;
+    std::vector<std::unique_ptr<krxtest::LobbyPlayer>> players;
     std::vector<std::unique_ptr<krxtest::GameProcess>> runs;
     for (int i = 0; i < 4; ++i) {
         dirs.push_back(std::make_unique<krxtest::GameDir>());
-        // Escape over the first passes skips the opening movies.
-        const std::string script = std::string("step 20\nrealtime\n1 key 1 down\n20 key 1 up\n30 key ") + walks[i] + " down\n";
+        players.push_back(std::make_unique<krxtest::LobbyPlayer>(krxtest::LobbyPlan{
+            .name = names[i],
+            .room = "Duel",
+            .makeFor = i == 0 ? 4 : 0,
+            .character = characters[i],
+            .walkKey = walks[i],
+            .leaveAfterAuthorityMs = 1000,
+        }));
         runs.push_back(std::make_unique<krxtest::GameProcess>(
-            KRX_PROGRAM, dirs[i]->Path(),
-            krxtest::GameProcess::Environment{{"KRX_NET_DISCOVERY", discovery},
-                                              {"KRX_SCRIPT", krxtest::WriteScript(dirs[i]->Path(), script)},
-                                              {"KRX_BATTLE", std::string(names[i]) + ",Duel," + (i == 0 ? "4" : "0")}}));
+            dirs[i]->Path(), krxtest::GameProcess::Environment{{"KRX_NET_DISCOVERY", discovery}},
+            [p = players[i].get()](plat::HeadlessBackend& b) { p->Attach(b); }));
         ASSERT_TRUE(runs[i]->Started());
-        // The others join the session and the room that the first has made.
+        // The others search once the first has made the session and the
+        // room, and then join within milliseconds of each other.
         if (i == 0) {
-            ASSERT_TRUE(krxtest::WaitForTrace(dirs[0]->Path(), "lobby pilot: room made", 60s));
+            ASSERT_TRUE(krxtest::WaitForTrace(dirs[0]->Path(), "player: room made", 120s));
         }
     }
     for (int i = 0; i < 4; ++i) {
-        const int status = runs[i]->Wait(120s);
+        const int status = runs[i]->Wait(240s);
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << names[i] << " status " << status;
     }
 
-    int holders = 0;
-    std::set<int32_t> handedTo, takenFrom, membersLeft;
+    std::vector<std::vector<TraceEntry>> logs;
+    for (int i = 0; i < 4; ++i) logs.push_back(krxtest::ReadTraceLog(dirs[i]->Path()));
+    // Every machine holds the same battle: the same players in the same
+    // slots, each with the character its player chose, and steers its own.
+    const std::vector<int32_t> slots = Values(logs[0], "player: battle slot");
+    ASSERT_EQ(slots.size(), 4u);
+    std::map<int32_t, int32_t> chosen; // player id -> character
+    int holders = 0, winners = 0;
+    std::set<int32_t> leftAt;
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(names[i]);
-        const std::vector<TraceEntry> log = krxtest::ReadTraceLog(dirs[i]->Path());
-        const auto begins = Entries(log, "battle begins, holding authority");
+        const auto& log = logs[i];
+        EXPECT_EQ(Values(log, "player: battle slot"), slots);
+        const std::vector<int32_t> own = Values(log, "player: battle own slot"),
+                                   me = Values(log, "player: battle own player");
+        ASSERT_EQ(own.size(), 1u);
+        ASSERT_EQ(me.size(), 1u);
+        EXPECT_EQ(slots[static_cast<size_t>(own[0])], me[0]);
+        chosen[me[0]] = characters[i];
+        const std::vector<int32_t> begins = Values(log, "battle begins, holding authority");
         ASSERT_EQ(begins.size(), 1u);
-        const auto taken = Entries(log, "authority taken from player");
-        const auto handed = Entries(log, "battle over: authority handed to player");
-        const auto left = Entries(log, "battle over: left the room of players");
-        holders += begins[0].value;
-        // Authority comes once at most, from the start or from one other,
-        // and is held when this machine leaves.
-        EXPECT_EQ(begins[0].value + static_cast<int32_t>(taken.size()), 1);
-        ASSERT_EQ(left.size(), 1u);
-        EXPECT_LT(std::min(Index(log, "battle begins, holding authority"), Index(log, "authority taken from player")),
-                  Index(log, "lobby pilot: leaves the battle"));
-        for (const auto& e : taken) takenFrom.insert(e.value);
-        for (const auto& e : handed) handedTo.insert(e.value);
-        // Handed on while others remain; the last one has no one to hand to.
-        EXPECT_EQ(handed.size(), left[0].value > 1 ? 1u : 0u);
-        membersLeft.insert(left[0].value);
-        EXPECT_EQ(Entries(log, "transmit: hand-over from outside the room refused").size(), 0u);
+        holders += begins[0];
+        // The last player of the room holds authority first.
+        EXPECT_EQ(begins[0], own[0] == 3 ? 1 : 0);
+        winners += static_cast<int>(Values(log, "player: battle won").size());
+        EXPECT_EQ(Values(log, "transmit: hand-over from outside the room refused").size(), 0u);
+    }
+    for (int i = 0; i < 4; ++i) {
+        const std::vector<int32_t> models = Values(logs[static_cast<size_t>(i)], "player: battle model");
+        ASSERT_EQ(models.size(), 4u);
+        for (size_t s = 0; s < 4; ++s) EXPECT_EQ(models[s], chosen[slots[s]]) << names[i] << " slot " << s;
     }
     EXPECT_EQ(holders, 1);
-    EXPECT_EQ(handedTo.size(), 3u);
-    EXPECT_EQ(takenFrom.size(), 3u);
-    // Each left a room one player smaller: the last took the room with it.
-    EXPECT_EQ(membersLeft, (std::set<int32_t>{1, 2, 3, 4}));
+    // Three abandoned, each holding authority in turn; the fourth won alone.
+    EXPECT_EQ(winners, 1);
+    for (int i = 0; i < 4; ++i) {
+        const std::vector<int32_t> left = Values(logs[static_cast<size_t>(i)], "player: left the battle at");
+        if (left.empty()) continue;
+        const int32_t slot = Values(logs[static_cast<size_t>(i)], "player: battle own slot")[0];
+        leftAt.insert(slot);
+        // Every machine still fighting saw its character go within a second.
+        for (int k = 0; k < 4; ++k) {
+            if (k == i) continue;
+            const std::vector<int32_t> saw =
+                Values(logs[static_cast<size_t>(k)], "player: saw slot " + std::to_string(slot) + " leave at");
+            const std::vector<int32_t> own = Values(logs[static_cast<size_t>(k)], "player: left the battle at");
+            if (!own.empty() && own[0] - left[0] < 0) continue; // it had gone first
+            ASSERT_EQ(saw.size(), 1u) << names[k] << " never saw " << names[i] << " leave";
+            EXPECT_LT(saw[0] - left[0], 1000) << names[k] << " saw " << names[i] << " leave late";
+        }
+    }
+    EXPECT_EQ(leftAt.size(), 3u);
 }
 
 } // namespace

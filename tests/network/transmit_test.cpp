@@ -193,7 +193,7 @@ protected:
         // A sees B in its room before anything is sent.
         ASSERT_TRUE(Eventually([&] {
             a.bEnumGroupPlayers(a.lOwnGroupId);
-            return a.oPlayerTable[0].lId == m_b.lOwnPlayerId;
+            return a.oPlayerTable[1].lId == m_b.lOwnPlayerId;
         }));
         Transmit().vCreate(&a);
     }

@@ -1,46 +1,42 @@
 #include "tests/support/game_process.h"
 
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <thread>
 
-extern char** environ;
+#include "game/entry.h"
+#include "platform/backend.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/net/host.h"
 
 namespace krxtest {
 
-GameProcess::GameProcess(const std::filesystem::path& program, const std::filesystem::path& folder,
-                         const Environment& extra) {
-    Environment set = extra;
-    for (const auto& given : Environment{{"KRX_BACKEND", "headless"}, {"KRX_PASSES", std::to_string(kPasses)}})
-        if (std::none_of(extra.begin(), extra.end(), [&](const auto& e) { return e.first == given.first; }))
-            set.push_back(given);
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        bool replaced = false;
-        for (const auto& [name, value] : set) replaced |= entry.rfind(name + "=", 0) == 0;
-        if (!replaced) env.push_back(entry);
-    }
-    for (const auto& [name, value] : set) env.push_back(name + "=" + value);
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    const std::string path = program.string(), dir = folder.string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // The game reads and writes its own folder.
-    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    if (posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv, envp.data()) != 0) m_pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
+GameProcess::GameProcess(const std::filesystem::path& folder, const Environment& extra, const SetUp& setUp,
+                         uint64_t passes) {
+    std::fflush(nullptr);
+    m_pid = fork();
+    if (m_pid != 0) return;
+    // The child: the game in its own folder, as the program would run it.
+    std::filesystem::current_path(folder);
+    for (const auto& [name, value] : extra) setenv(name.c_str(), value.c_str(), 1);
+    auto backend = std::make_unique<plat::HeadlessBackend>(kStepMs);
+    backend->SetRealTime(true);
+    backend->SetPassBudget(passes);
+    if (setUp) setUp(*backend);
+    plat::InstallBackend(std::move(backend));
+    const int32_t rc = l_KrxMain();
+    // The session host's thread ends here, as the program's own exit would
+    // end it; the test's own exit handlers are not the child's to run.
+    plat::net::ShutDownHosts();
+    std::fflush(nullptr);
+    _exit(rc);
 }
 
 GameProcess::~GameProcess() {
@@ -81,12 +77,6 @@ int GameProcess::Kill() {
     waitpid(m_pid, &status, 0);
     m_pid = -1;
     return status;
-}
-
-std::string WriteScript(const std::filesystem::path& folder, const std::string& text) {
-    const std::filesystem::path path = folder / "SCRIPT.TXT";
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
 }
 
 namespace {

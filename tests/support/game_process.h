@@ -4,34 +4,42 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+namespace plat {
+class HeadlessBackend;
+}
+
 namespace krxtest {
 
-// One run of the real game program, headless, in a folder of its own: what
+// One run of the real game, headless, in a folder of its own: what
 // several-machine tests (battles, soak runs) start on one loopback session.
+// The game runs in a process forked from the test, driven from the start of
+// every pass by what `setUp` attaches to the backend (a LobbyPlayer, say):
 //
 //   krxtest::GameDir dir;                                   // data set links
-//   krxtest::GameProcess p(KRX_PROGRAM, dir.Path(), {
-//       {"KRX_NET_DISCOVERY", discovery},                   // the test's port
-//       {"KRX_BATTLE", "Anna,Duel,4"},                      // lobby pilot
-//       {"KRX_SCRIPT", krxtest::WriteScript(dir, "realtime\n...")}});
-//   WaitForTrace(dir.Path(), "lobby pilot: room made", 30s); // order by the log
+//   krxtest::LobbyPlayer anna({.name = "Anna", .room = "Duel", .makeFor = 4});
+//   krxtest::GameProcess p(dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
+//                          [&](plat::HeadlessBackend& b) { anna.Attach(b); });
+//   WaitForTrace(dir.Path(), "player: room made", 30s);     // order by the log
 //   const int status = p.Wait(std::chrono::seconds(60));   // waitpid status
 //   for (const TraceEntry& e : ReadTraceLog(dir.Path())) ...
 //
-// KRX_BACKEND=headless is always set, and KRX_PASSES to a budget that ends
-// a run left waiting (a script that keeps pace with the wall clock passes
-// 50 times a second at 20 ms steps) unless the extra variables set their
-// own. A process still running when the object goes is killed.
+// The variables are set in the child before the game starts. Passes keep
+// pace with the wall clock at kStepMs; the run closes after `passes` of
+// them. A process still running when the object goes is killed.
 class GameProcess {
 public:
     using Environment = std::vector<std::pair<std::string, std::string>>;
+    using SetUp = std::function<void(plat::HeadlessBackend&)>;
     static constexpr uint64_t kPasses = 10'000;
+    static constexpr uint32_t kStepMs = 20;
 
-    GameProcess(const std::filesystem::path& program, const std::filesystem::path& folder, const Environment& extra);
+    GameProcess(const std::filesystem::path& folder, const Environment& extra, const SetUp& setUp,
+                uint64_t passes = kPasses);
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
@@ -48,9 +56,6 @@ public:
 private:
     pid_t m_pid = -1;
 };
-
-// Writes the text as the folder's "SCRIPT.TXT" and returns its full path.
-std::string WriteScript(const std::filesystem::path& folder, const std::string& text);
 
 // The game's trace log (DEBUG.TXT) of a finished run, entry by entry.
 struct TraceEntry {

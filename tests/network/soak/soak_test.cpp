@@ -1,5 +1,6 @@
-// Four runs of the real program on a loopback session of the test's own play
-// battle after battle (the lobby pilot with "again") while the driver kills
+// Four whole games on a loopback session of the test's own, each in a
+// process forked from the test and played by a LobbyPlayer that goes back to
+// the lobby after each battle, play battle after battle while the driver kills
 // one of them with SIGKILL, every other time the session's host, and starts
 // it again in a fresh folder. After each kill: the session moves on to a new
 // host when the host went, the survivors that were fighting keep receiving
@@ -29,6 +30,7 @@
 #include "platform/net/socket.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/game_process.h"
+#include "tests/support/lobby_player.h"
 
 namespace {
 
@@ -37,7 +39,7 @@ using Clock = std::chrono::steady_clock;
 using krxtest::TraceEntry;
 
 constexpr const char* kBegins = "battle begins, holding authority";
-constexpr const char* kMessages = "lobby pilot: game messages in the last second";
+constexpr const char* kMessages = "player: game messages in the last second";
 constexpr const char* kTookOver = "net: took over as the session's host";
 // Waits on the game's own lines: a machine busy with other tests' builds
 // starts a sanitized program in tens of seconds.
@@ -55,6 +57,7 @@ bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefi
 struct Machine {
     std::string name;
     std::unique_ptr<krxtest::GameDir> dir;
+    std::unique_ptr<krxtest::LobbyPlayer> player;
     std::unique_ptr<krxtest::GameProcess> run;
     std::unique_ptr<krxtest::TraceFollower> follow;
     // The current life's log without the show list's line per object.
@@ -87,7 +90,7 @@ public:
         const auto end = Clock::now() + std::chrono::seconds(m_seconds);
         // The first makes the room and hosts the session; the others join.
         Start(0);
-        ASSERT_TRUE(WaitFor([&] { return Count(Log(0), "lobby pilot: room made") > 0; }, kStartLimit))
+        ASSERT_TRUE(WaitFor([&] { return Count(Log(0), "player: room made") > 0; }, kStartLimit))
             << "the first machine made no room";
         for (int i = 1; i < 4; ++i) Start(i);
         for (;;) {
@@ -120,17 +123,20 @@ private:
         m.log.clear();
         m.mark = m.begunAtMark = 0;
         ++m.lives;
-        // Escape over the first passes skips the opening movies; then each
-        // walks a way of its own.
-        static const char* walks[] = {"0x11", "0x1E", "0x1F", "0x20"};
-        const std::string script =
-            std::string("step 20\nrealtime\n1 key 1 down\n20 key 1 up\n30 key ") + walks[i] + " down\n";
+        // Each walks a way of its own through its battles.
+        static const uint8_t walks[] = {0x11, 0x1E, 0x1F, 0x20};
+        m.player = std::make_unique<krxtest::LobbyPlayer>(krxtest::LobbyPlan{
+            .name = m.name,
+            .room = "Duel",
+            .makeFor = i == 0 ? 4 : 0,
+            .character = i,
+            .walkKey = walks[i],
+            .leaveAfterAuthorityMs = 1000,
+            .again = true,
+        });
         m.run = std::make_unique<krxtest::GameProcess>(
-            KRX_PROGRAM, m.dir->Path(),
-            krxtest::GameProcess::Environment{{"KRX_NET_DISCOVERY", m_discovery},
-                                              {"KRX_SCRIPT", krxtest::WriteScript(m.dir->Path(), script)},
-                                              {"KRX_PASSES", "100000000"},
-                                              {"KRX_BATTLE", m.name + ",Duel," + (i == 0 ? "4" : "0") + ",again"}});
+            m.dir->Path(), krxtest::GameProcess::Environment{{"KRX_NET_DISCOVERY", m_discovery}},
+            [p = m.player.get()](plat::HeadlessBackend& b) { p->Attach(b); }, 100'000'000);
         ASSERT_TRUE(m.run->Started()) << m.name;
     }
 
@@ -179,7 +185,7 @@ private:
         for (const TraceEntry& e : Log(m)) {
             m_figures.battles += e.message == kBegins && e.value == 1;
             m_figures.takeovers += e.message == "authority taken over from a silent player";
-            m_figures.roomsLeft += e.message == "lobby pilot: the battle did not begin; searching again";
+            m_figures.roomsLeft += e.message == "player: leaves a room whose battle did not begin";
         }
     }
 

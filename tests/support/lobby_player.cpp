@@ -1,0 +1,314 @@
+#include "tests/support/lobby_player.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstring>
+#include <utility>
+
+#include "engine/device/frame_time.h"
+#include "game/debug.h"
+#include "game/scene.h"
+#include "game/work.h"
+#include "interface/key_in.h"
+#include "interface/layout.h"
+#include "interface/menus.h"
+#include "network/dir_play.h"
+#include "network/transmit.h"
+#include "objects/character.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/input.h"
+
+namespace krxtest {
+
+namespace {
+
+using plat::HeadlessBackend;
+using namespace layout;
+
+// Apart from each other, so that two clicks never make a double click.
+constexpr int32_t kAfterClickMs = 350;
+constexpr int32_t kCharClickMs = 600;
+constexpr int32_t kRetryMs = 1000;
+constexpr int32_t kRepeatWaitMs = 2 * sc_InterFaceKeyIn::kRepeatMs;
+
+sc_Scene& Scene() { return g_pWork->oScene; }
+
+// Set-1 scan codes of the letters.
+uint8_t LetterKey(char c) {
+    static constexpr uint8_t kLetters[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
+                                             0x24, 0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13,
+                                             0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
+    const int i = std::tolower(static_cast<unsigned char>(c)) - 'a';
+    return i >= 0 && i < 26 ? kLetters[i] : 0;
+}
+
+// Milliseconds of the clock that every process of the machine shares.
+int32_t WallMs() {
+    return static_cast<int32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    std::chrono::steady_clock::now().time_since_epoch())
+                                    .count());
+}
+
+} // namespace
+
+LobbyPlayer::LobbyPlayer(LobbyPlan plan) : m_plan(std::move(plan)) {}
+
+void LobbyPlayer::Attach(HeadlessBackend& backend) {
+    backend.At(1, [this](HeadlessBackend& b) { Pass(b); });
+}
+
+int32_t LobbyPlayer::Since(int32_t tick) const {
+    return static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(tick));
+}
+
+void LobbyPlayer::Note(const std::string& what, int32_t value) const {
+    if (g_pDebug) g_pDebug->vWrite(("player: " + what).c_str(), value);
+}
+
+void LobbyPlayer::Pass(HeadlessBackend& b) {
+    b.At(b.Passes() + 1, [this](HeadlessBackend& h) { Pass(h); });
+    if (!g_pWork) return;
+    Observe();
+    if (Scene().lState != sc_Scene::kStateNetPlay && m_plan.walkKey) b.KeyUp(m_plan.walkKey);
+    if (Since(m_waitUntil) < 0) return;
+    if (!m_inputs.empty()) {
+        Input next = std::move(m_inputs.front());
+        m_inputs.pop_front();
+        next(b);
+        return;
+    }
+    Decide(b);
+}
+
+void LobbyPlayer::Observe() {
+    const int32_t state = Scene().lState;
+    const sc_AllCharacter& all = Scene().oAllObject.oAllCharacter;
+    if (state != m_lastState) {
+        if (state == sc_Scene::kStateNetPlay && m_lastState != sc_Scene::kStateSystemMenu) {
+            for (int32_t i = 0; i < all.lGetCount(); ++i) {
+                Note("battle slot", static_cast<int32_t>(all.oPlayers[static_cast<size_t>(i)].lId));
+                Note("battle model", all.pGetCharacter(i)->lModel);
+            }
+            Note("battle own slot", all.lControlled);
+            Note("battle own player", g_pDirPlay ? static_cast<int32_t>(g_pDirPlay->lOwnPlayerId) : 0);
+            m_departed = 0;
+            m_lastReport = g_lNowTick;
+            m_reported = g_pTransmit ? g_pTransmit->lRecordMessages : 0;
+        }
+        if (state == sc_Scene::kStateNetLost || state == sc_Scene::kStateNetWon) {
+            if (m_leaving) Note("left the battle at", WallMs());
+            Note(state == sc_Scene::kStateNetWon ? "battle won" : "battle lost", all.lGetCount());
+            m_fought = true;
+            m_leaving = m_holding = false;
+        }
+        if (state == sc_Scene::kStateMenus) m_inRoom = m_onList = false;
+        m_lastState = state;
+    }
+    // The battle's characters stay until the menus come back; a departure
+    // may end the battle in the frame that sees it.
+    const bool battle = state == sc_Scene::kStateNetPlay || state == sc_Scene::kStateSystemMenu ||
+                        state == sc_Scene::kStateNetLost || state == sc_Scene::kStateNetWon;
+    for (int32_t i = 0; battle && i < all.lGetCount() && i < 32; ++i)
+        if (all.pGetCharacter(i)->bDeparted && !(m_departed & (1u << i))) {
+            m_departed |= 1u << i;
+            Note("saw slot " + std::to_string(i) + " leave at", WallMs());
+        }
+    if (state == sc_Scene::kStateNetPlay && g_pTransmit && Since(m_lastReport) >= 1000) {
+        m_lastReport = g_lNowTick;
+        Note("game messages in the last second", static_cast<int32_t>(g_pTransmit->lRecordMessages - m_reported));
+        m_reported = g_pTransmit->lRecordMessages;
+    }
+}
+
+void LobbyPlayer::Decide(HeadlessBackend& b) {
+    const int32_t state = Scene().lState;
+    // Escape held over the movies skips each of them.
+    if (state < sc_Scene::kStateMenus || state == 7 || state == 128 || state == 255) {
+        b.KeyDown(plat::key::Escape);
+        return;
+    }
+    b.KeyUp(plat::key::Escape);
+    if (state == sc_Scene::kStateNetPlay) return InBattle(b);
+    if (state == sc_Scene::kStateSystemMenu && m_leaving) {
+        // Abandon: the third of the system menu's buttons.
+        Click(kSystemButtonFirst.x + 60, kSystemButtonFirst.y + 2 * kSystemButtonPitch + 13);
+        return;
+    }
+    if (state != sc_Scene::kStateMenus) return;
+    const sc_InterFace& ui = Scene().oInterFace;
+    if (ui.lScreen == sc_InterFace::kScreenTop) {
+        const Pos button = kTopButtons[m_fought && !m_plan.again ? 3 : 1];
+        Click(button.x + 20, button.y + 10);
+        Wait(kRetryMs);
+        return;
+    }
+    if (ui.lScreen == sc_InterFace::kScreenNet) OnNetworkScreen();
+}
+
+void LobbyPlayer::OnNetworkScreen() {
+    const sc_InterFace& ui = Scene().oInterFace;
+    if (!ui.oPlayerName.pGetText()) {
+        Type(m_plan.name);
+        return;
+    }
+    if (ui.bNetInRoom) return InRoom();
+    m_inRoom = false;
+    if (!m_onList) {
+        m_onList = true;
+        m_listSince = g_lNowTick;
+    }
+    // No room to join, or no way into it: back to the top menu, and a fresh
+    // search of the session from there.
+    if (Since(m_listSince) > m_plan.listWaitMs) {
+        Click(kNavTop.x + 20, kNavTop.y + 10);
+        m_onList = false;
+        return;
+    }
+    if (m_plan.makeFor > 0) {
+        if (!ui.bNetNaming)
+            Click(kNavNext.x + 20, kNavNext.y + 10);
+        else
+            Type(m_plan.room);
+        return;
+    }
+    if (Since(m_listSince) < m_plan.joinDelayMs) return;
+    // The newest room of the name with a place left.
+    int32_t row = -1;
+    for (int32_t i = 0; i < ui.lNetRoomCount && i < static_cast<int32_t>(ui.oNetRooms.size()); ++i) {
+        const char* caption = ui.oNetRooms[static_cast<size_t>(i)].oCaption.pGetText();
+        if (caption && m_plan.room == caption && ui.pNetRoomPlayers[static_cast<size_t>(i)] < kRoomSlots) row = i;
+    }
+    if (row < 0) return;
+    if (ui.lNetSelected != row) {
+        Click(kRoomRow.x + 20, kRoomRow.y + kRoomRowPitch * row + 5);
+        return;
+    }
+    if (Since(m_lastJoin) < kRetryMs) return;
+    m_lastJoin = g_lNowTick;
+    Click(kNavBack.x + 20, kNavBack.y + 10);
+}
+
+void LobbyPlayer::InRoom() {
+    const sc_InterFace& ui = Scene().oInterFace;
+    if (!m_inRoom) {
+        m_inRoom = true;
+        m_onList = false;
+        m_roomSince = g_lNowTick;
+        m_roomPlayers = 0;
+        m_ownSlot = -1;
+        m_readyClicked = false;
+        m_lastCharClick = g_lNowTick - kCharClickMs;
+        if (ui.bNetOwner) Note("room made", m_plan.makeFor);
+    }
+    if (ui.bNetStart) return;
+    if (ui.lNetPlayerCount > m_roomPlayers) {
+        m_roomPlayers = ui.lNetPlayerCount;
+        m_roomSince = g_lNowTick;
+    }
+    if (m_plan.again && Since(m_roomSince) > m_plan.roomWaitMs) {
+        Note("leaves a room whose battle did not begin", ui.lNetPlayerCount);
+        // The leave button, then the network screen's way to the top menu.
+        Click(kNavTop.x + 20, kNavTop.y + 10);
+        Click(kNavTop.x + 20, kNavTop.y + 10);
+        m_inRoom = false;
+        return;
+    }
+    const int32_t own = ui.lNetOwnIndex;
+    // Until the room's first poll has found this player's slot.
+    if (own < 0 || own >= kRoomSlots || !g_pDirPlay ||
+        ui.oNetSlotIds[static_cast<size_t>(own)] != g_pDirPlay->lOwnPlayerId)
+        return;
+    if (own != m_ownSlot) {
+        m_ownSlot = own;
+        Note("in the room as slot", own);
+    }
+    const int32_t y = kSlotPitch * own + 5;
+    if (Since(m_lastCharClick) < kCharClickMs) return;
+    if (!m_readyClicked && ui.pNetCharacter[static_cast<size_t>(own)] != m_plan.character) {
+        m_lastCharClick = g_lNowTick;
+        Click(kSlotCharUp.x + 5, kSlotCharUp.y + y);
+        return;
+    }
+    if (!m_readyClicked && ui.bNetOwner && ui.lNetMap != m_plan.map) {
+        m_lastCharClick = g_lNowTick;
+        Click(kMapUp.x + 5, kMapUp.y + 5);
+        return;
+    }
+    // Once: a mark the room lost would keep it waiting for good.
+    if (!m_readyClicked) {
+        m_readyClicked = true;
+        Click(kSlotReady.x + 5, kSlotReady.y + y);
+        return;
+    }
+    if (ui.bNetOwner && ui.lNetPlayerCount == m_plan.makeFor && ui.bAllReady() && Since(m_lastStart) >= kRetryMs) {
+        m_lastStart = g_lNowTick;
+        Click(kNavBack.x + 20, kNavBack.y + 10);
+    }
+}
+
+void LobbyPlayer::InBattle(HeadlessBackend& b) {
+    if (m_plan.walkKey) b.KeyDown(m_plan.walkKey);
+    if (m_plan.leaveAfterAuthorityMs < 0 || m_leaving) return;
+    if (!Scene().bHost) {
+        m_holding = false;
+        return;
+    }
+    if (!m_holding) {
+        m_holding = true;
+        m_heldSince = g_lNowTick;
+    }
+    if (Since(m_heldSince) < m_plan.leaveAfterAuthorityMs || !g_pTransmit) return;
+    // Not before every other player still in the battle is heard from: the
+    // one that takes authority over must be there to read the hand-over.
+    const sc_AllCharacter& all = Scene().oAllObject.oAllCharacter;
+    for (int32_t i = 0; i < all.lGetCount(); ++i) {
+        const sc_Character* c = all.pGetCharacter(i);
+        if (i != all.lControlled && !c->bDeparted && !g_pTransmit->bHeardFrom(all.oPlayers[static_cast<size_t>(i)].lId))
+            return;
+    }
+    m_leaving = true;
+    Note("leaves the battle", 0);
+    Key(plat::key::Escape);
+}
+
+void LobbyPlayer::Click(int32_t x, int32_t y) {
+    m_inputs.push_back([x, y](HeadlessBackend& b) { b.MoveMouse(x, y); });
+    m_inputs.push_back([](HeadlessBackend& b) { b.ButtonDown(plat::kMouseLeft); });
+    m_inputs.push_back([](HeadlessBackend& b) { b.ButtonUp(plat::kMouseLeft); });
+    Wait(kAfterClickMs);
+}
+
+void LobbyPlayer::Key(uint8_t code) {
+    m_inputs.push_back([code](HeadlessBackend& b) { b.KeyDown(code); });
+    m_inputs.push_back([code](HeadlessBackend& b) { b.KeyUp(code); });
+}
+
+void LobbyPlayer::Type(const std::string& text) {
+    // The field takes a key again only once its repeat time has passed: the
+    // same letter twice, here or last typed, waits that long.
+    Wait(kRepeatWaitMs);
+    char last = 0;
+    for (char c : text) {
+        if (c == last) Wait(kRepeatWaitMs);
+        const bool upper = std::isupper(static_cast<unsigned char>(c)) != 0;
+        const uint8_t code = LetterKey(c);
+        m_inputs.push_back([code, upper](HeadlessBackend& b) {
+            if (upper) b.KeyDown(plat::key::LeftShift);
+            b.KeyDown(code);
+        });
+        m_inputs.push_back([code](HeadlessBackend& b) {
+            b.KeyUp(code);
+            b.KeyUp(plat::key::LeftShift);
+        });
+        last = c;
+    }
+    Key(plat::key::Enter);
+    Wait(kAfterClickMs);
+}
+
+void LobbyPlayer::Wait(int32_t ms) {
+    m_inputs.push_back([this, ms](HeadlessBackend&) { m_waitUntil = g_lNowTick + ms; });
+}
+
+} // namespace krxtest

@@ -1,0 +1,93 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+
+namespace plat {
+class HeadlessBackend;
+}
+
+namespace krxtest {
+
+// What one player does at one machine of a network test.
+struct LobbyPlan {
+    std::string name;        // typed on the network screen: letters only
+    std::string room;        // the room made or joined: letters only
+    int32_t makeFor = 0;     // above 0: makes the room, and starts the battle once that many are in it, all ready
+    int32_t character = 0;   // 0..4, chosen before the ready mark
+    int32_t map = 0;         // the maker's battle map, 0..7, chosen before the ready mark
+    int32_t joinDelayMs = 0; // a joiner waits this long on the room list before it joins
+    uint8_t walkKey = 0;     // held through each battle (a scan code; 0 stands still)
+    // Abandons the battle once this machine has held authority this long and
+    // heard from every other player still in it; -1 plays on.
+    int32_t leaveAfterAuthorityMs = -1;
+    bool again = false; // back to the lobby after each battle; otherwise quits from the top menu
+    // Playing again: a room whose battle has not begun, and that has not grown,
+    // for this long is left, and the session searched for anew (its maker's
+    // machine may be gone); so is a room list that never shows the room.
+    int32_t roomWaitMs = 30'000;
+    int32_t listWaitMs = 15'000;
+};
+
+// A player at one machine, driving the real game through the headless
+// backend's keyboard and mouse: Escape over the movies, the network button,
+// the player's name typed, a room made or picked from the list and joined,
+// the character chosen with its buttons and the ready mark clicked once, the
+// start button when the room is full and ready, then the battle, and the
+// system menu's abandon. What it clicks it chooses from what the game shows.
+//
+// It notes what it saw in the game's trace log, each line beginning
+// "player: ": "room made", "in the room as slot" (the slot), "battle slot"
+// and "battle model" (the session id and character of each character, in
+// order), "battle own slot", "game messages in the last second", "left the
+// battle at" and "saw slot N leave at" (wall-clock ms), "battle won" and
+// "battle lost".
+class LobbyPlayer {
+public:
+    explicit LobbyPlayer(LobbyPlan plan);
+    // Runs at the start of every pass of that backend from its first.
+    void Attach(plat::HeadlessBackend& backend);
+    void Pass(plat::HeadlessBackend& backend);
+
+private:
+    using Input = std::function<void(plat::HeadlessBackend&)>;
+
+    void Observe();
+    void Decide(plat::HeadlessBackend& b);
+    void OnNetworkScreen();
+    void InRoom();
+    void InBattle(plat::HeadlessBackend& b);
+    void Click(int32_t x, int32_t y);
+    void Type(const std::string& text);
+    void Key(uint8_t code);
+    void Wait(int32_t ms);
+    void Note(const std::string& what, int32_t value) const;
+    int32_t Since(int32_t tick) const;
+
+    LobbyPlan m_plan;
+    std::deque<Input> m_inputs;
+    int32_t m_waitUntil = 0;
+    int32_t m_lastState = -1;
+    bool m_fought = false;
+    // The current visit of the network screen and of a room.
+    bool m_onList = false;
+    int32_t m_listSince = 0;
+    int32_t m_lastJoin = 0;
+    bool m_inRoom = false;
+    int32_t m_roomSince = 0;
+    int32_t m_roomPlayers = 0;
+    int32_t m_ownSlot = -1;
+    int32_t m_lastCharClick = 0;
+    bool m_readyClicked = false;
+    int32_t m_lastStart = 0;
+    // The battle.
+    int32_t m_heldSince = 0;
+    bool m_holding = false;
+    bool m_leaving = false;
+    int32_t m_lastReport = 0;
+    uint32_t m_reported = 0;
+    uint32_t m_departed = 0;
+};
+
+} // namespace krxtest
