@@ -16,6 +16,8 @@
 #include "objects/enemy.h"
 #include "objects/thing.h"
 #include "platform/byte_reader.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/headless/headless_script.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/game_process.h"
 #include "tests/support/reader_checks.h"
@@ -262,8 +264,10 @@ TEST(SaveFolder, EveryGoodSaveOutlivesASessionAndTheNewPlayerKeepsWhatIsTheirs) 
     clicks({load}, 7), clicks({back, next}), clicks({load}, 7), clicks({card6, next});
     at("key 0x3F down", 300), at("key 0x3F up", 1000), at("close", 1);
 
-    krxtest::GameProcess run(KRX_PROGRAM, dir.Path(),
-                             {{"KRX_SCRIPT", krxtest::WriteScript(dir.Path(), script)}});
+    krxtest::GameProcess run(dir.Path(), {}, [&](plat::HeadlessBackend& b) {
+        b.SetRealTime(false);
+        ASSERT_TRUE(plat::LoadScript({reinterpret_cast<const uint8_t*>(script.data()), script.size()}, b));
+    });
     const int status = run.Wait(std::chrono::minutes(3));
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     for (const auto& [id, bytes] : kept)
