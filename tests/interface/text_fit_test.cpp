@@ -24,7 +24,9 @@ struct Rect {
     int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0; // right and bottom excluded
     bool Holds(const Rect& r) const { return r.x0 >= x0 && r.y0 >= y0 && r.x1 <= x1 && r.y1 <= y1; }
     bool Meets(const Rect& r) const { return r.x0 < x1 && x0 < r.x1 && r.y0 < y1 && y0 < r.y1; }
-    std::string Text() const { return std::to_string(x0) + "," + std::to_string(y0) + "-" + std::to_string(x1); }
+    std::string Text() const {
+        return std::to_string(x0) + "," + std::to_string(y0) + "-" + std::to_string(x1) + "," + std::to_string(y1);
+    }
 };
 Rect At(Pos p, Size s, int32_t inset = 0) { return {p.x + inset, p.y + inset, p.x + s.w - inset, p.y + s.h - inset}; }
 Pos Below(Pos p, int32_t dy) { return {p.x, p.y + dy}; }
@@ -127,9 +129,20 @@ TEST_F(GeneratedTexts, EveryTextFitsTheBoxItsScreenDrawsItIn) {
     }
 
     // The objective over the map, left of the money counter and above the
-    // radio box; the volume page's lines.
-    for (int32_t m = 0; m < 12; ++m)
-        Check("objective " + std::to_string(m), Plain({20, 0}, String(10, m)), {0, 0, kMoneyBack.x, kRadioHome.y});
+    // radio box, and clear of the radio call's portraits at the screen's
+    // corner; the volume page's lines.
+    std::vector<Rect> objectives;
+    for (int32_t m = 0; m < 12; ++m) {
+        objectives.push_back(Plain({20, 0}, String(10, m)));
+        Check("objective " + std::to_string(m), objectives.back(), {0, 0, kMoneyBack.x, kRadioHome.y});
+    }
+    sc_Talk radio;
+    ASSERT_EQ(radio.bLoad(0, 0, kRadioText.x, kRadioText.y, "ATTRIB\\SOS1.DB", kRadioLines), 1);
+    for (int32_t r = 0; r < radio.lGetCount(); ++r) {
+        radio.oImage.vSetImage(radio.lGetSpeaker(r), radio.lGetSecond(r), 0, 0);
+        Check("radio portrait " + std::to_string(r), Ink([&] { radio.oImage.vShow(); }), {0, 0, 800, 600},
+              objectives);
+    }
     for (int32_t i = 0; i < 9; ++i)
         Check("volume page " + std::to_string(i), Plain({kVolumeTextX, kVolumeTextY[i]}, String(14, i)),
               At(kVolumePage, kVolumePageSize, 3));
