@@ -95,15 +95,19 @@ TEST_F(GeneratedTexts, EveryTextFitsTheBoxItsScreenDrawsItIn) {
         Check("mission caption " + std::to_string(i), Plain(Below(kMissionButton, 20 * i), String(0, i)),
               At(Below(kMissionButton, 20 * i), kMissionButtonSize));
     // A hovered weapon card's three lines on the text strip, clear of the
-    // item frame and the top button, and its name on the detail panel right
-    // of the numbers; the chosen item's name on the strip; the labels.
+    // item frame, the top button and each other (a blank row between), and
+    // its name on the detail panel right of the numbers; the chosen item's
+    // name on the strip; the labels.
     const Rect strip = At(Below(kArmsSlides[6].home, -kTextStripRise), kArmsSlides[6].size, 1);
     const Rect detail = At(kArmsSlides[2].home, kArmsSlides[2].size, 3);
     const std::vector<Rect> besideStrip = {At(kArmsSlides[3].home, kArmsSlides[3].size), top};
     for (int32_t c = 0; c < kWeaponCards; ++c) {
-        for (int32_t k = 0; k < 3; ++k)
-            Check("weapon card text " + std::to_string(3 * c + k), Plain(kHoverTexts[k], String(1, 3 * c + k)), strip,
-                  besideStrip);
+        std::vector<Rect> clear = besideStrip;
+        for (int32_t k = 0; k < 3; ++k) {
+            const Rect ink = Plain(kHoverTexts[k], String(1, 3 * c + k));
+            Check("weapon card text " + std::to_string(3 * c + k), ink, strip, clear);
+            clear.push_back({ink.x0, ink.y0, ink.x1, ink.y1 + 1}); // and a blank row below it
+        }
         Check("weapon card name " + std::to_string(c), Plain(kHoverName, String(1, 3 * c)), detail,
               {At(kDetailPrice, {36, 17}), At(kDetailAmmo, {30, 17})});
     }
