@@ -25,7 +25,8 @@ struct Rect {
     bool Holds(const Rect& r) const { return r.x0 >= x0 && r.y0 >= y0 && r.x1 <= x1 && r.y1 <= y1; }
     bool Meets(const Rect& r) const { return r.x0 < x1 && x0 < r.x1 && r.y0 < y1 && y0 < r.y1; }
     std::string Text() const {
-        return std::to_string(x0) + "," + std::to_string(y0) + "-" + std::to_string(x1) + "," + std::to_string(y1);
+        return std::to_string(x0) + "," + std::to_string(y0) + "-" + std::to_string(x1) + "," +
+               std::to_string(y1);
     }
 };
 Rect At(Pos p, Size s, int32_t inset = 0) { return {p.x + inset, p.y + inset, p.x + s.w - inset, p.y + s.h - inset}; }

@@ -86,6 +86,10 @@ bool FromMingBitmaps(const FontFileSpec& spec) {
     return spec.bits == 1 && spec.doubleByte;
 }
 
+bool FromUnifont(const FontFileSpec& spec) {
+    return spec.bits == 1 && !spec.doubleByte;
+}
+
 // The face of a collection named `family`; the first face when none is or
 // no family is asked for.
 FT_Face OpenFace(FT_Library lib, const char* path, const char* family) {
@@ -111,7 +115,9 @@ bool HasStrike(FT_Face face, int px) {
 // else loses a row of the longest run of equal rows.
 void FreeLastRow(Cell& cell, int w, int h) {
     const auto row = [&](int y) { return cell.begin() + static_cast<ptrdiff_t>(y) * w; };
-    const auto blank = [&](int y) { return std::all_of(row(y), row(y + 1), [](uint8_t v) { return v == 0; }); };
+    const auto blank = [&](int y) {
+        return std::all_of(row(y), row(y + 1), [](uint8_t v) { return v == 0; });
+    };
     if (blank(h - 1)) return;
     int drop = blank(0) ? 0 : -1;
     for (int y = 1, run = 1, longest = 1; drop != 0 && y < h; ++y) {
@@ -244,10 +250,9 @@ int32_t GlyphCount(const FontFileSpec& spec) {
 
 std::vector<uint8_t> BuildFontFile(const FontFileSpec& spec, std::string* note) {
     const char* path = nullptr;
-    const bool unifont = spec.bits == 1 && !FromMingBitmaps(spec);
-    const auto& candidates = unifont
-                                 ? std::vector<const char*>(std::begin(kUnifontPaths), std::end(kUnifontPaths))
-                                 : std::vector<const char*>(std::begin(kUmingPaths), std::end(kUmingPaths));
+    const auto& candidates =
+        FromUnifont(spec) ? std::vector<const char*>(std::begin(kUnifontPaths), std::end(kUnifontPaths))
+                          : std::vector<const char*>(std::begin(kUmingPaths), std::end(kUmingPaths));
     for (const char* p : candidates) {
         if (std::FILE* f = std::fopen(p, "rb")) {
             std::fclose(f);
@@ -271,8 +276,7 @@ std::vector<uint8_t> BuildFontFileFrom(const FontFileSpec& spec, const char* fon
         }
     }
     if (note) {
-        *note = std::string(spec.name) + ": " +
-                (spec.bits == 1 && !FromMingBitmaps(spec) ? "fonts-unifont" : "fonts-arphic-uming") +
+        *note = std::string(spec.name) + ": " + (FromUnifont(spec) ? "fonts-unifont" : "fonts-arphic-uming") +
                 " not usable; drawing simple procedural glyphs";
     }
     for (uint32_t cp : cps)
