@@ -24,7 +24,10 @@ struct Rect {
     int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0; // right and bottom excluded
     bool Holds(const Rect& r) const { return r.x0 >= x0 && r.y0 >= y0 && r.x1 <= x1 && r.y1 <= y1; }
     bool Meets(const Rect& r) const { return r.x0 < x1 && x0 < r.x1 && r.y0 < y1 && y0 < r.y1; }
-    std::string Text() const { return std::to_string(x0) + "," + std::to_string(y0) + "-" + std::to_string(x1); }
+    std::string Text() const {
+        return std::to_string(x0) + "," + std::to_string(y0) + "-" + std::to_string(x1) + "," +
+               std::to_string(y1);
+    }
 };
 Rect At(Pos p, Size s, int32_t inset = 0) { return {p.x + inset, p.y + inset, p.x + s.w - inset, p.y + s.h - inset}; }
 Pos Below(Pos p, int32_t dy) { return {p.x, p.y + dy}; }
@@ -93,15 +96,19 @@ TEST_F(GeneratedTexts, EveryTextFitsTheBoxItsScreenDrawsItIn) {
         Check("mission caption " + std::to_string(i), Plain(Below(kMissionButton, 20 * i), String(0, i)),
               At(Below(kMissionButton, 20 * i), kMissionButtonSize));
     // A hovered weapon card's three lines on the text strip, clear of the
-    // item frame and the top button, and its name on the detail panel right
-    // of the numbers; the chosen item's name on the strip; the labels.
+    // item frame, the top button and each other (a blank row between), and
+    // its name on the detail panel right of the numbers; the chosen item's
+    // name on the strip; the labels.
     const Rect strip = At(Below(kArmsSlides[6].home, -kTextStripRise), kArmsSlides[6].size, 1);
     const Rect detail = At(kArmsSlides[2].home, kArmsSlides[2].size, 3);
     const std::vector<Rect> besideStrip = {At(kArmsSlides[3].home, kArmsSlides[3].size), top};
     for (int32_t c = 0; c < kWeaponCards; ++c) {
-        for (int32_t k = 0; k < 3; ++k)
-            Check("weapon card text " + std::to_string(3 * c + k), Plain(kHoverTexts[k], String(1, 3 * c + k)), strip,
-                  besideStrip);
+        std::vector<Rect> clear = besideStrip;
+        for (int32_t k = 0; k < 3; ++k) {
+            const Rect ink = Plain(kHoverTexts[k], String(1, 3 * c + k));
+            Check("weapon card text " + std::to_string(3 * c + k), ink, strip, clear);
+            clear.push_back({ink.x0, ink.y0, ink.x1, ink.y1 + 1}); // and a blank row below it
+        }
         Check("weapon card name " + std::to_string(c), Plain(kHoverName, String(1, 3 * c)), detail,
               {At(kDetailPrice, {36, 17}), At(kDetailAmmo, {30, 17})});
     }
@@ -127,9 +134,20 @@ TEST_F(GeneratedTexts, EveryTextFitsTheBoxItsScreenDrawsItIn) {
     }
 
     // The objective over the map, left of the money counter and above the
-    // radio box; the volume page's lines.
-    for (int32_t m = 0; m < 12; ++m)
-        Check("objective " + std::to_string(m), Plain({20, 0}, String(10, m)), {0, 0, kMoneyBack.x, kRadioHome.y});
+    // radio box, and clear of the radio call's portraits at the screen's
+    // corner; the volume page's lines.
+    std::vector<Rect> objectives;
+    for (int32_t m = 0; m < 12; ++m) {
+        objectives.push_back(Plain({20, 0}, String(10, m)));
+        Check("objective " + std::to_string(m), objectives.back(), {0, 0, kMoneyBack.x, kRadioHome.y});
+    }
+    sc_Talk radio;
+    ASSERT_EQ(radio.bLoad(0, 0, kRadioText.x, kRadioText.y, "ATTRIB\\SOS1.DB", kRadioLines), 1);
+    for (int32_t r = 0; r < radio.lGetCount(); ++r) {
+        radio.oImage.vSetImage(radio.lGetSpeaker(r), radio.lGetSecond(r), 0, 0);
+        Check("radio portrait " + std::to_string(r), Ink([&] { radio.oImage.vShow(); }), {0, 0, 800, 600},
+              objectives);
+    }
     for (int32_t i = 0; i < 9; ++i)
         Check("volume page " + std::to_string(i), Plain({kVolumeTextX, kVolumeTextY[i]}, String(14, i)),
               At(kVolumePage, kVolumePageSize, 3));

@@ -27,6 +27,8 @@ const char* const kUnifontPaths[] = {
 const char* const kUmingPaths[] = {
     "/usr/share/fonts/truetype/arphic/uming.ttc",
 };
+// The collection's face with the traditional forms Big5 text is written in.
+constexpr const char* kUmingBig5Family = "AR PL UMing TW";
 
 constexpr int kLeadFirst = 0xA1, kLeadLast = 0xF9;
 
@@ -76,15 +78,72 @@ std::vector<uint32_t> CodePoints(const FontFileSpec& spec) {
     return cps;
 }
 
+// The 8 x 16 font is unifont's. The 16 x 16 font is the Ming face's own
+// 16-pixel bitmaps rather than unifont's: drawn by hand for that size, their
+// strokes keep to 15 rows, so that lines set 16 apart (the arms screen's)
+// keep a blank row between them.
+bool FromMingBitmaps(const FontFileSpec& spec) {
+    return spec.bits == 1 && spec.doubleByte;
+}
+
+bool FromUnifont(const FontFileSpec& spec) {
+    return spec.bits == 1 && !spec.doubleByte;
+}
+
+// The face of a collection named `family`; the first face when none is or
+// no family is asked for.
+FT_Face OpenFace(FT_Library lib, const char* path, const char* family) {
+    FT_Face face = nullptr;
+    for (FT_Long i = 0; family && FT_New_Face(lib, path, i, &face) == 0; ++i) {
+        if (face->family_name && std::strcmp(face->family_name, family) == 0) return face;
+        const FT_Long count = face->num_faces;
+        FT_Done_Face(face);
+        face = nullptr;
+        if (i + 1 >= count) break;
+    }
+    return FT_New_Face(lib, path, 0, &face) == 0 ? face : nullptr;
+}
+
+bool HasStrike(FT_Face face, int px) {
+    for (FT_Int i = 0; i < face->num_fixed_sizes; ++i)
+        if (face->available_sizes[i].y_ppem == px * 64) return true;
+    return false;
+}
+
+// A glyph of the Ming bitmaps that reaches the cell's last row (a few
+// symbols and rare characters) moves up when its first row is blank, or
+// else loses a row of the longest run of equal rows.
+void FreeLastRow(Cell& cell, int w, int h) {
+    const auto row = [&](int y) { return cell.begin() + static_cast<ptrdiff_t>(y) * w; };
+    const auto blank = [&](int y) {
+        return std::all_of(row(y), row(y + 1), [](uint8_t v) { return v == 0; });
+    };
+    if (blank(h - 1)) return;
+    int drop = blank(0) ? 0 : -1;
+    for (int y = 1, run = 1, longest = 1; drop != 0 && y < h; ++y) {
+        run = std::equal(row(y), row(y + 1), row(y - 1)) ? run + 1 : 1;
+        if (run > longest) {
+            longest = run;
+            drop = y;
+        }
+    }
+    if (drop < 0) return;
+    std::copy(row(drop + 1), cell.end(), row(drop));
+    std::fill(row(h - 1), cell.end(), uint8_t{0});
+}
+
 class Renderer {
 public:
     Renderer(const FontFileSpec& spec, const char* path) : m_spec(spec) {
         if (FT_Init_FreeType(&m_lib)) return;
-        if (FT_New_Face(m_lib, path, 0, &m_face)) {
-            m_face = nullptr;
-            return;
-        }
-        if (spec.bits == 1) {
+        m_face = OpenFace(m_lib, path, FromMingBitmaps(spec) ? kUmingBig5Family : nullptr);
+        if (!m_face) return;
+        if (FromMingBitmaps(spec)) {
+            m_ok = HasStrike(m_face, spec.cellHeight) &&
+                   FT_Set_Pixel_Sizes(m_face, 0, static_cast<FT_UInt>(spec.cellHeight)) == 0;
+            // The characters stand on the row above the last.
+            m_baseline = spec.cellHeight - 2;
+        } else if (spec.bits == 1) {
             // Unifont is drawn on a 16-pixel grid: at 16 pixels every outline
             // square is one pixel.
             m_ok = FT_Set_Pixel_Sizes(m_face, 0, 16) == 0;
@@ -141,6 +200,7 @@ public:
                 cell[static_cast<size_t>(y) * m_spec.cellWidth + x] = v;
             }
         }
+        if (FromMingBitmaps(m_spec)) FreeLastRow(cell, m_spec.cellWidth, m_spec.cellHeight);
         return cell;
     }
 
@@ -191,8 +251,8 @@ int32_t GlyphCount(const FontFileSpec& spec) {
 std::vector<uint8_t> BuildFontFile(const FontFileSpec& spec, std::string* note) {
     const char* path = nullptr;
     const auto& candidates =
-        spec.bits == 1 ? std::vector<const char*>(std::begin(kUnifontPaths), std::end(kUnifontPaths))
-                       : std::vector<const char*>(std::begin(kUmingPaths), std::end(kUmingPaths));
+        FromUnifont(spec) ? std::vector<const char*>(std::begin(kUnifontPaths), std::end(kUnifontPaths))
+                          : std::vector<const char*>(std::begin(kUmingPaths), std::end(kUmingPaths));
     for (const char* p : candidates) {
         if (std::FILE* f = std::fopen(p, "rb")) {
             std::fclose(f);
@@ -216,7 +276,7 @@ std::vector<uint8_t> BuildFontFileFrom(const FontFileSpec& spec, const char* fon
         }
     }
     if (note) {
-        *note = std::string(spec.name) + ": " + (spec.bits == 1 ? "fonts-unifont" : "fonts-arphic-uming") +
+        *note = std::string(spec.name) + ": " + (FromUnifont(spec) ? "fonts-unifont" : "fonts-arphic-uming") +
                 " not usable; drawing simple procedural glyphs";
     }
     for (uint32_t cp : cps)

@@ -25,9 +25,11 @@ extern const FontFileSpec kGameFonts[4];
 int32_t GlyphBytes(const FontFileSpec& spec);
 int32_t GlyphCount(const FontFileSpec& spec);
 
-// The file's bytes. Glyphs are rendered from the system's outline fonts
-// (fonts-unifont for 1 bit, fonts-arphic-uming for 4 bits); when a font is
-// missing, simple procedural glyphs are drawn and `note` says so.
+// The file's bytes. Glyphs are rendered from the system's fonts
+// (fonts-unifont for the 8 x 16 font, the 16-pixel bitmaps of
+// fonts-arphic-uming for the 16 x 16 one, its outlines for the 4-bit fonts);
+// when a font is missing, simple procedural glyphs are drawn and `note` says
+// so.
 std::vector<uint8_t> BuildFontFile(const FontFileSpec& spec, std::string* note);
 // The same from a given outline font file; procedural glyphs when it cannot
 // be used.

@@ -90,9 +90,11 @@ const Look kLooks[kSpeakers] = {
     {{222, 196, 176}, {70, 60, 56}, {36, 34, 38}, {176, 24, 28}, Hair::Shaved, Hat::Beret, false, true},
 };
 
-// The portrait's size and its face, in the portrait's own pixels.
-constexpr float kW = 140.0f, kH = 190.0f;
-constexpr float kCx = 78.0f, kCy = 88.0f;
+// The portrait's size and its face, in the portrait's own pixels. Its top
+// rows stay empty: the radio call draws it at the screen's corner, where the
+// objective line runs over the map.
+constexpr float kW = 140.0f, kH = 190.0f, kTop = 20.0f;
+constexpr float kCx = 78.0f, kCy = 91.0f;
 constexpr float kHeadRx = 30.0f, kHeadRy = 38.0f;
 constexpr float kEyeY = kCy - 3.0f, kEyeDx = 12.0f;
 constexpr float kBrowY = kCy - 14.0f;
@@ -123,9 +125,10 @@ std::function<sc_Color(float, float)> SkinShade(const Rgb3& skin) {
 }
 
 void Panel(sc_Image& img) {
-    const float cx = kW / 2, cy = kH / 2;
+    constexpr float halfH = (kH - kTop) / 2;
+    const float cx = kW / 2, cy = kTop + halfH;
     DrawShape(
-        img, cx, cy, kH, [](float x, float y) { return SdBox(x, y, kW / 2 - 3, kH / 2 - 3) - 3; },
+        img, cx, cy, kH, [](float x, float y) { return SdBox(x, y, kW / 2 - 3, halfH - 3) - 3; },
         [](float, float y) {
             const int v = static_cast<int>(30 + y * 0.15f);
             return Rgb(20, 40 + v / 2, 70 + v);
@@ -133,7 +136,7 @@ void Panel(sc_Image& img) {
     // A thin light frame inside the edge.
     Fill(
         img, cx, cy, kH,
-        [](float x, float y) { return std::fabs(SdBox(x, y, kW / 2 - 6, kH / 2 - 6)) - 0.8f; },
+        [](float x, float y) { return std::fabs(SdBox(x, y, kW / 2 - 6, halfH - 6)) - 0.8f; },
         Rgb(150, 190, 230), 0.8f);
 }
 
@@ -234,7 +237,7 @@ void HatOn(sc_Image& img, const Look& l) {
     case Hat::None:
         break;
     case Hat::Cap: {
-        const std::vector<float> crown = {-36, -30, -30, -56, 0, -64, 34, -58, 38, -30};
+        const std::vector<float> crown = {-36, -30, -30, -51, 0, -58, 34, -53, 38, -30};
         DrawShape(
             img, kCx, kCy, 80, [&](float x, float y) { return SdPolygon(x, y, crown); },
             [&](float x, float) { return l.cloth.Shade(0.9f - 0.003f * x); });
@@ -245,7 +248,7 @@ void HatOn(sc_Image& img, const Look& l) {
             img, kCx + 4, kCy - 27, 50, [](float x, float y) { return SdEllipse(x, y, 34, 4); },
             Rgb(24, 28, 20));
         Fill(
-            img, kCx, kCy - 46, 10, [](float x, float y) { return SdCircle(x, y, 4.5f); },
+            img, kCx, kCy - 43, 10, [](float x, float y) { return SdCircle(x, y, 4.5f); },
             l.accent.Shade(1.1f));
         break;
     }
