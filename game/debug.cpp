@@ -111,3 +111,16 @@ uint32_t sc_Debug::lGetSize() const {
     std::lock_guard lock(m_mutex);
     return m_lTaken;
 }
+
+namespace {
+
+ss_ModeFlags* SetFlags(ss_ModeFlags* pFlags, int32_t a, int32_t b, int32_t c, int32_t d) {
+    if (pFlags) *pFlags = ss_ModeFlags{{a, b, c, d}};
+    return pFlags;
+}
+
+} // namespace
+
+ss_ModeFlags* p_SetModeFlags1001(ss_ModeFlags* pFlags) { return SetFlags(pFlags, 1, 0, 0, 1); }
+ss_ModeFlags* p_SetModeFlags0100(ss_ModeFlags* pFlags) { return SetFlags(pFlags, 0, 1, 0, 0); }
+ss_ModeFlags* p_SetModeFlags0010(ss_ModeFlags* pFlags) { return SetFlags(pFlags, 0, 0, 1, 0); }

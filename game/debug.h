@@ -58,3 +58,13 @@ private:
 };
 
 extern sc_Debug* g_pDebug;
+
+// A record of four mode flags, and the three settings of it the program
+// offers; nothing in the game uses them. Each sets the record and returns
+// it.
+struct ss_ModeFlags {
+    int32_t lFlag[4] = {};
+};
+ss_ModeFlags* p_SetModeFlags1001(ss_ModeFlags* pFlags);
+ss_ModeFlags* p_SetModeFlags0100(ss_ModeFlags* pFlags);
+ss_ModeFlags* p_SetModeFlags0010(ss_ModeFlags* pFlags);

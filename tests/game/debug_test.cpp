@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -96,6 +98,21 @@ TEST_F(DebugLog, AnEntryPastTheCapStartsTheLogAfreshKeepingTheFullOneAsOld) {
     EXPECT_EQ(Log().size(), 3u * entry);
     EXPECT_EQ(log.lGetSize(), 3u * entry);
     EXPECT_EQ(Log().substr(0, 9 + message.size()), "10000000\0"s + message);
+}
+
+TEST(ModeFlags, EachSettingSetsAllFourFlagsAndReturnsTheRecord) {
+    const struct {
+        ss_ModeFlags* (*set)(ss_ModeFlags*);
+        std::array<int32_t, 4> flags;
+    } settings[] = {{p_SetModeFlags1001, {1, 0, 0, 1}},
+                    {p_SetModeFlags0100, {0, 1, 0, 0}},
+                    {p_SetModeFlags0010, {0, 0, 1, 0}}};
+    for (const auto& s : settings) {
+        ss_ModeFlags record{{7, 7, 7, 7}};
+        EXPECT_EQ(s.set(&record), &record);
+        EXPECT_TRUE(std::equal(s.flags.begin(), s.flags.end(), record.lFlag));
+        EXPECT_EQ(s.set(nullptr), nullptr);
+    }
 }
 
 } // namespace
