@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "platform/sdl/sdl_keymap.h"
-#include "platform/sdl/screen_fit.h"
+#include "platform/screen_fit.h"
 #include "platform/window.h"
 
 namespace plat {

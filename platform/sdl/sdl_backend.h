@@ -3,7 +3,7 @@
 
 #include "platform/backend.h"
 #include "platform/clock.h"
-#include "platform/sdl/screen_fit.h"
+#include "platform/screen_fit.h"
 
 #include <array>
 #include <atomic>

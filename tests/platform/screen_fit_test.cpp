@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/screen_fit.h"
+#include "platform/screen_fit.h"
 
 namespace {
 

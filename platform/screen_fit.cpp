@@ -1,4 +1,4 @@
-#include "platform/sdl/screen_fit.h"
+#include "platform/screen_fit.h"
 
 #include <algorithm>
 
