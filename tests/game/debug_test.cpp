@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "game/debug.h"
 #include "platform/trace.h"
@@ -101,18 +100,14 @@ TEST_F(DebugLog, AnEntryPastTheCapStartsTheLogAfreshKeepingTheFullOneAsOld) {
 }
 
 TEST(ModeFlags, EachSettingSetsAllFourFlagsAndReturnsTheRecord) {
-    const struct {
-        ss_ModeFlags* (*set)(ss_ModeFlags*);
-        std::array<int32_t, 4> flags;
-    } settings[] = {{p_SetModeFlags1001, {1, 0, 0, 1}},
-                    {p_SetModeFlags0100, {0, 1, 0, 0}},
-                    {p_SetModeFlags0010, {0, 0, 1, 0}}};
-    for (const auto& s : settings) {
-        ss_ModeFlags record{{7, 7, 7, 7}};
-        EXPECT_EQ(s.set(&record), &record);
-        EXPECT_TRUE(std::equal(s.flags.begin(), s.flags.end(), record.lFlag));
-        EXPECT_EQ(s.set(nullptr), nullptr);
-    }
+    ss_ModeFlags a{{7, 7, 7, 7}}, b = a, c = a;
+    EXPECT_EQ(p_SetModeFlags1001(&a), &a);
+    EXPECT_EQ(p_SetModeFlags0100(&b), &b);
+    EXPECT_EQ(p_SetModeFlags0010(&c), &c);
+    using Flags = std::vector<int32_t>;
+    EXPECT_EQ(Flags(a.lFlag, a.lFlag + 4), (Flags{1, 0, 0, 1}));
+    EXPECT_EQ(Flags(b.lFlag, b.lFlag + 4), (Flags{0, 1, 0, 0}));
+    EXPECT_EQ(Flags(c.lFlag, c.lFlag + 4), (Flags{0, 0, 1, 0}));
 }
 
 } // namespace

@@ -22,7 +22,6 @@
 #include <iterator>
 #include <map>
 #include <memory>
-#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -45,13 +44,10 @@ using plat::HeadlessBackend;
 
 enum class Swap { Truncated, RandomBytes, OtherKind, Fifo };
 const char* Name(Swap s) {
-    switch (s) {
-    case Swap::Truncated: return "truncated";
-    case Swap::RandomBytes: return "random bytes";
-    case Swap::OtherKind: return "another kind";
-    case Swap::Fifo: return "a FIFO";
-    }
-    return "";
+    return s == Swap::Truncated     ? "truncated"
+           : s == Swap::RandomBytes ? "random bytes"
+           : s == Swap::OtherKind   ? "another kind"
+                                    : "a FIFO";
 }
 
 std::string Lower(std::string s) {
@@ -104,30 +100,17 @@ public:
     }
 };
 
-// Opens the write end of a FIFO every few milliseconds while it lives. That
+// Opens the write end of a FIFO every few milliseconds until stopped, which
 // succeeds only while something has the read end open: a program that opens
-// the FIFO at all is caught, and one that would wait there for a writer
-// goes on (reading nothing) instead of hanging the suite. The thread only
-// touches the FIFO and an atomic flag.
-class FifoProbe {
-public:
-    explicit FifoProbe(const fs::path& fifo)
-        : m_thread([this, fifo](std::stop_token stop) {
-              while (!stop.stop_requested()) {
-                  const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-                  if (fd >= 0) {
-                      m_opened = true;
-                      ::close(fd);
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
-              }
-          }) {}
-    bool Opened() const { return m_opened; }
-
-private:
-    std::atomic<bool> m_opened = false;
-    std::jthread m_thread; // last: stopped and joined before the flag goes
-};
+// the FIFO is caught, and one waiting there for a writer goes on (reading
+// nothing) instead of hanging the suite.
+void ProbeFifo(std::stop_token stop, const fs::path& fifo, std::atomic<bool>& opened) {
+    for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(5)))
+        if (const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); fd >= 0) {
+            opened = true;
+            ::close(fd);
+        }
+}
 
 struct Outcome {
     int32_t exitCode = -1;
@@ -284,15 +267,12 @@ void ExpectPlaysOnWith(Swap swap) {
         SCOPED_TRACE(file.string() + ", " + Name(swap));
         const bool fifo = swap == Swap::Fifo;
         SwappedDir dir(file, Swapped(file, swap, all), fifo);
-        Outcome got;
-        {
-            std::optional<FifoProbe> probe;
-            if (fifo) probe.emplace(dir.Path() / file);
-            got = RunGame(dir.Path());
-            if (fifo) {
-                EXPECT_FALSE(probe->Opened()) << "the FIFO was opened: a reader waits there for a writer";
-            }
-        }
+        std::atomic<bool> opened = false;
+        std::jthread probe;
+        if (fifo) probe = std::jthread(ProbeFifo, dir.Path() / file, std::ref(opened));
+        const Outcome got = RunGame(dir.Path());
+        probe = {}; // stopped and joined
+        EXPECT_FALSE(opened) << "the FIFO was opened: a reader waits there for a writer";
         EXPECT_EQ(got.exitCode, 0);
         EXPECT_EQ(got.state, sc_Scene::kStatePlay) << "the mission is not played on";
         // A cut copy of a file the run reads whole, anything but a file of
