@@ -15,24 +15,38 @@ SOAK_BUILD ?= $(BUILD)
 
 # The configurations `make test` builds treat warnings as errors.
 CONFIGURE = cmake -S . -G Ninja -DKRX_WERROR=ON
+ASAN_CONFIGURE = CC=clang CXX=clang++ $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
+TSAN_CONFIGURE = CC=clang CXX=clang++ $(CONFIGURE) -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_TSAN=ON -DKRX_BENCH=OFF
 GENERATOR = $(BUILD)/tools/krx_datagen
+# The data set the tests of every configuration read in `make test`, made
+# once by the optimised build's generator (each build folder's `datagen`
+# test links it instead of making its own: scripts/testdata.sh).
+TESTDATA = $(abspath $(BUILD))/testdata
+# Leaks inside system libraries the sanitizer build's programs load are not
+# theirs (the build's tests get the same through CTest).
+LSAN_ENV = LSAN_OPTIONS=suppressions=$(abspath cmake/lsan.supp)
 
-.PHONY: run test fuzz deps configure build build-asan build-tsan program data \
+.PHONY: run run-asan test fuzz deps configure build generator build-asan build-tsan tsan-programs program data testdata \
         test-release test-asan test-tsan bench clean swap-sweep soak
 
 run: deps program data
 	cd $(DATA) && $(abspath $(BUILD))/krx
 
+# The game built with the sanitizers, on the same data set.
+run-asan: deps build-asan data
+	cd $(DATA) && $(LSAN_ENV) $(abspath $(ASAN_BUILD))/krx
+
 # The three configurations build and run side by side, so that the slow end
 # of each (its last compiles and links, its longest tests) overlaps the
-# others' work; each one's output is shown whole when it is done.
+# others' work; each one's output is shown whole when it is done. The data
+# set is made once, beside the optimised build, while the builds go on.
 test: deps
-	@$(MAKE) --no-print-directory -j3 -Otarget test-release test-asan test-tsan
+	@$(MAKE) --no-print-directory -j4 -Otarget test-release test-asan test-tsan
 
 fuzz: deps
-	CC=clang CXX=clang++ $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
+	$(ASAN_CONFIGURE)
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target krx_fuzz_targets krx_datagen
-	scripts/fuzz.sh explore $(ASAN_BUILD) $(RUNS) $(FUZZ)
+	$(LSAN_ENV) scripts/fuzz.sh explore $(ASAN_BUILD) $(RUNS) $(FUZZ)
 
 deps:
 	@bash scripts/deps.sh
@@ -40,16 +54,21 @@ deps:
 configure:
 	$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRX_BENCH=ON
 
-build: configure
+# The generator first, so that `make test` makes the data set while the
+# rest of the build goes on.
+build: generator
 	cmake --build $(BUILD) -j $(JOBS)
 
+generator: configure
+	cmake --build $(BUILD) -j $(JOBS) --target krx_datagen
+
 build-asan:
-	CC=clang CXX=clang++ $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
+	$(ASAN_CONFIGURE)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Only the programs whose tests start threads, and the data set generator.
 build-tsan:
-	CC=clang CXX=clang++ $(CONFIGURE) -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_TSAN=ON -DKRX_BENCH=OFF
+	$(TSAN_CONFIGURE)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target krx_threads_tests
 
 # The game and the generator, nothing else.
@@ -65,14 +84,27 @@ data: program
 	  $(GENERATOR) $(DATA) && echo "$$sum" > $(DATA).stamp; \
 	fi
 
-test-release: build
-	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS)
+# Made afresh for every `make test`, whole or not at all.
+testdata: generator
+	rm -rf $(TESTDATA).new
+	$(GENERATOR) $(TESTDATA).new
+	rm -rf $(TESTDATA)
+	mv $(TESTDATA).new $(TESTDATA)
 
-test-asan: build-asan
-	cd $(ASAN_BUILD) && ctest --output-on-failure --no-tests=error -j $(JOBS) -LE nosan
+test-release: build testdata
+	cd $(BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-test-tsan: build-tsan
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure --no-tests=error -j $(JOBS) -L threads
+test-asan: build-asan testdata
+	cd $(ASAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error -j $(JOBS) -LE nosan
+
+# The thread tests' programs only: the shared data set needs no generator.
+tsan-programs:
+	$(TSAN_CONFIGURE)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target krx_threads_programs
+
+test-tsan: tsan-programs testdata
+	cd $(TSAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) TSAN_OPTIONS=halt_on_error=1 \
+	  ctest --output-on-failure --no-tests=error -j $(JOBS) -L threads
 
 # Every file of the data set swapped in turn for a truncated copy, random
 # bytes and a file of another kind, the program run on each under the

@@ -108,13 +108,17 @@ function(krx_tests name)
     gtest_discover_tests(${discover} TEST_LIST ${target}_PLAIN TEST_FILTER "-*DataSet.*:*DataSet/*")
     gtest_discover_tests(${discover} TEST_LIST ${target}_DATA TEST_FILTER "*DataSet.*:*DataSet/*")
   endif()
+  set(plain_env KRX_DATASET=undeclared ${KRX_TEST_ENVIRONMENT})
+  set(data_env KRX_DATASET=ready ${KRX_TEST_ENVIRONMENT})
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
   file(WRITE ${script}
     "foreach(t IN LISTS ${target}_PLAIN)\n"
-    "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels}\" ENVIRONMENT KRX_DATASET=undeclared)\n"
+    "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels}\"\n"
+    "                       ENVIRONMENT \"${plain_env}\")\n"
     "endforeach()\n"
     "foreach(t IN LISTS ${target}_DATA)\n"
-    "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels}\" ENVIRONMENT KRX_DATASET=ready\n"
+    "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels}\"\n"
+    "                       ENVIRONMENT \"${data_env}\"\n"
     "                       FIXTURES_REQUIRED dataset COST 100)\n"
     "endforeach()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
@@ -157,14 +161,15 @@ function(krx_fuzz_target name)
             ${CMAKE_CURRENT_BINARY_DIR}/${name}.replay ${A_MAX_LEN} ${A_RUNS}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   # Started before the short tests, so that they do not end the suite alone.
-  set_tests_properties(${name} PROPERTIES LABELS "${A_LABEL};fuzz" TIMEOUT 120 COST 1000)
+  set_tests_properties(${name} PROPERTIES LABELS "${A_LABEL};fuzz" TIMEOUT 120 COST 1000
+                       ENVIRONMENT "${KRX_TEST_ENVIRONMENT}")
   set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_TARGETS ${name})
   set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_LIST
                "${name} $<TARGET_FILE:${name}> ${corpus} ${A_MAX_LEN}")
 endfunction()
 
 # Called once after every test folder: the fuzz targets and the list of them
-# that `make fuzz` explores, and the one target that builds what the
+# that `make fuzz` explores, and the targets that build what the
 # ThreadSanitizer build runs.
 function(krx_finish_tests)
   get_property(fuzz GLOBAL PROPERTY KRX_FUZZ_LIST)
@@ -175,14 +180,18 @@ function(krx_finish_tests)
   if(fuzz)
     add_dependencies(krx_fuzz_targets ${fuzz})
   endif()
+  # The programs alone serve a run given a data set made elsewhere
+  # (KRX_SHARED_TESTDATA); the generator comes too when they read one.
   get_property(threads GLOBAL PROPERTY KRX_THREADS_TESTS)
-  get_property(need_data GLOBAL PROPERTY KRX_THREADS_NEED_DATA)
-  if(need_data)
-    list(APPEND threads krx_datagen)
+  add_custom_target(krx_threads_programs)
+  if(threads)
+    add_dependencies(krx_threads_programs ${threads})
   endif()
   add_custom_target(krx_threads_tests)
-  if(threads)
-    add_dependencies(krx_threads_tests ${threads})
+  add_dependencies(krx_threads_tests krx_threads_programs)
+  get_property(need_data GLOBAL PROPERTY KRX_THREADS_NEED_DATA)
+  if(need_data)
+    add_dependencies(krx_threads_tests krx_datagen)
   endif()
 endfunction()
 

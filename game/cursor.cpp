@@ -4,6 +4,7 @@
 #include "engine/device/frame_time.h"
 #include "engine/device/mouse.h"
 #include "game/work.h"
+#include "platform/trace.h"
 
 sc_Cursor* g_pCursor = nullptr;
 
@@ -28,6 +29,8 @@ void sc_Cursor::vLoad() {
     sc_CreateFileSquentialAccess data(kPackData);
     // A missing or refused pack leaves the tree empty (the reader says why
     // in the trace): the cursor then draws nothing.
+    if (!table.bIsOpen()) plat::Trace(kPackTable, "does not open");
+    if (!data.bIsOpen()) plat::Trace(kPackData, "does not open");
     if (!table.bIsOpen() || !data.bIsOpen() || !oImageData.bReadSplit(table, &data, nullptr)) oImageData.vClear();
     vSetCursor(0);
 }

@@ -4,8 +4,21 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/file.h"
 
 sc_Debug* g_pDebug = nullptr;
+
+namespace {
+
+// Where a full log is kept: its name with OLD for its extension.
+std::string OldName(std::string_view name) {
+    const size_t folder = name.find_last_of("\\/");
+    const size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos && (folder == std::string_view::npos || dot > folder)) name = name.substr(0, dot);
+    return std::string(name) + ".OLD";
+}
+
+} // namespace
 
 sc_Debug::sc_Debug() {
     g_pDebug = this;
@@ -33,6 +46,7 @@ void sc_Debug::vOpen(const char* pName) {
         // What was waiting for the old file is not the new file's.
         m_sWaiting.clear();
         m_lTaken = 0;
+        m_sPath = pName;
         m_oFile.vOpen(pName, FILE_MODE_CREATE);
     }
     if (!m_oSink)
@@ -61,6 +75,7 @@ void sc_Debug::vAppend(std::string_view message, int32_t lValue) {
     message = message.substr(0, std::min(message.size(), message.find('\0')));
     const size_t size = tick.size() + 1 + message.size() + 1 + value.size() + 1 + 2;
     std::lock_guard lock(m_mutex);
+    if (size <= kCapBytes && size > kCapBytes - m_lTaken) vStartAfresh();
     if (!m_oFile.bIsOpen() || size > kCapBytes - m_lTaken) return;
     m_sWaiting.append(tick).push_back('\0');
     m_sWaiting.append(message).push_back('\0');
@@ -81,7 +96,31 @@ void sc_Debug::vWriteWaiting() {
     m_sWaiting.clear();
 }
 
+void sc_Debug::vStartAfresh() {
+    if (!m_oFile.bIsOpen()) return;
+    vWriteWaiting();
+    m_oFile.vClose();
+    // A full log that cannot be kept is emptied all the same: the lines to
+    // come matter more than the old ones.
+    plat::RenameFile(m_sPath, OldName(m_sPath));
+    m_oFile.vOpen(m_sPath.c_str(), FILE_MODE_CREATE);
+    m_lTaken = 0;
+}
+
 uint32_t sc_Debug::lGetSize() const {
     std::lock_guard lock(m_mutex);
     return m_lTaken;
 }
+
+namespace {
+
+ss_ModeFlags* SetFlags(ss_ModeFlags* pFlags, int32_t a, int32_t b, int32_t c, int32_t d) {
+    if (pFlags) *pFlags = ss_ModeFlags{{a, b, c, d}};
+    return pFlags;
+}
+
+} // namespace
+
+ss_ModeFlags* p_SetModeFlags1001(ss_ModeFlags* pFlags) { return SetFlags(pFlags, 1, 0, 0, 1); }
+ss_ModeFlags* p_SetModeFlags0100(ss_ModeFlags* pFlags) { return SetFlags(pFlags, 0, 1, 0, 0); }
+ss_ModeFlags* p_SetModeFlags0010(ss_ModeFlags* pFlags) { return SetFlags(pFlags, 0, 0, 1, 0); }

@@ -10,9 +10,11 @@
 
 // The program's trace log. Each entry is the tick count, the message and the
 // value, each as text ending in a zero byte, then CR LF. Entries are kept in
-// memory and written at vFlush and when the log goes away; once the log holds
-// kCapBytes, further entries are dropped, so a chatty frame loop cannot fill
-// the disk. While the log is open it is also the platform's trace sink: every
+// memory and written at vFlush and when the log goes away. An entry that
+// would take the log past kCapBytes starts it afresh, the full log kept
+// beside it with the extension OLD (DEBUG.OLD, replacing the one before), so
+// a chatty frame loop cannot fill the disk and the latest lines are never
+// lost. While the log is open it is also the platform's trace sink: every
 // refusal of a reader becomes an entry.
 class sc_Debug {
 public:
@@ -36,21 +38,33 @@ public:
     void vFlush(int32_t lLimit);
 
     const char* pGetName() const { return m_pName.get(); }
-    // Bytes taken so far, written or waiting.
+    // Bytes taken in the current file, written or waiting.
     uint32_t lGetSize() const;
 
 private:
     void vAppend(std::string_view message, int32_t lValue);
     void vWriteWaiting();
+    void vStartAfresh();
 
     sc_File m_oFile;
     int32_t m_lSpare = 0;
     std::unique_ptr<char[]> m_pName;
 
     mutable std::mutex m_mutex; // the platform's threads may trace too
+    std::string m_sPath; // the open file's name, which vClose does not forget
     std::string m_sWaiting;
     uint32_t m_lTaken = 0;
     std::optional<plat::ScopedTraceSink> m_oSink;
 };
 
 extern sc_Debug* g_pDebug;
+
+// A record of four mode flags, and the three settings of it the program
+// offers; nothing in the game uses them. Each sets the record and returns
+// it.
+struct ss_ModeFlags {
+    int32_t lFlag[4] = {};
+};
+ss_ModeFlags* p_SetModeFlags1001(ss_ModeFlags* pFlags);
+ss_ModeFlags* p_SetModeFlags0100(ss_ModeFlags* pFlags);
+ss_ModeFlags* p_SetModeFlags0010(ss_ModeFlags* pFlags);

@@ -61,6 +61,12 @@ void sc_Work::vShow() {
     oScene.vMain();
 }
 
+void sc_Work::vGetScreenRect(ss_PlainRect* pOut) const {
+    if (!pOut) return;
+    const sc_Point& size = oGetScreenSize();
+    *pOut = ss_PlainRect{0, 0, size.x, size.y};
+}
+
 int32_t sc_Work::bFrameSkip() {
     int32_t word;
     std::memcpy(&word, g_aFrameSkipBlock + kFrameSkipBlockSize - 4, 4);

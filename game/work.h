@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "engine/base/point.h"
+#include "engine/base/rect.h"
 #include "engine/device/direct2d.h"
 #include "engine/device/dir_key.h"
 #include "engine/device/window.h"
@@ -26,6 +27,12 @@ public:
 
     // Answers whether this frame should be drawn when frames are skipped.
     int32_t bFrameSkip();
+    // Two members kept for the application's users; they do nothing.
+    void vSpareA() {}
+    void vSpareB() {}
+    // The display's rectangle (0, 0, width, height) into the caller's
+    // 16 bytes; all zero before the display is set up.
+    void vGetScreenRect(ss_PlainRect* pOut) const;
 
     sc_Scene oScene;
 

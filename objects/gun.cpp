@@ -1,7 +1,9 @@
 #include "objects/gun.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "engine/device/dir_surface.h"
 #include "engine/device/frame_time.h"
 #include "engine/device/mouse.h"
 #include "engine/sprite/memory_control.h"
@@ -339,4 +341,40 @@ void sc_Gun::vMakeSubBullets() {
     }
     if (standard) vShot(type, oAim, kStandardFlight, 0);
     card->lAmmo = std::max(card->lAmmo - 1, 0);
+}
+
+void v_DrawCrossHair() {
+    if (!g_pWorkBuffer || !g_pWorkSurface) return;
+    constexpr uint16_t kGreen = 992;
+    constexpr int32_t kArm = 10;
+    const int32_t w = g_pWorkSurface->lGetWidth(), h = g_pWorkSurface->lGetHeight();
+    const sc_Point m = g_oMousePoint;
+    for (int32_t d = -kArm; d <= kArm; ++d) {
+        if (m.y >= 0 && m.y < h && m.x + d >= 0 && m.x + d < w) g_pWorkBuffer[m.y * w + m.x + d] = kGreen;
+        if (m.x >= 0 && m.x < w && m.y + d >= 0 && m.y + d < h) g_pWorkBuffer[(m.y + d) * w + m.x] = kGreen;
+    }
+}
+
+std::vector<sc_Point> o_TrailPoints(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    const int64_t dx = int64_t{x2} - x1, dy = int64_t{y2} - y1;
+    const auto length = static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
+    std::vector<sc_Point> points{sc_Point(x1, y1)};
+    // A length past what the line walk takes is not a trail anyone draws.
+    if (length <= 0 || length > INT32_MAX / 2) return points;
+    const int64_t step = length / 16 + 4;
+    for (int64_t done = step; done <= length; done += step) {
+        int32_t px = x1, py = y1;
+        v_GetLinePoint(x1, y1, x2, y2, &px, &py, static_cast<int32_t>(length), static_cast<int32_t>(done));
+        points.emplace_back(px + plat::RandScaled(12) - 6, py + plat::RandScaled(12) - 6);
+    }
+    return points;
+}
+
+void v_DrawSpriteTrail(const sc_GameDir* pFrames, const sc_Point& oView, int32_t x1, int32_t y1, int32_t x2,
+                       int32_t y2) {
+    const sc_GameImgWithShadow* picture = pFrames ? pFrames->pFirstFrame() : nullptr;
+    if (!picture || !g_pWorkSurface) return;
+    // Pictures are placed by the screen's centre, as every sprite is.
+    for (const sc_Point& p : o_TrailPoints(x1, y1, x2, y2))
+        picture->vShow(p.x - oView.x - 400, p.y - oView.y - 300, g_pWorkSurface);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "engine/base/point.h"
 
@@ -99,3 +100,16 @@ private:
     void vAimAtMouse();
     void vShot(int32_t lType, sc_Point oTarget, int32_t lFlight, int32_t lSide);
 };
+
+// Aiming aids the game offers but does not use: its cursor does the aiming.
+// A green cross-hair (colour 992) on the work surface at the mouse, cut to
+// the surface.
+void v_DrawCrossHair();
+// The points of a trail from one map point to the other: one every
+// length / 16 + 4 pixels from the first (as it is) up to the second, the
+// others moved by up to 6 pixels each way.
+std::vector<sc_Point> o_TrailPoints(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+// The first frame of the given frames at each point of a trail, less the
+// view.
+void v_DrawSpriteTrail(const sc_GameDir* pFrames, const sc_Point& oView, int32_t x1, int32_t y1, int32_t x2,
+                       int32_t y2);

@@ -15,6 +15,7 @@
 #include "game/sound.h"
 #include "game/work.h"
 #include "interface/form.h"
+#include "interface/operator_panel.h"
 #include "objects/all_object.h"
 #include "objects/enemy.h"
 #include "objects/thing.h"
@@ -124,6 +125,7 @@ void sc_AllObject::vAimOrder() {
     if (!bBlocked && g_oGameMouse.bLeftPressed()) {
         vStartAirStrike();
         bAiming = 0;
+        if (g_pInterFaceOperator) g_pInterFaceOperator->oScroll.vSetValue(0);
     }
 }
 

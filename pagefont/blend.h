@@ -13,8 +13,8 @@
 //   from byte 4 one alpha byte per pixel of that image, row by row;
 // - RLE alpha image: u32 offset of an RLE image, then from byte 4 one alpha
 //   byte per opaque pixel, in the order the runs are stored.
-// RLE forms take the record's size when it is known and then never read
-// past it; runs are always cut to their row.
+// RLE forms take the record's size and never read past it; runs are
+// always cut to their row.
 //
 // Alpha: 0 leaves the page, 255 writes the source, between them each channel
 // becomes d + floor((s - d) x a / 256). Rows are blended in the grouping of
@@ -25,17 +25,17 @@
 // and nothing is copied whole.
 
 void v_PutImageHalf(int32_t x, int32_t y, const void* image);
-void v_PutRleImageHalf(int32_t x, int32_t y, const void* image, uint32_t recordBytes = UINT32_MAX);
+void v_PutRleImageHalf(int32_t x, int32_t y, const void* image, uint32_t recordBytes);
 void v_FillRectHalf(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color);
 
 void v_PutImageAdd(int32_t x, int32_t y, const void* image);
-void v_PutRleImageAdd(int32_t x, int32_t y, const void* image, uint32_t recordBytes = UINT32_MAX);
+void v_PutRleImageAdd(int32_t x, int32_t y, const void* image, uint32_t recordBytes);
 void v_FillRectAdd(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color);
 
 // Each channel min(floor((Pd x d + Ps x s) / 100), max). Mind the orders.
 void v_PutImageMix(int32_t x, int32_t y, const void* image, uint32_t destPercent, uint32_t srcPercent);
 void v_PutRleImageMix(int32_t x, int32_t y, const void* image, uint32_t srcPercent, uint32_t destPercent,
-                      uint32_t recordBytes = UINT32_MAX);
+                      uint32_t recordBytes);
 void v_FillRectMix(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color, uint32_t colorPercent,
                    uint32_t destPercent);
 
@@ -43,11 +43,11 @@ void v_PutImageAlphaPlane(int32_t x, int32_t y, const void* image, const void* p
 void v_PutAlphaImage(int32_t x, int32_t y, const void* record);
 // The visible span of each row laid down right to left (one pixel at a time).
 void v_PutAlphaImageMirror(int32_t x, int32_t y, const void* record);
-void v_PutRleAlphaImage(int32_t x, int32_t y, const void* record, uint32_t recordBytes = UINT32_MAX);
+void v_PutRleAlphaImage(int32_t x, int32_t y, const void* record, uint32_t recordBytes);
 void v_PutAlphaImageLevel(int32_t x, int32_t y, const void* record, uint32_t level);
 void v_PutAlphaImageLevelMirror(int32_t x, int32_t y, const void* record, uint32_t level);
 void v_PutRleAlphaImageLevel(int32_t x, int32_t y, const void* record, uint32_t level,
-                             uint32_t recordBytes = UINT32_MAX);
+                             uint32_t recordBytes);
 
 // One colour through an 8-bit map: d + floor((c - d) x a / 256), 255 the colour.
 void v_PutAlphaMap8Color(int32_t x, int32_t y, const void* map, uint32_t color);

@@ -15,25 +15,25 @@
 //   one alpha byte per pixel of it;
 // - paletted RLE alpha image: u32 offset of a paletted RLE image, then from
 //   byte 4 one alpha byte per opaque pixel in the order of the runs.
-// RLE forms take the record's size when it is known and then never read
-// past it; runs are always cut to their row.
+// RLE forms take the record's size and never read past it; runs are
+// always cut to their row.
 
 void v_PutPalImage(int32_t x, int32_t y, const void* image);
-void v_PutPalRleImage(int32_t x, int32_t y, const void* image, uint32_t recordBytes = UINT32_MAX);
+void v_PutPalRleImage(int32_t x, int32_t y, const void* image, uint32_t recordBytes);
 void v_PutPalImageHalf(int32_t x, int32_t y, const void* image);
-void v_PutPalRleImageHalf(int32_t x, int32_t y, const void* image, uint32_t recordBytes = UINT32_MAX);
+void v_PutPalRleImageHalf(int32_t x, int32_t y, const void* image, uint32_t recordBytes);
 void v_PutPalImageAdd(int32_t x, int32_t y, const void* image);
-void v_PutPalRleImageAdd(int32_t x, int32_t y, const void* image, uint32_t recordBytes = UINT32_MAX);
+void v_PutPalRleImageAdd(int32_t x, int32_t y, const void* image, uint32_t recordBytes);
 void v_PutPalImageMix(int32_t x, int32_t y, const void* image, uint32_t destPercent, uint32_t srcPercent);
 void v_PutPalRleImageMix(int32_t x, int32_t y, const void* image, uint32_t srcPercent, uint32_t destPercent,
-                         uint32_t recordBytes = UINT32_MAX);
+                         uint32_t recordBytes);
 void v_PutPalImageAlphaPlane(int32_t x, int32_t y, const void* image, const void* plane);
 void v_PutPalAlphaImage(int32_t x, int32_t y, const void* record);
 void v_PutPalAlphaImageMirror(int32_t x, int32_t y, const void* record);
-void v_PutPalRleAlphaImage(int32_t x, int32_t y, const void* record, uint32_t recordBytes = UINT32_MAX);
+void v_PutPalRleAlphaImage(int32_t x, int32_t y, const void* record, uint32_t recordBytes);
 void v_PutPalAlphaImageLevel(int32_t x, int32_t y, const void* record, uint32_t level);
 void v_PutPalRleAlphaImageLevel(int32_t x, int32_t y, const void* record, uint32_t level,
-                                uint32_t recordBytes = UINT32_MAX);
+                                uint32_t recordBytes);
 
 // One run of `count` pixels through their alpha bytes, grouped as in blend.h.
 void v_PalRleAlphaRow(uint8_t* dst, const uint8_t* indexes, const uint16_t* palette, int32_t count,

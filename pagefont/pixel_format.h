@@ -27,12 +27,11 @@ int32_t l_GetPixelMasks(uint32_t* red, uint32_t* green, uint32_t* blue);
 uint32_t l_MakeColor(int32_t r, int32_t g, int32_t b);
 
 // In-place conversions. Raw image: u16 row bytes, u16 rows, pixels. The RLE
-// forms convert only the opaque pixels; recordBytes bounds the walk when the
-// record's size is known.
+// forms convert only the opaque pixels, never past recordBytes.
 void v_ConvertImage555To565(void* image);
 void v_ConvertImage565To555(void* image);
-void v_ConvertRleImage555To565(void* image, uint32_t recordBytes = UINT32_MAX);
-void v_ConvertRleImage565To555(void* image, uint32_t recordBytes = UINT32_MAX);
+void v_ConvertRleImage555To565(void* image, uint32_t recordBytes);
+void v_ConvertRleImage565To555(void* image, uint32_t recordBytes);
 void v_ConvertPalette555To565(uint16_t* palette);
 void v_ConvertPalette565To555(uint16_t* palette);
 

@@ -36,13 +36,17 @@ bool File::Open(std::string_view dataPath, FileMode mode) {
     case FileMode::CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     case FileMode::OpenAlways: flags |= O_RDWR | O_CREAT; break;
     }
+    // Opening a FIFO waits for its writer and opening a device may act on
+    // it: the kind is checked before the open, and again on what was opened
+    // (without waiting) in case the name changed in between.
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
     int fd;
     do {
-        fd = ::open(path.c_str(), flags, 0644);
+        fd = ::open(path.c_str(), flags | O_NONBLOCK, 0644);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return false;
     }
@@ -157,6 +161,21 @@ bool ReplaceFile(std::string_view dataPath, std::span<const uint8_t> bytes) {
     }
     SyncFolder(folder);
     return true;
+}
+
+bool IsRegularFile(std::string_view dataPath) {
+    if (dataPath.empty()) return false;
+    struct stat st;
+    return ::stat(ResolvePath(dataPath).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool RenameFile(std::string_view fromPath, std::string_view toPath) {
+    if (fromPath.empty() || toPath.empty()) return false;
+    const std::string from = ResolvePath(fromPath), to = ResolvePath(toPath);
+    struct stat st;
+    if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (::lstat(to.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool RemoveFile(std::string_view dataPath) {

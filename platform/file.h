@@ -29,7 +29,8 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
-    // Closes any file held first. Refuses anything but a regular file.
+    // Closes any file held first. Refuses anything but a regular file, and
+    // never waits on a FIFO or a device to find that out.
     bool Open(std::string_view dataPath, FileMode mode);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }
@@ -57,6 +58,15 @@ private:
 // holds its old bytes or all the new ones. False, with the old file as it
 // was, when anything fails or the name is not a regular file.
 bool ReplaceFile(std::string_view dataPath, std::span<const uint8_t> bytes);
+
+// Whether a data path names a regular file, found without opening it: for
+// readers that open by name themselves (the movie decoder), where a FIFO
+// would block the open.
+bool IsRegularFile(std::string_view dataPath);
+
+// Gives a regular file a new name (data paths; the folder must exist),
+// replacing a regular file of that name. False, nothing changed, otherwise.
+bool RenameFile(std::string_view fromPath, std::string_view toPath);
 
 // Deletes a regular file; false when there is none or it stays.
 bool RemoveFile(std::string_view dataPath);

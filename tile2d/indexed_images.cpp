@@ -94,13 +94,17 @@ bool v_ConvertTga24(const uint8_t* tga, uint32_t tgaBytes, uint8_t* out, uint32_
                     uint8_t keyGreen, uint8_t keyRed) {
     if (!tga || !out || tgaBytes < 18 || tga[2] != 2 || tga[16] != 24) return false;
     const uint32_t w = Load16(tga + 12), h = Load16(tga + 14);
+    // The pixels follow the header and an identification field of the
+    // length byte 0 gives.
+    const uint32_t start = 18u + tga[0];
     const uint64_t pixels = uint64_t{w} * h;
-    if (pixels * 3 > tgaBytes - 18 || 4 + pixels * 2 > outBytes) return false;
+    if (start > tgaBytes || pixels * 3 > tgaBytes - start || 4 + pixels * 2 > outBytes) return false;
+    const bool topDown = (tga[17] & 0x20) != 0;
     const uint8_t mode = g_oGfx.bPixelMode <= 3 ? g_oGfx.bPixelMode : 0;
     Store32(out, w | h << 16);
-    // Stored bottom row first: output row r is stored row h - 1 - r.
+    // Stored bottom row first unless bit 5 of the descriptor says top first.
     for (uint32_t r = 0; r < h; ++r) {
-        const uint8_t* src = tga + 18 + (size_t{h} - 1 - r) * w * 3;
+        const uint8_t* src = tga + start + (topDown ? size_t{r} : size_t{h} - 1 - r) * w * 3;
         uint8_t* dst = out + 4 + size_t{r} * w * 2;
         for (uint32_t c = 0; c < w; ++c) {
             const uint8_t b = src[3 * c], g = src[3 * c + 1], red = src[3 * c + 2];

@@ -19,7 +19,8 @@ void v_ShowRle8Clip16(int32_t x, int32_t y, const uint8_t* image, uint32_t bytes
 void v_ShowRle8Clip8(int32_t x, int32_t y, const uint8_t* image, uint32_t bytes, uint8_t* dest, int32_t width,
                      int32_t height);
 
-// An uncompressed 24-bit TGA (type 2) held in memory into a 16-bit image of
+// An uncompressed 24-bit TGA (type 2, after its identification field, rows
+// bottom-up or top-down) held in memory into a 16-bit image of
 // the current mode: a size word, then the pixels top row first. The key
 // colour becomes 0; any other colour that would give 0 gives 1. False, and
 // nothing written, for another kind of TGA, a truncated one, or an output of

@@ -18,6 +18,7 @@ extern "C" {
 
 #include "platform/audio.h"
 #include "platform/clock.h"
+#include "platform/file.h"
 #include "platform/paths.h"
 #include "platform/trace.h"
 
@@ -419,7 +420,8 @@ std::unique_ptr<MovieSource> MovieSource::Open(std::string_view dataPath) {
     QuietLibraries();
     const std::string path = ResolvePath(dataPath);
     auto impl = std::make_unique<Impl>();
-    if (!impl->OpenFile(path)) {
+    // The decoder opens the name itself, and a FIFO would hold it there.
+    if (!IsRegularFile(dataPath) || !impl->OpenFile(path)) {
         // Into the game's trace log, like every other refused file.
         Trace("movie", "cannot play " + std::string(dataPath));
         return nullptr;

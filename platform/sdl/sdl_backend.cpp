@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/sdl/sdl_keymap.h"
+#include "platform/screen_fit.h"
 #include "platform/window.h"
 
 namespace plat {
@@ -30,7 +31,10 @@ SdlBackend::SdlBackend() {
 SdlBackend::~SdlBackend() {
     if (m_videoUp) SDL_DelEventWatch(&SdlBackend::EventWatch, this);
     Close();
-    if (m_videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // Video is not quit: that closes the display and unloads the system's GL
+    // driver, and the blocks the driver leaves then show as leaks of no
+    // library the sanitizer build could name in its suppressions. The
+    // process ends soon after; the system takes the rest back.
 }
 
 void SdlBackend::Wait(uint32_t ms) { SDL_Delay(ms); }
@@ -107,7 +111,6 @@ bool SdlBackend::OnWindowCreated(const std::string& title) {
         std::fprintf(stderr, "window creation failed: %s\n", SDL_GetError());
         return false;
     }
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_PRESENTVSYNC);
     m_vsync = m_renderer != nullptr;
     if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
@@ -136,6 +139,7 @@ void SdlBackend::OnWindowDestroyed() {
 
 void SdlBackend::Close() {
     CloseDisplay();
+    // The renderer takes its textures with it.
     if (m_renderer) SDL_DestroyRenderer(m_renderer);
     if (m_window) SDL_DestroyWindow(m_window);
     m_renderer = nullptr;
@@ -151,7 +155,7 @@ bool SdlBackend::OpenDisplay(int32_t width, int32_t height) {
         std::fprintf(stderr, "display texture failed: %s\n", SDL_GetError());
         return false;
     }
-    SDL_RenderSetLogicalSize(m_renderer, width, height); // letterboxed, whole-pixel scaling not required
+    SDL_SetTextureScaleMode(m_texture, SDL_ScaleModeNearest);
     m_width = width;
     m_height = height;
     return true;
@@ -159,15 +163,45 @@ bool SdlBackend::OpenDisplay(int32_t width, int32_t height) {
 
 void SdlBackend::CloseDisplay() {
     if (m_texture) SDL_DestroyTexture(m_texture);
-    m_texture = nullptr;
+    if (m_enlarged) SDL_DestroyTexture(m_enlarged);
+    m_texture = m_enlarged = nullptr;
+    m_enlargedFactor = 0;
+}
+
+ScreenFit SdlBackend::Fit() const {
+    int w = 0, h = 0;
+    if (m_renderer) SDL_GetRendererOutputSize(m_renderer, &w, &h);
+    return FitPicture(m_width, m_height, w, h);
+}
+
+SDL_Texture* SdlBackend::Enlarged(int32_t factor) {
+    if (m_enlarged && m_enlargedFactor == factor) return m_enlarged;
+    if (m_enlarged) SDL_DestroyTexture(m_enlarged);
+    m_enlarged = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_RGB555, SDL_TEXTUREACCESS_TARGET, m_width * factor,
+                                   m_height * factor);
+    m_enlargedFactor = m_enlarged ? factor : 0;
+    if (m_enlarged) SDL_SetTextureScaleMode(m_enlarged, SDL_ScaleModeLinear);
+    return m_enlarged;
 }
 
 void SdlBackend::Show(const uint16_t* pixels, int32_t width, int32_t height) {
     if (!m_texture || width != m_width || height != m_height) return;
     SDL_UpdateTexture(m_texture, nullptr, pixels, width * 2);
+    const ScreenFit fit = Fit();
+    const SDL_Rect to{fit.x, fit.y, fit.width, fit.height};
+    // Whole-factor nearest pixels first, then the smooth step to the screen;
+    // a renderer that cannot draw into a texture shows nearest pixels only.
+    SDL_Texture* shown = m_texture;
+    if (!fit.Exact(width, height)) {
+        if (SDL_Texture* big = Enlarged(fit.factor); big && SDL_SetRenderTarget(m_renderer, big) == 0) {
+            SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+            SDL_SetRenderTarget(m_renderer, nullptr);
+            shown = big;
+        }
+    }
     SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
     SDL_RenderClear(m_renderer);
-    SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+    SDL_RenderCopy(m_renderer, shown, nullptr, &to);
     if (!m_vsync) {
         // Without vertical sync, hold the pace of a 60 Hz screen.
         const uint32_t due = m_lastShow + 16;
@@ -195,11 +229,15 @@ bool SdlBackend::ReadKeys(uint8_t* state256) {
 
 void SdlBackend::ToGame(int wx, int wy, int32_t& x, int32_t& y) const {
     x = y = 0;
-    if (!m_renderer) return;
-    float lx = 0, ly = 0;
-    SDL_RenderWindowToLogical(m_renderer, wx, wy, &lx, &ly);
-    x = std::clamp(static_cast<int32_t>(lx), 0, m_width - 1);
-    y = std::clamp(static_cast<int32_t>(ly), 0, m_height - 1);
+    if (!m_renderer || !m_window) return;
+    // Window points to the renderer's pixels, which differ on a screen that
+    // scales windows.
+    int ww = 0, wh = 0, ow = 0, oh = 0;
+    SDL_GetWindowSize(m_window, &ww, &wh);
+    SDL_GetRendererOutputSize(m_renderer, &ow, &oh);
+    const int64_t sx = ww > 0 ? int64_t{wx} * ow / ww : wx;
+    const int64_t sy = wh > 0 ? int64_t{wy} * oh / wh : wy;
+    ScreenToPicture(Fit(), m_width, m_height, static_cast<int32_t>(sx), static_cast<int32_t>(sy), x, y);
 }
 
 void SdlBackend::GetCursor(int32_t& x, int32_t& y) {

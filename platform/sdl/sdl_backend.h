@@ -3,6 +3,7 @@
 
 #include "platform/backend.h"
 #include "platform/clock.h"
+#include "platform/screen_fit.h"
 
 #include <array>
 #include <atomic>
@@ -44,6 +45,11 @@ private:
     void Close();
     // Window pixels to game pixels, clamped to the display.
     void ToGame(int wx, int wy, int32_t& x, int32_t& y) const;
+    // Where the picture goes on the renderer's current output.
+    ScreenFit Fit() const;
+    // The picture enlarged by a whole factor, drawn into before the smooth
+    // step; made again when the factor changes. Null when it cannot be.
+    SDL_Texture* Enlarged(int32_t factor);
     static int EventWatch(void* self, SDL_Event* event);
 
     RealClock m_clock;
@@ -51,6 +57,8 @@ private:
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     SDL_Texture* m_texture = nullptr;
+    SDL_Texture* m_enlarged = nullptr;
+    int32_t m_enlargedFactor = 0;
     bool m_vsync = false;
     uint32_t m_lastShow = 0;
     int32_t m_width = 800, m_height = 600;

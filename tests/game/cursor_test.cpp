@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "engine/device/frame_time.h"
 #include "game/cursor.h"
+#include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -57,8 +59,12 @@ TEST(Cursor, AMissingOrBrokenPackDrawsNothing) {
     dir.Write("P_CURSOR/P_CURSOR.IMG", "");
     for (bool present : {false, true}) {
         krxtest::ScopedCwd cwd(present ? dir.Path() : dir.Path() / "P_CURSOR");
+        krxtest::TraceCapture trace;
         sc_Cursor c;
         c.vLoad();
+        // Whichever way the pack fails, DEBUG.TXT names it.
+        ASSERT_FALSE(trace.Lines().empty());
+        EXPECT_NE(trace.Lines()[0].source.find("P_CURSOR"), std::string::npos) << trace.Lines()[0].source;
         EXPECT_EQ(c.oImageData.lGetObjectCount(), 0);
         EXPECT_EQ(c.pDir, nullptr);
         g_lNowTick = 5000;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "game/debug.h"
 #include "platform/trace.h"
@@ -70,7 +71,8 @@ TEST_F(DebugLog, IsTheTraceSinkWhileItLivesAndWritesTheRestWhenItGoes) {
     EXPECT_EQ(Log(), "10000000\0MAP\\wrd01007.BUD: truncated record\0" "0\0\r\n"s);
 }
 
-TEST_F(DebugLog, EntriesPastTheCapAreDroppedWhole) {
+TEST_F(DebugLog, AnEntryPastTheCapStartsTheLogAfreshKeepingTheFullOneAsOld) {
+    m_dir.Write("DEBUG.OLD", "from an earlier run");
     sc_Debug log;
     log.vOpen("DEBUG.TXT");
     Backend().SetNow(10'000'000);
@@ -78,19 +80,34 @@ TEST_F(DebugLog, EntriesPastTheCapAreDroppedWhole) {
     // "10000000\0" + message + "\0" + "1\0" + CR LF
     const uint32_t entry = 9 + 4001 + 2 + 2;
     const uint32_t fits = sc_Debug::kCapBytes / entry;
-    for (uint32_t i = 0; i < fits + 10; ++i) {
+    for (uint32_t i = 0; i < fits; ++i) {
         log.vWrite(message.c_str(), 1);
         if (i % 1000 == 0) log.vFlush(5000);
     }
-    // A short entry still fits in what is left.
+    // A short entry still fits in what is left; the next long one does not,
+    // and starts the new log. The name going (vClose) changes nothing.
     log.vWrite("short", 2);
+    log.vClose();
+    for (int i = 0; i < 3; ++i)
+        log.vWrite(message.c_str(), 1);
+    const std::string old = m_dir.Read("DEBUG.OLD");
+    EXPECT_EQ(old.size(), uint64_t{fits} * entry + 19);
+    EXPECT_EQ(old.substr(old.size() - 19), "10000000\0short\0" "2\0\r\n"s);
     log.vFlush(5000);
-    const uint64_t size = std::filesystem::file_size(m_dir.Path() / "DEBUG.TXT");
-    EXPECT_EQ(size, uint64_t{fits} * entry + 19);
-    EXPECT_LE(size, sc_Debug::kCapBytes);
-    EXPECT_EQ(log.lGetSize(), size);
-    const std::string tail = Log().substr(size - 19 - entry);
-    EXPECT_EQ(tail.substr(entry), "10000000\0short\0" "2\0\r\n"s);
+    EXPECT_EQ(Log().size(), 3u * entry);
+    EXPECT_EQ(log.lGetSize(), 3u * entry);
+    EXPECT_EQ(Log().substr(0, 9 + message.size()), "10000000\0"s + message);
+}
+
+TEST(ModeFlags, EachSettingSetsAllFourFlagsAndReturnsTheRecord) {
+    ss_ModeFlags a{{7, 7, 7, 7}}, b = a, c = a;
+    EXPECT_EQ(p_SetModeFlags1001(&a), &a);
+    EXPECT_EQ(p_SetModeFlags0100(&b), &b);
+    EXPECT_EQ(p_SetModeFlags0010(&c), &c);
+    using Flags = std::vector<int32_t>;
+    EXPECT_EQ(Flags(a.lFlag, a.lFlag + 4), (Flags{1, 0, 0, 1}));
+    EXPECT_EQ(Flags(b.lFlag, b.lFlag + 4), (Flags{0, 1, 0, 0}));
+    EXPECT_EQ(Flags(c.lFlag, c.lFlag + 4), (Flags{0, 0, 1, 0}));
 }
 
 } // namespace

@@ -48,9 +48,16 @@ private:
 TEST_F(Work, CreateSetsUpTheDisplayInsideCreate) {
     SpyWork work;
     EXPECT_EQ(g_pWork, &work);
+    ss_PlainRect rect{1, 2, 3, 4};
+    work.vGetScreenRect(&rect);
+    EXPECT_EQ(rect, (ss_PlainRect{0, 0, 0, 0}));
     work.vCreate("KRX Project", 0, 0, 0);
     EXPECT_TRUE(work.insideCreate);
     EXPECT_EQ(g_oScreenSize.oPlain(), (ss_PlainPoint{800, 600}));
+    work.vSpareA();
+    work.vSpareB();
+    work.vGetScreenRect(&rect);
+    EXPECT_EQ(rect, (ss_PlainRect{0, 0, 800, 600}));
     ASSERT_NE(g_pWorkSurface, nullptr);
     ASSERT_NE(g_pTextSurface, nullptr);
     EXPECT_EQ(g_pWorkSurface->lGetId(), 1);

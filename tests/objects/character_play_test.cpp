@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "engine/sprite/sprite_tree.h"
+#include "engine/device/dir_surface.h"
+#include "engine/device/mouse.h"
 #include "game/work.h"
+#include "objects/gun.h"
 #include "objects/building.h"
 #include "platform/input.h"
 #include "tests/support/mission_play.h"
@@ -263,6 +267,38 @@ TEST_F(CharacterPlay, LightningJoinsItsEndsInDotsThatStayOnTheSurface) {
     EXPECT_GT(near1, 0);
     EXPECT_GT(near2, 0);
     EXPECT_EQ(outside, 0);
+}
+
+// The aiming aids the game offers without using them.
+TEST_F(CharacterPlay, TheCrossHairAndTheTrailStayOnTheSurface) {
+    // 500 long: the first point as given, then one every 35 pixels.
+    const std::vector<sc_Point> trail = o_TrailPoints(100, 100, 400, 500);
+    ASSERT_EQ(trail.size(), 15u);
+    EXPECT_EQ(trail[0], sc_Point(100, 100));
+    EXPECT_LE(std::hypot(trail.back().x - 400, trail.back().y - 500), 10 + 9);
+    EXPECT_EQ(o_TrailPoints(7, 7, 7, 7).size(), 1u);
+    std::vector<int32_t> greens;
+    int32_t nearEnd = 0;
+    At(kPlay + 2, [&](sc_Scene& s, HeadlessBackend&) {
+        uint16_t* px = g_pWorkBuffer;
+        // Whole in the middle, cut at the corners, gone an arm off the edge.
+        for (const sc_Point& m : {sc_Point(400, 300), sc_Point(0, 0), sc_Point(799, 599), sc_Point(811, 300)}) {
+            std::fill(px, px + 800 * 600, uint16_t{0});
+            g_oMousePoint = m;
+            v_DrawCrossHair();
+            greens.push_back(static_cast<int32_t>(std::count(px, px + 800 * 600, uint16_t{992})));
+        }
+        // From the middle of the screen to past its right edge.
+        std::fill(px, px + 800 * 600, uint16_t{0});
+        g_pWorkSurface->pLock(); // between frames the surface is not locked
+        v_DrawSpriteTrail(s.oAllObject.pEffectFrames, sc_Point(1000, 1000), 1400, 1300, 2100, 1300);
+        g_pWorkSurface->vUnlock();
+        for (int32_t y = 250; y < 350; ++y)
+            nearEnd += static_cast<int32_t>(std::count_if(px + y * 800 + 750, px + y * 800 + 800, [](uint16_t p) { return p != 0; }));
+    });
+    Run(kPlay + 3);
+    EXPECT_EQ(greens, (std::vector<int32_t>{41, 21, 21, 0}));
+    EXPECT_GT(nearEnd, 0);
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/device/mouse.h"
+#include "platform/input.h"
 #include "interface/form.h"
+#include "interface/operator_panel.h"
 #include "objects/all_object.h"
 #include "tests/objects/fighter_scene.h"
 
@@ -47,6 +49,18 @@ TEST_F(Orders, AnOrderIsAimedWithinTwoHundredPixelsOfTheOwnCharacter) {
         EXPECT_EQ(Layer().bBlocked, blocked) << x;
         EXPECT_EQ(Layer().oTarget.oPlain(), (ss_PlainPoint{1000 + x, 1000}));
     }
+    // A click where the order may go sends the airplane and puts the
+    // panel's list of orders back at its first.
+    sc_Adjust& list = g_pInterFaceOperator->oScroll;
+    list.vSetMax(8);
+    list.vSetValue(3);
+    Backend().MoveMouse(500, 300);
+    Backend().Click(plat::kMouseLeft);
+    Frame(16);
+    Layer().vAimOrder();
+    EXPECT_EQ(Layer().bAiming, 0);
+    EXPECT_EQ(Layer().bAirplaneFlying, 1);
+    EXPECT_EQ(list.lGetValue(), 0);
 }
 
 TEST_F(Orders, OrderSixsBlastKillsWithinFiveHundredAndSparesOneAtFiveHundred) {

@@ -122,7 +122,7 @@ TEST_F(PageTest, MixByPercentWithEachFormsArgumentOrder) {
     v_PutImageMix(0, 0, img.data(), 0, 100);
     EXPECT_EQ(Row(5), src);
     reset();
-    v_PutRleImageMix(0, 0, rle.data(), 100, 0);
+    v_PutRleImageMix(0, 0, rle.data(), 100, 0, static_cast<uint32_t>(rle.size()));
     EXPECT_EQ(Row(5), src);
     reset();
     v_FillRectMix(0, 0, 4, 0, Grey(20), 100, 0);
@@ -290,7 +290,7 @@ TEST_F(PageTest, RunLengthFormsEqualTheRawFormsEverywhere) {
                 });
             compare(
                 "add", [&] { v_PutImageAdd(x, y, rawImg.data()); },
-                [&] { v_PutRleImageAdd(x, y, rleImg.data()); });
+                [&] { v_PutRleImageAdd(x, y, rleImg.data(), static_cast<uint32_t>(rleImg.size())); });
             if (HasFailure()) return;
         }
 }

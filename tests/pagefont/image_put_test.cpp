@@ -113,8 +113,6 @@ TEST_F(PageTest, RunLengthPutEqualsTheColorKeyPutEverywhere) {
             l_SelectPage(1);
             v_PutRleImage(x, y, rle.data(), static_cast<uint32_t>(rle.size()));
             ASSERT_EQ(Snapshot(), keyed) << x << "," << y;
-            v_PutRleImage(x, y, rle.data()); // unsized: same walk
-            ASSERT_EQ(Snapshot(), keyed) << x << "," << y;
             v_FreeAllPages();
         }
 }
@@ -161,7 +159,6 @@ TEST_F(PageTest, MalformedRunLengthRowsStayInsideTheirRowAndRecord) {
     stuck.push_back(0);
     stuck.push_back(0);
     v_PutRleImage(0, 0, stuck.data(), static_cast<uint32_t>(stuck.size()));
-    v_PutRleImage(0, 0, stuck.data());
     // Every prefix of a good record, sized exactly (the sanitizer catches an
     // overread), draws a prefix of the full picture.
     const std::vector<uint16_t> px = pftest::Pattern(6, 3, true);

@@ -142,18 +142,19 @@ TEST_F(PaletteTest, RunLengthFormsEqualTheSixteenBitForms) {
     const std::vector<uint8_t> pal = pic.PalRle();
     const std::vector<uint8_t> rle = pftest::RleImage(kW, kH, pic.Expanded(true));
     const uint32_t n = static_cast<uint32_t>(pal.size());
+    const uint32_t r = static_cast<uint32_t>(rle.size());
     ExpectSame(
         "copy", [&](int32_t x, int32_t y) { v_PutPalRleImage(x, y, pal.data(), n); },
-        [&](int32_t x, int32_t y) { v_PutRleImage(x, y, rle.data()); });
+        [&](int32_t x, int32_t y) { v_PutRleImage(x, y, rle.data(), r); });
     ExpectSame(
         "half", [&](int32_t x, int32_t y) { v_PutPalRleImageHalf(x, y, pal.data(), n); },
-        [&](int32_t x, int32_t y) { v_PutRleImageHalf(x, y, rle.data()); });
+        [&](int32_t x, int32_t y) { v_PutRleImageHalf(x, y, rle.data(), r); });
     ExpectSame(
         "add", [&](int32_t x, int32_t y) { v_PutPalRleImageAdd(x, y, pal.data(), n); },
-        [&](int32_t x, int32_t y) { v_PutRleImageAdd(x, y, rle.data()); });
+        [&](int32_t x, int32_t y) { v_PutRleImageAdd(x, y, rle.data(), r); });
     ExpectSame(
         "mix", [&](int32_t x, int32_t y) { v_PutPalRleImageMix(x, y, pal.data(), 90, 30, n); },
-        [&](int32_t x, int32_t y) { v_PutRleImageMix(x, y, rle.data(), 90, 30); });
+        [&](int32_t x, int32_t y) { v_PutRleImageMix(x, y, rle.data(), 90, 30, r); });
 }
 
 TEST_F(PaletteTest, AlphaFormsEqualTheSixteenBitForms) {
@@ -166,6 +167,7 @@ TEST_F(PaletteTest, AlphaFormsEqualTheSixteenBitForms) {
     const std::vector<uint8_t> rawRle =
         Pictures::Record(pic.OpaqueAlpha(), pftest::RleImage(kW, kH, pic.Expanded(true)));
     const uint32_t n = static_cast<uint32_t>(palRle.size());
+    const uint32_t r = static_cast<uint32_t>(rawRle.size());
     ExpectSame(
         "plane", [&](int32_t x, int32_t y) { v_PutPalImageAlphaPlane(x, y, pal.data(), plane.data()); },
         [&](int32_t x, int32_t y) { v_PutImageAlphaPlane(x, y, raw.data(), plane.data()); });
@@ -180,10 +182,10 @@ TEST_F(PaletteTest, AlphaFormsEqualTheSixteenBitForms) {
         [&](int32_t x, int32_t y) { v_PutAlphaImageLevel(x, y, rawRec.data(), 150); });
     ExpectSame(
         "rle alpha", [&](int32_t x, int32_t y) { v_PutPalRleAlphaImage(x, y, palRle.data(), n); },
-        [&](int32_t x, int32_t y) { v_PutRleAlphaImage(x, y, rawRle.data()); });
+        [&](int32_t x, int32_t y) { v_PutRleAlphaImage(x, y, rawRle.data(), r); });
     ExpectSame(
         "rle level", [&](int32_t x, int32_t y) { v_PutPalRleAlphaImageLevel(x, y, palRle.data(), 99, n); },
-        [&](int32_t x, int32_t y) { v_PutRleAlphaImageLevel(x, y, rawRle.data(), 99); });
+        [&](int32_t x, int32_t y) { v_PutRleAlphaImageLevel(x, y, rawRle.data(), 99, r); });
 }
 
 TEST_F(PaletteTest, IndexZeroIsAColourAndEmptyRowsDrawNothing) {

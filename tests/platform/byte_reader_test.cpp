@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -115,6 +117,8 @@ TEST(ByteReader, FilesAreReadWholeOnlyWhenRegularAndWithinTheirBound) {
     krxtest::ScopedCwd cwd(dir.Path());
     dir.Write("Data/Eight.bin", std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8));
     dir.Write("Folder.bin/inside", "x");
+    // No writer ever comes: opening it to read would wait for ever.
+    ASSERT_EQ(mkfifo((dir.Path() / "Pipe.bin").c_str(), 0644), 0);
 
     sc_ByteReader whole = sc_ByteReader::FromPath("data\\EIGHT.BIN", 8);
     ASSERT_TRUE(whole.Ok());
@@ -127,6 +131,8 @@ TEST(ByteReader, FilesAreReadWholeOnlyWhenRegularAndWithinTheirBound) {
         const char* why;
     } refused[] = {{"Data\\Eight.bin", 7, "is longer than its format allows"},
                    {"Folder.bin", sc_ByteReader::kMaxFileBytes, "does not open"},
+                   {"pipe.BIN", sc_ByteReader::kMaxFileBytes, "does not open"},
+                   {"/dev/zero", sc_ByteReader::kMaxFileBytes, "does not open"},
                    {"missing.bin", sc_ByteReader::kMaxFileBytes, "does not open"},
                    {"", sc_ByteReader::kMaxFileBytes, "does not open"}};
     for (const Case& c : refused) {

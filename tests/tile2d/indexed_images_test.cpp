@@ -123,6 +123,21 @@ TEST_F(IndexedImageTest, TgaConversion) {
     const uint16_t want[6] = {0x001F, 0x03E0, 0x7C00, 1, 0, 0x7FFF};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(Get16(out, 4 + 2 * i), want[i]) << i;
+    // The same picture after a 5-byte identification field, and stored top
+    // row first (descriptor bit 5), reads the same; a field longer than the
+    // file is refused.
+    Bytes withId = tga;
+    withId[0] = 5;
+    withId.insert(withId.begin() + 18, {'n', 'a', 'm', 'e', '!'});
+    Bytes topDown = Tga(3, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 10, 20, 30, 255, 255, 255});
+    topDown[17] = 0x20;
+    for (const Bytes* other : {&withId, &topDown}) {
+        Bytes same(out.size(), 0xCC);
+        ASSERT_TRUE(v_ConvertTga24(other->data(), Size(*other), same.data(), Size(same), 10, 20, 30));
+        EXPECT_EQ(same, out);
+    }
+    withId[0] = 255;
+    EXPECT_FALSE(v_ConvertTga24(withId.data(), Size(withId), out.data(), Size(out), 10, 20, 30));
     v_SetPixelMode(2);
     ASSERT_TRUE(v_ConvertTga24(tga.data(), Size(tga), out.data(), Size(out), 10, 20, 30));
     EXPECT_EQ(Get16(out, 4 + 2), 0x07E0) << "six green bits in mode 2";

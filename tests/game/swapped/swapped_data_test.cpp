@@ -1,17 +1,21 @@
 // The real program, headless, on the data set with one file replaced by a
-// truncated copy, by random bytes of the same length, or by a file of
-// another kind: it starts, goes through the menus into the default mission
+// truncated copy, by random bytes of the same length, by a file of
+// another kind or by a FIFO that no one writes to: it starts, goes through the menus into the default mission
 // and plays on, and a file it refuses is named in DEBUG.TXT.
 //
 // Which files a run reads is learnt once, from a run on a copy of the whole
 // data set with the kernel reporting every file opened in its folders.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +25,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/device/dir_surface.h"
@@ -37,9 +42,12 @@ namespace {
 namespace fs = std::filesystem;
 using plat::HeadlessBackend;
 
-enum class Swap { Truncated, RandomBytes, OtherKind };
+enum class Swap { Truncated, RandomBytes, OtherKind, Fifo };
 const char* Name(Swap s) {
-    return s == Swap::Truncated ? "truncated" : s == Swap::RandomBytes ? "random bytes" : "another kind";
+    return s == Swap::Truncated     ? "truncated"
+           : s == Swap::RandomBytes ? "random bytes"
+           : s == Swap::OtherKind   ? "another kind"
+                                    : "a FIFO";
 }
 
 std::string Lower(std::string s) {
@@ -71,16 +79,18 @@ std::vector<fs::path> DataFiles() {
 }
 
 // The game's folder: each data folder made afresh with a link to each of
-// its files, but the swapped file written in its place; the save folder
-// empty, as the game's own.
+// its files, but the swapped file written in its place (or a FIFO made
+// there); the save folder empty, as the game's own.
 class SwappedDir : public krxtest::TempDir {
 public:
-    SwappedDir(const fs::path& swapped, const std::string& bytes) {
+    SwappedDir(const fs::path& swapped, const std::string& bytes, bool fifo) {
         const fs::path data = krxtest::DataDir();
         for (const auto& e : fs::recursive_directory_iterator(data)) {
             const fs::path rel = fs::relative(e.path(), data);
             if (e.is_directory()) {
                 fs::create_directories(Path() / rel);
+            } else if (rel == swapped && fifo) {
+                EXPECT_EQ(mkfifo((Path() / rel).c_str(), 0644), 0);
             } else if (rel == swapped) {
                 std::ofstream(Path() / rel, std::ios::binary) << bytes;
             } else if (Lower(rel.begin()->string()) != "save") {
@@ -89,6 +99,18 @@ public:
         }
     }
 };
+
+// Opens the write end of a FIFO every few milliseconds until stopped, which
+// succeeds only while something has the read end open: a program that opens
+// the FIFO is caught, and one waiting there for a writer goes on (reading
+// nothing) instead of hanging the suite.
+void ProbeFifo(std::stop_token stop, const fs::path& fifo, std::atomic<bool>& opened) {
+    for (; !stop.stop_requested(); std::this_thread::sleep_for(std::chrono::milliseconds(5)))
+        if (const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); fd >= 0) {
+            opened = true;
+            ::close(fd);
+        }
+}
 
 struct Outcome {
     int32_t exitCode = -1;
@@ -201,6 +223,7 @@ std::string Swapped(const fs::path& file, Swap swap, const std::vector<fs::path>
         return bytes;
     }
     case Swap::OtherKind: break;
+    case Swap::Fifo: return {};
     }
     // The first file the run reads whose kind differs.
     const std::set<fs::path>& read = TheBaseline().read;
@@ -242,14 +265,24 @@ void ExpectPlaysOnWith(Swap swap) {
     const std::vector<fs::path> all = DataFiles();
     for (const fs::path& file : FilesToSwap(all)) {
         SCOPED_TRACE(file.string() + ", " + Name(swap));
-        SwappedDir dir(file, Swapped(file, swap, all));
+        const bool fifo = swap == Swap::Fifo;
+        SwappedDir dir(file, Swapped(file, swap, all), fifo);
+        std::atomic<bool> opened = false;
+        std::jthread probe;
+        if (fifo) probe = std::jthread(ProbeFifo, dir.Path() / file, std::ref(opened));
         const Outcome got = RunGame(dir.Path());
+        probe = {}; // stopped and joined
+        EXPECT_FALSE(opened) << "the FIFO was opened: a reader waits there for a writer";
         EXPECT_EQ(got.exitCode, 0);
         EXPECT_EQ(got.state, sc_Scene::kStatePlay) << "the mission is not played on";
-        // A cut copy of a file the run reads whole, and anything but a file
-        // of its kind in place of a signed one, is refused by name.
+        // A cut copy of a file the run reads whole, anything but a file of
+        // its kind in place of a signed one, and a FIFO in place of any file
+        // the run reads, is refused by name.
         const std::string kind = Kind(file);
-        if (base.read.count(file) && (swap == Swap::Truncated ? kNamedWhenCut.count(kind) : kSigned.count(kind))) {
+        const bool named = swap == Swap::Fifo        ? true
+                           : swap == Swap::Truncated ? kNamedWhenCut.count(kind) > 0
+                                                     : kSigned.count(kind) > 0;
+        if (base.read.count(file) && named) {
             EXPECT_NE(Lower(got.log).find(Lower(file.filename().string())), std::string::npos)
                 << "not named in DEBUG.TXT; new lines:\n" << NewLines(got.log);
         }
@@ -260,5 +293,6 @@ void ExpectPlaysOnWith(Swap swap) {
 TEST(SwappedDataSet, ATruncatedFileIsReportedAndThePlayGoesOn) { ExpectPlaysOnWith(Swap::Truncated); }
 TEST(SwappedDataSet, RandomBytesInAFilesPlaceLeaveThePlayGoingOn) { ExpectPlaysOnWith(Swap::RandomBytes); }
 TEST(SwappedDataSet, AFileOfAnotherKindLeavesThePlayGoingOn) { ExpectPlaysOnWith(Swap::OtherKind); }
+TEST(SwappedDataSet, AFifoInAFilesPlaceIsRefusedWithoutWaiting) { ExpectPlaysOnWith(Swap::Fifo); }
 
 } // namespace

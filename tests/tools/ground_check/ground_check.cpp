@@ -1,15 +1,16 @@
 // Draws a mission's ground at a view through the map, on a plain buffer, and
 // compares it with a screenshot of the ground viewer showing the same view
-// under a virtual X server (the picture scaled to fill the screen,
-// letterboxed, nearest neighbour).
+// under a virtual X server (the picture enlarged by a whole factor, then
+// smoothly to fill the screen, letterboxed).
 //   ground_check <data dir> <ground map number> <view x> <view y> <screenshot.png>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "game/map.h"
 #include "platform/png.h"
+#include "platform/screen_fit.h"
+#include "tests/support/screen_model.h"
 #include "tests/support/temp_dir.h"
 
 int main(int argc, char** argv) {
@@ -41,28 +42,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read %s\n", argv[5]);
         return 1;
     }
-    const double scale = std::min(sw / 800.0, sh / 600.0);
-    const int ox = static_cast<int>((sw - 800 * scale) / 2), oy = static_cast<int>((sh - 600 * scale) / 2);
-    auto close = [](uint16_t p, uint16_t q) {
-        for (int shift : {0, 5, 10})
-            if (std::abs(((p >> shift) & 31) - ((q >> shift) & 31)) > 1) return false;
-        return true;
-    };
-    // Each screen pixel shows one ground pixel; rounding in the scaler may
-    // pick a neighbour of the one expected.
+    const plat::ScreenFit fit = plat::FitPicture(800, 600, sw, sh);
     int compared = 0, mismatched = 0;
-    for (int sy = oy; sy < oy + static_cast<int>(600 * scale) && sy < sh; ++sy)
-        for (int sx = ox; sx < ox + static_cast<int>(800 * scale) && sx < sw; ++sx) {
-            const int x = static_cast<int>((sx - ox) / scale), y = static_cast<int>((sy - oy) / scale);
-            bool found = false;
-            for (int dy = -1; dy <= 1 && !found; ++dy)
-                for (int dx = -1; dx <= 1 && !found; ++dx) {
-                    const int gx = x + dx, gy = y + dy;
-                    found = gx >= 0 && gy >= 0 && gx < 800 && gy < 600 &&
-                            close(ground[gy * 800 + gx] & 0x7FFF, shot[sy * sw + sx] & 0x7FFF);
-                }
+    for (int sy = fit.y; sy < fit.y + fit.height && sy < sh; ++sy)
+        for (int sx = fit.x; sx < fit.x + fit.width && sx < sw; ++sx) {
+            int x = 0, y = 0;
+            plat::ScreenToPicture(fit, 800, 600, sx, sy, x, y);
             ++compared;
-            mismatched += !found;
+            mismatched += !krxtest::ShownFrom(ground, 800, 600, x, y, shot[static_cast<size_t>(sy) * sw + sx]);
         }
     std::printf("compared %d screen pixels with the ground, %d differ\n", compared, mismatched);
     return compared > 400000 && mismatched * 100 <= compared ? 0 : 1;
