@@ -2,7 +2,10 @@
 // and the mission file's thing records.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <initializer_list>
 #include <vector>
 
@@ -131,6 +134,109 @@ TEST(CombatRecords, CutOrForeignRecordsAreRefused) {
         EXPECT_EQ(trace.Lines().size(), 1u);
     }
     EXPECT_FALSE(ss_ThingRecord().bRead(Words({6, 28, 0, 1, 2, 3, 0})));
+}
+
+// A record as a peer's bytes reach its family: read whole, or refused.
+template <class R> std::optional<R> Received(const R& sent) {
+    R in;
+    if (!in.bRead(Bytes(sent))) return std::nullopt;
+    return in;
+}
+
+// Whatever a peer sends is held where it is read: places and amounts to a
+// range the show list, the drawing and the hit points can add to, flags to
+// 0 or 1; an index that picks no picture, row or character refuses the
+// record whole.
+TEST(RecordRanges, EveryKindHoldsWhatAPeerSendsToItsRange) {
+    constexpr ss_PlainPoint kCorner{INT32_MIN, INT32_MAX};
+    constexpr ss_PlainPoint kHeld{-kFarPlace, kFarPlace};
+    const std::pair<const char*, std::function<bool()>> held[] = {
+        {"enemy", [&] {
+             ss_EnemyRecord r;
+             r.oPos = kCorner;
+             r.lHitPoints = INT32_MIN;
+             r.bAwake = 7;
+             const auto in = Received(r);
+             return in && in->oPos == kHeld && in->lHitPoints == -kFarAmount && in->bAwake == 1;
+         }},
+        {"thing", [&] {
+             ss_ThingRecord r;
+             r.oPos = kCorner;
+             r.lLife = INT32_MAX;
+             const auto in = Received(r);
+             return in && in->oPos == kHeld && in->lLife == kFarAmount;
+         }},
+        {"mine", [&] {
+             ss_MineRecord r;
+             r.oPos = kCorner;
+             r.bDestroyed = -1;
+             const auto in = Received(r);
+             return in && in->oPos == kHeld && in->bDestroyed == 1;
+         }},
+        {"mine request", [&] {
+             ss_MineRequest r;
+             r.oPos = kCorner;
+             const auto in = Received(r);
+             return in && in->oPos == kHeld;
+         }},
+        {"bullet", [&] {
+             ss_BulletRecord r;
+             r.oPos = r.oStart = r.oTarget = kCorner;
+             r.lTravelled = INT32_MIN;
+             r.bNew = 2;
+             const auto in = Received(r);
+             return in && in->oPos == kHeld && in->oStart == kHeld && in->oTarget == kHeld &&
+                    in->lTravelled == -kFarAmount && in->bNew == 1;
+         }},
+        {"item", [&] {
+             ss_PropRecord r;
+             r.oPos = kCorner;
+             const auto in = Received(r);
+             return in && in->oPos == kHeld;
+         }},
+        {"fire", [&] {
+             ss_FireRecord r;
+             r.oAim = r.oOwner = kCorner;
+             r.lChargePower = INT32_MAX;
+             const auto in = Received(r);
+             return in && in->oAim == kHeld && in->oOwner == kHeld && in->lChargePower == kFarAmount;
+         }},
+        {"walk", [&] {
+             ss_WalkRecord r;
+             r.oPos = kCorner;
+             r.bMoving = INT32_MIN;
+             const auto in = Received(r);
+             return in && in->oPos == kHeld && in->bMoving == 1;
+         }},
+        {"state", [&] {
+             ss_StateRecord r;
+             r.oPos = kCorner;
+             r.lHitPoints = r.lScore = INT32_MAX;
+             r.lFly = r.lDrain = INT32_MIN;
+             const auto in = Received(r);
+             return in && in->oPos == kHeld && in->lHitPoints == kFarAmount && in->lScore == kFarAmount &&
+                    in->lFly == -kFarAmount && in->lDrain == -kFarAmount;
+         }},
+    };
+    for (const auto& [what, holds] : held) EXPECT_TRUE(holds()) << what;
+
+    const std::pair<const char*, std::function<bool()>> refused[] = {
+        {"walk of no character", [] { ss_WalkRecord r; r.lIndex = 4; return !Received(r); }},
+        {"walk toward no direction", [] { ss_WalkRecord r; r.lDirection = 16; return !Received(r); }},
+        {"fire of no character", [] { ss_FireRecord r; r.lIndex = -1; return !Received(r); }},
+        {"fire toward no direction", [] { ss_FireRecord r; r.lDirection = -1; return !Received(r); }},
+        {"state of no character", [] { ss_StateRecord r; r.lIndex = 4; return !Received(r); }},
+        {"state facing no direction", [] { ss_StateRecord r; r.lFacing = 16; return !Received(r); }},
+        {"state aiming no direction", [] { ss_StateRecord r; r.lGunDirection = -1; return !Received(r); }},
+        {"state showing no direction", [] { ss_StateRecord r; r.lShownDir = 16; return !Received(r); }},
+        {"bullet of no flight", [] { ss_BulletRecord r; r.lFlight = 7; return !Received(r); }},
+        {"mine request of no kind", [] { ss_MineRequest r; r.lKind = -1; return !Received(r); }},
+    };
+    for (const auto& [what, refuses] : refused) {
+        krxtest::TraceCapture trace;
+        EXPECT_TRUE(refuses()) << what;
+        EXPECT_EQ(trace.Lines().size(), 1u) << what;
+    }
 }
 
 // One placed crate: both pack names, the sprite key, the position, the
