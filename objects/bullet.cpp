@@ -31,7 +31,6 @@ constexpr const char* kSpriteImg = "P_SPRITY\\P_SPRITY.IMG";
 
 constexpr int32_t kStepMs = 30;
 constexpr int32_t kFrameMs = 50;
-constexpr int32_t kDirections = 32;
 constexpr int32_t kBeamSpacing = 4;
 constexpr int32_t kBeamSprites = 512;
 

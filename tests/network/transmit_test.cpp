@@ -18,6 +18,7 @@
 #include "network/dir_play.h"
 #include "network/transmit.h"
 #include "objects/all_object.h"
+#include "objects/animal.h"
 #include "objects/character.h"
 #include "platform/byte_reader.h"
 #include "platform/net/discovery.h"
@@ -254,6 +255,11 @@ TEST_F(TransmitTest, RecordsGoToTheRoomOnlyDuringABattleWithTheEndKind) {
 
     t.vBeginBattle();
     t.vFlush(room); // nothing waits: nothing is sent
+    // Every machine runs its own animals: they send nothing.
+    sc_AllAnimal& animals = Scene().oMap.oSetting.oAllAnimal;
+    animals.pAdd();
+    animals.vSend();
+    EXPECT_EQ(t.oWaiting().size(), 4u);
     for (size_t at = 0; at < kEveryKind.size();) {
         const uint32_t size = kEveryKind[at + 1];
         Add(Words(kEveryKind.begin() + static_cast<long>(at), kEveryKind.begin() + static_cast<long>(at + size / 4)));
