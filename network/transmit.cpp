@@ -390,18 +390,19 @@ void sc_Transmit::vRefuseFrom(uint32_t lFrom, const char* pWhat, const char* pWh
             if (l_MsSince(r.lSince) > l_MsSince(e->lSince)) e = &r;
         }
     }
-    if (e->lCount > 0)
-        plat::Trace(kSource, "player " + std::to_string(e->lFrom) + ": " + std::to_string(e->lCount) +
-                                 " more refused in a second");
+    vReportCount(*e);
     *e = {lFrom, g_lNowTick, 0};
     plat::Trace(kSource, "player " + std::to_string(lFrom) + ": " + pWhat + " refused: " + pWhy);
 }
 
+void sc_Transmit::vReportCount(ss_Refusals& r) {
+    if (r.lCount == 0) return;
+    plat::Trace(kSource, "player " + std::to_string(r.lFrom) + ": " + std::to_string(r.lCount) + " more refused in the " +
+                             std::to_string(kRefusalWindowMs / 1000) + " s after");
+    r.lCount = 0;
+}
+
 void sc_Transmit::vReportRefusals() {
-    for (ss_Refusals& r : m_oRefusals) {
-        if (r.lCount == 0 || (m_bBattle && l_MsSince(r.lSince) < kRefusalWindowMs)) continue;
-        plat::Trace(kSource, "player " + std::to_string(r.lFrom) + ": " + std::to_string(r.lCount) +
-                                 " more refused in a second");
-        r.lCount = 0;
-    }
+    for (ss_Refusals& r : m_oRefusals)
+        if (!m_bBattle || l_MsSince(r.lSince) >= kRefusalWindowMs) vReportCount(r);
 }

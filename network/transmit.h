@@ -111,8 +111,8 @@ public:
     static constexpr int32_t kAuthoritySilenceMs = 5000;
 
     // While a message is dispatched: one of its records was not applied.
-    // Refusals are counted by sender: the first of a second is traced, the
-    // rest of that second in one line after it.
+    // Refusals are counted by sender: the first is traced, the rest of the
+    // next ten seconds in one line when they are over.
     bool bDispatching() const { return m_lDispatchFrom != 0; }
     void vRefuse(const char* pWhat, const char* pWhy);
 
@@ -129,7 +129,7 @@ public:
     uint32_t lRecordMessages = 0;
 
 private:
-    static constexpr int32_t kRefusalWindowMs = 1000;
+    static constexpr int32_t kRefusalWindowMs = 10'000;
     static constexpr size_t kRefusalSources = 8;
     // How often the session is asked whether the holder of authority is
     // still in the room when another player sends the authority's records.
@@ -149,7 +149,9 @@ private:
     bool bFromAuthority(uint32_t lFrom);
     void vApply(uint32_t lKind, std::span<const uint8_t> oRecord, uint32_t lFrom, int32_t lSlot);
     void vRefuseFrom(uint32_t lFrom, const char* pWhat, const char* pWhy);
-    // The counts of the seconds that have ended.
+    // The count of a source's refusals since its traced one.
+    void vReportCount(ss_Refusals& r);
+    // The counts of the windows that have ended (all, once the battle is).
     void vReportRefusals();
     // False when no message waited.
     bool bReceiveOne();

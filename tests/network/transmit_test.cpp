@@ -465,8 +465,8 @@ std::vector<ss_BulletRecord> NewBullets(int32_t n) {
 }
 
 // Each record is taken only from the machine that may send it, and what a
-// flood of them does is bounded: a refusal is traced once, the rest of its
-// second counted.
+// flood of them does is bounded: a refusal is traced once, the next ones
+// counted.
 TEST_F(RecordDispatch, EachRecordIsTakenOnlyFromTheMachineThatMaySendIt) {
     using T = RecordDispatch;
     const struct {
