@@ -55,7 +55,7 @@ constexpr auto kAfterTime = 4s;
 constexpr int32_t kMinMessages = 5;
 constexpr auto kMaxFrameGap = 4s;
 constexpr size_t kMaxGrowthMb = 384;
-constexpr size_t kMaxCountedLines = 6;
+constexpr size_t kMaxCountedLines = 8;
 
 // ------------------------------------------------------------ honest runs
 
@@ -357,7 +357,7 @@ const Attack kAttacks[] = {
     {"NameChangesFromAMemberThatNeverReads", Setting::Battle, Where::Outside, false, RenamesNeverRead, true, nullptr,
      {}},
     {"ConnectionsThatNeverSayHello", Setting::Battle, Where::Outside, true, SilentConnections, false,
-     "no hello in time", {}},
+     "no hello", {}},
     {"JunkOnTheDiscoveryPort", Setting::Battle, Where::Outside, false, JunkDatagrams, false,
      "ignored a datagram that is not a session query", {}},
     {"AHostThatFeedsItsJoinerWithoutEnd", Setting::FakeHost, Where::Outside, false, FeedWithoutEnd, false,

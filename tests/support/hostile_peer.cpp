@@ -172,7 +172,7 @@ bool HostileMember::Apply(const Message& m) {
         m_acks[m.seq] = m.ok ? std::max<Id>(m.id, 1) : 0;
         m_answered.notify_all();
         return true;
-    case FrameType::Deliver: ++m_delivered; return true;
+    case FrameType::Deliver: return true;
     case FrameType::PlayerAdded: return m_table.AddPlayer(m.id, m.name, m.token);
     case FrameType::PlayerRemoved: return m_table.RemovePlayer(m.id);
     case FrameType::GroupAdded: return m_table.AddGroup(m.id, m.name);
@@ -189,13 +189,6 @@ bool HostileMember::Apply(const Message& m) {
 NameTable HostileMember::Table() const {
     std::lock_guard lock(m_mutex);
     return m_table;
-}
-
-Id HostileMember::PlayerNamed(const std::string& name) const {
-    std::lock_guard lock(m_mutex);
-    for (const auto& p : m_table.Players())
-        if (p.name == name) return p.id;
-    return 0;
 }
 
 Id HostileMember::RoomNamed(const std::string& name) const {

@@ -45,7 +45,6 @@ public:
     HostileMember(const HostileMember&) = delete;
     HostileMember& operator=(const HostileMember&) = delete;
 
-    bool Connected() const { return m_fd.Valid(); }
     const plat::net::Advert& Session() const { return m_session; }
 
     // Says hello with `secret` where the hello carries it, and waits for the
@@ -53,8 +52,7 @@ public:
     // its name changes to Table()) until StopReading.
     bool Hello(uint64_t secret = plat::net::RandomToken(), uint8_t flags = 0, std::chrono::milliseconds limit = 5s);
     plat::net::NameTable Table() const;
-    // The first player or room of that name in Table(); 0 when none.
-    plat::net::Id PlayerNamed(const std::string& name) const;
+    // The first room of that name in Table(); 0 when none.
     plat::net::Id RoomNamed(const std::string& name) const;
 
     // A name-table request under a fresh sequence number. With `wait` (and
@@ -80,8 +78,6 @@ public:
     void StopReading() { m_reading = false; }
     // The host has ended the stream.
     bool Closed() const;
-    // Game messages the host delivered to this member.
-    size_t Delivered() const { return m_delivered; }
 
 private:
     void Read();
@@ -99,7 +95,6 @@ private:
     std::map<uint32_t, plat::net::Id> m_acks;
     std::vector<uint8_t> m_in;
     std::atomic<bool> m_reading{true}, m_closed{false}, m_stop{false};
-    std::atomic<size_t> m_delivered{0};
     std::thread m_thread;
 };
 
