@@ -148,7 +148,7 @@ void sc_Transmit::vBeginBattle(std::span<const uint32_t> oRoom) {
     m_oBattleRoom.fill(0);
     std::copy_n(oRoom.begin(), std::min(oRoom.size(), m_oBattleRoom.size()), m_oBattleRoom.begin());
     m_oHeard.fill(0);
-    m_oRefusals = {};
+    lRefused = 0;
     m_lDispatchFrom = 0;
     // The last player of the room holds authority when the battle begins.
     const uint32_t own = pDirPlay ? pDirPlay->lOwnPlayerId : 0;
@@ -164,7 +164,6 @@ void sc_Transmit::vBeginBattle(std::span<const uint32_t> oRoom) {
 void sc_Transmit::vEndBattle() {
     vEmpty();
     m_bBattle = false;
-    vReportRefusals();
     m_lAuthority = 0;
     m_oBattleRoom.fill(0);
     m_oHeard.fill(0);
@@ -208,7 +207,6 @@ void sc_Transmit::vReceive() {
     for (int32_t i = 0; i < kMessagesPerFrame; ++i)
         if (!bReceiveOne()) break;
     vWatchAuthority();
-    vReportRefusals();
 }
 
 void sc_Transmit::vTakeAuthority() {
@@ -372,37 +370,6 @@ void sc_Transmit::vRefuse(const char* pWhat, const char* pWhy) {
 }
 
 void sc_Transmit::vRefuseFrom(uint32_t lFrom, const char* pWhat, const char* pWhy) {
-    ss_Refusals* e = nullptr;
-    for (ss_Refusals& r : m_oRefusals)
-        if (r.lFrom == lFrom) e = &r;
-    if (e && l_MsSince(e->lSince) < kRefusalWindowMs) {
-        ++e->lCount;
-        return;
-    }
-    if (!e) {
-        // A new source takes a free place, or the one quiet the longest.
-        e = &m_oRefusals[0];
-        for (ss_Refusals& r : m_oRefusals) {
-            if (r.lFrom == 0) {
-                e = &r;
-                break;
-            }
-            if (l_MsSince(r.lSince) > l_MsSince(e->lSince)) e = &r;
-        }
-    }
-    vReportCount(*e);
-    *e = {lFrom, g_lNowTick, 0};
-    plat::Trace(kSource, "player " + std::to_string(lFrom) + ": " + pWhat + " refused: " + pWhy);
-}
-
-void sc_Transmit::vReportCount(ss_Refusals& r) {
-    if (r.lCount == 0) return;
-    plat::Trace(kSource, "player " + std::to_string(r.lFrom) + ": " + std::to_string(r.lCount) + " more refused in the " +
-                             std::to_string(kRefusalWindowMs / 1000) + " s after");
-    r.lCount = 0;
-}
-
-void sc_Transmit::vReportRefusals() {
-    for (ss_Refusals& r : m_oRefusals)
-        if (!m_bBattle || l_MsSince(r.lSince) >= kRefusalWindowMs) vReportCount(r);
+    ++lRefused;
+    plat::TraceRefusal(kSource, std::string(pWhat) + " refused: " + pWhy, "player " + std::to_string(lFrom));
 }

@@ -111,8 +111,7 @@ public:
     static constexpr int32_t kAuthoritySilenceMs = 5000;
 
     // While a message is dispatched: one of its records was not applied.
-    // Refusals are counted by sender: the first is traced, the rest of the
-    // next ten seconds in one line when they are over.
+    // A sender's repeated refusals are counted, not traced one by one.
     bool bDispatching() const { return m_lDispatchFrom != 0; }
     void vRefuse(const char* pWhat, const char* pWhy);
 
@@ -125,21 +124,15 @@ public:
     int32_t lMessageRate = 0;
     int32_t lMessageCount = 0;
     int32_t lRateDeadline = 0;
-    // Game-record messages taken since the battle began.
+    // Game-record messages taken since the battle began, and the messages
+    // and records refused.
     uint32_t lRecordMessages = 0;
+    uint32_t lRefused = 0;
 
 private:
-    static constexpr int32_t kRefusalWindowMs = 10'000;
-    static constexpr size_t kRefusalSources = 8;
     // How often the session is asked whether the holder of authority is
     // still in the room when another player sends the authority's records.
     static constexpr int32_t kRoomCheckMs = 250;
-
-    struct ss_Refusals {
-        uint32_t lFrom = 0;
-        int32_t lSince = 0; // the start of its second
-        int32_t lCount = 0; // refused since, beyond the one traced
-    };
 
     // The room slot of a player of the battle, -1 for anyone else.
     int32_t lSlotOf(uint32_t lPlayer) const;
@@ -149,10 +142,6 @@ private:
     bool bFromAuthority(uint32_t lFrom);
     void vApply(uint32_t lKind, std::span<const uint8_t> oRecord, uint32_t lFrom, int32_t lSlot);
     void vRefuseFrom(uint32_t lFrom, const char* pWhat, const char* pWhy);
-    // The count of a source's refusals since its traced one.
-    void vReportCount(ss_Refusals& r);
-    // The counts of the windows that have ended (all, once the battle is).
-    void vReportRefusals();
     // False when no message waited.
     bool bReceiveOne();
     void vWatchAuthority();
@@ -169,7 +158,6 @@ private:
     int32_t m_lAuthorityHeard = 0;
     int32_t m_lRoomChecked = 0;
     uint32_t m_lDispatchFrom = 0;
-    std::array<ss_Refusals, kRefusalSources> m_oRefusals{};
 };
 
 extern sc_Transmit* g_pTransmit;

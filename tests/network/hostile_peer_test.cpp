@@ -27,6 +27,9 @@
 #include <vector>
 
 #include "network/dir_play.h"
+#include "network/records.h"
+#include "network/transmit.h"
+#include "platform/byte_reader.h"
 #include "platform/net/socket.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/game_process.h"
@@ -350,6 +353,42 @@ void TakeAnothersPlace(Stage& s) {
     s.stop = true;
 }
 
+// A message of game records as the record buffer sends them.
+template <class R> std::vector<uint8_t> Records(const std::vector<R>& records) {
+    sc_ByteWriter w;
+    w.Write(kMessageRecords);
+    for (const R& r : records) r.vWrite(w);
+    w.Write(kRecordEnd);
+    return w.Release();
+}
+
+// From outside the room, 20 times a second: every character has fallen.
+void FallenStatesFromOutside(Stage& s) {
+    std::vector<ss_StateRecord> fallen(4);
+    for (int32_t i = 0; i < 4; ++i) fallen[static_cast<size_t>(i)].lIndex = i;
+    const auto message = Records(fallen);
+    for (auto next = Clock::now(); !s.Over(); next += 50ms) {
+        EXPECT_TRUE(s.attacker->Send(s.room, message));
+        std::this_thread::sleep_until(next);
+    }
+}
+
+// From a player of the room, every 2 s: one 1 MB message of 25,000 shots,
+// of every character's gun.
+void ShotFloodsFromThePlayer(Stage& s) {
+    std::vector<ss_FireRecord> shots(25'000);
+    for (size_t i = 0; i < shots.size(); ++i) {
+        shots[i].lIndex = static_cast<int32_t>(i % 4);
+        shots[i].bFire = 1;
+        shots[i].oAim = {2000, 2000};
+    }
+    const auto message = Records(shots);
+    for (auto next = Clock::now(); !s.Over(); next += 2s) {
+        EXPECT_TRUE(s.attacker->Send(s.room, message));
+        while (!s.Over() && Clock::now() < next) std::this_thread::sleep_for(20ms);
+    }
+}
+
 const Attack kAttacks[] = {
     {"FloodAtFullRateFromOutsideTheRoom", Setting::Battle, Where::Outside, false, FloodAtFullRate, true, nullptr, {}},
     {"FloodsFromMembersUnderTheSendLimit", Setting::Battle, Where::Outside, false, FloodUnderTheLimit, false, nullptr,
@@ -364,6 +403,10 @@ const Attack kAttacks[] = {
      "receive queue full", {}},
     {"AMemberClaimsAnothersPlaceWhenTheHostDies", Setting::HostDies, Where::Outside, false, TakeAnothersPlace, false,
      nullptr, {}},
+    {"FallenStatesFromOutsideTheRoom", Setting::Battle, Where::Outside, false, FallenStatesFromOutside, false,
+     "its sender plays no part in the battle", {}},
+    {"ShotFloodsFromAPlayerOfTheRoom", Setting::Battle, Where::InTheRoom, false, ShotFloodsFromThePlayer, false,
+     "for another player's character", {}},
 };
 
 // Test names show the row's name, not its bytes.
