@@ -1,17 +1,12 @@
 // Feeds untrusted bytes to the record buffer of a battle under way, as
 // messages from the players of a room of four and from outside it, and
-// plays one battle frame after each with every object family loaded from
-// the generated data set: a value a reader takes but the show list, the
-// drawing or the deaths cannot survive is found here. Each message's walk
-// is checked too (every record handed on lies inside it, one after the
-// other, as long as its kind), and the lobby's reader of a room's state
-// takes only a sound message, which it then holds exactly.
+// plays one battle frame after each with the object families loaded from
+// the generated data set, so that a value a reader takes but the show
+// list, the drawing or the deaths cannot survive is found.
 //
 // An input is a byte of set-up (bit 0: this machine holds authority), then
 // messages: a byte naming the sender (room slots 0 to 3, this machine in
 // slot 0, or anyone else), a 16-bit length and that many bytes.
-#include <unistd.h>
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -53,18 +48,11 @@ constexpr size_t kMaxMessages = 16;
 
 namespace fs = std::filesystem;
 
-// The suite's data set, or one made here once when the suite has not run.
+// The suite's data set, made here when the suite has not made it yet.
 fs::path DataSet() {
-    const fs::path suite = KRX_FUZZ_DATA;
-    if (fs::exists(suite / "ATTRIB")) return suite;
-    const fs::path own = KRX_FUZZ_OWN_DATA;
-    if (!fs::exists(own.string() + ".done")) {
-        const std::string make = std::string(KRX_DATAGEN) + " '" + own.string() + "' >/dev/null";
-        Check(std::system(make.c_str()) == 0);
-        std::FILE* done = std::fopen((own.string() + ".done").c_str(), "w");
-        if (done) std::fclose(done);
-    }
-    return own;
+    const fs::path data = KRX_FUZZ_DATA;
+    if (!fs::exists(data / "ATTRIB")) Check(std::system((KRX_DATAGEN " " + data.string() + " >/dev/null").c_str()) == 0);
+    return data;
 }
 
 // The data set's folder is the current one while an input runs; the fuzzer
@@ -126,7 +114,6 @@ public:
             sc_Character* c = s.oAllObject.oAllCharacter.pGetCharacter(i);
             c->oPosition.oSet(1300 + 150 * i, 1250 + 40 * i);
         }
-        s.oForm.vSetCharacter(s.oAllObject.oAllCharacter.pGetCharacter(0));
         sc_Setting& placed = s.oMap.oSetting;
         placed.oAllThing.vSet(view);
         placed.oAllEnemy.vSet(view);
@@ -168,31 +155,26 @@ private:
     // One more count on every picture the families take, so that a reset's
     // giving them back does not make the next one read them again.
     void vHoldPictures() {
-        sc_Scene& s = S();
-        sc_MemoryControl& cache = s.oMemoryControl;
-        const char* pack[][2] = {{"CHAR\\CHAR.STR", "CHAR\\CHAR.IMG"},         {"P_BULLET\\P_BULLET.STR", "P_BULLET\\P_BULLET.IMG"},
-                                 {"P_SPRITY\\P_SPRITY.STR", "P_SPRITY\\P_SPRITY.IMG"}, {"P_OTHER\\P_OTHER.STR", "P_OTHER\\P_OTHER.IMG"},
-                                 {"P_MINE\\P_MINE.STR", "P_MINE\\P_MINE.IMG"},       {"P_PROP\\P_PROP.STR", "P_PROP\\P_PROP.IMG"}};
-        for (int32_t o = 0; o < 8; ++o) cache.pGetObject(pack[0][0], pack[0][1], o);
-        cache.pGetObject(pack[1][0], pack[1][1], 0);
-        for (int32_t o : {0, 1, 2, 3, 4, 6, 7, 8}) cache.pGetObject(pack[2][0], pack[2][1], o);
-        cache.pGetObject(pack[3][0], pack[3][1], 1);
-        for (int32_t st = 0; st < 2; ++st) cache.pGetStatus(pack[3][0], pack[3][1], 0, st);
-        for (int32_t o = 0; o < kRecordMineKinds; ++o) cache.pGetObject(pack[4][0], pack[4][1], o);
-        for (int32_t kind = 0; kind < 3; ++kind) cache.pGetDir(pack[5][0], pack[5][1], 0, 0, kind);
-        const sc_Setting& placed = s.oMap.oSetting;
-        for (int32_t i = 0; i < placed.oAllEnemy.lGetCount(); ++i) {
-            const sc_Enemy* e = placed.oAllEnemy.pGetEnemy(i);
+        sc_MemoryControl& cache = S().oMemoryControl;
+        auto hold = [&](const char* pack, std::initializer_list<int32_t> objects) {
+            const std::string str = std::string(pack) + ".STR", img = std::string(pack) + ".IMG";
+            for (int32_t o : objects) cache.pGetObject(str.c_str(), img.c_str(), o);
+        };
+        hold("CHAR\\CHAR", {0, 1, 2, 3, 4, 5, 6, 7});
+        hold("P_BULLET\\P_BULLET", {0});
+        hold("P_SPRITY\\P_SPRITY", {0, 1, 2, 3, 4, 6, 7, 8});
+        hold("P_MINE\\P_MINE", {0, 1, 2, 3, 4, 5, 6, 7});
+        hold("P_OTHER\\P_OTHER", {1});
+        for (int32_t i = 0; i < 3; ++i) {
+            cache.pGetStatus("P_OTHER\\P_OTHER.STR", "P_OTHER\\P_OTHER.IMG", 0, i % 2);
+            cache.pGetDir("P_PROP\\P_PROP.STR", "P_PROP\\P_PROP.IMG", 0, 0, i);
+            const sc_Enemy* e = S().oMap.oSetting.oAllEnemy.pGetEnemy(i);
             cache.pGetObject(e->sPackStr.pGetText(), e->sPackImg.pGetText(), e->lObject);
-        }
-        for (int32_t i = 0; i < placed.oAllAnimal.lGetCount(); ++i) {
-            const sc_Animal* a = placed.oAllAnimal.pGetAnimal(i);
-            cache.pGetObject(a->sPackStr.pGetText(), a->sPackImg.pGetText(), a->lObject);
-        }
-        for (int32_t i = 0; i < placed.oAllThing.lGetCount(); ++i) {
-            const sc_Thing* t = placed.oAllThing.pGetThing(i);
+            const sc_Thing* t = S().oMap.oSetting.oAllThing.pGetThing(i);
             cache.pGetDir(t->oStrFile.pGetText(), t->oImgFile.pGetText(), t->lObject, t->lStatus, t->lDirection);
         }
+        const sc_Animal* a = S().oMap.oSetting.oAllAnimal.pGetAnimal(0);
+        cache.pGetObject(a->sPackStr.pGetText(), a->sPackImg.pGetText(), a->lObject);
     }
 
     fs::path m_data;
@@ -200,14 +182,14 @@ private:
     sc_DirSurface* m_surface = nullptr;
 };
 
-// The walk hands on whole records of known kinds, in order, inside the
-// message.
-void CheckWalk(std::span<const uint8_t> message) {
+// The walk hands on whole records of known kinds, one after the other,
+// inside the message; the lobby's reader takes only a sound room state.
+void CheckMessage(const uint8_t* p, size_t n) {
     size_t next = 4;
     int32_t seen = 0;
-    const int32_t handed = l_WalkRecords(message, [&](uint32_t kind, std::span<const uint8_t> record) {
-        const size_t at = static_cast<size_t>(record.data() - message.data());
-        Check(at >= next && at + record.size() <= message.size());
+    const int32_t handed = l_WalkRecords({p, n}, [&](uint32_t kind, std::span<const uint8_t> record) {
+        const size_t at = static_cast<size_t>(record.data() - p);
+        Check(at >= next && at + record.size() <= n);
         Check(record.size() % 4 == 0 && record.size() >= l_RecordLength(kind) && l_RecordLength(kind) != 0);
         uint32_t first = 0;
         std::memcpy(&first, record.data(), 4);
@@ -216,23 +198,21 @@ void CheckWalk(std::span<const uint8_t> message) {
         ++seen;
     });
     Check(handed == seen);
-}
 
-void CheckLobby(std::span<const uint8_t> message) {
     ss_LobbyMessage lobby;
     lobby.pReady = {1, 0, 1, 0};
     lobby.lMap = 7;
     const ss_LobbyMessage before = lobby;
-    if (lobby.bUnpack(message)) {
+    if (lobby.bUnpack({p, n})) {
         const auto packed = lobby.oPack();
-        Check(message.size() == packed.size() && std::memcmp(packed.data(), message.data(), packed.size()) == 0);
+        Check(n == packed.size() && std::memcmp(packed.data(), p, n) == 0);
         Check(lobby.lMap >= 0 && lobby.lMap < ss_LobbyMessage::kMaps && (lobby.bStart & ~1) == 0);
         for (int32_t i = 0; i < ss_LobbyMessage::kSlots; ++i)
             Check((lobby.pReady[i] & ~1) == 0 && lobby.pCharacter[i] >= 0 &&
                   lobby.pCharacter[i] < ss_LobbyMessage::kCharacters);
     } else {
-        Check(lobby.pReady == before.pReady && lobby.pCharacter == before.pCharacter && lobby.lMap == before.lMap &&
-              lobby.bStart == before.bStart);
+        Check(lobby.pReady == before.pReady && lobby.pCharacter == before.pCharacter &&
+              lobby.lMap == before.lMap && lobby.bStart == before.bStart);
     }
 }
 
@@ -251,8 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* p, size_t n) {
         const std::span<const uint8_t> message(p + at + 3, size);
         at += 3 + size;
         const uint32_t from = who < kRoom.size() ? kRoom[who] : kOutsider;
-        CheckWalk(message);
-        CheckLobby(message);
+        CheckMessage(message.data(), message.size());
         battle.S().oTransmit.vDispatch(message.data(), static_cast<uint32_t>(message.size()), from);
         battle.vFrame();
     }
