@@ -98,9 +98,6 @@ public:
     // Game records came from that player since the battle began: its
     // machine is in the battle.
     bool bHeardFrom(uint32_t lPlayer) const;
-    // The player whose state records this machine follows; 0 before the
-    // battle named one.
-    uint32_t lGetAuthority() const { return m_lAuthority; }
 
     // A battle whose holder of authority is gone (its machine died, or the
     // hand-over was lost on the way) would go on with nobody applying
