@@ -21,9 +21,6 @@ namespace {
 
 constexpr const char* kSource = "transmit";
 
-// Least lengths of kinds 1 to 9: kind, size word and the kind's fields.
-constexpr uint32_t kRecordLengths[10] = {0, 32, 40, 76, 76, 28, 32, 40, 24, 48};
-
 uint32_t Word(std::span<const uint8_t> bytes, size_t at) {
     uint32_t v = 0;
     sc_ByteReader(bytes.subspan(at, 4)).Read(v);
@@ -36,8 +33,6 @@ void Refuse(uint32_t kind, uint32_t size, size_t at, const char* why) {
 }
 
 } // namespace
-
-uint32_t l_RecordLength(uint32_t lKind) { return lKind < 10 ? kRecordLengths[lKind] : 0; }
 
 int32_t l_WalkRecords(std::span<const uint8_t> oMessage,
                       const std::function<void(uint32_t, std::span<const uint8_t>)>& visit) {
@@ -140,15 +135,30 @@ void sc_Transmit::vEmpty() {
 }
 
 void sc_Transmit::vBeginBattle() {
+    std::array<uint32_t, 4> room{};
+    if (pDirPlay && pDirPlay->lOwnGroupId != 0 && pDirPlay->bEnumGroupPlayers(pDirPlay->lOwnGroupId))
+        for (size_t i = 0; i < room.size(); ++i) room[i] = pDirPlay->oPlayerTable[i].lId;
+    vBeginBattle(room);
+}
+
+void sc_Transmit::vBeginBattle(std::span<const uint32_t> oRoom) {
     vEmpty();
     lRecordMessages = 0;
-    m_lAuthority = 0;
-    m_lAuthorityHeard = g_lNowTick;
     m_bBattle = true;
     m_oBattleRoom.fill(0);
+    std::copy_n(oRoom.begin(), std::min(oRoom.size(), m_oBattleRoom.size()), m_oBattleRoom.begin());
     m_oHeard.fill(0);
-    if (pDirPlay && pDirPlay->lOwnGroupId != 0 && pDirPlay->bEnumGroupPlayers(pDirPlay->lOwnGroupId))
-        for (size_t i = 0; i < m_oBattleRoom.size(); ++i) m_oBattleRoom[i] = pDirPlay->oPlayerTable[i].lId;
+    lRefused = 0;
+    m_lDispatchFrom = 0;
+    // The last player of the room holds authority when the battle begins.
+    const uint32_t own = pDirPlay ? pDirPlay->lOwnPlayerId : 0;
+    m_lAuthority = 0;
+    if (g_pWork && g_pWork->oScene.bHost)
+        m_lAuthority = own;
+    else
+        for (uint32_t id : m_oBattleRoom)
+            if (id != 0 && id != own) m_lAuthority = id;
+    m_lAuthorityHeard = m_lRoomChecked = g_lNowTick;
 }
 
 void sc_Transmit::vEndBattle() {
@@ -182,13 +192,11 @@ void sc_Transmit::vFlush(uint32_t lTo) {
     lLength = 4;
 }
 
-bool sc_Transmit::bFromOwnRoom(uint32_t lSender) const {
-    if (!pDirPlay || pDirPlay->lOwnGroupId == 0 || lSender == 0 || lSender == pDirPlay->lOwnPlayerId) return false;
-    if (std::find(m_oBattleRoom.begin(), m_oBattleRoom.end(), lSender) != m_oBattleRoom.end()) return true;
-    if (!pDirPlay->bEnumGroupPlayers(pDirPlay->lOwnGroupId)) return false;
-    for (const sc_DirPlay::ss_PlayerEntry& p : pDirPlay->oPlayerTable)
-        if (p.lId == lSender) return true;
-    return false;
+int32_t sc_Transmit::lSlotOf(uint32_t lPlayer) const {
+    // A machine never hears itself.
+    if (!m_bBattle || lPlayer == 0 || (pDirPlay && lPlayer == pDirPlay->lOwnPlayerId)) return -1;
+    const auto at = std::find(m_oBattleRoom.begin(), m_oBattleRoom.end(), lPlayer);
+    return at == m_oBattleRoom.end() ? -1 : static_cast<int32_t>(at - m_oBattleRoom.begin());
 }
 
 void sc_Transmit::vReceive() {
@@ -201,6 +209,11 @@ void sc_Transmit::vReceive() {
     vWatchAuthority();
 }
 
+void sc_Transmit::vTakeAuthority() {
+    if (g_pWork) g_pWork->oScene.bHost = 1;
+    m_lAuthority = pDirPlay ? pDirPlay->lOwnPlayerId : 0;
+}
+
 void sc_Transmit::vWatchAuthority() {
     if (!m_bBattle || !pDirPlay || !g_pWork || g_pWork->oScene.bHost) return;
     if (l_MsSince(m_lAuthorityHeard) < kAuthoritySilenceMs) return;
@@ -209,8 +222,34 @@ void sc_Transmit::vWatchAuthority() {
     for (const sc_DirPlay::ss_PlayerEntry& p : pDirPlay->oPlayerTable)
         if (p.lId != 0 && p.lId != m_lAuthority && (next == 0 || p.lId < next)) next = p.lId;
     if (next == 0 || next != pDirPlay->lOwnPlayerId) return;
-    g_pWork->oScene.bHost = 1;
-    if (g_pDebug) g_pDebug->vWrite("authority taken over from a silent player", static_cast<int32_t>(m_lAuthority));
+    const uint32_t silent = m_lAuthority;
+    vTakeAuthority();
+    if (g_pDebug) g_pDebug->vWrite("authority taken over from a silent player", static_cast<int32_t>(silent));
+}
+
+bool sc_Transmit::bFromAuthority(uint32_t lFrom) {
+    if (lFrom == m_lAuthority) {
+        m_lAuthorityHeard = g_lNowTick;
+        return true;
+    }
+    // This machine's own authority is not given away by a record.
+    const bool own = pDirPlay && m_lAuthority == pDirPlay->lOwnPlayerId;
+    bool gone = m_lAuthority == 0 || (!own && l_MsSince(m_lAuthorityHeard) >= kAuthoritySilenceMs);
+    // The holder hands authority on when it leaves the room; the one it
+    // chose speaks from then on. Asked of the session now and then only.
+    if (!gone && !own && pDirPlay && l_MsSince(m_lRoomChecked) >= kRoomCheckMs) {
+        m_lRoomChecked = g_lNowTick;
+        if (pDirPlay->bEnumGroupPlayers(pDirPlay->lOwnGroupId)) {
+            gone = true;
+            for (const sc_DirPlay::ss_PlayerEntry& p : pDirPlay->oPlayerTable)
+                if (p.lId == m_lAuthority) gone = false;
+        }
+    }
+    if (!gone) return false;
+    m_lAuthority = lFrom;
+    m_lAuthorityHeard = g_lNowTick;
+    if (g_pDebug) g_pDebug->vWrite("authority now heard from player", static_cast<int32_t>(lFrom));
+    return true;
 }
 
 bool sc_Transmit::bReceiveOne() {
@@ -222,22 +261,14 @@ bool sc_Transmit::bReceiveOne() {
     if (size >= 4) {
         const uint32_t header = Word({message, size}, 0);
         if (header == kMessageRecords) {
-            m_bStateRecord = false;
-            vDispatch(message, size);
+            vDispatch(message, size, from);
             ++lRecordMessages;
-            const bool inRoom = std::find(m_oBattleRoom.begin(), m_oBattleRoom.end(), from) != m_oBattleRoom.end();
-            if (m_bBattle && inRoom && m_bStateRecord) {
-                m_lAuthority = from;
-                m_lAuthorityHeard = g_lNowTick;
-            }
-            if (m_bBattle && inRoom && !bHeardFrom(from))
-                if (auto free = std::find(m_oHeard.begin(), m_oHeard.end(), 0u); free != m_oHeard.end()) *free = from;
         } else if (header == kMessageHandOver) {
-            if (size == 4 && bFromOwnRoom(from)) {
-                if (g_pWork) g_pWork->oScene.bHost = 1;
+            if (size == 4 && lSlotOf(from) >= 0) {
+                vTakeAuthority();
                 if (g_pDebug) g_pDebug->vWrite("authority taken from player", static_cast<int32_t>(from));
             } else {
-                plat::Trace(kSource, "hand-over from outside the room refused");
+                vRefuseFrom(from, "hand-over", size == 4 ? "not from a player of the battle" : "of a wrong size");
             }
         }
     }
@@ -250,41 +281,95 @@ bool sc_Transmit::bReceiveOne() {
     return true;
 }
 
-void sc_Transmit::vDispatch(const uint8_t* pMessage, uint32_t lSize) {
+void sc_Transmit::vDispatch(const uint8_t* pMessage, uint32_t lSize, uint32_t lFrom) {
     if (!pMessage || lSize < 4 || !pDirPlay) return;
-    l_WalkRecords({pMessage, lSize}, [this](uint32_t kind, std::span<const uint8_t> record) {
-        sc_AllObject* objects = g_pAllObject;
-        // Only the holder of authority sends the characters' full state.
-        m_bStateRecord |= kind == kRecordCharacter;
-        switch (kind) {
-        case kRecordWalk:
-            if (g_pAllCharacter) g_pAllCharacter->vReceiveWalk(record);
-            break;
-        case kRecordFire:
-            if (g_pAllCharacter) g_pAllCharacter->vReceiveFire(record);
-            break;
-        case kRecordCharacter:
-            if (g_pAllCharacter) g_pAllCharacter->vReceive(record);
-            break;
-        case kRecordBullet:
-            if (objects) objects->oAllBullet.vReceive(record);
-            break;
-        case kRecordThing:
-            if (g_pAllThing) g_pAllThing->vReceive(record);
-            break;
-        case kRecordItem:
-            if (g_pAllProp) g_pAllProp->vReceive(record);
-            break;
-        case kRecordMine:
-            if (objects) objects->oAllMine.vReceive(record);
-            break;
-        case kRecordMineRequest:
-            if (objects) objects->oAllMine.vReceiveAdd(record);
-            break;
-        case kRecordEnemy:
-            if (g_pAllEnemy) g_pAllEnemy->vReceive(record);
-            break;
-        default: break;
-        }
+    const int32_t slot = lSlotOf(lFrom);
+    if (slot < 0) {
+        vRefuseFrom(lFrom, "message", "its sender plays no part in the battle");
+        return;
+    }
+    if (!bHeardFrom(lFrom))
+        if (auto free = std::find(m_oHeard.begin(), m_oHeard.end(), 0u); free != m_oHeard.end()) *free = lFrom;
+    m_lDispatchFrom = lFrom;
+    l_WalkRecords({pMessage, lSize}, [&](uint32_t kind, std::span<const uint8_t> record) {
+        vApply(kind, record, lFrom, slot);
     });
+    m_lDispatchFrom = 0;
+}
+
+void sc_Transmit::vApply(uint32_t lKind, std::span<const uint8_t> oRecord, uint32_t lFrom, int32_t lSlot) {
+    sc_AllObject* objects = g_pAllObject;
+    auto authority = [&](const char* what) {
+        if (bFromAuthority(lFrom)) return true;
+        vRefuse(what, "not from the holder of authority");
+        return false;
+    };
+    switch (lKind) {
+    case ss_WalkRecord::kKind: {
+        ss_WalkRecord r;
+        if (!r.bRead(oRecord)) return;
+        if (r.lIndex != lSlot) return vRefuse(ss_WalkRecord::kName, "for another player's character");
+        if (g_pAllCharacter) g_pAllCharacter->vReceiveWalk(r);
+        return;
+    }
+    case ss_FireRecord::kKind: {
+        ss_FireRecord r;
+        if (!r.bRead(oRecord)) return;
+        if (r.lIndex != lSlot) return vRefuse(ss_FireRecord::kName, "for another player's character");
+        if (g_pAllCharacter) g_pAllCharacter->vReceiveFire(r);
+        return;
+    }
+    case ss_MineRequest::kKind: {
+        ss_MineRequest r;
+        if (r.bRead(oRecord) && objects) objects->oAllMine.vReceiveAdd(r);
+        return;
+    }
+    default: break;
+    }
+    // The rest is the authority's to send.
+    switch (lKind) {
+    case ss_StateRecord::kKind: {
+        ss_StateRecord r;
+        if (authority(ss_StateRecord::kName) && r.bRead(oRecord) && g_pAllCharacter) g_pAllCharacter->vReceive(r);
+        break;
+    }
+    case ss_BulletRecord::kKind: {
+        ss_BulletRecord r;
+        if (authority(ss_BulletRecord::kName) && r.bRead(oRecord) && objects) objects->oAllBullet.vReceive(r);
+        break;
+    }
+    case ss_ThingRecord::kKind: {
+        ss_ThingRecord r;
+        if (authority(ss_ThingRecord::kName) && r.bRead(oRecord) && g_pAllThing) g_pAllThing->vReceive(r);
+        break;
+    }
+    case ss_PropRecord::kKind: {
+        ss_PropRecord r;
+        if (authority(ss_PropRecord::kName) && r.bRead(oRecord) && g_pAllProp) g_pAllProp->vReceive(r);
+        break;
+    }
+    case ss_MineRecord::kKind: {
+        ss_MineRecord r;
+        if (authority(ss_MineRecord::kName) && r.bRead(oRecord) && objects) objects->oAllMine.vReceive(r);
+        break;
+    }
+    case ss_EnemyRecord::kKind: {
+        ss_EnemyRecord r;
+        if (authority(ss_EnemyRecord::kName) && r.bRead(oRecord) && g_pAllEnemy) g_pAllEnemy->vReceive(r);
+        break;
+    }
+    default: break;
+    }
+}
+
+void sc_Transmit::vRefuse(const char* pWhat, const char* pWhy) {
+    if (m_lDispatchFrom != 0)
+        vRefuseFrom(m_lDispatchFrom, pWhat, pWhy);
+    else
+        plat::Trace(kSource, std::string(pWhat) + " refused: " + pWhy);
+}
+
+void sc_Transmit::vRefuseFrom(uint32_t lFrom, const char* pWhat, const char* pWhy) {
+    ++lRefused;
+    plat::TraceRefusal(kSource, std::string(pWhat) + " refused: " + pWhy, "player " + std::to_string(lFrom));
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 
+#include "network/records.h"
 #include "platform/byte_reader.h"
 
 class sc_DirPlay;
@@ -14,21 +15,9 @@ inline constexpr uint32_t kMessageRecords = 0;   // game records; alone, the lob
 inline constexpr uint32_t kMessageLobby = 1;     // the room's lobby state
 inline constexpr uint32_t kMessageHandOver = 11; // authority passes to the receiver
 
-// Game records: kind, size word, then the kind's fields, 32 bits each. The
-// end kind closes a message and has no size word.
-inline constexpr uint32_t kRecordWalk = 1;
-inline constexpr uint32_t kRecordFire = 2;
-inline constexpr uint32_t kRecordCharacter = 3;
-inline constexpr uint32_t kRecordBullet = 4;
-inline constexpr uint32_t kRecordThing = 5;
-inline constexpr uint32_t kRecordItem = 6;
-inline constexpr uint32_t kRecordMine = 7;
-inline constexpr uint32_t kRecordMineRequest = 8;
-inline constexpr uint32_t kRecordEnemy = 9;
+// The end kind closes a message of game records and has no size word; the
+// kinds of the records are their descriptions' (network/records.h).
 inline constexpr uint32_t kRecordEnd = 10;
-
-// The bytes a record of the kind takes at least; 0 for a kind nobody reads.
-uint32_t l_RecordLength(uint32_t lKind);
 
 // Walks the records of a game-record message from its fifth byte, handing
 // each to visit with exactly the bytes its size word gives. The walk ends
@@ -80,7 +69,11 @@ public:
     void vFree();
 
     // The battle's bounds: records waiting from before either are dropped.
+    // A battle is played by the own room as the session lists it when it
+    // begins; the other form names the room's player ids by room slot
+    // (slot i plays character i), 0 for an empty slot.
     void vBeginBattle();
+    void vBeginBattle(std::span<const uint32_t> oRoom);
     void vEndBattle();
     bool bInBattle() const { return m_bBattle; }
 
@@ -95,8 +88,12 @@ public:
     // each; once per battle frame.
     static constexpr int32_t kMessagesPerFrame = 16;
     void vReceive();
-    // Hands the records of a game-record message to their readers.
-    void vDispatch(const uint8_t* pMessage, uint32_t lSize);
+    // Hands the records of a game-record message from a player to their
+    // readers. Only the battle's room is heard, and each record only from
+    // the machine that may send it: a walk or a shot from the machine whose
+    // character it moves, a mine request from any of the room, the rest
+    // from the holder of authority.
+    void vDispatch(const uint8_t* pMessage, uint32_t lSize, uint32_t lFrom);
 
     // Game records came from that player since the battle began: its
     // machine is in the battle.
@@ -105,10 +102,15 @@ public:
     // A battle whose holder of authority is gone (its machine died, or the
     // hand-over was lost on the way) would go on with nobody applying
     // damage and could never end. When no full state has come this long
-    // (since the battle began, or since its last sender was last heard),
-    // the room's lowest player id besides that sender takes authority:
-    // every machine picks the same one. Checked by vReceive.
+    // (since the battle began, or since its holder was last heard), the
+    // room's lowest player id besides the holder takes authority: every
+    // machine picks the same one. Checked by vReceive.
     static constexpr int32_t kAuthoritySilenceMs = 5000;
+
+    // While a message is dispatched: one of its records was not applied.
+    // A sender's repeated refusals are counted, not traced one by one.
+    bool bDispatching() const { return m_lDispatchFrom != 0; }
+    void vRefuse(const char* pWhat, const char* pWhy);
 
     // The message as it stands: header, the waiting records.
     std::span<const uint8_t> oWaiting() const { return {pBuffer.get(), pBuffer ? lLength : 0u}; }
@@ -119,27 +121,40 @@ public:
     int32_t lMessageRate = 0;
     int32_t lMessageCount = 0;
     int32_t lRateDeadline = 0;
-    // Game-record messages taken since the battle began.
+    // Game-record messages taken since the battle began, and the messages
+    // and records refused.
     uint32_t lRecordMessages = 0;
+    uint32_t lRefused = 0;
 
 private:
-    // A hand-over counts only from a player of this machine's own room: one
-    // in it now, or one in it when the battle began (the giver leaves the
-    // room right after sending it, maybe before it is read here).
-    bool bFromOwnRoom(uint32_t lSender) const;
+    // How often the session is asked whether the holder of authority is
+    // still in the room when another player sends the authority's records.
+    static constexpr int32_t kRoomCheckMs = 250;
+
+    // The room slot of a player of the battle, -1 for anyone else.
+    int32_t lSlotOf(uint32_t lPlayer) const;
+    // A record of the authority's kinds from that player: it is the holder
+    // of authority, or becomes it because the holder left the room or fell
+    // silent.
+    bool bFromAuthority(uint32_t lFrom);
+    void vApply(uint32_t lKind, std::span<const uint8_t> oRecord, uint32_t lFrom, int32_t lSlot);
+    void vRefuseFrom(uint32_t lFrom, const char* pWhat, const char* pWhy);
     // False when no message waited.
     bool bReceiveOne();
     void vWatchAuthority();
+    void vTakeAuthority();
     void vEmpty();
 
     bool m_bBattle = false;
     std::array<uint32_t, 4> m_oBattleRoom{};
     std::array<uint32_t, 4> m_oHeard{};
-    // The last sender of full-state records in this battle, 0 before one
-    // came, and the frame time it was last heard (at first the beginning).
+    // The holder of authority as this machine sees it (this machine's own
+    // player when it holds it), and the frame time it was last heard (at
+    // first the beginning).
     uint32_t m_lAuthority = 0;
     int32_t m_lAuthorityHeard = 0;
-    bool m_bStateRecord = false; // the message being dispatched carried one
+    int32_t m_lRoomChecked = 0;
+    uint32_t m_lDispatchFrom = 0;
 };
 
 extern sc_Transmit* g_pTransmit;

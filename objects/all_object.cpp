@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "engine/blit/blit_bounds.h"
@@ -233,6 +234,34 @@ void sc_AllObject::vStartShake() {
     oShakeSaved = oAllCharacter.oFollow;
 }
 
+namespace {
+
+// The dots j = 0 .. n - 1 of a line lie at from + along * j / n on each
+// axis: a run that only grows or only shrinks, so the dots between lo and
+// hi are one span of j, [first, end), found by halving.
+std::pair<int64_t, int64_t> OnScreenRun(int64_t from, int64_t along, int64_t n, int64_t lo, int64_t hi) {
+    const auto at = [&](int64_t j) { return from + along * j / n; };
+    const auto first = [&](int64_t begin, auto past) {
+        int64_t end = n;
+        while (begin < end) {
+            const int64_t mid = begin + (end - begin) / 2;
+            if (past(at(mid)))
+                end = mid;
+            else
+                begin = mid + 1;
+        }
+        return begin;
+    };
+    if (along >= 0) {
+        const int64_t in = first(0, [&](int64_t v) { return v >= lo; });
+        return {in, first(in, [&](int64_t v) { return v > hi; })};
+    }
+    const int64_t in = first(0, [&](int64_t v) { return v <= hi; });
+    return {in, first(in, [&](int64_t v) { return v < lo; })};
+}
+
+} // namespace
+
 void sc_AllObject::vDrawLightning(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     if (!g_pWorkBuffer || !g_pWorkSurface) return;
     const int64_t dx = int64_t{x2} - x1, dy = int64_t{y2} - y1;
@@ -255,13 +284,17 @@ void sc_AllObject::vDrawLightning(int32_t x1, int32_t y1, int32_t x2, int32_t y2
     const sc_Point view = pView ? *pView : sc_Point();
     const int32_t w = g_pWorkSurface->lGetWidth(), h = g_pWorkSurface->lGetHeight();
     constexpr uint16_t kColour = 29599;
+    const int64_t right = std::min(797, w - 2), bottom = std::min(597, h - 2);
     for (size_t i = 1; i < points.size(); ++i) {
         const sc_Point& a = points[i - 1];
         const sc_Point& b = points[i];
-        for (int64_t j = 0; j < step; ++j) {
+        // Only the dots on the screen are visited: the line may reach far
+        // beyond it.
+        const auto [fromX, toX] = OnScreenRun(a.x - int64_t{view.x}, int64_t{b.x} - a.x, step, 1, right);
+        const auto [fromY, toY] = OnScreenRun(a.y - int64_t{view.y}, int64_t{b.y} - a.y, step, 1, bottom);
+        for (int64_t j = std::max(fromX, fromY); j < std::min(toX, toY); ++j) {
             const int64_t x = a.x + (int64_t{b.x} - a.x) * j / step - view.x;
             const int64_t y = a.y + (int64_t{b.y} - a.y) * j / step - view.y;
-            if (x < 1 || x > 797 || y < 1 || y > 597 || x + 1 >= w || y + 1 >= h) continue;
             uint16_t* p = g_pWorkBuffer + y * w + x;
             p[0] = p[1] = p[w] = p[w + 1] = kColour;
         }

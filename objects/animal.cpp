@@ -259,6 +259,16 @@ void sc_AllAnimal::vUpdate() {
         pGetAnimal(i)->vUpdate();
 }
 
+void sc_AllAnimal::vSend() const {
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        pGetAnimal(i)->vPack();
+}
+
+void sc_AllAnimal::vReceive(const ss_AnimalRecord& r) {
+    for (int32_t i = 0; i < oList.lGetCount(); ++i)
+        if (sc_Animal* a = pGetAnimal(i); a->lNetId == r.lNetId) a->vUnpack(r);
+}
+
 void sc_AllAnimal::vFreeImage() {
     for (int32_t i = 0; i < oList.lGetCount(); ++i)
         pGetAnimal(i)->vFreeImage();

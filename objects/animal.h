@@ -6,6 +6,7 @@
 #include "engine/base/member.h"
 #include "engine/base/node.h"
 #include "engine/base/point.h"
+#include "network/records.h"
 
 class sc_ByteReader;
 class sc_ByteWriter;
@@ -71,6 +72,11 @@ public:
     const sc_GameImgWithShadow* pGetFrame();
     void vShow();
 
+    // Every machine runs its own animals: they put nothing on the network
+    // and take nothing from it.
+    void vPack() const {}
+    void vUnpack(const ss_AnimalRecord&) {}
+
     // One mission record, then the prototype of row lId. A key outside the
     // table leaves the animal without pictures: it is never loaded.
     bool bLoad(sc_ByteReader& in);
@@ -133,6 +139,10 @@ public:
     void vFreeImage();
     // Every frame while active: each animal's vUpdate in list order.
     void vUpdate();
+    // Every animal's record, and a record to the animal of its identity:
+    // neither reaches the network.
+    void vSend() const;
+    void vReceive(const ss_AnimalRecord& r);
 
     int32_t lGetCount() const { return oList.lGetCount(); }
     // Null outside the list.

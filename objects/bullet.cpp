@@ -31,7 +31,6 @@ constexpr const char* kSpriteImg = "P_SPRITY\\P_SPRITY.IMG";
 
 constexpr int32_t kStepMs = 30;
 constexpr int32_t kFrameMs = 50;
-constexpr int32_t kDirections = 32;
 constexpr int32_t kBeamSpacing = 4;
 constexpr int32_t kBeamSprites = 512;
 
@@ -105,35 +104,6 @@ bool sc_Bullet::bReadAttrib(sc_ByteReader& in) {
     in.Read(lEnergyCost);
     in.Skip(4);
     return in.Ok();
-}
-
-void ss_BulletRecord::vWrite(sc_ByteWriter& out) const {
-    out.Write(kKind, kBytes, bNew, lNetId, oPos.x, oPos.y, bActive, oStart.x, oStart.y, oTarget.x, oTarget.y,
-              lTravelled, bFinished, bStopped, lOwnerKind, lOwnerId, lId, lFlight, lDirection);
-}
-
-bool ss_BulletRecord::bRead(std::span<const uint8_t> record) {
-    sc_ByteReader in(record);
-    int32_t kind = 0, size = 0;
-    ss_BulletRecord r;
-    in.Read(kind, size, r.bNew, r.lNetId, r.oPos.x, r.oPos.y, r.bActive, r.oStart.x, r.oStart.y, r.oTarget.x,
-            r.oTarget.y, r.lTravelled, r.bFinished, r.bStopped, r.lOwnerKind, r.lOwnerId, r.lId, r.lFlight,
-            r.lDirection);
-    const char* why = nullptr;
-    if (!in.Ok())
-        why = "record ends early";
-    else if (kind != kKind)
-        why = "not a bullet record";
-    else if (r.lId < 0 || r.lId >= sc_Attrib::kBulletRows)
-        why = "bullet type out of range";
-    else if (r.lDirection < 0 || r.lDirection >= kDirections)
-        why = "bullet direction out of range";
-    if (why) {
-        plat::Trace("bullet record", why);
-        return false;
-    }
-    *this = r;
-    return true;
 }
 
 void sc_Bullet::vReset() {
@@ -363,10 +333,10 @@ void sc_Bullet::vShow() {
 void sc_Bullet::vMakeRecord(ss_BulletRecord& rec) const {
     rec.bNew = bSend;
     rec.lNetId = lNetId;
-    rec.oPos = oPos;
+    rec.oPos = oPos.oPlain();
     rec.bActive = bActive;
-    rec.oStart = oStart;
-    rec.oTarget = oTarget;
+    rec.oStart = oStart.oPlain();
+    rec.oTarget = oTarget.oPlain();
     rec.lTravelled = lTravelled;
     rec.bFinished = bFinished;
     rec.bStopped = bStopped;
@@ -385,10 +355,10 @@ void sc_Bullet::vPack() {
 }
 
 void sc_Bullet::vUnpack(const ss_BulletRecord& rec) {
-    oPos = rec.oPos;
+    oPos.oSet(rec.oPos.x, rec.oPos.y);
     bActive = rec.bActive;
-    oStart = rec.oStart;
-    oTarget = rec.oTarget;
+    oStart.oSet(rec.oStart.x, rec.oStart.y);
+    oTarget.oSet(rec.oTarget.x, rec.oTarget.y);
     lTravelled = rec.lTravelled;
     bFinished = rec.bFinished;
     bStopped = rec.bStopped;
@@ -414,6 +384,7 @@ sc_AllBullet::~sc_AllBullet() {
 
 void sc_AllBullet::vClear() {
     oList.vClear();
+    m_oById.vClear();
     for (sc_GameObject** p : {&pBulletObject, &pHitObject, &pTrailObject1, &pTrailObject2, &pEffectObject}) {
         if (*p && g_pMemoryControl) g_pMemoryControl->vFree(*p);
         *p = nullptr;
@@ -441,14 +412,21 @@ int32_t sc_AllBullet::lNewNetId() const {
     for (int32_t attempt = 0; attempt < 64; ++attempt) {
         const int64_t product = int64_t{plat::Rand()} * g_lNowTick;
         id = static_cast<int32_t>(static_cast<uint32_t>(product)) / plat::kRandMax;
-        bool live = false;
-        for (int32_t i = 0; i < oList.lGetCount() && !live; ++i) {
-            const sc_Bullet* b = pGetBullet(i);
-            live = b && b->lNetId == id;
-        }
-        if (!live) break;
+        if (id != 0 && !pFind(id)) break;
     }
     return id;
+}
+
+sc_Bullet* sc_AllBullet::pFind(int32_t lNetId) const { return m_oById.pFind(lNetId); }
+
+void sc_AllBullet::vSetNetId(sc_Bullet* b, int32_t lNetId) {
+    b->lNetId = lNetId;
+    m_oById.vAdd(lNetId, b);
+}
+
+void sc_AllBullet::vDelete(int32_t i) {
+    if (const sc_Bullet* b = pGetBullet(i)) m_oById.vRemove(b->lNetId, b);
+    oList.vDelete(i);
 }
 
 sc_Bullet* sc_AllBullet::pAdd(int32_t lOwnerKind, int32_t lOwnerId, int32_t lType, sc_Point oStart, sc_Point oTarget,
@@ -463,7 +441,7 @@ sc_Bullet* sc_AllBullet::pAdd(int32_t lOwnerKind, int32_t lOwnerId, int32_t lTyp
     b->vSetUp(pView, lOwnerKind, lOwnerId, dir, lType, oStart, oTarget, bPassMarked, lFlight, lSide, lStartDistance);
     if (g_pForm) g_pForm->lShotMark = b->lEnergyCost;
     if (b_HasAuthority()) {
-        b->lNetId = lNewNetId();
+        vSetNetId(b, lNewNetId());
         b->vPack();
     }
     return b;
@@ -499,7 +477,7 @@ void sc_AllBullet::vMove() {
         sc_Bullet* b = pGetBullet(i);
         if (b && host && (b->bStopped || b->bFinished)) b->vPack();
         if (!b || b->bFinished) {
-            oList.vDelete(i);
+            vDelete(i);
             continue;
         }
         ++i;
@@ -515,19 +493,16 @@ void sc_AllBullet::vSend() {
         if (sc_Bullet* b = pGetBullet(i)) b->vPack();
 }
 
-void sc_AllBullet::vReceive(std::span<const uint8_t> record) {
+void sc_AllBullet::vReceive(const ss_BulletRecord& rec) {
     if (b_HasAuthority()) return;
-    ss_BulletRecord rec;
-    if (!rec.bRead(record)) return;
-    if (rec.bNew) {
+    sc_Bullet* b = pFind(rec.lNetId);
+    if (rec.bNew && !b) {
+        if (lGetCount() >= kMaxReceived) return v_RefuseRecord(ss_BulletRecord::kName, "more new bullets than fly at once");
         // Network copies are not flown here: their flight kind rides in the
         // pass-marked place until the record sets it.
-        if (sc_Bullet* b = pAdd(rec.lOwnerKind, rec.lOwnerId, rec.lId, rec.oStart, rec.oTarget, rec.lFlight, 0, 1, 20,
-                                30))
-            b->lNetId = rec.lNetId;
+        b = pAdd(rec.lOwnerKind, rec.lOwnerId, rec.lId, sc_Point(rec.oStart.x, rec.oStart.y),
+                 sc_Point(rec.oTarget.x, rec.oTarget.y), rec.lFlight, 0, 1, 20, 30);
+        if (b) vSetNetId(b, rec.lNetId);
     }
-    for (int32_t i = 0; i < lGetCount(); ++i) {
-        sc_Bullet* b = pGetBullet(i);
-        if (b && b->lNetId == rec.lNetId) b->vUnpack(rec);
-    }
+    if (b) b->vUnpack(rec);
 }

@@ -6,39 +6,14 @@
 #include "engine/base/member.h"
 #include "engine/base/node.h"
 #include "engine/base/point.h"
+#include "network/records.h"
+#include "objects/net_index.h"
 
 class sc_ByteReader;
 class sc_ByteWriter;
 class sc_GameDir;
 class sc_GameObject;
 class sc_GameImgWithShadow;
-
-// A bullet's network record (kind 4): every field of it but the kind and
-// the size word, in record order.
-struct ss_BulletRecord {
-    static constexpr int32_t kKind = 4;
-    static constexpr int32_t kBytes = 76;
-
-    int32_t bNew = 0;
-    int32_t lNetId = 0;
-    sc_Point oPos;
-    int32_t bActive = 0;
-    sc_Point oStart;
-    sc_Point oTarget;
-    int32_t lTravelled = 0;
-    int32_t bFinished = 0;
-    int32_t bStopped = 0;
-    int32_t lOwnerKind = 0;
-    int32_t lOwnerId = 0;
-    int32_t lId = 0;
-    int32_t lFlight = 0;
-    int32_t lDirection = 0;
-
-    void vWrite(sc_ByteWriter& out) const;
-    // The whole record or false (with one trace line): a record cut short,
-    // of another kind, or naming a type or a direction that no picture has.
-    bool bRead(std::span<const uint8_t> record);
-};
 
 // One shot in flight, built by copying its row of the bullet table and then
 // set up from its firer, start and target.
@@ -174,12 +149,18 @@ public:
     // every other one is shown.
     void vMove();
     void vSend();
+    // More live bullets than any battle's firers keep in the air: a record
+    // of a new bullet beyond them is refused.
+    static constexpr int32_t kMaxReceived = 4096;
     // A received bullet record; the authority has its own bullets and
-    // ignores them.
-    void vReceive(std::span<const uint8_t> record);
+    // ignores them. A new bullet takes an identity no live one holds (a
+    // record of a new bullet for one that lives updates that one).
+    void vReceive(const ss_BulletRecord& rec);
 
     int32_t lGetCount() const { return oList.lGetCount(); }
     sc_Bullet* pGetBullet(int32_t i) const { return oList.pGetNodeAs<sc_Bullet>(i); }
+    // The live bullet of a network identity, null for none.
+    sc_Bullet* pFind(int32_t lNetId) const;
 
     sc_NodeEx oList;
     sc_GameObject* pBulletObject = nullptr; // flight pictures, one status per picture
@@ -191,10 +172,14 @@ public:
     int32_t bLoaded = 0;
 
 private:
+    void vSetNetId(sc_Bullet* b, int32_t lNetId);
     void vVolley(int32_t lOwnerKind, int32_t lOwnerId, int32_t lType, sc_Point oCentre, sc_Point oReach,
                  int32_t bPassMarked, int32_t lBullets, int32_t lFlight, int32_t lStartDistance);
     // A network identity no live bullet holds.
     int32_t lNewNetId() const;
+    void vDelete(int32_t i);
+
+    sc_NetIndex<sc_Bullet> m_oById;
 };
 
 extern sc_AllBullet* g_pAllBullet;

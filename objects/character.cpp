@@ -47,7 +47,6 @@ constexpr int32_t kTimerMs = 10'000;
 // The map's margin that no character steps into.
 constexpr int32_t kMargin = 16;
 constexpr int32_t kNetPlayState = 10;
-constexpr int32_t kFireBytes = 40;
 
 int32_t Now() {
     return g_lNowTick;
@@ -101,34 +100,6 @@ ss_Quad QuadOf(const sc_GameDir& dir, const sc_Point& at) {
 bool Overlap(const ss_Quad& a, const ss_Quad& b) {
     return l_IsQuadOverlap(a.x[0], a.y[0], a.x[1], a.y[1], a.x[2], a.y[2], a.x[3], a.y[3], b.x[0], b.y[0],
                            b.x[1], b.y[1], b.x[2], b.y[2], b.x[3], b.y[3]) != 0;
-}
-
-// Record fields are little-endian 32-bit words.
-template <size_t N> void Put(std::array<uint8_t, N>& out, size_t word, int32_t value) {
-    const auto u = static_cast<uint32_t>(value);
-    for (size_t i = 0; i < 4; ++i)
-        out[word * 4 + i] = static_cast<uint8_t>(u >> (8 * i));
-}
-
-int32_t Word(std::span<const uint8_t> record, size_t word) {
-    uint32_t u = 0;
-    for (size_t i = 0; i < 4; ++i)
-        u |= static_cast<uint32_t>(record[word * 4 + i]) << (8 * i);
-    return static_cast<int32_t>(u);
-}
-
-// A place a peer sends, held to a range far beyond any map's but small
-// enough that the differences and turns made from places do not overflow.
-int32_t Place(std::span<const uint8_t> record, size_t word) {
-    constexpr int32_t kFar = 1 << 24;
-    return std::clamp(Word(record, word), -kFar, kFar);
-}
-
-// A record long enough for its kind, or one line in the trace.
-bool Holds(std::span<const uint8_t> record, uint32_t bytes, const char* source) {
-    if (record.size() >= bytes) return true;
-    plat::Trace(source, "record too short");
-    return false;
 }
 
 int32_t Wrap16(int32_t d) {
@@ -490,55 +461,65 @@ bool sc_Character::bHitBullet(const sc_Bullet* pBullet) {
     return true;
 }
 
-sc_Character::ss_WalkRecord sc_Character::oWalkRecord(int32_t lDirection) const {
-    ss_WalkRecord r{};
-    const int32_t words[8] = {kWalkRecord, kWalkBytes, lIndex,      lDirection,
-                              bMoving,     bFlying,    oPosition.x, oPosition.y};
-    for (size_t i = 0; i < 8; ++i)
-        Put(r, i, words[i]);
+ss_WalkRecord sc_Character::oWalkRecord(int32_t lDirection) const {
+    ss_WalkRecord r;
+    r.lIndex = lIndex;
+    r.lDirection = lDirection;
+    r.bMoving = bMoving;
+    r.bFlying = bFlying;
+    r.oPos = oPosition.oPlain();
     return r;
 }
 
-sc_Character::ss_StateRecord sc_Character::oStateRecord() const {
-    ss_StateRecord r{};
-    const int32_t words[19] = {kStateRecord, kStateBytes, lIndex,  oPosition.x, oPosition.y,
-                               bPresent,     lFacing,     bMoving, bBlocked,    oGun.lDirection,
-                               oGun.bFiring, lHitPoints,  lFly,    bFlying,     bInvisible,
-                               lDrain,       lScore,      bNear,   lShownDir};
-    for (size_t i = 0; i < 19; ++i)
-        Put(r, i, words[i]);
+ss_StateRecord sc_Character::oStateRecord() const {
+    ss_StateRecord r;
+    r.lIndex = lIndex;
+    r.oPos = oPosition.oPlain();
+    r.bPresent = bPresent;
+    r.lFacing = lFacing;
+    r.bMoving = bMoving;
+    r.bBlocked = bBlocked;
+    r.lGunDirection = oGun.lDirection;
+    r.bGunFiring = oGun.bFiring;
+    r.lHitPoints = lHitPoints;
+    r.lFly = lFly;
+    r.bFlying = bFlying;
+    r.bInvisible = bInvisible;
+    r.lDrain = lDrain;
+    r.lScore = lScore;
+    r.bNear = bNear;
+    r.lShownDir = lShownDir;
     return r;
 }
 
-void sc_Character::vPack() const {
-    const ss_StateRecord r = oStateRecord();
-    if (g_pTransmit) g_pTransmit->vAddRecord(r.data(), kStateBytes);
-}
+void sc_Character::vPack() const { v_SendRecord(oStateRecord()); }
 
-void sc_Character::vSendWalk(int32_t lDirection) const {
-    const ss_WalkRecord r = oWalkRecord(lDirection);
-    if (g_pTransmit) g_pTransmit->vAddRecord(r.data(), kWalkBytes);
-}
+void sc_Character::vSendWalk(int32_t lDirection) const { v_SendRecord(oWalkRecord(lDirection)); }
 
-bool sc_Character::bUnpack(std::span<const uint8_t> record) {
-    if (!Holds(record, kStateBytes, "character state record")) return false;
-    lHitPoints = Word(record, 11);
-    lFly = Word(record, 12);
-    lScore = Word(record, 16);
-    bNear = Word(record, 17);
-    vSetInvisible(Word(record, 14));
-    vSetDrain(Word(record, 15));
-    vApplyState(sc_Point(Place(record, 3), Place(record, 4)), Word(record, 5), Word(record, 6), Word(record, 7),
-                Word(record, 8));
-    const int32_t firing = Word(record, 10);
+void sc_Character::vUnpack(const ss_StateRecord& r) {
+    lHitPoints = r.lHitPoints;
+    lFly = r.lFly;
+    lScore = r.lScore;
+    bNear = r.bNear;
+    vSetInvisible(r.bInvisible);
+    vSetDrain(r.lDrain);
+    vApplyState(sc_Point(r.oPos.x, r.oPos.y), r.bPresent, r.lFacing, r.bMoving, r.bBlocked);
     // A falling body keeps its death: the state of the living does not
     // restart it.
-    if ((!bIsControlled() || firing) && !bIsDying()) {
-        const int32_t shown = Word(record, 18);
-        if (shown >= 0 && shown < 16) lShownDir = shown;
-        oGun.vFire(Word(record, 9), firing);
-        vFly(Word(record, 13));
+    if ((!bIsControlled() || r.bGunFiring) && !bIsDying()) {
+        lShownDir = r.lShownDir;
+        oGun.vFire(r.lGunDirection, r.bGunFiring);
+        vFly(r.bFlying);
     }
+}
+
+bool sc_Character::bTakePeerShot() {
+    // Theoretical time of the next shot: a shot may come one cool-down
+    // early, since records bunch up on the way, but not two.
+    constexpr int32_t kCool = sc_Gun::kShortCoolMs;
+    if (l_MsSince(lPeerShotDue) < -kCool) return false;
+    if (l_MsSince(lPeerShotDue) > 0) lPeerShotDue = g_lNowTick;
+    lPeerShotDue += kCool;
     return true;
 }
 
@@ -781,34 +762,36 @@ void sc_AllCharacter::vSend() const {
         if (!pGetCharacter(i)->bDeparted) pGetCharacter(i)->vPack();
 }
 
-void sc_AllCharacter::vReceiveWalk(std::span<const uint8_t> record) {
-    if (!b_HasAuthority() || !Holds(record, sc_Character::kWalkBytes, "character walk record")) return;
-    sc_Character* c = pGetCharacter(Word(record, 2));
-    const int32_t direction = Word(record, 3);
-    if (!c || c->bDeparted || direction < 0 || direction > 15) return;
-    if (Word(record, 4)) {
-        c->vWalk(direction);
+void sc_AllCharacter::vReceiveWalk(const ss_WalkRecord& r) {
+    sc_Character* c = pGetCharacter(r.lIndex);
+    if (!b_HasAuthority() || !c || c->bDeparted) return;
+    if (r.bMoving) {
+        c->vWalk(r.lDirection);
     } else {
         c->vStop();
-        c->oPosition.oSet(Place(record, 6), Place(record, 7));
+        c->oPosition.oSet(r.oPos.x, r.oPos.y);
     }
-    c->vFly(Word(record, 5));
+    c->vFly(r.bFlying);
 }
 
-void sc_AllCharacter::vReceiveFire(std::span<const uint8_t> record) {
-    if (!b_HasAuthority() || !Holds(record, kFireBytes, "gun fire record")) return;
-    sc_Character* c = pGetCharacter(Word(record, 2));
-    if (!c || c->bDeparted) return;
-    c->oGun.oAim.oSet(Place(record, 5), Place(record, 6));
-    c->oGun.vFire(Word(record, 4), Word(record, 3));
-    c->oGun.lChargePower = Word(record, 7);
+void sc_AllCharacter::vReceiveFire(const ss_FireRecord& r) {
+    sc_Character* c = pGetCharacter(r.lIndex);
+    if (!b_HasAuthority() || !c || c->bDeparted) return;
+    c->oGun.oAim.oSet(r.oAim.x, r.oAim.y);
+    // The sender's gun fires no faster than its cool-down: a shot beyond
+    // that only turns the gun, as a press during the cool-down does there.
+    const bool shot = r.bFire && c->bTakePeerShot();
+    if (r.bFire && !shot) v_RefuseRecord(ss_FireRecord::kName, "shot within the gun's cool-down");
+    c->oGun.vFire(r.lDirection, shot ? 1 : 0);
+    const bool charged = r.lChargePower != 0 && c->bTakePeerShot();
+    if (r.lChargePower != 0 && !charged) v_RefuseRecord(ss_FireRecord::kName, "charged shot within the gun's cool-down");
+    c->oGun.lChargePower = charged ? r.lChargePower : 0;
 }
 
-void sc_AllCharacter::vReceive(std::span<const uint8_t> record) {
-    if (!Holds(record, sc_Character::kStateBytes, "character state record")) return;
-    sc_Character* c = pGetCharacter(Word(record, 2));
+void sc_AllCharacter::vReceive(const ss_StateRecord& r) {
+    sc_Character* c = pGetCharacter(r.lIndex);
     if (!c || c->bDeparted) return;
-    c->bUnpack(record);
+    c->vUnpack(r);
     vFollowView();
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/base/node.h"
 #include "engine/base/point.h"
+#include "network/records.h"
 #include "objects/gun.h"
 
 class sc_Bullet;
@@ -27,12 +28,6 @@ class sc_GameStatus;
 class sc_Character : public sc_NodeEx {
 public:
     enum : int32_t { kStandStatus = 0, kWalkStatus = 1, kFlyStatus = 2, kDeathStatus = 3 };
-    static constexpr int32_t kWalkRecord = 1;
-    static constexpr uint32_t kWalkBytes = 32;
-    static constexpr int32_t kStateRecord = 3;
-    static constexpr uint32_t kStateBytes = 76;
-    using ss_WalkRecord = std::array<uint8_t, kWalkBytes>;
-    using ss_StateRecord = std::array<uint8_t, kStateBytes>;
 
     sc_Character() = default;
     ~sc_Character() override;
@@ -86,10 +81,10 @@ public:
     ss_StateRecord oStateRecord() const;
     void vPack() const;
     void vSendWalk(int32_t lDirection) const;
-    // Applies a state record: false, with one trace line, when it is too
-    // short to hold one.
-    bool bUnpack(std::span<const uint8_t> record);
-    void vUnpack(std::span<const uint8_t> record) { bUnpack(record); }
+    void vUnpack(const ss_StateRecord& r);
+    // On the authority: whether the next shot a peer asks for with this
+    // character comes after the gun's cool-down (one may come early).
+    bool bTakePeerShot();
     void vApplyState(const sc_Point& oNewPosition, int32_t bNewPresent, int32_t lNewFacing,
                      int32_t bNewMoving, int32_t bNewBlocked);
 
@@ -156,6 +151,8 @@ public:
     int32_t lDrain = 0;
     int32_t lScore = 0;
     int32_t bNear = 0;
+    // When the next shot a peer asks for is due, on the authority.
+    int32_t lPeerShotDue = 0;
 
 private:
     // The direction of a status that shows lShownDir, by the invariant
@@ -210,12 +207,13 @@ public:
     bool bNear(int32_t x, int32_t y) const;
 
     void vSend() const;
-    // Readers of a walk request (kind 1), a fire request (kind 2) and a
-    // character's state (kind 3); a record naming no character, or a walk
-    // toward no direction, is ignored.
-    void vReceiveWalk(std::span<const uint8_t> record);
-    void vReceiveFire(std::span<const uint8_t> record);
-    void vReceive(std::span<const uint8_t> record);
+    // Appliers of a walk request (kind 1), a fire request (kind 2) and a
+    // character's state (kind 3) as the record buffer read them; a record
+    // naming no character is ignored, and the requests on the authority
+    // only.
+    void vReceiveWalk(const ss_WalkRecord& r);
+    void vReceiveFire(const ss_FireRecord& r);
+    void vReceive(const ss_StateRecord& r);
     void vFindMeetings();
 
     // Null outside the list.

@@ -461,38 +461,10 @@ void sc_Enemy::vSave(sc_ByteWriter& out) const {
 
 // ------------------------------------------------------------------ record
 
-void ss_EnemyRecord::vWrite(sc_ByteWriter& out) const {
-    out.Write(kKind, kBytes, lNetId, oPos.x, oPos.y, bLoaded, lFacing, lStatus, bOnKind3Cell, bTarget, bAwake,
-              lHitPoints);
-}
-
-bool ss_EnemyRecord::bRead(std::span<const uint8_t> record) {
-    sc_ByteReader in(record);
-    int32_t kind = 0, size = 0;
-    ss_EnemyRecord r;
-    in.Read(kind, size, r.lNetId, r.oPos.x, r.oPos.y, r.bLoaded, r.lFacing, r.lStatus, r.bOnKind3Cell,
-            r.bTarget, r.bAwake, r.lHitPoints);
-    const char* why = nullptr;
-    if (!in.Ok())
-        why = "record ends early";
-    else if (kind != kKind || size != kBytes)
-        why = "not an enemy record";
-    else if (r.lStatus < 0 || r.lStatus > 2)
-        why = "enemy status out of range";
-    else if (r.lFacing < 0 || r.lFacing > 7)
-        why = "enemy facing out of range";
-    if (why) {
-        plat::Trace("enemy record", why);
-        return false;
-    }
-    *this = r;
-    return true;
-}
-
 ss_EnemyRecord sc_Enemy::oRecord() const {
     ss_EnemyRecord r;
     r.lNetId = lNetId;
-    r.oPos = oPos;
+    r.oPos = oPos.oPlain();
     r.bLoaded = bLoaded;
     r.lFacing = lFacing;
     r.lStatus = lStatus;
@@ -512,7 +484,7 @@ void sc_Enemy::vPack() {
 void sc_Enemy::vUnpack(const ss_EnemyRecord& rec) {
     // The loaded flag stays this machine's own: it says whether the pictures
     // are here.
-    oPos = rec.oPos;
+    oPos.oSet(rec.oPos.x, rec.oPos.y);
     lStatus = rec.lStatus;
     bOnKind3Cell = rec.bOnKind3Cell;
     bTargetMark = rec.bTarget;
@@ -645,9 +617,7 @@ void sc_AllEnemy::vSend() {
         if (sc_Enemy* e = pGetEnemy(i); e->bAwake || e->bDying) e->vPack();
 }
 
-void sc_AllEnemy::vReceive(std::span<const uint8_t> record) {
-    ss_EnemyRecord r;
-    if (!r.bRead(record)) return;
+void sc_AllEnemy::vReceive(const ss_EnemyRecord& r) {
     for (int32_t i = 0; i < oList.lGetCount(); ++i)
         if (sc_Enemy* e = pGetEnemy(i); e->lNetId == r.lNetId) e->vUnpack(r);
 }

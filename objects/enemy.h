@@ -8,6 +8,7 @@
 #include "engine/base/node.h"
 #include "engine/base/point.h"
 #include "engine/base/rect.h"
+#include "network/records.h"
 
 class sc_Bullet;
 class sc_ByteReader;
@@ -17,27 +18,6 @@ class sc_GameDir;
 class sc_GameImgWithShadow;
 class sc_GameObject;
 class sc_GameStatus;
-
-// The state of one enemy as the authority sends it (record kind 9).
-struct ss_EnemyRecord {
-    static constexpr int32_t kKind = 9;
-    static constexpr int32_t kBytes = 48;
-
-    int32_t lNetId = 0;
-    sc_Point oPos;
-    int32_t bLoaded = 0;
-    int32_t lFacing = 0;
-    int32_t lStatus = 0;
-    int32_t bOnKind3Cell = 0;
-    int32_t bTarget = 0; // it has a target; never a reference
-    int32_t bAwake = 0;
-    int32_t lHitPoints = 0;
-
-    void vWrite(sc_ByteWriter& out) const;
-    // False for a record shorter than its size, of another kind or size, or
-    // with a status or facing no enemy has.
-    bool bRead(std::span<const uint8_t> record);
-};
 
 // One enemy unit placed by the mission file. Its attribute fields come from
 // its row of the enemy table; the position and the drop table come from the
@@ -218,7 +198,7 @@ public:
     void vUpdate();
     // The records of the awake and the dying enemies.
     void vSend();
-    void vReceive(std::span<const uint8_t> record);
+    void vReceive(const ss_EnemyRecord& r);
 
     int32_t lGetCount() const { return oList.lGetCount(); }
     // Null outside the list.

@@ -43,24 +43,6 @@ int32_t MainKind() {
 
 } // namespace
 
-void ss_FireRecord::vWrite(sc_ByteWriter& out) const {
-    out.Write(kKind, kBytes, lIndex, bFire, lDirection, oAim.x, oAim.y, lChargePower, oOwner.x, oOwner.y);
-}
-
-bool ss_FireRecord::bRead(std::span<const uint8_t> record) {
-    sc_ByteReader in(record);
-    int32_t kind = 0, size = 0;
-    ss_FireRecord r;
-    in.Read(kind, size, r.lIndex, r.bFire, r.lDirection, r.oAim.x, r.oAim.y, r.lChargePower, r.oOwner.x, r.oOwner.y);
-    const char* why = !in.Ok() ? "record ends early" : kind != kKind ? "not a fire record" : nullptr;
-    if (why) {
-        plat::Trace("fire record", why);
-        return false;
-    }
-    *this = r;
-    return true;
-}
-
 sc_Gun::~sc_Gun() {
     vClear();
     vFreeImage();
@@ -265,9 +247,9 @@ void sc_Gun::vMakeRecord(int32_t d, int32_t bFire, ss_FireRecord& rec) const {
     rec.lIndex = pOwner ? pOwner->lIndex : 0;
     rec.bFire = bFire;
     rec.lDirection = d;
-    rec.oAim = oAim;
+    rec.oAim = oAim.oPlain();
     rec.lChargePower = lChargePower;
-    rec.oOwner = pPosition ? *pPosition : sc_Point();
+    rec.oOwner = pPosition ? pPosition->oPlain() : ss_PlainPoint{};
 }
 
 void sc_Gun::vSendFire(int32_t d, int32_t bFire) {

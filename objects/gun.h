@@ -4,31 +4,13 @@
 #include <vector>
 
 #include "engine/base/point.h"
+#include "network/records.h"
 
-class sc_ByteWriter;
 class sc_Character;
 class sc_GameObject;
 class sc_GameStatus;
 class sc_GameDir;
 class sc_GameImgWithShadow;
-
-// A fire request (kind 2): what a machine without authority sends instead
-// of firing; the authority fires for it.
-struct ss_FireRecord {
-    static constexpr int32_t kKind = 2;
-    static constexpr int32_t kBytes = 40;
-
-    int32_t lIndex = 0; // the firing character
-    int32_t bFire = 0;  // 1 a shot, 0 aim only or a charge release
-    int32_t lDirection = 0;
-    sc_Point oAim;
-    int32_t lChargePower = 0;
-    sc_Point oOwner; // where the sender saw its character
-
-    void vWrite(sc_ByteWriter& out) const;
-    // The whole record or false, with one trace line.
-    bool bRead(std::span<const uint8_t> record);
-};
 
 // The gun a player character carries: aimed in 16 directions, fired with
 // the mouse for the controlled character, charged by holding the left

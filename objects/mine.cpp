@@ -61,48 +61,7 @@ void ShowDarkened(const sc_GameImg* pFrame, int32_t x, int32_t y, int32_t lLevel
                            pFrame->pGetPixels(), g_pWorkBuffer);
 }
 
-// A refused record leaves one trace line.
-bool Refuse(const char* why) {
-    plat::Trace("mine record", why);
-    return false;
-}
-
 } // namespace
-
-// ------------------------------------------------------------------ records
-
-void ss_MineRecord::vWrite(sc_ByteWriter& out) const {
-    out.Write(kKind, kBytes, bNew, lNetId, lKind, oPos.x, oPos.y, bArmed, bDestroyed, lFacing);
-}
-
-bool ss_MineRecord::bRead(std::span<const uint8_t> record) {
-    sc_ByteReader in(record);
-    int32_t kind = 0, size = 0;
-    ss_MineRecord r;
-    in.Read(kind, size, r.bNew, r.lNetId, r.lKind, r.oPos.x, r.oPos.y, r.bArmed, r.bDestroyed, r.lFacing);
-    if (!in.Ok()) return Refuse("record ends early");
-    if (kind != kKind || size != kBytes) return Refuse("not a mine record");
-    if (r.lKind < 0 || r.lKind >= sc_Mine::kKinds) return Refuse("mine kind out of range");
-    if (r.lFacing < 0 || r.lFacing > 7) return Refuse("mine facing out of range");
-    *this = r;
-    return true;
-}
-
-void ss_MineRequest::vWrite(sc_ByteWriter& out) const {
-    out.Write(kKind, kBytes, lKind, oPos.x, oPos.y, bArmed);
-}
-
-bool ss_MineRequest::bRead(std::span<const uint8_t> record) {
-    sc_ByteReader in(record);
-    int32_t kind = 0, size = 0;
-    ss_MineRequest r;
-    in.Read(kind, size, r.lKind, r.oPos.x, r.oPos.y, r.bArmed);
-    if (!in.Ok()) return Refuse("request ends early");
-    if (kind != kKind || size != kBytes) return Refuse("not a mine request");
-    if (r.lKind < 0 || r.lKind >= sc_Mine::kKinds) return Refuse("mine kind out of range");
-    *this = r;
-    return true;
-}
 
 // -------------------------------------------------------------------- mine
 
@@ -237,7 +196,7 @@ ss_MineRecord sc_Mine::oRecord() const {
     r.bNew = bSend;
     r.lNetId = lNetId;
     r.lKind = lKind;
-    r.oPos = oPos;
+    r.oPos = oPos.oPlain();
     r.bArmed = bArmed;
     r.bDestroyed = bDestroyed;
     r.lFacing = lFacing;
@@ -253,7 +212,7 @@ void sc_Mine::vSend() {
 void sc_Mine::vSendAdd() const {
     ss_MineRequest r;
     r.lKind = lKind;
-    r.oPos = oPos;
+    r.oPos = oPos.oPlain();
     r.bArmed = bArmed;
     v_SendRecord(r);
 }
@@ -276,6 +235,7 @@ sc_AllMine::~sc_AllMine() {
 
 void sc_AllMine::vClear() {
     oList.vClear();
+    m_oById.vClear();
     if (g_pMemoryControl) {
         g_pMemoryControl->vFree(pDropStatus);
         g_pMemoryControl->vFree(pThrowStatus);
@@ -318,7 +278,11 @@ sc_Mine* sc_AllMine::pAdd(int32_t lKind, sc_Point oAt, int32_t bArmed) {
     mine->vSet(pView, lKind, oAt, bArmed);
     mine->bPlaced = 1;
     if (b_HasAuthority()) {
-        mine->lNetId = plat::RandScaled(g_lNowTick);
+        // An identity no live mine holds, drawn again a bounded number of
+        // times.
+        int32_t id = 0;
+        for (int32_t attempt = 0; attempt < 64 && (id == 0 || pFind(id)); ++attempt) id = plat::RandScaled(g_lNowTick);
+        vSetNetId(mine, id);
         mine->vSend();
     }
     return mine;
@@ -452,7 +416,7 @@ void sc_AllMine::vShow() {
             continue;
         }
         if (b_HasAuthority()) mine->vSend();
-        oList.vDelete(i);
+        vDelete(i);
     }
     for (int32_t i = 0; i < oList.lGetCount(); ++i)
         pGetMine(i)->vShow();
@@ -463,17 +427,28 @@ void sc_AllMine::vSend() {
         pGetMine(i)->vSend();
 }
 
-void sc_AllMine::vReceiveAdd(std::span<const uint8_t> record) {
-    ss_MineRequest r;
-    if (!b_HasAuthority() || !r.bRead(record)) return;
-    pAdd(r.lKind, r.oPos, r.bArmed);
+void sc_AllMine::vSetNetId(sc_Mine* mine, int32_t lNetId) {
+    mine->lNetId = lNetId;
+    m_oById.vAdd(lNetId, mine);
 }
 
-void sc_AllMine::vReceive(std::span<const uint8_t> record) {
-    ss_MineRecord r;
-    if (!r.bRead(record)) return;
-    if (r.bNew)
-        if (sc_Mine* mine = pAdd(r.lKind, r.oPos, r.bArmed)) mine->lNetId = r.lNetId;
-    for (int32_t i = 0; i < oList.lGetCount(); ++i)
-        if (sc_Mine* mine = pGetMine(i); mine->lNetId == r.lNetId) mine->vUnpack(r);
+void sc_AllMine::vDelete(int32_t i) {
+    if (const sc_Mine* mine = pGetMine(i)) m_oById.vRemove(mine->lNetId, mine);
+    oList.vDelete(i);
+}
+
+void sc_AllMine::vReceiveAdd(const ss_MineRequest& r) {
+    if (!b_HasAuthority()) return;
+    if (lGetCount() >= kMaxReceived) return v_RefuseRecord(ss_MineRequest::kName, "more mines than lie at once");
+    pAdd(r.lKind, sc_Point(r.oPos.x, r.oPos.y), r.bArmed);
+}
+
+void sc_AllMine::vReceive(const ss_MineRecord& r) {
+    sc_Mine* mine = pFind(r.lNetId);
+    if (r.bNew && !mine) {
+        if (lGetCount() >= kMaxReceived) return v_RefuseRecord(ss_MineRecord::kName, "more new mines than lie at once");
+        mine = pAdd(r.lKind, sc_Point(r.oPos.x, r.oPos.y), r.bArmed);
+        if (mine) vSetNetId(mine, r.lNetId);
+    }
+    if (mine) mine->vUnpack(r);
 }

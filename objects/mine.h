@@ -5,8 +5,9 @@
 
 #include "engine/base/node.h"
 #include "engine/base/point.h"
+#include "network/records.h"
+#include "objects/net_index.h"
 
-class sc_ByteWriter;
 class sc_Character;
 class sc_Enemy;
 class sc_GameDir;
@@ -15,38 +16,6 @@ class sc_GameImgWithShadow;
 class sc_GameObject;
 class sc_GameStatus;
 
-// The state of one mine as the authority sends it (record kind 7).
-struct ss_MineRecord {
-    static constexpr int32_t kKind = 7;
-    static constexpr int32_t kBytes = 40;
-
-    int32_t bNew = 0; // the mine is new: the receiver adds it
-    int32_t lNetId = 0;
-    int32_t lKind = 0;
-    sc_Point oPos;
-    int32_t bArmed = 0;
-    int32_t bDestroyed = 0;
-    int32_t lFacing = 0;
-
-    void vWrite(sc_ByteWriter& out) const;
-    // False for a record shorter than its size, of another kind or size, or
-    // with a mine kind or facing no mine has.
-    bool bRead(std::span<const uint8_t> record);
-};
-
-// A machine without authority asks for its player's mine (record kind 8).
-struct ss_MineRequest {
-    static constexpr int32_t kKind = 8;
-    static constexpr int32_t kBytes = 24;
-
-    int32_t lKind = 0;
-    sc_Point oPos;
-    int32_t bArmed = 0;
-
-    void vWrite(sc_ByteWriter& out) const;
-    bool bRead(std::span<const uint8_t> record);
-};
-
 // One mine on the map, or the object layer's placing preview. An armed mine
 // looks for the nearest awake enemy every 500 ms and fires at it; a mine
 // that a character or an enemy touches breaks, plays its break effect and
@@ -54,7 +23,7 @@ struct ss_MineRequest {
 class sc_Mine : public sc_NodeEx {
 public:
     // Kinds are the objects of the mine pack (the operator's orders).
-    static constexpr int32_t kKinds = 8;
+    static constexpr int32_t kKinds = kRecordMineKinds;
     static constexpr int32_t kSearchMs = 500;
     static constexpr int32_t kSearchRadius = 1000;
     static constexpr int32_t kBulletType = 15;
@@ -152,12 +121,19 @@ public:
     // draws the others.
     void vShow();
     void vSend();
+    // More mines than the orders of a battle lay: a request or a record of
+    // a new mine beyond them is refused.
+    static constexpr int32_t kMaxReceived = 256;
     // Authority only: adds the requested mine.
-    void vReceiveAdd(std::span<const uint8_t> record);
-    void vReceive(std::span<const uint8_t> record);
+    void vReceiveAdd(const ss_MineRequest& r);
+    // A new mine takes an identity no live one holds (a record of a new mine
+    // for one that lies updates that one).
+    void vReceive(const ss_MineRecord& r);
 
     int32_t lGetCount() const { return oList.lGetCount(); }
     sc_Mine* pGetMine(int32_t index) const { return oList.pGetNodeAs<sc_Mine>(index); }
+    // The live mine of a network identity, null for none.
+    sc_Mine* pFind(int32_t lNetId) const { return m_oById.pFind(lNetId); }
 
     sc_NodeEx oList;
     int32_t bLoaded = 0;
@@ -180,10 +156,14 @@ public:
     int32_t lProgress = 0; // 0..1000 of the way down
 
 private:
+    void vSetNetId(sc_Mine* mine, int32_t lNetId);
+    void vDelete(int32_t i);
     void vResetDelivery();
     // The current frame of a delivery direction, advanced every 100 ms; at
     // the end of `cur`, `next` follows from its frame `nextFrame`.
     bool bStepDelivery(const sc_GameDir*& cur);
+
+    sc_NetIndex<sc_Mine> m_oById;
 };
 
 extern sc_AllMine* g_pAllMine;

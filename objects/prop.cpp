@@ -47,24 +47,6 @@ void Apply(int32_t kind, sc_Character* c) {
 
 } // namespace
 
-void ss_PropRecord::vWrite(sc_ByteWriter& out) const {
-    out.Write(kKind, kBytes, bNew, lId, lKind, oPos.x, oPos.y, bTaken);
-}
-
-bool ss_PropRecord::bRead(std::span<const uint8_t> record) {
-    sc_ByteReader in(record);
-    int32_t kind = 0, size = 0;
-    ss_PropRecord r;
-    in.Read(kind, size, r.bNew, r.lId, r.lKind, r.oPos.x, r.oPos.y, r.bTaken);
-    const char* why = !in.Ok() ? "record ends early" : kind != kKind ? "not an item record" : nullptr;
-    if (why) {
-        plat::Trace("item record", why);
-        return false;
-    }
-    *this = r;
-    return true;
-}
-
 sc_Prop::~sc_Prop() { vFreeImage(); }
 
 void sc_Prop::vCopyData(const sc_NodeEx* source) {
@@ -140,7 +122,7 @@ void sc_Prop::vMakeRecord(ss_PropRecord& rec) const {
     rec.bNew = bNew;
     rec.lId = lId;
     rec.lKind = lKind;
-    rec.oPos = oPos;
+    rec.oPos = oPos.oPlain();
     rec.bTaken = bTaken;
 }
 
@@ -164,6 +146,7 @@ sc_AllProp::~sc_AllProp() {
 
 void sc_AllProp::vClear() {
     oList.vClear();
+    m_oById.vClear();
     bActive = 0;
 }
 
@@ -180,14 +163,19 @@ int32_t sc_AllProp::lNewId() const {
     for (int32_t attempt = 0; attempt < 64; ++attempt) {
         const int64_t product = int64_t{plat::Rand()} * g_lNowTick;
         id = static_cast<int32_t>(static_cast<uint32_t>(product)) / plat::kRandMax;
-        bool live = false;
-        for (int32_t i = 0; i < lGetCount() && !live; ++i) {
-            const sc_Prop* p = pGetProp(i);
-            live = p && p->lId == id;
-        }
-        if (!live) break;
+        if (id != 0 && !pFind(id)) break;
     }
     return id;
+}
+
+void sc_AllProp::vSetId(sc_Prop* p, int32_t lId) {
+    p->lId = lId;
+    m_oById.vAdd(lId, p);
+}
+
+void sc_AllProp::vDelete(int32_t i) {
+    if (const sc_Prop* p = pGetProp(i)) m_oById.vRemove(p->lId, p);
+    oList.vDelete(i);
 }
 
 sc_Prop* sc_AllProp::pAddItem(int32_t lKind, sc_Point oAt, bool bAnnounce) {
@@ -198,7 +186,7 @@ sc_Prop* sc_AllProp::pAddItem(int32_t lKind, sc_Point oAt, bool bAnnounce) {
     if (!p) return nullptr;
     p->vSet(pView, lKind, oAt);
     if (bAnnounce) {
-        p->lId = lNewId();
+        vSetId(p, lNewId());
         p->vSend();
     }
     return p;
@@ -228,7 +216,7 @@ void sc_AllProp::vShow() {
         sc_Prop* p = pGetProp(i);
         if (!p || p->bTaken) {
             if (p && host) p->vSend();
-            oList.vDelete(i);
+            vDelete(i);
             continue;
         }
         ++i;
@@ -242,16 +230,16 @@ void sc_AllProp::vSend() {
         if (sc_Prop* p = pGetProp(i)) p->vSend();
 }
 
-void sc_AllProp::vReceive(std::span<const uint8_t> record) {
-    ss_PropRecord rec;
-    if (!rec.bRead(record)) return;
-    if (rec.bNew) {
+void sc_AllProp::vReceive(const ss_PropRecord& rec) {
+    sc_Prop* p = pFind(rec.lId);
+    if (rec.bNew && !p) {
+        if (lGetCount() >= kMaxReceived) return v_RefuseRecord(ss_PropRecord::kName, "more new items than lie at once");
         // Made as the record says, not announced again from here.
-        if (sc_Prop* p = pAddItem(rec.lKind, rec.oPos, false)) {
-            p->lId = rec.lId;
+        p = pAddItem(rec.lKind, sc_Point(rec.oPos.x, rec.oPos.y), false);
+        if (p) {
+            vSetId(p, rec.lId);
             p->bNew = 0;
         }
     }
-    for (int32_t i = 0; i < lGetCount(); ++i)
-        if (sc_Prop* p = pGetProp(i); p && p->lId == rec.lId) p->vUnpack(rec);
+    if (p) p->vUnpack(rec);
 }

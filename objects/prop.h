@@ -6,27 +6,12 @@
 #include "engine/base/member.h"
 #include "engine/base/node.h"
 #include "engine/base/point.h"
+#include "network/records.h"
+#include "objects/net_index.h"
 
-class sc_ByteWriter;
 class sc_GameDir;
 class sc_GameImgWithShadow;
 class sc_Character;
-
-// An item's network record (kind 6).
-struct ss_PropRecord {
-    static constexpr int32_t kKind = 6;
-    static constexpr int32_t kBytes = 32;
-
-    int32_t bNew = 0;
-    int32_t lId = 0;
-    int32_t lKind = 0;
-    sc_Point oPos;
-    int32_t bTaken = 0;
-
-    void vWrite(sc_ByteWriter& out) const;
-    // The whole record or false, with one trace line.
-    bool bRead(std::span<const uint8_t> record);
-};
 
 // An item lying on the ground, left by a destroyed thing or enemy; a
 // character walking over it takes it.
@@ -99,10 +84,17 @@ public:
     // rest are drawn.
     void vShow();
     void vSend();
-    void vReceive(std::span<const uint8_t> record);
+    // More items than the things and enemies of any map leave: a record of
+    // a new item beyond them is refused.
+    static constexpr int32_t kMaxReceived = 1024;
+    // A new item takes an identity no live one holds (a record of a new
+    // item for one that lies updates that one).
+    void vReceive(const ss_PropRecord& rec);
 
     int32_t lGetCount() const { return oList.lGetCount(); }
     sc_Prop* pGetProp(int32_t i) const { return oList.pGetNodeAs<sc_Prop>(i); }
+    // The live item of a network identity, null for none.
+    sc_Prop* pFind(int32_t lId) const { return m_oById.pFind(lId); }
 
     sc_NodeEx oList;
     int32_t bActive = 0;
@@ -111,6 +103,10 @@ public:
 private:
     sc_Prop* pAddItem(int32_t lKind, sc_Point oAt, bool bAnnounce);
     int32_t lNewId() const;
+    void vSetId(sc_Prop* p, int32_t lId);
+    void vDelete(int32_t i);
+
+    sc_NetIndex<sc_Prop> m_oById;
 };
 
 extern sc_AllProp* g_pAllProp;

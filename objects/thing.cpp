@@ -80,24 +80,6 @@ bool sc_Thing::bReadAttrib(sc_ByteReader& in) {
     return in.Ok();
 }
 
-void ss_ThingRecord::vWrite(sc_ByteWriter& out) const {
-    out.Write(kKind, kBytes, lIndex, oPos.x, oPos.y, lLife, bNear);
-}
-
-bool ss_ThingRecord::bRead(std::span<const uint8_t> record) {
-    sc_ByteReader in(record);
-    int32_t kind = 0, size = 0;
-    ss_ThingRecord r;
-    in.Read(kind, size, r.lIndex, r.oPos.x, r.oPos.y, r.lLife, r.bNear);
-    const char* why = !in.Ok() ? "record ends early" : kind != kKind ? "not a thing record" : nullptr;
-    if (why) {
-        plat::Trace("thing record", why);
-        return false;
-    }
-    *this = r;
-    return true;
-}
-
 bool sc_Thing::bLoad(sc_ByteReader& in) {
     oStrFile.bLoad(in);
     oImgFile.bLoad(in);
@@ -267,7 +249,7 @@ void sc_Thing::vShow() {
 
 void sc_Thing::vMakeRecord(ss_ThingRecord& rec) const {
     rec.lIndex = lIndex;
-    rec.oPos = oPos;
+    rec.oPos = oPos.oPlain();
     rec.lLife = lLife;
     rec.bNear = bNear;
 }
@@ -279,7 +261,7 @@ void sc_Thing::vSend() {
 }
 
 void sc_Thing::vUnpack(const ss_ThingRecord& rec) {
-    oPos = rec.oPos;
+    oPos.oSet(rec.oPos.x, rec.oPos.y);
     lLife = rec.lLife;
     bNear = rec.bNear;
 }
@@ -411,9 +393,7 @@ void sc_AllThing::vSend() {
         if (sc_Thing* t = pGetThing(i)) t->vSend();
 }
 
-void sc_AllThing::vReceive(std::span<const uint8_t> record) {
-    ss_ThingRecord rec;
-    if (!rec.bRead(record)) return;
+void sc_AllThing::vReceive(const ss_ThingRecord& rec) {
     for (int32_t i = 0; i < lGetCount(); ++i)
         if (sc_Thing* t = pGetThing(i); t && t->lIndex == rec.lIndex) t->vUnpack(rec);
 }

@@ -7,6 +7,7 @@
 #include "engine/base/member.h"
 #include "engine/base/node.h"
 #include "engine/base/point.h"
+#include "network/records.h"
 
 class sc_ByteReader;
 class sc_ByteWriter;
@@ -15,21 +16,6 @@ class sc_GameImgWithShadow;
 class sc_Bullet;
 class sc_Character;
 class sc_Enemy;
-
-// A thing's network record (kind 5): its state as the authority sees it.
-struct ss_ThingRecord {
-    static constexpr int32_t kKind = 5;
-    static constexpr int32_t kBytes = 28;
-
-    int32_t lIndex = 0;
-    sc_Point oPos;
-    int32_t lLife = 0;
-    int32_t bNear = 0;
-
-    void vWrite(sc_ByteWriter& out) const;
-    // The whole record or false, with one trace line.
-    bool bRead(std::span<const uint8_t> record);
-};
 
 // A destructible object placed by the mission file (crates, barrels,
 // machinery). Its prototype is one row of the thing table; a placed thing
@@ -159,7 +145,7 @@ public:
     // go, the others enter the show list.
     void vUpdate();
     void vSend();
-    void vReceive(std::span<const uint8_t> record);
+    void vReceive(const ss_ThingRecord& rec);
 
     int32_t lGetCount() const { return oList.lGetCount(); }
     sc_Thing* pGetThing(int32_t i) const { return oList.pGetNodeAs<sc_Thing>(i); }

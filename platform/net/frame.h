@@ -13,7 +13,9 @@ namespace plat::net {
 // Every stream between a member and the host is a run of frames:
 // u32 length (of what follows), u8 type, payload; all fields little-endian.
 constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
-constexpr uint32_t kVersion = 1;
+// 2: a hello carries the member's secret, of which the session learns only
+// the token (TokenOf); machines of version 1 sent the token itself.
+constexpr uint32_t kVersion = 2;
 // Well above the game's largest message; a longer frame is an attack or a
 // broken peer and ends the connection.
 constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
@@ -70,7 +72,7 @@ struct Message {
     uint32_t seq = 0;        // requests and acks
     Id id = 0;               // the player or group concerned; Send/Deliver: sender
     Id other = 0;            // membership: the player; Send/Deliver: receiver
-    uint64_t token = 0;      // Hello, MemberJoined/Left, PlayerAdded (owner), GroupAdded (maker)
+    uint64_t token = 0;      // Hello: the secret; MemberJoined/Left, PlayerAdded (owner), GroupAdded (maker)
     uint64_t process = 0;    // Hello, MemberJoined, Welcome (the host's)
     uint8_t flags = 0;       // Hello
     bool ok = false;         // Ack

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <deque>
+#include <map>
 #include <mutex>
 #include <poll.h>
 #include <string>
@@ -15,15 +17,30 @@ namespace plat::net {
 
 namespace {
 
-constexpr size_t kMaxConnections = 64;
-// Output waiting for a member that does not read: past this its game
-// messages are dropped (they are not guaranteed); name changes still queue.
-constexpr size_t kMaxPendingOut = 64u << 20;
+// Connections that have not said hello yet (or only peek): the oldest of
+// them is closed when one more comes, and each is closed when it has not
+// said hello (or read its answer) in kHelloMs. Members are capped by the
+// name table.
+constexpr size_t kMaxNewcomers = 16;
+constexpr uint64_t kHelloMs = 3000;
+constexpr size_t kMaxConnections = NameTable::kMaxMembers + kMaxNewcomers;
+// Output waiting for a member. Past kFairOut, game messages from a machine
+// holding more than its share of it are dropped (they are not guaranteed);
+// a member with more than kMaxOut waiting does not read and is dropped.
+constexpr size_t kFairOut = 8u << 20;
+constexpr size_t kMaxOut = 2 * kFairOut + kMaxFramePayload + (16u << 20);
 // Members of the old host that have not come back by then are gone.
 constexpr uint64_t kRejoinGraceMs = 8000;
 // A host nobody ever joins gives up.
 constexpr uint64_t kFirstMemberMs = 10000;
 constexpr size_t kReadChunk = 64 * 1024;
+// Read from one connection in a round before the next one's turn.
+constexpr size_t kReadPerRound = 4 * kReadChunk;
+// Many times what a game asks and sends (a few name changes a minute, a
+// message every 50 ms): a member beyond this is dropped.
+constexpr double kRequestsPerSecond = 50, kRequestBurst = 100;
+constexpr double kMessagesPerSecond = 1000, kMessageBurst = 2000;
+constexpr double kBytesPerSecond = 48e6, kByteBurst = 48e6;
 
 uint64_t NowMs() {
     return static_cast<uint64_t>(
@@ -70,10 +87,34 @@ Registry& Hosts() {
     return registry;
 }
 
+// So much a second on average and `burst` at once.
+class Allowance {
+public:
+    Allowance(double rate, double burst) : m_rate(rate), m_burst(burst), m_left(burst) {}
+    bool Take(double cost, uint64_t nowMs) {
+        m_left = std::min(m_burst, m_left + static_cast<double>(nowMs - m_lastMs) * m_rate / 1000.0);
+        m_lastMs = nowMs;
+        if (cost > m_left) return false;
+        m_left -= cost;
+        return true;
+    }
+
+private:
+    double m_rate, m_burst, m_left;
+    uint64_t m_lastMs = NowMs();
+};
+
+std::string Address(const Endpoint& e) {
+    return std::to_string(e.address >> 24) + "." + std::to_string((e.address >> 16) & 255) + "." +
+           std::to_string((e.address >> 8) & 255) + "." + std::to_string(e.address & 255);
+}
+
 } // namespace
 
 struct Host::Conn {
     Fd fd;
+    Endpoint peer;
+    uint64_t acceptedMs = NowMs();
     uint64_t token = 0;
     bool welcomed = false;
     bool peek = false;
@@ -81,9 +122,49 @@ struct Host::Conn {
     std::vector<uint8_t> in;
     std::vector<uint8_t> out;
     size_t outPos = 0;
+    Allowance requests{kRequestsPerSecond, kRequestBurst};
+    Allowance messages{kMessagesPerSecond, kMessageBurst};
+    Allowance bytes{kBytesPerSecond, kByteBurst};
+    // Game messages waiting in `out`, by the member that sent them: where
+    // each ends in the whole stream, whose it is and its size.
+    struct Segment {
+        uint64_t end;
+        uint64_t from;
+        size_t size;
+    };
+    std::deque<Segment> segments;
+    std::map<uint64_t, size_t> waitingFrom;
+    uint64_t erased = 0; // bytes of the stream already taken off `out`
 
     bool Member() const { return welcomed && !peek && !dead; }
+    bool Newcomer() const { return !dead && (!welcomed || peek); }
     size_t Pending() const { return out.size() - outPos; }
+
+    void QueueMessage(const std::vector<uint8_t>& frame, uint64_t from) {
+        out.insert(out.end(), frame.begin(), frame.end());
+        segments.push_back({erased + out.size(), from, frame.size()});
+        waitingFrom[from] += frame.size();
+    }
+    // Whether a message of `size` bytes from `from` fits its sender's share.
+    bool Fits(uint64_t from, size_t size) const {
+        if (Pending() + size <= kFairOut) return true;
+        const auto it = waitingFrom.find(from);
+        const size_t senders = waitingFrom.size() + (it == waitingFrom.end() ? 1 : 0);
+        return (it == waitingFrom.end() ? 0 : it->second) + size <= kFairOut / senders;
+    }
+    void Wrote(size_t n) {
+        outPos += n;
+        while (!segments.empty() && segments.front().end <= erased + outPos) {
+            const auto it = waitingFrom.find(segments.front().from);
+            if ((it->second -= segments.front().size) == 0) waitingFrom.erase(it);
+            segments.pop_front();
+        }
+        if (outPos == out.size() || outPos >= kReadChunk * 16) {
+            out.erase(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(outPos));
+            erased += outPos;
+            outPos = 0;
+        }
+    }
 };
 
 std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t machine, NameTable table,
@@ -168,16 +249,16 @@ void Host::Run() {
             if (!c.dead && (ev & POLLOUT) && c.Pending()) {
                 const long n = WriteSome(c.fd, std::span(c.out).subspan(c.outPos));
                 if (n < 0) Drop(c, nullptr);
-                else c.outPos += static_cast<size_t>(n);
-                if (c.outPos == c.out.size()) {
-                    c.out.clear();
-                    c.outPos = 0;
-                    if (c.peek) c.dead = true; // answered; done
-                } else if (c.outPos >= kReadChunk * 16) {
-                    c.out.erase(c.out.begin(), c.out.begin() + static_cast<std::ptrdiff_t>(c.outPos));
-                    c.outPos = 0;
-                }
+                else c.Wrote(static_cast<size_t>(n));
+                if (!c.dead && c.welcomed && c.peek && !c.Pending()) c.dead = true; // answered; done
             }
+        }
+        const uint64_t now = NowMs();
+        for (auto& c : m_conns) {
+            if (c->Newcomer() && now - c->acceptedMs > kHelloMs)
+                Drop(*c, c->welcomed ? "a peek not read in time" : "no hello in time");
+            else if (c->Member() && c->Pending() > kMaxOut)
+                Drop(*c, "does not read what the host sends");
         }
         if (!m_expected.empty() && NowMs() - m_startMs > kRejoinGraceMs) {
             const auto late = std::exchange(m_expected, {});
@@ -196,11 +277,20 @@ void Host::Run() {
 
 void Host::Accept() {
     for (;;) {
-        Fd fd = AcceptTcp(m_listener);
+        Endpoint peer;
+        Fd fd = AcceptTcp(m_listener, &peer);
         if (!fd.Valid()) return;
-        if (m_conns.size() >= kMaxConnections) continue; // closed at once
+        // Silent connections must not keep a joiner out: the oldest goes.
+        const auto newcomers = std::count_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Newcomer(); });
+        if (static_cast<size_t>(newcomers) >= kMaxNewcomers) {
+            const auto oldest = std::find_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Newcomer(); });
+            Drop(**oldest, "no hello before more connections came");
+        }
+        const auto live = std::count_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return !c->dead; });
+        if (static_cast<size_t>(live) >= kMaxConnections) continue; // closed at once
         auto c = std::make_unique<Conn>();
         c->fd = std::move(fd);
+        c->peer = peer;
         m_conns.push_back(std::move(c));
     }
 }
@@ -213,7 +303,7 @@ void Host::AnswerQueries() {
         if (n < 0) return;
         uint32_t nonce = 0;
         if (static_cast<size_t>(n) > sizeof buffer || !DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce)) {
-            Trace("net host", "ignored a datagram that is not a session query");
+            TraceRefusal("net host", "ignored a datagram that is not a session query", Address(from));
             continue;
         }
         Advert a;
@@ -228,7 +318,7 @@ void Host::AnswerQueries() {
 
 void Host::ReadFrom(Conn& c) {
     uint8_t chunk[kReadChunk];
-    for (;;) {
+    for (size_t taken = 0; taken < kReadPerRound; taken += sizeof chunk) {
         const long n = ReadSome(c.fd, chunk);
         if (n < 0) {
             Drop(c, nullptr);
@@ -272,8 +362,15 @@ void Host::Handle(Conn& c, const Frame& frame) {
         Drop(c, "unexpected frame");
         return;
     }
-    if (m.type == FrameType::Send) Deliver(c, m);
-    else HandleRequest(c, m);
+    const uint64_t now = NowMs();
+    if (m.type == FrameType::Send) {
+        if (!c.messages.Take(1, now) || !c.bytes.Take(static_cast<double>(m.data.size()), now))
+            return Drop(c, "sends game messages faster than any game");
+        Deliver(c, m);
+    } else {
+        if (!c.requests.Take(1, now)) return Drop(c, "asks for changes faster than any game");
+        HandleRequest(c, m);
+    }
 }
 
 void Host::HandleHello(Conn& c, const Message& m) {
@@ -281,27 +378,30 @@ void Host::HandleHello(Conn& c, const Message& m) {
         Drop(c, "hello for another session");
         return;
     }
+    // The hello carries the member's secret; everyone else learns only the
+    // token made from it.
+    const uint64_t token = TokenOf(m.token);
     const bool taken = std::any_of(m_conns.begin(), m_conns.end(),
-                                   [&](const auto& o) { return o.get() != &c && o->welcomed && o->token == m.token; });
+                                   [&](const auto& o) { return o.get() != &c && o->welcomed && o->token == token; });
     if (taken) {
         Drop(c, "hello with a token in use");
         return;
     }
-    c.token = m.token;
+    c.token = token;
     c.peek = (m.flags & kHelloPeek) != 0;
     if (!c.peek) {
-        const auto back = std::find(m_expected.begin(), m_expected.end(), m.token);
+        const auto back = std::find(m_expected.begin(), m_expected.end(), token);
         if ((m.flags & kHelloRejoin) && back != m_expected.end()) {
             m_expected.erase(back);
         } else {
-            if (m_table.FindMember(m.token) || !m_table.AddMember({m.token, m.process})) {
+            if (m_table.FindMember(token) || !m_table.AddMember({token, m.process})) {
                 Drop(c, "session full");
                 return;
             }
             std::vector<uint8_t> joined;
             {
                 FrameWriter f(joined, FrameType::MemberJoined);
-                f->U64(m.token);
+                f->U64(token);
                 f->U64(m.process);
             }
             Broadcast(joined);
@@ -431,8 +531,8 @@ void Host::Deliver(Conn& c, const Message& m) {
     }
     for (auto& o : m_conns) {
         if (!o->Member() || std::find(owners.begin(), owners.end(), o->token) == owners.end()) continue;
-        if (o->Pending() > kMaxPendingOut) continue;
-        o->out.insert(o->out.end(), frame.begin(), frame.end());
+        if (o->Fits(c.token, frame.size())) o->QueueMessage(frame, c.token);
+        else TraceRefusal("net host", "dropped game messages to a member that does not keep up", Address(c.peer));
     }
 }
 
@@ -450,7 +550,7 @@ void Host::Broadcast(const std::vector<uint8_t>& frame) {
 
 void Host::Drop(Conn& c, const char* why) {
     if (c.dead) return;
-    if (why) Trace("net host", std::string("dropped a connection: ") + why);
+    if (why) TraceRefusal("net host", std::string("dropped a connection: ") + why, Address(c.peer));
     const bool member = c.Member();
     c.dead = true;
     c.fd.Reset();

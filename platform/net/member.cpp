@@ -18,6 +18,8 @@ constexpr int kMoveWindowMs = 6000;
 constexpr int kMoveSearchMs = 500;
 constexpr size_t kMaxPendingOut = 64u << 20;
 constexpr size_t kReadChunk = 64 * 1024;
+// Read from the host at one go before what waits to be sent gets its turn.
+constexpr size_t kChunksPerPump = 16;
 
 using Clock = std::chrono::steady_clock;
 
@@ -34,11 +36,11 @@ int MsLeft(Clock::time_point deadline) {
 } // namespace
 
 Member::Member(const Guid& app, uint64_t machine, const DiscoveryTarget& target)
-    : m_app(app), m_machine(machine), m_token(RandomToken()), m_target(target) {}
+    : m_app(app), m_machine(machine), m_secret(RandomToken()), m_token(TokenOf(m_secret)), m_target(target) {}
 
 Member::~Member() { Close(); }
 
-bool Member::Handshake(Fd& fd, const Guid& app, const Guid& instance, uint64_t token, uint64_t machine, uint8_t flags,
+bool Member::Handshake(Fd& fd, const Guid& app, const Guid& instance, uint64_t secret, uint64_t machine, uint8_t flags,
                        Message& welcome, std::vector<uint8_t>& rest) {
     std::vector<uint8_t> hello;
     {
@@ -47,7 +49,7 @@ bool Member::Handshake(Fd& fd, const Guid& app, const Guid& instance, uint64_t t
         f->U32(kVersion);
         f->Guid(app);
         f->Guid(instance);
-        f->U64(token);
+        f->U64(secret);
         f->U64(machine);
         f->U8(flags);
     }
@@ -87,7 +89,7 @@ bool Member::Connect(const Endpoint& host, const Guid& instance, bool hosting) {
     Fd fd = ConnectTcp(host, kConnectMs);
     Message welcome;
     std::vector<uint8_t> rest;
-    if (!fd.Valid() || !Handshake(fd, m_app, instance, m_token, m_machine, 0, welcome, rest)) {
+    if (!fd.Valid() || !Handshake(fd, m_app, instance, m_secret, m_machine, 0, welcome, rest)) {
         Trace("net", "no welcome from the session's host");
         return false;
     }
@@ -131,8 +133,7 @@ void Member::Close() {
     m_state = State::Closed;
     m_hosting = false;
     m_table.Clear();
-    m_queue.clear();
-    m_queuedBytes = 0;
+    m_queue.Clear();
     m_out.clear();
     m_outPos = 0;
     for (auto& [seq, p] : m_pending) p.done = true;
@@ -195,32 +196,30 @@ bool Member::Send(Id from, Id to, std::span<const uint8_t> data) {
 
 ReceiveStatus Member::Receive(std::span<uint8_t> buffer, Id& from, uint32_t& size) {
     std::lock_guard lock(m_mutex);
-    if (m_queue.empty()) return ReceiveStatus::Empty;
-    auto& [sender, bytes] = m_queue.front();
-    size = static_cast<uint32_t>(bytes.size());
-    if (bytes.size() > buffer.size()) return ReceiveStatus::BufferTooSmall;
-    from = sender;
-    std::memcpy(buffer.data(), bytes.data(), bytes.size());
-    m_queuedBytes -= bytes.size();
-    m_queue.pop_front();
+    const FairQueue::Message* m = m_queue.Front();
+    if (!m) return ReceiveStatus::Empty;
+    size = static_cast<uint32_t>(m->bytes.size());
+    if (m->bytes.size() > buffer.size()) return ReceiveStatus::BufferTooSmall;
+    from = m->from;
+    std::memcpy(buffer.data(), m->bytes.data(), m->bytes.size());
+    m_queue.Pop();
     return ReceiveStatus::Message;
 }
 
 void Member::QueueLocked(Id from, std::span<const uint8_t> data) {
-    if (m_queue.size() >= kMaxQueued || m_queuedBytes + data.size() > kMaxQueuedBytes) {
-        Trace("net", "receive queue full; a message was dropped");
-        return;
-    }
-    m_queue.emplace_back(from, std::vector<uint8_t>(data.begin(), data.end()));
-    m_queuedBytes += data.size();
+    // Shares are per machine: one with many players gets no more.
+    const PlayerEntry* p = m_table.FindPlayer(from);
+    const uint64_t key = p ? p->owner : from;
+    if (const auto lost = m_queue.Push(key, from, std::vector<uint8_t>(data.begin(), data.end())))
+        TraceRefusal("net", "receive queue full; dropped a message of the player with the most waiting",
+                     "player " + std::to_string(*lost));
 }
 
 void Member::QueueSystem(std::initializer_list<uint32_t> words) {
     std::vector<uint8_t> bytes;
     WireWriter w(bytes);
     for (uint32_t v : words) w.U32(v);
-    m_queue.emplace_back(0, std::move(bytes));
-    m_queuedBytes += words.size() * 4;
+    m_queue.Push(0, 0, std::move(bytes));
 }
 
 void Member::Run() {
@@ -243,33 +242,37 @@ void Member::Run() {
 
 bool Member::Pump() {
     std::vector<uint8_t> chunk(kReadChunk);
-    for (;;) {
+    // Each chunk is taken apart before the next is read, so what is held
+    // never passes one whole frame (whose length ParseFrame bounds) and a
+    // chunk, however fast the host sends.
+    for (size_t chunks = 0; chunks < kChunksPerPump; ++chunks) {
         const long n = ReadSome(m_fd, chunk);
         if (n < 0) return false;
         if (n == 0) break;
         m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
+        std::lock_guard lock(m_mutex);
+        size_t at = 0;
+        for (;;) {
+            Frame frame;
+            size_t used = 0;
+            const char* why = "";
+            const ParseStatus s = ParseFrame(std::span(m_in).subspan(at), frame, used, why);
+            if (s == ParseStatus::NeedMore) break;
+            Message m;
+            if (s == ParseStatus::Bad || !DecodeEvent(frame, m, why)) {
+                Trace("net", std::string("broken stream from the host: ") + why);
+                return false;
+            }
+            if (!Apply(m)) {
+                Trace("net", "the host sent a change that does not fit the name table");
+                return false;
+            }
+            at += used;
+        }
+        m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(at));
         if (static_cast<size_t>(n) < chunk.size()) break;
     }
     std::lock_guard lock(m_mutex);
-    size_t at = 0;
-    for (;;) {
-        Frame frame;
-        size_t used = 0;
-        const char* why = "";
-        const ParseStatus s = ParseFrame(std::span(m_in).subspan(at), frame, used, why);
-        if (s == ParseStatus::NeedMore) break;
-        Message m;
-        if (s == ParseStatus::Bad || !DecodeEvent(frame, m, why)) {
-            Trace("net", std::string("broken stream from the host: ") + why);
-            return false;
-        }
-        if (!Apply(m)) {
-            Trace("net", "the host sent a change that does not fit the name table");
-            return false;
-        }
-        at += used;
-    }
-    m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(at));
     if (m_outPos < m_out.size()) {
         const long n = WriteSome(m_fd, std::span(m_out).subspan(m_outPos));
         if (n < 0) return false;
@@ -375,7 +378,7 @@ void Member::Move() {
     Fd fd = ConnectTcp(host, kConnectMs);
     Message welcome;
     std::vector<uint8_t> rest;
-    if (!fd.Valid() || !Handshake(fd, m_app, identity.instance, m_token, m_machine, kHelloRejoin, welcome, rest))
+    if (!fd.Valid() || !Handshake(fd, m_app, identity.instance, m_secret, m_machine, kHelloRejoin, welcome, rest))
         return Lose("the new host did not take this machine back");
     Install(std::move(fd), welcome, std::move(rest), takeOver);
     {

@@ -2,7 +2,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "platform/net/discovery.h"
+#include "platform/net/fair_queue.h"
 #include "platform/net/frame.h"
 #include "platform/net/host.h"
 #include "platform/net/name_table.h"
@@ -35,7 +35,8 @@ constexpr uint32_t kSystemNewHost = 0x1002;
 class Member {
 public:
     // How many received messages may wait, in count and in bytes; beyond
-    // that new ones are dropped (game messages are not guaranteed).
+    // that the machine with the most waiting loses its oldest (game messages
+    // are not guaranteed).
     static constexpr size_t kMaxQueued = 4096;
     static constexpr size_t kMaxQueuedBytes = 64u << 20;
 
@@ -73,7 +74,7 @@ private:
         Id id = 0;
     };
 
-    static bool Handshake(Fd& fd, const Guid& app, const Guid& instance, uint64_t token, uint64_t machine,
+    static bool Handshake(Fd& fd, const Guid& app, const Guid& instance, uint64_t secret, uint64_t machine,
                           uint8_t flags, Message& welcome, std::vector<uint8_t>& rest);
     void Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool hosting);
     void Run();
@@ -87,6 +88,8 @@ private:
 
     const Guid m_app;
     const uint64_t m_machine;
+    // Said only to the host; the session knows this machine by m_token.
+    const uint64_t m_secret;
     const uint64_t m_token;
     const DiscoveryTarget m_target;
 
@@ -101,8 +104,7 @@ private:
     NameTable m_table;
     std::vector<uint8_t> m_out;
     size_t m_outPos = 0;
-    std::deque<std::pair<Id, std::vector<uint8_t>>> m_queue;
-    size_t m_queuedBytes = 0;
+    FairQueue m_queue{kMaxQueued, kMaxQueuedBytes};
     uint32_t m_seq = 0;
     std::map<uint32_t, Pending> m_pending;
 

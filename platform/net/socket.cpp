@@ -109,9 +109,13 @@ Fd ListenTcp(uint16_t& port) {
     return port != 0 ? std::move(fd) : Fd();
 }
 
-Fd AcceptTcp(const Fd& listener) {
-    Fd fd(accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
-    if (fd.Valid()) SetStreamOptions(fd.Get());
+Fd AcceptTcp(const Fd& listener, Endpoint* peer) {
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    Fd fd(accept4(listener.Get(), reinterpret_cast<sockaddr*>(&sa), &len, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    if (!fd.Valid()) return fd;
+    SetStreamOptions(fd.Get());
+    if (peer) *peer = {ntohl(sa.sin_addr.s_addr), ntohs(sa.sin_port)};
     return fd;
 }
 

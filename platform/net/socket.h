@@ -52,8 +52,9 @@ long ReceiveDatagram(const Fd& fd, std::span<uint8_t> buffer, Endpoint& from);
 
 // A non-blocking stream listener on every address at a free port.
 Fd ListenTcp(uint16_t& port);
-// A non-blocking accepted stream with its options set, or an invalid Fd.
-Fd AcceptTcp(const Fd& listener);
+// A non-blocking accepted stream with its options set, or an invalid Fd;
+// `peer` (when given) gets where it comes from.
+Fd AcceptTcp(const Fd& listener, Endpoint* peer = nullptr);
 // A connected, non-blocking stream with small-message options set, or an
 // invalid Fd when no connection came within the time.
 Fd ConnectTcp(const Endpoint& to, int timeoutMs);

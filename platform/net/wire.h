@@ -25,6 +25,13 @@ struct Guid {
 Guid NewGuid();
 uint64_t RandomToken();
 
+// The token a session knows a member by, made from the secret that member
+// keeps to itself and says only in its hello: tokens are in every copy of
+// the name table, and one cannot be turned back into the hello that claims
+// it (a one-way digest), so a machine can come back to a new host only as
+// itself. Never 0.
+uint64_t TokenOf(uint64_t secret);
+
 // Names are shorter than this, terminator included in the limit.
 constexpr size_t kNameLimit = 128;
 

@@ -3,6 +3,8 @@
 // of one room on a loopback port of this test's own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <climits>
 #include <cstring>
@@ -15,7 +17,10 @@
 #include "game/work.h"
 #include "network/dir_play.h"
 #include "network/transmit.h"
+#include "objects/all_object.h"
+#include "objects/animal.h"
 #include "objects/character.h"
+#include "platform/byte_reader.h"
 #include "platform/net/discovery.h"
 #include "platform/net/host.h"
 #include "tests/support/headless_run.h"
@@ -250,6 +255,11 @@ TEST_F(TransmitTest, RecordsGoToTheRoomOnlyDuringABattleWithTheEndKind) {
 
     t.vBeginBattle();
     t.vFlush(room); // nothing waits: nothing is sent
+    // Every machine runs its own animals: they send nothing.
+    sc_AllAnimal& animals = Scene().oMap.oSetting.oAllAnimal;
+    animals.pAdd();
+    animals.vSend();
+    EXPECT_EQ(t.oWaiting().size(), 4u);
     for (size_t at = 0; at < kEveryKind.size();) {
         const uint32_t size = kEveryKind[at + 1];
         Add(Words(kEveryKind.begin() + static_cast<long>(at), kEveryKind.begin() + static_cast<long>(at + size / 4)));
@@ -321,6 +331,7 @@ TEST_F(TransmitTest, AuthorityIsTakenOnlyFromAPlayerOfTheOwnRoom) {
     s.bHost = 0;
     s.oTransmit.lRateDeadline = INT32_MAX; // the count runs on
     krxtest::TraceCapture trace;
+    s.oTransmit.vBeginBattle(); // only a battle's players hand authority on
     deliver(m_c, handOver, 4);
     EXPECT_EQ(s.bHost, 0) << "C is in no room";
     deliver(m_b, longer, 8);
@@ -370,7 +381,7 @@ TEST_F(TransmitTest, ASilentHolderOfAuthorityIsReplacedByTheRoomsLowestId) {
         }));
     };
     // Only the characters' full state tells who holds authority.
-    const std::vector<uint8_t> state = Bytes(Join({{0}, Record(3, sc_Character::kStateBytes), {10}}));
+    const std::vector<uint8_t> state = Bytes(Join({{0}, Record(3, ss_StateRecord::lBytes()), {10}}));
     const std::vector<uint8_t> other = Bytes(Join({{0}, Record(1, 32), {10}}));
     const int32_t start = 10'000'000;
     auto at = [&](int32_t ms) {
@@ -399,3 +410,118 @@ TEST_F(TransmitTest, ASilentHolderOfAuthorityIsReplacedByTheRoomsLowestId) {
     EXPECT_EQ(at(11 * sc_Transmit::kAuthoritySilenceMs - 1), 0);
     EXPECT_EQ(at(11 * sc_Transmit::kAuthoritySilenceMs), 1);
 }
+
+namespace {
+
+// A scene's record buffer handed messages by hand from a room of four:
+// this machine is player 1 in slot 0; player 4, the room's last, holds
+// authority unless this machine does.
+class RecordDispatch : public krxtest::HeadlessTest {
+public:
+    static constexpr std::array<uint32_t, 4> kRoom = {1, 2, 3, 4};
+
+    void TearDown() override {
+        m_work.reset();
+        HeadlessTest::TearDown();
+    }
+    // A fresh world of four characters; the battle begins.
+    void Reset(bool host) {
+        m_work.reset();
+        m_work = std::make_unique<sc_Work>();
+        g_lNowTick = 10'000'000;
+        sc_Scene& s = m_work->oScene;
+        s.oDirPlay.lOwnPlayerId = kRoom[0];
+        s.oTransmit.vCreate(&s.oDirPlay);
+        s.oAllObject.oAllBullet.vLoad(&s.oMap.oViewPoint);
+        s.oAllObject.oAllMine.vLoad(&s.oMap.oViewPoint);
+        for (int32_t i = 0; i < 4; ++i) s.oAllObject.oAllCharacter.pAdd()->lIndex = i;
+        s.bHost = host ? 1 : 0;
+        s.oTransmit.vBeginBattle(kRoom);
+    }
+    sc_Character& C(int32_t i) { return *m_work->oScene.oAllObject.oAllCharacter.pGetCharacter(i); }
+    int32_t Bullets() { return m_work->oScene.oAllObject.oAllBullet.lGetCount(); }
+    // One message of the records, from a player.
+    template <class R> void Send(uint32_t from, const std::vector<R>& records) {
+        sc_ByteWriter w;
+        w.Write(kMessageRecords);
+        for (const R& r : records) r.vWrite(w);
+        w.Write(kRecordEnd);
+        m_work->oScene.oTransmit.vDispatch(w.Bytes().data(), static_cast<uint32_t>(w.Size()), from);
+    }
+    template <class R> void Send(uint32_t from, const R& record) { Send(from, std::vector<R>{record}); }
+
+    std::unique_ptr<sc_Work> m_work;
+};
+
+// A character's state with its hit points gone; a walk of a character to
+// x 777; a shot; new bullets.
+ss_StateRecord Fallen(int32_t index) { ss_StateRecord r; r.lIndex = index; return r; }
+ss_WalkRecord StandAt(int32_t index) { ss_WalkRecord w; w.lIndex = index; w.oPos = {777, 0}; return w; }
+ss_FireRecord Shot() { ss_FireRecord f; f.lIndex = f.bFire = 1; return f; }
+std::vector<ss_BulletRecord> NewBullets(int32_t n) {
+    std::vector<ss_BulletRecord> out(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) out[static_cast<size_t>(i)].bNew = 1, out[static_cast<size_t>(i)].lNetId = i + 1;
+    return out;
+}
+
+// Each record is taken only from the machine that may send it, and what a
+// flood of them does is bounded; its refusals are counted, not traced one by
+// one.
+TEST_F(RecordDispatch, EachRecordIsTakenOnlyFromTheMachineThatMaySendIt) {
+    using T = RecordDispatch;
+    const struct {
+        const char* what;
+        bool host;
+        std::function<void(T&)> send;
+        std::function<bool(T&)> applied;
+        bool expected;
+    } cases[] = {
+        {"state from outside the room", false, [](T& t) { t.Send(9, Fallen(1)); },
+         [](T& t) { return t.C(1).lHitPoints == 0; }, false},
+        {"state from a player without authority", false, [](T& t) { t.Send(2, Fallen(1)); },
+         [](T& t) { return t.C(1).lHitPoints == 0; }, false},
+        {"state from the holder of authority", false, [](T& t) { t.Send(4, Fallen(1)); },
+         [](T& t) { return t.C(1).lHitPoints == 0; }, true},
+        {"state from the old holder once a player took over from it silent", false,
+         [](T& t) { g_lNowTick += sc_Transmit::kAuthoritySilenceMs, t.Send(2, Fallen(1)), t.Send(4, Fallen(0)); },
+         [](T& t) { return t.C(0).lHitPoints == 0; }, false},
+        {"state reaching the authority", true, [](T& t) { t.Send(4, Fallen(1)); },
+         [](T& t) { return t.C(1).lHitPoints == 0; }, false},
+        {"a walk for another's character", true, [](T& t) { t.Send(2, StandAt(2)); },
+         [](T& t) { return t.C(2).oPosition.x == 777; }, false},
+        {"a walk for the sender's character", true, [](T& t) { t.Send(2, StandAt(1)); },
+         [](T& t) { return t.C(1).oPosition.x == 777; }, true},
+        {"this machine's own message", true, [](T& t) { t.Send(1, StandAt(0)); },
+         [](T& t) { return t.C(0).oPosition.x == 777; }, false},
+        {"a mine request from a player", true, [](T& t) { t.Send(3, ss_MineRequest{}); },
+         [](T& t) { return t.m_work->oScene.oAllObject.oAllMine.lGetCount() == 1; }, true},
+        {"a message of 25,000 shots: a couple fire", true, [](T& t) { t.Send(2, std::vector(25'000, Shot())); },
+         [](T& t) { return t.Bullets() > 2; }, false},
+        {"new bullets beyond what fly at once", false,
+         [](T& t) { t.Send(4, NewBullets(sc_AllBullet::kMaxReceived + 100)); },
+         [](T& t) { return t.Bullets() > sc_AllBullet::kMaxReceived; }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Reset(c.host);
+        krxtest::TraceCapture trace;
+        c.send(*this);
+        EXPECT_EQ(c.applied(*this), c.expected);
+        EXPECT_EQ(m_work->oScene.oTransmit.lRefused == 0, c.expected);
+        EXPECT_LE(trace.Lines().size(), 5u) << "a refusal a line";
+    }
+    // Shots come back at the gun's pace; turning the gun is always taken.
+    Reset(true);
+    Send(2, std::vector(25'000, Shot()));
+    const int32_t burst = Bullets();
+    g_lNowTick += 10 * sc_Gun::kShortCoolMs;
+    Send(2, std::vector(25'000, Shot()));
+    EXPECT_EQ(Bullets(), 2 * burst);
+    ss_FireRecord aim = Shot();
+    aim.bFire = 0;
+    aim.lDirection = 9;
+    Send(2, aim);
+    EXPECT_EQ(C(1).oGun.lDirection, 9);
+}
+
+} // namespace

@@ -186,28 +186,30 @@ TEST_F(Bullet, IdentitiesAreNotSharedByLiveBullets) {
 }
 
 TEST_F(Bullet, AMachineWithoutAuthorityFollowsTheRecords) {
-    auto bytes = [](const ss_BulletRecord& r) {
+    // As the record buffer hands it on: read from its bytes first.
+    auto receive = [&](const ss_BulletRecord& r) {
         sc_ByteWriter w;
         r.vWrite(w);
-        return w.Bytes();
+        ss_BulletRecord in;
+        if (in.bRead(w.Bytes())) Bullets().vReceive(in);
     };
     ss_BulletRecord rec;
     rec.bNew = 1;
     rec.lNetId = 4242;
-    rec.oStart.oSet(1000, 1000);
-    rec.oTarget.oSet(1700, 1000);
-    rec.oPos.oSet(1100, 1000);
+    rec.oStart = {1000, 1000};
+    rec.oTarget = {1700, 1000};
+    rec.oPos = {1100, 1000};
     rec.bActive = 1;
     rec.lTravelled = 100;
     rec.lId = 26;
     rec.lFlight = 1;
     rec.lDirection = 8;
 
-    Bullets().vReceive(bytes(rec));
+    receive(rec);
     EXPECT_EQ(Bullets().lGetCount(), 0); // the authority flies its own
 
     SetHost(false);
-    Bullets().vReceive(bytes(rec));
+    receive(rec);
     ASSERT_EQ(Bullets().lGetCount(), 1);
     sc_Bullet* b = Bullets().pGetBullet(0);
     EXPECT_EQ(b->lNetId, 4242);
@@ -223,21 +225,21 @@ TEST_F(Bullet, AMachineWithoutAuthorityFollowsTheRecords) {
     rec.bNew = 0;
     rec.lDirection = 5;
     rec.lId = 27;
-    Bullets().vReceive(bytes(rec));
+    receive(rec);
     EXPECT_EQ(b->pFlyDir, Bullets().pBulletObject->pGetStatusAt(b->lImage)->pGetDirAt(5));
     EXPECT_EQ(b->lImage, 26);
 
     // Out-of-range pictures and unknown identities change nothing.
     rec.lDirection = 40;
-    Bullets().vReceive(bytes(rec));
+    receive(rec);
     EXPECT_EQ(b->lDirection, 5);
     rec.lDirection = 6;
     rec.lNetId = 1;
-    Bullets().vReceive(bytes(rec));
+    receive(rec);
     EXPECT_EQ(b->lDirection, 5);
     rec.lNetId = 4242;
     rec.bFinished = 1;
-    Bullets().vReceive(bytes(rec));
+    receive(rec);
     Bullets().vMove();
     EXPECT_EQ(Bullets().lGetCount(), 0);
 }

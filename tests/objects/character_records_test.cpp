@@ -9,6 +9,7 @@
 #include "engine/sprite/memory_control.h"
 #include "engine/sprite/sprite_tree.h"
 #include "objects/character.h"
+#include "platform/byte_reader.h"
 #include "tests/support/reader_checks.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,14 +17,18 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-template <size_t N> Bytes ToBytes(const std::array<uint8_t, N>& a) {
-    return {a.begin(), a.end()};
+template <class R> Bytes ToBytes(const R& r) {
+    sc_ByteWriter w;
+    r.vWrite(w);
+    return w.Bytes();
 }
 
-// Sets one little-endian word of a record.
-template <size_t N> void Set(std::array<uint8_t, N>& r, size_t word, int32_t value) {
-    for (size_t i = 0; i < 4; ++i)
-        r[word * 4 + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+// A record as the record buffer hands it on: read from its bytes; the
+// default one when it was refused.
+template <class R> R Received(const R& r) {
+    R in;
+    in.bRead(ToBytes(r));
+    return in;
 }
 
 // Characters of model 0 from the generated pack; character 0 is this
@@ -90,10 +95,10 @@ TEST_F(CharacterRecords, AStateRecordMovesOthersAndOnlyCorrectsTheOwnCharacter) 
     source.bFlying = 1;
     source.lScore = 99;
     source.oGun.lDirection = 11;
-    const sc_Character::ss_StateRecord other = source.oStateRecord();
+    const ss_StateRecord other = source.oStateRecord();
     source.lIndex = 0;
     source.bBlocked = 1;
-    const sc_Character::ss_StateRecord own = source.oStateRecord();
+    const ss_StateRecord own = source.oStateRecord();
     source.lIndex = 1;
 
     sc_AllCharacter fresh;
@@ -126,77 +131,78 @@ TEST_F(CharacterRecords, AStateRecordMovesOthersAndOnlyCorrectsTheOwnCharacter) 
     EXPECT_EQ(c.lFly, 700);
 }
 
-TEST_F(CharacterRecords, RecordsNamingNoCharacterOrDirectionAreIgnored) {
+TEST_F(CharacterRecords, RecordsNamingNoCharacterOrDirectionChangeNothing) {
     sc_Character& c = C(1);
     c.oPosition.oSet(500, 500);
+    // The authority's character stands elsewhere, hurt.
     auto state = [&](int32_t index, int32_t shown) {
-        sc_Character::ss_StateRecord r = c.oStateRecord();
-        Set(r, 2, index);
-        Set(r, 18, shown);
-        // The authority's character stands elsewhere, hurt.
-        Set(r, 3, 600);
-        Set(r, 11, 10);
+        ss_StateRecord r = c.oStateRecord();
+        r.lIndex = index;
+        r.lShownDir = shown;
+        r.oPos.x = 600;
+        r.lHitPoints = 10;
         return r;
     };
-    for (int32_t index : {2, 255}) {
-        m_all.vReceive(state(index, 2));
-        EXPECT_EQ(C(1).lHitPoints, 10000) << index;
-    }
-    // A shown direction outside 16 keeps the old one; the rest applies.
     c.lShownDir = 5;
-    m_all.vReceive(state(1, 16));
-    EXPECT_EQ(c.lShownDir, 5);
+    // Index 2 names no character of two; 255 and a shown direction outside
+    // 16 are no record at all.
+    for (auto [index, shown] : {std::pair{2, 2}, {255, 2}, {1, 16}, {1, -1}}) {
+        krxtest::TraceCapture trace;
+        m_all.vReceive(Received(state(index, shown)));
+        EXPECT_EQ(c.lHitPoints, 10000) << index << " " << shown;
+        EXPECT_EQ(c.lShownDir, 5);
+        EXPECT_EQ(trace.Lines().size(), index == 2 ? 0u : 1u);
+    }
+    m_all.vReceive(Received(state(1, 3)));
+    EXPECT_EQ(c.lShownDir, 3);
     EXPECT_EQ(c.lHitPoints, 10);
     EXPECT_EQ(c.oPosition.x, 600);
 
     // A walk toward no direction, or for no character, moves nothing.
     for (auto [index, direction] : {std::pair{1, 16}, {1, -1}, {7, 4}}) {
-        sc_Character::ss_WalkRecord w = c.oWalkRecord(direction);
-        Set(w, 2, index);
-        Set(w, 4, 1); // moving
-        m_all.vReceiveWalk(w);
+        ss_WalkRecord w = c.oWalkRecord(direction);
+        w.lIndex = index;
+        w.bMoving = 1;
+        m_all.vReceiveWalk(Received(w));
         EXPECT_EQ(c.oPosition.x, 600) << index << " " << direction;
     }
     // A standing walk record places the character where the sender is.
-    sc_Character::ss_WalkRecord w = c.oWalkRecord(4);
-    Set(w, 6, 800);
-    m_all.vReceiveWalk(w);
+    ss_WalkRecord w = c.oWalkRecord(4);
+    w.oPos.x = 800;
+    m_all.vReceiveWalk(Received(w));
     EXPECT_EQ(c.oPosition.x, 800);
 
-    const sc_Character::ss_StateRecord whole = c.oStateRecord();
-    krxtest::ExpectEveryPrefixRefused(whole,
-                                      [&](std::span<const uint8_t> bytes) { return c.bUnpack(bytes); });
+    krxtest::ExpectEveryPrefixRefused(ToBytes(c.oStateRecord()),
+                                      [](std::span<const uint8_t> bytes) { return ss_StateRecord().bRead(bytes); });
 }
 
-// A peer's drain at the end of its range: the authority's steps take the
-// hit points to the end of theirs and no further.
-TEST_F(CharacterRecords, ADrainFromARecordStopsAtTheEndOfTheRange) {
+// A peer's drain and hit points at the ends of 32 bits are held to a far
+// range: the authority's steps neither wrap the hit points nor stop them.
+TEST_F(CharacterRecords, ADrainFromARecordIsHeldToItsRange) {
     sc_Character& c = C(1);
-    sc_Character::ss_StateRecord r = c.oStateRecord();
-    Set(r, 11, 1000);
-    Set(r, 15, INT32_MIN);
-    m_all.vReceive(r);
-    ASSERT_EQ(c.lDrain, INT32_MIN);
-    c.vWalk(4);
-    EXPECT_EQ(c.lHitPoints, INT32_MAX);
-    c.vWalk(4);
-    EXPECT_EQ(c.lHitPoints, INT32_MAX);
+    ss_StateRecord r = c.oStateRecord();
+    r.lHitPoints = INT32_MAX;
+    r.lDrain = INT32_MIN;
+    m_all.vReceive(Received(r));
+    ASSERT_EQ(c.lDrain, -kFarAmount);
+    ASSERT_EQ(c.lHitPoints, kFarAmount);
+    for (int32_t i = 0; i < 3; ++i) c.vWalk(4);
+    EXPECT_EQ(c.lHitPoints, 4 * kFarAmount);
 }
 
 // Places a peer sends are held to a range far beyond any map, so that the
 // aims and steps made from them stay inside 32 bits.
 TEST_F(CharacterRecords, PlacesFromRecordsAreHeldToAFarRange) {
     sc_Character& c = C(1);
-    sc_Character::ss_StateRecord r = c.oStateRecord();
-    Set(r, 3, INT32_MIN);
-    Set(r, 4, INT32_MAX);
-    m_all.vReceive(r);
-    EXPECT_EQ(c.oPosition.x, -(1 << 24));
-    EXPECT_EQ(c.oPosition.y, 1 << 24);
-    sc_Character::ss_WalkRecord w = c.oWalkRecord(4);
-    Set(w, 6, INT32_MAX);
-    m_all.vReceiveWalk(w);
-    EXPECT_EQ(c.oPosition.x, 1 << 24);
+    ss_StateRecord r = c.oStateRecord();
+    r.oPos = {INT32_MIN, INT32_MAX};
+    m_all.vReceive(Received(r));
+    EXPECT_EQ(c.oPosition.x, -kFarPlace);
+    EXPECT_EQ(c.oPosition.y, kFarPlace);
+    ss_WalkRecord w = c.oWalkRecord(4);
+    w.oPos.x = INT32_MAX;
+    m_all.vReceiveWalk(Received(w));
+    EXPECT_EQ(c.oPosition.x, kFarPlace);
 }
 
 TEST_F(CharacterRecords, AFallingCharacterKeepsItsDeathAgainstTheStateOfTheLiving) {
@@ -205,8 +211,8 @@ TEST_F(CharacterRecords, AFallingCharacterKeepsItsDeathAgainstTheStateOfTheLivin
     c.vDie();
     ASSERT_TRUE(c.bIsDying());
     c.bFrame = 3;
-    sc_Character::ss_StateRecord r = c.oStateRecord();
-    Set(r, 7, 0); // not moving: a living character would stand
+    ss_StateRecord r = c.oStateRecord();
+    r.bMoving = 0; // a living character would stand
     m_all.vReceive(r);
     EXPECT_TRUE(c.bIsDying());
     EXPECT_EQ(c.bFrame, 3);

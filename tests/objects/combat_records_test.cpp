@@ -2,7 +2,10 @@
 // and the mission file's thing records.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <initializer_list>
 #include <vector>
 
@@ -131,6 +134,68 @@ TEST(CombatRecords, CutOrForeignRecordsAreRefused) {
         EXPECT_EQ(trace.Lines().size(), 1u);
     }
     EXPECT_FALSE(ss_ThingRecord().bRead(Words({6, 28, 0, 1, 2, 3, 0})));
+}
+
+// One word of a record of kind R as a peer sends it, as the family gets it:
+// the word read back, or nothing when the record is refused.
+struct Sent {
+    const char* what;
+    std::function<std::optional<int32_t>()> read;
+    std::optional<int32_t> expected;
+};
+template <class R> Sent Word(const char* what, size_t word, int32_t value, std::optional<int32_t> expected) {
+    return {what,
+            [=]() -> std::optional<int32_t> {
+                std::vector<uint8_t> bytes = Bytes(R{});
+                for (size_t i = 0; i < 4; ++i) bytes[word * 4 + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+                R in;
+                if (!in.bRead(bytes)) return std::nullopt;
+                const std::vector<uint8_t> back = Bytes(in);
+                uint32_t u = 0;
+                for (size_t i = 0; i < 4; ++i) u |= static_cast<uint32_t>(back[word * 4 + i]) << (8 * i);
+                return static_cast<int32_t>(u);
+            },
+            expected};
+}
+
+// Whatever a peer sends is held where it is read: places and amounts to a
+// range the show list, the drawing and the hit points can add to, flags to
+// 0 or 1; an index that picks no picture, row or character refuses the
+// record whole.
+TEST(RecordRanges, EveryKindHoldsWhatAPeerSendsToItsRange) {
+    const Sent sent[] = {
+        Word<ss_EnemyRecord>("enemy x", 3, INT32_MAX, kFarPlace),
+        Word<ss_EnemyRecord>("enemy hit points", 11, INT32_MIN, -kFarAmount),
+        Word<ss_EnemyRecord>("enemy awake", 10, 7, 1),
+        Word<ss_ThingRecord>("thing y", 4, INT32_MIN, -kFarPlace),
+        Word<ss_ThingRecord>("thing life", 5, INT32_MAX, kFarAmount),
+        Word<ss_MineRecord>("mine x", 5, INT32_MIN, -kFarPlace),
+        Word<ss_MineRequest>("requested mine y", 4, INT32_MAX, kFarPlace),
+        Word<ss_BulletRecord>("bullet start x", 7, INT32_MIN, -kFarPlace),
+        Word<ss_BulletRecord>("bullet target y", 10, INT32_MAX, kFarPlace),
+        Word<ss_BulletRecord>("bullet travelled", 11, INT32_MAX, kFarAmount),
+        Word<ss_PropRecord>("item x", 5, INT32_MAX, kFarPlace),
+        Word<ss_FireRecord>("aim x", 5, INT32_MIN, -kFarPlace),
+        Word<ss_FireRecord>("charge", 7, INT32_MAX, kFarAmount),
+        Word<ss_WalkRecord>("walk y", 7, INT32_MAX, kFarPlace),
+        Word<ss_StateRecord>("state x", 3, INT32_MIN, -kFarPlace),
+        Word<ss_StateRecord>("drain", 15, INT32_MIN, -kFarAmount),
+        Word<ss_StateRecord>("score", 16, INT32_MAX, kFarAmount),
+        Word<ss_WalkRecord>("walk of no character", 2, 4, std::nullopt),
+        Word<ss_WalkRecord>("walk toward no direction", 3, 16, std::nullopt),
+        Word<ss_FireRecord>("fire toward no direction", 4, -1, std::nullopt),
+        Word<ss_StateRecord>("state of no character", 2, -1, std::nullopt),
+        Word<ss_StateRecord>("state facing no direction", 6, 16, std::nullopt),
+        Word<ss_StateRecord>("state aiming no direction", 9, 16, std::nullopt),
+        Word<ss_StateRecord>("state showing no direction", 18, -1, std::nullopt),
+        Word<ss_BulletRecord>("bullet of no flight", 17, 7, std::nullopt),
+        Word<ss_MineRequest>("request of no mine", 2, 8, std::nullopt),
+    };
+    for (const Sent& s : sent) {
+        krxtest::TraceCapture trace;
+        EXPECT_EQ(s.read(), s.expected) << s.what;
+        EXPECT_EQ(trace.Lines().size(), s.expected ? 0u : 1u) << s.what;
+    }
 }
 
 // One placed crate: both pack names, the sprite key, the position, the

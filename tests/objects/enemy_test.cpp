@@ -29,7 +29,7 @@ std::vector<uint8_t> Bytes(const ss_EnemyRecord& r) {
 TEST(EnemyRecord, FortyEightBytesInOrderAndNothingAnEnemyCannotBe) {
     ss_EnemyRecord r;
     r.lNetId = 0x0102;
-    r.oPos.oSet(1200, -3);
+    r.oPos = {1200, -3};
     r.bLoaded = 1;
     r.lFacing = 5;
     r.lStatus = 2;

@@ -23,7 +23,7 @@ TEST(MineRecords, StateAndRequestInOrderAndNoKindBeyondThePack) {
     m.bNew = 1;
     m.lNetId = 0x01020304;
     m.lKind = 3;
-    m.oPos.oSet(1000, -2);
+    m.oPos = {1000, -2};
     m.bArmed = 1;
     m.lFacing = 7;
     const std::vector<uint8_t> state = {7, 0, 0, 0, 40, 0, 0,    0, 1, 0, 0,    0,    4,    3,
@@ -32,7 +32,7 @@ TEST(MineRecords, StateAndRequestInOrderAndNoKindBeyondThePack) {
     EXPECT_EQ(Bytes(m), state);
     ss_MineRequest q;
     q.lKind = 7;
-    q.oPos.oSet(300, 400);
+    q.oPos = {300, 400};
     const std::vector<uint8_t> request = {8,    0, 0, 0, 24,   0, 0, 0, 7, 0, 0, 0,
                                           0x2C, 1, 0, 0, 0x90, 1, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(Bytes(q), request);

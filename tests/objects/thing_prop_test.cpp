@@ -178,10 +178,11 @@ TEST_F(ThingsAndItems, ItemsAreAnnouncedWithFreshIdentitiesAndFollowedElsewhere)
     EXPECT_NE(second->lId, first);
     EXPECT_EQ(second->bNew, 0); // announced at once
 
-    auto bytes = [](const ss_PropRecord& r) {
+    auto receive = [&](const ss_PropRecord& r) {
         sc_ByteWriter w;
         r.vWrite(w);
-        return w.Bytes();
+        ss_PropRecord in;
+        if (in.bRead(w.Bytes())) Props().vReceive(in);
     };
     SetHost(false);
     Props().vClear();
@@ -190,15 +191,15 @@ TEST_F(ThingsAndItems, ItemsAreAnnouncedWithFreshIdentitiesAndFollowedElsewhere)
     rec.bNew = 1;
     rec.lId = 31337;
     rec.lKind = sc_Prop::kMoney;
-    rec.oPos.oSet(1500, 900);
-    Props().vReceive(bytes(rec));
+    rec.oPos = {1500, 900};
+    receive(rec);
     ASSERT_EQ(Props().lGetCount(), 1);
     EXPECT_EQ(Props().pGetProp(0)->lId, 31337);
     EXPECT_EQ(Props().pGetProp(0)->bLoaded, 1);
     // Taken on the authority: taken here, and gone at the next pass.
     rec.bNew = 0;
     rec.bTaken = 1;
-    Props().vReceive(bytes(rec));
+    receive(rec);
     Props().vShow();
     EXPECT_EQ(Props().lGetCount(), 0);
 
@@ -206,9 +207,9 @@ TEST_F(ThingsAndItems, ItemsAreAnnouncedWithFreshIdentitiesAndFollowedElsewhere)
     sc_Character* own = AddCharacter(0, sc_Point(700, 700));
     rec.bNew = 1;
     rec.bTaken = 0;
-    rec.oPos = own->oPosition;
+    rec.oPos = own->oPosition.oPlain();
     const int32_t money = g_pForm->lMoney;
-    Props().vReceive(bytes(rec));
+    receive(rec);
     Props().vShow();
     EXPECT_EQ(g_pForm->lMoney, money + 400);
     Props().vShow();

@@ -45,6 +45,8 @@ public:
     GameProcess& operator=(const GameProcess&) = delete;
 
     bool Started() const { return m_pid > 0; }
+    // The running program's process id (for /proc and signals), or -1.
+    pid_t Pid() const { return m_pid; }
     // The wait status (WIFEXITED / WIFSIGNALED apply), or -1 when the run
     // took longer than the limit and was killed.
     int Wait(std::chrono::milliseconds limit);
