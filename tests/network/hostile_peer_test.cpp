@@ -1,16 +1,14 @@
 // Hostile machines against real runs of the program on a loopback session of
-// the test's own. Honest runs meet through the lobby pilot (two in a battle,
-// one joining a session, or three in a room whose host dies); a hostile
-// machine of the test's (tests/support/hostile_peer.h) then does what one
-// row of the table says, and the row says what must hold besides what
-// always must: the honest machines play on (game messages every second, no
-// frame held up, memory), and the hostile one is dropped or ignored.
+// the test's own. Honest runs meet through the lobby, each played by a
+// LobbyPlayer (two in a battle that lasts as long as the test, one joining a
+// session, or three in a room whose host dies); a hostile machine of the
+// test's (tests/support/hostile_peer.h) then does what one row of the table
+// says, and the row says what must hold besides what always must: the
+// honest machines play on (game messages every second, no frame held up,
+// memory), and the hostile one is dropped or ignored.
 //
-// In a battle the room holds, besides the two honest players, a silent
-// player of the test's (the seat): the holder of authority leaves only once
-// it has heard from every player of the room, so the battle lasts as long as
-// the test. An attacker stands outside the room or, for rows that need it,
-// in it (joined before the battle began).
+// An attacker stands outside the room or, for rows that need it, in it: it
+// joins before the battle begins and marks itself ready to the maker.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -35,6 +33,7 @@
 #include "tests/support/game_dir.h"
 #include "tests/support/game_process.h"
 #include "tests/support/hostile_peer.h"
+#include "tests/support/lobby_player.h"
 
 namespace {
 
@@ -49,7 +48,7 @@ using plat::net::Id;
 constexpr const char* kSession = "KRX";
 constexpr const char* kRoom = "Duel";
 constexpr const char* kBegins = "battle begins, holding authority";
-constexpr const char* kMessages = "lobby pilot: game messages in the last second";
+constexpr const char* kMessages = "player: game messages in the last second";
 // A busy machine starts a sanitized program in tens of seconds.
 constexpr auto kStartLimit = 180s;
 constexpr auto kAttackTime = 6s;
@@ -64,24 +63,21 @@ constexpr size_t kMaxCountedLines = 8;
 
 // ------------------------------------------------------------ honest runs
 
-// The lobby pilot's settings: player, room, players to start with (0 joins).
-// Playing again, a room's maker marks every player of a full room ready.
-krxtest::GameProcess::Environment Pilot(const std::string& player, int players, bool again) {
-    return {{"KRX_BATTLE", player + "," + kRoom + "," + std::to_string(players) + (again ? ",again" : "")}};
+// A player who makes the room for that many players (0 joins it), walks
+// through the battle and plays on whoever holds authority.
+krxtest::LobbyPlan Plan(const std::string& name, int32_t makeFor) {
+    return {.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11, .leaveAfterAuthorityMs = -1};
 }
 
 // One run of the program, its log followed as it grows. The test and the
 // attack's thread both use it.
 class Honest {
 public:
-    Honest(const std::string& name, const std::string& discovery, const krxtest::GameProcess::Environment& pilot)
-        : m_name(name), m_follow(m_dir.Path()) {
-        // Escape over the first passes skips the opening movies; then it walks.
-        const std::string script = "step 20\nrealtime\n1 key 1 down\n20 key 1 up\n30 key 0x11 down\n";
-        krxtest::GameProcess::Environment env = {{"KRX_NET_DISCOVERY", discovery},
-                                                 {"KRX_SCRIPT", krxtest::WriteScript(m_dir.Path(), script)}};
-        env.insert(env.end(), pilot.begin(), pilot.end());
-        m_run = std::make_unique<krxtest::GameProcess>(KRX_PROGRAM, m_dir.Path(), env);
+    Honest(const std::string& discovery, const krxtest::LobbyPlan& plan)
+        : m_name(plan.name), m_player(plan), m_follow(m_dir.Path()) {
+        m_run = std::make_unique<krxtest::GameProcess>(
+            m_dir.Path(), krxtest::GameProcess::Environment{{"KRX_NET_DISCOVERY", discovery}},
+            [this](plat::HeadlessBackend& b) { m_player.Attach(b); });
     }
 
     const std::string& Name() const { return m_name; }
@@ -143,7 +139,7 @@ public:
         std::string out;
         for (const TraceEntry& e : m_log)
             if (e.message.rfind("net", 0) == 0 || e.message.rfind("authority", 0) == 0 ||
-                e.message.rfind("battle", 0) == 0)
+                e.message.rfind("battle", 0) == 0 || e.message.rfind("player: ", 0) == 0)
                 out += "\n  " + m_name + " " + std::to_string(e.tick) + " " + e.message;
         return out;
     }
@@ -158,6 +154,7 @@ private:
     }
 
     std::string m_name;
+    krxtest::LobbyPlayer m_player;
     krxtest::GameDir m_dir;
     std::mutex m_mutex;
     krxtest::TraceFollower m_follow;
@@ -169,7 +166,7 @@ private:
 // ------------------------------------------------------------ the table
 
 enum class Setting {
-    Battle,    // two honest machines fight, the seat in their room
+    Battle,    // two honest machines fight
     FakeHost,  // one honest machine joins the only session there is: the attacker's
     HostDies,  // three honest machines wait in a room; the attack kills the host
 };
@@ -182,7 +179,7 @@ struct Stage {
     // All started before the attack, but for the second machine of a battle
     // that an attack begins before.
     std::vector<std::unique_ptr<Honest>> honest;
-    std::unique_ptr<HostileMember> seat, attacker;
+    std::unique_ptr<HostileMember> attacker;
     std::unique_ptr<FakeHost> fakeHost;
     Id room = 0; // the battle's room
     std::atomic<bool> stop{false};
@@ -441,19 +438,20 @@ protected:
         m_stage.discoveryText = "127.255.255.255:" + std::to_string(m_stage.discovery.port);
     }
 
-    Honest& Start(const std::string& name, const krxtest::GameProcess::Environment& pilot) {
-        m_stage.honest.push_back(std::make_unique<Honest>(name, m_stage.discoveryText, pilot));
+    Honest& Start(const krxtest::LobbyPlan& plan) {
+        m_stage.honest.push_back(std::make_unique<Honest>(m_stage.discoveryText, plan));
         return *m_stage.honest.back();
     }
 
-    // A member of the session found, with a player, in the room or not.
-    std::unique_ptr<HostileMember> Join(const std::string& name, bool inRoom) {
-        auto m = std::make_unique<HostileMember>(m_stage.session);
-        EXPECT_TRUE(m->Hello() && m->CreatePlayer(name)) << name;
-        if (inRoom) {
-            EXPECT_TRUE(m->JoinRoom(kRoom, 30s)) << name;
-        }
-        return m;
+    // The attacker, in the room, ready as far as the room's maker knows.
+    void MarkReady() {
+        const plat::net::NameTable table = m_stage.attacker->Table();
+        const plat::net::GroupEntry* room = table.FindGroup(m_stage.room);
+        if (!room || room->players.empty()) return;
+        ss_LobbyMessage change;
+        change.pReady.fill(1);
+        const auto bytes = change.oPack();
+        m_stage.attacker->Send(room->players[0], bytes);
     }
 
     // Until the stage sets the end, for an attack begun before the battle.
@@ -486,19 +484,33 @@ protected:
 
     void SetUpBattle(const Attack& a) {
         const bool inRoom = a.where == Where::InTheRoom;
-        Honest& maker = Start("Anna", Pilot("Anna", inRoom ? 4 : 3, true));
-        ASSERT_TRUE(maker.WaitFor("lobby pilot: room made", kStartLimit)) << maker.NetLines();
+        Honest& maker = Start(Plan("Anna", inRoom ? 3 : 2));
+        ASSERT_TRUE(maker.WaitFor("player: room made", kStartLimit)) << maker.NetLines();
         ASSERT_TRUE(krxtest::FindSession(m_stage.discovery, kSession, m_stage.session, 10s));
-        m_stage.seat = Join("Seat", true);
-        m_stage.attacker = Join("Mallory", inRoom);
-        m_stage.room = m_stage.seat->Room();
+        m_stage.attacker = std::make_unique<HostileMember>(m_stage.session);
+        ASSERT_TRUE(m_stage.attacker->Hello() && m_stage.attacker->CreatePlayer("Mallory"));
+        if (inRoom) {
+            ASSERT_TRUE(m_stage.attacker->JoinRoom(kRoom, 30s));
+            m_stage.room = m_stage.attacker->Room();
+        } else {
+            const auto end = Clock::now() + 30s;
+            while ((m_stage.room = m_stage.attacker->RoomNamed(kRoom)) == 0 && Clock::now() < end)
+                std::this_thread::sleep_for(20ms);
+            ASSERT_NE(m_stage.room, 0u);
+        }
         if (a.beforeJoin) Launch(2 * kStartLimit);
-        Honest& joiner = Start("Bert", Pilot("Bert", 0, true));
-        ASSERT_TRUE(maker.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
+        // The last to join holds authority: the honest joiner.
+        Honest& joiner = Start(Plan("Bert", 0));
+        const auto end = Clock::now() + kStartLimit;
+        while (maker.Count(kBegins) == 0 && Clock::now() < end && maker.Alive()) {
+            if (inRoom) MarkReady();
+            std::this_thread::sleep_for(300ms);
+        }
+        ASSERT_TRUE(maker.WaitFor(kBegins, 1s)) << maker.NetLines() << joiner.NetLines();
         ASSERT_TRUE(joiner.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
         // The battle's own pace before the attack: two reports of a second.
-        const auto end = Clock::now() + 30s;
-        while (maker.Seconds().size() < 2 && Clock::now() < end) std::this_thread::sleep_for(50ms);
+        const auto paced = Clock::now() + 30s;
+        while (maker.Seconds().size() < 2 && Clock::now() < paced) std::this_thread::sleep_for(50ms);
         ASSERT_GE(maker.Seconds().size(), 2u);
     }
 
@@ -507,7 +519,7 @@ protected:
         for (auto& h : m_stage.honest) {
             SCOPED_TRACE(h->Name());
             EXPECT_TRUE(h->Alive());
-            EXPECT_EQ(h->Count("lobby pilot: leaves the battle"), 0u) << h->NetLines();
+            EXPECT_EQ(h->Count("player: left the battle at"), 0u) << h->NetLines();
             std::vector<Honest::Second> seconds;
             for (const auto& s : h->Seconds())
                 if (s.seen >= from) seconds.push_back(s);
@@ -554,17 +566,17 @@ TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     case Setting::Battle: ASSERT_NO_FATAL_FAILURE(SetUpBattle(a)); break;
     case Setting::FakeHost: {
         m_stage.fakeHost = std::make_unique<FakeHost>(m_stage.discovery, sc_DirPlay::kApplicationGuid, kSession);
-        Honest& joiner = Start("Anna", Pilot("Anna", 0, false));
+        Honest& joiner = Start(Plan("Anna", 0));
         ASSERT_TRUE(m_stage.fakeHost->Welcome(kStartLimit)) << joiner.NetLines();
         break;
     }
     case Setting::HostDies: {
-        Honest& maker = Start("Anna", Pilot("Anna", 4, false));
-        ASSERT_TRUE(maker.WaitFor("lobby pilot: room made", kStartLimit)) << maker.NetLines();
+        Honest& maker = Start(Plan("Anna", 4));
+        ASSERT_TRUE(maker.WaitFor("player: room made", kStartLimit)) << maker.NetLines();
         ASSERT_TRUE(krxtest::FindSession(m_stage.discovery, kSession, m_stage.session, 10s));
         // The oldest member after the host's takes over: Bert before Cleo.
         for (const char* name : {"Bert", "Cleo"}) {
-            Start(name, Pilot(name, 0, false));
+            Start(Plan(name, 0));
             const auto end = Clock::now() + kStartLimit;
             bool in = false;
             while (!in && Clock::now() < end) {
