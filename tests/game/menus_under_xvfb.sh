@@ -56,7 +56,10 @@ shot top
 click 540 378
 for k in k r x; do key "$k"; done
 key Return
-within 10 test -f "$game_dir/SAVE/krx.SAV" || fail "no save for the new ID"
+# A machine busy enough to see a key held past the field's repeat delay
+# types a letter twice: the save is whichever the ID made.
+new_save() { save=$(ls "$game_dir"/SAVE/*.SAV 2>/dev/null | head -n 1); [ -n "$save" ]; }
+within 10 new_save || fail "no save for the new ID"
 click 100 58
 click 639 475
 # The story, then the briefing, whose forward button stands above its box.
@@ -88,7 +91,7 @@ click 400 243
 # F5 wins the mission: the save is written at once and the end picture
 # holds for ten seconds before the menus come back on the ID screen.
 xdotool keydown F5; sleep 0.3; xdotool keyup F5
-within 30 saved_progress "$game_dir/SAVE/krx.SAV" 1 || fail "the save's progress is not 1 after the first mission"
+within 30 saved_progress "$save" 1 || fail "the save's progress is not 1 after the first mission"
 sleep 1
 shot end 100
 sleep 13

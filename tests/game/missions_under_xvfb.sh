@@ -23,15 +23,17 @@ for n in ${KRX_XVFB_MISSIONS:-$(seq 1 12)}; do
   # would open the system menu); the mouse rests off the panel.
   xdotool mousemove 300 250
   xdotool keydown Escape; sleep 0.15; xdotool keyup Escape
-  # The mission loads, and its loading picture fades out over 3.5 s: the
-  # shot shows the first moments of play.
-  sleep 5
+  # The mission loads (slowly on a busy machine), and its loading picture
+  # fades out over 3.5 s: the shot shows the first moments of play.
   shot=$(printf '%s/mission%02d.png' "$out" "$n")
-  import -window root "$shot" || { echo "mission $n: screenshot failed"; exit 1; }
-  read -r mean dev < <(convert "$shot" -colorspace gray -format '%[fx:mean] %[fx:standard_deviation]\n' info:)
-  if ! awk -v m="$mean" -v d="$dev" 'BEGIN { exit !(m > 0.05 && d > 0.03) }'; then
-    echo "mission $n: the screen is dark or flat (mean $mean, deviation $dev)"; exit 1
-  fi
+  lit() {
+    import -window root "$shot" 2>/dev/null || return 1
+    read -r mean dev < <(convert "$shot" -colorspace gray -format '%[fx:mean] %[fx:standard_deviation]\n' info:)
+    awk -v m="$mean" -v d="$dev" 'BEGIN { exit !(m > 0.05 && d > 0.03) }'
+  }
+  for _ in $(seq 60); do lit && break; sleep 0.5; done
+  sleep 4
+  if ! lit; then echo "mission $n: the screen is dark or flat (mean $mean, deviation $dev)"; exit 1; fi
   sums="$sums $(convert "$shot" -depth 8 rgb:- | md5sum | cut -c1-32)"
   xdotool keydown F6; sleep 0.3; xdotool keyup F6
   wait_exit "F6 in mission $n" "$out/game$n.log"
