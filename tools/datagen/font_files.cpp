@@ -27,8 +27,6 @@ const char* const kUnifontPaths[] = {
 const char* const kUmingPaths[] = {
     "/usr/share/fonts/truetype/arphic/uming.ttc",
 };
-// The collection's face with the traditional forms Big5 text is written in.
-constexpr const char* kUmingBig5Family = "AR PL UMing TW";
 
 constexpr int kLeadFirst = 0xA1, kLeadLast = 0xF9;
 
@@ -90,20 +88,6 @@ bool FromUnifont(const FontFileSpec& spec) {
     return spec.bits == 1 && !spec.doubleByte;
 }
 
-// The face of a collection named `family`; the first face when none is or
-// no family is asked for.
-FT_Face OpenFace(FT_Library lib, const char* path, const char* family) {
-    FT_Face face = nullptr;
-    for (FT_Long i = 0; family && FT_New_Face(lib, path, i, &face) == 0; ++i) {
-        if (face->family_name && std::strcmp(face->family_name, family) == 0) return face;
-        const FT_Long count = face->num_faces;
-        FT_Done_Face(face);
-        face = nullptr;
-        if (i + 1 >= count) break;
-    }
-    return FT_New_Face(lib, path, 0, &face) == 0 ? face : nullptr;
-}
-
 bool HasStrike(FT_Face face, int px) {
     for (FT_Int i = 0; i < face->num_fixed_sizes; ++i)
         if (face->available_sizes[i].y_ppem == px * 64) return true;
@@ -136,7 +120,7 @@ class Renderer {
 public:
     Renderer(const FontFileSpec& spec, const char* path) : m_spec(spec) {
         if (FT_Init_FreeType(&m_lib)) return;
-        m_face = OpenFace(m_lib, path, FromMingBitmaps(spec) ? kUmingBig5Family : nullptr);
+        m_face = OpenFace(m_lib, path, kUmingBig5Family);
         if (!m_face) return;
         if (FromMingBitmaps(spec)) {
             m_ok = HasStrike(m_face, spec.cellHeight) &&
@@ -246,6 +230,18 @@ int32_t GlyphBytes(const FontFileSpec& spec) {
 
 int32_t GlyphCount(const FontFileSpec& spec) {
     return spec.doubleByte ? (kLeadLast - kLeadFirst + 1) * 157 : 126 - 32 + 1;
+}
+
+FT_Face OpenFace(FT_Library lib, const char* path, const char* family) {
+    FT_Face face = nullptr;
+    for (FT_Long i = 0; family && FT_New_Face(lib, path, i, &face) == 0; ++i) {
+        if (face->family_name && std::strcmp(face->family_name, family) == 0) return face;
+        const FT_Long count = face->num_faces;
+        FT_Done_Face(face);
+        face = nullptr;
+        if (i + 1 >= count) break;
+    }
+    return FT_New_Face(lib, path, 0, &face) == 0 ? face : nullptr;
 }
 
 std::vector<uint8_t> BuildFontFile(const FontFileSpec& spec, std::string* note) {

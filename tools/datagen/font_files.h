@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
 namespace datagen {
 
 // One of the game's bitmap font files: a headerless array of glyphs, each
@@ -31,6 +34,13 @@ int32_t GlyphCount(const FontFileSpec& spec);
 // when a font is missing, simple procedural glyphs are drawn and `note` says
 // so.
 std::vector<uint8_t> BuildFontFile(const FontFileSpec& spec, std::string* note);
+
+// The font collection's face with the traditional forms Big5 text is
+// written in (unifont has one face, which is taken).
+inline constexpr const char* kUmingBig5Family = "AR PL UMing TW";
+// The face of a collection named `family`; the first face when none is or
+// no family is asked for; null when the file does not open.
+FT_Face OpenFace(FT_Library lib, const char* path, const char* family);
 // The same from a given outline font file; procedural glyphs when it cannot
 // be used.
 std::vector<uint8_t> BuildFontFileFrom(const FontFileSpec& spec, const char* fontPath, std::string* note);

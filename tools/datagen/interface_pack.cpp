@@ -8,6 +8,7 @@
 #include FT_FREETYPE_H
 
 #include "interface/layout.h"
+#include "tools/datagen/font_files.h"
 #include "tools/datagen/generators.h"
 #include "tools/datagen/interface_art.h"
 
@@ -88,8 +89,8 @@ LabelFont::LabelFont(Face face, int32_t pixels) : m_pixels(pixels) {
         face == kUnifont ? std::vector<const char*>(std::begin(kUnifontPaths), std::end(kUnifontPaths))
                          : std::vector<const char*>(std::begin(kUmingPaths), std::end(kUmingPaths));
     for (const char* path : paths) {
-        FT_Face f = nullptr;
-        if (FT_New_Face(lib, path, 0, &f)) continue;
+        FT_Face f = OpenFace(lib, path, kUmingBig5Family);
+        if (!f) continue;
         if (FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(pixels))) {
             FT_Done_Face(f);
             continue;
