@@ -1,14 +1,15 @@
-// Hostile machines against real runs of the program on a loopback session of
-// the test's own. Honest runs meet through the lobby, each played by a
-// LobbyPlayer (two in a battle that lasts as long as the test, one joining a
-// session, or three in a room whose host dies); a hostile machine of the
-// test's (tests/support/hostile_peer.h) then does what one row of the table
-// says, and the row says what must hold besides what always must: the
-// honest machines play on (game messages every second, no frame held up,
-// memory), and the hostile one is dropped or ignored.
+// Hostile machines against real games on a loopback session of the test's
+// own. Honest runs are games forked from the test, each played by a
+// LobbyPlayer (two in a battle, one joining a session, or three in a room
+// whose host dies); a hostile machine of the test's
+// (tests/support/hostile_peer.h) then does what one row of the table says,
+// and the row says what must hold besides what always must: the honest
+// machines play on (game messages every second, no frame held up, memory),
+// and the hostile one is dropped or ignored.
 //
-// An attacker stands outside the room or, for rows that need it, in it: it
-// joins before the battle begins and marks itself ready to the maker.
+// An attacker stands outside the room or, for rows that need it, in it:
+// joined before the honest joiner, so that the joiner holds authority, and
+// marked ready by its own change to the room's maker.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -63,22 +65,25 @@ constexpr size_t kMaxCountedLines = 8;
 
 // ------------------------------------------------------------ honest runs
 
-// A player who makes the room for that many players (0 joins it), walks
-// through the battle and plays on whoever holds authority.
-krxtest::LobbyPlan Plan(const std::string& name, int32_t makeFor) {
-    return {.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11, .leaveAfterAuthorityMs = -1};
-}
-
 // One run of the program, its log followed as it grows. The test and the
 // attack's thread both use it.
 class Honest {
 public:
-    Honest(const std::string& discovery, const krxtest::LobbyPlan& plan)
-        : m_name(plan.name), m_player(plan), m_follow(m_dir.Path()) {
-        m_run = std::make_unique<krxtest::GameProcess>(
-            m_dir.Path(), krxtest::GameProcess::Environment{{"KRX_NET_DISCOVERY", discovery}},
-            [this](plat::HeadlessBackend& b) { m_player.Attach(b); });
-    }
+    // Makes the room for that many players, or joins it (0); walks on in
+    // its battle, which lasts as long as the test. A game held does not
+    // start before Release (or the test's end). Ten minutes of play outlast
+    // any run of the test and end a game that a dead test left behind.
+    Honest(const std::string& name, const std::string& discovery, int32_t makeFor, bool held)
+        : m_name(name), m_follow(m_dir.Path()),
+          m_player({.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11}),
+          m_run(m_dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
+                [this, held, test = getpid()](plat::HeadlessBackend& b) {
+                    while (held && !std::filesystem::exists(kReleased) && getppid() == test)
+                        std::this_thread::sleep_for(20ms);
+                    m_player.Attach(b);
+                },
+                30'000) {}
+    void Release() { std::ofstream(m_dir.Path() / kReleased).put('\n'); }
 
     const std::string& Name() const { return m_name; }
 
@@ -114,19 +119,19 @@ public:
     bool Alive() {
         std::lock_guard lock(m_mutex);
         int status = 0;
-        return m_run->Started() && !m_run->Ended(status);
+        return m_run.Started() && !m_run.Ended(status);
     }
     void Kill() {
         std::lock_guard lock(m_mutex);
-        m_run->Kill();
+        m_run.Kill();
     }
     void Signal(int signal) {
         std::lock_guard lock(m_mutex);
-        if (m_run->Started()) kill(m_run->Pid(), signal);
+        if (m_run.Started()) kill(m_run.Pid(), signal);
     }
     size_t ResidentMb() {
         std::lock_guard lock(m_mutex);
-        std::ifstream statm("/proc/" + std::to_string(m_run->Pid()) + "/statm");
+        std::ifstream statm("/proc/" + std::to_string(m_run.Pid()) + "/statm");
         size_t pages = 0, resident = 0;
         statm >> pages >> resident;
         return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE)) >> 20;
@@ -139,7 +144,7 @@ public:
         std::string out;
         for (const TraceEntry& e : m_log)
             if (e.message.rfind("net", 0) == 0 || e.message.rfind("authority", 0) == 0 ||
-                e.message.rfind("battle", 0) == 0 || e.message.rfind("player: ", 0) == 0)
+                e.message.rfind("battle", 0) == 0)
                 out += "\n  " + m_name + " " + std::to_string(e.tick) + " " + e.message;
         return out;
     }
@@ -153,12 +158,14 @@ private:
         }
     }
 
+    static constexpr const char* kReleased = "released";
+
     std::string m_name;
-    krxtest::LobbyPlayer m_player;
     krxtest::GameDir m_dir;
     std::mutex m_mutex;
     krxtest::TraceFollower m_follow;
-    std::unique_ptr<krxtest::GameProcess> m_run;
+    krxtest::LobbyPlayer m_player;
+    krxtest::GameProcess m_run;
     std::vector<TraceEntry> m_log;
     std::vector<Second> m_seconds;
 };
@@ -176,8 +183,8 @@ struct Stage {
     plat::net::DiscoveryTarget discovery;
     std::string discoveryText;
     plat::net::Advert session;
-    // All started before the attack, but for the second machine of a battle
-    // that an attack begins before.
+    // All forked before any thread of the test's runs: a process forked
+    // from one with threads may start none of its own.
     std::vector<std::unique_ptr<Honest>> honest;
     std::unique_ptr<HostileMember> attacker;
     std::unique_ptr<FakeHost> fakeHost;
@@ -438,20 +445,9 @@ protected:
         m_stage.discoveryText = "127.255.255.255:" + std::to_string(m_stage.discovery.port);
     }
 
-    Honest& Start(const krxtest::LobbyPlan& plan) {
-        m_stage.honest.push_back(std::make_unique<Honest>(m_stage.discoveryText, plan));
+    Honest& Start(const std::string& name, int32_t makeFor = 0, bool held = false) {
+        m_stage.honest.push_back(std::make_unique<Honest>(name, m_stage.discoveryText, makeFor, held));
         return *m_stage.honest.back();
-    }
-
-    // The attacker, in the room, ready as far as the room's maker knows.
-    void MarkReady() {
-        const plat::net::NameTable table = m_stage.attacker->Table();
-        const plat::net::GroupEntry* room = table.FindGroup(m_stage.room);
-        if (!room || room->players.empty()) return;
-        ss_LobbyMessage change;
-        change.pReady.fill(1);
-        const auto bytes = change.oPack();
-        m_stage.attacker->Send(room->players[0], bytes);
     }
 
     // Until the stage sets the end, for an attack begun before the battle.
@@ -484,33 +480,29 @@ protected:
 
     void SetUpBattle(const Attack& a) {
         const bool inRoom = a.where == Where::InTheRoom;
-        Honest& maker = Start(Plan("Anna", inRoom ? 3 : 2));
+        Honest& maker = Start("Anna", inRoom ? 3 : 2);
+        // Comes last into the room, and so holds authority.
+        Honest& joiner = Start("Bert", 0, true);
         ASSERT_TRUE(maker.WaitFor("player: room made", kStartLimit)) << maker.NetLines();
         ASSERT_TRUE(krxtest::FindSession(m_stage.discovery, kSession, m_stage.session, 10s));
-        m_stage.attacker = std::make_unique<HostileMember>(m_stage.session);
-        ASSERT_TRUE(m_stage.attacker->Hello() && m_stage.attacker->CreatePlayer("Mallory"));
+        HostileMember& m = *(m_stage.attacker = std::make_unique<HostileMember>(m_stage.session));
+        ASSERT_TRUE(m.Hello() && m.CreatePlayer("Mallory"));
+        m_stage.room = m.RoomNamed(kRoom);
         if (inRoom) {
-            ASSERT_TRUE(m_stage.attacker->JoinRoom(kRoom, 30s));
-            m_stage.room = m_stage.attacker->Room();
-        } else {
-            const auto end = Clock::now() + 30s;
-            while ((m_stage.room = m_stage.attacker->RoomNamed(kRoom)) == 0 && Clock::now() < end)
-                std::this_thread::sleep_for(20ms);
-            ASSERT_NE(m_stage.room, 0u);
+            ASSERT_TRUE(m.JoinRoom(kRoom, 30s));
+            // Its own mark, to the maker: the room's first player.
+            ss_LobbyMessage ready;
+            ready.pReady.fill(1);
+            const plat::net::NameTable table = m.Table();
+            ASSERT_TRUE(m.Send(table.FindGroup(m.Room())->players[0], ready.oPack()));
         }
         if (a.beforeJoin) Launch(2 * kStartLimit);
-        // The last to join holds authority: the honest joiner.
-        Honest& joiner = Start(Plan("Bert", 0));
-        const auto end = Clock::now() + kStartLimit;
-        while (maker.Count(kBegins) == 0 && Clock::now() < end && maker.Alive()) {
-            if (inRoom) MarkReady();
-            std::this_thread::sleep_for(300ms);
-        }
-        ASSERT_TRUE(maker.WaitFor(kBegins, 1s)) << maker.NetLines() << joiner.NetLines();
+        joiner.Release();
+        ASSERT_TRUE(maker.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
         ASSERT_TRUE(joiner.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
         // The battle's own pace before the attack: two reports of a second.
-        const auto paced = Clock::now() + 30s;
-        while (maker.Seconds().size() < 2 && Clock::now() < paced) std::this_thread::sleep_for(50ms);
+        const auto end = Clock::now() + 30s;
+        while (maker.Seconds().size() < 2 && Clock::now() < end) std::this_thread::sleep_for(50ms);
         ASSERT_GE(maker.Seconds().size(), 2u);
     }
 
@@ -519,7 +511,7 @@ protected:
         for (auto& h : m_stage.honest) {
             SCOPED_TRACE(h->Name());
             EXPECT_TRUE(h->Alive());
-            EXPECT_EQ(h->Count("player: left the battle at"), 0u) << h->NetLines();
+            EXPECT_EQ(h->Count("player: battle won") + h->Count("player: battle lost"), 0u) << h->NetLines();
             std::vector<Honest::Second> seconds;
             for (const auto& s : h->Seconds())
                 if (s.seen >= from) seconds.push_back(s);
@@ -565,32 +557,20 @@ TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     switch (a.setting) {
     case Setting::Battle: ASSERT_NO_FATAL_FAILURE(SetUpBattle(a)); break;
     case Setting::FakeHost: {
+        Honest& joiner = Start("Anna", 0, true);
         m_stage.fakeHost = std::make_unique<FakeHost>(m_stage.discovery, sc_DirPlay::kApplicationGuid, kSession);
-        Honest& joiner = Start(Plan("Anna", 0));
+        joiner.Release();
         ASSERT_TRUE(m_stage.fakeHost->Welcome(kStartLimit)) << joiner.NetLines();
         break;
     }
     case Setting::HostDies: {
-        Honest& maker = Start(Plan("Anna", 4));
+        Honest& maker = Start("Anna", 4);
         ASSERT_TRUE(maker.WaitFor("player: room made", kStartLimit)) << maker.NetLines();
         ASSERT_TRUE(krxtest::FindSession(m_stage.discovery, kSession, m_stage.session, 10s));
         // The oldest member after the host's takes over: Bert before Cleo.
         for (const char* name : {"Bert", "Cleo"}) {
-            Start(Plan(name, 0));
-            const auto end = Clock::now() + kStartLimit;
-            bool in = false;
-            while (!in && Clock::now() < end) {
-                HostileMember peek(m_stage.session);
-                if (peek.Hello(plat::net::RandomToken(), plat::net::kHelloPeek)) {
-                    const auto table = peek.Table();
-                    for (const auto& p : table.Players())
-                        if (p.name == name)
-                            for (const auto& g : table.Groups())
-                                in |= std::count(g.players.begin(), g.players.end(), p.id) > 0;
-                }
-                if (!in) std::this_thread::sleep_for(200ms);
-            }
-            ASSERT_TRUE(in) << name << " is not in the room";
+            Honest& joiner = Start(name);
+            ASSERT_TRUE(joiner.WaitFor("player: in the room as slot", kStartLimit)) << joiner.NetLines();
         }
         break;
     }
