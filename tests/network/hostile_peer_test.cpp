@@ -1,16 +1,15 @@
-// Hostile machines against real runs of the program on a loopback session of
-// the test's own. Honest runs meet through the lobby pilot (two in a battle,
-// one joining a session, or three in a room whose host dies); a hostile
-// machine of the test's (tests/support/hostile_peer.h) then does what one
-// row of the table says, and the row says what must hold besides what
-// always must: the honest machines play on (game messages every second, no
-// frame held up, memory), and the hostile one is dropped or ignored.
+// Hostile machines against real games on a loopback session of the test's
+// own. Honest runs are games forked from the test, each played by a
+// LobbyPlayer (two in a battle, one joining a session, or three in a room
+// whose host dies); a hostile machine of the test's
+// (tests/support/hostile_peer.h) then does what one row of the table says,
+// and the row says what must hold besides what always must: the honest
+// machines play on (game messages every second, no frame held up, memory),
+// and the hostile one is dropped or ignored.
 //
-// In a battle the room holds, besides the two honest players, a silent
-// player of the test's (the seat): the holder of authority leaves only once
-// it has heard from every player of the room, so the battle lasts as long as
-// the test. An attacker stands outside the room or, for rows that need it,
-// in it (joined before the battle began).
+// An attacker stands outside the room or, for rows that need it, in it:
+// joined before the honest joiner, so that the joiner holds authority, and
+// marked ready by its own change to the room's maker.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -35,6 +34,7 @@
 #include "tests/support/game_dir.h"
 #include "tests/support/game_process.h"
 #include "tests/support/hostile_peer.h"
+#include "tests/support/lobby_player.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ using plat::net::Id;
 constexpr const char* kSession = "KRX";
 constexpr const char* kRoom = "Duel";
 constexpr const char* kBegins = "battle begins, holding authority";
-constexpr const char* kMessages = "lobby pilot: game messages in the last second";
+constexpr const char* kMessages = "player: game messages in the last second";
 // A busy machine starts a sanitized program in tens of seconds.
 constexpr auto kStartLimit = 180s;
 constexpr auto kAttackTime = 6s;
@@ -64,24 +64,19 @@ constexpr size_t kMaxCountedLines = 8;
 
 // ------------------------------------------------------------ honest runs
 
-// The lobby pilot's settings: player, room, players to start with (0 joins).
-// Playing again, a room's maker marks every player of a full room ready.
-krxtest::GameProcess::Environment Pilot(const std::string& player, int players, bool again) {
-    return {{"KRX_BATTLE", player + "," + kRoom + "," + std::to_string(players) + (again ? ",again" : "")}};
-}
-
 // One run of the program, its log followed as it grows. The test and the
 // attack's thread both use it.
 class Honest {
 public:
-    Honest(const std::string& name, const std::string& discovery, const krxtest::GameProcess::Environment& pilot)
-        : m_name(name), m_follow(m_dir.Path()) {
-        // Escape over the first passes skips the opening movies; then it walks.
-        const std::string script = "step 20\nrealtime\n1 key 1 down\n20 key 1 up\n30 key 0x11 down\n";
-        krxtest::GameProcess::Environment env = {{"KRX_NET_DISCOVERY", discovery},
-                                                 {"KRX_SCRIPT", krxtest::WriteScript(m_dir.Path(), script)}};
-        env.insert(env.end(), pilot.begin(), pilot.end());
-        m_run = std::make_unique<krxtest::GameProcess>(KRX_PROGRAM, m_dir.Path(), env);
+    // Makes the room for that many players, or joins it (0); walks on in
+    // its battle, which lasts as long as the test.
+    Honest(const std::string& name, const std::string& discovery, int32_t makeFor)
+        : m_name(name), m_follow(m_dir.Path()),
+          m_player(std::make_unique<krxtest::LobbyPlayer>(
+              krxtest::LobbyPlan{.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11})) {
+        m_run = std::make_unique<krxtest::GameProcess>(
+            m_dir.Path(), krxtest::GameProcess::Environment{{"KRX_NET_DISCOVERY", discovery}},
+            [p = m_player.get()](plat::HeadlessBackend& b) { p->Attach(b); }, 1'000'000);
     }
 
     const std::string& Name() const { return m_name; }
@@ -161,6 +156,7 @@ private:
     krxtest::GameDir m_dir;
     std::mutex m_mutex;
     krxtest::TraceFollower m_follow;
+    std::unique_ptr<krxtest::LobbyPlayer> m_player;
     std::unique_ptr<krxtest::GameProcess> m_run;
     std::vector<TraceEntry> m_log;
     std::vector<Second> m_seconds;
@@ -169,7 +165,7 @@ private:
 // ------------------------------------------------------------ the table
 
 enum class Setting {
-    Battle,    // two honest machines fight, the seat in their room
+    Battle,    // two honest machines fight
     FakeHost,  // one honest machine joins the only session there is: the attacker's
     HostDies,  // three honest machines wait in a room; the attack kills the host
 };
@@ -182,7 +178,7 @@ struct Stage {
     // All started before the attack, but for the second machine of a battle
     // that an attack begins before.
     std::vector<std::unique_ptr<Honest>> honest;
-    std::unique_ptr<HostileMember> seat, attacker;
+    std::unique_ptr<HostileMember> attacker;
     std::unique_ptr<FakeHost> fakeHost;
     Id room = 0; // the battle's room
     std::atomic<bool> stop{false};
@@ -441,19 +437,9 @@ protected:
         m_stage.discoveryText = "127.255.255.255:" + std::to_string(m_stage.discovery.port);
     }
 
-    Honest& Start(const std::string& name, const krxtest::GameProcess::Environment& pilot) {
-        m_stage.honest.push_back(std::make_unique<Honest>(name, m_stage.discoveryText, pilot));
+    Honest& Start(const std::string& name, int32_t makeFor = 0) {
+        m_stage.honest.push_back(std::make_unique<Honest>(name, m_stage.discoveryText, makeFor));
         return *m_stage.honest.back();
-    }
-
-    // A member of the session found, with a player, in the room or not.
-    std::unique_ptr<HostileMember> Join(const std::string& name, bool inRoom) {
-        auto m = std::make_unique<HostileMember>(m_stage.session);
-        EXPECT_TRUE(m->Hello() && m->CreatePlayer(name)) << name;
-        if (inRoom) {
-            EXPECT_TRUE(m->JoinRoom(kRoom, 30s)) << name;
-        }
-        return m;
     }
 
     // Until the stage sets the end, for an attack begun before the battle.
@@ -486,14 +472,22 @@ protected:
 
     void SetUpBattle(const Attack& a) {
         const bool inRoom = a.where == Where::InTheRoom;
-        Honest& maker = Start("Anna", Pilot("Anna", inRoom ? 4 : 3, true));
-        ASSERT_TRUE(maker.WaitFor("lobby pilot: room made", kStartLimit)) << maker.NetLines();
+        Honest& maker = Start("Anna", inRoom ? 3 : 2);
+        ASSERT_TRUE(maker.WaitFor("player: room made", kStartLimit)) << maker.NetLines();
         ASSERT_TRUE(krxtest::FindSession(m_stage.discovery, kSession, m_stage.session, 10s));
-        m_stage.seat = Join("Seat", true);
-        m_stage.attacker = Join("Mallory", inRoom);
-        m_stage.room = m_stage.seat->Room();
+        HostileMember& m = *(m_stage.attacker = std::make_unique<HostileMember>(m_stage.session));
+        ASSERT_TRUE(m.Hello() && m.CreatePlayer("Mallory"));
+        m_stage.room = m.RoomNamed(kRoom);
+        if (inRoom) {
+            ASSERT_TRUE(m.JoinRoom(kRoom, 30s));
+            // Its own mark, to the maker: the room's first player.
+            ss_LobbyMessage ready;
+            ready.pReady.fill(1);
+            const plat::net::NameTable table = m.Table();
+            ASSERT_TRUE(m.Send(table.FindGroup(m.Room())->players[0], ready.oPack()));
+        }
         if (a.beforeJoin) Launch(2 * kStartLimit);
-        Honest& joiner = Start("Bert", Pilot("Bert", 0, true));
+        Honest& joiner = Start("Bert");
         ASSERT_TRUE(maker.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
         ASSERT_TRUE(joiner.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
         // The battle's own pace before the attack: two reports of a second.
@@ -507,7 +501,7 @@ protected:
         for (auto& h : m_stage.honest) {
             SCOPED_TRACE(h->Name());
             EXPECT_TRUE(h->Alive());
-            EXPECT_EQ(h->Count("lobby pilot: leaves the battle"), 0u) << h->NetLines();
+            EXPECT_EQ(h->Count("player: battle won") + h->Count("player: battle lost"), 0u) << h->NetLines();
             std::vector<Honest::Second> seconds;
             for (const auto& s : h->Seconds())
                 if (s.seen >= from) seconds.push_back(s);
@@ -554,31 +548,18 @@ TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     case Setting::Battle: ASSERT_NO_FATAL_FAILURE(SetUpBattle(a)); break;
     case Setting::FakeHost: {
         m_stage.fakeHost = std::make_unique<FakeHost>(m_stage.discovery, sc_DirPlay::kApplicationGuid, kSession);
-        Honest& joiner = Start("Anna", Pilot("Anna", 0, false));
+        Honest& joiner = Start("Anna");
         ASSERT_TRUE(m_stage.fakeHost->Welcome(kStartLimit)) << joiner.NetLines();
         break;
     }
     case Setting::HostDies: {
-        Honest& maker = Start("Anna", Pilot("Anna", 4, false));
-        ASSERT_TRUE(maker.WaitFor("lobby pilot: room made", kStartLimit)) << maker.NetLines();
+        Honest& maker = Start("Anna", 4);
+        ASSERT_TRUE(maker.WaitFor("player: room made", kStartLimit)) << maker.NetLines();
         ASSERT_TRUE(krxtest::FindSession(m_stage.discovery, kSession, m_stage.session, 10s));
         // The oldest member after the host's takes over: Bert before Cleo.
         for (const char* name : {"Bert", "Cleo"}) {
-            Start(name, Pilot(name, 0, false));
-            const auto end = Clock::now() + kStartLimit;
-            bool in = false;
-            while (!in && Clock::now() < end) {
-                HostileMember peek(m_stage.session);
-                if (peek.Hello(plat::net::RandomToken(), plat::net::kHelloPeek)) {
-                    const auto table = peek.Table();
-                    for (const auto& p : table.Players())
-                        if (p.name == name)
-                            for (const auto& g : table.Groups())
-                                in |= std::count(g.players.begin(), g.players.end(), p.id) > 0;
-                }
-                if (!in) std::this_thread::sleep_for(200ms);
-            }
-            ASSERT_TRUE(in) << name << " is not in the room";
+            Honest& joiner = Start(name);
+            ASSERT_TRUE(joiner.WaitFor("player: in the room as slot", kStartLimit)) << joiner.NetLines();
         }
         break;
     }

@@ -175,7 +175,7 @@ bool HostileMember::Apply(const Message& m) {
     case FrameType::Deliver: return true;
     case FrameType::PlayerAdded: return m_table.AddPlayer(m.id, m.name, m.token);
     case FrameType::PlayerRemoved: return m_table.RemovePlayer(m.id);
-    case FrameType::GroupAdded: return m_table.AddGroup(m.id, m.name);
+    case FrameType::GroupAdded: return m_table.AddGroup(m.id, m.name, m.token);
     case FrameType::GroupRemoved: return m_table.RemoveGroup(m.id);
     case FrameType::AddedToGroup: return m_table.AddToGroup(m.id, m.other);
     case FrameType::RemovedFromGroup: return m_table.RemoveFromGroup(m.id, m.other);
