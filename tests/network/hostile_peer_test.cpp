@@ -72,12 +72,9 @@ public:
     // its battle, which lasts as long as the test.
     Honest(const std::string& name, const std::string& discovery, int32_t makeFor)
         : m_name(name), m_follow(m_dir.Path()),
-          m_player(std::make_unique<krxtest::LobbyPlayer>(
-              krxtest::LobbyPlan{.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11})) {
-        m_run = std::make_unique<krxtest::GameProcess>(
-            m_dir.Path(), krxtest::GameProcess::Environment{{"KRX_NET_DISCOVERY", discovery}},
-            [p = m_player.get()](plat::HeadlessBackend& b) { p->Attach(b); }, 1'000'000);
-    }
+          m_player({.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11}),
+          m_run(m_dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
+                [this](plat::HeadlessBackend& b) { m_player.Attach(b); }, 1'000'000) {}
 
     const std::string& Name() const { return m_name; }
 
@@ -113,19 +110,19 @@ public:
     bool Alive() {
         std::lock_guard lock(m_mutex);
         int status = 0;
-        return m_run->Started() && !m_run->Ended(status);
+        return m_run.Started() && !m_run.Ended(status);
     }
     void Kill() {
         std::lock_guard lock(m_mutex);
-        m_run->Kill();
+        m_run.Kill();
     }
     void Signal(int signal) {
         std::lock_guard lock(m_mutex);
-        if (m_run->Started()) kill(m_run->Pid(), signal);
+        if (m_run.Started()) kill(m_run.Pid(), signal);
     }
     size_t ResidentMb() {
         std::lock_guard lock(m_mutex);
-        std::ifstream statm("/proc/" + std::to_string(m_run->Pid()) + "/statm");
+        std::ifstream statm("/proc/" + std::to_string(m_run.Pid()) + "/statm");
         size_t pages = 0, resident = 0;
         statm >> pages >> resident;
         return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE)) >> 20;
@@ -156,8 +153,8 @@ private:
     krxtest::GameDir m_dir;
     std::mutex m_mutex;
     krxtest::TraceFollower m_follow;
-    std::unique_ptr<krxtest::LobbyPlayer> m_player;
-    std::unique_ptr<krxtest::GameProcess> m_run;
+    krxtest::LobbyPlayer m_player;
+    krxtest::GameProcess m_run;
     std::vector<TraceEntry> m_log;
     std::vector<Second> m_seconds;
 };
