@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -69,12 +70,18 @@ constexpr size_t kMaxCountedLines = 8;
 class Honest {
 public:
     // Makes the room for that many players, or joins it (0); walks on in
-    // its battle, which lasts as long as the test.
-    Honest(const std::string& name, const std::string& discovery, int32_t makeFor)
+    // its battle, which lasts as long as the test. A game held does not
+    // start before Release.
+    Honest(const std::string& name, const std::string& discovery, int32_t makeFor, bool held)
         : m_name(name), m_follow(m_dir.Path()),
           m_player({.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11}),
           m_run(m_dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
-                [this](plat::HeadlessBackend& b) { m_player.Attach(b); }, 1'000'000) {}
+                [this, held](plat::HeadlessBackend& b) {
+                    while (held && !std::filesystem::exists(kReleased)) std::this_thread::sleep_for(20ms);
+                    m_player.Attach(b);
+                },
+                1'000'000) {}
+    void Release() { std::ofstream(m_dir.Path() / kReleased).put('\n'); }
 
     const std::string& Name() const { return m_name; }
 
@@ -149,6 +156,8 @@ private:
         }
     }
 
+    static constexpr const char* kReleased = "released";
+
     std::string m_name;
     krxtest::GameDir m_dir;
     std::mutex m_mutex;
@@ -172,8 +181,8 @@ struct Stage {
     plat::net::DiscoveryTarget discovery;
     std::string discoveryText;
     plat::net::Advert session;
-    // All started before the attack, but for the second machine of a battle
-    // that an attack begins before.
+    // All forked before any thread of the test's runs: a process forked
+    // from one with threads may start none of its own.
     std::vector<std::unique_ptr<Honest>> honest;
     std::unique_ptr<HostileMember> attacker;
     std::unique_ptr<FakeHost> fakeHost;
@@ -434,8 +443,8 @@ protected:
         m_stage.discoveryText = "127.255.255.255:" + std::to_string(m_stage.discovery.port);
     }
 
-    Honest& Start(const std::string& name, int32_t makeFor = 0) {
-        m_stage.honest.push_back(std::make_unique<Honest>(name, m_stage.discoveryText, makeFor));
+    Honest& Start(const std::string& name, int32_t makeFor = 0, bool held = false) {
+        m_stage.honest.push_back(std::make_unique<Honest>(name, m_stage.discoveryText, makeFor, held));
         return *m_stage.honest.back();
     }
 
@@ -470,6 +479,8 @@ protected:
     void SetUpBattle(const Attack& a) {
         const bool inRoom = a.where == Where::InTheRoom;
         Honest& maker = Start("Anna", inRoom ? 3 : 2);
+        // Comes last into the room, and so holds authority.
+        Honest& joiner = Start("Bert", 0, true);
         ASSERT_TRUE(maker.WaitFor("player: room made", kStartLimit)) << maker.NetLines();
         ASSERT_TRUE(krxtest::FindSession(m_stage.discovery, kSession, m_stage.session, 10s));
         HostileMember& m = *(m_stage.attacker = std::make_unique<HostileMember>(m_stage.session));
@@ -484,7 +495,7 @@ protected:
             ASSERT_TRUE(m.Send(table.FindGroup(m.Room())->players[0], ready.oPack()));
         }
         if (a.beforeJoin) Launch(2 * kStartLimit);
-        Honest& joiner = Start("Bert");
+        joiner.Release();
         ASSERT_TRUE(maker.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
         ASSERT_TRUE(joiner.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
         // The battle's own pace before the attack: two reports of a second.
@@ -544,8 +555,9 @@ TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     switch (a.setting) {
     case Setting::Battle: ASSERT_NO_FATAL_FAILURE(SetUpBattle(a)); break;
     case Setting::FakeHost: {
+        Honest& joiner = Start("Anna", 0, true);
         m_stage.fakeHost = std::make_unique<FakeHost>(m_stage.discovery, sc_DirPlay::kApplicationGuid, kSession);
-        Honest& joiner = Start("Anna");
+        joiner.Release();
         ASSERT_TRUE(m_stage.fakeHost->Welcome(kStartLimit)) << joiner.NetLines();
         break;
     }
