@@ -71,16 +71,18 @@ class Honest {
 public:
     // Makes the room for that many players, or joins it (0); walks on in
     // its battle, which lasts as long as the test. A game held does not
-    // start before Release.
+    // start before Release (or the test's end). Ten minutes of play outlast
+    // any run of the test and end a game that a dead test left behind.
     Honest(const std::string& name, const std::string& discovery, int32_t makeFor, bool held)
         : m_name(name), m_follow(m_dir.Path()),
           m_player({.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11}),
           m_run(m_dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
-                [this, held](plat::HeadlessBackend& b) {
-                    while (held && !std::filesystem::exists(kReleased)) std::this_thread::sleep_for(20ms);
+                [this, held, test = getpid()](plat::HeadlessBackend& b) {
+                    while (held && !std::filesystem::exists(kReleased) && getppid() == test)
+                        std::this_thread::sleep_for(20ms);
                     m_player.Attach(b);
                 },
-                1'000'000) {}
+                30'000) {}
     void Release() { std::ofstream(m_dir.Path() / kReleased).put('\n'); }
 
     const std::string& Name() const { return m_name; }
