@@ -50,20 +50,20 @@ int32_t WallMs() {
                                     .count());
 }
 
+int32_t Since(int32_t tick) {
+    return static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(tick));
+}
+
+void Note(const std::string& what, int32_t value) {
+    if (g_pDebug) g_pDebug->vWrite(("player: " + what).c_str(), value);
+}
+
 } // namespace
 
 LobbyPlayer::LobbyPlayer(LobbyPlan plan) : m_plan(std::move(plan)) {}
 
 void LobbyPlayer::Attach(HeadlessBackend& backend) {
     backend.At(1, [this](HeadlessBackend& b) { Pass(b); });
-}
-
-int32_t LobbyPlayer::Since(int32_t tick) const {
-    return static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(tick));
-}
-
-void LobbyPlayer::Note(const std::string& what, int32_t value) const {
-    if (g_pDebug) g_pDebug->vWrite(("player: " + what).c_str(), value);
 }
 
 void LobbyPlayer::Pass(HeadlessBackend& b) {

@@ -62,32 +62,19 @@ private:
     void Type(const std::string& text);
     void Key(uint8_t code);
     void Wait(int32_t ms);
-    void Note(const std::string& what, int32_t value) const;
-    int32_t Since(int32_t tick) const;
 
     LobbyPlan m_plan;
     std::deque<Input> m_inputs;
-    int32_t m_waitUntil = 0;
-    int32_t m_lastState = -1;
+    int32_t m_waitUntil = 0, m_lastState = -1;
     bool m_fought = false;
     // The current visit of the network screen and of a room.
-    bool m_onList = false;
-    int32_t m_listSince = 0;
-    int32_t m_lastJoin = 0;
-    bool m_inRoom = false;
-    int32_t m_roomSince = 0;
-    int32_t m_roomPlayers = 0;
-    int32_t m_ownSlot = -1;
-    int32_t m_lastCharClick = 0;
-    bool m_readyClicked = false;
-    int32_t m_lastStart = 0;
+    bool m_onList = false, m_inRoom = false, m_readyClicked = false;
+    int32_t m_listSince = 0, m_lastJoin = 0, m_roomSince = 0, m_roomPlayers = 0, m_ownSlot = -1;
+    int32_t m_lastCharClick = 0, m_lastStart = 0;
     // The battle.
-    int32_t m_heldSince = 0;
-    bool m_holding = false;
-    bool m_leaving = false;
-    int32_t m_lastReport = 0;
-    uint32_t m_reported = 0;
-    uint32_t m_departed = 0;
+    bool m_holding = false, m_leaving = false;
+    int32_t m_heldSince = 0, m_lastReport = 0;
+    uint32_t m_reported = 0, m_departed = 0;
 };
 
 } // namespace krxtest

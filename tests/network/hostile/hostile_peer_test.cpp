@@ -1,28 +1,33 @@
 // Hostile machines against real games on a loopback session of the test's
 // own. Honest runs are games forked from the test, each played by a
 // LobbyPlayer (two in a battle, one joining a session, or three in a room
-// whose host dies); a hostile machine of the test's
-// (tests/support/hostile_peer.h) then does what one row of the table says,
-// and the row says what must hold besides what always must: the honest
-// machines play on (game messages every second, no frame held up, memory),
-// and the hostile one is dropped or ignored.
+// whose host dies); a hostile machine of the test's, which speaks the
+// session's wire format itself (platform/net/frame.h) and so sends what no
+// game sends, then does what one row of the table says. The row says what
+// must hold besides what always must: the honest machines play on (game
+// messages every second, no frame held up, memory), and the hostile one is
+// dropped or ignored.
 //
 // An attacker stands outside the room or, for rows that need it, in it:
 // joined before the honest joiner, so that the joiner holds authority, and
 // marked ready by its own change to the room's maker.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,21 +36,337 @@
 #include "network/records.h"
 #include "network/transmit.h"
 #include "platform/byte_reader.h"
+#include "platform/net/discovery.h"
+#include "platform/net/frame.h"
+#include "platform/net/name_table.h"
 #include "platform/net/socket.h"
+#include "platform/net/wire.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/game_process.h"
-#include "tests/support/hostile_peer.h"
 #include "tests/support/lobby_player.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace plat::net;
 using Clock = std::chrono::steady_clock;
-using krxtest::FakeHost;
-using krxtest::HostileMember;
 using krxtest::TraceEntry;
-using plat::net::FrameType;
-using plat::net::Id;
+
+// ------------------------------------------------------------ the wire
+
+int MsLeft(Clock::time_point deadline) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return ms > 0 ? static_cast<int>(ms) : 0;
+}
+
+bool WriteAll(const Fd& fd, std::span<const uint8_t> bytes, std::chrono::milliseconds limit = 2s) {
+    const auto deadline = Clock::now() + limit;
+    while (!bytes.empty()) {
+        const long n = WriteSome(fd, bytes);
+        if (n < 0) return false;
+        bytes = bytes.subspan(static_cast<size_t>(n));
+        if (n > 0) continue;
+        pollfd p{fd.Get(), POLLOUT, 0};
+        if (poll(&p, 1, MsLeft(deadline)) != 1 || (p.revents & (POLLERR | POLLHUP))) return false;
+    }
+    return true;
+}
+
+// Reads until a whole frame is there; false when none came in time.
+bool ReadFrame(const Fd& fd, std::vector<uint8_t>& in, Frame& frame, size_t& used, Clock::time_point deadline) {
+    std::vector<uint8_t> chunk(64 * 1024);
+    for (;;) {
+        const char* why = "";
+        const ParseStatus s = ParseFrame(in, frame, used, why);
+        if (s != ParseStatus::NeedMore) return s == ParseStatus::Frame;
+        pollfd p{fd.Get(), POLLIN, 0};
+        if (poll(&p, 1, MsLeft(deadline)) != 1) return false;
+        const long n = ReadSome(fd, chunk);
+        if (n < 0) return false;
+        in.insert(in.end(), chunk.begin(), chunk.begin() + n);
+    }
+}
+
+bool ClosedByPeer(const Fd& fd) {
+    pollfd p{fd.Get(), POLLRDHUP, 0};
+    return poll(&p, 1, 0) == 1 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR));
+}
+
+// A game message as a member sends it (Send) or a host hands it on (Deliver).
+std::vector<uint8_t> GameFrame(FrameType type, Id from, Id to, std::span<const uint8_t> data) {
+    std::vector<uint8_t> out;
+    FrameWriter f(out, type);
+    f->U32(from);
+    f->U32(to);
+    f->Bytes(data);
+    return out;
+}
+
+// The session of that name on the target; false when none answered in time.
+bool FindSession(const DiscoveryTarget& target, const std::string& name, Advert& found) {
+    for (const auto deadline = Clock::now() + 10s; Clock::now() < deadline;)
+        for (const Advert& a : Discover(target, 300)) {
+            found = a;
+            if (a.name == name) return true;
+        }
+    return false;
+}
+
+// One stream to a session's host. After Hello a thread reads what the host
+// sends, keeping Table() as the host tells it, until StopReading.
+class HostileMember {
+public:
+    explicit HostileMember(const Advert& session) : m_session(session), m_fd(ConnectTcp(session.host, 2000)) {}
+    ~HostileMember() {
+        m_stop = true;
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    // Says hello with `secret` where the hello carries it, and waits for the welcome.
+    bool Hello(uint64_t secret = RandomToken(), uint8_t flags = 0) {
+        if (!m_fd.Valid() || m_thread.joinable()) return false;
+        std::vector<uint8_t> hello;
+        {
+            FrameWriter f(hello, FrameType::Hello);
+            f->U32(kMagic);
+            f->U32(kVersion);
+            f->Guid(m_session.app);
+            f->Guid(m_session.instance);
+            f->U64(secret);
+            f->U64(RandomToken());
+            f->U8(flags);
+        }
+        Frame frame;
+        size_t used = 0;
+        Message welcome;
+        const char* why = "";
+        if (!WriteAll(m_fd, hello, 5s) || !ReadFrame(m_fd, m_in, frame, used, Clock::now() + 5s) ||
+            frame.type != FrameType::Welcome || !DecodeEvent(frame, welcome, why))
+            return false;
+        m_table = std::move(welcome.table);
+        m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(used));
+        m_thread = std::thread([this] { Read(); });
+        return true;
+    }
+    NameTable Table() const {
+        std::lock_guard lock(m_mutex);
+        return m_table;
+    }
+    // The first room of that name in Table(); 0 when none.
+    Id RoomNamed(const std::string& name) const {
+        std::lock_guard lock(m_mutex);
+        for (const auto& g : m_table.Groups())
+            if (g.name == name) return g.id;
+        return 0;
+    }
+
+    // A name-table request under a fresh sequence number: the id its answer
+    // gives, 0 when refused or unanswered.
+    Id Request(FrameType type, const std::function<void(WireWriter&)>& fields) {
+        std::vector<uint8_t> frame;
+        uint32_t seq = 0;
+        {
+            std::lock_guard lock(m_writeMutex);
+            seq = ++m_seq;
+            {
+                FrameWriter f(frame, type);
+                f->U32(seq);
+                fields(*f);
+            }
+            if (!WriteAll(m_fd, frame)) return 0;
+        }
+        std::unique_lock lock(m_mutex);
+        m_answered.wait_for(lock, 5s, [&] { return m_closed || m_acks.count(seq) != 0; });
+        const auto it = m_acks.find(seq);
+        return it == m_acks.end() ? 0 : it->second;
+    }
+    // Makes the player that Send speaks for.
+    bool CreatePlayer(const std::string& name) {
+        m_player = Request(FrameType::CreatePlayer, [&](WireWriter& w) { w.Name(name); });
+        return m_player != 0;
+    }
+    // Waits for a room of that name and puts the player in it.
+    bool JoinRoom(const std::string& room) {
+        for (const auto deadline = Clock::now() + 30s; Clock::now() < deadline && !Closed();) {
+            if (const Id id = RoomNamed(room); id != 0) {
+                m_room = id;
+                return Request(FrameType::AddToGroup, [&](WireWriter& w) {
+                    w.U32(id);
+                    w.U32(m_player);
+                }) != 0;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+    Id Player() const { return m_player; }
+    Id Room() const { return m_room; }
+
+    // A game message from the own player to `to` (0 everyone, a room, a player).
+    bool Send(Id to, std::span<const uint8_t> data) { return Write(GameFrame(FrameType::Send, m_player, to, data)); }
+    // Raw bytes; false once the host has closed the stream, or when they do
+    // not go in time (the host does not read).
+    bool Write(std::span<const uint8_t> bytes) {
+        std::lock_guard lock(m_writeMutex);
+        if (m_closed) return false;
+        if (WriteAll(m_fd, bytes)) return true;
+        m_closed = ClosedByPeer(m_fd) || m_closed;
+        return false;
+    }
+    // Leaves what the host sends unread from now on.
+    void StopReading() { m_reading = false; }
+    // The host has ended the stream.
+    bool Closed() const { return m_closed || !m_fd.Valid() || ClosedByPeer(m_fd); }
+
+private:
+    void Read() {
+        std::vector<uint8_t> chunk(64 * 1024);
+        while (!m_stop && !m_closed) {
+            if (!m_reading) {
+                std::this_thread::sleep_for(20ms);
+                continue;
+            }
+            pollfd p{m_fd.Get(), POLLIN, 0};
+            if (poll(&p, 1, 50) != 1) continue;
+            const long n = ReadSome(m_fd, chunk);
+            std::lock_guard lock(m_mutex);
+            // A host that ended the stream, or one this member cannot follow:
+            // it stops listening.
+            if (n < 0 || !Take(std::span(chunk).first(static_cast<size_t>(n)))) {
+                m_closed = true;
+                m_answered.notify_all();
+                return;
+            }
+        }
+    }
+    // Applies every whole frame received so far.
+    bool Take(std::span<const uint8_t> bytes) {
+        m_in.insert(m_in.end(), bytes.begin(), bytes.end());
+        size_t at = 0;
+        for (;;) {
+            Frame frame;
+            size_t used = 0;
+            const char* why = "";
+            Message m;
+            const ParseStatus s = ParseFrame(std::span(m_in).subspan(at), frame, used, why);
+            if (s == ParseStatus::NeedMore) break;
+            if (s == ParseStatus::Bad || !DecodeEvent(frame, m, why) || !Apply(m)) return false;
+            at += used;
+        }
+        m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(at));
+        return true;
+    }
+    bool Apply(const Message& m) {
+        switch (m.type) {
+        case FrameType::Ack:
+            m_acks[m.seq] = m.ok ? std::max<Id>(m.id, 1) : 0;
+            m_answered.notify_all();
+            return true;
+        case FrameType::Deliver: return true;
+        case FrameType::PlayerAdded: return m_table.AddPlayer(m.id, m.name, m.token);
+        case FrameType::PlayerRemoved: return m_table.RemovePlayer(m.id);
+        case FrameType::GroupAdded: return m_table.AddGroup(m.id, m.name, m.token);
+        case FrameType::GroupRemoved: return m_table.RemoveGroup(m.id);
+        case FrameType::AddedToGroup: return m_table.AddToGroup(m.id, m.other);
+        case FrameType::RemovedFromGroup: return m_table.RemoveFromGroup(m.id, m.other);
+        case FrameType::GroupRenamed: return m_table.RenameGroup(m.id, m.name);
+        case FrameType::MemberJoined: return m_table.AddMember({m.token, m.process});
+        case FrameType::MemberLeft: return m_table.RemoveMember(m.token);
+        default: return false;
+        }
+    }
+
+    Advert m_session;
+    Fd m_fd;
+    Id m_player = 0, m_room = 0;
+    uint32_t m_seq = 0;
+    std::mutex m_writeMutex;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_answered;
+    NameTable m_table;
+    std::map<uint32_t, Id> m_acks;
+    std::vector<uint8_t> m_in;
+    std::atomic<bool> m_reading{true}, m_closed{false}, m_stop{false};
+    std::thread m_thread;
+};
+
+// A session host of the test's own: answers searches as a session of that
+// name and application, older than any other (so a searching game tries it
+// first), and takes one joiner into a session with no players and no rooms.
+class FakeHost {
+public:
+    FakeHost(const DiscoveryTarget& target, const std::string& name) {
+        m_advert.app = sc_DirPlay::kApplicationGuid;
+        m_advert.instance = NewGuid();
+        m_advert.name = name;
+        m_advert.age = 0x7FFF'FFFF;
+        m_listener = ListenTcp(m_advert.tcpPort);
+        m_udp = OpenUdp(target.port, true);
+        m_thread = std::thread([this] { Answer(); });
+    }
+    ~FakeHost() {
+        m_stop = true;
+        m_thread.join();
+    }
+
+    // Waits for a joiner's hello and welcomes it.
+    bool Welcome(std::chrono::milliseconds limit) {
+        const auto deadline = Clock::now() + limit;
+        while (Clock::now() < deadline) {
+            pollfd p{m_listener.Get(), POLLIN, 0};
+            if (poll(&p, 1, MsLeft(deadline)) != 1) return false;
+            Fd fd = AcceptTcp(m_listener);
+            Frame frame;
+            size_t used = 0;
+            Message hello;
+            const char* why = "";
+            std::vector<uint8_t> in, welcome;
+            // Searches that only peek come and go; the joiner stays.
+            if (!fd.Valid() || !ReadFrame(fd, in, frame, used, deadline) || !DecodeRequest(frame, hello, why) ||
+                hello.type != FrameType::Hello || (hello.flags & kHelloPeek))
+                continue;
+            {
+                FrameWriter f(welcome, FrameType::Welcome);
+                f->U32(kMagic);
+                f->U32(kVersion);
+                f->Guid(m_advert.app);
+                f->Guid(m_advert.instance);
+                f->Name(m_advert.name);
+                f->U32(m_advert.age);
+                f->U64(RandomToken());
+                NameTable().Encode(*f);
+            }
+            if (!WriteAll(fd, welcome)) continue;
+            m_joiner = std::move(fd);
+            return true;
+        }
+        return false;
+    }
+    // Bytes to the joiner; false when they do not go in time or it is gone.
+    bool Write(std::span<const uint8_t> bytes) { return m_joiner.Valid() && WriteAll(m_joiner, bytes); }
+
+private:
+    void Answer() {
+        uint8_t buffer[512];
+        while (!m_stop) {
+            pollfd p{m_udp.Get(), POLLIN, 0};
+            if (poll(&p, 1, 50) != 1) continue;
+            Endpoint from;
+            const long n = ReceiveDatagram(m_udp, buffer, from);
+            uint32_t nonce = 0;
+            if (n > 0 && static_cast<size_t>(n) <= sizeof buffer &&
+                DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce))
+                SendDatagram(m_udp, from, EncodeAnswer(nonce, m_advert));
+        }
+    }
+
+    Advert m_advert;
+    Fd m_udp, m_listener, m_joiner;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+// ------------------------------------------------------------ honest runs
 
 constexpr const char* kSession = "KRX";
 constexpr const char* kRoom = "Duel";
@@ -63,8 +384,6 @@ constexpr auto kMaxFrameGap = 5s;
 constexpr size_t kMaxGrowthMb = 384;
 constexpr size_t kMaxCountedLines = 8;
 
-// ------------------------------------------------------------ honest runs
-
 // One run of the program, its log followed as it grows. The test and the
 // attack's thread both use it.
 class Honest {
@@ -78,13 +397,12 @@ public:
           m_player({.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11}),
           m_run(m_dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
                 [this, held, test = getpid()](plat::HeadlessBackend& b) {
-                    while (held && !std::filesystem::exists(kReleased) && getppid() == test)
+                    while (held && !std::filesystem::exists("released") && getppid() == test)
                         std::this_thread::sleep_for(20ms);
                     m_player.Attach(b);
                 },
                 30'000) {}
-    void Release() { std::ofstream(m_dir.Path() / kReleased).put('\n'); }
-
+    void Release() { std::ofstream(m_dir.Path() / "released").put('\n'); }
     const std::string& Name() const { return m_name; }
 
     // Entries of the log so far that are, or hold, the text.
@@ -95,12 +413,9 @@ public:
             return whole ? e.message == text : e.message.find(text) != std::string::npos;
         }));
     }
-    bool WaitFor(const std::string& message, std::chrono::milliseconds limit) {
-        const auto end = Clock::now() + limit;
-        while (Count(message) == 0) {
+    bool WaitFor(const std::string& message, std::chrono::milliseconds limit = kStartLimit) {
+        for (const auto end = Clock::now() + limit; Count(message) == 0; std::this_thread::sleep_for(50ms))
             if (Clock::now() >= end || !Alive()) return false;
-            std::this_thread::sleep_for(50ms);
-        }
         return true;
     }
 
@@ -121,10 +436,6 @@ public:
         int status = 0;
         return m_run.Started() && !m_run.Ended(status);
     }
-    void Kill() {
-        std::lock_guard lock(m_mutex);
-        m_run.Kill();
-    }
     void Signal(int signal) {
         std::lock_guard lock(m_mutex);
         if (m_run.Started()) kill(m_run.Pid(), signal);
@@ -143,22 +454,19 @@ public:
         Follow();
         std::string out;
         for (const TraceEntry& e : m_log)
-            if (e.message.rfind("net", 0) == 0 || e.message.rfind("authority", 0) == 0 ||
-                e.message.rfind("battle", 0) == 0)
-                out += "\n  " + m_name + " " + std::to_string(e.tick) + " " + e.message;
+            for (const char* topic : {"net", "authority", "battle"})
+                if (e.message.starts_with(topic)) out += "\n  " + m_name + " " + std::to_string(e.tick) + " " + e.message;
         return out;
     }
 
 private:
     void Follow() {
         for (TraceEntry& e : m_follow.Next()) {
-            if (e.message.rfind("( ( sc_", 0) == 0) continue;
+            if (e.message.starts_with("( ( sc_")) continue;
             if (e.message == kMessages) m_seconds.push_back({Clock::now(), e.value});
             m_log.push_back(std::move(e));
         }
     }
-
-    static constexpr const char* kReleased = "released";
 
     std::string m_name;
     krxtest::GameDir m_dir;
@@ -173,16 +481,16 @@ private:
 // ------------------------------------------------------------ the table
 
 enum class Setting {
-    Battle,    // two honest machines fight
-    FakeHost,  // one honest machine joins the only session there is: the attacker's
-    HostDies,  // three honest machines wait in a room; the attack kills the host
+    Battle,       // two honest machines fight, the attacker outside the room
+    BattleInRoom, // the same with the attacker a player of the room
+    FakeHost,     // one honest machine joins the only session there is: the attacker's
+    HostDies,     // three honest machines wait in a room; the attack kills the host
 };
-enum class Where { Outside, InTheRoom };
 
 struct Stage {
-    plat::net::DiscoveryTarget discovery;
+    DiscoveryTarget discovery;
     std::string discoveryText;
-    plat::net::Advert session;
+    Advert session;
     // All forked before any thread of the test's runs: a process forked
     // from one with threads may start none of its own.
     std::vector<std::unique_ptr<Honest>> honest;
@@ -203,34 +511,26 @@ struct Stage {
 
 struct Attack {
     const char* name;
-    Setting setting;
-    Where where;
-    // Battle: sent before the second honest machine joins.
-    bool beforeJoin;
     // What the hostile machine sends, until the stage's time is up. It runs
     // in a thread of its own and may use EXPECT.
-    std::function<void(Stage&)> send;
+    void (*send)(Stage&);
+    Setting setting = Setting::Battle;
+    // Sent before the second honest machine of a battle joins.
+    bool beforeJoin = false;
     // The attacker's connection must have been ended by its host.
-    bool dropped;
+    bool dropped = false;
     // A refusal the attack repeats: each honest log holds a few lines of it
     // at most, and some log one at least.
-    const char* counted;
-    // What else must hold, after the attack.
-    std::function<void(Stage&)> check;
+    const char* counted = nullptr;
 };
 
-// A game message the game takes and ignores (no header it knows).
-std::vector<uint8_t> Junk(size_t size) {
-    std::vector<uint8_t> bytes(size, 0x5A);
-    bytes[0] = 0x77;
-    return bytes;
-}
-
-// `count` game messages from the attacker's player to `to`, in one write.
-std::vector<uint8_t> Messages(const HostileMember& m, Id to, size_t count, size_t size) {
-    std::vector<uint8_t> out;
+// `count` frames of `type` from `from` to `to`, in one write, each of a game
+// message the game takes and ignores (no header it knows).
+std::vector<uint8_t> Frames(FrameType type, Id from, Id to, size_t count, size_t size) {
+    std::vector<uint8_t> junk(size, 0x5A), out;
+    junk[0] = 0x77;
     for (size_t i = 0; i < count; ++i) {
-        const auto frame = krxtest::SendFrame(m.Player(), to, Junk(size));
+        const auto frame = GameFrame(type, from, to, junk);
         out.insert(out.end(), frame.begin(), frame.end());
     }
     return out;
@@ -239,7 +539,7 @@ std::vector<uint8_t> Messages(const HostileMember& m, Id to, size_t count, size_
 // As fast as the host takes them, never reading what comes back.
 void FloodAtFullRate(Stage& s) {
     s.attacker->StopReading();
-    const auto batch = Messages(*s.attacker, s.room, 2000, 16);
+    const auto batch = Frames(FrameType::Send, s.attacker->Player(), s.room, 2000, 16);
     while (!s.Over() && s.attacker->Write(batch)) {
     }
     s.Hold();
@@ -257,7 +557,7 @@ void FloodUnderTheLimit(Stage& s) {
     std::vector<std::vector<uint8_t>> batches;
     for (HostileMember* m : members) {
         m->StopReading();
-        batches.push_back(Messages(*m, s.room, 9, 16));
+        batches.push_back(Frames(FrameType::Send, m->Player(), s.room, 9, 16));
     }
     for (auto next = Clock::now(); !s.Over(); next += 10ms) {
         for (size_t i = 0; i < members.size(); ++i) EXPECT_TRUE(members[i]->Write(batches[i])) << "member " << i;
@@ -269,15 +569,15 @@ void FloodUnderTheLimit(Stage& s) {
 // answers nor the changes every member is told of.
 void RenamesNeverRead(Stage& s) {
     Id lair = 0;
-    ASSERT_NE(lair = s.attacker->Request(FrameType::CreateGroup, [](plat::net::WireWriter& w) { w.Name("Lair"); }), 0u);
-    ASSERT_NE(s.attacker->Request(FrameType::AddToGroup, [&](plat::net::WireWriter& w) {
+    ASSERT_NE(lair = s.attacker->Request(FrameType::CreateGroup, [](WireWriter& w) { w.Name("Lair"); }), 0u);
+    ASSERT_NE(s.attacker->Request(FrameType::AddToGroup, [&](WireWriter& w) {
         w.U32(lair);
         w.U32(s.attacker->Player());
     }), 0u);
     s.attacker->StopReading();
     std::vector<uint8_t> batch;
     for (uint32_t seq = 1; seq <= 2000; ++seq) {
-        plat::net::FrameWriter f(batch, FrameType::RenameGroup);
+        FrameWriter f(batch, FrameType::RenameGroup);
         f->U32(seq);
         f->U32(lair);
         f->Name("Lair");
@@ -291,9 +591,8 @@ void RenamesNeverRead(Stage& s) {
 // attack lasts (each one the host closes is opened again) while the second
 // honest machine joins; the host must close each within a few seconds.
 void SilentConnections(Stage& s) {
-    constexpr size_t kHeld = 80;
     struct Held {
-        plat::net::Fd fd;
+        Fd fd;
         Clock::time_point opened;
         bool late = false;
     };
@@ -301,36 +600,32 @@ void SilentConnections(Stage& s) {
     size_t overdue = 0;
     while (!s.Over()) {
         const auto now = Clock::now();
-        std::erase_if(held, [](const Held& h) { return krxtest::ClosedByPeer(h.fd); });
+        std::erase_if(held, [](const Held& h) { return ClosedByPeer(h.fd); });
         for (Held& h : held) {
             overdue += !h.late && now - h.opened > 6s ? 1 : 0;
             h.late |= now - h.opened > 6s;
         }
-        for (auto& fd : krxtest::OpenSilentConnections(s.session.host, kHeld - held.size()))
-            held.push_back({std::move(fd), Clock::now()});
+        for (size_t n = held.size(); n < 80; ++n)
+            if (Fd fd = ConnectTcp(s.session.host, 2000); fd.Valid()) held.push_back({std::move(fd), Clock::now()});
         std::this_thread::sleep_for(500ms);
     }
     EXPECT_EQ(overdue, 0u) << "silent connections left open for more than 6 s";
 }
 
 void JunkDatagrams(Stage& s) {
-    plat::net::Fd udp = plat::net::OpenUdp(0, false);
+    Fd udp = OpenUdp(0, false);
     std::vector<uint8_t> junk(600);
     for (size_t i = 0; i < 20'000; ++i) {
         junk.resize(i % 600);
         std::fill(junk.begin(), junk.end(), static_cast<uint8_t>(i));
-        plat::net::SendDatagram(udp, {plat::net::kLoopbackBroadcast, s.discovery.port}, junk);
+        SendDatagram(udp, {kLoopbackBroadcast, s.discovery.port}, junk);
         if (i % 500 == 0) std::this_thread::sleep_for(5ms); // lost in the socket's buffer otherwise
     }
     s.Hold();
 }
 
 void FeedWithoutEnd(Stage& s) {
-    std::vector<uint8_t> batch;
-    for (int i = 0; i < 16; ++i) {
-        const auto frame = krxtest::DeliverFrame(7, 0, Junk(64 * 1024));
-        batch.insert(batch.end(), frame.begin(), frame.end());
-    }
+    const auto batch = Frames(FrameType::Deliver, 7, 0, 16, 64 * 1024);
     while (!s.Over())
         if (!s.fakeHost->Write(batch)) std::this_thread::sleep_for(10ms);
 }
@@ -339,36 +634,32 @@ void FeedWithoutEnd(Stage& s) {
 // peeked at the table, comes back to the new host first with the victim's
 // token in its hello.
 void TakeAnothersPlace(Stage& s) {
-    Honest& host = *s.honest[0];
     Honest& victim = *s.honest[2];
     HostileMember peek(s.session);
-    ASSERT_TRUE(peek.Hello(plat::net::RandomToken(), plat::net::kHelloPeek));
+    ASSERT_TRUE(peek.Hello(RandomToken(), kHelloPeek));
     uint64_t token = 0;
-    const plat::net::NameTable before = peek.Table();
+    const NameTable before = peek.Table();
     for (const auto& p : before.Players())
         if (p.name == victim.Name()) token = p.owner;
     ASSERT_NE(token, 0u);
     victim.Signal(SIGSTOP);
-    host.Kill();
-    plat::net::Advert moved;
-    const auto deadline = Clock::now() + 20s;
-    while (Clock::now() < deadline) {
-        for (const auto& a : plat::net::Discover(s.discovery, 100, &s.session.instance))
+    s.honest[0]->Signal(SIGKILL);
+    Advert moved;
+    for (const auto deadline = Clock::now() + 20s; moved.tcpPort == 0 && Clock::now() < deadline;)
+        for (const auto& a : Discover(s.discovery, 100, &s.session.instance))
             if (a.instance == s.session.instance) moved = a;
-        if (moved.tcpPort != 0) break;
-    }
     ASSERT_NE(moved.tcpPort, 0) << "no new host";
     HostileMember impostor(moved);
-    impostor.Hello(token, plat::net::kHelloRejoin);
+    impostor.Hello(token, kHelloRejoin);
     victim.Signal(SIGCONT);
-    const auto end = Clock::now() + 60s;
-    while (Clock::now() < end && victim.Count("net: rejoined the session under a new host") == 0 &&
-           victim.Count("net: session lost", false) == 0)
+    const char* rejoined = "net: rejoined the session under a new host";
+    for (const auto end = Clock::now() + 60s; Clock::now() < end && victim.Count(rejoined) == 0 &&
+                                              victim.Count("net: session lost", false) == 0;)
         std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(victim.Count("net: rejoined the session under a new host"), 1u) << victim.NetLines();
+    EXPECT_EQ(victim.Count(rejoined), 1u) << victim.NetLines();
     EXPECT_EQ(victim.Count("net: session lost", false), 0u) << victim.NetLines();
     // The victim's player is still its own.
-    const plat::net::NameTable after = impostor.Table();
+    const NameTable after = impostor.Table();
     for (const auto& p : after.Players()) {
         if (p.name == victim.Name()) {
             EXPECT_EQ(p.owner, token);
@@ -414,23 +705,19 @@ void ShotFloodsFromThePlayer(Stage& s) {
 }
 
 const Attack kAttacks[] = {
-    {"FloodAtFullRateFromOutsideTheRoom", Setting::Battle, Where::Outside, false, FloodAtFullRate, true, nullptr, {}},
-    {"FloodsFromMembersUnderTheSendLimit", Setting::Battle, Where::Outside, false, FloodUnderTheLimit, false, nullptr,
-     {}},
-    {"NameChangesFromAMemberThatNeverReads", Setting::Battle, Where::Outside, false, RenamesNeverRead, true, nullptr,
-     {}},
-    {"ConnectionsThatNeverSayHello", Setting::Battle, Where::Outside, true, SilentConnections, false,
-     "no hello", {}},
-    {"JunkOnTheDiscoveryPort", Setting::Battle, Where::Outside, false, JunkDatagrams, false,
-     "ignored a datagram that is not a session query", {}},
-    {"AHostThatFeedsItsJoinerWithoutEnd", Setting::FakeHost, Where::Outside, false, FeedWithoutEnd, false,
-     "receive queue full", {}},
-    {"AMemberClaimsAnothersPlaceWhenTheHostDies", Setting::HostDies, Where::Outside, false, TakeAnothersPlace, false,
-     nullptr, {}},
-    {"FallenStatesFromOutsideTheRoom", Setting::Battle, Where::Outside, false, FallenStatesFromOutside, false,
-     "its sender plays no part in the battle", {}},
-    {"ShotFloodsFromAPlayerOfTheRoom", Setting::Battle, Where::InTheRoom, false, ShotFloodsFromThePlayer, false,
-     "for another player's character", {}},
+    {.name = "FloodAtFullRateFromOutsideTheRoom", .send = FloodAtFullRate, .dropped = true},
+    {.name = "FloodsFromMembersUnderTheSendLimit", .send = FloodUnderTheLimit},
+    {.name = "NameChangesFromAMemberThatNeverReads", .send = RenamesNeverRead, .dropped = true},
+    {.name = "ConnectionsThatNeverSayHello", .send = SilentConnections, .beforeJoin = true, .counted = "no hello"},
+    {.name = "JunkOnTheDiscoveryPort", .send = JunkDatagrams,
+     .counted = "ignored a datagram that is not a session query"},
+    {.name = "AHostThatFeedsItsJoinerWithoutEnd", .send = FeedWithoutEnd, .setting = Setting::FakeHost,
+     .counted = "receive queue full"},
+    {.name = "AMemberClaimsAnothersPlaceWhenTheHostDies", .send = TakeAnothersPlace, .setting = Setting::HostDies},
+    {.name = "FallenStatesFromOutsideTheRoom", .send = FallenStatesFromOutside,
+     .counted = "its sender plays no part in the battle"},
+    {.name = "ShotFloodsFromAPlayerOfTheRoom", .send = ShotFloodsFromThePlayer, .setting = Setting::BattleInRoom,
+     .counted = "for another player's character"},
 };
 
 // Test names show the row's name, not its bytes.
@@ -441,13 +728,16 @@ void PrintTo(const Attack& a, std::ostream* os) { *os << a.name; }
 class HostilePeer : public ::testing::TestWithParam<Attack> {
 protected:
     void SetUp() override {
-        m_stage.discovery = {{plat::net::kLoopbackBroadcast}, plat::net::ReserveLoopbackPort()};
+        m_stage.discovery = {{kLoopbackBroadcast}, ReserveLoopbackPort()};
         m_stage.discoveryText = "127.255.255.255:" + std::to_string(m_stage.discovery.port);
+    }
+    void TearDown() override {
+        m_stage.stop = true;
+        if (m_attack.joinable()) m_attack.join();
     }
 
     Honest& Start(const std::string& name, int32_t makeFor = 0, bool held = false) {
-        m_stage.honest.push_back(std::make_unique<Honest>(name, m_stage.discoveryText, makeFor, held));
-        return *m_stage.honest.back();
+        return *m_stage.honest.emplace_back(std::make_unique<Honest>(name, m_stage.discoveryText, makeFor, held));
     }
 
     // Until the stage sets the end, for an attack begun before the battle.
@@ -458,10 +748,9 @@ protected:
 
     // Watches the honest machines until the attack and the time after it are
     // over: the most memory each took above what it held before.
-    void Watch(std::vector<size_t>& growth) {
-        std::vector<size_t> before;
+    std::vector<size_t> Watch() {
+        std::vector<size_t> before, growth(m_stage.honest.size(), 0);
         for (auto& h : m_stage.honest) before.push_back(h->ResidentMb());
-        growth.assign(before.size(), 0);
         while (!m_stage.Over() || Clock::now() < m_stage.End() + kAfterTime) {
             for (size_t i = 0; i < before.size(); ++i) {
                 Honest& h = *m_stage.honest[i];
@@ -476,33 +765,32 @@ protected:
             std::this_thread::sleep_for(100ms);
         }
         if (m_attack.joinable()) m_attack.join();
+        return growth;
     }
 
     void SetUpBattle(const Attack& a) {
-        const bool inRoom = a.where == Where::InTheRoom;
+        const bool inRoom = a.setting == Setting::BattleInRoom;
         Honest& maker = Start("Anna", inRoom ? 3 : 2);
         // Comes last into the room, and so holds authority.
         Honest& joiner = Start("Bert", 0, true);
-        ASSERT_TRUE(maker.WaitFor("player: room made", kStartLimit)) << maker.NetLines();
-        ASSERT_TRUE(krxtest::FindSession(m_stage.discovery, kSession, m_stage.session, 10s));
+        ASSERT_TRUE(maker.WaitFor("player: room made")) << maker.NetLines();
+        ASSERT_TRUE(FindSession(m_stage.discovery, kSession, m_stage.session));
         HostileMember& m = *(m_stage.attacker = std::make_unique<HostileMember>(m_stage.session));
         ASSERT_TRUE(m.Hello() && m.CreatePlayer("Mallory"));
         m_stage.room = m.RoomNamed(kRoom);
         if (inRoom) {
-            ASSERT_TRUE(m.JoinRoom(kRoom, 30s));
+            ASSERT_TRUE(m.JoinRoom(kRoom));
             // Its own mark, to the maker: the room's first player.
             ss_LobbyMessage ready;
             ready.pReady.fill(1);
-            const plat::net::NameTable table = m.Table();
-            ASSERT_TRUE(m.Send(table.FindGroup(m.Room())->players[0], ready.oPack()));
+            ASSERT_TRUE(m.Send(m.Table().FindGroup(m.Room())->players[0], ready.oPack()));
         }
         if (a.beforeJoin) Launch(2 * kStartLimit);
         joiner.Release();
-        ASSERT_TRUE(maker.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
-        ASSERT_TRUE(joiner.WaitFor(kBegins, kStartLimit)) << maker.NetLines() << joiner.NetLines();
+        for (Honest* h : {&maker, &joiner}) ASSERT_TRUE(h->WaitFor(kBegins)) << maker.NetLines() << joiner.NetLines();
         // The battle's own pace before the attack: two reports of a second.
-        const auto end = Clock::now() + 30s;
-        while (maker.Seconds().size() < 2 && Clock::now() < end) std::this_thread::sleep_for(50ms);
+        for (const auto end = Clock::now() + 30s; maker.Seconds().size() < 2 && Clock::now() < end;)
+            std::this_thread::sleep_for(50ms);
         ASSERT_GE(maker.Seconds().size(), 2u);
     }
 
@@ -512,40 +800,30 @@ protected:
             SCOPED_TRACE(h->Name());
             EXPECT_TRUE(h->Alive());
             EXPECT_EQ(h->Count("player: battle won") + h->Count("player: battle lost"), 0u) << h->NetLines();
-            std::vector<Honest::Second> seconds;
-            for (const auto& s : h->Seconds())
-                if (s.seen >= from) seconds.push_back(s);
+            std::string rates;
+            std::vector<int32_t> counts;
+            int run = 0, longest = 0;
             auto last = from;
-            for (const auto& s : seconds) {
+            for (const auto& s : h->Seconds()) {
+                if (s.seen < from) continue;
                 EXPECT_LE(s.seen - last, kMaxFrameGap) << "a frame held up";
                 last = s.seen;
+                rates += " " + std::to_string(s.messages);
+                counts.push_back(s.messages);
+                run = s.messages < kMinMessages ? run + 1 : 0;
+                longest = std::max(longest, run);
             }
             EXPECT_LE(to - last, kMaxFrameGap) << "reports of a second stopped";
             // The maker does not hold authority: it hears the holder's
             // records. A busy machine (sanitizers, other tests) lets a second
             // or two slip, never three in a row nor half of them.
-            if (h.get() == m_stage.honest[0].get()) {
-                EXPECT_EQ(h->Count("authority taken over from a silent player"), 0u) << h->NetLines();
-                std::string rates;
-                std::vector<int32_t> counts;
-                int run = 0, longest = 0;
-                for (const auto& s : seconds) {
-                    rates += " " + std::to_string(s.messages);
-                    counts.push_back(s.messages);
-                    run = s.messages < kMinMessages ? run + 1 : 0;
-                    longest = std::max(longest, run);
-                }
-                std::sort(counts.begin(), counts.end());
-                EXPECT_LT(longest, 3) << "game messages of each second:" << rates;
-                EXPECT_GE(counts.empty() ? 0 : counts[counts.size() / 2], kMinMessages)
-                    << "game messages of each second:" << rates;
-            }
+            if (h != m_stage.honest[0]) continue;
+            EXPECT_EQ(h->Count("authority taken over from a silent player"), 0u) << h->NetLines();
+            std::sort(counts.begin(), counts.end());
+            EXPECT_LT(longest, 3) << "game messages of each second:" << rates;
+            EXPECT_GE(counts.empty() ? 0 : counts[counts.size() / 2], kMinMessages)
+                << "game messages of each second:" << rates;
         }
-    }
-
-    void TearDown() override {
-        m_stage.stop = true;
-        if (m_attack.joinable()) m_attack.join();
     }
 
     Stage m_stage;
@@ -554,43 +832,41 @@ protected:
 
 TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     const Attack& a = GetParam();
-    switch (a.setting) {
-    case Setting::Battle: ASSERT_NO_FATAL_FAILURE(SetUpBattle(a)); break;
-    case Setting::FakeHost: {
+    const bool battle = a.setting == Setting::Battle || a.setting == Setting::BattleInRoom;
+    if (battle) {
+        ASSERT_NO_FATAL_FAILURE(SetUpBattle(a));
+    }
+    if (a.setting == Setting::FakeHost) {
         Honest& joiner = Start("Anna", 0, true);
-        m_stage.fakeHost = std::make_unique<FakeHost>(m_stage.discovery, sc_DirPlay::kApplicationGuid, kSession);
+        m_stage.fakeHost = std::make_unique<FakeHost>(m_stage.discovery, kSession);
         joiner.Release();
         ASSERT_TRUE(m_stage.fakeHost->Welcome(kStartLimit)) << joiner.NetLines();
-        break;
     }
-    case Setting::HostDies: {
+    if (a.setting == Setting::HostDies) {
         Honest& maker = Start("Anna", 4);
-        ASSERT_TRUE(maker.WaitFor("player: room made", kStartLimit)) << maker.NetLines();
-        ASSERT_TRUE(krxtest::FindSession(m_stage.discovery, kSession, m_stage.session, 10s));
+        ASSERT_TRUE(maker.WaitFor("player: room made")) << maker.NetLines();
+        ASSERT_TRUE(FindSession(m_stage.discovery, kSession, m_stage.session));
         // The oldest member after the host's takes over: Bert before Cleo.
         for (const char* name : {"Bert", "Cleo"}) {
             Honest& joiner = Start(name);
-            ASSERT_TRUE(joiner.WaitFor("player: in the room as slot", kStartLimit)) << joiner.NetLines();
+            ASSERT_TRUE(joiner.WaitFor("player: in the room as slot")) << joiner.NetLines();
         }
-        break;
-    }
     }
     const Clock::time_point from = Clock::now();
     // An attack begun before the battle goes on as long into it.
     if (!m_attack.joinable()) Launch();
     else m_stage.SetEnd(from + kAttackTime);
-    std::vector<size_t> growth;
-    Watch(growth);
+    const std::vector<size_t> growth = Watch();
 
     for (size_t i = 0; i < growth.size(); ++i)
         EXPECT_LE(growth[i], kMaxGrowthMb) << m_stage.honest[i]->Name() << " took memory without bound";
-    if (a.setting == Setting::Battle) CheckBattle(from, Clock::now());
+    if (battle) CheckBattle(from, Clock::now());
     if (a.setting == Setting::FakeHost) {
         EXPECT_TRUE(m_stage.honest[0]->Alive());
     }
     if (a.dropped) {
-        const auto end = Clock::now() + 5s;
-        while (!m_stage.attacker->Closed() && Clock::now() < end) std::this_thread::sleep_for(50ms);
+        for (const auto end = Clock::now() + 5s; !m_stage.attacker->Closed() && Clock::now() < end;)
+            std::this_thread::sleep_for(50ms);
         EXPECT_TRUE(m_stage.attacker->Closed()) << "the attacker is still connected";
     }
     if (a.counted) {
@@ -603,7 +879,6 @@ TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
         EXPECT_GE(all, 1u) << "no line tells of the refusals";
         EXPECT_LE(most, kMaxCountedLines) << "each refusal has a line of its own";
     }
-    if (a.check) a.check(m_stage);
 }
 
 INSTANTIATE_TEST_SUITE_P(Attacks, HostilePeer, ::testing::ValuesIn(kAttacks),
