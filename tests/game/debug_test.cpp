@@ -88,8 +88,7 @@ TEST_F(DebugLog, AnEntryPastTheCapStartsTheLogAfreshKeepingTheFullOneAsOld) {
     // and starts the new log. The name going (vClose) changes nothing.
     log.vWrite("short", 2);
     log.vClose();
-    for (int i = 0; i < 3; ++i)
-        log.vWrite(message.c_str(), 1);
+    for (int i = 0; i < 3; ++i) log.vWrite(message.c_str(), 1);
     const std::string old = m_dir.Read("DEBUG.OLD");
     EXPECT_EQ(old.size(), uint64_t{fits} * entry + 19);
     EXPECT_EQ(old.substr(old.size() - 19), "10000000\0short\0" "2\0\r\n"s);
@@ -100,14 +99,13 @@ TEST_F(DebugLog, AnEntryPastTheCapStartsTheLogAfreshKeepingTheFullOneAsOld) {
 }
 
 TEST(ModeFlags, EachSettingSetsAllFourFlagsAndReturnsTheRecord) {
-    ss_ModeFlags a{{7, 7, 7, 7}}, b = a, c = a;
-    EXPECT_EQ(p_SetModeFlags1001(&a), &a);
-    EXPECT_EQ(p_SetModeFlags0100(&b), &b);
-    EXPECT_EQ(p_SetModeFlags0010(&c), &c);
     using Flags = std::vector<int32_t>;
-    EXPECT_EQ(Flags(a.lFlag, a.lFlag + 4), (Flags{1, 0, 0, 1}));
-    EXPECT_EQ(Flags(b.lFlag, b.lFlag + 4), (Flags{0, 1, 0, 0}));
-    EXPECT_EQ(Flags(c.lFlag, c.lFlag + 4), (Flags{0, 0, 1, 0}));
+    for (const auto& [set, want] : {std::pair{&p_SetModeFlags1001, Flags{1, 0, 0, 1}},
+                                    {&p_SetModeFlags0100, Flags{0, 1, 0, 0}}, {&p_SetModeFlags0010, Flags{0, 0, 1, 0}}}) {
+        ss_ModeFlags f{{7, 7, 7, 7}};
+        EXPECT_EQ(set(&f), &f);
+        EXPECT_EQ(Flags(f.lFlag, f.lFlag + 4), want);
+    }
 }
 
 } // namespace

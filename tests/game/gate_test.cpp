@@ -227,8 +227,7 @@ TEST(SaveFolder, EveryGoodSaveOutlivesASessionAndTheNewPlayerKeepsWhatIsTheirs) 
                                                           {"blong", SaveBytes(9, 9, 9) + "!"}};
     for (int32_t i = 0; i <= 10; ++i)
         kept.emplace_back("a" + std::to_string(100 + i).substr(1), SaveBytes(7, i, 7000 + i));
-    for (const auto& [id, bytes] : kept)
-        dir.Write("SAVE/" + id + ".SAV", bytes);
+    for (const auto& [id, bytes] : kept) dir.Write("SAVE/" + id + ".SAV", bytes);
     std::filesystem::create_directory(dir.Path() / "SAVE/bdir.SAV");
 
     std::string script = "1 key 1 down\n5 key 1 up\n";
@@ -244,8 +243,7 @@ TEST(SaveFolder, EveryGoodSaveOutlivesASessionAndTheNewPlayerKeepsWhatIsTheirs) 
     };
     auto clicks = [&](std::initializer_list<Pos> points, int times = 1) {
         for (int n = 0; n < times; ++n)
-            for (Pos p : points)
-                click(p);
+            for (Pos p : points) click(p);
     };
     auto slot = [](int32_t i) { return Pos{kSaveSlot.x + 30, kSaveSlot.y + kSaveSlotSize.h * i + 8}; };
     const Pos next{kNavNext.x + 60, kNavNext.y + 15}, back{kNavBack.x + 60, kNavBack.y + 15};
@@ -270,8 +268,7 @@ TEST(SaveFolder, EveryGoodSaveOutlivesASessionAndTheNewPlayerKeepsWhatIsTheirs) 
     });
     const int status = run.Wait(std::chrono::minutes(3));
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    for (const auto& [id, bytes] : kept)
-        EXPECT_EQ(dir.Read("SAVE/" + id + ".SAV"), bytes) << id;
+    for (const auto& [id, bytes] : kept) EXPECT_EQ(dir.Read("SAVE/" + id + ".SAV"), bytes) << id;
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "SAVE/bdir.SAV"));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "SAVE/zz.SAV"));
     // Won, with a fresh player's money: the card paid back, nothing else bought.

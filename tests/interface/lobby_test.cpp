@@ -10,7 +10,6 @@
 #include <cstring>
 #include <functional>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -356,10 +355,6 @@ TEST_F(Lobby, ScreenSevenMakesAndStartsARoomByClicks) {
     EXPECT_EQ(m_menus.bNetInRoom, 0) << "the leave button";
     EXPECT_EQ(m_menus.lScreen, sc_InterFace::kScreenNet);
 }
-
-} // namespace
-
-namespace {
 
 // Another machine's whole lobby, in this process: its own session layer,
 // record buffer and menus, made current before each of its frames.

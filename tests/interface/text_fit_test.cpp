@@ -24,11 +24,8 @@ struct Rect {
     int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0; // right and bottom excluded
     bool Holds(const Rect& r) const { return r.x0 >= x0 && r.y0 >= y0 && r.x1 <= x1 && r.y1 <= y1; }
     bool Meets(const Rect& r) const { return r.x0 < x1 && x0 < r.x1 && r.y0 < y1 && y0 < r.y1; }
-    std::string Text() const {
-        return std::to_string(x0) + "," + std::to_string(y0) + "-" + std::to_string(x1) + "," +
-               std::to_string(y1);
-    }
 };
+std::ostream& operator<<(std::ostream& os, const Rect& r) { return os << r.x0 << "," << r.y0 << "-" << r.x1 << "," << r.y1; }
 Rect At(Pos p, Size s, int32_t inset = 0) { return {p.x + inset, p.y + inset, p.x + s.w - inset, p.y + s.h - inset}; }
 Pos Below(Pos p, int32_t dy) { return {p.x, p.y + dy}; }
 
@@ -56,8 +53,8 @@ protected:
         return Ink([&] { line.lShow(1); });
     }
     void Check(const std::string& what, const Rect& ink, const Rect& box, const std::vector<Rect>& clear = {}) {
-        EXPECT_TRUE(ink.x1 > ink.x0 && box.Holds(ink)) << what << " lights " << ink.Text() << " in " << box.Text();
-        for (const Rect& c : clear) EXPECT_FALSE(c.Meets(ink)) << what << " lights " << ink.Text() << " on " << c.Text();
+        EXPECT_TRUE(ink.x1 > ink.x0 && box.Holds(ink)) << what << " lights " << ink << " in " << box;
+        for (const Rect& c : clear) EXPECT_FALSE(c.Meets(ink)) << what << " lights " << ink << " on " << c;
     }
     // A missing string draws nothing, which fails its check.
     const char* String(int32_t group, int32_t index) {

@@ -235,8 +235,8 @@ TEST(Battle, TwoGamesMeetAndStayInStep) {
     krxtest::GameDir dirA, dirB;
     // Through the menus and the lobby as their players would go; the battle
     // is the test's own.
-    krxtest::LobbyPlayer anna({.name = "Anna", .room = "Duel", .makeFor = 2, .character = 1, .map = 2});
-    krxtest::LobbyPlayer bert({.name = "Bert", .room = "Duel", .character = 3});
+    krxtest::LobbyPlayer anna({.name = "Anna", .makeFor = 2, .character = 1, .map = 2});
+    krxtest::LobbyPlayer bert({.name = "Bert", .character = 3});
     Player a, b;
     for (Player* p : {&a, &b})
         p->Then([] { return S().lState == sc_Scene::kStateNetPlay; }, [](HeadlessBackend&) {});

@@ -43,7 +43,6 @@ TEST(FourMachines, MeetWithTheirOwnCharactersAndTheLastStandingWins) {
         dirs.push_back(std::make_unique<krxtest::GameDir>());
         players.push_back(std::make_unique<krxtest::LobbyPlayer>(krxtest::LobbyPlan{
             .name = names[i],
-            .room = "Duel",
             .makeFor = i == 0 ? 4 : 0,
             .character = characters[i],
             .walkKey = walks[i],

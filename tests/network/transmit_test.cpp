@@ -469,37 +469,31 @@ std::vector<ss_BulletRecord> NewBullets(int32_t n) {
 // one.
 TEST_F(RecordDispatch, EachRecordIsTakenOnlyFromTheMachineThatMaySendIt) {
     using T = RecordDispatch;
+    const auto fell = [](int32_t i) { return [i](T& t) { return t.C(i).lHitPoints == 0; }; };
+    const auto moved = [](int32_t i) { return [i](T& t) { return t.C(i).oPosition.x == 777; }; };
     const struct {
         const char* what;
-        bool host;
+        bool host, expected;
         std::function<void(T&)> send;
         std::function<bool(T&)> applied;
-        bool expected;
     } cases[] = {
-        {"state from outside the room", false, [](T& t) { t.Send(9, Fallen(1)); },
-         [](T& t) { return t.C(1).lHitPoints == 0; }, false},
-        {"state from a player without authority", false, [](T& t) { t.Send(2, Fallen(1)); },
-         [](T& t) { return t.C(1).lHitPoints == 0; }, false},
-        {"state from the holder of authority", false, [](T& t) { t.Send(4, Fallen(1)); },
-         [](T& t) { return t.C(1).lHitPoints == 0; }, true},
-        {"state from the old holder once a player took over from it silent", false,
+        {"state from outside the room", false, false, [](T& t) { t.Send(9, Fallen(1)); }, fell(1)},
+        {"state from a player without authority", false, false, [](T& t) { t.Send(2, Fallen(1)); }, fell(1)},
+        {"state from the holder of authority", false, true, [](T& t) { t.Send(4, Fallen(1)); }, fell(1)},
+        {"state from the old holder once a player took over from it silent", false, false,
          [](T& t) { g_lNowTick += sc_Transmit::kAuthoritySilenceMs, t.Send(2, Fallen(1)), t.Send(4, Fallen(0)); },
-         [](T& t) { return t.C(0).lHitPoints == 0; }, false},
-        {"state reaching the authority", true, [](T& t) { t.Send(4, Fallen(1)); },
-         [](T& t) { return t.C(1).lHitPoints == 0; }, false},
-        {"a walk for another's character", true, [](T& t) { t.Send(2, StandAt(2)); },
-         [](T& t) { return t.C(2).oPosition.x == 777; }, false},
-        {"a walk for the sender's character", true, [](T& t) { t.Send(2, StandAt(1)); },
-         [](T& t) { return t.C(1).oPosition.x == 777; }, true},
-        {"this machine's own message", true, [](T& t) { t.Send(1, StandAt(0)); },
-         [](T& t) { return t.C(0).oPosition.x == 777; }, false},
-        {"a mine request from a player", true, [](T& t) { t.Send(3, ss_MineRequest{}); },
-         [](T& t) { return t.m_work->oScene.oAllObject.oAllMine.lGetCount() == 1; }, true},
-        {"a message of 25,000 shots: a couple fire", true, [](T& t) { t.Send(2, std::vector(25'000, Shot())); },
-         [](T& t) { return t.Bullets() > 2; }, false},
-        {"new bullets beyond what fly at once", false,
+         fell(0)},
+        {"state reaching the authority", true, false, [](T& t) { t.Send(4, Fallen(1)); }, fell(1)},
+        {"a walk for another's character", true, false, [](T& t) { t.Send(2, StandAt(2)); }, moved(2)},
+        {"a walk for the sender's character", true, true, [](T& t) { t.Send(2, StandAt(1)); }, moved(1)},
+        {"this machine's own message", true, false, [](T& t) { t.Send(1, StandAt(0)); }, moved(0)},
+        {"a mine request from a player", true, true, [](T& t) { t.Send(3, ss_MineRequest{}); },
+         [](T& t) { return t.m_work->oScene.oAllObject.oAllMine.lGetCount() == 1; }},
+        {"a message of 25,000 shots: a couple fire", true, false, [](T& t) { t.Send(2, std::vector(25'000, Shot())); },
+         [](T& t) { return t.Bullets() > 2; }},
+        {"new bullets beyond what fly at once", false, false,
          [](T& t) { t.Send(4, NewBullets(sc_AllBullet::kMaxReceived + 100)); },
-         [](T& t) { return t.Bullets() > sc_AllBullet::kMaxReceived; }, false},
+         [](T& t) { return t.Bullets() > sc_AllBullet::kMaxReceived; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -21,7 +21,7 @@ namespace krxtest {
 // every pass by what `setUp` attaches to the backend (a LobbyPlayer, say):
 //
 //   krxtest::GameDir dir;                                   // data set links
-//   krxtest::LobbyPlayer anna({.name = "Anna", .room = "Duel", .makeFor = 4});
+//   krxtest::LobbyPlayer anna({.name = "Anna", .makeFor = 4});
 //   krxtest::GameProcess p(dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
 //                          [&](plat::HeadlessBackend& b) { anna.Attach(b); });
 //   WaitForTrace(dir.Path(), "player: room made", 30s);     // order by the log

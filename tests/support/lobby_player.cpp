@@ -1,9 +1,7 @@
 #include "tests/support/lobby_player.h"
 
-#include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstring>
 #include <utility>
 
 #include "engine/device/frame_time.h"
@@ -31,6 +29,11 @@ constexpr int32_t kAfterClickMs = 350;
 constexpr int32_t kCharClickMs = 600;
 constexpr int32_t kRetryMs = 1000;
 constexpr int32_t kRepeatWaitMs = 2 * sc_InterFaceKeyIn::kRepeatMs;
+// Playing again: a room whose battle has not begun, and that has not grown,
+// for this long is left, and the session searched for anew (its maker's
+// machine may be gone); so is a room list that never shows the room.
+constexpr int32_t kRoomWaitMs = 30'000;
+constexpr int32_t kListWaitMs = 15'000;
 
 sc_Scene& Scene() { return g_pWork->oScene; }
 
@@ -45,9 +48,8 @@ uint8_t LetterKey(char c) {
 
 // Milliseconds of the clock that every process of the machine shares.
 int32_t WallMs() {
-    return static_cast<int32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                    std::chrono::steady_clock::now().time_since_epoch())
-                                    .count());
+    using namespace std::chrono;
+    return static_cast<int32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 int32_t Since(int32_t tick) {
@@ -160,7 +162,7 @@ void LobbyPlayer::OnNetworkScreen() {
     }
     // No room to join, or no way into it: back to the top menu, and a fresh
     // search of the session from there.
-    if (Since(m_listSince) > m_plan.listWaitMs) {
+    if (Since(m_listSince) > kListWaitMs) {
         Click(kNavTop.x + 20, kNavTop.y + 10);
         m_onList = false;
         return;
@@ -172,7 +174,6 @@ void LobbyPlayer::OnNetworkScreen() {
             Type(m_plan.room);
         return;
     }
-    if (Since(m_listSince) < m_plan.joinDelayMs) return;
     // The newest room of the name with a place left.
     int32_t row = -1;
     for (int32_t i = 0; i < ui.lNetRoomCount && i < static_cast<int32_t>(ui.oNetRooms.size()); ++i) {
@@ -206,7 +207,7 @@ void LobbyPlayer::InRoom() {
         m_roomPlayers = ui.lNetPlayerCount;
         m_roomSince = g_lNowTick;
     }
-    if (m_plan.again && Since(m_roomSince) > m_plan.roomWaitMs) {
+    if (m_plan.again && Since(m_roomSince) > kRoomWaitMs) {
         Note("leaves a room whose battle did not begin", ui.lNetPlayerCount);
         // The leave button, then the network screen's way to the top menu.
         Click(kNavTop.x + 20, kNavTop.y + 10);

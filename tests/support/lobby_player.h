@@ -12,22 +12,17 @@ namespace krxtest {
 
 // What one player does at one machine of a network test.
 struct LobbyPlan {
-    std::string name;        // typed on the network screen: letters only
-    std::string room;        // the room made or joined: letters only
-    int32_t makeFor = 0;     // above 0: makes the room, and starts the battle once that many are in it, all ready
-    int32_t character = 0;   // 0..4, chosen before the ready mark
-    int32_t map = 0;         // the maker's battle map, 0..7, chosen before the ready mark
-    int32_t joinDelayMs = 0; // a joiner waits this long on the room list before it joins
-    uint8_t walkKey = 0;     // held through each battle (a scan code; 0 stands still)
+    std::string name;          // typed on the network screen: letters only
+    std::string room = "Duel"; // the room made or joined: letters only
+    int32_t makeFor = 0;       // above 0: makes the room, and starts the battle once that many are in it, all ready
+    int32_t character = 0;     // 0..4, chosen before the ready mark
+    int32_t map = 0;           // the maker's battle map, 0..7, chosen before the ready mark
+    uint8_t walkKey = 0;       // held through each battle (a scan code; 0 stands still)
     // Abandons the battle once this machine has held authority this long and
     // heard from every other player still in it; -1 plays on.
     int32_t leaveAfterAuthorityMs = -1;
-    bool again = false; // back to the lobby after each battle; otherwise quits from the top menu
-    // Playing again: a room whose battle has not begun, and that has not grown,
-    // for this long is left, and the session searched for anew (its maker's
-    // machine may be gone); so is a room list that never shows the room.
-    int32_t roomWaitMs = 30'000;
-    int32_t listWaitMs = 15'000;
+    // Back to the lobby after each battle; otherwise quits from the top menu.
+    bool again = false;
 };
 
 // A player at one machine, driving the real game through the headless

@@ -112,8 +112,9 @@ bool FindSession(const DiscoveryTarget& target, const std::string& name, Advert&
     return false;
 }
 
-// One stream to a session's host. After Hello a thread reads what the host
-// sends, keeping Table() as the host tells it, until StopReading.
+// One stream to a session's host, written to by one thread at a time. After
+// Hello a thread reads what the host sends, keeping Table() as the host tells
+// it, until StopReading.
 class HostileMember {
 public:
     explicit HostileMember(const Advert& session) : m_session(session), m_fd(ConnectTcp(session.host, 2000)) {}
@@ -164,17 +165,13 @@ public:
     // gives, 0 when refused or unanswered.
     Id Request(FrameType type, const std::function<void(WireWriter&)>& fields) {
         std::vector<uint8_t> frame;
-        uint32_t seq = 0;
+        const uint32_t seq = ++m_seq;
         {
-            std::lock_guard lock(m_writeMutex);
-            seq = ++m_seq;
-            {
-                FrameWriter f(frame, type);
-                f->U32(seq);
-                fields(*f);
-            }
-            if (!WriteAll(m_fd, frame)) return 0;
+            FrameWriter f(frame, type);
+            f->U32(seq);
+            fields(*f);
         }
+        if (!WriteAll(m_fd, frame)) return 0;
         std::unique_lock lock(m_mutex);
         m_answered.wait_for(lock, 5s, [&] { return m_closed || m_acks.count(seq) != 0; });
         const auto it = m_acks.find(seq);
@@ -207,7 +204,6 @@ public:
     // Raw bytes; false once the host has closed the stream, or when they do
     // not go in time (the host does not read).
     bool Write(std::span<const uint8_t> bytes) {
-        std::lock_guard lock(m_writeMutex);
         if (m_closed) return false;
         if (WriteAll(m_fd, bytes)) return true;
         m_closed = ClosedByPeer(m_fd) || m_closed;
@@ -280,7 +276,6 @@ private:
     Fd m_fd;
     Id m_player = 0, m_room = 0;
     uint32_t m_seq = 0;
-    std::mutex m_writeMutex;
     mutable std::mutex m_mutex;
     std::condition_variable m_answered;
     NameTable m_table;
@@ -394,7 +389,7 @@ public:
     // any run of the test and end a game that a dead test left behind.
     Honest(const std::string& name, const std::string& discovery, int32_t makeFor, bool held)
         : m_name(name), m_follow(m_dir.Path()),
-          m_player({.name = name, .room = kRoom, .makeFor = makeFor, .walkKey = 0x11}),
+          m_player({.name = name, .makeFor = makeFor, .walkKey = 0x11}),
           m_run(m_dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
                 [this, held, test = getpid()](plat::HeadlessBackend& b) {
                     while (held && !std::filesystem::exists("released") && getppid() == test)
@@ -498,12 +493,10 @@ struct Stage {
     std::unique_ptr<FakeHost> fakeHost;
     Id room = 0; // the battle's room
     std::atomic<bool> stop{false};
-    std::atomic<Clock::rep> endTicks{0};
+    std::atomic<Clock::time_point> end{};
 
-    Clock::time_point End() const { return Clock::time_point(Clock::duration(endTicks.load())); }
-    void SetEnd(Clock::time_point end) { endTicks = end.time_since_epoch().count(); }
     // The attack's time is up, or the test called it off.
-    bool Over() const { return stop || Clock::now() >= End(); }
+    bool Over() const { return stop || Clock::now() >= end.load(); }
     void Hold() const {
         while (!Over()) std::this_thread::sleep_for(20ms);
     }
@@ -742,7 +735,7 @@ protected:
 
     // Until the stage sets the end, for an attack begun before the battle.
     void Launch(std::chrono::milliseconds time = kAttackTime) {
-        m_stage.SetEnd(Clock::now() + time);
+        m_stage.end = Clock::now() + time;
         m_attack = std::thread([this] { GetParam().send(m_stage); });
     }
 
@@ -751,7 +744,7 @@ protected:
     std::vector<size_t> Watch() {
         std::vector<size_t> before, growth(m_stage.honest.size(), 0);
         for (auto& h : m_stage.honest) before.push_back(h->ResidentMb());
-        while (!m_stage.Over() || Clock::now() < m_stage.End() + kAfterTime) {
+        while (!m_stage.Over() || Clock::now() < m_stage.end.load() + kAfterTime) {
             for (size_t i = 0; i < before.size(); ++i) {
                 Honest& h = *m_stage.honest[i];
                 if (!h.Alive()) continue;
@@ -761,7 +754,7 @@ protected:
                 // Called off before the machine runs out of memory.
                 if (growth[i] > kMaxGrowthMb) m_stage.stop = true;
             }
-            if (m_stage.stop && Clock::now() < m_stage.End()) m_stage.SetEnd(Clock::now());
+            if (m_stage.stop && Clock::now() < m_stage.end.load()) m_stage.end = Clock::now();
             std::this_thread::sleep_for(100ms);
         }
         if (m_attack.joinable()) m_attack.join();
@@ -801,15 +794,15 @@ protected:
             EXPECT_TRUE(h->Alive());
             EXPECT_EQ(h->Count("player: battle won") + h->Count("player: battle lost"), 0u) << h->NetLines();
             std::string rates;
-            std::vector<int32_t> counts;
-            int run = 0, longest = 0;
+            int seconds = 0, slow = 0, run = 0, longest = 0;
             auto last = from;
             for (const auto& s : h->Seconds()) {
                 if (s.seen < from) continue;
                 EXPECT_LE(s.seen - last, kMaxFrameGap) << "a frame held up";
                 last = s.seen;
                 rates += " " + std::to_string(s.messages);
-                counts.push_back(s.messages);
+                ++seconds;
+                slow += s.messages < kMinMessages;
                 run = s.messages < kMinMessages ? run + 1 : 0;
                 longest = std::max(longest, run);
             }
@@ -819,10 +812,8 @@ protected:
             // or two slip, never three in a row nor half of them.
             if (h != m_stage.honest[0]) continue;
             EXPECT_EQ(h->Count("authority taken over from a silent player"), 0u) << h->NetLines();
-            std::sort(counts.begin(), counts.end());
             EXPECT_LT(longest, 3) << "game messages of each second:" << rates;
-            EXPECT_GE(counts.empty() ? 0 : counts[counts.size() / 2], kMinMessages)
-                << "game messages of each second:" << rates;
+            EXPECT_TRUE(seconds > 0 && slow <= seconds / 2) << "game messages of each second:" << rates;
         }
     }
 
@@ -855,7 +846,7 @@ TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     const Clock::time_point from = Clock::now();
     // An attack begun before the battle goes on as long into it.
     if (!m_attack.joinable()) Launch();
-    else m_stage.SetEnd(from + kAttackTime);
+    else m_stage.end = from + kAttackTime;
     const std::vector<size_t> growth = Watch();
 
     for (size_t i = 0; i < growth.size(); ++i)

@@ -127,7 +127,6 @@ private:
         static const uint8_t walks[] = {0x11, 0x1E, 0x1F, 0x20};
         m.player = std::make_unique<krxtest::LobbyPlayer>(krxtest::LobbyPlan{
             .name = m.name,
-            .room = "Duel",
             .makeFor = i == 0 ? 4 : 0,
             .character = i,
             .walkKey = walks[i],
