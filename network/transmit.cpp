@@ -327,37 +327,16 @@ void sc_Transmit::vApply(uint32_t lKind, std::span<const uint8_t> oRecord, uint3
     default: break;
     }
     // The rest is the authority's to send.
+    const auto take = [&](auto record, auto* pReceiver) {
+        if (authority(decltype(record)::kName) && record.bRead(oRecord) && pReceiver) pReceiver->vReceive(record);
+    };
     switch (lKind) {
-    case ss_StateRecord::kKind: {
-        ss_StateRecord r;
-        if (authority(ss_StateRecord::kName) && r.bRead(oRecord) && g_pAllCharacter) g_pAllCharacter->vReceive(r);
-        break;
-    }
-    case ss_BulletRecord::kKind: {
-        ss_BulletRecord r;
-        if (authority(ss_BulletRecord::kName) && r.bRead(oRecord) && objects) objects->oAllBullet.vReceive(r);
-        break;
-    }
-    case ss_ThingRecord::kKind: {
-        ss_ThingRecord r;
-        if (authority(ss_ThingRecord::kName) && r.bRead(oRecord) && g_pAllThing) g_pAllThing->vReceive(r);
-        break;
-    }
-    case ss_PropRecord::kKind: {
-        ss_PropRecord r;
-        if (authority(ss_PropRecord::kName) && r.bRead(oRecord) && g_pAllProp) g_pAllProp->vReceive(r);
-        break;
-    }
-    case ss_MineRecord::kKind: {
-        ss_MineRecord r;
-        if (authority(ss_MineRecord::kName) && r.bRead(oRecord) && objects) objects->oAllMine.vReceive(r);
-        break;
-    }
-    case ss_EnemyRecord::kKind: {
-        ss_EnemyRecord r;
-        if (authority(ss_EnemyRecord::kName) && r.bRead(oRecord) && g_pAllEnemy) g_pAllEnemy->vReceive(r);
-        break;
-    }
+    case ss_StateRecord::kKind: return take(ss_StateRecord{}, g_pAllCharacter);
+    case ss_BulletRecord::kKind: return take(ss_BulletRecord{}, objects ? &objects->oAllBullet : nullptr);
+    case ss_ThingRecord::kKind: return take(ss_ThingRecord{}, g_pAllThing);
+    case ss_PropRecord::kKind: return take(ss_PropRecord{}, g_pAllProp);
+    case ss_MineRecord::kKind: return take(ss_MineRecord{}, objects ? &objects->oAllMine : nullptr);
+    case ss_EnemyRecord::kKind: return take(ss_EnemyRecord{}, g_pAllEnemy);
     default: break;
     }
 }

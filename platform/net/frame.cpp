@@ -174,4 +174,19 @@ FrameWriter::~FrameWriter() {
     for (size_t i = 0; i < 4; ++i) m_out[m_start + i] = static_cast<uint8_t>(length >> (8 * i));
 }
 
+bool ApplyNameEvent(NameTable& table, const Message& m) {
+    switch (m.type) {
+    case FrameType::PlayerAdded: return table.AddPlayer(m.id, m.name, m.token);
+    case FrameType::PlayerRemoved: return table.RemovePlayer(m.id);
+    case FrameType::GroupAdded: return table.AddGroup(m.id, m.name, m.token);
+    case FrameType::GroupRemoved: return table.RemoveGroup(m.id);
+    case FrameType::AddedToGroup: return table.AddToGroup(m.id, m.other);
+    case FrameType::RemovedFromGroup: return table.RemoveFromGroup(m.id, m.other);
+    case FrameType::GroupRenamed: return table.RenameGroup(m.id, m.name);
+    case FrameType::MemberJoined: return table.AddMember({m.token, m.process});
+    case FrameType::MemberLeft: return table.RemoveMember(m.token);
+    default: return false;
+    }
+}
+
 } // namespace plat::net

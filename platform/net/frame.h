@@ -87,6 +87,10 @@ struct Message {
 bool DecodeRequest(const Frame& frame, Message& out, const char*& why);
 bool DecodeEvent(const Frame& frame, Message& out, const char*& why);
 
+// Applies one of the host's events to a member's copy of the names: false
+// for a change that would break the copy, or an event that names nothing.
+bool ApplyNameEvent(NameTable& table, const Message& event);
+
 // Appends a whole frame (the length word is filled in at the end).
 class FrameWriter {
 public:

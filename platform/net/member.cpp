@@ -298,16 +298,7 @@ bool Member::Apply(const Message& m) {
     case FrameType::Deliver:
         QueueLocked(m.id, m.data);
         return true;
-    case FrameType::PlayerAdded: return m_table.AddPlayer(m.id, m.name, m.token);
-    case FrameType::PlayerRemoved: return m_table.RemovePlayer(m.id);
-    case FrameType::GroupAdded: return m_table.AddGroup(m.id, m.name, m.token);
-    case FrameType::GroupRemoved: return m_table.RemoveGroup(m.id);
-    case FrameType::AddedToGroup: return m_table.AddToGroup(m.id, m.other);
-    case FrameType::RemovedFromGroup: return m_table.RemoveFromGroup(m.id, m.other);
-    case FrameType::GroupRenamed: return m_table.RenameGroup(m.id, m.name);
-    case FrameType::MemberJoined: return m_table.AddMember({m.token, m.process});
-    case FrameType::MemberLeft: return m_table.RemoveMember(m.token);
-    default: return false;
+    default: return ApplyNameEvent(m_table, m);
     }
 }
 
