@@ -38,7 +38,8 @@ function(krx_library target)
   endif()
 endfunction()
 
-# krx_tests(<name> [LABEL <label>] [DATASET] [THREADS] DEPS <lib>...)
+# krx_tests(<name> [LABEL <label>] [DATASET] [THREADS] [SLOW <regex> <cost>...]
+#           DEPS <lib>...)
 # One GoogleTest program of the .cpp files in the current test folder (not its
 # subfolders, which make programs of their own), every case labelled with the
 # source folder it tests.
@@ -50,12 +51,16 @@ endfunction()
 # CTest that did not declare it, so a missing declaration never passes by
 # luck of ordering.
 #
+# SLOW gives the cases whose names match each regex that cost: the long
+# scenarios start first, so that a clean run (which has no timings of an
+# earlier one) does not end on one of them started last.
+#
 # THREADS marks a program whose tests start threads: the label `threads`.
 # The ThreadSanitizer build (KRX_TSAN) builds and runs those programs only;
 # the others are still defined there, so that folders can add to them, but
 # neither built by default nor run.
 function(krx_tests name)
-  cmake_parse_arguments(A "DATASET;THREADS" "LABEL" "DEPS" ${ARGN})
+  cmake_parse_arguments(A "DATASET;THREADS" "LABEL" "DEPS;SLOW" ${ARGN})
   if(NOT A_LABEL)
     set(A_LABEL ${name})
   endif()
@@ -121,6 +126,15 @@ function(krx_tests name)
     "                       ENVIRONMENT \"${data_env}\"\n"
     "                       FIXTURES_REQUIRED dataset COST 100)\n"
     "endforeach()\n")
+  while(A_SLOW)
+    list(POP_FRONT A_SLOW regex cost)
+    file(APPEND ${script}
+      "foreach(t IN LISTS ${target}_PLAIN ${target}_DATA)\n"
+      "  if(t MATCHES \"${regex}\")\n"
+      "    set_tests_properties(\"\${t}\" PROPERTIES COST ${cost})\n"
+      "  endif()\n"
+      "endforeach()\n")
+  endwhile()
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 

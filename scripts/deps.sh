@@ -3,7 +3,7 @@
 # machine that has them all does no network work at all.
 set -euo pipefail
 pkgs=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang lld libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libfreetype-dev libpng-dev libpixman-1-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <string_view>
 
 #include "platform/sdl/sdl_keymap.h"
 #include "platform/screen_fit.h"
@@ -95,6 +96,15 @@ bool SdlBackend::OnWindowCreated(const std::string& title) {
     if (!m_videoUp) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             std::fprintf(stderr, "video start failed: %s\n", SDL_GetError());
+            return false;
+        }
+        // SDL falls back on a driver that shows nothing when no display can
+        // be reached; a game nobody can see would play on for ever. Such a
+        // driver is taken only when asked for by name.
+        const std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+        if (!SDL_getenv("SDL_VIDEODRIVER") && (driver == "offscreen" || driver == "dummy")) {
+            std::fprintf(stderr, "video start failed: no display can be reached\n");
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
         m_videoUp = true;

@@ -42,9 +42,7 @@ within() {
 }
 saved_progress() { [ "$(progress "$1")" = "$2" ]; }
 
-(cd "$game_dir" && SDL_AUDIODRIVER=dummy exec "$krx") >"$out/game.log" 2>&1 &
-game=$!
-find_window "KRX Project" "$out/game.log"
+start_game "$krx" "$game_dir" "$out/game.log"
 sleep 0.5
 
 # Both movies skipped; the top menu.

@@ -15,9 +15,7 @@ xvfb_start "$out"
 
 sums=""
 for n in ${KRX_XVFB_MISSIONS:-$(seq 1 12)}; do
-  (cd "$data" && KRX_MISSION=$n SDL_AUDIODRIVER=dummy exec "$krx") >"$out/game$n.log" 2>&1 &
-  game=$!
-  find_window "KRX Project" "$out/game$n.log"
+  start_game "$krx" "$data" "$out/game$n.log" KRX_MISSION=$n
   sleep 0.3
   # One short Escape skips both movies (one more, or one held on into play,
   # would open the system menu); the mouse rests off the panel.

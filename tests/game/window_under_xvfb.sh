@@ -3,7 +3,8 @@
 # data set, finds its window by title, sees the tour movie on the screen,
 # skips both movies with Escape, holds F7 and takes a screenshot that must
 # match the headless capture of the same frame, then ends it once with F6 and
-# once with a terminate request; both must exit with 0.
+# once with a terminate request; both must exit with 0. Without a display it
+# reached, it must end at once with 1, not play on unseen.
 set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 krx="$1"; out="$2"; data="$3"; check="$4"
@@ -14,16 +15,14 @@ link_data "$data" "$out/game"
 data="$out/game"
 xvfb_start "$out"
 
-start_game() {
-  (cd "$data" && SDL_AUDIODRIVER=dummy exec "$krx") >"$out/game.log" 2>&1 &
-  game=$!
-  find_window "KRX Project" "$out/game.log"
+launch() {
+  start_game "$krx" "$data" "$out/game.log"
   sleep 0.5
 }
 wait_end() { wait_exit "$1" "$out/game.log"; }
 
 # 1. The tour movie, Escape, the frame, and F6.
-start_game
+launch
 import -window root "$out/movie.png" || { echo "screenshot failed"; exit 1; }
 lit=$(convert "$out/movie.png" -format '%[fx:mean>0.02]' info:)
 [ "$lit" = 1 ] || { echo "no movie on the screen"; exit 1; }
@@ -43,7 +42,12 @@ xdotool keydown F6; sleep 0.3; xdotool keyup F6
 wait_end F6
 
 # 2. A terminate request.
-start_game
+launch
 kill -TERM "$game"
 wait_end SIGTERM
-echo "window found, frame matches the headless capture, F6 and SIGTERM end it with 0"
+
+# 3. No display to reach.
+(cd "$data" && DISPLAY=:9999 WAYLAND_DISPLAY= SDL_AUDIODRIVER=dummy timeout 20 "$krx") >"$out/nodisplay.log" 2>&1
+rc=$?
+[ "$rc" = 1 ] || { echo "exit code $rc without a display"; cat "$out/nodisplay.log"; exit 1; }
+echo "window found, frame matches the headless capture, F6 and SIGTERM end it with 0, no display ends it with 1"

@@ -5,6 +5,12 @@
 #                         stops the server and the program in $game
 # link_data <data> <dir>  a folder for a run: the data set's folders linked,
 #                         SAVE a folder of the run's own, the trace log there
+# start_game <program> <dir> <log> [VAR=value...]
+#                         starts the program in <dir> with the variables and
+#                         no sound device as $game, and waits for its window
+#                         (find_window); a program that could not reach the
+#                         server, which a busy machine's server now and then
+#                         turns away, is started once more
 # find_window <title> <log>
 #                         waits for the window of the program in $game and
 #                         gives it the focus; a window that never comes ends
@@ -34,6 +40,18 @@ link_data() {
   done
 }
 
+start_game() {
+  local program="$1" dir="$2" log="$3" try
+  shift 3
+  for try in 1 2; do
+    (cd "$dir" && exec env SDL_AUDIODRIVER=dummy "$@" "$program") >"$log" 2>&1 &
+    game=$!
+    unreached=$([ "$try" = 1 ] && echo "no display can be reached")
+    find_window "KRX Project" "$log" && return 0
+    sleep 1
+  done
+}
+
 find_window() {
   local title="$1" log="$2" rc
   win=""
@@ -44,6 +62,7 @@ find_window() {
     [ -n "$win" ] && break
     if ! kill -0 "$game" 2>/dev/null; then
       wait "$game"; rc=$?; game=""
+      if [ -n "${unreached:-}" ] && grep -q "$unreached" "$log"; then return 1; fi
       echo "the program ended with $rc before its window appeared"; cat "$log"; exit 1
     fi
     sleep 0.1
