@@ -9,8 +9,7 @@
 #                         starts the program in <dir> with the variables and
 #                         no sound device as $game, and waits for its window
 #                         (find_window); a program that could not reach the
-#                         server, which a busy machine's server now and then
-#                         turns away, is started once more
+#                         server is started once more
 # find_window <title> <log>
 #                         waits for the window of the program in $game and
 #                         gives it the focus; a window that never comes ends
@@ -22,7 +21,9 @@ game=""
 xvfb_start() {
   local out="$1"
   rm -f "$out/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
+  # Without -noreset the server starts afresh whenever its last client
+  # leaves, and a program connecting meanwhile is turned away or cut off.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$out/display" >"$out/xvfb.log" 2>&1 &
   xvfb=$!
   trap 'kill $xvfb 2>/dev/null; [ -n "$game" ] && kill $game 2>/dev/null' EXIT
   for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
