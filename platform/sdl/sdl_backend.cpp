@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/sdl/lost_display.h"
 #include "platform/sdl/sdl_keymap.h"
 #include "platform/screen_fit.h"
 #include "platform/window.h"
@@ -107,6 +108,7 @@ bool SdlBackend::OnWindowCreated(const std::string& title) {
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
+        if (driver == "x11") EndOnLostDisplay();
         m_videoUp = true;
         SDL_AddEventWatch(&SdlBackend::EventWatch, this);
     }

@@ -4,7 +4,8 @@
 # skips both movies with Escape, holds F7 and takes a screenshot that must
 # match the headless capture of the same frame, then ends it once with F6 and
 # once with a terminate request; both must exit with 0. Without a display it
-# reached, it must end at once with 1, not play on unseen.
+# can reach, or once its display is gone, it must end at once with 1, not
+# play on unseen or hang.
 set -u
 . "$(dirname "$0")/../support/xvfb.sh"
 krx="$1"; out="$2"; data="$3"; check="$4"
@@ -50,4 +51,12 @@ wait_end SIGTERM
 (cd "$data" && DISPLAY=:9999 WAYLAND_DISPLAY= SDL_AUDIODRIVER=dummy timeout 20 "$krx") >"$out/nodisplay.log" 2>&1
 rc=$?
 [ "$rc" = 1 ] || { echo "exit code $rc without a display"; cat "$out/nodisplay.log"; exit 1; }
-echo "window found, frame matches the headless capture, F6 and SIGTERM end it with 0, no display ends it with 1"
+
+# 4. The display goes away under it (the server's last act).
+launch
+kill "$xvfb"
+for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$game" 2>/dev/null; then echo "the program did not end when its display went away"; exit 1; fi
+wait "$game"; rc=$?; game=""
+[ "$rc" = 1 ] || { echo "exit code $rc when the display went away"; cat "$out/game.log"; exit 1; }
+echo "window found, frame matches the headless capture, F6 and SIGTERM end it with 0, no display or a lost one ends it with 1"

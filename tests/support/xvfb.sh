@@ -25,7 +25,7 @@ xvfb_start() {
   # leaves, and a program connecting meanwhile is turned away or cut off.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$out/display" >"$out/xvfb.log" 2>&1 &
   xvfb=$!
-  trap 'kill $xvfb 2>/dev/null; [ -n "$game" ] && kill $game 2>/dev/null' EXIT
+  trap '[ -n "$game" ] && kill $game 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
   for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
   [ -s "$out/display" ] || { echo "Xvfb gave no display"; cat "$out/xvfb.log"; exit 1; }
   export DISPLAY=":$(head -n 1 "$out/display")"
