@@ -40,11 +40,8 @@ run-asan: deps build-asan data
 # of each (its last compiles and links, its longest tests) overlaps the
 # others' work; each one's output is shown whole when it is done. The data
 # set is made once, beside the optimised build, while the builds go on.
-# The sanitizer build and its tests take longest: the other two builds
-# give way to it, all but the generator, which every configuration's tests
-# wait for.
 test: deps
-	@$(MAKE) --no-print-directory -j4 -Otarget test-release test-asan test-tsan GIVE_WAY="nice -n 10"
+	@$(MAKE) --no-print-directory -j4 -Otarget test-release test-asan test-tsan
 
 fuzz: deps
 	$(ASAN_CONFIGURE)
@@ -60,7 +57,7 @@ configure:
 # The generator first, so that `make test` makes the data set while the
 # rest of the build goes on.
 build: generator
-	$(GIVE_WAY) cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD) -j $(JOBS)
 
 generator: configure
 	cmake --build $(BUILD) -j $(JOBS) --target krx_datagen
@@ -103,7 +100,7 @@ test-asan: build-asan testdata
 # The thread tests' programs only: the shared data set needs no generator.
 tsan-programs:
 	$(TSAN_CONFIGURE)
-	$(GIVE_WAY) cmake --build $(TSAN_BUILD) -j $(JOBS) --target krx_threads_programs
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target krx_threads_programs
 
 test-tsan: tsan-programs testdata
 	cd $(TSAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) TSAN_OPTIONS=halt_on_error=1 \
