@@ -59,7 +59,8 @@ find_window() {
   # A machine busy with the other configurations' builds and tests may take
   # a while; a program that ended is told at once.
   for _ in $(seq 600); do
-    win=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)
+    # Once mapped: a window that is not yet cannot take the focus.
+    win=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
     if ! kill -0 "$game" 2>/dev/null; then
       wait "$game"; rc=$?; game=""
@@ -74,7 +75,9 @@ find_window() {
     command -v gdb >/dev/null && gdb -batch -p "$game" -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(Thread|#)'
     exit 1
   fi
-  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  # Without the focus the keys still reach the window under the pointer.
+  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win" 2>/dev/null
+  return 0
 }
 
 wait_exit() {
