@@ -82,7 +82,7 @@ TEST(FourMachines, MeetWithTheirOwnCharactersAndTheLastStandingWins) {
         ASSERT_EQ(me.size(), 1u);
         EXPECT_EQ(slots[static_cast<size_t>(own[0])], me[0]);
         chosen[me[0]] = characters[i];
-        const std::vector<int32_t> begins = Values(log, "battle begins, holding authority");
+        const std::vector<int32_t> begins = Values(log, krxtest::kBattleBeginsLine);
         ASSERT_EQ(begins.size(), 1u);
         holders += begins[0];
         // The last player of the room holds authority first.

@@ -38,6 +38,13 @@ struct LobbyPlan {
 // order), "battle own slot", "game messages in the last second", "left the
 // battle at" and "saw slot N leave at" (wall-clock ms), "battle won" and
 // "battle lost".
+//
+// The two lines the network tests count by: the game's own at the start of
+// each battle (its value: this machine holds authority), and the player's
+// count of each second's game messages.
+inline constexpr const char* kBattleBeginsLine = "battle begins, holding authority";
+inline constexpr const char* kGameMessagesLine = "player: game messages in the last second";
+
 class LobbyPlayer {
 public:
     explicit LobbyPlayer(LobbyPlan plan);

@@ -356,8 +356,8 @@ private:
 
 constexpr const char* kSession = "KRX";
 constexpr const char* kRoom = "Duel";
-constexpr const char* kBegins = "battle begins, holding authority";
-constexpr const char* kMessages = "player: game messages in the last second";
+constexpr const char* kBegins = krxtest::kBattleBeginsLine;
+constexpr const char* kMessages = krxtest::kGameMessagesLine;
 // A busy machine starts a sanitized program in tens of seconds.
 constexpr auto kStartLimit = 180s;
 constexpr auto kAttackTime = 6s;

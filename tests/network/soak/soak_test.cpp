@@ -38,8 +38,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using krxtest::TraceEntry;
 
-constexpr const char* kBegins = "battle begins, holding authority";
-constexpr const char* kMessages = "player: game messages in the last second";
+constexpr const char* kBegins = krxtest::kBattleBeginsLine;
+constexpr const char* kMessages = krxtest::kGameMessagesLine;
 constexpr const char* kTookOver = "net: took over as the session's host";
 // Waits on the game's own lines: a machine busy with other tests' builds
 // starts a sanitized program in tens of seconds.
