@@ -83,14 +83,16 @@ bool sc_DirPlay::bJoinSession(const plat::net::Guid& oInstance) {
 }
 
 bool sc_DirPlay::bJoinSessionByName(const char* pName) {
-    if (!ValidName(pName)) return false;
-    for (const auto& e : oSessionTable) {
-        if (std::strcmp(e.szName, pName) != 0 || !bJoinSession(e.oInstance)) continue;
-        CopyName(szSessionName, pName);
-        oSessionMarker = e.oInstance;
-        return true;
-    }
-    return false;
+    if (!ValidName(pName) || !pSession) return false;
+    // Every session of the name that the search found is tried at once, not
+    // one after another: a machine that answers with many sessions that
+    // never welcome anyone must not hold the game for each of them, nor
+    // push the real one out of the table's sixteen places.
+    const plat::net::Guid oJoined = pSession->JoinNamed(pName, kApplicationGuid);
+    if (oJoined.IsNull()) return false;
+    CopyName(szSessionName, pName);
+    oSessionMarker = oJoined;
+    return true;
 }
 
 bool sc_DirPlay::bCreatePlayer(const char* pName) {

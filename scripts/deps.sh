@@ -6,6 +6,7 @@ pkgs=(
   build-essential cmake ninja-build pkg-config clang lld libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libx11-dev libfreetype-dev libpng-dev libpixman-1-dev
+  libsodium-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   fonts-unifont fonts-arphic-uming
   xvfb xdotool x11-utils imagemagick

@@ -157,11 +157,11 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
             !DecodeAnswer(std::span(buffer).first(static_cast<size_t>(n)), answerNonce, advert) || answerNonce != nonce)
             continue;
         advert.host = {from.address, advert.tcpPort};
-        const bool known = std::any_of(found.begin(), found.end(),
-                                       [&](const Advert& a) { return a.instance == advert.instance; });
-        if (known) continue;
-        found.push_back(advert);
-        if (only && advert.instance == *only) break;
+        if (only && advert.instance != *only) continue;
+        const bool known = std::any_of(found.begin(), found.end(), [&](const Advert& a) {
+            return a.instance == advert.instance && a.host == advert.host;
+        });
+        if (!known && found.size() < kMaxAdverts) found.push_back(advert);
     }
     // Every machine picks the same session when several carry one name.
     std::stable_sort(found.begin(), found.end(), [](const Advert& a, const Advert& b) {

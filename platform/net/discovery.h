@@ -44,9 +44,16 @@ bool DecodeQuery(std::span<const uint8_t> bytes, uint32_t& nonce);
 std::vector<uint8_t> EncodeAnswer(uint32_t nonce, const Advert& advert);
 bool DecodeAnswer(std::span<const uint8_t> bytes, uint32_t& nonce, Advert& advert);
 
+// Answers a search keeps: enough for every session a network has, and a
+// bound on what one machine answering with made-up sessions can make a
+// searcher try.
+constexpr size_t kMaxAdverts = 64;
+
 // Queries the target a few times over about durationMs and gathers the
-// answers: one entry per session, the oldest session first. With `only`
-// set, stops at the first answer of that session instance.
+// answers: one entry per session and host, the oldest session first. Who
+// answers is not known to be who it says: a session may come from several
+// hosts, and only a connection's handshake tells which is its own. With
+// `only` set, answers of other sessions are left out.
 std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, const Guid* only = nullptr);
 
 } // namespace plat::net

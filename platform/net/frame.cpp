@@ -5,8 +5,8 @@ namespace plat::net {
 namespace {
 
 bool KnownType(uint8_t t) {
-    return (t >= static_cast<uint8_t>(FrameType::Hello) && t <= static_cast<uint8_t>(FrameType::Send)) ||
-           (t >= static_cast<uint8_t>(FrameType::Welcome) && t <= static_cast<uint8_t>(FrameType::MemberLeft));
+    return (t >= static_cast<uint8_t>(FrameType::Hello) && t <= static_cast<uint8_t>(FrameType::Proof)) ||
+           (t >= static_cast<uint8_t>(FrameType::Welcome) && t <= static_cast<uint8_t>(FrameType::Challenge));
 }
 
 bool Finish(WireReader& r, const char*& why) {
@@ -60,13 +60,17 @@ bool DecodeRequest(const Frame& frame, Message& m, const char*& why) {
         }
         m.app = r.Guid();
         m.instance = r.Guid();
-        m.token = r.U64();
+        m.key = r.Array<32>();
         m.process = r.U64();
         m.flags = r.U8();
-        if (r.Ok() && (m.token == 0 || (m.flags & ~(kHelloRejoin | kHelloPeek)) != 0)) {
+        m.nonce = r.Array<32>();
+        if (r.Ok() && (m.flags & ~(kHelloRejoin | kHelloPeek)) != 0) {
             why = "bad hello";
             return false;
         }
+        break;
+    case FrameType::Proof:
+        m.signature = r.Array<64>();
         break;
     case FrameType::CreatePlayer:
     case FrameType::CreateGroup:
@@ -129,7 +133,7 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
     case FrameType::PlayerAdded:
     case FrameType::GroupAdded:
         m.id = r.U32();
-        m.token = r.U64();
+        m.key = r.Array<32>();
         m.name = r.Name();
         break;
     case FrameType::GroupRenamed:
@@ -151,11 +155,16 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         m.data = r.Rest();
         break;
     case FrameType::MemberJoined:
-        m.token = r.U64();
+        m.key = r.Array<32>();
         m.process = r.U64();
         break;
     case FrameType::MemberLeft:
-        m.token = r.U64();
+        m.key = r.Array<32>();
+        break;
+    case FrameType::Challenge:
+        m.key = r.Array<32>();
+        m.nonce = r.Array<32>();
+        m.signature = r.Array<64>();
         break;
     default:
         why = "not an event";
@@ -176,15 +185,15 @@ FrameWriter::~FrameWriter() {
 
 bool ApplyNameEvent(NameTable& table, const Message& m) {
     switch (m.type) {
-    case FrameType::PlayerAdded: return table.AddPlayer(m.id, m.name, m.token);
+    case FrameType::PlayerAdded: return table.AddPlayer(m.id, m.name, m.key);
     case FrameType::PlayerRemoved: return table.RemovePlayer(m.id);
-    case FrameType::GroupAdded: return table.AddGroup(m.id, m.name, m.token);
+    case FrameType::GroupAdded: return table.AddGroup(m.id, m.name, m.key);
     case FrameType::GroupRemoved: return table.RemoveGroup(m.id);
     case FrameType::AddedToGroup: return table.AddToGroup(m.id, m.other);
     case FrameType::RemovedFromGroup: return table.RemoveFromGroup(m.id, m.other);
     case FrameType::GroupRenamed: return table.RenameGroup(m.id, m.name);
-    case FrameType::MemberJoined: return table.AddMember({m.token, m.process});
-    case FrameType::MemberLeft: return table.RemoveMember(m.token);
+    case FrameType::MemberJoined: return table.AddMember({m.key, m.process});
+    case FrameType::MemberLeft: return table.RemoveMember(m.key);
     default: return false;
     }
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/net/identity.h"
 #include "platform/net/name_table.h"
 #include "platform/net/wire.h"
 
@@ -13,9 +14,9 @@ namespace plat::net {
 // Every stream between a member and the host is a run of frames:
 // u32 length (of what follows), u8 type, payload; all fields little-endian.
 constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
-// 2: a hello carries the member's secret, of which the session learns only
-// the token (TokenOf); machines of version 1 sent the token itself.
-constexpr uint32_t kVersion = 2;
+// 3: machines are known by public keys and prove themselves by signing a
+// challenge of the connection (handshake.h); version 2 sent a secret.
+constexpr uint32_t kVersion = 3;
 // Well above the game's largest message; a longer frame is an attack or a
 // broken peer and ends the connection.
 constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
@@ -34,6 +35,7 @@ enum class FrameType : uint8_t {
     RemoveFromGroup = 7,
     RenameGroup = 8,
     Send = 9,
+    Proof = 10,
     // host -> member
     Welcome = 64,
     Ack = 65,
@@ -47,6 +49,7 @@ enum class FrameType : uint8_t {
     Deliver = 73,
     MemberJoined = 74,
     MemberLeft = 75,
+    Challenge = 76,
 };
 
 // Hello flags.
@@ -72,7 +75,9 @@ struct Message {
     uint32_t seq = 0;        // requests and acks
     Id id = 0;               // the player or group concerned; Send/Deliver: sender
     Id other = 0;            // membership: the player; Send/Deliver: receiver
-    uint64_t token = 0;      // Hello: the secret; MemberJoined/Left, PlayerAdded (owner), GroupAdded (maker)
+    PublicKey key{};         // Hello, Challenge (the host's); MemberJoined/Left, PlayerAdded (owner), GroupAdded (maker)
+    Nonce nonce{};           // Hello, Challenge
+    Signature signature{};   // Challenge, Proof
     uint64_t process = 0;    // Hello, MemberJoined, Welcome (the host's)
     uint8_t flags = 0;       // Hello
     bool ok = false;         // Ack

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/net/discovery.h"
+#include "platform/net/handshake.h"
 #include "platform/trace.h"
 
 namespace plat::net {
@@ -31,6 +32,19 @@ constexpr size_t kFairOut = 8u << 20;
 constexpr size_t kMaxOut = 2 * kFairOut + kMaxFramePayload + (16u << 20);
 // Members of the old host that have not come back by then are gone.
 constexpr uint64_t kRejoinGraceMs = 8000;
+// A room is made and entered at once; one nobody has entered by then was
+// made only to take a place in the list.
+constexpr uint64_t kUnusedRoomMs = 5000;
+// Session searches answered, to one asker (address and port) and in all:
+// a search asks four times, and a network holds a few dozen machines. Past
+// these a query goes unanswered, so that nobody can turn the host's
+// answers on a third machine by the thousand.
+constexpr double kAnswersPerAsker = 8, kAskerBurst = 16;
+constexpr double kAnswersPerSecond = 200, kAnswerBurst = 200;
+constexpr size_t kAskersTracked = 256;
+// Datagrams read in one pass of the loop, so that a flood of them does not
+// keep the connections waiting.
+constexpr int kDatagramsPerPass = 256;
 // A host nobody ever joins gives up.
 constexpr uint64_t kFirstMemberMs = 10000;
 constexpr size_t kReadChunk = 64 * 1024;
@@ -111,11 +125,36 @@ std::string Address(const Endpoint& e) {
 
 } // namespace
 
+class QueryLimits {
+public:
+    // Whether a query from there gets its answer now.
+    bool Answer(const Endpoint& from, uint64_t nowMs) {
+        auto it = std::find_if(m_askers.begin(), m_askers.end(), [&](const auto& a) { return a.first == from; });
+        if (it == m_askers.end()) {
+            // The asker heard from least lately makes room.
+            if (m_askers.size() >= kAskersTracked) m_askers.erase(m_askers.begin());
+            m_askers.emplace_back(from, Allowance(kAnswersPerAsker, kAskerBurst));
+            it = m_askers.end() - 1;
+        } else {
+            std::rotate(it, it + 1, m_askers.end());
+            it = m_askers.end() - 1;
+        }
+        return it->second.Take(1, nowMs) && m_all.Take(1, nowMs);
+    }
+
+private:
+    std::vector<std::pair<Endpoint, Allowance>> m_askers;
+    Allowance m_all{kAnswersPerSecond, kAnswerBurst};
+};
+
 struct Host::Conn {
     Fd fd;
     Endpoint peer;
     uint64_t acceptedMs = NowMs();
-    uint64_t token = 0;
+    PublicKey key{};
+    uint64_t process = 0;
+    HandshakeFacts facts;
+    bool challenged = false;
     bool welcomed = false;
     bool peek = false;
     bool dead = false;
@@ -129,24 +168,24 @@ struct Host::Conn {
     // each ends in the whole stream, whose it is and its size.
     struct Segment {
         uint64_t end;
-        uint64_t from;
+        PublicKey from;
         size_t size;
     };
     std::deque<Segment> segments;
-    std::map<uint64_t, size_t> waitingFrom;
+    std::map<PublicKey, size_t> waitingFrom;
     uint64_t erased = 0; // bytes of the stream already taken off `out`
 
     bool Member() const { return welcomed && !peek && !dead; }
     bool Newcomer() const { return !dead && (!welcomed || peek); }
     size_t Pending() const { return out.size() - outPos; }
 
-    void QueueMessage(const std::vector<uint8_t>& frame, uint64_t from) {
+    void QueueMessage(const std::vector<uint8_t>& frame, const PublicKey& from) {
         out.insert(out.end(), frame.begin(), frame.end());
         segments.push_back({erased + out.size(), from, frame.size()});
         waitingFrom[from] += frame.size();
     }
     // Whether a message of `size` bytes from `from` fits its sender's share.
-    bool Fits(uint64_t from, size_t size) const {
+    bool Fits(const PublicKey& from, size_t size) const {
         if (Pending() + size <= kFairOut) return true;
         const auto it = waitingFrom.find(from);
         const size_t senders = waitingFrom.size() + (it == waitingFrom.end() ? 1 : 0);
@@ -167,11 +206,15 @@ struct Host::Conn {
     }
 };
 
-std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t machine, NameTable table,
-                                  std::vector<uint64_t> expected) {
-    std::shared_ptr<Host> host(new Host(identity, machine));
+std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t machine,
+                                  std::shared_ptr<const Identity> signer, NameTable table,
+                                  std::vector<PublicKey> expected) {
+    std::shared_ptr<Host> host(new Host(identity, machine, std::move(signer)));
     host->m_table = std::move(table);
     host->m_expected = std::move(expected);
+    // Rooms the old host had seen nobody enter yet: their time starts now.
+    for (const auto& g : host->m_table.Groups())
+        if (g.players.empty()) host->m_unused[g.id] = NowMs();
     if (!host->Open()) return nullptr;
     host->m_thread = std::thread([h = host.get()] { h->Run(); });
     Hosts().Add(host);
@@ -194,7 +237,9 @@ bool AwaitHostsSettled(uint64_t machine, int limitMs) {
     return true;
 }
 
-Host::Host(const SessionIdentity& identity, uint64_t machine) : m_identity(identity), m_machine(machine) {}
+Host::Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer)
+    : m_identity(identity), m_machine(machine), m_signer(std::move(signer)),
+      m_queries(std::make_unique<QueryLimits>()) {}
 
 Host::~Host() { Stop(); }
 
@@ -262,8 +307,9 @@ void Host::Run() {
         }
         if (!m_expected.empty() && NowMs() - m_startMs > kRejoinGraceMs) {
             const auto late = std::exchange(m_expected, {});
-            for (uint64_t token : late) Forget(token);
+            for (const PublicKey& key : late) Forget(key);
         }
+        EndUnusedRooms();
         std::erase_if(m_conns, [](const auto& c) { return c->dead; });
         m_members = static_cast<uint32_t>(std::count_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Member(); }));
         ++m_passes;
@@ -297,13 +343,17 @@ void Host::Accept() {
 
 void Host::AnswerQueries() {
     uint8_t buffer[512];
-    for (;;) {
+    for (int i = 0; i < kDatagramsPerPass; ++i) {
         Endpoint from;
         const long n = ReceiveDatagram(m_udp, buffer, from);
         if (n < 0) return;
         uint32_t nonce = 0;
         if (static_cast<size_t>(n) > sizeof buffer || !DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce)) {
             TraceRefusal("net host", "ignored a datagram that is not a session query", Address(from));
+            continue;
+        }
+        if (!m_queries->Answer(from, NowMs())) {
+            TraceRefusal("net host", "left a session query unanswered: more than any search asks", Address(from));
             continue;
         }
         Advert a;
@@ -354,11 +404,12 @@ void Host::Handle(Conn& c, const Frame& frame) {
         return;
     }
     if (!c.welcomed) {
-        if (m.type != FrameType::Hello) Drop(c, "request before hello");
-        else HandleHello(c, m);
+        if (m.type == FrameType::Hello && !c.challenged) HandleHello(c, m);
+        else if (m.type == FrameType::Proof && c.challenged) HandleProof(c, m);
+        else Drop(c, c.challenged ? "no proof after the challenge" : "request before hello");
         return;
     }
-    if (m.type == FrameType::Hello || c.peek) {
+    if (m.type == FrameType::Hello || m.type == FrameType::Proof || c.peek) {
         Drop(c, "unexpected frame");
         return;
     }
@@ -378,45 +429,63 @@ void Host::HandleHello(Conn& c, const Message& m) {
         Drop(c, "hello for another session");
         return;
     }
-    // The hello carries the member's secret; everyone else learns only the
-    // token made from it.
-    const uint64_t token = TokenOf(m.token);
-    const bool taken = std::any_of(m_conns.begin(), m_conns.end(),
-                                   [&](const auto& o) { return o.get() != &c && o->welcomed && o->token == token; });
-    if (taken) {
-        Drop(c, "hello with a token in use");
+    HandshakeFacts& f = c.facts;
+    Endpoint peer;
+    if (!Ends(c.fd, f.hostEnd, peer)) {
+        Drop(c, "a connection without ends");
         return;
     }
-    c.token = token;
-    c.peek = (m.flags & kHelloPeek) != 0;
+    f.memberEnd = peer;
+    f.app = m.app;
+    f.instance = m.instance;
+    f.member = m.key;
+    f.memberNonce = m.nonce;
+    f.flags = m.flags;
+    f.host = m_signer->Key();
+    f.hostNonce = FreshNonce();
+    c.process = m.process;
+    c.challenged = true;
+    WriteChallenge(c.out, f, m_signer->Sign(Transcript(Signer::Host, f)));
+}
+
+void Host::HandleProof(Conn& c, const Message& m) {
+    // Only the holder of the key's secret half signs this connection's
+    // facts; a hello repeated from elsewhere or an answer passed on from
+    // another connection does not hold.
+    if (!Verify(c.facts.member, Transcript(Signer::Member, c.facts), m.signature)) {
+        Drop(c, "a proof that does not hold");
+        return;
+    }
+    const PublicKey& key = c.facts.member;
+    const bool taken = std::any_of(m_conns.begin(), m_conns.end(),
+                                   [&](const auto& o) { return o.get() != &c && o->welcomed && o->key == key; });
+    if (taken) {
+        Drop(c, "hello with a key in use");
+        return;
+    }
+    c.key = key;
+    c.peek = (c.facts.flags & kHelloPeek) != 0;
     if (!c.peek) {
-        const auto back = std::find(m_expected.begin(), m_expected.end(), token);
-        if ((m.flags & kHelloRejoin) && back != m_expected.end()) {
+        const auto back = std::find(m_expected.begin(), m_expected.end(), key);
+        if ((c.facts.flags & kHelloRejoin) && back != m_expected.end()) {
             m_expected.erase(back);
         } else {
-            if (m_table.FindMember(token) || !m_table.AddMember({token, m.process})) {
+            if (m_table.FindMember(key) || !m_table.AddMember({key, c.process})) {
                 Drop(c, "session full");
                 return;
             }
             std::vector<uint8_t> joined;
             {
                 FrameWriter f(joined, FrameType::MemberJoined);
-                f->U64(token);
-                f->U64(m.process);
+                f->Array(key);
+                f->U64(c.process);
             }
             Broadcast(joined);
         }
         m_hadMember = true;
     }
-    FrameWriter f(c.out, FrameType::Welcome);
-    f->U32(kMagic);
-    f->U32(kVersion);
-    f->Guid(m_identity.app);
-    f->Guid(m_identity.instance);
-    f->Name(m_identity.name);
-    f->U32(static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs)));
-    f->U64(m_machine);
-    m_table.Encode(*f);
+    WriteWelcome(c.out, m_identity.app, m_identity.instance, m_identity.name,
+                 static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs)), m_machine, m_table);
     c.welcomed = true;
 }
 
@@ -424,16 +493,23 @@ void Host::HandleRequest(Conn& c, const Message& m) {
     // Players may only be changed by the machine that made them.
     const auto othersPlayer = [&](Id player) {
         const PlayerEntry* p = m_table.FindPlayer(player);
-        return p && p->owner != c.token;
+        return p && p->owner != c.key;
     };
     // A room is renamed only by the machine that made it, and ended by that
     // machine or one with a player in it. Refused, not dropped: a machine
     // whose room has just changed under it asks in good faith.
-    const auto mayEnd = [&](const GroupEntry& g) {
-        return g.maker == c.token || std::any_of(g.players.begin(), g.players.end(), [&](Id p) {
-                   const PlayerEntry* e = m_table.FindPlayer(p);
-                   return e && e->owner == c.token;
-               });
+    const auto inIt = [&](const GroupEntry& g) {
+        return std::any_of(g.players.begin(), g.players.end(), [&](Id p) {
+            const PlayerEntry* e = m_table.FindPlayer(p);
+            return e && e->owner == c.key;
+        });
+    };
+    const auto mayEnd = [&](const GroupEntry& g) { return g.maker == c.key || inIt(g); };
+    // A machine has one room of its own at a time: the one it made and has
+    // not yet left, or not yet entered.
+    const auto holdsRoom = [&] {
+        return std::any_of(m_table.Groups().begin(), m_table.Groups().end(),
+                           [&](const GroupEntry& g) { return g.maker == c.key && (g.players.empty() || inIt(g)); });
     };
     // Rooms whose last player goes are ended with it, whoever was last.
     std::vector<Id> rooms;
@@ -448,14 +524,15 @@ void Host::HandleRequest(Conn& c, const Message& m) {
     case FrameType::CreatePlayer:
     case FrameType::CreateGroup: {
         const bool player = m.type == FrameType::CreatePlayer;
-        const bool spent = player && m_table.PlayersOf(c.token).size() >= NameTable::kMaxPlayersPerMember;
+        const bool spent = player ? m_table.PlayersOf(c.key).size() >= NameTable::kMaxPlayersPerMember : holdsRoom();
         id = m_table.Full() || spent ? 0 : m_table.TakeId();
-        ok = id != 0 && (player ? m_table.AddPlayer(id, m.name, c.token) : m_table.AddGroup(id, m.name, c.token));
+        ok = id != 0 && (player ? m_table.AddPlayer(id, m.name, c.key) : m_table.AddGroup(id, m.name, c.key));
         if (ok) {
             FrameWriter f(event, player ? FrameType::PlayerAdded : FrameType::GroupAdded);
             f->U32(id);
-            f->U64(c.token);
+            f->Array(c.key);
             f->Name(m.name);
+            if (!player) m_unused[id] = NowMs();
         }
         break;
     }
@@ -475,6 +552,7 @@ void Host::HandleRequest(Conn& c, const Message& m) {
         if (othersPlayer(m.other)) return Drop(c, "request about another machine's player");
         const bool add = m.type == FrameType::AddToGroup;
         ok = add ? m_table.AddToGroup(m.id, m.other) : m_table.RemoveFromGroup(m.id, m.other);
+        if (ok && add) m_unused.erase(m.id);
         if (ok) {
             FrameWriter f(event, add ? FrameType::AddedToGroup : FrameType::RemovedFromGroup);
             f->U32(m.id);
@@ -484,7 +562,7 @@ void Host::HandleRequest(Conn& c, const Message& m) {
     }
     case FrameType::RenameGroup: {
         const GroupEntry* g = m_table.FindGroup(m.id);
-        ok = g && g->maker == c.token && m_table.RenameGroup(m.id, m.name);
+        ok = g && g->maker == c.key && m_table.RenameGroup(m.id, m.name);
         if (ok) {
             FrameWriter f(event, FrameType::GroupRenamed);
             f->U32(m.id);
@@ -507,11 +585,11 @@ void Host::HandleRequest(Conn& c, const Message& m) {
 void Host::Deliver(Conn& c, const Message& m) {
     const PlayerEntry* from = m_table.FindPlayer(m.id);
     if (!from) return; // a player that is gone: the message is not guaranteed
-    if (from->owner != c.token) return Drop(c, "message with another machine's sender");
-    std::vector<uint64_t> owners;
+    if (from->owner != c.key) return Drop(c, "message with another machine's sender");
+    std::vector<PublicKey> owners;
     const auto addOwner = [&](Id player) {
         const PlayerEntry* p = m_table.FindPlayer(player);
-        if (p && p->owner != c.token && std::find(owners.begin(), owners.end(), p->owner) == owners.end())
+        if (p && p->owner != c.key && std::find(owners.begin(), owners.end(), p->owner) == owners.end())
             owners.push_back(p->owner);
     };
     if (m.other == 0) {
@@ -530,8 +608,8 @@ void Host::Deliver(Conn& c, const Message& m) {
         f->Bytes(m.data);
     }
     for (auto& o : m_conns) {
-        if (!o->Member() || std::find(owners.begin(), owners.end(), o->token) == owners.end()) continue;
-        if (o->Fits(c.token, frame.size())) o->QueueMessage(frame, c.token);
+        if (!o->Member() || std::find(owners.begin(), owners.end(), o->key) == owners.end()) continue;
+        if (o->Fits(c.key, frame.size())) o->QueueMessage(frame, c.key);
         else TraceRefusal("net host", "dropped game messages to a member that does not keep up", Address(c.peer));
     }
 }
@@ -554,18 +632,35 @@ void Host::Drop(Conn& c, const char* why) {
     const bool member = c.Member();
     c.dead = true;
     c.fd.Reset();
-    if (member) Forget(c.token);
+    if (member) Forget(c.key);
 }
 
-void Host::Forget(uint64_t token) {
-    // The machine's players go, and the rooms that only they were in.
+void Host::Forget(const PublicKey& key) {
+    // The machine's players go, the rooms that only they were in and the
+    // rooms it made that nobody is in.
     std::vector<Id> players, groups;
-    m_table.DropOwner(token, players, groups);
+    m_table.DropOwner(key, players, groups);
     std::vector<uint8_t> events;
     for (Id p : players) FrameWriter(events, FrameType::PlayerRemoved)->U32(p);
     for (Id g : groups) FrameWriter(events, FrameType::GroupRemoved)->U32(g);
-    FrameWriter(events, FrameType::MemberLeft)->U64(token);
+    FrameWriter(events, FrameType::MemberLeft)->Array(key);
     Broadcast(events);
+}
+
+void Host::EndUnusedRooms() {
+    const uint64_t now = NowMs();
+    std::vector<uint8_t> events;
+    for (auto it = m_unused.begin(); it != m_unused.end();) {
+        if (now - it->second < kUnusedRoomMs) {
+            ++it;
+            continue;
+        }
+        const GroupEntry* g = m_table.FindGroup(it->first);
+        if (g && g->players.empty() && m_table.RemoveGroup(it->first))
+            FrameWriter(events, FrameType::GroupRemoved)->U32(it->first);
+        it = m_unused.erase(it);
+    }
+    if (!events.empty()) Broadcast(events);
 }
 
 } // namespace plat::net

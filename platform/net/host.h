@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <map>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "platform/net/frame.h"
+#include "platform/net/identity.h"
 #include "platform/net/name_table.h"
 #include "platform/net/socket.h"
 #include "platform/net/wire.h"
@@ -20,6 +22,8 @@ struct SessionIdentity {
     uint32_t age = 0; // ms the session had run when this host took it on
 };
 
+class QueryLimits;
+
 // The host of a session: a stream listener, the discovery answerer and the
 // session's name table, served by one I/O thread. It outlives the game of
 // its own machine leaving (the members still connected keep it), and ends
@@ -27,10 +31,12 @@ struct SessionIdentity {
 class Host {
 public:
     // Starts a host in this process for `machine` (the token of the
-    // machine whose exit ends it). A host taking over a session gets the
-    // table as the old host left it and the members expected to come back.
-    static std::shared_ptr<Host> Start(const SessionIdentity& identity, uint64_t machine, NameTable table = {},
-                                       std::vector<uint64_t> expected = {});
+    // machine whose exit ends it), proving itself with that machine's
+    // member key. A host taking over a session gets the table as the old
+    // host left it and the members expected to come back.
+    static std::shared_ptr<Host> Start(const SessionIdentity& identity, uint64_t machine,
+                                       std::shared_ptr<const Identity> signer, NameTable table = {},
+                                       std::vector<PublicKey> expected = {});
     ~Host();
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
@@ -47,7 +53,7 @@ public:
     struct Conn;
 
 private:
-    Host(const SessionIdentity& identity, uint64_t machine);
+    Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer);
     bool Open();
     void Run();
     void Accept();
@@ -55,18 +61,24 @@ private:
     void ReadFrom(Conn& c);
     void Handle(Conn& c, const Frame& frame);
     void HandleHello(Conn& c, const Message& m);
+    void HandleProof(Conn& c, const Message& m);
     void HandleRequest(Conn& c, const Message& m);
     void Deliver(Conn& c, const Message& m);
     void Drop(Conn& c, const char* why);
-    void Forget(uint64_t token);
+    void Forget(const PublicKey& key);
+    void EndUnusedRooms();
     void Broadcast(const std::vector<uint8_t>& frame);
     void Ack(Conn& c, uint32_t seq, bool ok, Id id);
     bool Idle() const;
 
     SessionIdentity m_identity;
     uint64_t m_machine;
+    std::shared_ptr<const Identity> m_signer;
     NameTable m_table;
-    std::vector<uint64_t> m_expected;
+    std::vector<PublicKey> m_expected;
+    // Rooms nobody has been in yet, with the time each was made.
+    std::map<Id, uint64_t> m_unused;
+    std::unique_ptr<QueryLimits> m_queries;
     uint64_t m_startMs = 0;
     bool m_hadMember = false;
     Fd m_listener;

@@ -4,15 +4,19 @@
 #include <cstring>
 #include <poll.h>
 
+#include "platform/net/handshake.h"
 #include "platform/trace.h"
 
 namespace plat::net {
 
 namespace {
 
-constexpr int kConnectMs = 2000;
+// Every would-be host is tried at once, so this is the whole of a join's
+// wait whatever answers a search.
 constexpr int kWelcomeMs = 3000;
-constexpr auto kAckWait = std::chrono::seconds(5);
+// A host answers a request as soon as it reads it; one that has not in this
+// time will not, and the session is lost rather than the game held again.
+constexpr auto kAckWait = std::chrono::seconds(2);
 // How long the members of a session look for the member taking over.
 constexpr int kMoveWindowMs = 6000;
 constexpr int kMoveSearchMs = 500;
@@ -28,84 +32,44 @@ uint64_t NowMs() {
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
 }
 
-int MsLeft(Clock::time_point deadline) {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return ms > 0 ? static_cast<int>(ms) : 0;
-}
-
 } // namespace
 
 Member::Member(const Guid& app, uint64_t machine, const DiscoveryTarget& target)
-    : m_app(app), m_machine(machine), m_secret(RandomToken()), m_token(TokenOf(m_secret)), m_target(target) {}
+    : m_app(app), m_machine(machine), m_identity(std::make_shared<Identity>()), m_target(target) {}
 
 Member::~Member() { Close(); }
 
-bool Member::Handshake(Fd& fd, const Guid& app, const Guid& instance, uint64_t secret, uint64_t machine, uint8_t flags,
-                       Message& welcome, std::vector<uint8_t>& rest) {
-    std::vector<uint8_t> hello;
-    {
-        FrameWriter f(hello, FrameType::Hello);
-        f->U32(kMagic);
-        f->U32(kVersion);
-        f->Guid(app);
-        f->Guid(instance);
-        f->U64(secret);
-        f->U64(machine);
-        f->U8(flags);
-    }
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kWelcomeMs);
-    for (size_t sent = 0; sent < hello.size();) {
-        const long n = WriteSome(fd, std::span(hello).subspan(sent));
-        if (n < 0) return false;
-        sent += static_cast<size_t>(n);
-        if (n == 0) {
-            pollfd p{fd.Get(), POLLOUT, 0};
-            if (poll(&p, 1, MsLeft(deadline)) != 1) return false;
-        }
-    }
-    std::vector<uint8_t> in;
-    std::vector<uint8_t> chunk(kReadChunk);
-    for (;;) {
-        Frame frame;
-        size_t used = 0;
-        const char* why = "";
-        const ParseStatus s = ParseFrame(in, frame, used, why);
-        if (s == ParseStatus::Bad) return false;
-        if (s == ParseStatus::Frame) {
-            if (frame.type != FrameType::Welcome || !DecodeEvent(frame, welcome, why)) return false;
-            rest.assign(in.begin() + static_cast<std::ptrdiff_t>(used), in.end());
-            return welcome.app == app && welcome.instance == instance;
-        }
-        pollfd p{fd.Get(), POLLIN, 0};
-        if (poll(&p, 1, MsLeft(deadline)) != 1) return false;
-        const long n = ReadSome(fd, chunk);
-        if (n < 0) return false;
-        in.insert(in.end(), chunk.begin(), chunk.begin() + n);
-    }
-}
-
-bool Member::Connect(const Endpoint& host, const Guid& instance, bool hosting) {
+bool Member::Connect(const std::vector<Advert>& sessions, bool hosting) {
     Close();
-    Fd fd = ConnectTcp(host, kConnectMs);
-    Message welcome;
-    std::vector<uint8_t> rest;
-    if (!fd.Valid() || !Handshake(fd, m_app, instance, m_secret, m_machine, 0, welcome, rest)) {
-        Trace("net", "no welcome from the session's host");
+    std::vector<std::unique_ptr<Greeting>> tries;
+    for (const Advert& a : sessions)
+        tries.push_back(std::make_unique<Greeting>(a.host, *m_identity, m_app, a.instance, m_machine, 0));
+    const char* why = "";
+    auto joined = GreetFirst(std::move(tries), Clock::now() + std::chrono::milliseconds(kWelcomeMs), why);
+    if (!joined) {
+        Trace("net", std::string("no welcome from the session's host: ") + why);
         return false;
     }
-    Install(std::move(fd), welcome, std::move(rest), hosting);
+    Install(std::move(joined->fd), joined->welcome, std::move(joined->rest), hosting);
     m_stop = false;
     m_thread = std::thread([this] { Run(); });
     return true;
 }
 
 bool Member::Peek(const Endpoint& host, const Guid& app, const Guid& instance, NameTable& table) {
-    Fd fd = ConnectTcp(host, kConnectMs);
-    Message welcome;
-    std::vector<uint8_t> rest;
-    if (!fd.Valid() || !Handshake(fd, app, instance, RandomToken(), 0, kHelloPeek, welcome, rest)) return false;
-    table = std::move(welcome.table);
+    const Identity once;
+    std::vector<std::unique_ptr<Greeting>> tries;
+    tries.push_back(std::make_unique<Greeting>(host, once, app, instance, 0, kHelloPeek));
+    const char* why = "";
+    auto peeked = GreetFirst(std::move(tries), Clock::now() + std::chrono::milliseconds(kWelcomeMs), why);
+    if (!peeked) return false;
+    table = std::move(peeked->welcome.table);
     return true;
+}
+
+Guid Member::Instance() const {
+    std::lock_guard lock(m_mutex);
+    return m_instance;
 }
 
 void Member::Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool hosting) {
@@ -175,6 +139,10 @@ bool Member::Request(FrameType type, const std::function<void(WireWriter&)>& fie
     const bool answered = m_acked.wait_for(lock, kAckWait, [&] { return m_pending[seq].done; });
     const Pending p = m_pending[seq];
     m_pending.erase(seq);
+    if (!answered && m_state == State::Connected) {
+        LoseLocked("the host did not answer a request");
+        m_waker.Signal();
+    }
     if (!answered || !p.ok) return false;
     if (newId) *newId = p.id;
     return true;
@@ -207,9 +175,15 @@ ReceiveStatus Member::Receive(std::span<uint8_t> buffer, Id& from, uint32_t& siz
 }
 
 void Member::QueueLocked(Id from, std::span<const uint8_t> data) {
-    // Shares are per machine: one with many players gets no more.
+    // Shares are per machine: one with many players gets no more. A
+    // machine's share is named by the first bytes of its key, which no
+    // machine can match to another's without the work of 2^64 keys.
     const PlayerEntry* p = m_table.FindPlayer(from);
-    const uint64_t key = p ? p->owner : from;
+    uint64_t key = from;
+    if (p) {
+        key = 1;
+        for (size_t i = 0; i < 8; ++i) key |= uint64_t{p->owner[i]} << (8 * i);
+    }
     if (const auto lost = m_queue.Push(key, from, std::vector<uint8_t>(data.begin(), data.end())))
         TraceRefusal("net", "receive queue full; dropped a message of the player with the most waiting",
                      "player " + std::to_string(*lost));
@@ -228,6 +202,8 @@ void Member::Run() {
         {
             std::lock_guard lock(m_mutex);
             writing = m_outPos < m_out.size();
+            // Lost by the game's side (a request the host left unanswered).
+            if (m_state == State::Lost) m_fd.Reset();
         }
         pollfd fds[2] = {{m_waker.Get(), POLLIN, 0},
                          {m_fd.Get(), static_cast<short>(POLLIN | (writing ? POLLOUT : 0)), 0}};
@@ -303,8 +279,12 @@ bool Member::Apply(const Message& m) {
 }
 
 void Member::Lose(const char* why) {
-    Trace("net", std::string("session lost: ") + why);
     std::lock_guard lock(m_mutex);
+    LoseLocked(why);
+}
+
+void Member::LoseLocked(const char* why) {
+    Trace("net", std::string("session lost: ") + why);
     m_state = State::Lost;
     m_hosting = false;
     m_table.Clear();
@@ -317,7 +297,8 @@ void Member::Move() {
     m_in.clear();
     SessionIdentity identity;
     NameTable table;
-    std::vector<uint64_t> expected;
+    std::vector<PublicKey> expected;
+    PublicKey successor{};
     bool takeOver = false;
     {
         std::lock_guard lock(m_mutex);
@@ -331,47 +312,53 @@ void Member::Move() {
             // Our own machine's host went down: so does this machine.
         } else {
             // The members on the host's machine went with it; the oldest of
-            // the others takes over.
+            // the others takes over, and only it is taken for the new host.
             table = m_table;
             for (const auto& member : m_table.Members()) {
                 if (member.process != m_hostMachine) continue;
                 std::vector<Id> players, groups;
-                table.DropOwner(member.token, players, groups);
+                table.DropOwner(member.key, players, groups);
             }
             if (!table.Members().empty()) {
-                takeOver = table.Members().front().token == m_token;
-                for (const auto& member : table.Members()) expected.push_back(member.token);
+                successor = table.Members().front().key;
+                takeOver = successor == m_identity->Key();
+                for (const auto& member : table.Members()) expected.push_back(member.key);
             }
             identity = {m_app, m_instance, m_name, static_cast<uint32_t>(NowMs() - m_beganMs)};
         }
     }
     if (identity.instance.IsNull()) return Lose("the host on this machine stopped");
+    if (expected.empty()) return Lose("no member is left to take over as host");
 
-    Endpoint host;
     std::shared_ptr<Host> own;
     if (takeOver) {
-        own = Host::Start(identity, m_machine, std::move(table), std::move(expected));
+        own = Host::Start(identity, m_machine, m_identity, std::move(table), std::move(expected));
         if (!own) return Lose("cannot take over as host");
-        host = {kLoopback, own->Port()};
-    } else {
-        const auto deadline = Clock::now() + std::chrono::milliseconds(kMoveWindowMs);
-        bool found = false;
-        while (!found && !m_stop && Clock::now() < deadline) {
-            for (const Advert& a : Discover(m_target, kMoveSearchMs, &identity.instance)) {
-                if (a.instance != identity.instance) continue;
-                host = a.host;
-                found = true;
-            }
-        }
-        if (m_stop) return;
-        if (!found) return Lose("no member took over as host");
     }
-    Fd fd = ConnectTcp(host, kConnectMs);
-    Message welcome;
-    std::vector<uint8_t> rest;
-    if (!fd.Valid() || !Handshake(fd, m_app, identity.instance, m_secret, m_machine, kHelloRejoin, welcome, rest))
-        return Lose("the new host did not take this machine back");
-    Install(std::move(fd), welcome, std::move(rest), takeOver);
+    // Whatever answers for the session is tried, side by side; only the
+    // successor can prove to be it on the connection it is reached by.
+    std::unique_ptr<Greeting> back;
+    bool answered = false;
+    const char* why = "";
+    for (const auto window = Clock::now() + std::chrono::milliseconds(kMoveWindowMs); !back && !m_stop && Clock::now() < window;) {
+        std::vector<Advert> hosts;
+        if (own) hosts.push_back({.app = m_app, .instance = identity.instance, .name = {}, .age = 0, .tcpPort = 0, .host = {kLoopback, own->Port()}});
+        else hosts = Discover(m_target, kMoveSearchMs, &identity.instance);
+        std::vector<std::unique_ptr<Greeting>> tries;
+        for (const Advert& a : hosts)
+            tries.push_back(std::make_unique<Greeting>(a.host, *m_identity, m_app, identity.instance, m_machine,
+                                                       kHelloRejoin, successor));
+        if (tries.empty()) continue;
+        answered = true;
+        back = GreetFirst(std::move(tries), std::min(window, Clock::now() + std::chrono::milliseconds(kWelcomeMs)), why,
+                          &m_stop);
+    }
+    if (m_stop) return;
+    if (!back) {
+        if (answered) Trace("net", std::string("no welcome from the new host: ") + why);
+        return Lose(answered ? "the new host did not take this machine back" : "no member took over as host");
+    }
+    Install(std::move(back->fd), back->welcome, std::move(back->rest), takeOver);
     {
         std::lock_guard lock(m_mutex);
         QueueSystem({kSystemNewHost, takeOver ? 1u : 0u});

@@ -15,6 +15,7 @@
 #include "platform/net/fair_queue.h"
 #include "platform/net/frame.h"
 #include "platform/net/host.h"
+#include "platform/net/identity.h"
 #include "platform/net/name_table.h"
 #include "platform/net/socket.h"
 
@@ -45,11 +46,16 @@ public:
     Member(const Member&) = delete;
     Member& operator=(const Member&) = delete;
 
-    // Joins the session at `host`; `hosting` tells that this machine just
-    // started that host. False when no welcome came in time.
-    bool Connect(const Endpoint& host, const Guid& instance, bool hosting);
+    // Joins the first of the sessions that welcomes this machine, all tried
+    // side by side for a few seconds at most; `hosting` tells that this
+    // machine just started the one host given. False when none welcomed.
+    bool Connect(const std::vector<Advert>& sessions, bool hosting);
     // Reads a session's name table without joining it.
     static bool Peek(const Endpoint& host, const Guid& app, const Guid& instance, NameTable& table);
+    // The key this machine proves itself with, for a host it starts.
+    const std::shared_ptr<const Identity>& Signer() const { return m_identity; }
+    // The session joined.
+    Guid Instance() const;
     void Close();
 
     bool Connected() const;
@@ -74,8 +80,6 @@ private:
         Id id = 0;
     };
 
-    static bool Handshake(Fd& fd, const Guid& app, const Guid& instance, uint64_t secret, uint64_t machine,
-                          uint8_t flags, Message& welcome, std::vector<uint8_t>& rest);
     void Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool hosting);
     void Run();
     // Reads what the host sent; false when the stream ended or broke.
@@ -83,14 +87,14 @@ private:
     bool Apply(const Message& m);
     void Move();
     void Lose(const char* why);
+    void LoseLocked(const char* why);
     void QueueLocked(Id from, std::span<const uint8_t> data);
     void QueueSystem(std::initializer_list<uint32_t> words);
 
     const Guid m_app;
     const uint64_t m_machine;
-    // Said only to the host; the session knows this machine by m_token.
-    const uint64_t m_secret;
-    const uint64_t m_token;
+    // The session knows this machine by its key.
+    const std::shared_ptr<const Identity> m_identity;
     const DiscoveryTarget m_target;
 
     mutable std::mutex m_mutex;

@@ -27,9 +27,9 @@ const GroupEntry* NameTable::FindGroup(Id id) const {
     return nullptr;
 }
 
-const MemberEntry* NameTable::FindMember(uint64_t token) const {
+const MemberEntry* NameTable::FindMember(const PublicKey& key) const {
     for (const auto& m : m_members)
-        if (m.token == token) return &m;
+        if (m.key == key) return &m;
     return nullptr;
 }
 
@@ -39,19 +39,19 @@ GroupEntry* NameTable::Group(Id id) { return const_cast<GroupEntry*>(FindGroup(i
 bool NameTable::Full() const { return m_players.size() + m_groups.size() >= kMaxPlayers + kMaxGroups; }
 
 bool NameTable::AddMember(const MemberEntry& member) {
-    if (member.token == 0 || FindMember(member.token) || m_members.size() >= kMaxMembers) return false;
+    if (FindMember(member.key) || m_members.size() >= kMaxMembers) return false;
     m_members.push_back(member);
     return true;
 }
 
-bool NameTable::RemoveMember(uint64_t token) {
-    const auto it = std::find_if(m_members.begin(), m_members.end(), [&](const MemberEntry& m) { return m.token == token; });
+bool NameTable::RemoveMember(const PublicKey& key) {
+    const auto it = std::find_if(m_members.begin(), m_members.end(), [&](const MemberEntry& m) { return m.key == key; });
     if (it == m_members.end()) return false;
     m_members.erase(it);
     return true;
 }
 
-bool NameTable::AddPlayer(Id id, const std::string& name, uint64_t owner) {
+bool NameTable::AddPlayer(Id id, const std::string& name, const PublicKey& owner) {
     if (id == 0 || IdTaken(id) || !ValidName(name) || m_players.size() >= kMaxPlayers) return false;
     m_players.push_back({id, name, owner});
     Observe(id);
@@ -70,7 +70,7 @@ bool NameTable::RemovePlayer(Id id) {
     return true;
 }
 
-bool NameTable::AddGroup(Id id, const std::string& name, uint64_t maker) {
+bool NameTable::AddGroup(Id id, const std::string& name, const PublicKey& maker) {
     if (id == 0 || IdTaken(id) || !ValidName(name) || m_groups.size() >= kMaxGroups) return false;
     m_groups.push_back({id, name, {}, maker});
     Observe(id);
@@ -111,14 +111,14 @@ bool NameTable::RenameGroup(Id group, const std::string& name) {
     return true;
 }
 
-std::vector<Id> NameTable::PlayersOf(uint64_t owner) const {
+std::vector<Id> NameTable::PlayersOf(const PublicKey& owner) const {
     std::vector<Id> ids;
     for (const auto& p : m_players)
         if (p.owner == owner) ids.push_back(p.id);
     return ids;
 }
 
-void NameTable::DropOwner(uint64_t owner, std::vector<Id>& players, std::vector<Id>& groups) {
+void NameTable::DropOwner(const PublicKey& owner, std::vector<Id>& players, std::vector<Id>& groups) {
     RemoveMember(owner);
     for (Id id : PlayersOf(owner)) {
         std::vector<Id> emptied;
@@ -131,25 +131,34 @@ void NameTable::DropOwner(uint64_t owner, std::vector<Id>& players, std::vector<
             groups.push_back(g);
         }
     }
+    // Rooms it made that nobody is in go with it: a machine cannot leave
+    // them behind to fill the list.
+    std::vector<Id> unused;
+    for (const auto& g : m_groups)
+        if (g.maker == owner && g.players.empty()) unused.push_back(g.id);
+    for (Id g : unused) {
+        RemoveGroup(g);
+        groups.push_back(g);
+    }
 }
 
 void NameTable::Encode(WireWriter& w) const {
     w.U32(m_nextId);
     w.U32(static_cast<uint32_t>(m_members.size()));
     for (const auto& m : m_members) {
-        w.U64(m.token);
+        w.Array(m.key);
         w.U64(m.process);
     }
     w.U32(static_cast<uint32_t>(m_players.size()));
     for (const auto& p : m_players) {
         w.U32(p.id);
-        w.U64(p.owner);
+        w.Array(p.owner);
         w.Name(p.name);
     }
     w.U32(static_cast<uint32_t>(m_groups.size()));
     for (const auto& g : m_groups) {
         w.U32(g.id);
-        w.U64(g.maker);
+        w.Array(g.maker);
         w.Name(g.name);
         w.U32(static_cast<uint32_t>(g.players.size()));
         for (Id id : g.players) w.U32(id);
@@ -160,24 +169,24 @@ bool NameTable::Decode(WireReader& r) {
     Clear();
     NameTable t;
     const Id next = r.U32();
-    const uint32_t members = r.Count(16, kMaxMembers);
+    const uint32_t members = r.Count(40, kMaxMembers);
     for (uint32_t i = 0; i < members && r.Ok(); ++i) {
         MemberEntry m;
-        m.token = r.U64();
+        m.key = r.Array<32>();
         m.process = r.U64();
         if (r.Ok() && !t.AddMember(m)) r.Fail();
     }
-    const uint32_t players = r.Count(13, kMaxPlayers);
+    const uint32_t players = r.Count(37, kMaxPlayers);
     for (uint32_t i = 0; i < players && r.Ok(); ++i) {
         const Id id = r.U32();
-        const uint64_t owner = r.U64();
+        const PublicKey owner = r.Array<32>();
         const std::string name = r.Name();
         if (r.Ok() && !t.AddPlayer(id, name, owner)) r.Fail();
     }
-    const uint32_t groups = r.Count(17, kMaxGroups);
+    const uint32_t groups = r.Count(41, kMaxGroups);
     for (uint32_t i = 0; i < groups && r.Ok(); ++i) {
         const Id id = r.U32();
-        const uint64_t maker = r.U64();
+        const PublicKey maker = r.Array<32>();
         const std::string name = r.Name();
         if (r.Ok() && !t.AddGroup(id, name, maker)) r.Fail();
         const uint32_t count = r.Count(4, kMaxGroupPlayers);

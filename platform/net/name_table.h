@@ -3,28 +3,29 @@
 #include <string>
 #include <vector>
 
+#include "platform/net/identity.h"
 #include "platform/net/wire.h"
 
 namespace plat::net {
 
-// One connected machine of a session: its connection's token (kept across a
-// change of host) and the token of the process it runs in.
+// One connected machine of a session: its key (kept across a change of
+// host) and the token of the process it runs in.
 struct MemberEntry {
-    uint64_t token = 0;
+    PublicKey key{};
     uint64_t process = 0;
 };
 
 struct PlayerEntry {
     Id id = 0;
     std::string name;
-    uint64_t owner = 0; // token of the member that created it
+    PublicKey owner{}; // the member that created it
 };
 
 struct GroupEntry {
     Id id = 0;
     std::string name;
     std::vector<Id> players; // in the order they were added
-    uint64_t maker = 0;      // token of the member that created it
+    PublicKey maker{};       // the member that created it
 };
 
 // The session's names: members in join order, players and groups in
@@ -52,18 +53,18 @@ public:
     const std::vector<GroupEntry>& Groups() const { return m_groups; }
     const PlayerEntry* FindPlayer(Id id) const;
     const GroupEntry* FindGroup(Id id) const;
-    const MemberEntry* FindMember(uint64_t token) const;
+    const MemberEntry* FindMember(const PublicKey& key) const;
     bool Full() const;
     bool MembershipsFull() const { return m_memberships >= kMaxMemberships; }
 
     // Each change fails (and changes nothing) when it would break the table:
     // a taken or zero id, an unknown one, an invalid name, a cap reached.
     bool AddMember(const MemberEntry& member);
-    bool RemoveMember(uint64_t token);
-    bool AddPlayer(Id id, const std::string& name, uint64_t owner);
+    bool RemoveMember(const PublicKey& key);
+    bool AddPlayer(Id id, const std::string& name, const PublicKey& owner);
     // Also takes the player out of every group.
     bool RemovePlayer(Id id);
-    bool AddGroup(Id id, const std::string& name, uint64_t maker);
+    bool AddGroup(Id id, const std::string& name, const PublicKey& maker);
     bool RemoveGroup(Id id);
     // Fails on a full group.
     bool AddToGroup(Id group, Id player);
@@ -71,12 +72,13 @@ public:
     bool RenameGroup(Id group, const std::string& name);
 
     // The players a member owns, in creation order.
-    std::vector<Id> PlayersOf(uint64_t owner) const;
+    std::vector<Id> PlayersOf(const PublicKey& owner) const;
 
-    // Removes a member with its players; groups that this leaves empty (and
-    // that had one of them) are destroyed too. Returns the removed player
-    // ids and destroyed group ids in the order they went.
-    void DropOwner(uint64_t owner, std::vector<Id>& players, std::vector<Id>& groups);
+    // Removes a member with its players; the groups that this leaves empty
+    // and that had one of them, or that the member made, are destroyed too.
+    // Returns the removed player ids and destroyed group ids in the order
+    // they went.
+    void DropOwner(const PublicKey& owner, std::vector<Id>& players, std::vector<Id>& groups);
 
     void Encode(WireWriter& w) const;
     // Replaces the table; false (and the table empty) on any inconsistency.

@@ -40,7 +40,10 @@ bool Session::EnumSessions(std::vector<SessionInfo>& sessions, int durationMs) {
     sessions.clear();
     if (!m_initialized) return false;
     m_found = Discover(m_target, durationMs);
-    for (const Advert& a : m_found) sessions.push_back({a.instance, a.app, a.name});
+    // One entry a session, however many hosts answered for it.
+    for (const Advert& a : m_found)
+        if (std::none_of(sessions.begin(), sessions.end(), [&](const SessionInfo& s) { return s.instance == a.instance; }))
+            sessions.push_back({a.instance, a.app, a.name});
     return true;
 }
 
@@ -48,10 +51,10 @@ bool Session::Host(const std::string& name, const Guid& app) {
     if (!m_initialized || !ValidName(name) || app.IsNull()) return false;
     Close();
     const SessionIdentity identity{app, NewGuid(), name, 0};
-    auto host = net::Host::Start(identity, m_machine);
-    if (!host) return false;
     auto member = std::make_unique<Member>(app, m_machine, m_target);
-    if (!member->Connect({kLoopback, host->Port()}, identity.instance, true)) {
+    auto host = net::Host::Start(identity, m_machine, member->Signer());
+    if (!host) return false;
+    if (!member->Connect({{.app = app, .instance = identity.instance, .name = name, .age = 0, .tcpPort = 0, .host = {kLoopback, host->Port()}}}, true)) {
         host->Stop();
         return false;
     }
@@ -60,14 +63,24 @@ bool Session::Host(const std::string& name, const Guid& app) {
 }
 
 bool Session::Join(const Guid& instance, const Guid& app) {
-    if (!m_initialized) return false;
-    const auto it = std::find_if(m_found.begin(), m_found.end(), [&](const Advert& a) { return a.instance == instance; });
-    if (it == m_found.end() || it->app != app) return false;
+    return JoinAny(app, [&](const Advert& a) { return a.instance == instance; }) == instance;
+}
+
+Guid Session::JoinNamed(const std::string& name, const Guid& app) {
+    return JoinAny(app, [&](const Advert& a) { return a.name == name; });
+}
+
+Guid Session::JoinAny(const Guid& app, const std::function<bool(const Advert&)>& wanted) {
+    if (!m_initialized) return {};
+    std::vector<Advert> sessions;
+    for (const Advert& a : m_found)
+        if (a.app == app && wanted(a)) sessions.push_back(a);
+    if (sessions.empty()) return {};
     Close();
     auto member = std::make_unique<Member>(app, m_machine, m_target);
-    if (!member->Connect(it->host, instance, false)) return false;
+    if (!member->Connect(sessions, false)) return {};
     m_member = std::move(member);
-    return true;
+    return m_member->Instance();
 }
 
 bool Session::PeekGroups(const Guid& instance, std::vector<NamedId>& groups) {

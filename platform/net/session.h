@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -55,6 +56,9 @@ public:
     bool Host(const std::string& name, const Guid& app);
     // A session of the last search.
     bool Join(const Guid& instance, const Guid& app);
+    // The first to welcome this machine of the last search's sessions of
+    // that name, all tried side by side; the instance joined, or null.
+    Guid JoinNamed(const std::string& name, const Guid& app);
     // The name table of a session of the last search, without joining it.
     bool PeekGroups(const Guid& instance, std::vector<NamedId>& groups);
     // Leaves the session. A host here lives on while other members remain.
@@ -83,6 +87,8 @@ public:
     ReceiveStatus Receive(std::span<uint8_t> buffer, Id& from, uint32_t& size);
 
 private:
+    Guid JoinAny(const Guid& app, const std::function<bool(const Advert&)>& wanted);
+
     uint64_t m_machine;
     bool m_initialized = false;
     DiscoveryTarget m_target;

@@ -119,20 +119,39 @@ Fd AcceptTcp(const Fd& listener, Endpoint* peer) {
     return fd;
 }
 
-Fd ConnectTcp(const Endpoint& to, int timeoutMs) {
+Fd StartConnect(const Endpoint& to) {
     Fd fd(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!fd.Valid()) return {};
     SetStreamOptions(fd.Get());
     const sockaddr_in sa = ToSockaddr(to);
-    if (connect(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
-        if (errno != EINPROGRESS) return {};
-        pollfd p{fd.Get(), POLLOUT, 0};
-        if (poll(&p, 1, timeoutMs) != 1) return {};
-        int error = 0;
-        socklen_t len = sizeof error;
-        if (getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &len) != 0 || error != 0) return {};
-    }
+    if (connect(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 && errno != EINPROGRESS) return {};
     return fd;
+}
+
+bool Connected(const Fd& fd) {
+    int error = 0;
+    socklen_t len = sizeof error;
+    return getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0;
+}
+
+Fd ConnectTcp(const Endpoint& to, int timeoutMs) {
+    Fd fd = StartConnect(to);
+    if (!fd.Valid()) return {};
+    pollfd p{fd.Get(), POLLOUT, 0};
+    if (poll(&p, 1, timeoutMs) != 1 || !Connected(fd)) return {};
+    return fd;
+}
+
+bool Ends(const Fd& fd, Endpoint& local, Endpoint& peer) {
+    sockaddr_in l{}, r{};
+    socklen_t ll = sizeof l, rl = sizeof r;
+    if (getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&l), &ll) != 0 ||
+        getpeername(fd.Get(), reinterpret_cast<sockaddr*>(&r), &rl) != 0 || l.sin_family != AF_INET ||
+        r.sin_family != AF_INET)
+        return false;
+    local = {ntohl(l.sin_addr.s_addr), ntohs(l.sin_port)};
+    peer = {ntohl(r.sin_addr.s_addr), ntohs(r.sin_port)};
+    return true;
 }
 
 long WriteSome(const Fd& fd, std::span<const uint8_t> bytes) {

@@ -58,6 +58,12 @@ Fd AcceptTcp(const Fd& listener, Endpoint* peer = nullptr);
 // A connected, non-blocking stream with small-message options set, or an
 // invalid Fd when no connection came within the time.
 Fd ConnectTcp(const Endpoint& to, int timeoutMs);
+// The same begun without waiting: the stream is connected once poll finds
+// it writable and Connected says so. Invalid when it cannot even begin.
+Fd StartConnect(const Endpoint& to);
+bool Connected(const Fd& fd);
+// The two ends of a connected stream as this side sees them.
+bool Ends(const Fd& fd, Endpoint& local, Endpoint& peer);
 // Bytes written, 0 when the socket is full, -1 on error.
 long WriteSome(const Fd& fd, std::span<const uint8_t> bytes);
 // Bytes read, 0 when none wait, -1 on error or the end of the stream.

@@ -25,13 +25,6 @@ struct Guid {
 Guid NewGuid();
 uint64_t RandomToken();
 
-// The token a session knows a member by, made from the secret that member
-// keeps to itself and says only in its hello: tokens are in every copy of
-// the name table, and one cannot be turned back into the hello that claims
-// it (a one-way digest), so a machine can come back to a new host only as
-// itself. Never 0.
-uint64_t TokenOf(uint64_t secret);
-
 // Names are shorter than this, terminator included in the limit.
 constexpr size_t kNameLimit = 128;
 
@@ -51,6 +44,7 @@ public:
     // The bytes and a terminating zero.
     void Name(std::string_view name);
     void Bytes(std::span<const uint8_t> bytes);
+    template <size_t N> void Array(const std::array<uint8_t, N>& bytes) { Bytes(bytes); }
 
 private:
     std::vector<uint8_t>& m_out;
@@ -78,10 +72,17 @@ public:
     // A count of items of at least itemBytes each, checked against what is
     // left and against a cap before anything is sized by it.
     uint32_t Count(size_t itemBytes, uint32_t cap);
+    // Exactly N bytes (a key, a nonce, a signature).
+    template <size_t N> std::array<uint8_t, N> Array() {
+        std::array<uint8_t, N> a{};
+        if (Need(N)) Take(a.data(), N);
+        return a;
+    }
     std::span<const uint8_t> Rest();
 
 private:
     bool Need(size_t n);
+    void Take(uint8_t* out, size_t n);
     std::span<const uint8_t> m_bytes;
     size_t m_pos = 0;
     bool m_ok = true;

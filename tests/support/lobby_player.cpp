@@ -34,6 +34,9 @@ constexpr int32_t kRepeatWaitMs = 2 * sc_InterFaceKeyIn::kRepeatMs;
 // machine may be gone); so is a room list that never shows the room.
 constexpr int32_t kRoomWaitMs = 30'000;
 constexpr int32_t kListWaitMs = 15'000;
+// A session search takes a second: a pass of the network screen longer than
+// this is noted.
+constexpr int32_t kHeldPassMs = 1500;
 
 sc_Scene& Scene() { return g_pWork->oScene; }
 
@@ -85,6 +88,12 @@ void LobbyPlayer::Pass(HeadlessBackend& b) {
 
 void LobbyPlayer::Observe() {
     const int32_t state = Scene().lState;
+    // A pass of the network screen that took long: the game waited on the
+    // session (a search, a join, a request).
+    const int32_t wall = WallMs();
+    if (m_netPassAt != 0 && wall - m_netPassAt > kHeldPassMs) Note("network screen held up for ms", wall - m_netPassAt);
+    const bool net = state == sc_Scene::kStateMenus && Scene().oInterFace.lScreen == sc_InterFace::kScreenNet;
+    m_netPassAt = net ? wall : 0;
     const sc_AllCharacter& all = Scene().oAllObject.oAllCharacter;
     if (state != m_lastState) {
         if (state == sc_Scene::kStateNetPlay && m_lastState != sc_Scene::kStateSystemMenu) {

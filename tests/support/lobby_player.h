@@ -36,8 +36,9 @@ struct LobbyPlan {
 // "player: ": "room made", "in the room as slot" (the slot), "battle slot"
 // and "battle model" (the session id and character of each character, in
 // order), "battle own slot", "game messages in the last second", "left the
-// battle at" and "saw slot N leave at" (wall-clock ms), "battle won" and
-// "battle lost".
+// battle at" and "saw slot N leave at" (wall-clock ms), "battle won",
+// "battle lost" and "network screen held up for ms" (a pass of the lobby
+// that waited on the session).
 //
 // The two lines the network tests count by: the game's own at the start of
 // each battle (its value: this machine holds authority), and the player's
@@ -67,7 +68,7 @@ private:
 
     LobbyPlan m_plan;
     std::deque<Input> m_inputs;
-    int32_t m_waitUntil = 0, m_lastState = -1;
+    int32_t m_waitUntil = 0, m_lastState = -1, m_netPassAt = 0;
     bool m_fought = false;
     // The current visit of the network screen and of a room.
     bool m_onList = false, m_inRoom = false, m_readyClicked = false;

@@ -38,6 +38,7 @@
 #include "platform/byte_reader.h"
 #include "platform/net/discovery.h"
 #include "platform/net/frame.h"
+#include "platform/net/handshake.h"
 #include "platform/net/name_table.h"
 #include "platform/net/socket.h"
 #include "platform/net/wire.h"
@@ -87,6 +88,18 @@ bool ReadFrame(const Fd& fd, std::vector<uint8_t>& in, Frame& frame, size_t& use
     }
 }
 
+// Reads the next frame, which must be of that type, and decodes it as its
+// receiver does (requests below the host's types).
+bool Expect(const Fd& fd, std::vector<uint8_t>& in, FrameType type, Message& m, Clock::time_point deadline) {
+    Frame frame;
+    size_t used = 0;
+    const char* why = "";
+    if (!ReadFrame(fd, in, frame, used, deadline) || frame.type != type) return false;
+    const bool ok = type < FrameType::Welcome ? DecodeRequest(frame, m, why) : DecodeEvent(frame, m, why);
+    in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(used));
+    return ok;
+}
+
 bool ClosedByPeer(const Fd& fd) {
     pollfd p{fd.Get(), POLLRDHUP, 0};
     return poll(&p, 1, 0) == 1 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR));
@@ -123,29 +136,28 @@ public:
         if (m_thread.joinable()) m_thread.join();
     }
 
-    // Says hello with `secret` where the hello carries it, and waits for the welcome.
-    bool Hello(uint64_t secret = RandomToken(), uint8_t flags = 0) {
+    // Goes through the handshake under its own key, or claiming another's
+    // (for which it can only sign with its own), and waits for the welcome.
+    bool Hello(uint8_t flags = 0, const PublicKey* claim = nullptr) {
         if (!m_fd.Valid() || m_thread.joinable()) return false;
-        std::vector<uint8_t> hello;
-        {
-            FrameWriter f(hello, FrameType::Hello);
-            f->U32(kMagic);
-            f->U32(kVersion);
-            f->Guid(m_session.app);
-            f->Guid(m_session.instance);
-            f->U64(secret);
-            f->U64(RandomToken());
-            f->U8(flags);
-        }
-        Frame frame;
-        size_t used = 0;
-        Message welcome;
-        const char* why = "";
-        if (!WriteAll(m_fd, hello, 5s) || !ReadFrame(m_fd, m_in, frame, used, Clock::now() + 5s) ||
-            frame.type != FrameType::Welcome || !DecodeEvent(frame, welcome, why))
+        HandshakeFacts f;
+        f.app = m_session.app;
+        f.instance = m_session.instance;
+        f.member = claim ? *claim : m_me.Key();
+        f.memberNonce = FreshNonce();
+        f.flags = flags;
+        std::vector<uint8_t> hello, proof;
+        Message challenge, welcome;
+        const auto deadline = Clock::now() + 5s;
+        WriteHello(hello, f, RandomToken());
+        if (!Ends(m_fd, f.memberEnd, f.hostEnd) || !WriteAll(m_fd, hello, 5s) ||
+            !Expect(m_fd, m_in, FrameType::Challenge, challenge, deadline))
             return false;
+        f.host = challenge.key;
+        f.hostNonce = challenge.nonce;
+        WriteProof(proof, m_me.Sign(Transcript(Signer::Member, f)));
+        if (!WriteAll(m_fd, proof, 5s) || !Expect(m_fd, m_in, FrameType::Welcome, welcome, deadline)) return false;
         m_table = std::move(welcome.table);
-        m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(used));
         m_thread = std::thread([this] { Read(); });
         return true;
     }
@@ -264,6 +276,7 @@ private:
     }
 
     Advert m_session;
+    Identity m_me;
     Fd m_fd;
     Id m_player = 0, m_room = 0;
     uint32_t m_seq = 0;
@@ -302,27 +315,24 @@ public:
             pollfd p{m_listener.Get(), POLLIN, 0};
             if (poll(&p, 1, MsLeft(deadline)) != 1) return false;
             Fd fd = AcceptTcp(m_listener);
-            Frame frame;
-            size_t used = 0;
-            Message hello;
-            const char* why = "";
-            std::vector<uint8_t> in, welcome;
+            Message hello, proof;
+            std::vector<uint8_t> in, challenge, welcome;
+            HandshakeFacts f;
             // Searches that only peek come and go; the joiner stays.
-            if (!fd.Valid() || !ReadFrame(fd, in, frame, used, deadline) || !DecodeRequest(frame, hello, why) ||
-                hello.type != FrameType::Hello || (hello.flags & kHelloPeek))
+            if (!fd.Valid() || !Expect(fd, in, FrameType::Hello, hello, deadline) || (hello.flags & kHelloPeek) ||
+                !Ends(fd, f.hostEnd, f.memberEnd))
                 continue;
-            {
-                FrameWriter f(welcome, FrameType::Welcome);
-                f->U32(kMagic);
-                f->U32(kVersion);
-                f->Guid(m_advert.app);
-                f->Guid(m_advert.instance);
-                f->Name(m_advert.name);
-                f->U32(m_advert.age);
-                f->U64(RandomToken());
-                NameTable().Encode(*f);
-            }
-            if (!WriteAll(fd, welcome)) continue;
+            f.app = hello.app;
+            f.instance = hello.instance;
+            f.member = hello.key;
+            f.memberNonce = hello.nonce;
+            f.flags = hello.flags;
+            f.host = m_me.Key();
+            f.hostNonce = FreshNonce();
+            WriteChallenge(challenge, f, m_me.Sign(Transcript(Signer::Host, f)));
+            WriteWelcome(welcome, m_advert.app, m_advert.instance, m_advert.name, m_advert.age, RandomToken(), {});
+            if (!WriteAll(fd, challenge) || !Expect(fd, in, FrameType::Proof, proof, deadline) || !WriteAll(fd, welcome))
+                continue;
             m_joiner = std::move(fd);
             return true;
         }
@@ -347,6 +357,7 @@ private:
     }
 
     Advert m_advert;
+    Identity m_me;
     Fd m_udp, m_listener, m_joiner;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
@@ -398,6 +409,15 @@ public:
         return static_cast<size_t>(std::count_if(m_log.begin(), m_log.end(), [&](const TraceEntry& e) {
             return whole ? e.message == text : e.message.find(text) != std::string::npos;
         }));
+    }
+    // The largest value of the log's entries of that message, 0 for none.
+    int32_t Most(const std::string& message) {
+        std::lock_guard lock(m_mutex);
+        Follow();
+        int32_t most = 0;
+        for (const TraceEntry& e : m_log)
+            if (e.message == message) most = std::max(most, e.value);
+        return most;
     }
     bool WaitFor(const std::string& message, std::chrono::milliseconds limit = kStartLimit) {
         for (const auto end = Clock::now() + limit; Count(message) == 0; std::this_thread::sleep_for(50ms))
@@ -469,7 +489,9 @@ private:
 enum class Setting {
     Battle,       // two honest machines fight, the attacker outside the room
     BattleInRoom, // the same with the attacker a player of the room
+    RoomsFirst,   // the same, the attacker in the session before the room is made
     FakeHost,     // one honest machine joins the only session there is: the attacker's
+    MuteHost,     // the same, and it goes on to make a room
     HostDies,     // three honest machines wait in a room; the attack kills the host
 };
 
@@ -477,6 +499,7 @@ struct Stage {
     DiscoveryTarget discovery;
     std::string discoveryText;
     Advert session;
+    Advert moved; // the session's host after its first one died
     // All forked before any thread of the test's runs: a process forked
     // from one with threads may start none of its own.
     std::vector<std::unique_ptr<Honest>> honest;
@@ -506,6 +529,8 @@ struct Attack {
     // A refusal the attack repeats: each honest log holds a few lines of it
     // at most, and some log one at least.
     const char* counted = nullptr;
+    // The battle begins this soon after the last honest machine starts.
+    std::chrono::seconds meetWithin = std::chrono::duration_cast<std::chrono::seconds>(kStartLimit);
 };
 
 // `count` frames of `type` from `from` to `to`, in one write, each of a game
@@ -614,42 +639,157 @@ void FeedWithoutEnd(Stage& s) {
         if (!s.fakeHost->Write(batch)) std::this_thread::sleep_for(10ms);
 }
 
-// The host's machine dies while the victim is stopped; the attacker, who
-// peeked at the table, comes back to the new host first with the victim's
-// token in its hello.
-void TakeAnothersPlace(Stage& s) {
-    Honest& victim = *s.honest[2];
+// The victim's key, as the session's table shows it to anyone who peeks.
+PublicKey KeyOf(const Stage& s, Honest& victim) {
     HostileMember peek(s.session);
-    ASSERT_TRUE(peek.Hello(RandomToken(), kHelloPeek));
-    uint64_t token = 0;
-    const NameTable before = peek.Table();
-    for (const auto& p : before.Players())
-        if (p.name == victim.Name()) token = p.owner;
-    ASSERT_NE(token, 0u);
-    victim.Signal(SIGSTOP);
-    s.honest[0]->Signal(SIGKILL);
-    Advert moved;
-    for (const auto deadline = Clock::now() + 20s; moved.tcpPort == 0 && Clock::now() < deadline;)
-        for (const auto& a : Discover(s.discovery, 100, &s.session.instance))
-            if (a.instance == s.session.instance) moved = a;
-    ASSERT_NE(moved.tcpPort, 0) << "no new host";
-    HostileMember impostor(moved);
-    impostor.Hello(token, kHelloRejoin);
-    victim.Signal(SIGCONT);
-    const char* rejoined = "net: rejoined the session under a new host";
-    for (const auto end = Clock::now() + 60s; Clock::now() < end && victim.Count(rejoined) == 0 &&
-                                              victim.Count("net: session lost", false) == 0;)
+    PublicKey key{};
+    const NameTable table = peek.Hello(kHelloPeek) ? peek.Table() : NameTable();
+    for (const auto& p : table.Players())
+        if (p.name == victim.Name()) key = p.owner;
+    return key;
+}
+
+// After the host's machine died: the victim came back to the new host as
+// itself, and its player is still its own.
+constexpr const char* kRejoined = "net: rejoined the session under a new host";
+bool Back(Honest& victim) { return victim.Count(kRejoined) + victim.Count("net: session lost", false) > 0; }
+
+void ExpectBackAsItself(Stage& s, Honest& victim, const PublicKey& key) {
+    const char* rejoined = kRejoined;
+    for (const auto end = Clock::now() + 60s; Clock::now() < end && !Back(victim);)
         std::this_thread::sleep_for(50ms);
     EXPECT_EQ(victim.Count(rejoined), 1u) << victim.NetLines();
     EXPECT_EQ(victim.Count("net: session lost", false), 0u) << victim.NetLines();
-    // The victim's player is still its own.
-    const NameTable after = impostor.Table();
-    for (const auto& p : after.Players()) {
-        if (p.name == victim.Name()) {
-            EXPECT_EQ(p.owner, token);
-        }
-    }
+    s.session = s.moved;
+    EXPECT_EQ(KeyOf(s, victim), key);
     s.stop = true;
+}
+
+// The session's host after its machine died, found by the test: not the one
+// at `other`.
+Advert NewHost(const Stage& s, uint16_t other = 0) {
+    for (const auto deadline = Clock::now() + 20s; Clock::now() < deadline;)
+        for (const auto& a : Discover(s.discovery, 100, &s.session.instance))
+            if (a.host.port != other) return a;
+    return {};
+}
+
+// The host's machine dies while the victim is stopped; the attacker, who
+// peeked at the table, comes back to the new host first with the victim's
+// key in its hello.
+void TakeAnothersPlace(Stage& s) {
+    Honest& victim = *s.honest[2];
+    const PublicKey key = KeyOf(s, victim);
+    ASSERT_NE(key, PublicKey{});
+    victim.Signal(SIGSTOP);
+    s.honest[0]->Signal(SIGKILL);
+    s.moved = NewHost(s);
+    ASSERT_NE(s.moved.tcpPort, 0) << "no new host";
+    HostileMember impostor(s.moved);
+    EXPECT_FALSE(impostor.Hello(kHelloRejoin, &key));
+    victim.Signal(SIGCONT);
+    ExpectBackAsItself(s, victim, key);
+}
+
+// The host's machine dies; the attacker answers the searches for the
+// session with a port of its own and passes what comes there on to the new
+// host and back. No welcome may come through.
+void PassOnTheRejoin(Stage& s) {
+    Honest& victim = *s.honest[2];
+    const PublicKey key = KeyOf(s, victim);
+    uint16_t port = 0;
+    Fd listener = ListenTcp(port), udp = OpenUdp(s.discovery.port, true);
+    Advert relay = s.session;
+    relay.tcpPort = port;
+    s.honest[0]->Signal(SIGKILL);
+    struct Pipe {
+        Fd down, up;
+        std::vector<uint8_t> fromUp;
+    };
+    std::vector<Pipe> pipes;
+    size_t welcomes = 0;
+    std::vector<uint8_t> chunk(64 * 1024);
+    for (const auto end = Clock::now() + 20s; Clock::now() < end && !Back(victim);) {
+        uint32_t nonce = 0;
+        Endpoint from;
+        if (const long n = ReceiveDatagram(udp, chunk, from);
+            n > 0 && DecodeQuery(std::span(chunk).first(static_cast<size_t>(n)), nonce))
+            SendDatagram(udp, from, EncodeAnswer(nonce, relay));
+        if (Fd down = AcceptTcp(listener); down.Valid())
+            if (const Advert real = NewHost(s, port); real.tcpPort != 0)
+                pipes.push_back({std::move(down), ConnectTcp(real.host, 2000), {}});
+        for (Pipe& p : pipes) {
+            if (const long n = ReadSome(p.down, chunk); n > 0) WriteAll(p.up, std::span(chunk).first(static_cast<size_t>(n)));
+            if (const long n = ReadSome(p.up, chunk); n > 0) {
+                WriteAll(p.down, std::span(chunk).first(static_cast<size_t>(n)));
+                p.fromUp.insert(p.fromUp.end(), chunk.begin(), chunk.begin() + n);
+                Frame frame;
+                size_t used = 0;
+                const char* why = "";
+                while (ParseFrame(p.fromUp, frame, used, why) == ParseStatus::Frame) {
+                    welcomes += frame.type == FrameType::Welcome;
+                    p.fromUp.erase(p.fromUp.begin(), p.fromUp.begin() + static_cast<std::ptrdiff_t>(used));
+                }
+            }
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    EXPECT_EQ(welcomes, 0u) << "a welcome came through the relay";
+    s.moved = NewHost(s, port);
+    ExpectBackAsItself(s, victim, key);
+}
+
+// Answers every search with forty sessions of the game's name, older than
+// any, on ports that take a connection and then say nothing.
+void SessionsThatNeverWelcome(Stage& s) {
+    Fd udp = OpenUdp(s.discovery.port, true);
+    std::vector<Advert> fakes(40);
+    std::vector<Fd> listeners, silent;
+    for (Advert& a : fakes) {
+        a = {sc_DirPlay::kApplicationGuid, NewGuid(), kSession, 0x7FFF'FFFF, 0, {}};
+        listeners.push_back(ListenTcp(a.tcpPort));
+    }
+    std::vector<uint8_t> buffer(512);
+    for (Endpoint from; !s.Over(); std::this_thread::sleep_for(2ms)) {
+        uint32_t nonce = 0;
+        if (const long n = ReceiveDatagram(udp, buffer, from); n > 0 && DecodeQuery(std::span(buffer).first(static_cast<size_t>(n)), nonce))
+            for (const Advert& a : fakes) SendDatagram(udp, from, EncodeAnswer(nonce, a));
+        for (const Fd& l : listeners)
+            if (Fd c = AcceptTcp(l); c.Valid()) silent.push_back(std::move(c));
+    }
+}
+
+// Twenty thousand session queries in a second from one port: the host
+// answers a few, never one a query.
+void QueriesByTheThousand(Stage& s) {
+    Fd udp = OpenUdp(0, false);
+    const auto query = EncodeQuery(7);
+    size_t answers = 0;
+    std::vector<uint8_t> buffer(1024);
+    Endpoint from;
+    for (int i = 0; i < 20'000; ++i) {
+        SendDatagram(udp, {kLoopbackBroadcast, s.discovery.port}, query);
+        if (i % 500 == 0) std::this_thread::sleep_for(25ms); // lost in the socket's buffer otherwise
+        while (ReceiveDatagram(udp, buffer, from) > 0) ++answers;
+    }
+    s.Hold();
+    while (ReceiveDatagram(udp, buffer, from) > 0) ++answers;
+    EXPECT_LE(answers, 64u);
+}
+
+// Welcomes its joiner and answers none of its requests: the first loses
+// it the session, and no other holds its game.
+void AnswersNothing(Stage& s) {
+    for (const auto end = Clock::now() + 60s; Clock::now() < end && s.honest[0]->Count("net: session lost", false) == 0;)
+        std::this_thread::sleep_for(50ms);
+    s.end = Clock::now() + kAttackTime;
+    s.Hold();
+}
+
+// Seven rooms that nobody enters, made before the maker names its own.
+void RoomsNobodyEnters(Stage& s) {
+    for (int i = 0; i < 7; ++i) s.attacker->Request(FrameType::CreateGroup, [&](WireWriter& w) { w.Name("Lair" + std::to_string(i)); });
+    s.Hold();
 }
 
 // A message of game records as the record buffer sends them.
@@ -698,10 +838,18 @@ const Attack kAttacks[] = {
     {.name = "AHostThatFeedsItsJoinerWithoutEnd", .send = FeedWithoutEnd, .setting = Setting::FakeHost,
      .counted = "receive queue full"},
     {.name = "AMemberClaimsAnothersPlaceWhenTheHostDies", .send = TakeAnothersPlace, .setting = Setting::HostDies},
+    {.name = "AMachinePassesOnTheRejoinOfAnother", .send = PassOnTheRejoin, .setting = Setting::HostDies},
     {.name = "FallenStatesFromOutsideTheRoom", .send = FallenStatesFromOutside,
      .counted = "its sender plays no part in the battle"},
     {.name = "ShotFloodsFromAPlayerOfTheRoom", .send = ShotFloodsFromThePlayer, .setting = Setting::BattleInRoom,
      .counted = "for another player's character"},
+    {.name = "SessionsThatNeverWelcomeAJoiner", .send = SessionsThatNeverWelcome, .beforeJoin = true, .meetWithin = 60s},
+    {.name = "SessionQueriesByTheThousand", .send = QueriesByTheThousand,
+     .counted = "left a session query unanswered"},
+    {.name = "AHostThatAnswersNoRequest", .send = AnswersNothing, .setting = Setting::MuteHost,
+     .counted = "session lost: the host did not answer a request"},
+    {.name = "RoomsNobodyEntersFillTheList", .send = RoomsNobodyEnters, .setting = Setting::RoomsFirst,
+     .beforeJoin = true, .meetWithin = 60s},
 };
 
 // Test names show the row's name, not its bytes.
@@ -753,11 +901,14 @@ protected:
     }
 
     void SetUpBattle(const Attack& a) {
-        const bool inRoom = a.setting == Setting::BattleInRoom;
-        Honest& maker = Start("Anna", inRoom ? 3 : 2);
-        // Comes last into the room, and so holds authority.
-        Honest& joiner = Start("Bert", 0, true);
-        ASSERT_TRUE(maker.WaitFor("player: room made")) << maker.NetLines();
+        const bool inRoom = a.setting == Setting::BattleInRoom, roomsFirst = a.setting == Setting::RoomsFirst;
+        Honest& maker = Start("Anna", inRoom ? 3 : 2, roomsFirst);
+        // Comes last into the room, and so holds authority. With the rooms
+        // first, it makes the session and waits for the room.
+        Honest& joiner = Start("Bert", 0, !roomsFirst);
+        if (!roomsFirst) {
+            ASSERT_TRUE(maker.WaitFor("player: room made")) << maker.NetLines();
+        }
         ASSERT_TRUE(FindSession(m_stage.discovery, kSession, m_stage.session));
         HostileMember& m = *(m_stage.attacker = std::make_unique<HostileMember>(m_stage.session));
         ASSERT_TRUE(m.Hello() && m.CreatePlayer("Mallory"));
@@ -770,8 +921,10 @@ protected:
             ASSERT_TRUE(m.Send(m.Table().FindGroup(m.Room())->players[0], ready.oPack()));
         }
         if (a.beforeJoin) Launch(2 * kStartLimit);
-        joiner.Release();
+        const auto released = Clock::now();
+        (roomsFirst ? maker : joiner).Release();
         for (Honest* h : {&maker, &joiner}) ASSERT_TRUE(h->WaitFor(kBegins)) << maker.NetLines() << joiner.NetLines();
+        EXPECT_LE(Clock::now() - released, a.meetWithin) << "the battle began late";
         // The battle's own pace before the attack: two reports of a second.
         for (const auto end = Clock::now() + 30s; maker.Seconds().size() < 2 && Clock::now() < end;)
             std::this_thread::sleep_for(50ms);
@@ -814,12 +967,13 @@ protected:
 
 TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     const Attack& a = GetParam();
-    const bool battle = a.setting == Setting::Battle || a.setting == Setting::BattleInRoom;
+    const bool battle = a.setting == Setting::Battle || a.setting == Setting::BattleInRoom || a.setting == Setting::RoomsFirst;
+    const bool fakeHost = a.setting == Setting::FakeHost || a.setting == Setting::MuteHost;
     if (battle) {
         ASSERT_NO_FATAL_FAILURE(SetUpBattle(a));
     }
-    if (a.setting == Setting::FakeHost) {
-        Honest& joiner = Start("Anna", 0, true);
+    if (fakeHost) {
+        Honest& joiner = Start("Anna", a.setting == Setting::MuteHost ? 2 : 0, true);
         m_stage.fakeHost = std::make_unique<FakeHost>(m_stage.discovery, kSession);
         joiner.Release();
         ASSERT_TRUE(m_stage.fakeHost->Welcome(kStartLimit)) << joiner.NetLines();
@@ -843,8 +997,10 @@ TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     for (size_t i = 0; i < growth.size(); ++i)
         EXPECT_LE(growth[i], kMaxGrowthMb) << m_stage.honest[i]->Name() << " took memory without bound";
     if (battle) CheckBattle(from, Clock::now());
-    if (a.setting == Setting::FakeHost) {
-        EXPECT_TRUE(m_stage.honest[0]->Alive());
+    for (auto& h : m_stage.honest) {
+        // The host's machine is killed when the host dies.
+        EXPECT_TRUE(h->Alive() || a.setting == Setting::HostDies) << h->Name();
+        EXPECT_LE(h->Most("player: network screen held up for ms"), kMaxFrameGap.count() * 1000) << h->NetLines();
     }
     if (a.dropped) {
         for (const auto end = Clock::now() + 5s; !m_stage.attacker->Closed() && Clock::now() < end;)

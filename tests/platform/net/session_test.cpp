@@ -13,6 +13,7 @@
 
 #include "platform/net/discovery.h"
 #include "platform/net/frame.h"
+#include "platform/net/handshake.h"
 #include "platform/net/host.h"
 #include "platform/net/session.h"
 #include "platform/trace.h"
@@ -194,17 +195,24 @@ std::vector<uint8_t> Raw(uint32_t length, uint8_t type, std::vector<uint8_t> pay
     return out;
 }
 
-std::vector<uint8_t> Hello(const Advert& a, uint32_t magic = kMagic, uint32_t version = kVersion) {
+// A hello with one byte changed: 5 is the magic's first, 9 the version's.
+std::vector<uint8_t> Hello(const Advert& a, size_t spoilt = 0) {
     std::vector<uint8_t> out;
-    FrameWriter f(out, FrameType::Hello);
-    f->U32(magic);
-    f->U32(version);
-    f->Guid(a.app);
-    f->Guid(a.instance);
-    f->U64(RandomToken());
-    f->U64(RandomToken());
-    f->U8(0);
+    HandshakeFacts facts;
+    facts.app = a.app;
+    facts.instance = a.instance;
+    WriteHello(out, facts, 0);
+    if (spoilt) out[spoilt] ^= 1;
     return out;
+}
+
+// A connection of a new member, past the handshake.
+Fd Greeted(const Advert& a, const Identity& me) {
+    std::vector<std::unique_ptr<Greeting>> one;
+    one.push_back(std::make_unique<Greeting>(a.host, me, a.app, a.instance, 0, 0));
+    const char* why = "";
+    auto g = GreetFirst(std::move(one), std::chrono::steady_clock::now() + 3s, why);
+    return g ? std::move(g->fd) : Fd();
 }
 
 template <class Fields> std::vector<uint8_t> Request(FrameType type, Fields fields) {
@@ -252,8 +260,13 @@ TEST_F(SessionTest, MalformedFramesAndJunkDatagramsCutOnlyTheOffender) {
         {"payload over the limit", false, Raw(kMaxFramePayload + 2, static_cast<uint8_t>(FrameType::Send), {})},
         {"empty frame", false, Raw(0, 0, {})},
         {"unknown type", false, Raw(1, 200, {})},
-        {"bad magic", false, Hello(a, kMagic ^ 1)},
-        {"bad version", false, Hello(a, kMagic, kVersion + 1)},
+        {"bad magic", false, Hello(a, 5)},
+        {"bad version", false, Hello(a, 9)},
+        {"proof before a challenge", false, [] {
+             std::vector<uint8_t> out;
+             WriteProof(out, {});
+             return out;
+         }()},
         {"request before hello", false, Request(FrameType::CreateGroup, [](WireWriter& w) { w.Name("g"); })},
         {"second hello", true, Hello(a)},
         {"unterminated name", true, Request(FrameType::CreatePlayer, [&](WireWriter& w) { w.Bytes(unterminated); })},
@@ -291,14 +304,11 @@ TEST_F(SessionTest, MalformedFramesAndJunkDatagramsCutOnlyTheOffender) {
     });
     for (const auto& [what, afterHello, bytes] : cases) {
         SCOPED_TRACE(what);
-        Fd fd = ConnectTcp(a.host, 2000);
+        const Identity me;
+        Fd fd = afterHello ? Greeted(a, me) : ConnectTcp(a.host, 2000);
         ASSERT_TRUE(fd.Valid());
         std::vector<uint8_t> stream;
-        if (afterHello) {
-            stream = Hello(a);
-            const auto mine = Request(FrameType::CreatePlayer, [](WireWriter& w) { w.Name("intruder"); });
-            stream.insert(stream.end(), mine.begin(), mine.end());
-        }
+        if (afterHello) stream = Request(FrameType::CreatePlayer, [](WireWriter& w) { w.Name("intruder"); });
         stream.insert(stream.end(), bytes.begin(), bytes.end());
         ASSERT_EQ(WriteSome(fd, stream), static_cast<long>(stream.size()));
         EXPECT_TRUE(ClosedByPeer(fd));

@@ -1,0 +1,188 @@
+#include "platform/net/handshake.h"
+
+#include <algorithm>
+
+
+namespace plat::net {
+
+namespace {
+
+constexpr size_t kReadChunk = 64 * 1024;
+
+void WriteEnd(WireWriter& w, const Endpoint& e) {
+    w.U32(e.address);
+    w.U16(e.port);
+}
+
+int MsLeft(Deadline deadline) {
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    return ms > 0 ? static_cast<int>(std::min<long long>(ms, 250)) : 0;
+}
+
+} // namespace
+
+std::vector<uint8_t> Transcript(Signer signer, const HandshakeFacts& f) {
+    std::vector<uint8_t> out = {'K', 'R', 'X', 'N', ' ', 'h', 'a', 'n', 'd', 's', 'h', 'a', 'k', 'e'};
+    WireWriter w(out);
+    w.U32(kVersion);
+    w.U8(static_cast<uint8_t>(signer));
+    w.Guid(f.app);
+    w.Guid(f.instance);
+    w.Array(f.member);
+    w.Array(f.host);
+    w.Array(f.memberNonce);
+    w.Array(f.hostNonce);
+    w.U8(f.flags);
+    WriteEnd(w, f.memberEnd);
+    WriteEnd(w, f.hostEnd);
+    return out;
+}
+
+void WriteHello(std::vector<uint8_t>& out, const HandshakeFacts& f, uint64_t process) {
+    FrameWriter w(out, FrameType::Hello);
+    w->U32(kMagic);
+    w->U32(kVersion);
+    w->Guid(f.app);
+    w->Guid(f.instance);
+    w->Array(f.member);
+    w->U64(process);
+    w->U8(f.flags);
+    w->Array(f.memberNonce);
+}
+
+void WriteChallenge(std::vector<uint8_t>& out, const HandshakeFacts& f, const Signature& signature) {
+    FrameWriter w(out, FrameType::Challenge);
+    w->Array(f.host);
+    w->Array(f.hostNonce);
+    w->Array(signature);
+}
+
+void WriteProof(std::vector<uint8_t>& out, const Signature& signature) {
+    FrameWriter(out, FrameType::Proof)->Array(signature);
+}
+
+void WriteWelcome(std::vector<uint8_t>& out, const Guid& app, const Guid& instance, const std::string& name,
+                  uint32_t ageMs, uint64_t hostProcess, const NameTable& table) {
+    FrameWriter w(out, FrameType::Welcome);
+    w->U32(kMagic);
+    w->U32(kVersion);
+    w->Guid(app);
+    w->Guid(instance);
+    w->Name(name);
+    w->U32(ageMs);
+    w->U64(hostProcess);
+    table.Encode(*w);
+}
+
+Greeting::Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
+                   uint8_t flags, std::optional<PublicKey> host)
+    : fd(StartConnect(to)), m_me(me), m_expected(host), m_process(process) {
+    m_facts.app = app;
+    m_facts.instance = instance;
+    m_facts.member = me.Key();
+    m_facts.memberNonce = FreshNonce();
+    m_facts.flags = flags;
+    if (!fd.Valid()) Fail("cannot connect");
+}
+
+void Greeting::Fail(const char* why) {
+    m_state = State::Failed;
+    m_why = why;
+    fd.Reset();
+}
+
+pollfd Greeting::Wants() const {
+    const bool writing = !m_connected || m_outPos < m_out.size();
+    return {fd.Get(), static_cast<short>((m_connected ? POLLIN : 0) | (writing ? POLLOUT : 0)), 0};
+}
+
+void Greeting::Step(short revents) {
+    if (m_state != State::Going || revents == 0) return;
+    if (!m_connected) {
+        if (!Connected(fd) || !Ends(fd, m_facts.memberEnd, m_facts.hostEnd)) return Fail("cannot connect");
+        m_connected = true;
+        WriteHello(m_out, m_facts, m_process);
+    }
+    while (m_outPos < m_out.size()) {
+        const long n = WriteSome(fd, std::span(m_out).subspan(m_outPos));
+        if (n < 0) return Fail("the connection broke");
+        if (n == 0) break;
+        m_outPos += static_cast<size_t>(n);
+    }
+    std::vector<uint8_t> chunk(kReadChunk);
+    for (;;) {
+        const long n = ReadSome(fd, chunk);
+        if (n < 0) return Fail("the connection broke");
+        if (n == 0) break;
+        m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
+        // Nothing but a challenge and a welcome is due; whatever the host
+        // sends after the welcome waits in `rest` for the member.
+        for (size_t at = 0;;) {
+            Frame frame;
+            size_t used = 0;
+            const char* why = "";
+            const ParseStatus s = ParseFrame(std::span(m_in).subspan(at), frame, used, why);
+            if (s == ParseStatus::Bad) return Fail(why);
+            if (s == ParseStatus::NeedMore) {
+                m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(at));
+                break;
+            }
+            at += used;
+            Take(frame);
+            if (m_state == State::Failed) return;
+            if (m_state == State::Welcomed) {
+                rest.assign(m_in.begin() + static_cast<std::ptrdiff_t>(at), m_in.end());
+                return;
+            }
+        }
+        if (static_cast<size_t>(n) < chunk.size()) break;
+    }
+    // The proof goes as soon as the challenge has been taken.
+    while (m_outPos < m_out.size()) {
+        const long n = WriteSome(fd, std::span(m_out).subspan(m_outPos));
+        if (n < 0) return Fail("the connection broke");
+        if (n == 0) break;
+        m_outPos += static_cast<size_t>(n);
+    }
+}
+
+void Greeting::Take(const Frame& frame) {
+    Message m;
+    const char* why = "";
+    if (!m_challenged) {
+        if (frame.type != FrameType::Challenge || !DecodeEvent(frame, m, why)) return Fail("no challenge from the host");
+        if (m_expected && m.key != *m_expected) return Fail("the host is not the one the session names");
+        m_facts.host = m.key;
+        m_facts.hostNonce = m.nonce;
+        if (!Verify(m.key, Transcript(Signer::Host, m_facts), m.signature))
+            return Fail("the host's signature does not hold for this connection");
+        m_challenged = true;
+        WriteProof(m_out, m_me.Sign(Transcript(Signer::Member, m_facts)));
+        return;
+    }
+    if (frame.type != FrameType::Welcome || !DecodeEvent(frame, welcome, why)) return Fail("no welcome from the host");
+    if (welcome.app != m_facts.app || welcome.instance != m_facts.instance) return Fail("a welcome to another session");
+    m_state = State::Welcomed;
+}
+
+std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
+                                     const char*& why, const std::atomic<bool>* stop) {
+    why = greetings.empty() ? "no host to try" : "no host answered in time";
+    std::vector<pollfd> fds;
+    for (;;) {
+        for (auto& g : greetings) {
+            if (g->Now() == Greeting::State::Welcomed) return std::move(g);
+            if (g->Now() == Greeting::State::Failed) why = g->Why();
+        }
+        std::erase_if(greetings, [](const auto& g) { return g->Now() == Greeting::State::Failed; });
+        if (greetings.empty() || (stop && *stop) || std::chrono::steady_clock::now() >= deadline) break;
+        fds.clear();
+        for (const auto& g : greetings) fds.push_back(g->Wants());
+        if (poll(fds.data(), fds.size(), MsLeft(deadline)) < 0) continue;
+        for (size_t i = 0; i < greetings.size(); ++i) greetings[i]->Step(fds[i].revents);
+    }
+    return nullptr;
+}
+
+} // namespace plat::net

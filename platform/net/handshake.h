@@ -1,0 +1,99 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <poll.h>
+#include <string>
+#include <vector>
+
+#include "platform/net/frame.h"
+#include "platform/net/identity.h"
+#include "platform/net/name_table.h"
+#include "platform/net/socket.h"
+#include "platform/net/wire.h"
+
+namespace plat::net {
+
+// The opening of every connection to a session's host:
+//   member: Hello (its key, a fresh nonce, its process, flags)
+//   host:   Challenge (its key, a fresh nonce, its signature)
+//   member: Proof (its signature)
+//   host:   Welcome (the session and its name table)
+// Each signature covers both keys, both nonces, the flags and both ends of
+// this one connection as its signer sees them. A machine that passes the
+// bytes on between a connection of its own to each side gets nothing either
+// side accepts: the ends signed are not the ends of the connection the
+// signature arrives on. Nor does a signature serve twice, since the other
+// side's nonce is new each time.
+struct HandshakeFacts {
+    Guid app;
+    Guid instance;
+    PublicKey member{};
+    PublicKey host{};
+    Nonce memberNonce{};
+    Nonce hostNonce{};
+    uint8_t flags = 0;
+    Endpoint memberEnd; // the member's end of the connection
+    Endpoint hostEnd;   // the host's end, where the member connected to
+};
+
+enum class Signer : uint8_t { Host = 1, Member = 2 };
+
+// What each side signs; the signer is part of it, so that a host's
+// signature never passes for a member's.
+std::vector<uint8_t> Transcript(Signer signer, const HandshakeFacts& facts);
+
+void WriteHello(std::vector<uint8_t>& out, const HandshakeFacts& facts, uint64_t process);
+void WriteChallenge(std::vector<uint8_t>& out, const HandshakeFacts& facts, const Signature& signature);
+void WriteProof(std::vector<uint8_t>& out, const Signature& signature);
+void WriteWelcome(std::vector<uint8_t>& out, const Guid& app, const Guid& instance, const std::string& name,
+                  uint32_t ageMs, uint64_t hostProcess, const NameTable& table);
+
+// The member's side of one handshake, driven without blocking so that
+// several would-be hosts can be tried side by side.
+class Greeting {
+public:
+    enum class State { Going, Welcomed, Failed };
+
+    // `host` must prove that key when one is given (a member coming back to
+    // the successor its table names); any key serves otherwise.
+    Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
+             uint8_t flags, std::optional<PublicKey> host = std::nullopt);
+
+    State Now() const { return m_state; }
+    const char* Why() const { return m_why; }
+    pollfd Wants() const;
+    // Goes as far as the socket allows; call when poll reports it.
+    void Step(short revents);
+
+    // Once welcomed: the stream, the welcome and what came after it.
+    Fd fd;
+    Message welcome;
+    std::vector<uint8_t> rest;
+
+private:
+    void Fail(const char* why);
+    void Take(const Frame& frame);
+
+    const Identity& m_me;
+    const std::optional<PublicKey> m_expected;
+    const uint64_t m_process;
+    HandshakeFacts m_facts;
+    State m_state = State::Going;
+    bool m_connected = false, m_challenged = false;
+    const char* m_why = "";
+    std::vector<uint8_t> m_out, m_in;
+    size_t m_outPos = 0;
+};
+
+using Deadline = std::chrono::steady_clock::time_point;
+
+// Drives the greetings side by side until the first is welcomed (which is
+// returned; the others are closed) or the deadline passes or `stop` is set:
+// null then, and `why` tells what the last to fail said.
+std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
+                                     const char*& why, const std::atomic<bool>* stop = nullptr);
+
+} // namespace plat::net
