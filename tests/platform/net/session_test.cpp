@@ -323,6 +323,26 @@ TEST_F(SessionTest, MalformedFramesAndJunkDatagramsCutOnlyTheOffender) {
     ASSERT_TRUE(Eventually([&] {
         return GroupPlayers(host, room) == std::vector<std::string>{"L", "H"} && GroupPlayers(*legit, room) == GroupPlayers(host, room);
     }));
+    // A machine that passes a member's handshake on through a connection of
+    // its own to the host gets no proof out of it: the host's signature names
+    // the relay's connection, which the member is not on.
+    {
+        uint16_t port = 0;
+        Fd listener = ListenTcp(port), down, up;
+        const Identity me;
+        Greeting g({kLoopback, port}, me, a.app, a.instance, 0, 0);
+        std::vector<uint8_t> chunk(4096);
+        for (const auto end = std::chrono::steady_clock::now() + 5s;
+             g.Now() == Greeting::State::Going && std::chrono::steady_clock::now() < end;) {
+            pollfd p = g.Wants();
+            poll(&p, 1, 10);
+            g.Step(p.revents);
+            if (!down.Valid() && (down = AcceptTcp(listener)).Valid()) up = ConnectTcp(a.host, 2000);
+            for (auto [from, to] : {std::pair{&down, &up}, std::pair{&up, &down}})
+                if (const long n = ReadSome(*from, chunk); n > 0) WriteSome(*to, std::span(chunk).first(static_cast<size_t>(n)));
+        }
+        EXPECT_STREQ(g.Why(), "the host's signature does not hold for this connection");
+    }
     // The others carry on.
     const std::string text = "still here";
     ASSERT_TRUE(legit->Send(pl, room, {reinterpret_cast<const uint8_t*>(text.data()), text.size()}));
