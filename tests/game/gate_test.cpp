@@ -254,11 +254,11 @@ TEST(SaveFolder, EveryGoodSaveOutlivesASessionAndTheNewPlayerKeepsWhatIsTheirs) 
     // is listed last: a05 chosen, zed again, the cut and the long save refused.
     for (int code : {0x2C, 0x2C, 0x1C, 0xD3, 0x30, 0x20, 0x17, 0x13, 0x1C, 0x2C, 0x12, 0x20, 0x1C})
         key(code);
-    // Card 9 armed (1,500 -> 1,000), back to the saves and on again; then the
-    // lightest character's load raised on a budget of five points, and again
-    // after a visit back: card 6 (weight 100) stays out of reach.
+    // Card 9 armed (1,500 -> 1,000), paid back by loading a05, and zed again;
+    // the lightest character's load raised on a budget of five points, and
+    // again after a visit back: card 6 (weight 100) stays out of reach.
     clicks({slot(1), slot(9), slot(7), slot(8), back, next, next, next, card9});
-    clicks({back, back, back, back, next, next, light, next});
+    clicks({back, back, back, slot(1), slot(9), back, next, next, light, next});
     clicks({load}, 7), clicks({back, next}), clicks({load}, 7), clicks({card6, next});
     at("key 0x3F down", 300), at("key 0x3F up", 1000), at("close", 1);
 
@@ -271,7 +271,7 @@ TEST(SaveFolder, EveryGoodSaveOutlivesASessionAndTheNewPlayerKeepsWhatIsTheirs) 
     for (const auto& [id, bytes] : kept) EXPECT_EQ(dir.Read("SAVE/" + id + ".SAV"), bytes) << id;
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "SAVE/bdir.SAV"));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "SAVE/zz.SAV"));
-    // Won, with a fresh player's money: the card paid back, nothing else bought.
+    // Won, with a fresh player's money: the card paid back once, nothing else bought.
     EXPECT_EQ(dir.Read("SAVE/zed.SAV"), SaveBytes(1, 0, 1500));
     std::vector<std::string> refused;
     for (const krxtest::TraceEntry& e : krxtest::ReadTraceLog(dir.Path()))

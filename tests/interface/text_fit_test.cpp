@@ -174,15 +174,16 @@ TEST(GeneratedGrounds, TheTextColourReadsOverEveryMapsGround) {
         sc_Point view;
         sc_Background ground;
         ground.vInit(&view, screen.data(), 800, 600);
-        ground.bLoad(name.c_str());
+        ASSERT_TRUE(ground.bLoad(name.c_str()) && ground.oMapSize.x > 800 && ground.oMapSize.y > 600) << name;
         // Three views along the diagonal; at most one pixel in twenty faint
-        // (flowers, glare).
+        // (flowers, glare), and the ground not of one colour (or none).
         for (int32_t k = 1; k <= 3; ++k) {
             view.oSet(ground.oMapSize.x * k / 4 - 400, ground.oMapSize.y * k / 4 - 300);
             ground.vShow();
-            int32_t faint = 0;
-            for (uint16_t p : screen) faint += faintOn[p & 0x7FFF];
+            int32_t faint = 0, alike = 0;
+            for (uint16_t p : screen) faint += faintOn[p & 0x7FFF], alike += p == screen[0];
             EXPECT_LT(faint, 800 * 600 / 20) << name << " view " << k;
+            EXPECT_LT(alike, 800 * 600 / 2) << name << " view " << k;
         }
     }
     EXPECT_GE(maps, 20);

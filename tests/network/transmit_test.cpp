@@ -510,7 +510,7 @@ TEST_F(RecordDispatch, EachRecordIsTakenOnlyFromTheMachineThatMaySendIt) {
     const int32_t burst = Bullets();
     g_lNowTick += 10 * sc_Gun::kShortCoolMs;
     Send(2, std::vector(25'000, Shot()));
-    EXPECT_EQ(Bullets(), 2 * burst);
+    EXPECT_TRUE(burst > 0 && Bullets() == 2 * burst) << burst << " then " << Bullets();
     ss_FireRecord aim = Shot();
     aim.bFire = 0;
     aim.lDirection = 9;

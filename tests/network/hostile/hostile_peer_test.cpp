@@ -596,9 +596,9 @@ void RenamesNeverRead(Stage& s) {
     s.Hold();
 }
 
-// More silent connections than the host takes, held open as long as the
-// attack lasts (each one the host closes is opened again) while the second
-// honest machine joins; the host must close each within a few seconds.
+// Silent connections, half as many as the host lets wait so that only its
+// hello timeout closes them, held open as long as the attack lasts (each one
+// closed is opened again) while the second honest machine joins.
 void SilentConnections(Stage& s) {
     struct Held {
         Fd fd;
@@ -614,7 +614,7 @@ void SilentConnections(Stage& s) {
             overdue += !h.late && now - h.opened > 6s ? 1 : 0;
             h.late |= now - h.opened > 6s;
         }
-        for (size_t n = held.size(); n < 80; ++n)
+        for (size_t n = held.size(); n < 8; ++n)
             if (Fd fd = ConnectTcp(s.session.host, 2000); fd.Valid()) held.push_back({std::move(fd), Clock::now()});
         std::this_thread::sleep_for(500ms);
     }
@@ -832,7 +832,7 @@ const Attack kAttacks[] = {
     {.name = "FloodAtFullRateFromOutsideTheRoom", .send = FloodAtFullRate, .dropped = true},
     {.name = "FloodsFromMembersUnderTheSendLimit", .send = FloodUnderTheLimit},
     {.name = "NameChangesFromAMemberThatNeverReads", .send = RenamesNeverRead, .dropped = true},
-    {.name = "ConnectionsThatNeverSayHello", .send = SilentConnections, .beforeJoin = true, .counted = "no hello"},
+    {.name = "ConnectionsThatNeverSayHello", .send = SilentConnections, .beforeJoin = true, .counted = "no hello in time"},
     {.name = "JunkOnTheDiscoveryPort", .send = JunkDatagrams,
      .counted = "ignored a datagram that is not a session query"},
     {.name = "AHostThatFeedsItsJoinerWithoutEnd", .send = FeedWithoutEnd, .setting = Setting::FakeHost,
