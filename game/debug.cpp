@@ -107,11 +107,6 @@ void sc_Debug::vStartAfresh() {
     m_lTaken = 0;
 }
 
-uint32_t sc_Debug::lGetSize() const {
-    std::lock_guard lock(m_mutex);
-    return m_lTaken;
-}
-
 namespace {
 
 ss_ModeFlags* SetFlags(ss_ModeFlags* pFlags, int32_t a, int32_t b, int32_t c, int32_t d) {

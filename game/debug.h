@@ -38,8 +38,6 @@ public:
     void vFlush(int32_t lLimit);
 
     const char* pGetName() const { return m_pName.get(); }
-    // Bytes taken in the current file, written or waiting.
-    uint32_t lGetSize() const;
 
 private:
     void vAppend(std::string_view message, int32_t lValue);

@@ -351,7 +351,12 @@ void sc_Gate::vDeleteSave(int32_t lSlot) {
     const char* id = pGetSaveName(lSlot);
     if (!id) return;
     plat::RemoveFile(oSavePath(id));
-    if (bIsCurrentSave(id)) oSaveName.vClear();
+    if (bIsCurrentSave(id)) {
+        oSaveName.vClear();
+        // The record on the save screen, and the money a battle starts
+        // with, must not outlive the save they came from.
+        if (g_pForm) vFreshRecord(*g_pForm);
+    }
     pSaveSlots[lSlot].oCaption.vClear();
     pSaveSlots[lSlot].bSelected = 0;
     vListSaves();
@@ -376,16 +381,18 @@ void sc_Gate::vSave(const char* pName, int32_t) {
 
 void sc_Gate::vNewSave(const char* pName) {
     if (!bWriteSave(pName, 0, 0, kNewMoney)) return;
-    if (g_pForm) {
-        g_pForm->vReturnArms();
-        // Progress and mission too: the next save would otherwise write the
-        // last player's progress into the new player's file.
-        g_pForm->lProgress = g_pForm->lMission = 0;
-        g_pForm->lKills = 0;
-        g_pForm->lMoney = kNewMoney;
-    }
+    if (g_pForm) vFreshRecord(*g_pForm);
     // The new player is the one who plays on.
     oSaveName.vSet(pName);
+}
+
+void sc_Gate::vFreshRecord(sc_Form& form) {
+    form.vReturnArms();
+    // Progress and mission too: the next save would otherwise write the
+    // last player's progress into the new player's file.
+    form.lProgress = form.lMission = 0;
+    form.lKills = 0;
+    form.lMoney = kNewMoney;
 }
 
 void sc_Gate::vLoad(const char* pName) {

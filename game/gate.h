@@ -71,7 +71,9 @@ public:
     bool bSelectSlot(int32_t lSlot);
     // Delete: removes the slot's save file, empties its caption and
     // selection and lists the saves again. The current save is forgotten
-    // when it was this one, so it is not written back.
+    // when it was this one, so it is not written back, and so is its
+    // player's record: until a listed save loads, g_pForm holds a fresh
+    // player's, as before any save was made.
     void vDeleteSave(int32_t lSlot);
     // "SAVE\" + ID + ".SAV"; empty for a null or empty ID.
     static std::string oSavePath(const char* pId);
@@ -86,6 +88,9 @@ public:
     sc_Point oTargetPoint;
 
 private:
+    // Progress, kills and money of a player who has just begun; the cards
+    // armed with the last player's money go back first.
+    static void vFreshRecord(sc_Form& form);
     bool bWriteSave(const char* pName, int32_t lProgress, int32_t lKills, int32_t lMoney);
     bool bIsCurrentSave(const char* pId) const;
 };

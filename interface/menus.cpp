@@ -495,6 +495,13 @@ void sc_InterFace::vShowIdSelect() {
 }
 
 void sc_InterFace::vContinueSave() {
+    // Without a current save (none made yet, or the chosen one deleted) a
+    // mission's result would be written nowhere: an ID is made or a save
+    // chosen first.
+    if (!g_pGate || !g_pGate->oSaveName.pGetText()) {
+        Play(kReturnSound, 1);
+        return;
+    }
     sc_Form* form = g_pForm;
     if (g_pGate) g_pGate->vSetMission(form);
     Play(kClickSound, 1);

@@ -143,12 +143,9 @@ void sc_Transmit::vBeginBattle() {
 
 void sc_Transmit::vBeginBattle(std::span<const uint32_t> oRoom) {
     vEmpty();
-    lRecordMessages = 0;
     m_bBattle = true;
     m_oBattleRoom.fill(0);
     std::copy_n(oRoom.begin(), std::min(oRoom.size(), m_oBattleRoom.size()), m_oBattleRoom.begin());
-    m_oHeard.fill(0);
-    lRefused = 0;
     m_lDispatchFrom = 0;
     // The last player of the room holds authority when the battle begins.
     const uint32_t own = pDirPlay ? pDirPlay->lOwnPlayerId : 0;
@@ -166,11 +163,6 @@ void sc_Transmit::vEndBattle() {
     m_bBattle = false;
     m_lAuthority = 0;
     m_oBattleRoom.fill(0);
-    m_oHeard.fill(0);
-}
-
-bool sc_Transmit::bHeardFrom(uint32_t lPlayer) const {
-    return lPlayer != 0 && std::find(m_oHeard.begin(), m_oHeard.end(), lPlayer) != m_oHeard.end();
 }
 
 void sc_Transmit::vAddRecord(const void* pBytes, int32_t lCount) {
@@ -190,6 +182,19 @@ void sc_Transmit::vFlush(uint32_t lTo) {
         pDirPlay->bSend(lTo, pBuffer.get(), lLength + 4);
     }
     lLength = 4;
+}
+
+bool sc_Transmit::bSendRecord(std::span<const uint8_t> oRecord, uint32_t lTo) {
+    if (!m_bBattle || !pDirPlay || lTo == 0 || oRecord.size() < 8) return false;
+    // The size word is the caller's to get right; bytes beyond what it was
+    // given are never read, and a length no record has is not sent.
+    const uint32_t size = Word(oRecord, 4);
+    if (size < 8 || size % 4 != 0 || size > oRecord.size()) {
+        plat::Trace(kSource, "record of kind " + std::to_string(Word(oRecord, 0)) + " with size word " +
+                                 std::to_string(size) + " not sent");
+        return false;
+    }
+    return pDirPlay->bSend(lTo, oRecord.data(), size);
 }
 
 int32_t sc_Transmit::lSlotOf(uint32_t lPlayer) const {
@@ -262,7 +267,6 @@ bool sc_Transmit::bReceiveOne() {
         const uint32_t header = Word({message, size}, 0);
         if (header == kMessageRecords) {
             vDispatch(message, size, from);
-            ++lRecordMessages;
         } else if (header == kMessageHandOver) {
             if (size == 4 && lSlotOf(from) >= 0) {
                 vTakeAuthority();
@@ -288,8 +292,6 @@ void sc_Transmit::vDispatch(const uint8_t* pMessage, uint32_t lSize, uint32_t lF
         vRefuseFrom(lFrom, "message", "its sender plays no part in the battle");
         return;
     }
-    if (!bHeardFrom(lFrom))
-        if (auto free = std::find(m_oHeard.begin(), m_oHeard.end(), 0u); free != m_oHeard.end()) *free = lFrom;
     m_lDispatchFrom = lFrom;
     l_WalkRecords({pMessage, lSize}, [&](uint32_t kind, std::span<const uint8_t> record) {
         vApply(kind, record, lFrom, slot);
@@ -349,6 +351,5 @@ void sc_Transmit::vRefuse(const char* pWhat, const char* pWhy) {
 }
 
 void sc_Transmit::vRefuseFrom(uint32_t lFrom, const char* pWhat, const char* pWhy) {
-    ++lRefused;
     plat::TraceRefusal(kSource, std::string(pWhat) + " refused: " + pWhy, "player " + std::to_string(lFrom));
 }

@@ -84,6 +84,13 @@ public:
     // empties the buffer, whether the send went or not. Nothing goes to id
     // 0, the whole session: the waiting records are dropped.
     void vFlush(uint32_t lTo);
+    // Sends one record at once as a message of its own, to a room or a
+    // player: exactly the bytes its size word gives, with no header word
+    // and no end kind, so a receiver takes it for a message of a header it
+    // does not know. Nothing waiting in the buffer moves. False, and nothing
+    // sent, outside a battle, to id 0, or when the size word is no record's
+    // length or runs past the bytes given. The game itself never sends one.
+    bool bSendRecord(std::span<const uint8_t> oRecord, uint32_t lTo);
     // Takes the waiting messages, up to kMessagesPerFrame, and acts on
     // each; once per battle frame.
     static constexpr int32_t kMessagesPerFrame = 16;
@@ -94,10 +101,6 @@ public:
     // character it moves, a mine request from any of the room, the rest
     // from the holder of authority.
     void vDispatch(const uint8_t* pMessage, uint32_t lSize, uint32_t lFrom);
-
-    // Game records came from that player since the battle began: its
-    // machine is in the battle.
-    bool bHeardFrom(uint32_t lPlayer) const;
 
     // A battle whose holder of authority is gone (its machine died, or the
     // hand-over was lost on the way) would go on with nobody applying
@@ -121,10 +124,6 @@ public:
     int32_t lMessageRate = 0;
     int32_t lMessageCount = 0;
     int32_t lRateDeadline = 0;
-    // Game-record messages taken since the battle began, and the messages
-    // and records refused.
-    uint32_t lRecordMessages = 0;
-    uint32_t lRefused = 0;
 
 private:
     // How often the session is asked whether the holder of authority is
@@ -147,7 +146,6 @@ private:
 
     bool m_bBattle = false;
     std::array<uint32_t, 4> m_oBattleRoom{};
-    std::array<uint32_t, 4> m_oHeard{};
     // The holder of authority as this machine sees it (this machine's own
     // player when it holds it), and the frame time it was last heard (at
     // first the beginning).

@@ -163,12 +163,6 @@ bool ReplaceFile(std::string_view dataPath, std::span<const uint8_t> bytes) {
     return true;
 }
 
-bool IsRegularFile(std::string_view dataPath) {
-    if (dataPath.empty()) return false;
-    struct stat st;
-    return ::stat(ResolvePath(dataPath).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 bool RenameFile(std::string_view fromPath, std::string_view toPath) {
     if (fromPath.empty() || toPath.empty()) return false;
     const std::string from = ResolvePath(fromPath), to = ResolvePath(toPath);

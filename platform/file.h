@@ -59,11 +59,6 @@ private:
 // was, when anything fails or the name is not a regular file.
 bool ReplaceFile(std::string_view dataPath, std::span<const uint8_t> bytes);
 
-// Whether a data path names a regular file, found without opening it: for
-// readers that open by name themselves (the movie decoder), where a FIFO
-// would block the open.
-bool IsRegularFile(std::string_view dataPath);
-
 // Gives a regular file a new name (data paths; the folder must exist),
 // replacing a regular file of that name. False, nothing changed, otherwise.
 bool RenameFile(std::string_view fromPath, std::string_view toPath);

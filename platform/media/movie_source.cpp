@@ -19,7 +19,6 @@ extern "C" {
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/file.h"
-#include "platform/paths.h"
 #include "platform/trace.h"
 
 namespace plat {
@@ -39,6 +38,8 @@ constexpr int64_t kSoundLeadUs = 500'000;
 constexpr int kMaxReadErrors = 16;
 constexpr int kMaxDecodeErrors = 64;
 constexpr int kMaxPacketsPerFrame = 4096;
+// The demuxer's reads from the file go through a buffer of this size.
+constexpr int kInputBufferBytes = 32 * 1024;
 // Video packets held back while reading ahead for the sound.
 constexpr size_t kMaxQueuedPackets = 512;
 // A sound clock that stands still this long while we wait is given up.
@@ -62,6 +63,13 @@ bool UsableTimestamp(int64_t ts) { return ts != AV_NOPTS_VALUE && ts > -(int64_t
 } // namespace
 
 struct MovieSource::Impl {
+    // The file is read through the platform's, not opened by the demuxer:
+    // it is refused unless regular, and while the source opens it ends at
+    // kMaxSearchBytes.
+    File file;
+    int64_t fileSize = 0;
+    bool searching = false;
+    AVIOContext* input = nullptr;
     AVFormatContext* fmt = nullptr;
     AVCodecContext* video = nullptr;
     AVCodecContext* audio = nullptr;
@@ -112,6 +120,33 @@ struct MovieSource::Impl {
         avcodec_free_context(&video);
         avcodec_free_context(&audio);
         avformat_close_input(&fmt);
+        // The demuxer may have replaced the buffer it was given.
+        if (input) av_freep(&input->buffer);
+        avio_context_free(&input);
+    }
+
+    static int ReadInput(void* self, uint8_t* buffer, int count) {
+        Impl& s = *static_cast<Impl*>(self);
+        const int64_t end = s.searching ? std::min(s.fileSize, kMaxSearchBytes) : s.fileSize;
+        const int64_t n = std::min<int64_t>(count, end - s.file.Tell());
+        if (n <= 0) return AVERROR_EOF;
+        const int64_t got = s.file.Read(buffer, static_cast<size_t>(n));
+        return got > 0 ? static_cast<int>(got) : got == 0 ? AVERROR_EOF : AVERROR(EIO);
+    }
+
+    static int64_t SeekInput(void* self, int64_t offset, int whence) {
+        Impl& s = *static_cast<Impl*>(self);
+        if (whence == AVSEEK_SIZE) return s.fileSize;
+        const int origin = whence & ~AVSEEK_FORCE;
+        SeekOrigin from = SeekOrigin::Begin;
+        if (origin == SEEK_CUR)
+            from = SeekOrigin::Current;
+        else if (origin == SEEK_END)
+            from = SeekOrigin::End;
+        else if (origin != SEEK_SET)
+            return AVERROR(EINVAL);
+        const int64_t at = s.file.Seek(offset, from);
+        return at < 0 ? AVERROR(EINVAL) : at;
     }
 
     static AVCodecContext* OpenDecoder(AVStream* st) {
@@ -128,10 +163,25 @@ struct MovieSource::Impl {
         return ctx;
     }
 
-    bool OpenFile(const std::string& path) {
+    bool OpenFile(std::string_view dataPath) {
+        if (!file.Open(dataPath, FileMode::ReadSequential) || (fileSize = file.Size()) < 0) return false;
+        auto* buffer = static_cast<uint8_t*>(av_malloc(kInputBufferBytes));
+        if (!buffer) return false;
+        input = avio_alloc_context(buffer, kInputBufferBytes, 0, this, &ReadInput, nullptr, &SeekInput);
+        if (!input) {
+            av_free(buffer);
+            return false;
+        }
+        if (!(fmt = avformat_alloc_context())) return false;
+        fmt->pb = input;
+        fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
         const AVInputFormat* mpeg = av_find_input_format("mpeg");
-        if (avformat_open_input(&fmt, path.c_str(), mpeg, nullptr) < 0) return false;
+        searching = true;
+        if (avformat_open_input(&fmt, nullptr, mpeg, nullptr) < 0) return false;
         if (avformat_find_stream_info(fmt, nullptr) < 0) return false;
+        // The file goes on past where the search had to stop.
+        searching = false;
+        if (avio_feof(input)) avio_seek(input, avio_tell(input), SEEK_SET);
         videoIndex = av_find_best_stream(fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
         if (videoIndex < 0) return false;
         AVStream* vs = fmt->streams[videoIndex];
@@ -418,10 +468,8 @@ MovieSource::~MovieSource() = default;
 
 std::unique_ptr<MovieSource> MovieSource::Open(std::string_view dataPath) {
     QuietLibraries();
-    const std::string path = ResolvePath(dataPath);
     auto impl = std::make_unique<Impl>();
-    // The decoder opens the name itself, and a FIFO would hold it there.
-    if (!IsRegularFile(dataPath) || !impl->OpenFile(path)) {
+    if (!impl->OpenFile(dataPath)) {
         // Into the game's trace log, like every other refused file.
         Trace("movie", "cannot play " + std::string(dataPath));
         return nullptr;

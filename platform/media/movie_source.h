@@ -15,6 +15,12 @@ enum class MovieFrame { Frame, End, Error };
 // for frames as fast as it can still sees them at the movie's own rate.
 class MovieSource {
 public:
+    // A file in which no picture turns up within this many bytes is not a
+    // movie. The demuxer would search a large file of zeros to its end for a
+    // start code, holding the game's start for as long as reading it takes;
+    // a movie's own streams are learnt from its first 5,000,000 bytes.
+    static constexpr int64_t kMaxSearchBytes = 16 << 20;
+
     // Null when the file is missing, unreadable or holds no decodable video.
     static std::unique_ptr<MovieSource> Open(std::string_view dataPath);
     ~MovieSource();

@@ -142,6 +142,7 @@ TEST_F(Saves, TenSavesStillWriteAndLoadAndDeleteEmptiesTheSlot) {
     EXPECT_EQ(m_gate.pGetSaveName(1), nullptr);
     EXPECT_FALSE(m_gate.pSaveSlots[1].bSelected);
     EXPECT_EQ(m_gate.oSaveName.pGetText(), nullptr);
+    EXPECT_EQ(State(m_form), (std::vector<int32_t>{0, 0, 1500, 0})) << "p1's record went with it";
     EXPECT_STREQ(m_gate.pGetSaveName(0), "p0");
     m_gate.vDeleteSave(-1);
     m_gate.vDeleteSave(1);

@@ -103,6 +103,8 @@ TEST_F(Menus, TheIdScreenMakesSavesOfTypedIdsAndContinuesToTheStoryOrTheBriefing
     ASSERT_EQ(m_menus.lScreen, sc_InterFace::kScreenId);
     Type(plat::key::Enter);
     EXPECT_TRUE(fs::is_empty("SAVE")) << "Enter on an empty line makes nothing";
+    ClickAt(layout::kNavBack, layout::kNavButton);
+    EXPECT_EQ(m_menus.lScreen, sc_InterFace::kScreenId) << "no save to continue";
     // Twelve letters: the line keeps nine.
     for (uint8_t key : {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26}) Type(key);
     ClickAt(layout::kNavNext, layout::kNavButton);

@@ -105,7 +105,7 @@ void LobbyPlayer::Observe() {
             Note("battle own player", g_pDirPlay ? static_cast<int32_t>(g_pDirPlay->lOwnPlayerId) : 0);
             m_departed = 0;
             m_lastReport = g_lNowTick;
-            m_reported = g_pTransmit ? g_pTransmit->lRecordMessages : 0;
+            m_messages = 0;
         }
         if (state == sc_Scene::kStateNetLost || state == sc_Scene::kStateNetWon) {
             if (m_leaving) Note("left the battle at", WallMs());
@@ -125,10 +125,14 @@ void LobbyPlayer::Observe() {
             m_departed |= 1u << i;
             Note("saw slot " + std::to_string(i) + " leave at", WallMs());
         }
-    if (state == sc_Scene::kStateNetPlay && g_pTransmit && Since(m_lastReport) >= 1000) {
+    // Messages taken since the last pass, by the game's count of its current
+    // second (which moves to the second's figure as a second ends).
+    const sc_Transmit& t = *g_pTransmit;
+    m_messages += t.lMessageCount - (t.lRateDeadline == m_countEnds ? m_counted : m_counted - t.lMessageRate);
+    m_counted = t.lMessageCount, m_countEnds = t.lRateDeadline;
+    if (state == sc_Scene::kStateNetPlay && Since(m_lastReport) >= 1000) {
         m_lastReport = g_lNowTick;
-        Note("game messages in the last second", static_cast<int32_t>(g_pTransmit->lRecordMessages - m_reported));
-        m_reported = g_pTransmit->lRecordMessages;
+        Note("game messages in the last second", std::exchange(m_messages, 0));
     }
 }
 
@@ -269,13 +273,13 @@ void LobbyPlayer::InBattle(HeadlessBackend& b) {
         m_heldSince = g_lNowTick;
     }
     if (Since(m_heldSince) < m_plan.leaveAfterAuthorityMs || !g_pTransmit) return;
-    // Not before every other player still in the battle is heard from: the
-    // one that takes authority over must be there to read the hand-over.
+    // Not before every other player still in the battle is seen walking (its
+    // walks reached the battle): the one that takes authority over must be
+    // there to read the hand-over.
     const sc_AllCharacter& all = Scene().oAllObject.oAllCharacter;
     for (int32_t i = 0; i < all.lGetCount(); ++i) {
         const sc_Character* c = all.pGetCharacter(i);
-        if (i != all.lControlled && !c->bDeparted && !g_pTransmit->bHeardFrom(all.oPlayers[static_cast<size_t>(i)].lId))
-            return;
+        if (i != all.lControlled && !c->bDeparted && !c->bMoving) return;
     }
     m_leaving = true;
     Note("leaves the battle", 0);

@@ -19,7 +19,7 @@ struct LobbyPlan {
     int32_t map = 0;           // the maker's battle map, 0..7, chosen before the ready mark
     uint8_t walkKey = 0;       // held through each battle (a scan code; 0 stands still)
     // Abandons the battle once this machine has held authority this long and
-    // heard from every other player still in it; -1 plays on.
+    // seen every other player still in it walk; -1 plays on.
     int32_t leaveAfterAuthorityMs = -1;
     // Back to the lobby after each battle; otherwise quits from the top menu.
     bool again = false;
@@ -77,7 +77,8 @@ private:
     // The battle.
     bool m_holding = false, m_leaving = false;
     int32_t m_heldSince = 0, m_lastReport = 0;
-    uint32_t m_reported = 0, m_departed = 0;
+    uint32_t m_departed = 0;
+    int32_t m_messages = 0, m_counted = 0, m_countEnds = 0;
 };
 
 } // namespace krxtest

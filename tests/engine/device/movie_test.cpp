@@ -236,6 +236,9 @@ TEST_F(MoviePlayer, EmptyTruncatedAndCorruptFilesFailCleanly) {
     EXPECT_EQ(m_movie.bOpen("MOVIE\\Empty.MPG"), 0);
     s_dir->Write("MOVIE/Text.MPG", "this is not a movie at all");
     EXPECT_EQ(m_movie.bOpen("MOVIE\\Text.MPG"), 0);
+    // The movie behind a hole of zeros longer than a picture is searched for.
+    std::ofstream(s_dir->Path() / "MOVIE" / "Late.MPG").seekp(plat::MovieSource::kMaxSearchBytes) << whole;
+    EXPECT_EQ(m_movie.bOpen("MOVIE\\Late.MPG"), 0);
 
     for (size_t cut : {size_t{1}, size_t{4}, size_t{14}, size_t{100}, size_t{2048}, size_t{8000}, whole.size() / 3,
                        whole.size() / 2, whole.size() - 100}) {
