@@ -32,6 +32,22 @@ enum ButtonLook : int32_t { kLookNormal = 0, kLookOver = 1, kLookPressed = 2, kL
 // Every picture is drawn with its top-left corner at the point it is shown
 // at (a draw offset of (0, 0)) unless said otherwise.
 
+// ------------------------------------------- frames and captions of the art
+
+// The border lines round the panels and windows that texts stand in are at
+// most kFrameLine thick; a window's title bar reaches kTitleBar down from its
+// top edge. Every text, drawn by a screen or written into the art, keeps
+// kTextClear pixels clear of its box's border lines and of the pictures and
+// texts beside it.
+inline constexpr int32_t kFrameLine = 2, kTitleBar = 24, kTextClear = 2;
+
+// A caption the art writes next to places the screens fill stands in its
+// box, and no picture a screen puts over the art covers the box.
+struct Box {
+    Pos at;
+    Size size;
+};
+
 // ------------------------------------------------- object 1: the cards
 
 inline constexpr int32_t kWeaponCards = 12;
@@ -315,6 +331,10 @@ inline constexpr Pos kPageBackButton{580, 300}, kPlayButton{610, 300}, kPauseBut
 
 // The shared background: directions 0.. laid one over the other at load.
 inline constexpr int32_t kBackdropLayers = 2;
+// The screen's name on every full-screen frame (the shared background's
+// among them): at the bottom right, under the decoration and right of the
+// strip, where no screen puts a picture.
+inline constexpr Box kScreenCaption{{680, 572}, {100, 18}};
 
 // The player-ID screen: 0 the overlay, 1 the lit frame once the panels are
 // in, 2 the mission panel, 3 the record panel.
@@ -385,6 +405,14 @@ inline constexpr Size kCharBanner{186, 56};
 inline constexpr Size kCharEmblem{48, 48};
 inline constexpr Pos kCharBannerStart{600, 12}, kCharBannerHome{352, 12};
 inline constexpr Size kCharCard{180, 240};
+// The ability card, in its own pixels: a chart of the four abilities (load,
+// defence, stamina, speed) reaching up, right, down and left of its middle,
+// each named beyond its corner, and the type's role and name under it.
+inline constexpr Pos kChartMiddle{90, 110};
+inline constexpr int32_t kChartReach = 44;
+inline constexpr Box kChartLabels[4] = {
+    {{74, 46}, {32, 16}}, {{138, 102}, {32, 16}}, {{74, 158}, {32, 16}}, {{10, 102}, {32, 16}}};
+inline constexpr Box kCardRole{{12, 180}, {156, 24}}, kCardName{{12, 208}, {156, 18}};
 inline constexpr Pos kCharCardStart{610, 0}, kCharCardHome{610, 147};
 inline constexpr Size kSliderBar{100, 10};
 inline constexpr Pos kSliderFrame{540, 36};
@@ -407,12 +435,19 @@ struct Slide {
 };
 inline constexpr Slide kArmsSlides[kArmsPictures] = {
     {{0, -30}, {0, 12}, 16, {800, 46}},     {{-100, 97}, {0, 97}, 16, {250, 205}},
-    {{700, 20}, {566, 20}, 16, {228, 190}}, {{-30, 426}, {16, 426}, 16, {104, 86}},
+    {{700, 20}, {566, 20}, 16, {234, 196}}, {{-30, 426}, {16, 426}, 16, {104, 86}},
     {{156, -30}, {156, 12}, 16, {110, 36}}, {{800, 290}, {469, 290}, 32, {130, 126}},
-    {{-30, 521}, {0, 521}, 16, {480, 54}}};
+    {{-30, 521}, {0, 521}, 16, {480, 57}}};
+// The detail panel (picture 2) reaches this far left of and above its point,
+// round the labels and the card's name at its point's edges.
+inline constexpr Pos kDetailPanelReach{6, 6};
 // The text strip (picture 6) reaches this far above its point: the hovered
 // card's three lines start above it.
-inline constexpr int32_t kTextStripRise = 9;
+inline constexpr int32_t kTextStripRise = 11;
+// The armed slots' rack (picture 5) names itself in its own pixels: right
+// of the second slot, between the first slot's ammunition and the menus'
+// monitor.
+inline constexpr Box kRackCaption{{90, 82}, {34, 18}};
 inline constexpr Size kArmsCharacter{220, 330};
 inline constexpr Pos kArmsMoney{165, 26};
 // Decrease, the step between them, increase: one row of the arms screen.

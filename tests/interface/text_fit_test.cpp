@@ -1,5 +1,6 @@
 // Every text of the data set that the interface draws, drawn the way its
-// screen draws it with the game's own fonts: what it lights lies inside the
+// screen draws it with the game's own fonts, the pictures' captions and the
+// opening movie's lines: what it lights keeps kTextClear pixels inside the
 // picture the screen puts behind it and clear of what the screen places
 // beside it. The texts drawn over the map have the ground behind them: it
 // stays dark enough for their colour to read.
@@ -14,6 +15,7 @@
 #include "interface/buttons.h"
 #include "interface/talk.h"
 #include "interface/text_widgets.h"
+#include "platform/media/movie_source.h"
 #include "tests/interface/widget_fixture.h"
 
 namespace {
@@ -24,6 +26,7 @@ struct Rect {
     int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0; // right and bottom excluded
     bool Holds(const Rect& r) const { return r.x0 >= x0 && r.y0 >= y0 && r.x1 <= x1 && r.y1 <= y1; }
     bool Meets(const Rect& r) const { return r.x0 < x1 && x0 < r.x1 && r.y0 < y1 && y0 < r.y1; }
+    Rect Grow(int32_t n) const { return {x0 - n, y0 - n, x1 + n, y1 + n}; }
 };
 std::ostream& operator<<(std::ostream& os, const Rect& r) { return os << r.x0 << "," << r.y0 << "-" << r.x1 << "," << r.y1; }
 Rect At(Pos p, Size s, int32_t inset = 0) { return {p.x + inset, p.y + inset, p.x + s.w - inset, p.y + s.h - inset}; }
@@ -32,13 +35,14 @@ Pos Below(Pos p, int32_t dy) { return {p.x, p.y + dy}; }
 class GeneratedTexts : public krxtest::Widgets {
 protected:
     // The bounds of what draw() lights on an empty surface.
-    Rect Ink(const std::function<void()>& draw) {
+    Rect Ink(const std::function<void()>& draw, Rect area = {0, 0, 800, 600}, int32_t level = 1) {
         Clear();
         draw();
         Rect r{800, 600, 0, 0};
-        for (int32_t i = 0; i < 800 * 600; ++i)
-            if (const int32_t x = i % 800, y = i / 800; Pixel(x, y))
-                r = {std::min(r.x0, x), std::min(r.y0, y), std::max(r.x1, x + 1), std::max(r.y1, y + 1)};
+        for (int32_t y = area.y0; y < area.y1; ++y)
+            for (int32_t x = area.x0; x < area.x1; ++x)
+                if (const int32_t p = Pixel(x, y); p && std::max({p >> 10 & 31, p >> 5 & 31, p & 31}) >= level)
+                    r = {std::min(r.x0, x), std::min(r.y0, y), std::max(r.x1, x + 1), std::max(r.y1, y + 1)};
         return r;
     }
     Rect Plain(Pos at, const char* text) {
@@ -53,8 +57,21 @@ protected:
         return Ink([&] { line.lShow(1); });
     }
     void Check(const std::string& what, const Rect& ink, const Rect& box, const std::vector<Rect>& clear = {}) {
-        EXPECT_TRUE(ink.x1 > ink.x0 && box.Holds(ink)) << what << " lights " << ink << " in " << box;
-        for (const Rect& c : clear) EXPECT_FALSE(c.Meets(ink)) << what << " lights " << ink << " on " << c;
+        const Rect kept = ink.Grow(kTextClear); // the ink and what it keeps clear round it
+        EXPECT_TRUE(ink.x1 > ink.x0 && box.Holds(kept)) << what << " lights " << ink << " in " << box;
+        for (const Rect& c : clear) EXPECT_FALSE(c.Meets(kept)) << what << " lights " << ink << " by " << c;
+    }
+    // Where a menu picture drawn at the point stands.
+    Rect Pic(int32_t status, int32_t dir, Pos at) {
+        const sc_GameImg* p = Object(kObjectMenus)->pGetStatusAt(status)->pGetDirAt(dir)->pGetFrameAt(0);
+        return At({at.x + p->oGetOffset().x, at.y + p->oGetOffset().y}, {p->lGetWidth(), p->lGetHeight()});
+    }
+    // A caption in its box on a menu picture drawn at the point: what it lights brightly in and round the box.
+    void Caption(const std::string& what, int32_t status, int32_t dir, int32_t frame, Pos at, Box box,
+                 const std::vector<Rect>& over) {
+        const Rect area = At({at.x + box.at.x, at.y + box.at.y}, box.size).Grow(kTextClear);
+        const sc_GameImg* p = Object(kObjectMenus)->pGetStatusAt(status)->pGetDirAt(dir)->pGetFrameAt(frame);
+        Check(what, Ink([&] { p->vShow(at.x, at.y, m_surface); }, area, 12), area, over);
     }
     // A missing string draws nothing, which fails its check.
     const char* String(int32_t group, int32_t index) {
@@ -74,7 +91,7 @@ TEST_F(GeneratedTexts, EveryTextFitsTheBoxItsScreenDrawsItIn) {
     // briefing's clear of the buttons beside it.
     struct Use { std::string file; Pos text; int32_t lines; Rect box; std::vector<Rect> clear; };
     std::vector<Use> uses = {
-        {"STORY.DB", kStoryText, kStoryLines, At(kStoryPanel, kStoryPanelSize, 3), {}},
+        {"STORY.DB", kStoryText, kStoryLines, At(kStoryPanel, kStoryPanelSize, kFrameLine), {}},
         {"SOS1.DB", kRadioText, kRadioLines, At({kRadioHome.x + 20, kRadioHome.y + 20}, kRadioBack, 3), {}}};
     for (int32_t m = 1; m <= 12; ++m)
         for (Pos text : {kBriefText, kBriefTextAtLoad})
@@ -91,20 +108,20 @@ TEST_F(GeneratedTexts, EveryTextFitsTheBoxItsScreenDrawsItIn) {
 
     for (int32_t i = 0; i < 12; ++i)
         Check("mission caption " + std::to_string(i), Plain(Below(kMissionButton, 20 * i), String(0, i)),
-              At(Below(kMissionButton, 20 * i), kMissionButtonSize));
+              At(Below(kMissionButton, 20 * i), kMissionButtonSize).Grow(kTextClear));
     // A hovered weapon card's three lines on the text strip, clear of the
     // item frame, the top button and each other (a blank row between), and
     // its name on the detail panel right of the numbers; the chosen item's
     // name on the strip; the labels.
-    const Rect strip = At(Below(kArmsSlides[6].home, -kTextStripRise), kArmsSlides[6].size, 1);
-    const Rect detail = At(kArmsSlides[2].home, kArmsSlides[2].size, 3);
+    const Rect strip = Pic(kMenuArmsPics, 6, kArmsSlides[6].home).Grow(-kFrameLine);
+    const Rect detail = Pic(kMenuArmsPics, 2, kArmsSlides[2].home).Grow(-kFrameLine);
     const std::vector<Rect> besideStrip = {At(kArmsSlides[3].home, kArmsSlides[3].size), top};
     for (int32_t c = 0; c < kWeaponCards; ++c) {
         std::vector<Rect> clear = besideStrip;
         for (int32_t k = 0; k < 3; ++k) {
             const Rect ink = Plain(kHoverTexts[k], String(1, 3 * c + k));
             Check("weapon card text " + std::to_string(3 * c + k), ink, strip, clear);
-            clear.push_back({ink.x0, ink.y0, ink.x1, ink.y1 + 1}); // and a blank row below it
+            clear.push_back({ink.x0, ink.y0, ink.x1, ink.y1 + 1 - kTextClear}); // and a blank row below it
         }
         Check("weapon card name " + std::to_string(c), Plain(kHoverName, String(1, 3 * c)), detail,
               {At(kDetailPrice, {36, 17}), At(kDetailAmmo, {30, 17})});
@@ -132,22 +149,46 @@ TEST_F(GeneratedTexts, EveryTextFitsTheBoxItsScreenDrawsItIn) {
 
     // The objective over the map, left of the money counter and above the
     // radio box, and clear of the radio call's portraits at the screen's
-    // corner; the volume page's lines.
+    // corner (whose edges are no border lines); the volume page's lines.
     std::vector<Rect> objectives;
     for (int32_t m = 0; m < 12; ++m) {
         objectives.push_back(Plain({20, 0}, String(10, m)));
-        Check("objective " + std::to_string(m), objectives.back(), {0, 0, kMoneyBack.x, kRadioHome.y});
+        Check("objective " + std::to_string(m), objectives.back(), {-2, -2, kMoneyBack.x, kRadioHome.y});
     }
     sc_Talk radio;
     ASSERT_EQ(radio.bLoad(0, 0, kRadioText.x, kRadioText.y, "ATTRIB\\SOS1.DB", kRadioLines), 1);
     for (int32_t r = 0; r < radio.lGetCount(); ++r) {
         radio.oImage.vSetImage(radio.lGetSpeaker(r), radio.lGetSecond(r), 0, 0);
-        Check("radio portrait " + std::to_string(r), Ink([&] { radio.oImage.vShow(); }), {0, 0, 800, 600},
+        Check("radio portrait " + std::to_string(r), Ink([&] { radio.oImage.vShow(); }), {-2, -2, 802, 602},
               objectives);
     }
     for (int32_t i = 0; i < 9; ++i)
         Check("volume page " + std::to_string(i), Plain({kVolumeTextX, kVolumeTextY[i]}, String(14, i)),
               At(kVolumePage, kVolumePageSize, 3));
+    // The pictures' captions: the screen's name on the shared background, under the buttons, the decoration and
+    // no panel of the screens; the rack's, under no armed card or its ammunition; the ability card's.
+    std::vector<Rect> over = {back, top, Pic(kMenuDecor, kDecorConsoleDir, kDecorConsole),
+                              Pic(kMenuDecor, kStripDir, kStrip), Pic(kMenuIdScreen, kIdRecordDir, kIdRecordPanel),
+                              Pic(kMenuCharPics, kCharCardDir, kCharCardHome)};
+    for (int32_t i = 0; i < kArmsPictures; ++i) over.push_back(Pic(kMenuArmsPics, i, kArmsSlides[i].home));
+    Caption("the screen's name", kMenuBackdrop, 1, 0, {}, kScreenCaption, over);
+    std::vector<Rect> armed = {Pic(kMenuDecor, kDecorMonitorDir, kDecorMonitor)};
+    for (Pos slot : kArmedSlots) armed.insert(armed.end(), {At(slot, kWeaponButton), At(Below(slot, 20), {39, 18})});
+    Caption("rack", kMenuArmsPics, 5, 0, kArmsSlides[5].home, kRackCaption, armed);
+    for (int32_t t = 0; t < kCharacterTypes; ++t)
+        for (Box b : {kChartLabels[0], kChartLabels[1], kChartLabels[2], kChartLabels[3], kCardRole, kCardName})
+            Caption("ability card " + std::to_string(t), kMenuCharPics, kCharCardDir, t, kCharCardHome, b, {});
+    // The opening movie's story lines (its green, in any frame) in its middle four fifths.
+    const auto movie = plat::MovieSource::Open("MOVIE\\KRX-OPEN.MPG");
+    ASSERT_TRUE(movie);
+    const int32_t w = movie->Width(), h = movie->Height();
+    std::vector<uint16_t> frame(static_cast<size_t>(w * h));
+    Check("the opening movie's lines", Ink([&] {
+              while (movie->NextFrame(frame, false) == plat::MovieFrame::Frame)
+                  for (int32_t i = 0; i < w * h; ++i)
+                      if ((frame[i] >> 5 & 31) >= std::max(18, (frame[i] >> 10 & 31) + 8))
+                          m_surface->pGetBuffer()[i / w * 800 + i % w] = 1;
+          }), {w / 10, h / 10, w - w / 10, h - h / 10});
 }
 
 TEST(GeneratedGrounds, TheTextColourReadsOverEveryMapsGround) {

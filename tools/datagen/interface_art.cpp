@@ -120,7 +120,7 @@ void Border(sc_Image& img, int32_t x, int32_t y, int32_t w, int32_t h, int32_t t
 }
 
 void Brackets(sc_Image& img, int32_t x, int32_t y, int32_t w, int32_t h, int32_t arm, Rgba c) {
-    const int32_t t = 2;
+    const int32_t t = layout::kFrameLine;
     for (int32_t sx : {0, 1})
         for (int32_t sy : {0, 1}) {
             const int32_t cx = sx ? x + w - arm : x, cy = sy ? y + h - t : y;
@@ -151,7 +151,8 @@ void Window(sc_Image& img, int32_t x, int32_t y, int32_t w, int32_t h, std::stri
     FillRect(img, x + 3, y + 2, w - 6, 1, Rgba{255, 255, 255, 36});
     Brackets(img, x, y, w, h, std::min(14, std::min(w, h) / 3), accent);
     if (!title.empty()) {
-        FillRect(img, x + 4, y + 4, w - 8, 20, Horizontal(WithAlpha(Scale(accent, 0.45f), 230), Rgba{20, 28, 40, 0}));
+        FillRect(img, x + 4, y + 4, w - 8, layout::kTitleBar - 4,
+                 Horizontal(WithAlpha(Scale(accent, 0.45f), 230), Rgba{20, 28, 40, 0}));
         Text(img, x + 10, y + 6, title, 16, kInk);
     }
 }
@@ -182,6 +183,13 @@ void TextCentred(sc_Image& img, int32_t x, int32_t y, int32_t w, int32_t h, std:
 }
 
 int32_t TextWidth(std::string_view utf8, int32_t pixels, Face face) { return Font(face, pixels).Width(utf8); }
+
+void Caption(sc_Image& img, layout::Box box, std::string_view utf8, int32_t pixels, Rgba fill, bool centred) {
+    // The outline takes a pixel at each side.
+    while (pixels > 8 && (TextWidth(utf8, pixels) + 2 > box.size.w || pixels + 2 > box.size.h)) --pixels;
+    const int32_t x = centred ? box.at.x + (box.size.w - TextWidth(utf8, pixels)) / 2 : box.at.x + 1;
+    Text(img, x, box.at.y + (box.size.h - pixels) / 2, utf8, pixels, fill);
+}
 
 void Dither(sc_Image& img, int32_t seed) {
     for (int32_t y = 0; y < img.lGetHeight(); ++y)

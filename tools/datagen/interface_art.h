@@ -79,6 +79,10 @@ void Text(sc_Image& img, int32_t x, int32_t y, std::string_view utf8, int32_t pi
 void TextCentred(sc_Image& img, int32_t x, int32_t y, int32_t w, int32_t h, std::string_view utf8, int32_t pixels,
                  Rgba fill, Rgba outline = kShadow, Face face = Face::kChinese);
 int32_t TextWidth(std::string_view utf8, int32_t pixels, Face face = Face::kChinese);
+// A caption in its box (layout.h's, in the picture's own pixels): centred
+// in it, or from its left edge, in the largest size up to `pixels` whose
+// outlined line fits the box.
+void Caption(sc_Image& img, layout::Box box, std::string_view utf8, int32_t pixels, Rgba fill, bool centred = true);
 
 // Noise of about one step of the 5-5-5 pixels on every painted pixel, so
 // that gradients do not fall into bands.

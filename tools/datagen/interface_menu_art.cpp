@@ -55,14 +55,14 @@ void Stars(sc_Image& img, int32_t seed, int32_t height) {
             if (Hash(x, y, seed) > 0.996f) PaintPixel(img, x, y, Rgba{220, 230, 255, 200});
 }
 
-// A HUD frame round the whole screen.
+// A HUD frame round the whole screen, the screen's name at its bottom right.
 void ScreenFrame(sc_Image& img, std::string_view title) {
     FillRect(img, 0, 0, 800, 4, Scale(kTeal, 0.5f));
     FillRect(img, 0, 596, 800, 4, Scale(kTeal, 0.5f));
     FillRect(img, 0, 0, 4, 600, Scale(kTeal, 0.5f));
     FillRect(img, 796, 0, 4, 600, Scale(kTeal, 0.5f));
     Brackets(img, 6, 6, 788, 588, 40, kTeal);
-    if (!title.empty()) Text(img, 800 - 24 - TextWidth(title, 16), 8, title, 16, WithAlpha(kTeal, 200));
+    if (!title.empty()) Caption(img, layout::kScreenCaption, title, 16, WithAlpha(kTeal, 200));
 }
 
 // ------------------------------------------------------------ top menu
@@ -103,9 +103,9 @@ void DrawBackdropBase(sc_Image& img) {
 }
 
 void DrawBackdropFrame(sc_Image& img) {
-    ScreenFrame(img, "指揮中心");
     FillRect(img, 0, 556, 800, 44, Vertical(Rgba{10, 14, 20, 160}, Rgba{4, 6, 10, 220}));
     FillRect(img, 0, 556, 800, 1, WithAlpha(kTeal, 120));
+    ScreenFrame(img, "指揮中心");
 }
 
 // ------------------------------------------------------------ ID screen
@@ -437,7 +437,8 @@ void DrawCharCard(sc_Image& img, int32_t type) {
     const Size s = layout::kCharCard;
     const Character& c = kCharacters[type];
     Window(img, 0, 0, s.w, s.h, "能力評估", c.accent, 215);
-    const float cx = s.w / 2.0f, cy = 120, r = 60;
+    const float cx = static_cast<float>(layout::kChartMiddle.x), cy = static_cast<float>(layout::kChartMiddle.y);
+    const float r = static_cast<float>(layout::kChartReach);
     std::vector<float> shape, frame;
     for (int32_t k = 0; k < 4; ++k) {
         const float a = static_cast<float>(k) * kPi / 2 - kPi / 2;
@@ -448,14 +449,12 @@ void DrawCharCard(sc_Image& img, int32_t type) {
         frame.push_back(cx + std::cos(a) * r);
         frame.push_back(cy + std::sin(a) * r);
         Line(img, cx, cy, cx + std::cos(a) * r, cy + std::sin(a) * r, 1, Rgba{255, 255, 255, 60});
-        const float lx = cx + std::cos(a) * (r + 16), ly = cy + std::sin(a) * (r + 12);
-        TextCentred(img, static_cast<int32_t>(lx) - 20, static_cast<int32_t>(ly) - 8, 40, 16, kAbilities[k], 14,
-                    kDimInk);
+        Caption(img, layout::kChartLabels[k], kAbilities[k], 14, kDimInk);
     }
     FillPolygon(img, frame, Rgba{255, 255, 255, 20});
     FillPolygon(img, shape, WithAlpha(c.accent, 150));
-    Text(img, 12, s.h - 50, c.role, 20, c.accent);
-    Text(img, 12, s.h - 26, c.name, 16, kInk);
+    Caption(img, layout::kCardRole, c.role, 20, c.accent, false);
+    Caption(img, layout::kCardName, c.name, 16, kInk, false);
 }
 
 void DrawSliderBar(sc_Image& img) {
@@ -550,7 +549,7 @@ void DrawArmsPicture(sc_Image& img, int32_t i) {
                      Rgba{4, 6, 10, 230});
             Border(img, p.x - 3, p.y - 3, layout::kWeaponButton.w + 6, layout::kWeaponButton.h + 6, 1, kAmber);
         }
-        Text(img, 84, 4, "裝備", 14, kAmber);
+        Caption(img, layout::kRackCaption, "裝備", 14, kAmber);
         break;
     }
     default:
@@ -679,6 +678,8 @@ ObjectDesc MenuObject() {
     for (int32_t i = 0; i < layout::kArmsPictures; ++i)
         arms.dirs.push_back(
             Dir(1, [i](FrameArt& a, int32_t) { DrawArmsPicture(a.image, i); }, layout::kArmsSlides[i].size));
+    arms.dirs[2].originX = -layout::kDetailPanelReach.x;
+    arms.dirs[2].originY = -layout::kDetailPanelReach.y;
     arms.dirs.back().originY = -layout::kTextStripRise;
     arms.dirs.push_back(Dir(types, [](FrameArt& a, int32_t t) { DrawGhost(a.image, t); }, layout::kArmsCharacter));
     return o;

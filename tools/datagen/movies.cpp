@@ -31,6 +31,8 @@ using namespace datagen;
 
 // Half the game's screen: every pixel of the movie is two on the screen.
 constexpr int32_t kW = 400, kH = 300;
+// Texts stand in the middle four fifths of the picture.
+constexpr int32_t kSafeW = kW * 4 / 5;
 constexpr int32_t kFps = 25;
 constexpr int32_t kFrameMs = 1000 / kFps;
 constexpr int32_t kPage = 8;
@@ -102,21 +104,39 @@ public:
             if (f) f->vShowOn(x - kCanvasW / 2, y - kCanvasH / 2, Pixels(), kW, kH, 0, 0, 0, 0, 0);
         }
     }
-    // Big5 text centred on a row, doubled when large, its first glyphs only
-    // while it is being typed.
-    void Text(const char* utf8, int32_t y, uint32_t colour, size_t glyphs = std::string::npos,
-              bool large = false) {
+    // Big5 text in rows no wider than the picture's title-safe middle (four
+    // fifths of its width), each row centred, from y down; doubled when
+    // large; its first glyphs only while it is being typed. A row that does
+    // not hold the rest ends after its last comma when that leaves it at
+    // least half full. The rows it takes.
+    int32_t Text(const char* utf8, int32_t y, uint32_t colour, size_t glyphs = std::string::npos,
+                 bool large = false) {
         std::string big5;
-        if (!m_big5.Encode(utf8, big5)) return;
-        const size_t whole = big5.size();
+        if (!m_big5.Encode(utf8, big5)) return 0;
         l_SelectPage(kPage);
         m_writer.vSetZoom(large ? 1 : 0);
         m_writer.vSetColor(colour, 0, 16);
         m_writer.vSetShadow(0, large ? 2 : 1);
-        // Centred as the whole line, so that typing does not move it.
-        const int32_t x = (kW - m_writer.lMeasureString(big5.c_str())) / 2;
-        big5.resize(std::min(whole, 2 * glyphs));
-        m_writer.vShowString(x, y, big5.c_str());
+        // Where each glyph starts, and the end.
+        std::vector<size_t> at = {0};
+        while (at.back() < big5.size())
+            at.push_back(std::min(big5.size(), at.back() + (static_cast<uint8_t>(big5[at.back()]) >= 0x81 ? 2 : 1)));
+        const size_t last = at.size() - 1;
+        const auto part = [&](size_t from, size_t to) { return big5.substr(at[from], at[to] - at[from]); };
+        const auto width = [&](size_t from, size_t to) { return m_writer.lMeasureString(part(from, to).c_str()); };
+        int32_t rows = 0;
+        for (size_t from = 0; from < last; ++rows) {
+            size_t to = from + 1, comma = 0;
+            while (to < last && width(from, to + 1) <= kSafeW) ++to;
+            for (size_t g = from + 1; g <= to; ++g)
+                if (part(g - 1, g) == "\xA1\x41") comma = g;
+            if (to < last && comma > from && 2 * width(from, comma) >= kSafeW) to = comma;
+            // Centred as the whole row, so that typing does not move it.
+            m_writer.vShowString((kW - width(from, to)) / 2, y + rows * (large ? 44 : 22),
+                                 part(from, std::clamp(glyphs, from, to)).c_str());
+            from = to;
+        }
+        return rows;
     }
     // Darkens the picture to level/31.
     void Dim(int32_t level) {
@@ -203,7 +223,7 @@ bool WriteMovies(const std::filesystem::path& out) {
             const int32_t x = -60 + 3 * f - 46 * m, y = 150 + 14 * m - 4 * (m % 2) * 7;
             studio.Character(m, x, y, true, f / 2 + m);
         }
-        if (f >= 3 * kFps) studio.Text("獵鷹小隊", 250, kGreen, static_cast<size_t>(f - 3 * kFps) / 3, true);
+        if (f >= 3 * kFps) studio.Text("獵鷹小隊", 226, kGreen, static_cast<size_t>(f - 3 * kFps) / 3, true);
         studio.Dim(Fade(f, tour.frames, 12, 16));
         studio.Copy(picture);
     };
@@ -221,9 +241,9 @@ bool WriteMovies(const std::filesystem::path& out) {
         studio.Dim(14);
         studio.Text("KRX", 52, kWhite, f < 10 ? 0 : std::string::npos, true);
         studio.Text("鋼鐵突擊隊", 96, kAmber, static_cast<size_t>(std::max(0, f - 10)) / 4, true);
-        const int32_t typed = std::max(0, f - 45) / 2;
-        studio.Text(talk::kStory[0].text, 180, kGreen, static_cast<size_t>(typed));
-        studio.Text(talk::kStory[1].text, 206, kGreen, static_cast<size_t>(std::max(0, typed - 14)));
+        const int32_t typed = std::max(0, f - 35) / 2;
+        const int32_t rows = studio.Text(talk::kStory[0].text, 172, kGreen, static_cast<size_t>(typed));
+        studio.Text(talk::kStory[1].text, 176 + 22 * rows, kGreen, static_cast<size_t>(std::max(0, typed - 14)));
         studio.Dim(Fade(f, opening.frames, 15, 10));
         studio.Copy(picture);
     };

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "interface/layout.h"
 #include "platform/byte_reader.h"
 #include "tools/datagen/big5.h"
 #include "tools/datagen/generators.h"
@@ -30,10 +31,18 @@ using namespace datagen;
 using namespace datagen::talk;
 
 constexpr size_t kTextBytes = 128;
+// The briefings draw their portraits at layout::kBriefImage, left of the
+// screen's edge: a briefing's faces are directions kFaces on, the same faces
+// drawn kBriefShift to the right, their panel 16 pixels in from the edge.
+constexpr int32_t kFaces = 3;
+constexpr int32_t kBriefShift = 16 - layout::kBriefImage.x;
 
 // ------------------------------------------------------------ tables
 
-bool WriteTable(const std::filesystem::path& file, std::span<const Line> lines, Big5Encoder& big5) {
+// Where a table's faces start among its speakers' directions.
+int32_t FaceOffset(const Table& t) { return std::string_view(t.file).starts_with("TALK") ? kFaces : 0; }
+
+bool WriteTable(const std::filesystem::path& file, std::span<const Line> lines, int32_t faces, Big5Encoder& big5) {
     sc_ByteWriter w;
     w.Write(static_cast<int32_t>(lines.size()));
     std::string text;
@@ -49,7 +58,7 @@ bool WriteTable(const std::filesystem::path& file, std::span<const Line> lines, 
             std::fprintf(stderr, "talk: %s: no Big5 line for %s\n", file.filename().c_str(), l.text);
             return false;
         }
-        record(l.speaker, l.face, text);
+        record(l.speaker, l.speaker == kNarrator ? l.face : l.face + faces, text);
     }
     record(kNarrator, kNone, "");
     std::ofstream f(file, std::ios::binary | std::ios::trunc);
@@ -412,7 +421,7 @@ PackDesc TalkPack() {
     for (const Table& t : kTables)
         for (const Line& l : t.lines)
             if (l.speaker >= 0 && l.speaker < kSpeakers)
-                faces[l.speaker] = std::max(faces[l.speaker], l.face + 1);
+                faces[l.speaker] = std::max(faces[l.speaker], l.face + 1 + FaceOffset(t));
 
     ObjectDesc object;
     for (int32_t s = 0; s < kSpeakers; ++s) {
@@ -420,8 +429,12 @@ PackDesc TalkPack() {
         status.frameTime = 100;
         for (int32_t face = 0; face < faces[s]; ++face) {
             const Look& look = kLooks[s];
-            status.dirs.push_back(
-                DirDesc{5, [&look, face](FrameArt& art, int32_t f) { DrawFrame(art, look, face, f); }, 0, 0});
+            DirDesc dir{5, [&look, face](FrameArt& art, int32_t f) { DrawFrame(art, look, face % kFaces, f); }};
+            // Room for the panel's soft edge.
+            dir.canvasW = static_cast<int32_t>(kW) + 4;
+            dir.canvasH = static_cast<int32_t>(kH) + 4;
+            dir.originX = face < kFaces ? 0 : kBriefShift;
+            status.dirs.push_back(std::move(dir));
         }
         object.statuses.push_back(std::move(status));
     }
@@ -445,7 +458,7 @@ datagen::Register reg("talk", [](const std::filesystem::path& out) {
     }
     bool ok = true;
     for (const Table& t : kTables)
-        ok &= WriteTable(dir / t.file, t.lines, big5);
+        ok &= WriteTable(dir / t.file, t.lines, FaceOffset(t), big5);
     return ok && WritePack(out, TalkPack());
 });
 
