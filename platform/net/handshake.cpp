@@ -97,6 +97,19 @@ pollfd Greeting::Wants() const {
     return {fd.Get(), static_cast<short>((m_connected ? POLLIN : 0) | (writing ? POLLOUT : 0)), 0};
 }
 
+bool Greeting::Flush() {
+    while (m_outPos < m_out.size()) {
+        const long n = WriteSome(fd, std::span(m_out).subspan(m_outPos));
+        if (n < 0) {
+            Fail("the connection broke");
+            return false;
+        }
+        if (n == 0) break;
+        m_outPos += static_cast<size_t>(n);
+    }
+    return true;
+}
+
 void Greeting::Step(short revents) {
     if (m_state != State::Going || revents == 0) return;
     if (!m_connected) {
@@ -104,47 +117,30 @@ void Greeting::Step(short revents) {
         m_connected = true;
         WriteHello(m_out, m_facts, m_process);
     }
-    while (m_outPos < m_out.size()) {
-        const long n = WriteSome(fd, std::span(m_out).subspan(m_outPos));
-        if (n < 0) return Fail("the connection broke");
-        if (n == 0) break;
-        m_outPos += static_cast<size_t>(n);
-    }
+    if (!Flush()) return;
     std::vector<uint8_t> chunk(kReadChunk);
-    for (;;) {
-        const long n = ReadSome(fd, chunk);
+    for (long n = chunk.size(); static_cast<size_t>(n) == chunk.size();) {
+        n = ReadSome(fd, chunk);
         if (n < 0) return Fail("the connection broke");
-        if (n == 0) break;
         m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
         // Nothing but a challenge and a welcome is due; whatever the host
         // sends after the welcome waits in `rest` for the member.
-        for (size_t at = 0;;) {
-            Frame frame;
-            size_t used = 0;
-            const char* why = "";
-            const ParseStatus s = ParseFrame(std::span(m_in).subspan(at), frame, used, why);
+        Frame frame;
+        size_t used = 0;
+        const char* why = "";
+        for (ParseStatus s; (s = ParseFrame(m_in, frame, used, why)) != ParseStatus::NeedMore;) {
             if (s == ParseStatus::Bad) return Fail(why);
-            if (s == ParseStatus::NeedMore) {
-                m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(at));
-                break;
-            }
-            at += used;
             Take(frame);
+            m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(used));
             if (m_state == State::Failed) return;
             if (m_state == State::Welcomed) {
-                rest.assign(m_in.begin() + static_cast<std::ptrdiff_t>(at), m_in.end());
+                rest = std::move(m_in);
                 return;
             }
         }
-        if (static_cast<size_t>(n) < chunk.size()) break;
     }
     // The proof goes as soon as the challenge has been taken.
-    while (m_outPos < m_out.size()) {
-        const long n = WriteSome(fd, std::span(m_out).subspan(m_outPos));
-        if (n < 0) return Fail("the connection broke");
-        if (n == 0) break;
-        m_outPos += static_cast<size_t>(n);
-    }
+    Flush();
 }
 
 void Greeting::Take(const Frame& frame) {

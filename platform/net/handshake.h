@@ -75,6 +75,8 @@ public:
 
 private:
     void Fail(const char* why);
+    // Writes what the socket takes; false once the connection broke.
+    bool Flush();
     void Take(const Frame& frame);
 
     const Identity& m_me;
