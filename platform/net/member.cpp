@@ -212,7 +212,7 @@ void Member::Run() {
         if (fds[0].revents) m_waker.Drain();
         if (m_stop) break;
         if (!m_fd.Valid()) continue; // the session is lost: wait to be closed
-        if (!Pump()) Move();
+        if (!Pump() && Connected()) Move();
     }
 }
 
