@@ -85,11 +85,16 @@ std::array<uint8_t, ss_LobbyMessage::kBytes> ss_LobbyMessage::oPack() const {
     return out;
 }
 
-bool ss_LobbyMessage::bUnpack(std::span<const uint8_t> oMessage) {
-    if (oMessage.size() != kBytes) {
-        plat::Trace("lobby", "lobby message of " + std::to_string(oMessage.size()) + " bytes refused");
+bool ss_LobbyMessage::bUnpack(std::span<const uint8_t> oMessage, uint32_t lFrom) {
+    const auto refuse = [&](const char* why) {
+        const std::string reason = std::string("lobby message refused: ") + why;
+        if (lFrom != 0)
+            plat::TraceRefusal("lobby", reason, "player " + std::to_string(lFrom));
+        else
+            plat::Trace("lobby", reason);
         return false;
-    }
+    };
+    if (oMessage.size() != kBytes) return refuse("not 44 bytes long");
     sc_ByteReader r(oMessage);
     uint32_t header = 0;
     ss_LobbyMessage m;
@@ -101,10 +106,7 @@ bool ss_LobbyMessage::bUnpack(std::span<const uint8_t> oMessage) {
     bool sound = r.Ok() && header == kMessageLobby && flag(m.bStart) && m.lMap >= 0 && m.lMap < kMaps;
     for (int32_t i = 0; i < kSlots; ++i)
         sound = sound && flag(m.pReady[i]) && m.pCharacter[i] >= 0 && m.pCharacter[i] < kCharacters;
-    if (!sound) {
-        plat::Trace("lobby", "lobby message with a value out of range refused");
-        return false;
-    }
+    if (!sound) return refuse("a value out of range");
     *this = m;
     return true;
 }

@@ -46,8 +46,9 @@ struct ss_LobbyMessage {
     std::array<uint8_t, kBytes> oPack() const;
     // Takes a received lobby message: exactly 44 bytes of header 1 with
     // every flag 0 or 1, characters 0..4 and a map 0..7; anything else is
-    // refused with a trace line and leaves this unchanged.
-    bool bUnpack(std::span<const uint8_t> oMessage);
+    // refused and leaves this unchanged. A sender's refusals are counted
+    // against it; without one given, each is a trace line.
+    bool bUnpack(std::span<const uint8_t> oMessage, uint32_t lFrom = 0);
 };
 
 // The record buffer of network battles: collects one frame's game records
