@@ -3,6 +3,7 @@
 // marks ready and picks a character while the room agrees on a battle map.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "engine/device/dir_surface.h"
 #include "engine/device/frame_time.h"
@@ -17,6 +18,7 @@
 #include "network/dir_play.h"
 #include "network/transmit.h"
 #include "platform/byte_reader.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -71,6 +73,18 @@ int32_t Header(const uint8_t* message, uint32_t size) {
 }
 
 bool Clicked(sc_InterFaceButton& button) { return button.lShow() && g_oGameMouse.bLeftPressed(); }
+
+// Whom the room screen hears: another player of the room and, unless this
+// machine made the room, only its maker, who went in first and says what the
+// room is. Null for a sender heard, else why it is not.
+const char* NotHeard(const sc_InterFace& ui, uint32_t from) {
+    const sc_DirPlay* dp = g_pDirPlay;
+    if (!dp || from == 0 || from == dp->lOwnPlayerId) return "not from another player";
+    const auto at = std::find(ui.oNetSlotIds.begin(), ui.oNetSlotIds.end(), from);
+    if (at == ui.oNetSlotIds.end()) return "its sender is no player of the room";
+    if (!ui.bNetOwner && at != ui.oNetSlotIds.begin()) return "only the room's maker says what the room is";
+    return nullptr;
+}
 
 } // namespace
 
@@ -273,16 +287,13 @@ bool sc_InterFace::bFollowPlayers() {
 }
 
 bool sc_InterFace::bTakeNetMessage(uint32_t lFrom, const ss_LobbyMessage& oMessage) {
-    const sc_DirPlay* dp = g_pDirPlay;
-    if (!dp || lFrom == 0 || lFrom == dp->lOwnPlayerId) return false;
+    if (NotHeard(*this, lFrom)) return false;
     const auto at = std::find(oNetSlotIds.begin(), oNetSlotIds.end(), lFrom);
-    if (at == oNetSlotIds.end()) return false; // not one of the room's players
     const size_t slot = static_cast<size_t>(at - oNetSlotIds.begin());
     if (!bNetOwner) {
-        // Only the room's maker, who went in first, says what the room is.
-        // The own mark and choice are this machine's to say: a state sent
-        // before the maker had the last change must not take it back.
-        if (slot != 0) return false;
+        // The maker's. The own mark and choice are this machine's to say: a
+        // state sent before the maker had the last change must not take it
+        // back.
         const bool own = lNetOwnIndex >= 0 && lNetOwnIndex < layout::kRoomSlots;
         const size_t i = own ? static_cast<size_t>(lNetOwnIndex) : 0;
         const int32_t ready = pNetReady[i], character = pNetCharacter[i];
@@ -329,13 +340,21 @@ void sc_InterFace::vShowNetRoom() {
         for (int32_t i = 0; i < kRoomMessagesPerPoll; ++i) {
             const uint8_t* m = dp->pReceive(&from, &size);
             if (!m) break;
+            // Nobody is left to play with: back to the list.
+            if (sc_DirPlay::bSessionLost(from, m, size)) return vLeaveRoom();
             if (from == 0 || size < 4 || Header(m, size) != static_cast<int32_t>(kMessageLobby)) continue;
-            ss_LobbyMessage state;
-            if (!state.bUnpack({m, size})) continue;
             // A player who came in since the room was enumerated: the session
             // had it in the room before its message.
             if (std::find(oNetSlotIds.begin(), oNetSlotIds.end(), from) == oNetSlotIds.end()) enumerate();
-            if (!bTakeNetMessage(from, state)) continue;
+            // The sender first: anyone in the session can send to the room
+            // as often as the host lets it, and is refused by a count.
+            if (const char* why = NotHeard(*this, from)) {
+                plat::TraceRefusal("lobby", std::string("lobby message refused: ") + why,
+                                   "player " + std::to_string(from));
+                continue;
+            }
+            ss_LobbyMessage state;
+            if (!state.bUnpack({m, size}, from) || !bTakeNetMessage(from, state)) continue;
             send |= bNetOwner != 0;
             if (bNetStart) break; // the battle begins with this state
         }

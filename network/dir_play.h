@@ -64,6 +64,9 @@ public:
     bool bSetGroupName(const char* pName);
     bool bSend(uint32_t lTo, const void* pData, uint32_t lSize);
     uint8_t* pReceive(uint32_t* plFrom, uint32_t* plSize);
+    // A received message that is the session's own notice that this machine
+    // has lost it (its host went silent or no member took over).
+    static bool bSessionLost(uint32_t lFrom, const uint8_t* pMessage, uint32_t lSize);
     bool bLeaveGroup();
     bool bDestroyGroup(uint32_t lGroupId);
     void vClose();

@@ -27,48 +27,50 @@ uint32_t Word(std::span<const uint8_t> bytes, size_t at) {
     return v;
 }
 
-void Refuse(uint32_t kind, uint32_t size, size_t at, const char* why) {
-    plat::Trace(kSource, "record of kind " + std::to_string(kind) + " at byte " + std::to_string(at) +
-                             " with size word " + std::to_string(size) + " " + why + "; the rest is dropped");
-}
-
 } // namespace
 
 int32_t l_WalkRecords(std::span<const uint8_t> oMessage,
                       const std::function<void(uint32_t, std::span<const uint8_t>)>& visit) {
     int32_t handed = 0;
     size_t at = 4;
+    const char* why = nullptr;
+    uint32_t kind = 0, size = 0;
     while (at < oMessage.size()) {
         const size_t left = oMessage.size() - at;
+        kind = size = 0;
         if (left < 4) {
-            plat::Trace(kSource, "message ends inside a record's kind; the rest is dropped");
+            why = "the message ends inside a record's kind";
             break;
         }
-        const uint32_t kind = Word(oMessage, at);
+        kind = Word(oMessage, at);
         if (kind == kRecordEnd) break;
         if (left < 8) {
-            plat::Trace(kSource, "record of kind " + std::to_string(kind) + " ends before its size word");
+            why = "the message ends before a record's size word";
             break;
         }
-        const uint32_t size = Word(oMessage, at + 4);
-        if (size % 4 != 0 || size < 8) {
-            Refuse(kind, size, at, "is no record's length");
-            break;
-        }
-        if (size > left) {
-            Refuse(kind, size, at, "runs past the message");
-            break;
-        }
-        if (size < l_RecordLength(kind)) {
-            Refuse(kind, size, at, "is shorter than its kind");
-            break;
-        }
+        size = Word(oMessage, at + 4);
+        if (size % 4 != 0 || size < 8)
+            why = "a size word is no record's length";
+        else if (size > left)
+            why = "a record runs past the message";
+        else if (size < l_RecordLength(kind))
+            why = "a record is shorter than its kind";
+        if (why) break;
         if (l_RecordLength(kind) != 0) {
             visit(kind, oMessage.subspan(at, size));
             ++handed;
         }
         at += size;
     }
+    if (!why) return handed;
+    // While a message is dispatched its sender may send such ones at will:
+    // counted against it, and told without the message's values, each of
+    // which would make a line of its own.
+    if (g_pTransmit && g_pTransmit->bDispatching())
+        g_pTransmit->vRefuse("the rest of a message", why);
+    else
+        plat::Trace(kSource, "the rest of a message refused at byte " + std::to_string(at) + " (kind " +
+                                 std::to_string(kind) + ", size word " + std::to_string(size) + "): " + why);
     return handed;
 }
 
@@ -83,11 +85,16 @@ std::array<uint8_t, ss_LobbyMessage::kBytes> ss_LobbyMessage::oPack() const {
     return out;
 }
 
-bool ss_LobbyMessage::bUnpack(std::span<const uint8_t> oMessage) {
-    if (oMessage.size() != kBytes) {
-        plat::Trace("lobby", "lobby message of " + std::to_string(oMessage.size()) + " bytes refused");
+bool ss_LobbyMessage::bUnpack(std::span<const uint8_t> oMessage, uint32_t lFrom) {
+    const auto refuse = [&](const char* why) {
+        const std::string reason = std::string("lobby message refused: ") + why;
+        if (lFrom != 0)
+            plat::TraceRefusal("lobby", reason, "player " + std::to_string(lFrom));
+        else
+            plat::Trace("lobby", reason);
         return false;
-    }
+    };
+    if (oMessage.size() != kBytes) return refuse("not 44 bytes long");
     sc_ByteReader r(oMessage);
     uint32_t header = 0;
     ss_LobbyMessage m;
@@ -99,10 +106,7 @@ bool ss_LobbyMessage::bUnpack(std::span<const uint8_t> oMessage) {
     bool sound = r.Ok() && header == kMessageLobby && flag(m.bStart) && m.lMap >= 0 && m.lMap < kMaps;
     for (int32_t i = 0; i < kSlots; ++i)
         sound = sound && flag(m.pReady[i]) && m.pCharacter[i] >= 0 && m.pCharacter[i] < kCharacters;
-    if (!sound) {
-        plat::Trace("lobby", "lobby message with a value out of range refused");
-        return false;
-    }
+    if (!sound) return refuse("a value out of range");
     *this = m;
     return true;
 }

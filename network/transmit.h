@@ -23,8 +23,9 @@ inline constexpr uint32_t kRecordEnd = 10;
 // each to visit with exactly the bytes its size word gives. The walk ends
 // at the end kind or at the message's end; a record whose size word is not
 // a multiple of 4, is shorter than its kind, or runs past the message ends
-// it too, and leaves one trace line (the records before it were handed
-// on). Records of unknown kinds with a sound size word are stepped over.
+// it too (the records before it were handed on), with one refusal: counted
+// against the sender while a message is dispatched, else a trace line.
+// Records of unknown kinds with a sound size word are stepped over.
 // Returns the number of records handed on.
 int32_t l_WalkRecords(std::span<const uint8_t> oMessage,
                       const std::function<void(uint32_t lKind, std::span<const uint8_t> oRecord)>& visit);
@@ -45,8 +46,9 @@ struct ss_LobbyMessage {
     std::array<uint8_t, kBytes> oPack() const;
     // Takes a received lobby message: exactly 44 bytes of header 1 with
     // every flag 0 or 1, characters 0..4 and a map 0..7; anything else is
-    // refused with a trace line and leaves this unchanged.
-    bool bUnpack(std::span<const uint8_t> oMessage);
+    // refused and leaves this unchanged. A sender's refusals are counted
+    // against it; without one given, each is a trace line.
+    bool bUnpack(std::span<const uint8_t> oMessage, uint32_t lFrom = 0);
 };
 
 // The record buffer of network battles: collects one frame's game records

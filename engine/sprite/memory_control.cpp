@@ -134,29 +134,51 @@ int32_t LastDataOffset(const sc_GameImageData& tree) {
     return last;
 }
 
-// The miss path shared by the three gets: parse the table's headers, copy
-// the piece, then read exactly its blocks from its first frame's offset.
+} // namespace
+
+// Parse the table's headers, copy the piece, then read exactly its blocks
+// from its first frame's offset.
 template <class Piece, class Pick>
-std::unique_ptr<Piece> LoadPiece(const char* table, const char* data, std::set<std::string>& shortData,
-                                 Pick pick) {
+std::unique_ptr<Piece> sc_MemoryControl::pLoad(const char* table, const char* data, Pick pick) {
     auto refuse = [](const char* name, const char* why) {
         plat::Trace(name, why);
         return nullptr;
     };
+    auto lacking = [&](sc_GameImageData& headers) {
+        const Piece* found = pick(headers);
+        return !found || !found->pFirstFrame();
+    };
+    auto lacks = [&] {
+        plat::TraceRefusal(table, "holds no frame for the piece asked", "sprite cache");
+        return nullptr;
+    };
+    const auto known = std::find_if(m_oLacking.begin(), m_oLacking.end(), [&](const ss_PackHeaders& p) {
+        return p.table == table && p.data == data;
+    });
+    if (known != m_oLacking.end() && lacking(*known->headers)) return lacks();
+
     sc_CreateFileSquentialAccess tableFile(table);
     sc_CreateFileSquentialAccess dataFile(data);
     if (!tableFile.bIsOpen()) return refuse(table, "does not open");
     if (!dataFile.bIsOpen()) return refuse(data, "does not open");
-    sc_GameImageData tree;
-    if (!tree.bReadSplit(tableFile, nullptr, nullptr)) return nullptr; // traced by the reader
-    const Piece* found = pick(tree);
-    const sc_GameImgWithShadow* first = found ? found->pFirstFrame() : nullptr;
-    if (!first) return refuse(table, "holds no frame for the piece asked");
+    auto tree = std::make_unique<sc_GameImageData>();
+    if (!tree->bReadSplit(tableFile, nullptr, nullptr)) return nullptr; // traced by the reader
+    if (lacking(*tree)) {
+        if (known != m_oLacking.end()) {
+            known->headers = std::move(tree);
+        } else {
+            if (m_oLacking.size() >= kLackingPacks) m_oLacking.pop_front();
+            m_oLacking.push_back({table, data, std::move(tree)});
+        }
+        return lacks();
+    }
+    const Piece* found = pick(*tree);
+    const sc_GameImgWithShadow* first = found->pFirstFrame();
     const uint32_t size = dataFile.lGetSize();
     // A data file cut short still gives the pieces it holds whole; it is
     // named once, whichever piece is asked first.
-    if (const int32_t last = LastDataOffset(tree);
-        last >= 0 && static_cast<uint32_t>(last) >= size && shortData.insert(data).second)
+    if (const int32_t last = LastDataOffset(*tree);
+        last >= 0 && static_cast<uint32_t>(last) >= size && m_oShortData.insert(data).second)
         plat::Trace(data, "ends before frames its table places in it");
     const int32_t offset = first->lGetDataOffset();
     if (!first->bInDataFile() || offset < 0 || static_cast<uint32_t>(offset) > size)
@@ -168,15 +190,13 @@ std::unique_ptr<Piece> LoadPiece(const char* table, const char* data, std::set<s
     return piece;
 }
 
-} // namespace
-
 sc_GameObject* sc_MemoryControl::pGetObject(const char* table, const char* data, int32_t object) {
     if (!table || !data || object < 0) return nullptr;
     if (sc_GameMemory* e = pFind(table, data, object, -1, -1)) {
         e->vAddRef();
         return static_cast<sc_GameObject*>(const_cast<void*>(e->pGetPiece()));
     }
-    auto piece = LoadPiece<sc_GameObject>(table, data, m_oShortData, [&](sc_GameImageData& t) -> const sc_GameObject* {
+    auto piece = pLoad<sc_GameObject>(table, data, [&](sc_GameImageData& t) -> const sc_GameObject* {
         return t.pGetObjectAt(object);
     });
     if (!piece) return nullptr;
@@ -191,7 +211,7 @@ sc_GameStatus* sc_MemoryControl::pGetStatus(const char* table, const char* data,
         e->vAddRef();
         return static_cast<sc_GameStatus*>(const_cast<void*>(e->pGetPiece()));
     }
-    auto piece = LoadPiece<sc_GameStatus>(table, data, m_oShortData, [&](sc_GameImageData& t) -> const sc_GameStatus* {
+    auto piece = pLoad<sc_GameStatus>(table, data, [&](sc_GameImageData& t) -> const sc_GameStatus* {
         return t.pGetStatus(object, status);
     });
     if (!piece) return nullptr;
@@ -207,7 +227,7 @@ sc_GameDir* sc_MemoryControl::pGetDir(const char* table, const char* data, int32
         e->vAddRef();
         return static_cast<sc_GameDir*>(const_cast<void*>(e->pGetPiece()));
     }
-    auto piece = LoadPiece<sc_GameDir>(table, data, m_oShortData, [&](sc_GameImageData& t) -> const sc_GameDir* {
+    auto piece = pLoad<sc_GameDir>(table, data, [&](sc_GameImageData& t) -> const sc_GameDir* {
         return t.pGetDir(object, status, dir);
     });
     if (!piece) return nullptr;

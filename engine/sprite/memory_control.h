@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <set>
 #include <string>
@@ -10,6 +11,7 @@
 class sc_GameObject;
 class sc_GameStatus;
 class sc_GameDir;
+class sc_GameImageData;
 
 // One entry of the sprite cache: the key (both pack paths exactly as the
 // first requester wrote them, the object, status and direction indexes, -1
@@ -68,7 +70,8 @@ public:
 
     // Null for a null path, a negative index, a pack that does not open or
     // does not read, or a piece that is not in the pack or whose blocks are
-    // not where its headers say; the cache is then unchanged.
+    // not where its headers say; the cache is then unchanged. A piece not in
+    // its pack is a refusal that a peer can repeat at will: counted.
     sc_GameObject* pGetObject(const char* table, const char* data, int32_t object);
     sc_GameStatus* pGetStatus(const char* table, const char* data, int32_t object, int32_t status);
     sc_GameDir* pGetDir(const char* table, const char* data, int32_t object, int32_t status, int32_t dir);
@@ -85,11 +88,25 @@ public:
 
 private:
     sc_GameMemory* pFind(const char* table, const char* data, int32_t object, int32_t status, int32_t dir) const;
+    // The miss path shared by the three gets; `pick` finds the piece in a
+    // pack's headers.
+    template <class Piece, class Pick>
+    std::unique_ptr<Piece> pLoad(const char* table, const char* data, Pick pick);
 
     sc_NodeEx m_oList;
     // Data files already reported shorter than their table: each is named
     // once, not at every piece loaded from it.
     std::set<std::string> m_oShortData;
+    // The headers of the last few packs that lacked a piece asked of them,
+    // by both paths as written. A piece such a pack lacks (an index a peer's
+    // record chose, say) is refused from them, without opening and reading
+    // the table again for each request.
+    static constexpr size_t kLackingPacks = 4;
+    struct ss_PackHeaders {
+        std::string table, data;
+        std::unique_ptr<sc_GameImageData> headers;
+    };
+    std::deque<ss_PackHeaders> m_oLacking;
 };
 
 extern sc_MemoryControl* g_pMemoryControl;

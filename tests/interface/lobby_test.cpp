@@ -111,7 +111,11 @@ protected:
 TEST_F(Lobby, TheListShowsOpenRoomsAndAJoinedRoomTakesItsStateAndOwnButtons) {
     ASSERT_TRUE(m_host.Enter(true, "Hank"));
     ASSERT_TRUE(m_host.Room("Alpha"));
-    ASSERT_TRUE(m_host.dp.bCreateGroup("X")); // a room whose battle has begun
+    // A room whose battle has begun, of a machine of its own: a machine has
+    // one room at a time.
+    Peer started;
+    g_pDirPlay = &m_dp;
+    ASSERT_TRUE(started.Enter(false, "Sam") && started.Room("X"));
     ASSERT_TRUE(m_other.Enter(false, "Olga"));
     ASSERT_TRUE(m_other.Room("Beta"));
 
@@ -226,7 +230,10 @@ TEST_F(Lobby, TheListShowsOpenRoomsAndAJoinedRoomTakesItsStateAndOwnButtons) {
 
 TEST_F(Lobby, RoomsAreEnteredOnlyWhenMadeOrJoinedAndSevenListedRoomsAreTheMost) {
     ASSERT_TRUE(m_host.Enter(true, "Hank"));
-    for (const char* name : {"R1", "R2", "R3", "R4", "R5", "R6", "R7"}) ASSERT_TRUE(m_host.dp.bCreateGroup(name));
+    std::array<Peer, 6> makers;
+    g_pDirPlay = &m_dp;
+    ASSERT_TRUE(m_host.Room("R1"));
+    for (Peer& p : makers) ASSERT_TRUE(p.Enter(false, "Pat") && p.Room(("R" + std::to_string(2 + (&p - makers.data()))).c_str()));
     m_menus.vEnterNetwork();
     m_menus.oPlayerName.vSet("Me");
     ASSERT_TRUE(Eventually([&] {
@@ -240,7 +247,7 @@ TEST_F(Lobby, RoomsAreEnteredOnlyWhenMadeOrJoinedAndSevenListedRoomsAreTheMost) 
 
     // A room that has gone by the time it is joined leaves the machine out.
     m_menus.lNetSelected = 6;
-    ASSERT_TRUE(m_host.dp.bDestroyGroup(m_dp.oGroupTable[6].lId));
+    ASSERT_TRUE(makers[5].dp.bDestroyGroup(m_dp.oGroupTable[6].lId));
     ASSERT_TRUE(Eventually([&] {
         uint32_t n = 0;
         m_dp.bEnumGroups();

@@ -489,7 +489,8 @@ private:
 enum class Setting {
     Battle,       // two honest machines fight, the attacker outside the room
     BattleInRoom, // the same with the attacker a player of the room
-    RoomsFirst,   // the same, the attacker in the session before the room is made
+    BattleLastInRoom, // the same with the attacker the room's last player: it holds authority
+    RoomsFirst,   // two honest machines fight, the attacker in the session before the room is made
     FakeHost,     // one honest machine joins the only session there is: the attacker's
     MuteHost,     // the same, and it goes on to make a room
     HostDies,     // three honest machines wait in a room; the attack kills the host
@@ -828,6 +829,34 @@ void ShotFloodsFromThePlayer(Stage& s) {
     }
 }
 
+// The message 400 times a second (under the host's limit), to the room and each player in turn.
+void SendFast(Stage& s, std::span<const uint8_t> message) {
+    for (; !s.Over(); std::this_thread::sleep_for(20ms)) {
+        std::vector<Id> to = {s.room};
+        for (const NameTable table = s.attacker->Table(); const PlayerEntry& p : table.Players())
+            if (p.id != s.attacker->Player()) to.push_back(p.id);
+        for (size_t i = 0; i < 8; ++i) EXPECT_TRUE(s.attacker->Send(to[i % to.size()], message));
+    }
+}
+
+// From a player of the room: game records (0), a walk (1) of size word 6, which no record has, the end (10).
+void BadSizeWordsFromThePlayer(Stage& s) {
+    SendFast(s, std::array<uint8_t, 16>{0, 0, 0, 0, 1, 0, 0, 0, 6, 0, 0, 0, 10, 0, 0, 0});
+}
+
+// From the holder of authority: new items, taken at once, of 1,024 kinds without a picture.
+void PicturelessItemsFromTheAuthority(Stage& s) {
+    std::vector<ss_PropRecord> items(1024);
+    for (int32_t id = 1000; ss_PropRecord& item : items) item.lId = item.lKind = id++, item.bNew = item.bTaken = 1;
+    SendFast(s, Records(items));
+}
+
+// From outside the room while it gathers: its state with a map out of range.
+void LobbyNonsenseFromOutside(Stage& s) {
+    const auto state = ss_LobbyMessage{.lMap = 99}.oPack();
+    SendFast(s, state);
+}
+
 const Attack kAttacks[] = {
     {.name = "FloodAtFullRateFromOutsideTheRoom", .send = FloodAtFullRate, .dropped = true},
     {.name = "FloodsFromMembersUnderTheSendLimit", .send = FloodUnderTheLimit},
@@ -843,6 +872,12 @@ const Attack kAttacks[] = {
      .counted = "its sender plays no part in the battle"},
     {.name = "ShotFloodsFromAPlayerOfTheRoom", .send = ShotFloodsFromThePlayer, .setting = Setting::BattleInRoom,
      .counted = "for another player's character"},
+    {.name = "BadSizeWordsFromAPlayerOfTheRoom", .send = BadSizeWordsFromThePlayer, .setting = Setting::BattleInRoom,
+     .counted = "is no record's length"},
+    {.name = "PicturelessItemsFromTheHolderOfAuthority", .send = PicturelessItemsFromTheAuthority,
+     .setting = Setting::BattleLastInRoom, .counted = "holds no frame for the piece asked"},
+    {.name = "LobbyValuesOutOfRangeFromOutsideTheRoom", .send = LobbyNonsenseFromOutside, .beforeJoin = true,
+     .counted = "lobby message"},
     {.name = "SessionsThatNeverWelcomeAJoiner", .send = SessionsThatNeverWelcome, .beforeJoin = true, .meetWithin = 60s},
     {.name = "SessionQueriesByTheThousand", .send = QueriesByTheThousand,
      .counted = "left a session query unanswered"},
@@ -901,15 +936,19 @@ protected:
     }
 
     void SetUpBattle(const Attack& a) {
-        const bool inRoom = a.setting == Setting::BattleInRoom, roomsFirst = a.setting == Setting::RoomsFirst;
+        const bool last = a.setting == Setting::BattleLastInRoom, inRoom = last || a.setting == Setting::BattleInRoom;
+        const bool roomsFirst = a.setting == Setting::RoomsFirst;
         Honest& maker = Start("Anna", inRoom ? 3 : 2, roomsFirst);
-        // Comes last into the room, and so holds authority. With the rooms
-        // first, it makes the session and waits for the room.
+        // Comes last into the room, and so holds authority, unless the
+        // attacker comes after it. With the rooms first, it makes the
+        // session and waits for the room.
         Honest& joiner = Start("Bert", 0, !roomsFirst);
         if (!roomsFirst) {
             ASSERT_TRUE(maker.WaitFor("player: room made")) << maker.NetLines();
         }
         ASSERT_TRUE(FindSession(m_stage.discovery, kSession, m_stage.session));
+        if (last) joiner.Release(); // before the attacker, who then holds authority
+        ASSERT_TRUE(!last || joiner.WaitFor("player: in the room as slot")) << joiner.NetLines();
         HostileMember& m = *(m_stage.attacker = std::make_unique<HostileMember>(m_stage.session));
         ASSERT_TRUE(m.Hello() && m.CreatePlayer("Mallory"));
         m_stage.room = m.RoomNamed(kRoom);
@@ -922,7 +961,7 @@ protected:
         }
         if (a.beforeJoin) Launch(2 * kStartLimit);
         const auto released = Clock::now();
-        (roomsFirst ? maker : joiner).Release();
+        if (!last) (roomsFirst ? maker : joiner).Release();
         for (Honest* h : {&maker, &joiner}) ASSERT_TRUE(h->WaitFor(kBegins)) << maker.NetLines() << joiner.NetLines();
         EXPECT_LE(Clock::now() - released, a.meetWithin) << "the battle began late";
         // The battle's own pace before the attack: two reports of a second.
@@ -967,8 +1006,8 @@ protected:
 
 TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     const Attack& a = GetParam();
-    const bool battle = a.setting == Setting::Battle || a.setting == Setting::BattleInRoom || a.setting == Setting::RoomsFirst;
     const bool fakeHost = a.setting == Setting::FakeHost || a.setting == Setting::MuteHost;
+    const bool battle = !fakeHost && a.setting != Setting::HostDies;
     if (battle) {
         ASSERT_NO_FATAL_FAILURE(SetUpBattle(a));
     }

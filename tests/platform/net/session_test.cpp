@@ -96,6 +96,8 @@ TEST_F(SessionTest, LostMembersTakeTheirPlayersAndEmptiedRoomsWithThemAndTheHost
     ASSERT_TRUE(b->CreateGroup("room", room) && d->CreateGroup("lone", lone));
     ASSERT_TRUE(b->AddPlayerToGroup(room, pb) && c->AddPlayerToGroup(room, pc) && host.AddPlayerToGroup(room, pa) &&
                 d->AddPlayerToGroup(lone, pd));
+    Id second = 0;
+    EXPECT_FALSE(d->CreateGroup("second", second)) << "a machine has one room at a time";
     // Ids are one space, never 0, never reused.
     const std::vector<Id> ids = {pa, pb, pc, pd, room, lone};
     EXPECT_EQ(std::set<Id>(ids.begin(), ids.end()).size(), ids.size());
