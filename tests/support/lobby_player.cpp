@@ -34,9 +34,9 @@ constexpr int32_t kRepeatWaitMs = 2 * sc_InterFaceKeyIn::kRepeatMs;
 // machine may be gone); so is a room list that never shows the room.
 constexpr int32_t kRoomWaitMs = 30'000;
 constexpr int32_t kListWaitMs = 15'000;
-// A session search takes a second: a pass of the network screen longer than
-// this is noted.
-constexpr int32_t kHeldPassMs = 1500;
+// A session search takes a second and a join a moment: a pass of the
+// network screen longer than this waited on a silent machine, and is noted.
+constexpr int32_t kHeldPassMs = 5000;
 
 sc_Scene& Scene() { return g_pWork->oScene; }
 

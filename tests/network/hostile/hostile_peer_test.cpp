@@ -115,6 +115,16 @@ std::vector<uint8_t> GameFrame(FrameType type, Id from, Id to, std::span<const u
     return out;
 }
 
+// Answers the session queries waiting at `udp` with the adverts.
+void AnswerQueries(const Fd& udp, const std::vector<Advert>& adverts) {
+    uint8_t buffer[512];
+    uint32_t nonce = 0;
+    Endpoint from;
+    for (long n; (n = ReceiveDatagram(udp, buffer, from)) > 0;)
+        if (static_cast<size_t>(n) <= sizeof buffer && DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce))
+            for (const Advert& a : adverts) SendDatagram(udp, from, EncodeAnswer(nonce, a));
+}
+
 // The session of that name on the target; false when none answered in time.
 bool FindSession(const DiscoveryTarget& target, const std::string& name, Advert& found) {
     for (const auto deadline = Clock::now() + 10s; Clock::now() < deadline;)
@@ -343,17 +353,8 @@ public:
 
 private:
     void Answer() {
-        uint8_t buffer[512];
-        while (!m_stop) {
-            pollfd p{m_udp.Get(), POLLIN, 0};
-            if (poll(&p, 1, 50) != 1) continue;
-            Endpoint from;
-            const long n = ReceiveDatagram(m_udp, buffer, from);
-            uint32_t nonce = 0;
-            if (n > 0 && static_cast<size_t>(n) <= sizeof buffer &&
-                DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce))
-                SendDatagram(m_udp, from, EncodeAnswer(nonce, m_advert));
-        }
+        for (pollfd p{m_udp.Get(), POLLIN, 0}; !m_stop;)
+            if (poll(&p, 1, 50) == 1) AnswerQueries(m_udp, {m_advert});
     }
 
     Advert m_advert;
@@ -409,15 +410,6 @@ public:
         return static_cast<size_t>(std::count_if(m_log.begin(), m_log.end(), [&](const TraceEntry& e) {
             return whole ? e.message == text : e.message.find(text) != std::string::npos;
         }));
-    }
-    // The largest value of the log's entries of that message, 0 for none.
-    int32_t Most(const std::string& message) {
-        std::lock_guard lock(m_mutex);
-        Follow();
-        int32_t most = 0;
-        for (const TraceEntry& e : m_log)
-            if (e.message == message) most = std::max(most, e.value);
-        return most;
     }
     bool WaitFor(const std::string& message, std::chrono::milliseconds limit = kStartLimit) {
         for (const auto end = Clock::now() + limit; Count(message) == 0; std::this_thread::sleep_for(50ms))
@@ -656,10 +648,9 @@ constexpr const char* kRejoined = "net: rejoined the session under a new host";
 bool Back(Honest& victim) { return victim.Count(kRejoined) + victim.Count("net: session lost", false) > 0; }
 
 void ExpectBackAsItself(Stage& s, Honest& victim, const PublicKey& key) {
-    const char* rejoined = kRejoined;
     for (const auto end = Clock::now() + 60s; Clock::now() < end && !Back(victim);)
         std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(victim.Count(rejoined), 1u) << victim.NetLines();
+    EXPECT_EQ(victim.Count(kRejoined), 1u) << victim.NetLines();
     EXPECT_EQ(victim.Count("net: session lost", false), 0u) << victim.NetLines();
     s.session = s.moved;
     EXPECT_EQ(KeyOf(s, victim), key);
@@ -694,7 +685,8 @@ void TakeAnothersPlace(Stage& s) {
 
 // The host's machine dies; the attacker answers the searches for the
 // session with a port of its own and passes what comes there on to the new
-// host and back. No welcome may come through.
+// host and back. Nothing may come through after the host's challenge: no
+// welcome.
 void PassOnTheRejoin(Stage& s) {
     Honest& victim = *s.honest[2];
     const PublicKey key = KeyOf(s, victim);
@@ -705,37 +697,25 @@ void PassOnTheRejoin(Stage& s) {
     s.honest[0]->Signal(SIGKILL);
     struct Pipe {
         Fd down, up;
-        std::vector<uint8_t> fromUp;
+        size_t fromUp = 0;
     };
     std::vector<Pipe> pipes;
-    size_t welcomes = 0;
-    std::vector<uint8_t> chunk(64 * 1024);
-    for (const auto end = Clock::now() + 20s; Clock::now() < end && !Back(victim);) {
-        uint32_t nonce = 0;
-        Endpoint from;
-        if (const long n = ReceiveDatagram(udp, chunk, from);
-            n > 0 && DecodeQuery(std::span(chunk).first(static_cast<size_t>(n)), nonce))
-            SendDatagram(udp, from, EncodeAnswer(nonce, relay));
+    std::vector<uint8_t> chunk(64 * 1024), challenge;
+    WriteChallenge(challenge, {}, {});
+    for (const auto end = Clock::now() + 20s; Clock::now() < end && !Back(victim); std::this_thread::sleep_for(2ms)) {
+        AnswerQueries(udp, {relay});
         if (Fd down = AcceptTcp(listener); down.Valid())
             if (const Advert real = NewHost(s, port); real.tcpPort != 0)
-                pipes.push_back({std::move(down), ConnectTcp(real.host, 2000), {}});
+                pipes.push_back({std::move(down), ConnectTcp(real.host, 2000), 0});
         for (Pipe& p : pipes) {
             if (const long n = ReadSome(p.down, chunk); n > 0) WriteAll(p.up, std::span(chunk).first(static_cast<size_t>(n)));
             if (const long n = ReadSome(p.up, chunk); n > 0) {
                 WriteAll(p.down, std::span(chunk).first(static_cast<size_t>(n)));
-                p.fromUp.insert(p.fromUp.end(), chunk.begin(), chunk.begin() + n);
-                Frame frame;
-                size_t used = 0;
-                const char* why = "";
-                while (ParseFrame(p.fromUp, frame, used, why) == ParseStatus::Frame) {
-                    welcomes += frame.type == FrameType::Welcome;
-                    p.fromUp.erase(p.fromUp.begin(), p.fromUp.begin() + static_cast<std::ptrdiff_t>(used));
-                }
+                p.fromUp += static_cast<size_t>(n);
             }
         }
-        std::this_thread::sleep_for(2ms);
     }
-    EXPECT_EQ(welcomes, 0u) << "a welcome came through the relay";
+    for (const Pipe& p : pipes) EXPECT_LE(p.fromUp, challenge.size()) << "a welcome came through the relay";
     s.moved = NewHost(s, port);
     ExpectBackAsItself(s, victim, key);
 }
@@ -750,11 +730,8 @@ void SessionsThatNeverWelcome(Stage& s) {
         a = {sc_DirPlay::kApplicationGuid, NewGuid(), kSession, 0x7FFF'FFFF, 0, {}};
         listeners.push_back(ListenTcp(a.tcpPort));
     }
-    std::vector<uint8_t> buffer(512);
-    for (Endpoint from; !s.Over(); std::this_thread::sleep_for(2ms)) {
-        uint32_t nonce = 0;
-        if (const long n = ReceiveDatagram(udp, buffer, from); n > 0 && DecodeQuery(std::span(buffer).first(static_cast<size_t>(n)), nonce))
-            for (const Advert& a : fakes) SendDatagram(udp, from, EncodeAnswer(nonce, a));
+    for (; !s.Over(); std::this_thread::sleep_for(2ms)) {
+        AnswerQueries(udp, fakes);
         for (const Fd& l : listeners)
             if (Fd c = AcceptTcp(l); c.Valid()) silent.push_back(std::move(c));
     }
@@ -764,17 +741,14 @@ void SessionsThatNeverWelcome(Stage& s) {
 // answers a few, never one a query.
 void QueriesByTheThousand(Stage& s) {
     Fd udp = OpenUdp(0, false);
-    const auto query = EncodeQuery(7);
     size_t answers = 0;
     std::vector<uint8_t> buffer(1024);
     Endpoint from;
-    for (int i = 0; i < 20'000; ++i) {
-        SendDatagram(udp, {kLoopbackBroadcast, s.discovery.port}, query);
-        if (i % 500 == 0) std::this_thread::sleep_for(25ms); // lost in the socket's buffer otherwise
+    for (int i = 0; i <= 20'000; ++i) {
+        if (i % 500 == 0) std::this_thread::sleep_for(i < 20'000 ? 25ms : 2s); // lost in the socket's buffer otherwise
         while (ReceiveDatagram(udp, buffer, from) > 0) ++answers;
+        SendDatagram(udp, {kLoopbackBroadcast, s.discovery.port}, EncodeQuery(7));
     }
-    s.Hold();
-    while (ReceiveDatagram(udp, buffer, from) > 0) ++answers;
     EXPECT_LE(answers, 64u);
 }
 
@@ -1039,7 +1013,7 @@ TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
     for (auto& h : m_stage.honest) {
         // The host's machine is killed when the host dies.
         EXPECT_TRUE(h->Alive() || a.setting == Setting::HostDies) << h->Name();
-        EXPECT_LE(h->Most("player: network screen held up for ms"), kMaxFrameGap.count() * 1000) << h->NetLines();
+        EXPECT_EQ(h->Count("player: network screen held up for ms"), 0u) << h->NetLines();
     }
     if (a.dropped) {
         for (const auto end = Clock::now() + 5s; !m_stage.attacker->Closed() && Clock::now() < end;)
