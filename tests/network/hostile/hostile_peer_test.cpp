@@ -966,9 +966,13 @@ protected:
             EXPECT_LE(to - last, kMaxFrameGap) << "reports of a second stopped";
             // The maker does not hold authority: it hears the holder's
             // records. A busy machine (sanitizers, other tests) lets a second
-            // or two slip, never three in a row nor half of them.
+            // or two slip, never three in a row nor half of them. An
+            // attacker that holds authority and falls silent once its attack
+            // is over has it taken over, as it should.
             if (h != m_stage.honest[0]) continue;
-            EXPECT_EQ(h->Count("authority taken over from a silent player"), 0u) << h->NetLines();
+            EXPECT_TRUE(GetParam().setting == Setting::BattleLastInRoom ||
+                        h->Count("authority taken over from a silent player") == 0)
+                << h->NetLines();
             EXPECT_LT(longest, 3) << "game messages of each second:" << rates;
             EXPECT_TRUE(seconds > 0 && slow <= seconds / 2) << "game messages of each second:" << rates;
         }
