@@ -73,29 +73,21 @@ bool WriteAll(const Fd& fd, std::span<const uint8_t> bytes, std::chrono::millise
     return true;
 }
 
-// Reads until a whole frame is there; false when none came in time.
-bool ReadFrame(const Fd& fd, std::vector<uint8_t>& in, Frame& frame, size_t& used, Clock::time_point deadline) {
-    std::vector<uint8_t> chunk(64 * 1024);
-    for (;;) {
-        const char* why = "";
-        const ParseStatus s = ParseFrame(in, frame, used, why);
-        if (s != ParseStatus::NeedMore) return s == ParseStatus::Frame;
-        pollfd p{fd.Get(), POLLIN, 0};
-        if (poll(&p, 1, MsLeft(deadline)) != 1) return false;
-        const long n = ReadSome(fd, chunk);
-        if (n < 0) return false;
-        in.insert(in.end(), chunk.begin(), chunk.begin() + n);
-    }
-}
-
-// Reads the next frame, which must be of that type, and decodes it as its
-// receiver does (requests below the host's types).
+// Reads until a whole frame is there, which must be of that type, and
+// decodes it as its receiver does (requests below the host's types); false
+// when none came in time.
 bool Expect(const Fd& fd, std::vector<uint8_t>& in, FrameType type, Message& m, Clock::time_point deadline) {
+    std::vector<uint8_t> chunk(64 * 1024);
     Frame frame;
     size_t used = 0;
     const char* why = "";
-    if (!ReadFrame(fd, in, frame, used, deadline) || frame.type != type) return false;
-    const bool ok = type < FrameType::Welcome ? DecodeRequest(frame, m, why) : DecodeEvent(frame, m, why);
+    for (ParseStatus s; (s = ParseFrame(in, frame, used, why)) != ParseStatus::Frame;) {
+        pollfd p{fd.Get(), POLLIN, 0};
+        const long n = s == ParseStatus::Bad || poll(&p, 1, MsLeft(deadline)) != 1 ? -1 : ReadSome(fd, chunk);
+        if (n < 0) return false;
+        in.insert(in.end(), chunk.begin(), chunk.begin() + n);
+    }
+    const bool ok = frame.type == type && (type < FrameType::Welcome ? DecodeRequest(frame, m, why) : DecodeEvent(frame, m, why));
     in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(used));
     return ok;
 }
