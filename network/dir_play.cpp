@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/byte_reader.h"
 #include "platform/net/session.h"
 
 sc_DirPlay* g_pDirPlay = nullptr;
@@ -197,9 +198,8 @@ uint8_t* sc_DirPlay::pReceive(uint32_t* plFrom, uint32_t* plSize) {
 
 bool sc_DirPlay::bSessionLost(uint32_t lFrom, const uint8_t* pMessage, uint32_t lSize) {
     uint32_t lWord = 0;
-    if (lFrom != 0 || !pMessage || lSize < 4) return false;
-    for (int i = 0; i < 4; ++i) lWord |= uint32_t{pMessage[i]} << (8 * i);
-    return lWord == plat::net::kSystemSessionLost;
+    return lFrom == 0 && pMessage && sc_ByteReader(pMessage, lSize).Read(lWord) &&
+           lWord == plat::net::kSystemSessionLost;
 }
 
 bool sc_DirPlay::bLeaveGroup() {
