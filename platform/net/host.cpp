@@ -430,12 +430,10 @@ void Host::HandleHello(Conn& c, const Message& m) {
         return;
     }
     HandshakeFacts& f = c.facts;
-    Endpoint peer;
-    if (!Ends(c.fd, f.hostEnd, peer)) {
+    if (!Ends(c.fd, f.hostEnd, f.memberEnd)) {
         Drop(c, "a connection without ends");
         return;
     }
-    f.memberEnd = peer;
     f.app = m.app;
     f.instance = m.instance;
     f.member = m.key;

@@ -340,13 +340,15 @@ void Member::Move() {
     std::unique_ptr<Greeting> back;
     bool answered = false;
     const char* why = "";
-    for (const auto window = Clock::now() + std::chrono::milliseconds(kMoveWindowMs); !back && !m_stop && Clock::now() < window;) {
-        std::vector<Advert> hosts;
-        if (own) hosts.push_back({.app = m_app, .instance = identity.instance, .name = {}, .age = 0, .tcpPort = 0, .host = {kLoopback, own->Port()}});
-        else hosts = Discover(m_target, kMoveSearchMs, &identity.instance);
+    const auto window = Clock::now() + std::chrono::milliseconds(kMoveWindowMs);
+    while (!back && !m_stop && Clock::now() < window) {
+        std::vector<Endpoint> hosts;
+        if (own) hosts.push_back({kLoopback, own->Port()});
+        else
+            for (const Advert& a : Discover(m_target, kMoveSearchMs, &identity.instance)) hosts.push_back(a.host);
         std::vector<std::unique_ptr<Greeting>> tries;
-        for (const Advert& a : hosts)
-            tries.push_back(std::make_unique<Greeting>(a.host, *m_identity, m_app, identity.instance, m_machine,
+        for (const Endpoint& host : hosts)
+            tries.push_back(std::make_unique<Greeting>(host, *m_identity, m_app, identity.instance, m_machine,
                                                        kHelloRejoin, successor));
         if (tries.empty()) continue;
         answered = true;

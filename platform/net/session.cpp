@@ -54,7 +54,9 @@ bool Session::Host(const std::string& name, const Guid& app) {
     auto member = std::make_unique<Member>(app, m_machine, m_target);
     auto host = net::Host::Start(identity, m_machine, member->Signer());
     if (!host) return false;
-    if (!member->Connect({{.app = app, .instance = identity.instance, .name = name, .age = 0, .tcpPort = 0, .host = {kLoopback, host->Port()}}}, true)) {
+    const Advert own{.app = app, .instance = identity.instance, .name = name, .age = 0, .tcpPort = host->Port(),
+                     .host = {kLoopback, host->Port()}};
+    if (!member->Connect({own}, true)) {
         host->Stop();
         return false;
     }
