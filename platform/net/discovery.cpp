@@ -93,12 +93,13 @@ std::vector<uint8_t> EncodeQuery(uint32_t nonce) {
     std::vector<uint8_t> out;
     WireWriter w(out);
     WriteHead(w, kQuery, nonce);
+    out.resize(kQueryBytes);
     return out;
 }
 
 bool DecodeQuery(std::span<const uint8_t> bytes, uint32_t& nonce) {
     WireReader r(bytes);
-    return ReadHead(r, kQuery, nonce) && r.AtEnd();
+    return ReadHead(r, kQuery, nonce) && bytes.size() == kQueryBytes;
 }
 
 std::vector<uint8_t> EncodeAnswer(uint32_t nonce, const Advert& a) {

@@ -39,6 +39,12 @@ struct Advert {
     Endpoint host;    // where the answer came from, with tcpPort
 };
 
+// A query is padded to the length of the longest answer, and a shorter one
+// is not answered: an answer is never longer than what asked for it, so a
+// host's answers cannot be turned on a third machine as a flood larger than
+// the one sent to the host.
+constexpr size_t kQueryBytes = 13 + 16 + 16 + 4 + 2 + kNameLimit;
+
 std::vector<uint8_t> EncodeQuery(uint32_t nonce);
 bool DecodeQuery(std::span<const uint8_t> bytes, uint32_t& nonce);
 std::vector<uint8_t> EncodeAnswer(uint32_t nonce, const Advert& advert);

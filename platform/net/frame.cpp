@@ -1,5 +1,7 @@
 #include "platform/net/frame.h"
 
+#include <algorithm>
+
 namespace plat::net {
 
 namespace {
@@ -23,7 +25,8 @@ bool Finish(WireReader& r, const char*& why) {
 
 } // namespace
 
-ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why) {
+ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why,
+                       uint32_t limit) {
     if (stream.size() < 4) return ParseStatus::NeedMore;
     const uint32_t length = uint32_t{stream[0]} | uint32_t{stream[1]} << 8 | uint32_t{stream[2]} << 16 |
                             uint32_t{stream[3]} << 24;
@@ -31,7 +34,7 @@ ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& co
         why = "empty frame";
         return ParseStatus::Bad;
     }
-    if (length - 1 > kMaxFramePayload) {
+    if (length - 1 > std::min(limit, kMaxFramePayload)) {
         why = "frame too long";
         return ParseStatus::Bad;
     }

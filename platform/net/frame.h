@@ -14,12 +14,22 @@ namespace plat::net {
 // Every stream between a member and the host is a run of frames:
 // u32 length (of what follows), u8 type, payload; all fields little-endian.
 constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
+// 4: a session query is as long as the longest answer (discovery.h).
 // 3: machines are known by public keys and prove themselves by signing a
 // challenge of the connection (handshake.h); version 2 sent a secret.
-constexpr uint32_t kVersion = 3;
+constexpr uint32_t kVersion = 4;
 // Well above the game's largest message; a longer frame is an attack or a
 // broken peer and ends the connection.
 constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
+// Until the welcome only the opening's own frames are due (handshake.h),
+// so a side that has proved nothing yet is held to their lengths: a longer
+// frame ends the connection at its length word, before its bytes are kept.
+// A hello is the longer of what a member sends; a welcome carries the
+// largest name table a session holds.
+constexpr uint32_t kMaxHelloPayload = 4 + 4 + 16 + 16 + 32 + 8 + 1 + 32;
+constexpr uint32_t kMaxChallengePayload = 32 + 32 + 64;
+constexpr uint32_t kMaxWelcomePayload =
+    static_cast<uint32_t>(4 + 4 + 16 + 16 + kNameLimit + 4 + 8) + NameTable::kMaxEncodedBytes;
 // The sender and receiver words in front of a message's bytes.
 constexpr uint32_t kSendHeader = 8;
 constexpr uint32_t kMaxMessage = kMaxFramePayload - kSendHeader;
@@ -64,9 +74,10 @@ struct Frame {
 enum class ParseStatus { Frame, NeedMore, Bad };
 
 // Takes the first frame off the front of a received stream. Bad (with the
-// reason) for a zero or over-long length or an unknown type: the stream
-// cannot be trusted past that point.
-ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why);
+// reason) for a zero length, a payload longer than `limit` or an unknown
+// type: the stream cannot be trusted past that point.
+ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why,
+                       uint32_t limit = kMaxFramePayload);
 
 // One decoded frame of either direction. Which fields are set depends on
 // the type; decoding checks every length, name and count.

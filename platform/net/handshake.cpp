@@ -123,12 +123,14 @@ void Greeting::Step(short revents) {
         n = ReadSome(fd, chunk);
         if (n < 0) return Fail("the connection broke");
         m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
-        // Nothing but a challenge and a welcome is due; whatever the host
-        // sends after the welcome waits in `rest` for the member.
+        // Nothing but a challenge and a welcome is due, and nothing longer
+        // is kept; whatever the host sends after the welcome waits in
+        // `rest` for the member.
         Frame frame;
         size_t used = 0;
         const char* why = "";
-        for (ParseStatus s; (s = ParseFrame(m_in, frame, used, why)) != ParseStatus::NeedMore;) {
+        const auto due = [&] { return m_challenged ? kMaxWelcomePayload : kMaxChallengePayload; };
+        for (ParseStatus s; (s = ParseFrame(m_in, frame, used, why, due())) != ParseStatus::NeedMore;) {
             if (s == ParseStatus::Bad) return Fail(why);
             Take(frame);
             m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(used));

@@ -18,10 +18,11 @@ namespace plat::net {
 
 namespace {
 
-// Connections that have not said hello yet (or only peek): the oldest of
-// them is closed when one more comes, and each is closed when it has not
-// said hello (or read its answer) in kHelloMs. Members are capped by the
-// name table.
+// Connections that have not proved a key yet (or only peek) share these
+// places by address: one more pushes out the oldest of the address holding
+// the most, so that one machine's connections never keep another's joiner
+// out. Each is closed when it has not said hello (or read its answer) in
+// kHelloMs. Members are capped by the name table.
 constexpr size_t kMaxNewcomers = 16;
 constexpr uint64_t kHelloMs = 3000;
 constexpr size_t kMaxConnections = NameTable::kMaxMembers + kMaxNewcomers;
@@ -35,16 +36,21 @@ constexpr uint64_t kRejoinGraceMs = 8000;
 // A room is made and entered at once; one nobody has entered by then was
 // made only to take a place in the list.
 constexpr uint64_t kUnusedRoomMs = 5000;
-// Session searches answered, to one asker (address and port) and in all:
-// a search asks four times, and a network holds a few dozen machines. Past
-// these a query goes unanswered, so that nobody can turn the host's
-// answers on a third machine by the thousand.
-constexpr double kAnswersPerAsker = 8, kAskerBurst = 16;
-constexpr double kAnswersPerSecond = 200, kAnswerBurst = 200;
-constexpr size_t kAskersTracked = 256;
-// Datagrams read in one pass of the loop, so that a flood of them does not
-// keep the connections waiting.
+// Session queries answered to one address: a search asks four times, and
+// several machines may stand behind one address. Past this a query goes
+// unanswered, so that nobody can turn the host's answers on a third machine
+// by the thousand. An answer is never longer than its query (discovery.h),
+// so there is no budget shared by every asker for one address to spend.
+constexpr double kAnswersPerAddress = 8, kAnswerBurst = 32;
+// Hellos taken from one address before any signing: a machine says one to
+// join, or to come back to a new host. Past this the connection is closed.
+constexpr double kHellosPerAddress = 8, kHelloBurst = 16;
+constexpr size_t kAddressesTracked = 256;
+// Read in one pass of the loop, so that a flood of datagrams or connections
+// does not keep the members waiting: the rest waits in the system's queues
+// for the next pass.
 constexpr int kDatagramsPerPass = 256;
+constexpr int kAcceptsPerPass = 64;
 // A host nobody ever joins gives up.
 constexpr uint64_t kFirstMemberMs = 10000;
 constexpr size_t kReadChunk = 64 * 1024;
@@ -125,26 +131,27 @@ std::string Address(const Endpoint& e) {
 
 } // namespace
 
-class QueryLimits {
+// An allowance for each source address. Keyed by address, not port: a
+// machine has as many ports as it likes.
+class AddressLimits {
 public:
-    // Whether a query from there gets its answer now.
-    bool Answer(const Endpoint& from, uint64_t nowMs) {
-        auto it = std::find_if(m_askers.begin(), m_askers.end(), [&](const auto& a) { return a.first == from; });
-        if (it == m_askers.end()) {
-            // The asker heard from least lately makes room.
-            if (m_askers.size() >= kAskersTracked) m_askers.erase(m_askers.begin());
-            m_askers.emplace_back(from, Allowance(kAnswersPerAsker, kAskerBurst));
-            it = m_askers.end() - 1;
+    AddressLimits(double rate, double burst) : m_rate(rate), m_burst(burst) {}
+    // Whether one more from there is taken now.
+    bool Take(uint32_t address, uint64_t nowMs) {
+        auto it = std::find_if(m_addresses.begin(), m_addresses.end(), [&](const auto& a) { return a.first == address; });
+        if (it == m_addresses.end()) {
+            // The address heard from least lately makes room.
+            if (m_addresses.size() >= kAddressesTracked) m_addresses.erase(m_addresses.begin());
+            m_addresses.emplace_back(address, Allowance(m_rate, m_burst));
         } else {
-            std::rotate(it, it + 1, m_askers.end());
-            it = m_askers.end() - 1;
+            std::rotate(it, it + 1, m_addresses.end());
         }
-        return it->second.Take(1, nowMs) && m_all.Take(1, nowMs);
+        return m_addresses.back().second.Take(1, nowMs);
     }
 
 private:
-    std::vector<std::pair<Endpoint, Allowance>> m_askers;
-    Allowance m_all{kAnswersPerSecond, kAnswerBurst};
+    double m_rate, m_burst;
+    std::vector<std::pair<uint32_t, Allowance>> m_addresses;
 };
 
 struct Host::Conn {
@@ -239,7 +246,8 @@ bool AwaitHostsSettled(uint64_t machine, int limitMs) {
 
 Host::Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer)
     : m_identity(identity), m_machine(machine), m_signer(std::move(signer)),
-      m_queries(std::make_unique<QueryLimits>()) {}
+      m_queries(std::make_unique<AddressLimits>(kAnswersPerAddress, kAnswerBurst)),
+      m_hellos(std::make_unique<AddressLimits>(kHellosPerAddress, kHelloBurst)) {}
 
 Host::~Host() { Stop(); }
 
@@ -283,11 +291,7 @@ void Host::Run() {
             fds.push_back({c->fd.Get(), static_cast<short>(POLLIN | (c->Pending() ? POLLOUT : 0)), 0});
         if (poll(fds.data(), fds.size(), 250) < 0) continue;
         if (fds[0].revents) m_waker.Drain();
-        if (fds[1].revents & POLLIN) Accept();
-        if (fds[2].revents & POLLIN) AnswerQueries();
-        // Connections accepted above have no slot in fds yet.
-        const size_t polled = fds.size() - 3;
-        for (size_t i = 0; i < polled && i < m_conns.size(); ++i) {
+        for (size_t i = 0; i < m_conns.size(); ++i) {
             Conn& c = *m_conns[i];
             const short ev = fds[i + 3].revents;
             if (!c.dead && (ev & (POLLIN | POLLHUP | POLLERR))) ReadFrom(c);
@@ -311,6 +315,10 @@ void Host::Run() {
         }
         EndUnusedRooms();
         std::erase_if(m_conns, [](const auto& c) { return c->dead; });
+        // Newcomers and searches after the members, each a bounded share
+        // of the pass however fast they come.
+        if (fds[1].revents & POLLIN) Accept();
+        if (fds[2].revents & POLLIN) AnswerQueries();
         m_members = static_cast<uint32_t>(std::count_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Member(); }));
         ++m_passes;
         if (Idle()) break;
@@ -322,18 +330,30 @@ void Host::Run() {
 }
 
 void Host::Accept() {
-    for (;;) {
+    // Called with no dead connection in the list; one pushed out leaves it
+    // at once, so the list never outgrows kMaxConnections.
+    for (int i = 0; i < kAcceptsPerPass; ++i) {
         Endpoint peer;
         Fd fd = AcceptTcp(m_listener, &peer);
         if (!fd.Valid()) return;
-        // Silent connections must not keep a joiner out: the oldest goes.
-        const auto newcomers = std::count_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Newcomer(); });
-        if (static_cast<size_t>(newcomers) >= kMaxNewcomers) {
-            const auto oldest = std::find_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Newcomer(); });
+        std::map<uint32_t, size_t> waiting;
+        for (const auto& c : m_conns)
+            if (c->Newcomer()) ++waiting[c->peer.address];
+        size_t newcomers = 0;
+        for (const auto& [address, count] : waiting) newcomers += count;
+        if (newcomers >= kMaxNewcomers) {
+            // The address holding the most gives up its oldest; on a tie,
+            // the newcomer's own.
+            uint32_t most = peer.address;
+            size_t held = waiting[most];
+            for (const auto& [address, count] : waiting)
+                if (count > held) most = address, held = count;
+            const auto oldest = std::find_if(m_conns.begin(), m_conns.end(),
+                                             [&](const auto& c) { return c->Newcomer() && c->peer.address == most; });
             Drop(**oldest, "no hello before more connections came");
+            m_conns.erase(oldest);
         }
-        const auto live = std::count_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return !c->dead; });
-        if (static_cast<size_t>(live) >= kMaxConnections) continue; // closed at once
+        if (m_conns.size() >= kMaxConnections) continue; // closed at once
         auto c = std::make_unique<Conn>();
         c->fd = std::move(fd);
         c->peer = peer;
@@ -352,7 +372,7 @@ void Host::AnswerQueries() {
             TraceRefusal("net host", "ignored a datagram that is not a session query", Address(from));
             continue;
         }
-        if (!m_queries->Answer(from, NowMs())) {
+        if (!m_queries->Take(from.address, NowMs())) {
             TraceRefusal("net host", "left a session query unanswered: more than any search asks", Address(from));
             continue;
         }
@@ -381,7 +401,8 @@ void Host::ReadFrom(Conn& c) {
             Frame frame;
             size_t used = 0;
             const char* why = "";
-            const ParseStatus s = ParseFrame(std::span(c.in).subspan(at), frame, used, why);
+            const ParseStatus s =
+                ParseFrame(std::span(c.in).subspan(at), frame, used, why, c.welcomed ? kMaxFramePayload : kMaxHelloPayload);
             if (s == ParseStatus::NeedMore) break;
             if (s == ParseStatus::Bad) {
                 Drop(c, why);
@@ -427,6 +448,11 @@ void Host::Handle(Conn& c, const Frame& frame) {
 void Host::HandleHello(Conn& c, const Message& m) {
     if (m.app != m_identity.app || m.instance != m_identity.instance) {
         Drop(c, "hello for another session");
+        return;
+    }
+    // Signing costs the host far more than a hello costs its sender.
+    if (!m_hellos->Take(c.peer.address, NowMs())) {
+        Drop(c, "more hellos from one address than machines say");
         return;
     }
     HandshakeFacts& f = c.facts;

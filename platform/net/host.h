@@ -22,7 +22,7 @@ struct SessionIdentity {
     uint32_t age = 0; // ms the session had run when this host took it on
 };
 
-class QueryLimits;
+class AddressLimits;
 
 // The host of a session: a stream listener, the discovery answerer and the
 // session's name table, served by one I/O thread. It outlives the game of
@@ -78,7 +78,7 @@ private:
     std::vector<PublicKey> m_expected;
     // Rooms nobody has been in yet, with the time each was made.
     std::map<Id, uint64_t> m_unused;
-    std::unique_ptr<QueryLimits> m_queries;
+    std::unique_ptr<AddressLimits> m_queries, m_hellos;
     uint64_t m_startMs = 0;
     bool m_hadMember = false;
     Fd m_listener;

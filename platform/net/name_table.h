@@ -42,6 +42,11 @@ public:
     // member gets a few more than that.
     static constexpr uint32_t kMaxGroupPlayers = 4;
     static constexpr uint32_t kMaxPlayersPerMember = 4;
+    // The longest a full table encodes to (a name takes at most kNameLimit
+    // bytes with its terminator).
+    static constexpr uint32_t kMaxEncodedBytes = static_cast<uint32_t>(
+        4 + 4 + kMaxMembers * (32 + 8) + 4 + kMaxPlayers * (4 + 32 + kNameLimit) + 4 +
+        kMaxGroups * (4 + 32 + kNameLimit + 4 + 4 * kMaxGroupPlayers));
 
     // The next id to hand out; ids are never reused.
     Id NextId() const { return m_nextId; }

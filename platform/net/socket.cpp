@@ -104,7 +104,9 @@ long ReceiveDatagram(const Fd& fd, std::span<uint8_t> buffer, Endpoint& from) {
 
 Fd ListenTcp(uint16_t& port) {
     Fd fd(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-    if (!fd.Valid() || !BindAny(fd.Get(), 0) || listen(fd.Get(), 16) != 0) return {};
+    // Room for a burst of connections to wait for the next accept, rather
+    // than a joiner's being turned away while a flood fills the queue.
+    if (!fd.Valid() || !BindAny(fd.Get(), 0) || listen(fd.Get(), 256) != 0) return {};
     port = BoundPort(fd.Get());
     return port != 0 ? std::move(fd) : Fd();
 }

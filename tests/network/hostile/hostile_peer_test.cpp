@@ -13,8 +13,11 @@
 // marked ready by its own change to the room's maker.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -95,6 +98,23 @@ bool Expect(const Fd& fd, std::vector<uint8_t>& in, FrameType type, Message& m, 
 bool ClosedByPeer(const Fd& fd) {
     pollfd p{fd.Get(), POLLRDHUP, 0};
     return poll(&p, 1, 0) == 1 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR));
+}
+
+// A non-blocking socket of another machine as a host sees it (all of 127/8
+// is loopback, and the honest games speak from 127.0.0.1). A stream is
+// begun towards `to`, its port chosen then, so that closed ones do not use
+// the ports up.
+Fd FromOtherMachine(int type, const Endpoint& to = {}) {
+    Fd fd(socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    const int one = 1;
+    setsockopt(fd.Get(), SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
+    setsockopt(fd.Get(), IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
+    sockaddr_in sa{AF_INET, 0, {htonl(0x7F000002)}, {}};
+    const bool bound = bind(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+    sa = {AF_INET, htons(to.port), {htonl(to.address)}, {}};
+    const bool begun = type != SOCK_STREAM || connect(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0 ||
+                       errno == EINPROGRESS;
+    return bound && begun ? std::move(fd) : Fd();
 }
 
 // A game message as a member sends it (Send) or a host hands it on (Deliver).
@@ -581,10 +601,10 @@ void RenamesNeverRead(Stage& s) {
     s.Hold();
 }
 
-// Silent connections, half as many as the host lets wait so that only its
-// hello timeout closes them, held open as long as the attack lasts (each one
-// closed is opened again) while the second honest machine joins.
-void SilentConnections(Stage& s) {
+// Connections that each send `first` and then nothing, eight held open as
+// long as the attack lasts (each one closed is opened again) while the
+// second honest machine joins: the host closes each within `limit`.
+void HeldConnections(Stage& s, std::span<const uint8_t> first, std::chrono::seconds limit) {
     struct Held {
         Fd fd;
         Clock::time_point opened;
@@ -596,14 +616,57 @@ void SilentConnections(Stage& s) {
         const auto now = Clock::now();
         std::erase_if(held, [](const Held& h) { return ClosedByPeer(h.fd); });
         for (Held& h : held) {
-            overdue += !h.late && now - h.opened > 6s ? 1 : 0;
-            h.late |= now - h.opened > 6s;
+            overdue += !h.late && now - h.opened > limit ? 1 : 0;
+            h.late |= now - h.opened > limit;
         }
         for (size_t n = held.size(); n < 8; ++n)
-            if (Fd fd = ConnectTcp(s.session.host, 2000); fd.Valid()) held.push_back({std::move(fd), Clock::now()});
+            if (Fd fd = ConnectTcp(s.session.host, 2000); fd.Valid() && WriteSome(fd, first) >= 0)
+                held.push_back({std::move(fd), Clock::now()});
         std::this_thread::sleep_for(500ms);
     }
-    EXPECT_EQ(overdue, 0u) << "silent connections left open for more than 6 s";
+    EXPECT_EQ(overdue, 0u) << "connections left open for more than " << limit.count() << " s";
+}
+
+// Silent, half as many as the host lets wait: only its hello timeout closes them.
+void SilentConnections(Stage& s) { HeldConnections(s, {}, 6s); }
+
+// The head of the longest hello a member may frame and a megabyte of its
+// body: a machine that has proved nothing is ended at the length word.
+void HugeHelloHeads(Stage& s) {
+    std::vector<uint8_t> head;
+    WireWriter(head).U32(kMaxFramePayload + 1);
+    head.push_back(static_cast<uint8_t>(FrameType::Hello));
+    head.resize(1 << 20);
+    HeldConnections(s, head, 1s);
+}
+
+// Thirty-two connections from another machine always going, each saying
+// hello once connected and reset once the host answers or closes it, from
+// before the joiner comes until into the battle: the joiner gets in at its
+// first try.
+void HellosFromAnotherMachine(Stage& s) {
+    HandshakeFacts facts;
+    facts.app = s.session.app;
+    facts.instance = s.session.instance;
+    std::vector<uint8_t> hello;
+    WriteHello(hello, facts, 1);
+    std::vector<Fd> going(32);
+    std::vector<bool> said(going.size());
+    std::vector<pollfd> fds(going.size());
+    for (const linger reset{1, 0}; !s.Over();) {
+        for (size_t i = 0; i < going.size(); ++i) {
+            if (!going[i].Valid()) going[i] = FromOtherMachine(SOCK_STREAM, s.session.host), said[i] = false;
+            fds[i] = {going[i].Get(), static_cast<short>(said[i] ? POLLIN : POLLOUT), 0};
+        }
+        poll(fds.data(), fds.size(), 50);
+        for (size_t i = 0; i < going.size(); ++i) {
+            if (!fds[i].revents || (!said[i] && !(fds[i].revents & POLLERR) && (said[i] = WriteSome(going[i], hello) > 0)))
+                continue;
+            setsockopt(going[i].Get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            going[i].Reset();
+        }
+    }
+    EXPECT_EQ(s.honest[1]->Count("net: no welcome", false), 0u) << s.honest[1]->NetLines();
 }
 
 void JunkDatagrams(Stage& s) {
@@ -744,6 +807,34 @@ void QueriesByTheThousand(Stage& s) {
     EXPECT_LE(answers, 64u);
 }
 
+// The host's machine dies while another machine sends session queries from
+// 500 ports, 20,000 a second: the test's search finds the member taking
+// over, the other member comes back to it as itself, and the queries get a
+// tenth as many answers at most.
+void QueriesFromManyPortsAsTheHostDies(Stage& s) {
+    Honest& victim = *s.honest[2];
+    const PublicKey key = KeyOf(s, victim);
+    std::vector<Fd> ports(500);
+    for (Fd& p : ports) p = FromOtherMachine(SOCK_DGRAM);
+    std::thread death([&] {
+        std::this_thread::sleep_for(1s);
+        s.honest[0]->Signal(SIGKILL);
+        s.moved = NewHost(s);
+        ExpectBackAsItself(s, victim, key);
+    });
+    const auto query = EncodeQuery(7);
+    size_t sent = 0, answers = 0;
+    std::vector<uint8_t> buffer(1024);
+    Endpoint from;
+    for (auto next = Clock::now(); !s.stop; std::this_thread::sleep_until(next += 1ms))
+        for (int i = 0; i < 20; ++i, ++sent) {
+            SendDatagram(ports[sent % ports.size()], {kLoopbackBroadcast, s.discovery.port}, query);
+            while (ReceiveDatagram(ports[(sent + 1) % ports.size()], buffer, from) > 0) ++answers;
+        }
+    death.join();
+    EXPECT_LE(answers * 10, sent);
+}
+
 // Welcomes its joiner and answers none of its requests: the first loses
 // it the session, and no other holds its game.
 void AnswersNothing(Stage& s) {
@@ -851,6 +942,10 @@ const Attack kAttacks[] = {
      .counted = "session lost: the host did not answer a request"},
     {.name = "RoomsNobodyEntersFillTheList", .send = RoomsNobodyEnters, .setting = Setting::RoomsFirst,
      .beforeJoin = true, .meetWithin = 60s},
+    {.name = "HellosFromAnotherMachineWhileOneJoins", .send = HellosFromAnotherMachine, .beforeJoin = true,
+     .counted = "more hellos from one address", .meetWithin = 20s},
+    {.name = "TheHeadsOfHugeHellos", .send = HugeHelloHeads, .counted = "frame too long"},
+    {.name = "QueriesFromManyPortsAsTheHostDies", .send = QueriesFromManyPortsAsTheHostDies, .setting = Setting::HostDies},
 };
 
 // Test names show the row's name, not its bytes.

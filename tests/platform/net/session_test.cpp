@@ -324,8 +324,9 @@ TEST_F(SessionTest, MalformedFramesAndJunkDatagramsCutOnlyTheOffender) {
     }));
     // A machine that passes a member's handshake on through a connection of
     // its own to the host gets no proof out of it: the host's signature names
-    // the relay's connection, which the member is not on.
-    {
+    // the relay's connection, which the member is not on. One that answers
+    // with the head of a challenge longer than any is left at its length word.
+    for (const bool relay : {true, false}) {
         uint16_t port = 0;
         Fd listener = ListenTcp(port), down, up;
         const Identity me;
@@ -336,11 +337,13 @@ TEST_F(SessionTest, MalformedFramesAndJunkDatagramsCutOnlyTheOffender) {
             pollfd p = g.Wants();
             poll(&p, 1, 10);
             g.Step(p.revents);
-            if (!down.Valid() && (down = AcceptTcp(listener)).Valid()) up = ConnectTcp(a.host, 2000);
+            if (!down.Valid() && (down = AcceptTcp(listener)).Valid())
+                relay ? void(up = ConnectTcp(a.host, 2000))
+                      : void(WriteSome(down, Raw(kMaxFramePayload, static_cast<uint8_t>(FrameType::Challenge), {})));
             for (auto [from, to] : {std::pair{&down, &up}, std::pair{&up, &down}})
                 if (const long n = ReadSome(*from, chunk); n > 0) WriteSome(*to, std::span(chunk).first(static_cast<size_t>(n)));
         }
-        EXPECT_STREQ(g.Why(), "the host's signature does not hold for this connection");
+        EXPECT_STREQ(g.Why(), relay ? "the host's signature does not hold for this connection" : "frame too long");
     }
     // The others carry on.
     const std::string text = "still here";
