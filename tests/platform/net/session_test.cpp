@@ -337,9 +337,10 @@ TEST_F(SessionTest, MalformedFramesAndJunkDatagramsCutOnlyTheOffender) {
             pollfd p = g.Wants();
             poll(&p, 1, 10);
             g.Step(p.revents);
-            if (!down.Valid() && (down = AcceptTcp(listener)).Valid())
-                relay ? void(up = ConnectTcp(a.host, 2000))
-                      : void(WriteSome(down, Raw(kMaxFramePayload, static_cast<uint8_t>(FrameType::Challenge), {})));
+            if (!down.Valid() && (down = AcceptTcp(listener)).Valid()) {
+                if (relay) up = ConnectTcp(a.host, 2000);
+                else WriteSome(down, Raw(kMaxFramePayload, static_cast<uint8_t>(FrameType::Challenge), {}));
+            }
             for (auto [from, to] : {std::pair{&down, &up}, std::pair{&up, &down}})
                 if (const long n = ReadSome(*from, chunk); n > 0) WriteSome(*to, std::span(chunk).first(static_cast<size_t>(n)));
         }
