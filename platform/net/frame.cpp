@@ -1,7 +1,5 @@
 #include "platform/net/frame.h"
 
-#include <algorithm>
-
 namespace plat::net {
 
 namespace {
@@ -34,7 +32,7 @@ ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& co
         why = "empty frame";
         return ParseStatus::Bad;
     }
-    if (length - 1 > std::min(limit, kMaxFramePayload)) {
+    if (length - 1 > limit) {
         why = "frame too long";
         return ParseStatus::Bad;
     }

@@ -39,6 +39,18 @@ std::vector<uint8_t> Transcript(Signer signer, const HandshakeFacts& f) {
     return out;
 }
 
+bool HostFacts(const Fd& fd, const Message& hello, const PublicKey& host, HandshakeFacts& f) {
+    if (!Ends(fd, f.hostEnd, f.memberEnd)) return false;
+    f.app = hello.app;
+    f.instance = hello.instance;
+    f.member = hello.key;
+    f.memberNonce = hello.nonce;
+    f.flags = hello.flags;
+    f.host = host;
+    f.hostNonce = FreshNonce();
+    return true;
+}
+
 void WriteHello(std::vector<uint8_t>& out, const HandshakeFacts& f, uint64_t process) {
     FrameWriter w(out, FrameType::Hello);
     w->U32(kMagic);

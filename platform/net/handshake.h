@@ -45,6 +45,11 @@ enum class Signer : uint8_t { Host = 1, Member = 2 };
 // signature never passes for a member's.
 std::vector<uint8_t> Transcript(Signer signer, const HandshakeFacts& facts);
 
+// The facts as the host takes them from a member's hello on that
+// connection, beside its own key and a fresh nonce of its own; false for a
+// connection without ends.
+bool HostFacts(const Fd& fd, const Message& hello, const PublicKey& host, HandshakeFacts& facts);
+
 void WriteHello(std::vector<uint8_t>& out, const HandshakeFacts& facts, uint64_t process);
 void WriteChallenge(std::vector<uint8_t>& out, const HandshakeFacts& facts, const Signature& signature);
 void WriteProof(std::vector<uint8_t>& out, const Signature& signature);

@@ -455,21 +455,13 @@ void Host::HandleHello(Conn& c, const Message& m) {
         Drop(c, "more hellos from one address than machines say");
         return;
     }
-    HandshakeFacts& f = c.facts;
-    if (!Ends(c.fd, f.hostEnd, f.memberEnd)) {
+    if (!HostFacts(c.fd, m, m_signer->Key(), c.facts)) {
         Drop(c, "a connection without ends");
         return;
     }
-    f.app = m.app;
-    f.instance = m.instance;
-    f.member = m.key;
-    f.memberNonce = m.nonce;
-    f.flags = m.flags;
-    f.host = m_signer->Key();
-    f.hostNonce = FreshNonce();
     c.process = m.process;
     c.challenged = true;
-    WriteChallenge(c.out, f, m_signer->Sign(Transcript(Signer::Host, f)));
+    WriteChallenge(c.out, c.facts, m_signer->Sign(Transcript(Signer::Host, c.facts)));
 }
 
 void Host::HandleProof(Conn& c, const Message& m) {

@@ -342,15 +342,8 @@ public:
             HandshakeFacts f;
             // Searches that only peek come and go; the joiner stays.
             if (!fd.Valid() || !Expect(fd, in, FrameType::Hello, hello, deadline) || (hello.flags & kHelloPeek) ||
-                !Ends(fd, f.hostEnd, f.memberEnd))
+                !HostFacts(fd, hello, m_me.Key(), f))
                 continue;
-            f.app = hello.app;
-            f.instance = hello.instance;
-            f.member = hello.key;
-            f.memberNonce = hello.nonce;
-            f.flags = hello.flags;
-            f.host = m_me.Key();
-            f.hostNonce = FreshNonce();
             WriteChallenge(challenge, f, m_me.Sign(Transcript(Signer::Host, f)));
             WriteWelcome(welcome, m_advert.app, m_advert.instance, m_advert.name, m_advert.age, RandomToken(), {});
             if (!WriteAll(fd, challenge) || !Expect(fd, in, FrameType::Proof, proof, deadline) || !WriteAll(fd, welcome))
