@@ -337,10 +337,9 @@ void Host::Accept() {
         Fd fd = AcceptTcp(m_listener, &peer);
         if (!fd.Valid()) return;
         std::map<uint32_t, size_t> waiting;
-        for (const auto& c : m_conns)
-            if (c->Newcomer()) ++waiting[c->peer.address];
         size_t newcomers = 0;
-        for (const auto& [address, count] : waiting) newcomers += count;
+        for (const auto& c : m_conns)
+            if (c->Newcomer()) ++waiting[c->peer.address], ++newcomers;
         if (newcomers >= kMaxNewcomers) {
             // The address holding the most gives up its oldest; on a tie,
             // the newcomer's own.
