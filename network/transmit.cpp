@@ -151,6 +151,7 @@ void sc_Transmit::vBeginBattle(std::span<const uint32_t> oRoom) {
     m_oBattleRoom.fill(0);
     std::copy_n(oRoom.begin(), std::min(oRoom.size(), m_oBattleRoom.size()), m_oBattleRoom.begin());
     m_lDispatchFrom = 0;
+    pTakenFrom.fill(0);
     // The last player of the room holds authority when the battle begins.
     const uint32_t own = pDirPlay ? pDirPlay->lOwnPlayerId : 0;
     m_lAuthority = 0;
@@ -296,6 +297,7 @@ void sc_Transmit::vDispatch(const uint8_t* pMessage, uint32_t lSize, uint32_t lF
         vRefuseFrom(lFrom, "message", "its sender plays no part in the battle");
         return;
     }
+    ++pTakenFrom[static_cast<size_t>(slot)];
     m_lDispatchFrom = lFrom;
     l_WalkRecords({pMessage, lSize}, [&](uint32_t kind, std::span<const uint8_t> record) {
         vApply(kind, record, lFrom, slot);

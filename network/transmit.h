@@ -126,6 +126,10 @@ public:
     int32_t lMessageRate = 0;
     int32_t lMessageCount = 0;
     int32_t lRateDeadline = 0;
+    // Game-record messages taken from each room slot since the battle
+    // began: how much of every other machine's traffic got through to this
+    // one, apart from what anyone else sends.
+    std::array<int32_t, 4> pTakenFrom{};
 
 private:
     // How often the session is asked whether the holder of authority is

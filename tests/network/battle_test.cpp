@@ -4,6 +4,7 @@
 // what its game saw; the test compares the two reports.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,11 +82,33 @@ public:
         Then([code](HeadlessBackend& b) { b.KeyUp(code); });
     }
 
-    // Runs at the start of every pass of the child's game.
-    void Pass(HeadlessBackend& b) {
+    // Runs at the start of every pass of the child's game. Once its steps
+    // are done it says so in its own folder, and closes the game when the
+    // other machine's player has said so in `other`: neither leaves the
+    // battle while the other still takes note of it, however long a busy
+    // machine takes to get there.
+    void Pass(HeadlessBackend& b, const std::filesystem::path& other) {
         if (g_pWork) Observe();
         if (m_next < m_steps.size() && m_steps[m_next].ready()) m_steps[m_next++].act(b);
-        b.At(b.Passes() + 1, [this](HeadlessBackend& h) { Pass(h); });
+        if (Done() && !m_closing) {
+            if (!std::filesystem::exists("done")) std::ofstream("done").put('\n');
+            if (std::filesystem::exists(other / "done")) {
+                m_closing = true;
+                Finish();
+                plat::PostEvent(plat::Event::Close());
+            }
+        }
+        b.At(b.Passes() + 1, [this, other](HeadlessBackend& h) { Pass(h, other); });
+    }
+    // What the machine saw of its session as it ends.
+    void Finish() {
+        report["done"] = Done() ? "1" : std::to_string(Next());
+        if (g_pDirPlay) {
+            std::string t;
+            for (const auto& g : g_pDirPlay->oGroupTable) t += std::string(g.szName) + "/" + std::to_string(g.lId) + " ";
+            for (const auto& p : g_pDirPlay->oPlayerTable) t += std::string(p.szName) + ":" + std::to_string(p.lId) + " ";
+            report["session"] = t + " own " + std::to_string(g_pDirPlay->lOwnPlayerId) + " group " + std::to_string(g_pDirPlay->lOwnGroupId);
+        }
     }
     // Notes every character and the world once the battle has run so long:
     // both machines are still in it then.
@@ -122,6 +145,7 @@ private:
 
     std::vector<Step> m_steps;
     size_t m_next = 0;
+    bool m_closing = false;
     std::vector<int32_t> m_states;
     int32_t m_bullets = 0;
     uint32_t m_battleSince = 0;
@@ -162,8 +186,11 @@ struct Child {
 };
 
 // Forks a process that runs the whole game in its own folder with the
-// player's steps, then writes the player's report to a pipe.
-Child Launch(const std::filesystem::path& dir, Player& player, krxtest::LobbyPlayer& lobby, uint64_t passes) {
+// player's steps, until they are done there and in `other`, the other
+// machine's folder (or, should it hang, for `passes`), then writes the
+// player's report to a pipe.
+Child Launch(const std::filesystem::path& dir, const std::filesystem::path& other, Player& player,
+             krxtest::LobbyPlayer& lobby, uint64_t passes) {
     int fds[2];
     if (pipe(fds) != 0) return {};
     const pid_t pid = fork();
@@ -176,17 +203,9 @@ Child Launch(const std::filesystem::path& dir, Player& player, krxtest::LobbyPla
     auto backend = std::make_unique<HeadlessBackend>(kStepMs);
     backend->SetRealTime(true);
     backend->SetPassBudget(passes);
-    backend->At(1, [&player](HeadlessBackend& b) { player.Pass(b); });
+    backend->At(1, [&player, other](HeadlessBackend& b) { player.Pass(b, other); });
     lobby.Attach(*backend);
-    backend->At(passes - 1, [&player](HeadlessBackend&) {
-        player.report["done"] = player.Done() ? "1" : std::to_string(player.Next());
-        if (g_pDirPlay) {
-            std::string t;
-            for (const auto& g : g_pDirPlay->oGroupTable) t += std::string(g.szName) + "/" + std::to_string(g.lId) + " ";
-            for (const auto& p : g_pDirPlay->oPlayerTable) t += std::string(p.szName) + ":" + std::to_string(p.lId) + " ";
-            player.report["session"] = t + " own " + std::to_string(g_pDirPlay->lOwnPlayerId) + " group " + std::to_string(g_pDirPlay->lOwnGroupId);
-        }
-    });
+    backend->At(passes - 1, [&player](HeadlessBackend&) { player.Finish(); });
     plat::InstallBackend(std::move(backend));
     const int32_t rc = l_KrxMain();
     // The session host's thread ends here, as the program's own exit
@@ -254,11 +273,16 @@ TEST(Battle, TwoGamesMeetAndStayInStep) {
     a.Wait(800);
     a.Key(0x11, 700);
     for (Player* p : {&a, &b}) p->Settle(6000);
-    const uint64_t passes = 20'000 / kStepMs + 400;
-    const Child ca = Launch(dirA.Path(), a, anna, passes);
+    // Ten minutes of play only end a game that hangs.
+    const uint64_t passes = 600'000 / kStepMs;
+    const Child ca = Launch(dirA.Path(), dirB.Path(), a, anna, passes);
     // Bert searches once Anna's session and room are there.
-    ASSERT_TRUE(krxtest::WaitForTrace(dirA.Path(), "player: room made", std::chrono::seconds(60)));
-    const Child cb = Launch(dirB.Path(), b, bert, passes);
+    if (!krxtest::WaitForTrace(dirA.Path(), "player: room made", std::chrono::seconds(180))) {
+        kill(ca.pid, SIGKILL);
+        waitpid(ca.pid, nullptr, 0);
+        FAIL() << "Anna made no room";
+    }
+    const Child cb = Launch(dirB.Path(), dirA.Path(), b, bert, passes);
     ASSERT_GT(ca.pid, 0);
     ASSERT_GT(cb.pid, 0);
     int sa = 0, sb = 0;

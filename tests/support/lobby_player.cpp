@@ -1,5 +1,6 @@
 #include "tests/support/lobby_player.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <utility>
@@ -59,9 +60,11 @@ int32_t Since(int32_t tick) {
     return static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(tick));
 }
 
-void Note(const std::string& what, int32_t value) {
-    if (g_pDebug) g_pDebug->vWrite(("player: " + what).c_str(), value);
+// A whole line of the log, and one of the player's own.
+void Write(const std::string& line, int32_t value) {
+    if (g_pDebug) g_pDebug->vWrite(line.c_str(), value);
 }
+void Note(const std::string& what, int32_t value) { Write("player: " + what, value); }
 
 } // namespace
 
@@ -94,7 +97,12 @@ void LobbyPlayer::Observe() {
     if (m_netPassAt != 0 && wall - m_netPassAt > kHeldPassMs) Note("network screen held up for ms", wall - m_netPassAt);
     const bool net = state == sc_Scene::kStateMenus && Scene().oInterFace.lScreen == sc_InterFace::kScreenNet;
     m_netPassAt = net ? wall : 0;
+    if (!m_passStarts.empty()) m_longestPass = std::max(m_longestPass, wall - m_passStarts.back());
+    m_passStarts.push_back(wall);
+    if (m_passStarts.size() > 51) m_passStarts.pop_front();
+    ++m_passes;
     const sc_AllCharacter& all = Scene().oAllObject.oAllCharacter;
+    const sc_Transmit& t = *g_pTransmit;
     if (state != m_lastState) {
         if (state == sc_Scene::kStateNetPlay && m_lastState != sc_Scene::kStateSystemMenu) {
             for (int32_t i = 0; i < all.lGetCount(); ++i) {
@@ -104,8 +112,9 @@ void LobbyPlayer::Observe() {
             Note("battle own slot", all.lControlled);
             Note("battle own player", g_pDirPlay ? static_cast<int32_t>(g_pDirPlay->lOwnPlayerId) : 0);
             m_departed = 0;
-            m_lastReport = g_lNowTick;
-            m_messages = 0;
+            m_secondFrom = wall;
+            m_passes = m_longestPass = m_messages = 0;
+            m_takenAt = t.pTakenFrom;
         }
         if (state == sc_Scene::kStateNetLost || state == sc_Scene::kStateNetWon) {
             if (m_leaving) Note("left the battle at", WallMs());
@@ -123,17 +132,26 @@ void LobbyPlayer::Observe() {
     for (int32_t i = 0; battle && i < all.lGetCount() && i < 32; ++i)
         if (all.pGetCharacter(i)->bDeparted && !(m_departed & (1u << i))) {
             m_departed |= 1u << i;
-            Note("saw slot " + std::to_string(i) + " leave at", WallMs());
+            Note("saw slot " + std::to_string(i) + " leave at", wall);
+            Write(kLastPassesLine, wall - m_passStarts.front());
         }
     // Messages taken since the last pass, by the game's count of its current
     // second (which moves to the second's figure as a second ends).
-    const sc_Transmit& t = *g_pTransmit;
     m_messages += t.lMessageCount - (t.lRateDeadline == m_countEnds ? m_counted : m_counted - t.lMessageRate);
     m_counted = t.lMessageCount, m_countEnds = t.lRateDeadline;
-    if (state == sc_Scene::kStateNetPlay && Since(m_lastReport) >= 1000) {
-        m_lastReport = g_lNowTick;
-        Note("game messages in the last second", std::exchange(m_messages, 0));
+    const int32_t span = wall - m_secondFrom;
+    if (state != sc_Scene::kStateNetPlay || span < 1000) return;
+    const auto perSecond = [span](int32_t count) { return static_cast<int32_t>(int64_t{count} * 1000 / span); };
+    for (int32_t i = 0; i < all.lGetCount() && i < static_cast<int32_t>(m_takenAt.size()); ++i) {
+        // The game's count starts again with each battle.
+        const int32_t now = t.pTakenFrom[static_cast<size_t>(i)], at = m_takenAt[static_cast<size_t>(i)];
+        if (i != all.lControlled) Write(GameMessagesFromLine(i), perSecond(now >= at ? now - at : now));
     }
+    Write(kGameMessagesLine, perSecond(std::exchange(m_messages, 0)));
+    Write(kLongestPassLine, std::exchange(m_longestPass, 0));
+    Write(kPaceLine, perSecond(std::exchange(m_passes, 0)));
+    m_secondFrom = wall;
+    m_takenAt = t.pTakenFrom;
 }
 
 void LobbyPlayer::Decide(HeadlessBackend& b) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -35,16 +36,46 @@ struct LobbyPlan {
 // It notes what it saw in the game's trace log, each line beginning
 // "player: ": "room made", "in the room as slot" (the slot), "battle slot"
 // and "battle model" (the session id and character of each character, in
-// order), "battle own slot", "game messages in the last second", "left the
-// battle at" and "saw slot N leave at" (wall-clock ms), "battle won",
-// "battle lost" and "network screen held up for ms" (a pass of the lobby
-// that waited on the session).
+// order), "battle own slot", "left the battle at" and "saw slot N leave at"
+// (wall-clock ms, the latter followed by "the last 50 passes took ms": the
+// seer's own pace then), "battle won", "battle lost" and "network screen
+// held up for ms" (a pass of the lobby that waited on the session).
 //
-// The two lines the network tests count by: the game's own at the start of
+// Through a battle it reports each wall-clock second (the first pass after
+// one has gone; counts scaled to a second of that span): the game messages
+// taken from each other slot of the battle, all messages taken, the
+// longest pass in ms, and last the passes run. A machine's own messages
+// and its own pace are what the network tests judge a battle by: a busy
+// machine or a sanitizer build slows every game alike, an attacker's
+// messages are nobody's traffic but its own.
+//
+// The lines the network tests count by: the game's own at the start of
 // each battle (its value: this machine holds authority), and the player's
-// count of each second's game messages.
+// reports of each second, the pace line closing each report.
+// A game's full pace: a pass every 20 ms of the wall clock.
+inline constexpr int32_t kFullPace = 50;
+// How many times slower than the optimised build a game of this build runs:
+// the sanitizers check every access and allocation. Limits on a game's own
+// pace allow for it; the optimised build is held to the game's promise.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define KRX_SLOW_BUILD 1
+#endif
+#endif
+#if defined(KRX_SLOW_BUILD) || defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr int32_t kBuildSlowdown = 4;
+#else
+inline constexpr int32_t kBuildSlowdown = 1;
+#endif
+
 inline constexpr const char* kBattleBeginsLine = "battle begins, holding authority";
 inline constexpr const char* kGameMessagesLine = "player: game messages in the last second";
+inline constexpr const char* kLongestPassLine = "player: longest pass of the last second in ms";
+inline constexpr const char* kPaceLine = "player: passes in the last second";
+inline constexpr const char* kLastPassesLine = "player: the last 50 passes took ms";
+inline std::string GameMessagesFromLine(int32_t slot) {
+    return "player: game messages from slot " + std::to_string(slot) + " in the last second";
+}
 
 class LobbyPlayer {
 public:
@@ -76,8 +107,12 @@ private:
     int32_t m_lastCharClick = 0, m_lastStart = 0;
     // The battle.
     bool m_holding = false, m_leaving = false;
-    int32_t m_heldSince = 0, m_lastReport = 0;
+    int32_t m_heldSince = 0;
     uint32_t m_departed = 0;
+    // The wall-clock second being counted, and the starts of recent passes.
+    int32_t m_secondFrom = 0, m_passes = 0, m_longestPass = 0;
+    std::array<int32_t, 4> m_takenAt{};
+    std::deque<int32_t> m_passStarts;
     int32_t m_messages = 0, m_counted = 0, m_countEnds = 0;
 };
 
