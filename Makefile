@@ -13,9 +13,15 @@ FUZZ ?=
 SOAK_SECONDS ?= 600
 SOAK_BUILD ?= $(BUILD)
 
-# The configurations `make test` builds treat warnings as errors.
-CONFIGURE = cmake -S . -G Ninja -DKRX_WERROR=ON
-ASAN_CONFIGURE = CC=clang CXX=clang++ $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
+# The configurations `make test` builds treat warnings as errors, and carry
+# the debug information of line tables only.
+CONFIGURE = cmake -S . -G Ninja -DKRX_WERROR=ON -DKRX_LINE_TABLES=ON
+SANITIZE = CC=clang CXX=clang++ $(CONFIGURE) -DCMAKE_BUILD_TYPE=Debug -DKRX_SANITIZE=ON -DKRX_BENCH=OFF
+# The suite's sanitizer build leaves the comparisons out of the fuzzing
+# coverage (a third of its tests' time); `make fuzz` explores in a build
+# folder of its own with them.
+ASAN_CONFIGURE = $(SANITIZE) -B $(ASAN_BUILD) -DKRX_FUZZ_COMPARES=OFF
+FUZZ_BUILD ?= build-fuzz
 TSAN_CONFIGURE = CC=clang CXX=clang++ $(CONFIGURE) -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKRX_TSAN=ON -DKRX_BENCH=OFF
 GENERATOR = $(BUILD)/tools/krx_datagen
 # The data set the tests of every configuration read in `make test`, made
@@ -27,7 +33,7 @@ TESTDATA = $(abspath $(BUILD))/testdata
 LSAN_ENV = LSAN_OPTIONS=suppressions=$(abspath cmake/lsan.supp)
 
 .PHONY: run run-asan test fuzz deps configure build generator build-asan build-tsan tsan-programs program data testdata \
-        test-release test-asan test-tsan bench clean swap-sweep soak
+        test-release test-asan test-tsan suite bench clean swap-sweep soak
 
 run: deps program data
 	cd $(DATA) && $(abspath $(BUILD))/krx
@@ -36,17 +42,32 @@ run: deps program data
 run-asan: deps build-asan data
 	cd $(DATA) && $(LSAN_ENV) $(abspath $(ASAN_BUILD))/krx
 
-# The three configurations build and run side by side, so that the slow end
-# of each (its last compiles and links, its longest tests) overlaps the
-# others' work; each one's output is shown whole when it is done. The data
-# set is made once, beside the optimised build, while the builds go on.
+# The three configurations build side by side (the data set is made once,
+# beside the optimised build, while the builds go on); then their tests run
+# as one suite under one scheduler, which shares the machine's cores among
+# them by design: every case holds the share of a core its processes keep
+# busy (the `cpu` resource, a hundred to a core: krx_tests' CPU), no more
+# run at once than the cores hold, and the slowest cases of every
+# configuration start first. So the cases that play games in real time and
+# judge their pace never run beside more work than the machine can do.
+SUITE ?= build-suite
 test: deps
-	@$(MAKE) --no-print-directory -j4 -Otarget test-release test-asan test-tsan
+	@$(MAKE) --no-print-directory -j4 build build-asan tsan-programs testdata
+	@$(MAKE) --no-print-directory suite
+
+suite:
+	@mkdir -p $(SUITE)
+	@printf 'subdirs("%s")\n' $(abspath $(BUILD)) $(abspath $(ASAN_BUILD)) $(abspath $(TSAN_BUILD)) \
+	  > $(SUITE)/CTestTestfile.cmake
+	@printf '{"version": {"major": 1, "minor": 0}, "local": [{"cpu": [{"id": "0", "slots": %d}]}]}\n' \
+	  $$(( $(JOBS) * 100 )) > $(SUITE)/cores.json
+	cd $(SUITE) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error \
+	  --resource-spec-file cores.json -j $$(( $(JOBS) * 4 ))
 
 fuzz: deps
-	$(ASAN_CONFIGURE)
-	cmake --build $(ASAN_BUILD) -j $(JOBS) --target krx_fuzz_targets krx_datagen
-	$(LSAN_ENV) scripts/fuzz.sh explore $(ASAN_BUILD) $(RUNS) $(FUZZ)
+	$(SANITIZE) -B $(FUZZ_BUILD)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target krx_fuzz_targets krx_datagen
+	$(LSAN_ENV) scripts/fuzz.sh explore $(FUZZ_BUILD) $(RUNS) $(FUZZ)
 
 deps:
 	@bash scripts/deps.sh
@@ -95,7 +116,7 @@ test-release: build testdata
 	cd $(BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 test-asan: build-asan testdata
-	cd $(ASAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error -j $(JOBS) -LE nosan
+	cd $(ASAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # The thread tests' programs only: the shared data set needs no generator.
 tsan-programs:
@@ -103,8 +124,7 @@ tsan-programs:
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target krx_threads_programs
 
 test-tsan: tsan-programs testdata
-	cd $(TSAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) TSAN_OPTIONS=halt_on_error=1 \
-	  ctest --output-on-failure --no-tests=error -j $(JOBS) -L threads
+	cd $(TSAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # Every file of the data set swapped in turn for a truncated copy, random
 # bytes and a file of another kind, the program run on each under the
@@ -125,4 +145,4 @@ bench: build
 	$(BUILD)/bench/krx_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(SUITE)

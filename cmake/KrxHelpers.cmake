@@ -1,5 +1,8 @@
 # Coverage for libFuzzer: the clang sanitizer build compiles the libraries
-# with it, so the fuzz targets link them as they are.
+# with it, so the fuzz targets link them as they are. Without
+# KRX_FUZZ_COMPARES the coverage leaves out the comparisons: their callbacks
+# make every test of the build half as slow again, and the suite's replays of
+# the corpora are guided by the edges alone (`make fuzz` explores with them).
 function(krx_fuzzing out)
   if(KRX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     set(${out} ON PARENT_SCOPE)
@@ -32,6 +35,9 @@ function(krx_library target)
   krx_fuzzing(fuzzing)
   if(fuzzing)
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+    if(NOT KRX_FUZZ_COMPARES)
+      target_compile_options(${target} PRIVATE -fno-sanitize-coverage=trace-cmp)
+    endif()
   endif()
   if(A_DEPS)
     target_link_libraries(${target} PUBLIC ${A_DEPS})
@@ -39,7 +45,7 @@ function(krx_library target)
 endfunction()
 
 # krx_tests(<name> [LABEL <label>] [DATASET] [THREADS] [SLOW <regex> <cost>...]
-#           DEPS <lib>...)
+#           [CPU <regex> <percent>...] DEPS <lib>...)
 # One GoogleTest program of the .cpp files in the current test folder (not its
 # subfolders, which make programs of their own), every case labelled with the
 # source folder it tests.
@@ -55,12 +61,20 @@ endfunction()
 # scenarios start first, so that a clean run (which has no timings of an
 # earlier one) does not end on one of them started last.
 #
+# Every case holds a whole core of the suite's `cpu` resource while it runs
+# (a hundred slots to a core); CPU gives the cases whose names match each
+# regex the percent of a core their processes and threads keep busy
+# together in this configuration, the caller choosing by KRX_SANITIZE and
+# KRX_TSAN: games played in real time mostly wait for their next frame. No
+# case asks for more than a core: the scheduler starts whatever fits first,
+# and a larger share would wait for the end of the suite.
+#
 # THREADS marks a program whose tests start threads: the label `threads`.
 # The ThreadSanitizer build (KRX_TSAN) builds and runs those programs only;
 # the others are still defined there, so that folders can add to them, but
 # neither built by default nor run.
 function(krx_tests name)
-  cmake_parse_arguments(A "DATASET;THREADS" "LABEL" "DEPS;SLOW" ${ARGN})
+  cmake_parse_arguments(A "DATASET;THREADS" "LABEL" "DEPS;SLOW;CPU" ${ARGN})
   if(NOT A_LABEL)
     set(A_LABEL ${name})
   endif()
@@ -109,7 +123,8 @@ function(krx_tests name)
   # does not pass through the discovery's own properties). The data set's
   # readers, mostly whole scenes, start before the short cases once the
   # generator is done.
-  set(discover ${target} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+  set(discover ${target} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60
+               TEST_PREFIX "${KRX_TEST_PREFIX}")
   if(A_DATASET)
     gtest_discover_tests(${discover} TEST_LIST ${target}_DATA)
   else()
@@ -127,17 +142,37 @@ function(krx_tests name)
     "foreach(t IN LISTS ${target}_DATA)\n"
     "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels}\"\n"
     "                       ENVIRONMENT \"${data_env}\"\n"
-    "                       FIXTURES_REQUIRED dataset COST 100)\n"
+    "                       FIXTURES_REQUIRED ${KRX_TEST_PREFIX}dataset COST 100)\n"
     "endforeach()\n")
+  # The regexes match the names as the program gives them, without the
+  # configuration's mark.
+  set(bare "set(bare \"\${t}\")")
+  if(KRX_TEST_PREFIX)
+    string(REPLACE "." "[.]" prefix "${KRX_TEST_PREFIX}")
+    set(bare "string(REGEX REPLACE \"^${prefix}\" \"\" bare \"\${t}\")")
+  endif()
   while(A_SLOW)
     list(POP_FRONT A_SLOW regex cost)
     file(APPEND ${script}
       "foreach(t IN LISTS ${target}_PLAIN ${target}_DATA)\n"
-      "  if(t MATCHES \"${regex}\")\n"
+      "  ${bare}\n"
+      "  if(bare MATCHES \"${regex}\")\n"
       "    set_tests_properties(\"\${t}\" PROPERTIES COST ${cost})\n"
       "  endif()\n"
       "endforeach()\n")
   endwhile()
+  # Set once: each setting of the groups adds to them.
+  file(APPEND ${script}
+    "foreach(t IN LISTS ${target}_PLAIN ${target}_DATA)\n"
+    "  ${bare}\n"
+    "  set(share 100)\n")
+  while(A_CPU)
+    list(POP_FRONT A_CPU regex percent)
+    file(APPEND ${script} "  if(bare MATCHES \"${regex}\")\n    set(share ${percent})\n  endif()\n")
+  endwhile()
+  file(APPEND ${script}
+    "  set_tests_properties(\"\${t}\" PROPERTIES RESOURCE_GROUPS cpu:\${share})\n"
+    "endforeach()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
@@ -173,12 +208,13 @@ function(krx_fuzz_target name)
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
   # Paths are absolute: some targets change folder around each input.
-  add_test(NAME ${name}
+  add_test(NAME ${KRX_TEST_PREFIX}${name}
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh replay $<TARGET_FILE:${name}> ${corpus}
             ${CMAKE_CURRENT_BINARY_DIR}/${name}.replay ${A_MAX_LEN} ${A_RUNS}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   # Started before the short tests, so that they do not end the suite alone.
-  set_tests_properties(${name} PROPERTIES LABELS "${A_LABEL};fuzz" TIMEOUT 120 COST 1000
+  set_tests_properties(${KRX_TEST_PREFIX}${name} PROPERTIES LABELS "${A_LABEL};fuzz" TIMEOUT 300 COST 1000
+                       RESOURCE_GROUPS cpu:100
                        ENVIRONMENT "${KRX_TEST_ENVIRONMENT}")
   set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_TARGETS ${name})
   set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_LIST
