@@ -326,7 +326,9 @@ void Host::Run() {
             Conn& c = *m_conns[i];
             const short ev = fds[i + 3].revents;
             if (!c.dead && (ev & (POLLIN | POLLHUP | POLLERR))) ReadFrom(c);
-            if (!c.dead && (ev & POLLOUT)) WriteTo(c);
+            // What was just read is mostly answered at once (a challenge, an
+            // ack), in this pass rather than the next.
+            if (!c.dead && (ev & (POLLIN | POLLOUT))) WriteTo(c);
         }
         const uint64_t now = NowMs();
         for (auto& c : m_conns) {
