@@ -374,27 +374,20 @@ bool ReadRequest(const Fd& fd, Message& m) {
     return DecodeRequest(frame, m, why);
 }
 
-PublicKey KeyNumbered(uint32_t i) {
-    PublicKey key{};
-    for (size_t b = 0; b < 4; ++b) key[b] = static_cast<uint8_t>(i >> (8 * b));
-    return key;
-}
-
 TEST_F(SessionTest, WhatComesWithTheWelcomeIsTakenAtOnceAndTheLargestWelcomeFits) {
     // Every place of a session taken, every name as long as names go.
-    NameTable full;
+    using T = NameTable;
+    T full, small;
     const std::string longest(kNameLimit - 1, 'n');
-    for (uint32_t i = 0; i < NameTable::kMaxMembers; ++i) ASSERT_TRUE(full.AddMember({KeyNumbered(i), i}));
-    for (uint32_t i = 0; i < NameTable::kMaxPlayers; ++i)
-        ASSERT_TRUE(full.AddPlayer(full.TakeId(), longest, KeyNumbered(i % NameTable::kMaxMembers)));
-    for (uint32_t i = 0; i < NameTable::kMaxGroups; ++i) {
-        const Id group = full.TakeId();
-        ASSERT_TRUE(full.AddGroup(group, longest, KeyNumbered(i % NameTable::kMaxMembers)));
-        for (uint32_t j = 0; j < NameTable::kMaxGroupPlayers; ++j)
-            ASSERT_TRUE(full.AddToGroup(group, full.Players()[(i * NameTable::kMaxGroupPlayers + j) % NameTable::kMaxPlayers].id));
+    const auto key = [](uint32_t i) { return PublicKey{static_cast<uint8_t>(i % T::kMaxMembers)}; };
+    for (uint32_t i = 0; i < T::kMaxMembers; ++i) ASSERT_TRUE(full.AddMember({key(i), i}));
+    for (uint32_t i = 0; i < T::kMaxPlayers; ++i) ASSERT_TRUE(full.AddPlayer(full.TakeId(), longest, key(i)));
+    for (uint32_t i = 0, group = 0; i < T::kMaxGroups * T::kMaxGroupPlayers; ++i) {
+        if (i % T::kMaxGroupPlayers == 0) group = full.TakeId();
+        ASSERT_TRUE(i % T::kMaxGroupPlayers != 0 || full.AddGroup(group, longest, key(i)));
+        ASSERT_TRUE(full.AddToGroup(group, full.Players()[i % T::kMaxPlayers].id));
     }
-    NameTable small;
-    ASSERT_TRUE(small.AddMember({KeyNumbered(0), 0}) && small.AddPlayer(small.TakeId(), "H", KeyNumbered(0)));
+    ASSERT_TRUE(small.AddMember({key(0), 0}) && small.AddPlayer(small.TakeId(), "H", key(0)));
 
     for (const NameTable* table : {&small, &full}) {
         SCOPED_TRACE(table->Players().size());

@@ -6,14 +6,13 @@
 //   the rest of the input, after a challenge it signs when bit 1 is set.
 //   Bits 2-3: the host key the greeting expects (none, the right one, the
 //   wrong one); bits 4-5: the hello's flags.
-// - bit 0 set: a real Host meets connections and datagrams from several
-//   addresses, the rest of the input being steps: a byte whose low two
-//   bits say what, and whose next three say which connection (or address):
-//   0 (re)opens the connection (with the high bit, opens sixteen more that
-//   stay silent instead), 1 writes the next byte's count of bytes to it,
-//   2 sends that many bytes as a datagram, 3 says a real hello for the
-//   session with the flags of bits 5-6 (high bit clear) or proves its key
-//   (set).
+// - bit 0 set: a real Host meets connections and datagrams from four
+//   addresses, the rest of the input being steps: a byte whose low two bits
+//   say what and whose next three say which connection (or address): 0
+//   (re)opens it (with the high bit, sixteen more that stay silent), 1
+//   writes the next byte's count of bytes to it, 2 sends that many as a
+//   datagram, 3 says a real hello with the flags of bits 5-6 (high bit
+//   clear) or proves its key (set).
 //
 // What always holds: the opening's frames from an honest side fit the
 // limits the other side reads them with, a welcome is of the session
@@ -26,7 +25,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -49,10 +47,9 @@ void Check(bool ok) {
 
 const Guid kApp = {{7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1}};
 const Guid kInstance = {{9, 2, 9, 2, 9, 2, 9, 2, 9, 2, 9, 2, 9, 2, 9, 2}};
-// Where the host's steps come from: 127.0.0.2 to 127.0.0.5; the host's
-// answers to the one below mark the end of a step.
-constexpr uint32_t kFirstAddress = 0x7F000002;
-constexpr uint32_t kMarker = 0x7F0000C8;
+// The host's steps come from 127.0.0.2 to 127.0.0.5; its answers to the
+// marker's searches tell that it has taken what came before them.
+constexpr uint32_t kFirstAddress = 0x7F000002, kMarker = 0x7F0000C8;
 constexpr size_t kConnections = 8;
 
 struct Setting {
@@ -69,69 +66,65 @@ Setting& Set() {
     return setting;
 }
 
-// A socket of the machine at that address, begun towards `to` (streams).
+// A socket of the machine at that address, a stream begun towards `to`,
+// reset when closed so that no run leaves ports waiting.
 Fd From(int type, uint32_t address, const Endpoint& to = {}) {
     Fd fd(socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     const int one = 1;
-    setsockopt(fd.Get(), IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
-    // Reset when closed, so that no run leaves ports waiting.
     const linger reset{1, 0};
+    setsockopt(fd.Get(), IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
     setsockopt(fd.Get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     sockaddr_in sa{AF_INET, 0, {htonl(address)}, {}};
-    if (bind(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) return Fd();
+    const bool bound = bind(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
     sa = {AF_INET, htons(to.port), {htonl(to.address)}, {}};
-    if (type == SOCK_STREAM && connect(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 &&
-        errno != EINPROGRESS)
-        return Fd();
-    return fd;
+    const bool begun =
+        type != SOCK_STREAM || connect(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0 || errno == EINPROGRESS;
+    return bound && begun ? std::move(fd) : Fd();
 }
 
 void WriteAll(const Fd& fd, std::span<const uint8_t> bytes) {
-    while (!bytes.empty()) {
-        pollfd p{fd.Get(), POLLOUT, 0};
+    for (pollfd p{fd.Get(), POLLOUT, 0}; fd.Valid() && !bytes.empty();) {
         const long n = poll(&p, 1, 200) == 1 ? WriteSome(fd, bytes) : -1;
         if (n < 0) return;
         bytes = bytes.subspan(static_cast<size_t>(n));
     }
 }
 
-// What one side has said to the other so far: every whole frame must
-// decode and fit the limit the other side reads it with.
+// What one side has said to the other so far. Every whole frame decodes
+// and fits what the other side reads it with: a member's the hello's
+// limit, a host's the challenge's, then the welcome's, then any frame's.
 struct Heard {
     std::vector<uint8_t> in;
     std::vector<Message> frames;
+
+    void From(const Fd& fd, bool host) {
+        std::array<uint8_t, 4096> chunk{};
+        for (long n; (n = ReadSome(fd, chunk)) > 0;) in.insert(in.end(), chunk.begin(), chunk.begin() + n);
+        Frame frame;
+        size_t used = 0;
+        const char* why = "";
+        for (Message m; ParseFrame(in, frame, used, why) == ParseStatus::Frame; frames.push_back(std::move(m))) {
+            const size_t i = frames.size();
+            const uint32_t limit = !host ? kMaxHelloPayload
+                                   : i == 0 ? kMaxChallengePayload
+                                   : i == 1 ? kMaxWelcomePayload
+                                            : kMaxFramePayload;
+            Check(frame.payload.size() <= limit && (host ? DecodeEvent(frame, m, why) : DecodeRequest(frame, m, why)));
+            in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(used));
+        }
+    }
 };
 
-void Listen(const Fd& fd, Heard& heard, uint32_t (*limit)(size_t frame)) {
-    std::array<uint8_t, 4096> chunk{};
-    for (long n; (n = ReadSome(fd, chunk)) > 0;) heard.in.insert(heard.in.end(), chunk.begin(), chunk.begin() + n);
-    Frame frame;
-    size_t used = 0;
-    const char* why = "";
-    while (ParseFrame(heard.in, frame, used, why) == ParseStatus::Frame) {
-        Message m;
-        Check(frame.payload.size() <= limit(heard.frames.size()) &&
-              (frame.type < FrameType::Welcome ? DecodeRequest(frame, m, why) : DecodeEvent(frame, m, why)));
-        heard.frames.push_back(std::move(m));
-        heard.in.erase(heard.in.begin(), heard.in.begin() + static_cast<std::ptrdiff_t>(used));
-    }
-}
-
-uint32_t HelloLimit(size_t) { return kMaxHelloPayload; }
-// A challenge, then a welcome, then whatever a member is sent.
-uint32_t HostLimit(size_t frame) {
-    return frame == 0 ? kMaxChallengePayload : frame == 1 ? kMaxWelcomePayload : kMaxFramePayload;
-}
-
-// Steps the greeting until `done` or it is no longer going, the other end
-// of its connection at `fd` heard meanwhile.
-void Drive(Greeting& g, const Fd& fd, Heard& heard, const std::function<bool()>& done) {
-    for (const auto end = Clock::now() + std::chrono::seconds(2); !done() && g.Now() == Greeting::State::Going;) {
+// Steps the greeting until the host's end has heard `frames` or the
+// greeting is done.
+void Drive(Greeting& g, const Fd& fd, Heard& heard, size_t frames) {
+    const auto end = Clock::now() + std::chrono::seconds(2);
+    while (heard.frames.size() < frames && g.Now() == Greeting::State::Going) {
         Check(Clock::now() < end);
         pollfd p[2] = {g.Wants(), {fd.Get(), POLLIN, 0}};
         poll(p, 2, 100);
         g.Step(p[0].revents);
-        Listen(fd, heard, HelloLimit);
+        heard.From(fd, false);
     }
 }
 
@@ -143,70 +136,68 @@ void Greet(std::span<const uint8_t> input) {
                expected[(how >> 2) & 3]);
     pollfd p{s.listener.Get(), POLLIN, 0};
     Check(poll(&p, 1, 2000) == 1);
-    Fd fd = AcceptTcp(s.listener);
+    const Fd fd = AcceptTcp(s.listener);
     Heard heard;
-    Drive(g, fd, heard, [&] { return !heard.frames.empty(); });
-    Check(heard.frames.size() == 1 && heard.frames[0].type == FrameType::Hello);
+    Drive(g, fd, heard, 1);
     HandshakeFacts f;
-    Check(HostFacts(fd, heard.frames[0], s.host->Key(), f) && f.member == s.member.Key() && f.app == kApp);
+    Check(heard.frames.size() == 1 && heard.frames[0].type == FrameType::Hello &&
+          HostFacts(fd, heard.frames[0], s.host->Key(), f) && f.member == s.member.Key() && f.app == kApp);
     std::vector<uint8_t> answer;
     if (how & 2) WriteChallenge(answer, f, s.host->Sign(Transcript(Signer::Host, f)));
     answer.insert(answer.end(), input.begin() + (input.empty() ? 0 : 1), input.end());
     WriteAll(fd, answer);
     // Then the end of the stream: the greeting is done one way or another.
     shutdown(fd.Get(), SHUT_WR);
-    Drive(g, fd, heard, [] { return false; });
+    Drive(g, fd, heard, SIZE_MAX);
     if (g.Now() == Greeting::State::Welcomed)
         Check(g.welcome.app == kApp && g.welcome.instance == kInstance && g.rest.size() < answer.size());
     else
         Check(*g.Why() != 0);
 }
 
-// The host's side: a fresh host for each input, so that no allowance
-// carries over from one to the next.
+// A fresh host for each input, so that no allowance carries over.
 class HostRun {
 public:
-    explicit HostRun(std::span<const uint8_t> steps) : m_steps(steps) {
-        m_host = Host::Start({kApp, kInstance, "KRX", 0}, 1, Set().host);
+    explicit HostRun(std::span<const uint8_t> steps)
+        : m_steps(steps), m_host(Host::Start({kApp, kInstance, "KRX", 0}, 1, Set().host)) {
         Check(m_host != nullptr);
-        m_to = {kLoopback, m_host->Port()};
     }
     ~HostRun() { m_host->Stop(); }
 
     void Play() {
-        while (!m_steps.empty()) {
-            const uint8_t step = Next();
+        for (uint8_t step; !m_steps.empty();) {
+            step = Take(1)[0];
             const size_t which = (step >> 2) % kConnections;
             const uint32_t address = kFirstAddress + static_cast<uint32_t>(which % 4);
             Fd& c = m_conns[which];
-            switch (step & 3) {
-            case 0:
-                if (step & 0x80)
-                    for (uint32_t i = 0; i < 16; ++i) m_crowd.push_back(From(SOCK_STREAM, kFirstAddress + i % 4, m_to));
-                else
-                    c = From(SOCK_STREAM, address, m_to), m_heard[which] = {};
-                break;
-            case 1: if (c.Valid()) WriteAll(c, Bytes(Next())); break;
-            case 2: Datagram(address, Bytes(Next())); break;
-            default: if (c.Valid()) Opening(which, step); break;
-            }
+            const Endpoint to{kLoopback, m_host->Port()};
+            if ((step & 3) == 0 && (step & 0x80))
+                for (uint32_t i = 0; i < 16; ++i) m_crowd.push_back(From(SOCK_STREAM, kFirstAddress + i % 4, to));
+            else if ((step & 3) == 0)
+                c = From(SOCK_STREAM, address, to), m_heard[which] = {};
+            else if ((step & 3) == 2)
+                Datagram(address, Counted());
+            else if ((step & 3) == 1)
+                WriteAll(c, Counted());
+            else if (c.Valid())
+                Opening(which, step);
         }
         Settle();
     }
 
 private:
-    uint8_t Next() {
-        const uint8_t b = m_steps.empty() ? 0 : m_steps[0];
-        m_steps = m_steps.subspan(m_steps.empty() ? 0 : 1);
-        return b;
-    }
-    std::span<const uint8_t> Bytes(size_t n) {
+    std::span<const uint8_t> Take(size_t n) {
         const auto bytes = m_steps.first(std::min(n, m_steps.size()));
         m_steps = m_steps.subspan(bytes.size());
         return bytes;
     }
+    // As many bytes as the next one says.
+    std::span<const uint8_t> Counted() {
+        const auto count = Take(1);
+        return Take(count.empty() ? 0 : count[0]);
+    }
     void Datagram(uint32_t address, std::span<const uint8_t> bytes) {
-        Fd udp = From(SOCK_DGRAM, address);
+        const Fd udp = From(SOCK_DGRAM, address);
         SendDatagram(udp, {kLoopback, CurrentDiscoveryTarget().port}, bytes);
         Settle();
         std::array<uint8_t, 1024> answer{};
@@ -216,11 +207,12 @@ private:
     void Opening(size_t which, uint8_t step) {
         Settle();
         Heard& heard = m_heard[which];
-        Listen(m_conns[which], heard, HostLimit);
+        heard.From(m_conns[which], true);
         HandshakeFacts& f = m_facts[which];
         std::vector<uint8_t> out;
         if (!(step & 0x80)) {
-            f = {kApp, kInstance, m_keys[which % 2].Key(), {}, FreshNonce(), {}, static_cast<uint8_t>((step >> 5) & 3), {}, {}};
+            const auto flags = static_cast<uint8_t>((step >> 5) & 3);
+            f = {kApp, kInstance, m_keys[which % 2].Key(), {}, FreshNonce(), {}, flags, {}, {}};
             if (Ends(m_conns[which], f.memberEnd, f.hostEnd)) WriteHello(out, f, which);
         } else if (!heard.frames.empty() && heard.frames[0].type == FrameType::Challenge) {
             f.host = heard.frames[0].key;
@@ -233,7 +225,7 @@ private:
     // connections before it answers the searches of a pass.
     void Settle() {
         if (m_marks++ > 24) return; // past the marker's allowance
-        Fd udp = From(SOCK_DGRAM, kMarker);
+        const Fd udp = From(SOCK_DGRAM, kMarker);
         SendDatagram(udp, {kLoopback, CurrentDiscoveryTarget().port}, EncodeQuery(1));
         std::array<uint8_t, 1024> answer{};
         Endpoint from;
@@ -246,12 +238,11 @@ private:
 
     std::span<const uint8_t> m_steps;
     std::shared_ptr<Host> m_host;
-    Endpoint m_to;
     std::array<Fd, kConnections> m_conns;
     std::array<Heard, kConnections> m_heard;
-    std::vector<Fd> m_crowd;
     std::array<HandshakeFacts, kConnections> m_facts;
     std::array<Identity, 2> m_keys;
+    std::vector<Fd> m_crowd;
     int m_marks = 0;
 };
 
