@@ -69,8 +69,8 @@ public:
 
     State Now() const { return m_state; }
     const char* Why() const { return m_why; }
-    // Failed as a host pushing connections out under a flood leaves one:
-    // the connection broke before the welcome.
+    // Failed on a connection that broke before the welcome, as a host
+    // pushing connections out under a flood leaves it: worth another try.
     bool Broke() const { return m_broke; }
     // The same greeting begun again, with a nonce of its own.
     std::unique_ptr<Greeting> Again() const;
