@@ -6,7 +6,7 @@ namespace {
 
 bool KnownType(uint8_t t) {
     return (t >= static_cast<uint8_t>(FrameType::Hello) && t <= static_cast<uint8_t>(FrameType::Proof)) ||
-           (t >= static_cast<uint8_t>(FrameType::Welcome) && t <= static_cast<uint8_t>(FrameType::Challenge));
+           (t >= static_cast<uint8_t>(FrameType::Welcome) && t <= static_cast<uint8_t>(FrameType::Refused));
 }
 
 bool Finish(WireReader& r, const char*& why) {
@@ -22,6 +22,11 @@ bool Finish(WireReader& r, const char*& why) {
 }
 
 } // namespace
+
+const char* RefusalText(Refusal refusal) {
+    return refusal == Refusal::Full ? "the session has no member place left"
+                                    : "the session holds as many machines of one address as it takes";
+}
 
 ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why,
                        uint32_t limit) {
@@ -167,6 +172,15 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         m.nonce = r.Array<32>();
         m.signature = r.Array<64>();
         break;
+    case FrameType::Refused: {
+        const uint8_t refusal = r.U8();
+        if (r.Ok() && refusal != static_cast<uint8_t>(Refusal::Full) && refusal != static_cast<uint8_t>(Refusal::AddressShare)) {
+            why = "unknown refusal";
+            return false;
+        }
+        m.refusal = static_cast<Refusal>(refusal);
+        break;
+    }
     default:
         why = "not an event";
         return false;

@@ -14,10 +14,11 @@ namespace plat::net {
 // Every stream between a member and the host is a run of frames:
 // u32 length (of what follows), u8 type, payload; all fields little-endian.
 constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
+// 5: a host that will not take a machine says why (Refused).
 // 4: a session query is as long as the longest answer (discovery.h).
 // 3: machines are known by public keys and prove themselves by signing a
 // challenge of the connection (handshake.h); version 2 sent a secret.
-constexpr uint32_t kVersion = 4;
+constexpr uint32_t kVersion = 5;
 // Well above the game's largest message; a longer frame is an attack or a
 // broken peer and ends the connection.
 constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
@@ -60,11 +61,22 @@ enum class FrameType : uint8_t {
     MemberJoined = 74,
     MemberLeft = 75,
     Challenge = 76,
+    Refused = 77,
 };
 
 // Hello flags.
 constexpr uint8_t kHelloRejoin = 1; // coming back to a new host, keeping ids
 constexpr uint8_t kHelloPeek = 2;   // only wants the name table, then leaves
+
+// Why a host does not take a machine in; it says so in place of its
+// challenge or its welcome, and closes the connection. Trying again soon
+// would meet the same answer.
+enum class Refusal : uint8_t {
+    Full = 1,         // every member place is taken
+    AddressShare = 2, // the machine's address holds its share of them
+};
+// The line either side writes of it.
+const char* RefusalText(Refusal refusal);
 
 struct Frame {
     FrameType type{};
@@ -97,6 +109,7 @@ struct Message {
     std::string name;
     std::span<const uint8_t> data; // Send, Deliver
     NameTable table;         // Welcome
+    Refusal refusal{};       // Refused
 };
 
 // Frames a member may send to the host, and the host's frames to a member.

@@ -8,6 +8,9 @@ namespace plat::net {
 namespace {
 
 constexpr size_t kReadChunk = 64 * 1024;
+// Between a broken greeting and its next try: a host pushing connections
+// out has room again soon, and a hello allowance has refilled a little.
+constexpr auto kAgainAfter = std::chrono::milliseconds(100);
 
 void WriteEnd(WireWriter& w, const Endpoint& e) {
     w.U32(e.address);
@@ -89,7 +92,7 @@ void WriteWelcome(std::vector<uint8_t>& out, const Guid& app, const Guid& instan
 
 Greeting::Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
                    uint8_t flags, std::optional<PublicKey> host)
-    : fd(StartConnect(to)), m_me(me), m_expected(host), m_process(process) {
+    : fd(StartConnect(to)), m_to(to), m_me(me), m_expected(host), m_process(process) {
     m_facts.app = app;
     m_facts.instance = instance;
     m_facts.member = me.Key();
@@ -98,9 +101,14 @@ Greeting::Greeting(const Endpoint& to, const Identity& me, const Guid& app, cons
     if (!fd.Valid()) Fail("cannot connect");
 }
 
-void Greeting::Fail(const char* why) {
+std::unique_ptr<Greeting> Greeting::Again() const {
+    return std::make_unique<Greeting>(m_to, m_me, m_facts.app, m_facts.instance, m_process, m_facts.flags, m_expected);
+}
+
+void Greeting::Fail(const char* why, bool broke) {
     m_state = State::Failed;
     m_why = why;
+    m_broke = broke;
     fd.Reset();
 }
 
@@ -113,7 +121,7 @@ bool Greeting::Flush() {
     while (m_outPos < m_out.size()) {
         const long n = WriteSome(fd, std::span(m_out).subspan(m_outPos));
         if (n < 0) {
-            Fail("the connection broke");
+            Fail("the connection broke", true);
             return false;
         }
         if (n == 0) break;
@@ -133,7 +141,7 @@ void Greeting::Step(short revents) {
     std::vector<uint8_t> chunk(kReadChunk);
     for (long n = chunk.size(); static_cast<size_t>(n) == chunk.size();) {
         n = ReadSome(fd, chunk);
-        if (n < 0) return Fail("the connection broke");
+        if (n < 0) return Fail("the connection broke", true);
         m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
         // Nothing but a challenge and a welcome is due, and nothing longer
         // is kept; whatever the host sends after the welcome waits in
@@ -160,6 +168,10 @@ void Greeting::Step(short revents) {
 void Greeting::Take(const Frame& frame) {
     Message m;
     const char* why = "";
+    if (frame.type == FrameType::Refused) {
+        if (!DecodeEvent(frame, m, why)) return Fail(why);
+        return Fail(RefusalText(m.refusal));
+    }
     if (!m_challenged) {
         if (frame.type != FrameType::Challenge || !DecodeEvent(frame, m, why)) return Fail("no challenge from the host");
         if (m_expected && m.key != *m_expected) return Fail("the host is not the one the session names");
@@ -179,17 +191,28 @@ void Greeting::Take(const Frame& frame) {
 std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
                                      const char*& why, const std::atomic<bool>* stop) {
     why = greetings.empty() ? "no host to try" : "no host answered in time";
+    // Broken greetings, each with the time it goes again.
+    std::vector<std::pair<Deadline, std::unique_ptr<Greeting>>> resting;
     std::vector<pollfd> fds;
     for (;;) {
+        const auto now = std::chrono::steady_clock::now();
         for (auto& g : greetings) {
             if (g->Now() == Greeting::State::Welcomed) return std::move(g);
-            if (g->Now() == Greeting::State::Failed) why = g->Why();
+            if (g->Now() != Greeting::State::Failed) continue;
+            why = g->Why();
+            if (g->Broke()) resting.emplace_back(now + kAgainAfter, std::move(g));
         }
-        std::erase_if(greetings, [](const auto& g) { return g->Now() == Greeting::State::Failed; });
-        if (greetings.empty() || (stop && *stop) || std::chrono::steady_clock::now() >= deadline) break;
+        std::erase_if(greetings, [](const auto& g) { return !g || g->Now() == Greeting::State::Failed; });
+        Deadline wake = deadline;
+        for (auto& [due, g] : resting) {
+            if (due <= now) greetings.push_back(g->Again());
+            else wake = std::min(wake, due);
+        }
+        std::erase_if(resting, [&](const auto& r) { return r.first <= now; });
+        if ((greetings.empty() && resting.empty()) || (stop && *stop) || now >= deadline) break;
         fds.clear();
         for (const auto& g : greetings) fds.push_back(g->Wants());
-        if (poll(fds.data(), fds.size(), MsLeft(deadline)) < 0) continue;
+        if (poll(fds.data(), fds.size(), MsLeft(wake)) < 0) continue;
         for (size_t i = 0; i < greetings.size(); ++i) greetings[i]->Step(fds[i].revents);
     }
     return nullptr;

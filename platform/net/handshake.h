@@ -69,6 +69,11 @@ public:
 
     State Now() const { return m_state; }
     const char* Why() const { return m_why; }
+    // Failed on a connection that broke before the welcome, as a host
+    // pushing connections out under a flood leaves it: worth another try.
+    bool Broke() const { return m_broke; }
+    // The same greeting begun again, with a nonce of its own.
+    std::unique_ptr<Greeting> Again() const;
     pollfd Wants() const;
     // Goes as far as the socket allows; call when poll reports it.
     void Step(short revents);
@@ -79,17 +84,18 @@ public:
     std::vector<uint8_t> rest;
 
 private:
-    void Fail(const char* why);
+    void Fail(const char* why, bool broke = false);
     // Writes what the socket takes; false once the connection broke.
     bool Flush();
     void Take(const Frame& frame);
 
+    const Endpoint m_to;
     const Identity& m_me;
     const std::optional<PublicKey> m_expected;
     const uint64_t m_process;
     HandshakeFacts m_facts;
     State m_state = State::Going;
-    bool m_connected = false, m_challenged = false;
+    bool m_connected = false, m_challenged = false, m_broke = false;
     const char* m_why = "";
     std::vector<uint8_t> m_out, m_in;
     size_t m_outPos = 0;
@@ -99,7 +105,8 @@ using Deadline = std::chrono::steady_clock::time_point;
 
 // Drives the greetings side by side until the first is welcomed (which is
 // returned; the others are closed) or the deadline passes or `stop` is set:
-// null then, and `why` tells what the last to fail said.
+// null then, and `why` tells what the last to fail said. One whose
+// connection broke is begun again a little later, until the deadline.
 std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
                                      const char*& why, const std::atomic<bool>* stop = nullptr);
 

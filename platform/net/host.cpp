@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+#include <list>
 #include <map>
 #include <mutex>
 #include <poll.h>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/net/discovery.h"
@@ -19,13 +21,18 @@ namespace plat::net {
 namespace {
 
 // Connections that have not proved a key yet (or only peek) share these
-// places by address: one more pushes out the oldest of the address holding
-// the most, so that one machine's connections never keep another's joiner
-// out. Each is closed when it has not said hello (or read its answer) in
+// places: one more pushes out one that has said nothing before one that
+// has said hello, of those the address holding the most, and of its
+// connections the oldest. A joiner says hello as soon as it is connected,
+// so neither one machine's connections nor many machines' keep it out.
+// Each is closed when it has not said hello (or read its answer) in
 // kHelloMs. Members are capped by the name table.
 constexpr size_t kMaxNewcomers = 16;
 constexpr uint64_t kHelloMs = 3000;
-constexpr size_t kMaxConnections = NameTable::kMaxMembers + kMaxNewcomers;
+// Keys cost nothing, so the member places are shared by address: one holds
+// enough for the few games a computer runs, and the rest stay open to
+// other machines.
+constexpr size_t kMembersPerAddress = 8;
 // Output waiting for a member. Past kFairOut, game messages from a machine
 // holding more than its share of it are dropped (they are not guaranteed);
 // a member with more than kMaxOut waiting does not read and is dropped.
@@ -45,7 +52,14 @@ constexpr double kAnswersPerAddress = 8, kAnswerBurst = 32;
 // Hellos taken from one address before any signing: a machine says one to
 // join, or to come back to a new host. Past this the connection is closed.
 constexpr double kHellosPerAddress = 8, kHelloBurst = 16;
-constexpr size_t kAddressesTracked = 256;
+// Challenges signed a second from all addresses together, however many
+// there are. The last of them are kept for addresses that have used less
+// than half their own allowance: a flood from many addresses, each
+// spending all of its own, leaves a joiner its turn.
+constexpr double kSignaturesPerSecond = 2000, kSignatureBurst = 500, kSignatureReserve = 250;
+// Addresses whose allowances are kept apart; past that many heard from
+// lately, the others share one.
+constexpr size_t kAddressesTracked = 4096;
 // Read in one pass of the loop, so that a flood of datagrams or connections
 // does not keep the members waiting: the rest waits in the system's queues
 // for the next pass.
@@ -107,23 +121,6 @@ Registry& Hosts() {
     return registry;
 }
 
-// So much a second on average and `burst` at once.
-class Allowance {
-public:
-    Allowance(double rate, double burst) : m_rate(rate), m_burst(burst), m_left(burst) {}
-    bool Take(double cost, uint64_t nowMs) {
-        m_left = std::min(m_burst, m_left + static_cast<double>(nowMs - m_lastMs) * m_rate / 1000.0);
-        m_lastMs = nowMs;
-        if (cost > m_left) return false;
-        m_left -= cost;
-        return true;
-    }
-
-private:
-    double m_rate, m_burst, m_left;
-    uint64_t m_lastMs = NowMs();
-};
-
 std::string Address(const Endpoint& e) {
     return std::to_string(e.address >> 24) + "." + std::to_string((e.address >> 16) & 255) + "." +
            std::to_string((e.address >> 8) & 255) + "." + std::to_string(e.address & 255);
@@ -131,27 +128,60 @@ std::string Address(const Endpoint& e) {
 
 } // namespace
 
-// An allowance for each source address. Keyed by address, not port: a
-// machine has as many ports as it likes.
-class AddressLimits {
+// So much a second on average and `burst` at once.
+class Allowance {
 public:
-    AddressLimits(double rate, double burst) : m_rate(rate), m_burst(burst) {}
-    // Whether one more from there is taken now.
-    bool Take(uint32_t address, uint64_t nowMs) {
-        auto it = std::find_if(m_addresses.begin(), m_addresses.end(), [&](const auto& a) { return a.first == address; });
-        if (it == m_addresses.end()) {
-            // The address heard from least lately makes room.
-            if (m_addresses.size() >= kAddressesTracked) m_addresses.erase(m_addresses.begin());
-            m_addresses.emplace_back(address, Allowance(m_rate, m_burst));
-        } else {
-            std::rotate(it, it + 1, m_addresses.end());
-        }
-        return m_addresses.back().second.Take(1, nowMs);
+    Allowance(double rate, double burst, uint64_t nowMs = NowMs())
+        : m_rate(rate), m_burst(burst), m_left(burst), m_lastMs(nowMs) {}
+    // Takes `cost` unless less than `floor` would be left.
+    bool Take(double cost, uint64_t nowMs, double floor = 0) {
+        if (Left(nowMs) - cost < floor) return false;
+        m_left -= cost;
+        return true;
+    }
+    double Left(uint64_t nowMs) {
+        if (nowMs > m_lastMs)
+            m_left = std::min(m_burst, m_left + static_cast<double>(nowMs - m_lastMs) * m_rate / 1000.0);
+        m_lastMs = std::max(m_lastMs, nowMs);
+        return m_left;
     }
 
 private:
+    double m_rate, m_burst, m_left;
+    uint64_t m_lastMs;
+};
+
+// An allowance for each source address. Keyed by address, not port: a
+// machine has as many ports as it likes. An address is forgotten only once
+// its allowance has filled again, when forgetting it changes nothing, so
+// that no number of others coming and going hands one a fresh burst; while
+// kAddressesTracked addresses are all still spending, any other shares
+// one allowance with the rest.
+class AddressLimits {
+public:
+    AddressLimits(double rate, double burst) : m_rate(rate), m_burst(burst), m_rest(rate, burst) {}
+    Allowance& Of(uint32_t address, uint64_t nowMs) {
+        if (const auto it = m_index.find(address); it != m_index.end()) {
+            m_order.splice(m_order.end(), m_order, it->second);
+            return it->second->second;
+        }
+        // The address heard from least lately has had the longest to refill.
+        if (m_order.size() >= kAddressesTracked) {
+            if (m_order.front().second.Left(nowMs) < m_burst) return m_rest;
+            m_index.erase(m_order.front().first);
+            m_order.pop_front();
+        }
+        m_order.emplace_back(address, Allowance(m_rate, m_burst, nowMs));
+        m_index.emplace(address, std::prev(m_order.end()));
+        return m_order.back().second;
+    }
+
+private:
+    using Order = std::list<std::pair<uint32_t, Allowance>>;
     double m_rate, m_burst;
-    std::vector<std::pair<uint32_t, Allowance>> m_addresses;
+    Allowance m_rest;
+    Order m_order; // the address heard from least lately first
+    std::unordered_map<uint32_t, Order::iterator> m_index;
 };
 
 struct Host::Conn {
@@ -247,7 +277,8 @@ bool AwaitHostsSettled(uint64_t machine, int limitMs) {
 Host::Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer)
     : m_identity(identity), m_machine(machine), m_signer(std::move(signer)),
       m_queries(std::make_unique<AddressLimits>(kAnswersPerAddress, kAnswerBurst)),
-      m_hellos(std::make_unique<AddressLimits>(kHellosPerAddress, kHelloBurst)) {}
+      m_hellos(std::make_unique<AddressLimits>(kHellosPerAddress, kHelloBurst)),
+      m_signatures(std::make_unique<Allowance>(kSignaturesPerSecond, kSignatureBurst)) {}
 
 Host::~Host() { Stop(); }
 
@@ -295,12 +326,9 @@ void Host::Run() {
             Conn& c = *m_conns[i];
             const short ev = fds[i + 3].revents;
             if (!c.dead && (ev & (POLLIN | POLLHUP | POLLERR))) ReadFrom(c);
-            if (!c.dead && (ev & POLLOUT) && c.Pending()) {
-                const long n = WriteSome(c.fd, std::span(c.out).subspan(c.outPos));
-                if (n < 0) Drop(c, nullptr);
-                else c.Wrote(static_cast<size_t>(n));
-                if (!c.dead && c.welcomed && c.peek && !c.Pending()) c.dead = true; // answered; done
-            }
+            // What was just read is mostly answered at once (a challenge, an
+            // ack), in this pass rather than the next.
+            if (!c.dead && (ev & (POLLIN | POLLOUT))) WriteTo(c);
         }
         const uint64_t now = NowMs();
         for (auto& c : m_conns) {
@@ -330,34 +358,47 @@ void Host::Run() {
 }
 
 void Host::Accept() {
-    // Called with no dead connection in the list; one pushed out leaves it
-    // at once, so the list never outgrows kMaxConnections.
+    // Called with no dead connection in the list; one that ends here leaves
+    // it at once, so the list never holds more than the members and
+    // kMaxNewcomers.
     for (int i = 0; i < kAcceptsPerPass; ++i) {
         Endpoint peer;
         Fd fd = AcceptTcp(m_listener, &peer);
         if (!fd.Valid()) return;
-        std::map<uint32_t, size_t> waiting;
-        size_t newcomers = 0;
-        for (const auto& c : m_conns)
-            if (c->Newcomer()) ++waiting[c->peer.address], ++newcomers;
-        if (newcomers >= kMaxNewcomers) {
-            // The address holding the most gives up its oldest; on a tie,
-            // the newcomer's own.
-            uint32_t most = peer.address;
-            size_t held = waiting[most];
-            for (const auto& [address, count] : waiting)
-                if (count > held) most = address, held = count;
-            const auto oldest = std::find_if(m_conns.begin(), m_conns.end(),
-                                             [&](const auto& c) { return c->Newcomer() && c->peer.address == most; });
-            Drop(**oldest, "no hello before more connections came");
-            m_conns.erase(oldest);
-        }
-        if (m_conns.size() >= kMaxConnections) continue; // closed at once
-        auto c = std::make_unique<Conn>();
-        c->fd = std::move(fd);
-        c->peer = peer;
-        m_conns.push_back(std::move(c));
+        Conn& c = *m_conns.emplace_back(std::make_unique<Conn>());
+        c.fd = std::move(fd);
+        c.peer = peer;
+        // A joiner's hello is mostly there already: taken now, it keeps its
+        // connection from being pushed out by the rest of this pass's.
+        ReadFrom(c);
+        if (!c.dead) WriteTo(c);
+        if (!c.dead && std::count_if(m_conns.begin(), m_conns.end(), [](const auto& o) { return o->Newcomer(); }) >
+                           static_cast<std::ptrdiff_t>(kMaxNewcomers))
+            Drop(PushedOut(), "no hello before more connections came");
+        std::erase_if(m_conns, [](const auto& o) { return o->dead; });
     }
+}
+
+Host::Conn& Host::PushedOut() {
+    const auto said = [](const Conn& c) { return c.challenged || c.welcomed; };
+    const bool silent = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return c->Newcomer() && !said(*c); });
+    const auto candidate = [&](const Conn& c) { return c.Newcomer() && said(c) != silent; };
+    std::map<uint32_t, size_t> held;
+    size_t most = 0;
+    for (const auto& c : m_conns)
+        if (candidate(*c)) most = std::max(most, ++held[c->peer.address]);
+    // The list is in the order of acceptance: the first found is the oldest,
+    // whatever its address.
+    return **std::find_if(m_conns.begin(), m_conns.end(),
+                          [&](const auto& c) { return candidate(*c) && held[c->peer.address] == most; });
+}
+
+void Host::WriteTo(Conn& c) {
+    if (!c.Pending()) return;
+    const long n = WriteSome(c.fd, std::span(c.out).subspan(c.outPos));
+    if (n < 0) Drop(c, nullptr);
+    else c.Wrote(static_cast<size_t>(n));
+    if (!c.dead && c.welcomed && c.peek && !c.Pending()) c.dead = true; // answered; done
 }
 
 void Host::AnswerQueries() {
@@ -371,7 +412,7 @@ void Host::AnswerQueries() {
             TraceRefusal("net host", "ignored a datagram that is not a session query", Address(from));
             continue;
         }
-        if (!m_queries->Take(from.address, NowMs())) {
+        if (const uint64_t now = NowMs(); !m_queries->Of(from.address, now).Take(1, now)) {
             TraceRefusal("net host", "left a session query unanswered: more than any search asks", Address(from));
             continue;
         }
@@ -449,11 +490,14 @@ void Host::HandleHello(Conn& c, const Message& m) {
         Drop(c, "hello for another session");
         return;
     }
+    if (!(m.flags & kHelloPeek))
+        if (const auto refusal = NoPlace(m.key, m.flags, c.peer.address)) return Refuse(c, *refusal);
     // Signing costs the host far more than a hello costs its sender.
-    if (!m_hellos->Take(c.peer.address, NowMs())) {
-        Drop(c, "more hellos from one address than machines say");
-        return;
-    }
+    const uint64_t now = NowMs();
+    Allowance& own = m_hellos->Of(c.peer.address, now);
+    if (!own.Take(1, now)) return Drop(c, "more hellos from one address than machines say");
+    if (!m_signatures->Take(1, now, own.Left(now) >= kHelloBurst / 2 ? 0 : kSignatureReserve))
+        return Drop(c, "more hellos from all addresses than the host signs");
     if (!HostFacts(c.fd, m, m_signer->Key(), c.facts)) {
         Drop(c, "a connection without ends");
         return;
@@ -482,11 +526,12 @@ void Host::HandleProof(Conn& c, const Message& m) {
     c.peek = (c.facts.flags & kHelloPeek) != 0;
     if (!c.peek) {
         const auto back = std::find(m_expected.begin(), m_expected.end(), key);
+        if (const auto refusal = NoPlace(key, c.facts.flags, c.peer.address)) return Refuse(c, *refusal);
         if ((c.facts.flags & kHelloRejoin) && back != m_expected.end()) {
             m_expected.erase(back);
         } else {
             if (m_table.FindMember(key) || !m_table.AddMember({key, c.process})) {
-                Drop(c, "session full");
+                Drop(c, "a key the session has already");
                 return;
             }
             std::vector<uint8_t> joined;
@@ -502,6 +547,25 @@ void Host::HandleProof(Conn& c, const Message& m) {
     WriteWelcome(c.out, m_identity.app, m_identity.instance, m_identity.name,
                  static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs)), m_machine, m_table);
     c.welcomed = true;
+}
+
+std::optional<Refusal> Host::NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const {
+    // A member coming back to this host keeps the place it had.
+    if ((flags & kHelloRejoin) && std::find(m_expected.begin(), m_expected.end(), key) != m_expected.end())
+        return std::nullopt;
+    if (m_table.Members().size() >= NameTable::kMaxMembers) return Refusal::Full;
+    const auto members = std::count_if(m_conns.begin(), m_conns.end(),
+                                       [&](const auto& c) { return c->Member() && c->peer.address == address; });
+    if (static_cast<size_t>(members) >= kMembersPerAddress) return Refusal::AddressShare;
+    return std::nullopt;
+}
+
+void Host::Refuse(Conn& c, Refusal refusal) {
+    FrameWriter(c.out, FrameType::Refused)->U8(static_cast<uint8_t>(refusal));
+    // Said once, as far as the socket takes it: nothing waits on a machine
+    // that is not taken.
+    WriteTo(c);
+    Drop(c, RefusalText(refusal));
 }
 
 void Host::HandleRequest(Conn& c, const Message& m) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +24,7 @@ struct SessionIdentity {
 };
 
 class AddressLimits;
+class Allowance;
 
 // The host of a session: a stream listener, the discovery answerer and the
 // session's name table, served by one I/O thread. It outlives the game of
@@ -57,11 +59,18 @@ private:
     bool Open();
     void Run();
     void Accept();
+    // The newcomer that makes room for one more.
+    Conn& PushedOut();
     void AnswerQueries();
     void ReadFrom(Conn& c);
+    void WriteTo(Conn& c);
     void Handle(Conn& c, const Frame& frame);
     void HandleHello(Conn& c, const Message& m);
     void HandleProof(Conn& c, const Message& m);
+    // Why a machine of that key and address would not be taken in, if so.
+    std::optional<Refusal> NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const;
+    // Says so and closes the connection.
+    void Refuse(Conn& c, Refusal refusal);
     void HandleRequest(Conn& c, const Message& m);
     void Deliver(Conn& c, const Message& m);
     void Drop(Conn& c, const char* why);
@@ -79,6 +88,7 @@ private:
     // Rooms nobody has been in yet, with the time each was made.
     std::map<Id, uint64_t> m_unused;
     std::unique_ptr<AddressLimits> m_queries, m_hellos;
+    std::unique_ptr<Allowance> m_signatures;
     uint64_t m_startMs = 0;
     bool m_hadMember = false;
     Fd m_listener;

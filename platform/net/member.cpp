@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 #include <poll.h>
+#include <utility>
 
 #include "platform/net/handshake.h"
 #include "platform/trace.h"
@@ -75,6 +76,7 @@ Guid Member::Instance() const {
 void Member::Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool hosting) {
     m_fd = std::move(fd);
     m_in = std::move(rest);
+    m_greeted = true;
     std::lock_guard lock(m_mutex);
     m_state = State::Connected;
     m_hosting = hosting;
@@ -198,6 +200,12 @@ void Member::QueueSystem(std::initializer_list<uint32_t> words) {
 
 void Member::Run() {
     while (!m_stop) {
+        // What came with the welcome is the session as it stood then: it
+        // must not wait for the host's next word, which may be long coming.
+        if (std::exchange(m_greeted, false) && !TakeFrames() && Connected()) {
+            Move();
+            continue;
+        }
         bool writing = false;
         {
             std::lock_guard lock(m_mutex);
@@ -226,26 +234,7 @@ bool Member::Pump() {
         if (n < 0) return false;
         if (n == 0) break;
         m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
-        std::lock_guard lock(m_mutex);
-        size_t at = 0;
-        for (;;) {
-            Frame frame;
-            size_t used = 0;
-            const char* why = "";
-            const ParseStatus s = ParseFrame(std::span(m_in).subspan(at), frame, used, why);
-            if (s == ParseStatus::NeedMore) break;
-            Message m;
-            if (s == ParseStatus::Bad || !DecodeEvent(frame, m, why)) {
-                Trace("net", std::string("broken stream from the host: ") + why);
-                return false;
-            }
-            if (!Apply(m)) {
-                Trace("net", "the host sent a change that does not fit the name table");
-                return false;
-            }
-            at += used;
-        }
-        m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(at));
+        if (!TakeFrames()) return false;
         if (static_cast<size_t>(n) < chunk.size()) break;
     }
     std::lock_guard lock(m_mutex);
@@ -258,6 +247,30 @@ bool Member::Pump() {
             m_outPos = 0;
         }
     }
+    return true;
+}
+
+bool Member::TakeFrames() {
+    std::lock_guard lock(m_mutex);
+    size_t at = 0;
+    for (;;) {
+        Frame frame;
+        size_t used = 0;
+        const char* why = "";
+        const ParseStatus s = ParseFrame(std::span(m_in).subspan(at), frame, used, why);
+        if (s == ParseStatus::NeedMore) break;
+        Message m;
+        if (s == ParseStatus::Bad || !DecodeEvent(frame, m, why)) {
+            Trace("net", std::string("broken stream from the host: ") + why);
+            return false;
+        }
+        if (!Apply(m)) {
+            Trace("net", "the host sent a change that does not fit the name table");
+            return false;
+        }
+        at += used;
+    }
+    m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(at));
     return true;
 }
 

@@ -84,6 +84,8 @@ private:
     void Run();
     // Reads what the host sent; false when the stream ended or broke.
     bool Pump();
+    // Applies the whole frames read so far; false for one that breaks the stream.
+    bool TakeFrames();
     bool Apply(const Message& m);
     void Move();
     void Lose(const char* why);
@@ -115,6 +117,8 @@ private:
     // Owned by the I/O thread once it runs.
     Fd m_fd;
     std::vector<uint8_t> m_in;
+    // What came with the welcome waits in m_in, to be taken before any read.
+    bool m_greeted = false;
 
     Waker m_waker;
     std::atomic<bool> m_stop{false};

@@ -101,15 +101,16 @@ bool ClosedByPeer(const Fd& fd) {
 }
 
 // A non-blocking socket of another machine as a host sees it (all of 127/8
-// is loopback, and the honest games speak from 127.0.0.1). A stream is
-// begun towards `to`, its port chosen then, so that closed ones do not use
-// the ports up.
-Fd FromOtherMachine(int type, const Endpoint& to = {}) {
+// is loopback, and the honest games speak from 127.0.0.1, the lowest
+// address of all). A stream is begun towards `to`, its port chosen then, so
+// that closed ones do not use the ports up.
+constexpr uint32_t kOtherMachine = 0x7F000002;
+Fd FromOtherMachine(int type, const Endpoint& to = {}, uint32_t address = kOtherMachine) {
     Fd fd(socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     const int one = 1;
     setsockopt(fd.Get(), SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
     setsockopt(fd.Get(), IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
-    sockaddr_in sa{AF_INET, 0, {htonl(0x7F000002)}, {}};
+    sockaddr_in sa{AF_INET, 0, {htonl(address)}, {}};
     const bool bound = bind(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
     sa = {AF_INET, htons(to.port), {htonl(to.address)}, {}};
     const bool begun = type != SOCK_STREAM || connect(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0 ||
@@ -153,6 +154,12 @@ bool FindSession(const DiscoveryTarget& target, const std::string& name, Advert&
 class HostileMember {
 public:
     explicit HostileMember(const Advert& session) : m_session(session), m_fd(ConnectTcp(session.host, 2000)) {}
+    // From another machine's address.
+    HostileMember(const Advert& session, uint32_t address)
+        : m_session(session), m_fd(FromOtherMachine(SOCK_STREAM, session.host, address)) {
+        pollfd p{m_fd.Get(), POLLOUT, 0};
+        poll(&p, 1, 2000);
+    }
     ~HostileMember() {
         m_stop = true;
         if (m_thread.joinable()) m_thread.join();
@@ -673,33 +680,104 @@ void HugeHelloHeads(Stage& s) {
     HeldConnections(s, head, 2s);
 }
 
-// Thirty-two connections from another machine always going, each saying
-// hello once connected and reset once the host answers or closes it, from
-// before the joiner comes until into the battle: the joiner gets in at its
-// first try.
-void HellosFromAnotherMachine(Stage& s) {
+// Connections always going, `going` at a time, from `machines` other
+// machines in turn, from before the joiner comes until into the battle:
+// every `silentEvery`th (none for 0) says nothing and is opened again once
+// the host closes it; the others say hello once connected and are reset
+// once the host answers or closes them. The joiner gets in at its first
+// try. The challenges the host signed, and the wall time they took.
+std::pair<size_t, std::chrono::duration<double>> KeepConnecting(Stage& s, size_t going, uint32_t machines,
+                                                                size_t silentEvery = 0) {
     HandshakeFacts facts;
     facts.app = s.session.app;
     facts.instance = s.session.instance;
-    std::vector<uint8_t> hello;
+    std::vector<uint8_t> hello, answer(64);
     WriteHello(hello, facts, 1);
-    std::vector<Fd> going(32);
-    std::vector<bool> said(going.size());
-    std::vector<pollfd> fds(going.size());
-    for (const linger reset{1, 0}; !s.Over();) {
-        for (size_t i = 0; i < going.size(); ++i) {
-            if (!going[i].Valid()) going[i] = FromOtherMachine(SOCK_STREAM, s.session.host), said[i] = false;
-            fds[i] = {going[i].Get(), static_cast<short>(said[i] ? POLLIN : POLLOUT), 0};
+    std::vector<Fd> fds(going);
+    std::vector<bool> said(going);
+    std::vector<pollfd> polled(going);
+    size_t challenges = 0;
+    const auto began = Clock::now();
+    for (uint32_t next = 0; !s.Over();) {
+        for (size_t i = 0; i < going; ++i) {
+            const bool silent = silentEvery != 0 && i % silentEvery == 0;
+            if (!fds[i].Valid())
+                fds[i] = FromOtherMachine(SOCK_STREAM, s.session.host, kOtherMachine + next++ % machines), said[i] = silent;
+            polled[i] = {fds[i].Get(), static_cast<short>(said[i] ? POLLIN : POLLOUT), 0};
         }
-        poll(fds.data(), fds.size(), 50);
-        for (size_t i = 0; i < going.size(); ++i) {
-            if (!fds[i].revents || (!said[i] && !(fds[i].revents & POLLERR) && (said[i] = WriteSome(going[i], hello) > 0)))
+        poll(polled.data(), polled.size(), 50);
+        for (size_t i = 0; i < going; ++i) {
+            if (!polled[i].revents || (!said[i] && !(polled[i].revents & POLLERR) && (said[i] = WriteSome(fds[i], hello) > 0)))
                 continue;
-            setsockopt(going[i].Get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-            going[i].Reset();
+            challenges += ReadSome(fds[i], answer) > 4 && answer[4] == static_cast<uint8_t>(FrameType::Challenge);
+            const linger reset{1, 0};
+            setsockopt(fds[i].Get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            fds[i].Reset();
         }
     }
     EXPECT_EQ(s.honest[1]->Count("net: no welcome", false), 0u) << s.honest[1]->NetLines();
+    return {challenges, Clock::now() - began};
+}
+
+// Thirty-two hellos from another machine.
+void HellosFromAnotherMachine(Stage& s) { KeepConnecting(s, 32, 1); }
+
+// Sixty-four connections from two hundred machines, half of them silent:
+// the joiner, on the lowest address of all, is not the one pushed out.
+void ConnectionsFromManyMachines(Stage& s) { KeepConnecting(s, 64, 200, 2); }
+
+// Hellos twelve at a time from three hundred machines, while one machine
+// sends session queries thirty-two at a time, each round followed by one
+// from each of 256 others: no number of machines coming and going lifts
+// the host's signing above 3,000 challenges a second, nor the one
+// machine's answers above a tenth of its queries.
+void ManyMachinesComeAndGo(Stage& s) {
+    size_t sent = 0, answers = 0;
+    std::thread queries([&] {
+        const Fd aimed = FromOtherMachine(SOCK_DGRAM, {}, kOtherMachine + 1000);
+        std::vector<Fd> others(256);
+        for (uint32_t i = 0; Fd& o : others) o = FromOtherMachine(SOCK_DGRAM, {}, kOtherMachine + 2000 + i++);
+        const auto query = EncodeQuery(7);
+        std::vector<uint8_t> buffer(1024);
+        Endpoint from;
+        for (; !s.Over(); std::this_thread::sleep_for(10ms)) {
+            for (int i = 0; i < 32; ++i, ++sent) SendDatagram(aimed, {kLoopbackBroadcast, s.discovery.port}, query);
+            for (const Fd& o : others) SendDatagram(o, {kLoopbackBroadcast, s.discovery.port}, query);
+            while (ReceiveDatagram(aimed, buffer, from) > 0) ++answers;
+            for (const Fd& o : others)
+                while (ReceiveDatagram(o, buffer, from) > 0) {
+                }
+        }
+    });
+    const auto [challenges, took] = KeepConnecting(s, 12, 300);
+    queries.join();
+    EXPECT_LE(static_cast<double>(challenges), 3000 * took.count());
+    EXPECT_LE(answers * 10, sent);
+}
+
+// Another machine makes member after member under fresh keys, before the
+// joiner comes and while it joins: a machine of a third address still
+// finds a place, and the one that is not taken hears why.
+void EveryPlaceFromOneMachine(Stage& s) {
+    std::vector<std::unique_ptr<HostileMember>> held;
+    for (const auto end = Clock::now() + 10s; held.size() < NameTable::kMaxMembers && Clock::now() < end && !s.Over();) {
+        auto m = std::make_unique<HostileMember>(s.session, kOtherMachine);
+        if (m->Hello()) held.push_back(std::move(m));
+        else std::this_thread::sleep_for(50ms); // the hellos of one address have their allowance
+    }
+    HostileMember third(s.session, kOtherMachine + 1);
+    EXPECT_TRUE(third.Hello()) << held.size() << " members of one machine";
+    const Fd refused = FromOtherMachine(SOCK_STREAM, s.session.host);
+    pollfd connected{refused.Get(), POLLOUT, 0};
+    poll(&connected, 1, 2000);
+    const Identity fresh;
+    HandshakeFacts facts{s.session.app, s.session.instance, fresh.Key(), {}, FreshNonce(), {}, 0, {}, {}};
+    std::vector<uint8_t> hello, in;
+    WriteHello(hello, facts, 1);
+    Message why;
+    EXPECT_TRUE(WriteAll(refused, hello) && Expect(refused, in, FrameType::Refused, why, Clock::now() + 5s));
+    EXPECT_EQ(why.refusal, Refusal::AddressShare);
+    s.Hold();
 }
 
 void JunkDatagrams(Stage& s) {
@@ -984,6 +1062,12 @@ const Attack kAttacks[] = {
      .counted = "more hellos from one address", .meetWithin = 20s},
     {.name = "TheHeadsOfHugeHellos", .send = HugeHelloHeads, .counted = "frame too long"},
     {.name = "QueriesFromManyPortsAsTheHostDies", .send = QueriesFromManyPortsAsTheHostDies, .setting = Setting::HostDies},
+    {.name = "ConnectionsFromManyMachinesWhileOneJoins", .send = ConnectionsFromManyMachines, .beforeJoin = true,
+     .meetWithin = 20s},
+    {.name = "HellosAndQueriesFromMachinesThatComeAndGo", .send = ManyMachinesComeAndGo, .beforeJoin = true,
+     .meetWithin = 20s},
+    {.name = "EveryMemberPlaceFromOneMachine", .send = EveryPlaceFromOneMachine, .beforeJoin = true,
+     .counted = "as many machines of one address"},
 };
 
 // Test names show the row's name, not its bytes.

@@ -1,7 +1,9 @@
 // The session transport on loopback: each test searches its own port, so
 // test processes running side by side never see each other's sessions.
 #include <gtest/gtest.h>
+#include <poll.h>
 
+#include <atomic>
 #include <chrono>
 #include <algorithm>
 #include <functional>
@@ -351,6 +353,83 @@ TEST_F(SessionTest, MalformedFramesAndJunkDatagramsCutOnlyTheOffender) {
     ASSERT_TRUE(legit->Send(pl, room, {reinterpret_cast<const uint8_t*>(text.data()), text.size()}));
     ASSERT_TRUE(Eventually([&] { return Drain(host) == std::vector<std::string>{std::to_string(pl) + ":still here"}; }));
     EXPECT_TRUE(Drain(*legit).empty());
+}
+
+} // namespace
+
+namespace {
+
+// One frame read off `fd` within a few seconds, decoded as a host does.
+bool ReadRequest(const Fd& fd, Message& m) {
+    std::vector<uint8_t> in, chunk(4096);
+    Frame frame;
+    size_t used = 0;
+    const char* why = "";
+    for (const auto end = std::chrono::steady_clock::now() + 5s; ParseFrame(in, frame, used, why) != ParseStatus::Frame;) {
+        pollfd p{fd.Get(), POLLIN, 0};
+        const long n = std::chrono::steady_clock::now() < end && poll(&p, 1, 100) >= 0 ? ReadSome(fd, chunk) : -1;
+        if (n < 0) return false;
+        in.insert(in.end(), chunk.begin(), chunk.begin() + n);
+    }
+    return DecodeRequest(frame, m, why);
+}
+
+TEST_F(SessionTest, WhatComesWithTheWelcomeIsTakenAtOnceAndTheLargestWelcomeFits) {
+    // Every place of a session taken, every name as long as names go.
+    using T = NameTable;
+    T full, small;
+    const std::string longest(kNameLimit - 1, 'n');
+    const auto key = [](uint32_t i) { return PublicKey{static_cast<uint8_t>(i % T::kMaxMembers)}; };
+    for (uint32_t i = 0; i < T::kMaxMembers; ++i) ASSERT_TRUE(full.AddMember({key(i), i}));
+    for (uint32_t i = 0; i < T::kMaxPlayers; ++i) ASSERT_TRUE(full.AddPlayer(full.TakeId(), longest, key(i)));
+    for (uint32_t i = 0, group = 0; i < T::kMaxGroups * T::kMaxGroupPlayers; ++i) {
+        if (i % T::kMaxGroupPlayers == 0) group = full.TakeId();
+        ASSERT_TRUE(i % T::kMaxGroupPlayers != 0 || full.AddGroup(group, longest, key(i)));
+        ASSERT_TRUE(full.AddToGroup(group, full.Players()[i % T::kMaxPlayers].id));
+    }
+    ASSERT_TRUE(small.AddMember({key(0), 0}) && small.AddPlayer(small.TakeId(), "H", key(0)));
+
+    for (const NameTable* table : {&small, &full}) {
+        SCOPED_TRACE(table->Players().size());
+        // A would-be host of the test's sends its challenge, the welcome and a
+        // message of its player in one write, then says nothing more.
+        uint16_t port = 0;
+        const Fd listener = ListenTcp(port);
+        const Identity host;
+        const Guid instance = NewGuid();
+        std::atomic<bool> done{false};
+        std::thread fake([&] {
+            pollfd p{listener.Get(), POLLIN, 0};
+            const Fd fd = poll(&p, 1, 5000) == 1 ? AcceptTcp(listener) : Fd();
+            Message hello;
+            HandshakeFacts f;
+            if (!ReadRequest(fd, hello) || !HostFacts(fd, hello, host.Key(), f)) return;
+            std::vector<uint8_t> out;
+            WriteChallenge(out, f, host.Sign(Transcript(Signer::Host, f)));
+            WriteWelcome(out, kApp, instance, longest, 0, 1, *table);
+            {
+                FrameWriter message(out, FrameType::Deliver);
+                message->U32(1);
+                message->U32(0);
+                message->Bytes(std::vector<uint8_t>{'h', 'i'});
+            }
+            for (std::span<const uint8_t> left = out; !left.empty() && !done; std::this_thread::sleep_for(1ms))
+                left = left.subspan(static_cast<size_t>(std::max(WriteSome(fd, left), 0L)));
+            while (!done) std::this_thread::sleep_for(10ms);
+        });
+        Member joiner(kApp, 401, CurrentDiscoveryTarget());
+        const Advert advert{.app = kApp, .instance = instance, .name = longest, .age = 0, .tcpPort = port, .host = {kLoopback, port}};
+        EXPECT_TRUE(joiner.Connect({advert}, false));
+        std::vector<uint8_t> buffer(8);
+        Id from = 0;
+        uint32_t size = 0;
+        EXPECT_TRUE(Eventually([&] { return joiner.Receive(buffer, from, size) == ReceiveStatus::Message; }));
+        EXPECT_EQ(from, 1u);
+        joiner.WithTable([&](const NameTable& t) { EXPECT_EQ(t.Players().size(), table->Players().size()); });
+        joiner.Close();
+        done = true;
+        fake.join();
+    }
 }
 
 } // namespace

@@ -1,0 +1,257 @@
+// Feeds untrusted bytes to both sides of a session's opening as they run,
+// over real loopback connections. The first byte picks the side:
+//
+// - bit 0 clear: a member's Greeting meets a would-be host played here,
+//   which takes the hello apart as a host does (HostFacts) and answers with
+//   the rest of the input, after a challenge it signs when bit 1 is set.
+//   Bits 2-3: the host key the greeting expects (none, the right one, the
+//   wrong one); bits 4-5: the hello's flags.
+// - bit 0 set: a real Host meets connections and datagrams from four
+//   addresses, the rest of the input being steps: a byte whose low two bits
+//   say what and whose next three say which connection (or address): 0
+//   (re)opens it (with the high bit, sixteen more that stay silent), 1
+//   writes the next byte's count of bytes to it, 2 sends that many as a
+//   datagram, 3 says a real hello with the flags of bits 5-6 (high bit
+//   clear) or proves its key (set).
+//
+// What always holds: the opening's frames from an honest side fit the
+// limits the other side reads them with, a welcome is of the session
+// greeted, and an answer is never longer than its query.
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "platform/net/discovery.h"
+#include "platform/net/frame.h"
+#include "platform/net/handshake.h"
+#include "platform/net/host.h"
+#include "platform/trace.h"
+
+namespace {
+
+using namespace plat::net;
+using Clock = std::chrono::steady_clock;
+
+void Check(bool ok) {
+    if (!ok) __builtin_trap();
+}
+
+const Guid kApp = {{7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1, 7, 1}};
+const Guid kInstance = {{9, 2, 9, 2, 9, 2, 9, 2, 9, 2, 9, 2, 9, 2, 9, 2}};
+// The host's steps come from 127.0.0.2 to 127.0.0.5; its answers to the
+// marker's searches tell that it has taken what came before them.
+constexpr uint32_t kFirstAddress = 0x7F000002, kMarker = 0x7F0000C8;
+constexpr size_t kConnections = 8;
+
+struct Setting {
+    const plat::ScopedTraceSink quiet{[](std::string_view, std::string_view) {}};
+    const bool target = SetDiscoveryTarget({{kLoopbackBroadcast}, ReserveLoopbackPort()});
+    const std::shared_ptr<const Identity> host = std::make_shared<Identity>();
+    const Identity other, member;
+    uint16_t port = 0;
+    const Fd listener = ListenTcp(port);
+};
+
+Setting& Set() {
+    static Setting setting;
+    return setting;
+}
+
+// A socket of the machine at that address, a stream begun towards `to`,
+// reset when closed so that no run leaves ports waiting.
+Fd From(int type, uint32_t address, const Endpoint& to = {}) {
+    Fd fd(socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    const int one = 1;
+    const linger reset{1, 0};
+    setsockopt(fd.Get(), IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &one, sizeof one);
+    setsockopt(fd.Get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    sockaddr_in sa{AF_INET, 0, {htonl(address)}, {}};
+    const bool bound = bind(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+    sa = {AF_INET, htons(to.port), {htonl(to.address)}, {}};
+    const bool begun =
+        type != SOCK_STREAM || connect(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0 || errno == EINPROGRESS;
+    return bound && begun ? std::move(fd) : Fd();
+}
+
+void WriteAll(const Fd& fd, std::span<const uint8_t> bytes) {
+    for (pollfd p{fd.Get(), POLLOUT, 0}; fd.Valid() && !bytes.empty();) {
+        const long n = poll(&p, 1, 200) == 1 ? WriteSome(fd, bytes) : -1;
+        if (n < 0) return;
+        bytes = bytes.subspan(static_cast<size_t>(n));
+    }
+}
+
+// What one side has said to the other so far. Every whole frame decodes
+// and fits what the other side reads it with: a member's the hello's
+// limit, a host's the challenge's, then the welcome's, then any frame's.
+struct Heard {
+    std::vector<uint8_t> in;
+    std::vector<Message> frames;
+
+    void From(const Fd& fd, bool host) {
+        std::array<uint8_t, 4096> chunk{};
+        for (long n; (n = ReadSome(fd, chunk)) > 0;) in.insert(in.end(), chunk.begin(), chunk.begin() + n);
+        Frame frame;
+        size_t used = 0;
+        const char* why = "";
+        for (Message m; ParseFrame(in, frame, used, why) == ParseStatus::Frame; frames.push_back(std::move(m))) {
+            const size_t i = frames.size();
+            const uint32_t limit = !host ? kMaxHelloPayload
+                                   : i == 0 ? kMaxChallengePayload
+                                   : i == 1 ? kMaxWelcomePayload
+                                            : kMaxFramePayload;
+            Check(frame.payload.size() <= limit && (host ? DecodeEvent(frame, m, why) : DecodeRequest(frame, m, why)));
+            in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(used));
+        }
+    }
+};
+
+// Steps the greeting until the host's end has heard `frames` or the
+// greeting is done.
+void Drive(Greeting& g, const Fd& fd, Heard& heard, size_t frames) {
+    const auto end = Clock::now() + std::chrono::seconds(2);
+    while (heard.frames.size() < frames && g.Now() == Greeting::State::Going) {
+        Check(Clock::now() < end);
+        pollfd p[2] = {g.Wants(), {fd.Get(), POLLIN, 0}};
+        poll(p, 2, 100);
+        g.Step(p[0].revents);
+        heard.From(fd, false);
+    }
+}
+
+void Greet(std::span<const uint8_t> input) {
+    Setting& s = Set();
+    const uint8_t how = input.empty() ? 0 : input[0];
+    const std::optional<PublicKey> expected[] = {std::nullopt, s.host->Key(), s.other.Key(), std::nullopt};
+    Greeting g({kLoopback, s.port}, s.member, kApp, kInstance, 1, static_cast<uint8_t>((how >> 4) & 3),
+               expected[(how >> 2) & 3]);
+    pollfd p{s.listener.Get(), POLLIN, 0};
+    Check(poll(&p, 1, 2000) == 1);
+    const Fd fd = AcceptTcp(s.listener);
+    Heard heard;
+    Drive(g, fd, heard, 1);
+    HandshakeFacts f;
+    Check(heard.frames.size() == 1 && heard.frames[0].type == FrameType::Hello &&
+          HostFacts(fd, heard.frames[0], s.host->Key(), f) && f.member == s.member.Key() && f.app == kApp);
+    std::vector<uint8_t> answer;
+    if (how & 2) WriteChallenge(answer, f, s.host->Sign(Transcript(Signer::Host, f)));
+    answer.insert(answer.end(), input.begin() + (input.empty() ? 0 : 1), input.end());
+    WriteAll(fd, answer);
+    // Then the end of the stream: the greeting is done one way or another.
+    shutdown(fd.Get(), SHUT_WR);
+    Drive(g, fd, heard, SIZE_MAX);
+    if (g.Now() == Greeting::State::Welcomed)
+        Check(g.welcome.app == kApp && g.welcome.instance == kInstance && g.rest.size() < answer.size());
+    else
+        Check(*g.Why() != 0);
+}
+
+// A fresh host for each input, so that no allowance carries over.
+class HostRun {
+public:
+    explicit HostRun(std::span<const uint8_t> steps)
+        : m_steps(steps), m_host(Host::Start({kApp, kInstance, "KRX", 0}, 1, Set().host)) {
+        Check(m_host != nullptr);
+    }
+    ~HostRun() { m_host->Stop(); }
+
+    void Play() {
+        for (uint8_t step; !m_steps.empty();) {
+            step = Take(1)[0];
+            const size_t which = (step >> 2) % kConnections;
+            const uint32_t address = kFirstAddress + static_cast<uint32_t>(which % 4);
+            Fd& c = m_conns[which];
+            const Endpoint to{kLoopback, m_host->Port()};
+            if ((step & 3) == 0 && (step & 0x80))
+                for (uint32_t i = 0; i < 16; ++i) m_crowd.push_back(From(SOCK_STREAM, kFirstAddress + i % 4, to));
+            else if ((step & 3) == 0)
+                c = From(SOCK_STREAM, address, to), m_heard[which] = {};
+            else if ((step & 3) == 2)
+                Datagram(address, Counted());
+            else if ((step & 3) == 1)
+                WriteAll(c, Counted());
+            else if (c.Valid())
+                Opening(which, step);
+        }
+        Settle();
+    }
+
+private:
+    std::span<const uint8_t> Take(size_t n) {
+        const auto bytes = m_steps.first(std::min(n, m_steps.size()));
+        m_steps = m_steps.subspan(bytes.size());
+        return bytes;
+    }
+    // As many bytes as the next one says.
+    std::span<const uint8_t> Counted() {
+        const auto count = Take(1);
+        return Take(count.empty() ? 0 : count[0]);
+    }
+    void Datagram(uint32_t address, std::span<const uint8_t> bytes) {
+        const Fd udp = From(SOCK_DGRAM, address);
+        SendDatagram(udp, {kLoopback, CurrentDiscoveryTarget().port}, bytes);
+        Settle();
+        std::array<uint8_t, 1024> answer{};
+        Endpoint from;
+        for (long n; (n = ReceiveDatagram(udp, answer, from)) >= 0;) Check(static_cast<size_t>(n) <= bytes.size());
+    }
+    void Opening(size_t which, uint8_t step) {
+        Settle();
+        Heard& heard = m_heard[which];
+        heard.From(m_conns[which], true);
+        HandshakeFacts& f = m_facts[which];
+        std::vector<uint8_t> out;
+        if (!(step & 0x80)) {
+            const auto flags = static_cast<uint8_t>((step >> 5) & 3);
+            f = {kApp, kInstance, m_keys[which % 2].Key(), {}, FreshNonce(), {}, flags, {}, {}};
+            if (Ends(m_conns[which], f.memberEnd, f.hostEnd)) WriteHello(out, f, which);
+        } else if (!heard.frames.empty() && heard.frames[0].type == FrameType::Challenge) {
+            f.host = heard.frames[0].key;
+            f.hostNonce = heard.frames[0].nonce;
+            WriteProof(out, m_keys[which % 2].Sign(Transcript(Signer::Member, f)));
+        }
+        WriteAll(m_conns[which], out);
+    }
+    // Until the host has taken everything sent so far: it reads its
+    // connections before it answers the searches of a pass.
+    void Settle() {
+        if (m_marks++ > 24) return; // past the marker's allowance
+        const Fd udp = From(SOCK_DGRAM, kMarker);
+        SendDatagram(udp, {kLoopback, CurrentDiscoveryTarget().port}, EncodeQuery(1));
+        std::array<uint8_t, 1024> answer{};
+        Endpoint from;
+        for (const auto end = Clock::now() + std::chrono::seconds(1);
+             ReceiveDatagram(udp, answer, from) < 0 && !m_host->Finished() && Clock::now() < end;) {
+            pollfd p{udp.Get(), POLLIN, 0};
+            poll(&p, 1, 10);
+        }
+    }
+
+    std::span<const uint8_t> m_steps;
+    std::shared_ptr<Host> m_host;
+    std::array<Fd, kConnections> m_conns;
+    std::array<Heard, kConnections> m_heard;
+    std::array<HandshakeFacts, kConnections> m_facts;
+    std::array<Identity, 2> m_keys;
+    std::vector<Fd> m_crowd;
+    int m_marks = 0;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* p, size_t n) {
+    const std::span<const uint8_t> input(p, n);
+    Check(Set().target && Set().listener.Valid());
+    if (!input.empty() && (input[0] & 1)) HostRun(input.subspan(1)).Play();
+    else Greet(input);
+    return 0;
+}
