@@ -35,9 +35,11 @@
 #                         ends between two of its frames is never seen
 # shoot <file>            a screenshot of the whole screen
 # lit <file>              a screenshot that is not black
-# changed <share %> <before> <file> [<width>x<height>+<x>+<y>]
-#                         more than that share of the screen's pixels (or
-#                         the area's) differ; 0 for any difference at all
+# changed <share %> <before> <file>
+#                         more than that share of the screen's pixels
+#                         differ; 0 for any difference at all
+# changed_in <width>x<height>+<x>+<y> <share %> <before> <file>
+#                         the same in a part of the screen
 # ended                   the program in $game has ended
 # wait_exit <what> <log>  waits for $game to end and wants exit code 0
 
@@ -151,11 +153,12 @@ shoot() { import -window root -define png:compression-level=1 "$1" 2>/dev/null; 
 
 lit() { [ "$(convert "$1" -format '%[fx:mean>0.02]' info:)" = 1 ]; }
 
-changed() {
-  local share="$1" before="$2" file="$3" area="${4:-1024x768+0+0}" n size
-  size=${area%%+*}
+changed() { changed_in 1024x768+0+0 "$@"; }
+
+changed_in() {
+  local area="$1" share="$2" before="$3" file="$4" n size=${1%%+*}
   n=$(compare -metric AE -fuzz 6% -extract "$area" "$before" "$file" null: 2>&1) || true
-  awk -v n="$n" -v s="$share" -v a="${size%x*}" -v b="${size#*x}" 'BEGIN { exit !(n + 0 > s * a * b / 100) }'
+  awk -v n="$n" -v s="$share" -v w="${size%x*}" -v h="${size#*x}" 'BEGIN { exit !(n + 0 > s * w * h / 100) }'
 }
 
 ended() { ! kill -0 "$game" 2>/dev/null; }

@@ -119,17 +119,16 @@ int Compare(const char* capturePath, const char* shotPath, int least, int rx, in
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 4 && argc <= 6 && std::strcmp(argv[1], "capture") == 0) {
+    const std::string use = argc > 1 ? argv[1] : "";
+    if (use == "capture" && argc >= 4 && argc <= 6 && (argc < 6 || std::strcmp(argv[5], "menu") == 0)) {
         const int mission = argc >= 5 ? std::atoi(argv[4]) : 0;
-        if (argc == 6 && std::strcmp(argv[5], "menu") != 0) argc = 0;
         const Shot what = mission <= 0 ? Shot::TopMenu : argc == 6 ? Shot::SystemMenu : Shot::Mission;
-        if (argc) return Capture(argv[2], argv[3], mission, what);
+        return Capture(argv[2], argv[3], mission, what);
     }
-    if ((argc == 5 || argc == 9) && std::strcmp(argv[1], "compare") == 0) {
-        if (argc == 5) return Compare(argv[2], argv[3], std::atoi(argv[4]), 0, 0, kW, kH);
+    if (use == "compare" && argc == 5) return Compare(argv[2], argv[3], std::atoi(argv[4]), 0, 0, kW, kH);
+    if (use == "compare" && argc == 9)
         return Compare(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
                        std::atoi(argv[7]), std::atoi(argv[8]));
-    }
     std::fprintf(stderr, "usage: frame_check capture <data dir> <capture.png> [<mission> [menu]]\n"
                          "       frame_check compare <capture.png> <screenshot.png> <least %%> [<x> <y> <w> <h>]\n");
     return 2;
