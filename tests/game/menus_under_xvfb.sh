@@ -24,28 +24,39 @@ xvfb_start "$out"
 # The 800 x 600 picture fills the 1024 x 768 screen: 1.28 screen pixels a
 # game pixel.
 at() { xdotool mousemove $(( $1 * 128 / 100 )) $(( $2 * 128 / 100 )); }
+# The screen as last seen: just before a click, the screen clicked.
+last="$out/last.png"
 # A click is kept for the next frame however short, but taken where the
 # mouse is then: the mouse stays until the click is seen taken (taken, or
 # on a screen that stands still, the screen the click leads to).
-click() { at "$1" "$2"; xdotool mousedown 1 mouseup 1; }
-# The screen as last seen.
-last="$out/last.png"
-# Two frames drawn since: a click before the first was taken by the
-# second. The menus' scan line, falling glyphs and clock move all the time.
+click() { at "$1" "$2"; shoot "$last" || fail "no screenshot"; xdotool mousedown 1 mouseup 1; }
+# Two frames drawn after a screenshot taken after the click: the second
+# began after the first was shown, with the click. The menus' scan line,
+# falling glyphs and clock move all the time.
 taken() {
   local i
-  cp "$last" "$out/frame.png"
+  shoot "$out/frame.png" || fail "no screenshot"
   for i in 1 2; do
     until_shot 30 "a frame drawn after the click" "$out/now.png" changed 0 "$out/frame.png"
     mv "$out/now.png" "$out/frame.png"
   done
 }
 # Another screen: a tenth of the screen differs from the last one seen (a
-# screen's own motion is less).
+# screen's own motion in the meantime is less).
 new_screen() {
   until_shot 30 "$1" "$out/now.png" changed 10 "$last"
   mv "$out/now.png" "$last"
 }
+# The screen's name at its bottom right, where no screen puts a picture:
+# the story and the briefing tell each other by it, as they change by
+# themselves while their texts are typed. The ID, character and arms
+# screens share one (and a scan line that passes over it).
+caption=128x24+870+732
+renamed() {
+  until_shot 30 "$1" "$out/now.png" changed_in "$caption" 10 "$last"
+  mv "$out/now.png" "$last"
+}
+named_as_id() { ! changed_in "$caption" 10 "$out/id.png" "$1"; }
 # Slides at rest: the next screenshot shows a frame drawn since and differs
 # in less than a twentieth of the screen.
 resting() { shoot "$out/next.png" && changed 0 "$1" "$out/next.png" && ! changed 5 "$1" "$out/next.png"; }
@@ -92,14 +103,16 @@ taken
 new_screen "the story"
 click 697 412
 taken
-new_screen "the briefing"
+renamed "the briefing"
 # Its forward button stands above its box.
 click 697 412
 taken
-new_screen "the character screen"
+until_shot 30 "the character screen" "$last" named_as_id
+until_shot 30 "the character screen's pictures slid in" "$last" resting
 click 205 42
 taken
 new_screen "the third character"
+until_shot 30 "the third character's pictures slid in" "$last" resting
 click 697 412
 taken
 new_screen "the arms screen"
@@ -123,7 +136,7 @@ mv "$out/now.png" "$last"
 click 400 273
 new_screen "the volume page"
 at 620 204
-until_shot 30 "the cursor on the volume page" "$out/now.png" changed 0 "$last" 80x80+754+222
+until_shot 30 "the cursor on the volume page" "$out/now.png" changed_in 80x80+754+222 0 "$last"
 mv "$out/now.png" "$last"
 keep system
 click 400 243
