@@ -50,13 +50,14 @@ new_screen() {
 # The screen's name at its bottom right, where no screen puts a picture:
 # the story and the briefing tell each other by it, as they change by
 # themselves while their texts are typed. The ID, character and arms
-# screens share one (and a scan line that passes over it).
+# screens share one, over which a scan line passes (a fifth of it; another
+# name is a third).
 caption=128x24+870+732
 renamed() {
   until_shot 30 "$1" "$out/now.png" changed_in "$caption" 10 "$last"
   mv "$out/now.png" "$last"
 }
-named_as_id() { ! changed_in "$caption" 10 "$out/id.png" "$1"; }
+named_as_id() { ! changed_in "$caption" 25 "$out/id.png" "$1"; }
 # Slides at rest: the next screenshot shows a frame drawn since and differs
 # in less than a twentieth of the screen.
 resting() { shoot "$out/next.png" && changed 0 "$1" "$out/next.png" && ! changed 5 "$1" "$out/next.png"; }
