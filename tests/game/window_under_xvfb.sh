@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts the game on a virtual X server in a folder linked to the generated
-# data set, finds its window by title, sees the tour movie on the screen,
+# data set, finds its window by title, sees a movie on the screen,
 # skips both movies with Escape and sees the top menu as the headless run
 # draws it, holds F7 until the screen shows the overlay of the headless
 # capture, then ends it once with F6 and once with a terminate request; both
@@ -30,7 +30,7 @@ launch() {
 top_menu() { "$check" compare "$out/capture.png" "$1" 95 >/dev/null; }
 overlay() { top_menu "$1" && "$check" compare "$out/capture.png" "$1" 95 20 20 78 58 >/dev/null; }
 
-# 1. The tour movie, Escape, the frame, and F6.
+# 1. A movie, Escape, the frame, and F6.
 launch
 # Escape in two frames in a row skips both movies; the top menu takes no
 # Escape, so a key held on past the movies leaves the game there.
