@@ -1,5 +1,11 @@
 # Sourced by the tests that drive a real window on a virtual X server.
 #
+# Nothing here waits a fixed time for the program: each wait watches for what
+# it waits for (a screenshot showing it, a file, the process's end), a
+# tenth of a second apart, and gives up only after a limit that bounds a
+# hang, naming what never came. A busy machine makes them slower, never
+# wrong.
+#
 # xvfb_start <out>        starts a server on a display it picks itself (other
 #                         tests run their own), exports DISPLAY and, on exit,
 #                         stops the server and the program in $game
@@ -12,11 +18,33 @@
 #                         server is started once more
 # find_window <title> <log>
 #                         waits for the window of the program in $game and
-#                         gives it the focus; a window that never comes ends
-#                         the test with the program's output
+#                         gives it the focus
+# fail <message>          ends the test with the message and the program's
+#                         output
+# wait_for <seconds> <what> <command...>
+#                         runs the command until it succeeds; a program in
+#                         $game that ends meanwhile ends the test at once
+# until_shot <seconds> <what> <file> <command...>
+#                         takes screenshots into <file> until the command,
+#                         given the file as its last argument, succeeds
+# seen <file> <command...>
+#                         one screenshot into <file> and the command on it
+# hold <key> <seconds> <what> <command...>
+#                         holds the key down until the command succeeds: the
+#                         program reads keys once a frame and a press that
+#                         ends between two of its frames is never seen
+# shoot <file>            a screenshot of the whole screen
+# lit <file>              a screenshot that is not black
+# changed <share %> <before> <file>
+#                         more than that share of the screen's pixels
+#                         differ; 0 for any difference at all
+# changed_in <width>x<height>+<x>+<y> <share %> <before> <file>
+#                         the same in a part of the screen
+# ended                   the program in $game has ended
 # wait_exit <what> <log>  waits for $game to end and wants exit code 0
 
 game=""
+game_log=""
 
 xvfb_start() {
   local out="$1"
@@ -26,11 +54,13 @@ xvfb_start() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$out/display" >"$out/xvfb.log" 2>&1 &
   xvfb=$!
   trap '[ -n "$game" ] && kill $game 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
-  for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-  [ -s "$out/display" ] || { echo "Xvfb gave no display"; cat "$out/xvfb.log"; exit 1; }
+  game_log="$out/xvfb.log"
+  wait_for 60 "a display from Xvfb" test -s "$out/display"
   export DISPLAY=":$(head -n 1 "$out/display")"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  wait_for 60 "an answer from the display $DISPLAY" answers
 }
+
+answers() { xdpyinfo >/dev/null 2>&1; }
 
 link_data() {
   local data="$1" dir="$2" d name
@@ -49,42 +79,98 @@ start_game() {
     game=$!
     unreached=$([ "$try" = 1 ] && echo "no display can be reached")
     find_window "KRX Project" "$log" && return 0
-    sleep 1
+    wait_for 60 "an answer from the display $DISPLAY" answers
   done
 }
 
 find_window() {
-  local title="$1" log="$2" rc
+  local title="$1" log="$2" rc end=$((SECONDS + 60))
+  game_log="$log"
   win=""
-  # A machine busy with the other configurations' builds and tests may take
-  # a while; a program that ended is told at once.
-  for _ in $(seq 600); do
-    # Once mapped: a window that is not yet cannot take the focus.
-    win=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)
-    [ -n "$win" ] && break
-    if ! kill -0 "$game" 2>/dev/null; then
+  # Once mapped: a window that is not yet cannot take the focus.
+  until win=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1); [ -n "$win" ]; do
+    if ended; then
       wait "$game"; rc=$?; game=""
       if [ -n "${unreached:-}" ] && grep -q "$unreached" "$log"; then return 1; fi
-      echo "the program ended with $rc before its window appeared"; cat "$log"; exit 1
+      fail "the program ended with $rc before its window appeared"
+    fi
+    if [ "$SECONDS" -ge "$end" ]; then
+      echo "no window titled '$title' appeared in 60 s"; cat "$log"
+      # Where it waits, when it waits for ever.
+      command -v gdb >/dev/null && gdb -batch -p "$game" -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(Thread|#)'
+      exit 1
     fi
     sleep 0.1
   done
-  if [ -z "$win" ]; then
-    echo "no window titled '$title' appeared"; cat "$log"
-    # Where it waits, when it waits for ever.
-    command -v gdb >/dev/null && gdb -batch -p "$game" -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(Thread|#)'
-    exit 1
-  fi
   # Without the focus the keys still reach the window under the pointer.
   xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win" 2>/dev/null
   return 0
 }
 
+fail() {
+  echo "$1"
+  [ -s "$game_log" ] && { echo "--- $game_log:"; cat "$game_log"; }
+  exit 1
+}
+
+wait_for() {
+  local limit="$1" what="$2" end rc
+  shift 2
+  end=$((SECONDS + limit))
+  until "$@"; do
+    if [ -n "$game" ] && ended; then
+      # What was waited for may have come just before the end.
+      "$@" && return 0
+      wait "$game"; rc=$?; game=""
+      fail "the program ended with $rc before $what"
+    fi
+    [ "$SECONDS" -lt "$end" ] || fail "$what: not seen in $limit s"
+    sleep 0.1
+  done
+}
+
+until_shot() {
+  local limit="$1" what="$2"
+  shift 2
+  wait_for "$limit" "$what" seen "$@"
+}
+
+seen() {
+  local file="$1"
+  shift
+  shoot "$file" && "$@" "$file"
+}
+
+hold() {
+  local key="$1"
+  shift
+  xdotool keydown "$key"
+  wait_for "$@"
+  xdotool keyup "$key"
+}
+
+shoot() { import -window root -define png:compression-level=1 "$1" 2>/dev/null; }
+
+lit() { [ "$(convert "$1" -format '%[fx:mean>0.02]' info:)" = 1 ]; }
+
+changed() { changed_in 1024x768+0+0 "$@"; }
+
+changed_in() {
+  local area="$1" share="$2" before="$3" file="$4" n size=${1%%+*}
+  n=$(compare -metric AE -fuzz 6% -extract "$area" "$before" "$file" null: 2>&1) || true
+  awk -v n="$n" -v s="$share" -v w="${size%x*}" -v h="${size#*x}" 'BEGIN { exit !(n + 0 > s * w * h / 100) }'
+}
+
+ended() { ! kill -0 "$game" 2>/dev/null; }
+
 wait_exit() {
-  local what="$1" log="$2" rc
-  for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$game" 2>/dev/null; then echo "the program did not end ($what)"; exit 1; fi
+  local what="$1" rc end=$((SECONDS + 60))
+  game_log="$2"
+  until ended; do
+    [ "$SECONDS" -lt "$end" ] || fail "the program did not end in 60 s ($what)"
+    sleep 0.1
+  done
   wait "$game"; rc=$?
   game=""
-  if [ "$rc" != 0 ]; then echo "exit code $rc after $what"; cat "$log"; exit 1; fi
+  [ "$rc" = 0 ] || fail "exit code $rc after $what"
 }
