@@ -129,8 +129,8 @@ test-tsan: tsan-programs testdata
 # Every file of the data set swapped in turn for a truncated copy, random
 # bytes and a file of another kind, the program run on each under the
 # sanitizers (the suite swaps one file of each kind).
-swap-sweep: build-asan
-	cd $(ASAN_BUILD) && KRX_SWAP_ALL=1 ctest --output-on-failure -j $(JOBS) -R 'SwappedDataSet'
+swap-sweep: build-asan testdata
+	cd $(ASAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) KRX_SWAP_ALL=1 ctest --output-on-failure -j $(JOBS) -R 'SwappedDataSet'
 
 # Four programs play battle after battle on loopback while one at a time is
 # killed and started again, the session's host every other time; the

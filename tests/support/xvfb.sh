@@ -2,9 +2,10 @@
 #
 # Nothing here waits a fixed time for the program: each wait watches for what
 # it waits for (a screenshot showing it, a file, the process's end), a
-# tenth of a second apart, and gives up only after a limit that bounds a
-# hang, naming what never came. A busy machine makes them slower, never
-# wrong.
+# quarter of a second apart (a look, a screenshot and its comparison, keeps
+# a core busy while it runs: closer looks would take a core of their own),
+# and gives up only after a limit that bounds a hang, naming what never
+# came. A busy machine makes them slower, never wrong.
 #
 # xvfb_start <out>        starts a server on a display it picks itself (other
 #                         tests run their own), exports DISPLAY and, on exit,
@@ -125,7 +126,7 @@ wait_for() {
       fail "the program ended with $rc before $what"
     fi
     [ "$SECONDS" -lt "$end" ] || fail "$what: not seen in $limit s"
-    sleep 0.1
+    sleep 0.25
   done
 }
 
