@@ -8,6 +8,14 @@ DATA ?= $(BUILD)/data
 # Inputs per fuzz target for `make fuzz`, and a pattern to pick targets.
 RUNS ?= 100000
 FUZZ ?=
+# The nice values of the builds and of the cases that do not judge time:
+# below the timed cases, the sanitizer build's (the longest) above the
+# others'. The cores the timed cases of each configuration share.
+NICE_ASAN = 5
+NICE_REST = 10
+TIMED_CORES_RELEASE = $$(( ($(JOBS) * 3 + 7) / 8 ))
+TIMED_CORES_ASAN = $$(( ($(JOBS) * 4 + 7) / 8 ))
+TIMED_CORES_TSAN = $$(( ($(JOBS) + 7) / 8 ))
 # Wall time of `make soak`, and the build it runs (the sanitizer build's
 # folder catches more, slower).
 SOAK_SECONDS ?= 600
@@ -33,7 +41,7 @@ TESTDATA = $(abspath $(BUILD))/testdata
 LSAN_ENV = LSAN_OPTIONS=suppressions=$(abspath cmake/lsan.supp)
 
 .PHONY: run run-asan test fuzz deps configure build generator build-asan build-tsan tsan-programs program data testdata \
-        test-release test-asan test-tsan suite bench clean swap-sweep soak
+        test-release test-asan test-tsan bench clean swap-sweep soak
 
 run: deps program data
 	cd $(DATA) && $(abspath $(BUILD))/krx
@@ -42,27 +50,16 @@ run: deps program data
 run-asan: deps build-asan data
 	cd $(DATA) && $(LSAN_ENV) $(abspath $(ASAN_BUILD))/krx
 
-# The three configurations build side by side (the data set is made once,
-# beside the optimised build, while the builds go on); then their tests run
-# as one suite under one scheduler, which shares the machine's cores among
-# them by design: every case holds the share of a core its processes keep
-# busy (the `cpu` resource, a hundred to a core: krx_tests' CPU), no more
-# run at once than the cores hold, and the slowest cases of every
-# configuration start first. So the cases that play games in real time and
-# judge their pace never run beside more work than the machine can do.
-SUITE ?= build-suite
+# The three configurations build and run side by side, each one's tests as
+# soon as its own build is done (the data set is made once, beside the
+# optimised build, while the builds go on); each one's output is shown whole
+# when it is done. The machine's cores are shared by priority: the cases
+# that judge time run at the normal priority, within a share of the cores
+# (the three shares add up to the cores: TIMED_CORES), and everything else,
+# builds and other cases, below them, the sanitizer build's first, as it
+# takes longest (scripts/run_tests.sh).
 test: deps
-	@$(MAKE) --no-print-directory -j4 build build-asan tsan-programs testdata
-	@$(MAKE) --no-print-directory suite
-
-suite:
-	@mkdir -p $(SUITE)
-	@printf 'subdirs("%s")\n' $(abspath $(BUILD)) $(abspath $(ASAN_BUILD)) $(abspath $(TSAN_BUILD)) \
-	  > $(SUITE)/CTestTestfile.cmake
-	@printf '{"version": {"major": 1, "minor": 0}, "local": [{"cpu": [{"id": "0", "slots": %d}]}]}\n' \
-	  $$(( $(JOBS) * 100 )) > $(SUITE)/cores.json
-	cd $(SUITE) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error \
-	  --resource-spec-file cores.json -j $$(( $(JOBS) * 4 ))
+	@$(MAKE) --no-print-directory -j4 -Otarget test-release test-asan test-tsan
 
 fuzz: deps
 	$(SANITIZE) -B $(FUZZ_BUILD)
@@ -78,14 +75,15 @@ configure:
 # The generator first, so that `make test` makes the data set while the
 # rest of the build goes on.
 build: generator
-	cmake --build $(BUILD) -j $(JOBS)
+	nice -n $(NICE_REST) cmake --build $(BUILD) -j $(JOBS)
 
+# Every configuration's tests wait for the data set it makes.
 generator: configure
-	cmake --build $(BUILD) -j $(JOBS) --target krx_datagen
+	nice -n $(NICE_ASAN) cmake --build $(BUILD) -j $(JOBS) --target krx_datagen
 
 build-asan:
 	$(ASAN_CONFIGURE)
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	nice -n $(NICE_ASAN) cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Only the programs whose tests start threads, and the data set generator.
 build-tsan:
@@ -113,18 +111,18 @@ testdata: generator
 	mv $(TESTDATA).new $(TESTDATA)
 
 test-release: build testdata
-	cd $(BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error -j $(JOBS)
+	KRX_SHARED_TESTDATA=$(TESTDATA) scripts/run_tests.sh $(BUILD) $(NICE_REST) $(TIMED_CORES_RELEASE)
 
 test-asan: build-asan testdata
-	cd $(ASAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error -j $(JOBS)
+	KRX_SHARED_TESTDATA=$(TESTDATA) scripts/run_tests.sh $(ASAN_BUILD) $(NICE_ASAN) $(TIMED_CORES_ASAN)
 
 # The thread tests' programs only: the shared data set needs no generator.
 tsan-programs:
 	$(TSAN_CONFIGURE)
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target krx_threads_programs
+	nice -n $(NICE_REST) cmake --build $(TSAN_BUILD) -j $(JOBS) --target krx_threads_programs
 
 test-tsan: tsan-programs testdata
-	cd $(TSAN_BUILD) && KRX_SHARED_TESTDATA=$(TESTDATA) ctest --output-on-failure --no-tests=error -j $(JOBS)
+	KRX_SHARED_TESTDATA=$(TESTDATA) scripts/run_tests.sh $(TSAN_BUILD) $(NICE_REST) $(TIMED_CORES_TSAN)
 
 # Every file of the data set swapped in turn for a truncated copy, random
 # bytes and a file of another kind, the program run on each under the
@@ -145,4 +143,4 @@ bench: build
 	$(BUILD)/bench/krx_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(SUITE)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -45,7 +45,7 @@ function(krx_library target)
 endfunction()
 
 # krx_tests(<name> [LABEL <label>] [DATASET] [THREADS] [SLOW <regex> <cost>...]
-#           [CPU <regex> <percent>...] DEPS <lib>...)
+#           [TIMED <regex> <percent>...] DEPS <lib>...)
 # One GoogleTest program of the .cpp files in the current test folder (not its
 # subfolders, which make programs of their own), every case labelled with the
 # source folder it tests.
@@ -61,20 +61,21 @@ endfunction()
 # scenarios start first, so that a clean run (which has no timings of an
 # earlier one) does not end on one of them started last.
 #
-# Every case holds a whole core of the suite's `cpu` resource while it runs
-# (a hundred slots to a core); CPU gives the cases whose names match each
-# regex the percent of a core their processes and threads keep busy
-# together in this configuration, the caller choosing by KRX_SANITIZE and
-# KRX_TSAN: games played in real time mostly wait for their next frame. No
-# case asks for more than a core: the scheduler starts whatever fits first,
-# and a larger share would wait for the end of the suite.
+# TIMED marks the cases whose names match each regex as the cases that judge
+# time (they play in real time, or wait on the network or a device, and hold
+# a pace, a gap or a latency to a bound): the label `timed`, and the percent
+# of a core their processes and threads keep busy together in this
+# configuration (the caller choosing by KRX_SANITIZE and KRX_TSAN), which
+# they hold of the `cpu` resource while they run (a hundred slots to a core;
+# scripts/run_tests.sh). No case asks for more than a core: the scheduler
+# starts whatever fits first, and a larger share would wait for the end.
 #
 # THREADS marks a program whose tests start threads: the label `threads`.
 # The ThreadSanitizer build (KRX_TSAN) builds and runs those programs only;
 # the others are still defined there, so that folders can add to them, but
 # neither built by default nor run.
 function(krx_tests name)
-  cmake_parse_arguments(A "DATASET;THREADS" "LABEL" "DEPS;SLOW;CPU" ${ARGN})
+  cmake_parse_arguments(A "DATASET;THREADS" "LABEL" "DEPS;SLOW;TIMED" ${ARGN})
   if(NOT A_LABEL)
     set(A_LABEL ${name})
   endif()
@@ -85,9 +86,23 @@ function(krx_tests name)
   set(target test_${name})
   add_executable(${target} ${srcs})
   target_link_libraries(${target} PRIVATE ${A_DEPS} krx_test_support GTest::gtest GTest::gtest_main GTest::gmock)
-  # Every test file starts with the framework's header: parse it once (two
-  # thirds of an unoptimised test file's compile time).
-  target_precompile_headers(${target} PRIVATE <gtest/gtest.h>)
+  # Every test file starts with the framework's header: parsed once for all
+  # the programs (two thirds of an unoptimised test file's compile time, and
+  # as long again to precompile). The programs on SDL see its definitions,
+  # which a header precompiled without them may not meet: they parse their
+  # own.
+  if(NOT TARGET krx_test_header)
+    file(WRITE ${CMAKE_BINARY_DIR}/test_header.cpp "")
+    add_library(krx_test_header OBJECT ${CMAKE_BINARY_DIR}/test_header.cpp)
+    target_link_libraries(krx_test_header PRIVATE krx_test_support GTest::gtest)
+    target_compile_options(krx_test_header PRIVATE $<$<CONFIG:RelWithDebInfo>:-g1> -O0)
+    target_precompile_headers(krx_test_header PRIVATE <gtest/gtest.h>)
+  endif()
+  if("krx_platform_sdl" IN_LIST A_DEPS)
+    target_precompile_headers(${target} PRIVATE <gtest/gtest.h>)
+  else()
+    target_precompile_headers(${target} REUSE_FROM krx_test_header)
+  endif()
   # Line tables are all a failing test's trace needs (full debug
   # information for test code is a third of the optimised build's time), and
   # the test code itself is not optimised, which halves its compile time in
@@ -120,8 +135,7 @@ function(krx_tests name)
   # does not pass through the discovery's own properties). The data set's
   # readers, mostly whole scenes, start before the short cases once the
   # generator is done.
-  set(discover ${target} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60
-               TEST_PREFIX "${KRX_TEST_PREFIX}")
+  set(discover ${target} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60)
   if(A_DATASET)
     gtest_discover_tests(${discover} TEST_LIST ${target}_DATA)
   else()
@@ -139,37 +153,33 @@ function(krx_tests name)
     "foreach(t IN LISTS ${target}_DATA)\n"
     "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels}\"\n"
     "                       ENVIRONMENT \"${data_env}\"\n"
-    "                       FIXTURES_REQUIRED ${KRX_TEST_PREFIX}dataset COST 100)\n"
+    "                       FIXTURES_REQUIRED dataset COST 100)\n"
     "endforeach()\n")
-  # The regexes match the names as the program gives them, without the
-  # configuration's mark.
-  set(bare "set(bare \"\${t}\")")
-  if(KRX_TEST_PREFIX)
-    string(REPLACE "." "[.]" prefix "${KRX_TEST_PREFIX}")
-    set(bare "string(REGEX REPLACE \"^${prefix}\" \"\" bare \"\${t}\")")
-  endif()
   while(A_SLOW)
     list(POP_FRONT A_SLOW regex cost)
     file(APPEND ${script}
       "foreach(t IN LISTS ${target}_PLAIN ${target}_DATA)\n"
-      "  ${bare}\n"
-      "  if(bare MATCHES \"${regex}\")\n"
+      "  if(t MATCHES \"${regex}\")\n"
       "    set_tests_properties(\"\${t}\" PROPERTIES COST ${cost})\n"
       "  endif()\n"
       "endforeach()\n")
   endwhile()
-  # Set once: each setting of the groups adds to them.
-  file(APPEND ${script}
-    "foreach(t IN LISTS ${target}_PLAIN ${target}_DATA)\n"
-    "  ${bare}\n"
-    "  set(share 100)\n")
-  while(A_CPU)
-    list(POP_FRONT A_CPU regex percent)
-    file(APPEND ${script} "  if(bare MATCHES \"${regex}\")\n    set(share ${percent})\n  endif()\n")
-  endwhile()
-  file(APPEND ${script}
-    "  set_tests_properties(\"\${t}\" PROPERTIES RESOURCE_GROUPS cpu:\${share})\n"
-    "endforeach()\n")
+  # Set once, the last regex that matches giving the share: each setting of
+  # the groups adds to them.
+  if(A_TIMED)
+    file(APPEND ${script}
+      "foreach(t IN LISTS ${target}_PLAIN ${target}_DATA)\n"
+      "  set(share 0)\n")
+    while(A_TIMED)
+      list(POP_FRONT A_TIMED regex percent)
+      file(APPEND ${script} "  if(t MATCHES \"${regex}\")\n    set(share ${percent})\n  endif()\n")
+    endwhile()
+    file(APPEND ${script}
+      "  if(share)\n"
+      "    set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${labels};timed\" RESOURCE_GROUPS cpu:\${share})\n"
+      "  endif()\n"
+      "endforeach()\n")
+  endif()
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
@@ -205,13 +215,12 @@ function(krx_fuzz_target name)
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
   # Paths are absolute: some targets change folder around each input.
-  add_test(NAME ${KRX_TEST_PREFIX}${name}
+  add_test(NAME ${name}
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh replay $<TARGET_FILE:${name}> ${corpus}
             ${CMAKE_CURRENT_BINARY_DIR}/${name}.replay ${A_MAX_LEN} ${A_RUNS}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   # Started before the short tests, so that they do not end the suite alone.
-  set_tests_properties(${KRX_TEST_PREFIX}${name} PROPERTIES LABELS "${A_LABEL};fuzz" TIMEOUT 300 COST 1000
-                       RESOURCE_GROUPS cpu:100
+  set_tests_properties(${name} PROPERTIES LABELS "${A_LABEL};fuzz" TIMEOUT 300 COST 1000
                        ENVIRONMENT "${KRX_TEST_ENVIRONMENT}")
   set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_TARGETS ${name})
   set_property(GLOBAL APPEND PROPERTY KRX_FUZZ_LIST
