@@ -8,10 +8,12 @@ DATA ?= $(BUILD)/data
 # Inputs per fuzz target for `make fuzz`, and a pattern to pick targets.
 RUNS ?= 100000
 FUZZ ?=
-# The nice values of the builds and of the cases that do not judge time:
-# below the timed cases, the sanitizer build's (the longest) above the
-# others'. The cores the timed cases of each configuration share.
-NICE_ASAN = 5
+# The nice values of the builds and of the cases that do not judge time,
+# all below the timed cases: the optimised and the sanitizer builds first,
+# so that the optimised build's timed cases, which mostly wait, overlap the
+# sanitizer build's long cases; the thread sanitizer's few after them. The
+# cores the timed cases of each configuration share.
+NICE_FIRST = 5
 NICE_REST = 10
 TIMED_CORES_RELEASE = $$(( ($(JOBS) * 3 + 7) / 8 ))
 TIMED_CORES_ASAN = $$(( ($(JOBS) * 4 + 7) / 8 ))
@@ -56,8 +58,8 @@ run-asan: deps build-asan data
 # when it is done. The machine's cores are shared by priority: the cases
 # that judge time run at the normal priority, within a share of the cores
 # (the three shares add up to the cores: TIMED_CORES), and everything else,
-# builds and other cases, below them, the sanitizer build's first, as it
-# takes longest (scripts/run_tests.sh).
+# builds and other cases, below them (NICE_FIRST, NICE_REST;
+# scripts/run_tests.sh).
 test: deps
 	@$(MAKE) --no-print-directory -j4 -Otarget test-release test-asan test-tsan
 
@@ -75,15 +77,15 @@ configure:
 # The generator first, so that `make test` makes the data set while the
 # rest of the build goes on.
 build: generator
-	nice -n $(NICE_REST) cmake --build $(BUILD) -j $(JOBS)
+	nice -n $(NICE_FIRST) cmake --build $(BUILD) -j $(JOBS)
 
 # Every configuration's tests wait for the data set it makes.
 generator: configure
-	nice -n $(NICE_ASAN) cmake --build $(BUILD) -j $(JOBS) --target krx_datagen
+	nice -n $(NICE_FIRST) cmake --build $(BUILD) -j $(JOBS) --target krx_datagen
 
 build-asan:
 	$(ASAN_CONFIGURE)
-	nice -n $(NICE_ASAN) cmake --build $(ASAN_BUILD) -j $(JOBS)
+	nice -n $(NICE_FIRST) cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Only the programs whose tests start threads, and the data set generator.
 build-tsan:
@@ -111,10 +113,10 @@ testdata: generator
 	mv $(TESTDATA).new $(TESTDATA)
 
 test-release: build testdata
-	KRX_SHARED_TESTDATA=$(TESTDATA) scripts/run_tests.sh $(BUILD) $(NICE_REST) $(TIMED_CORES_RELEASE)
+	KRX_SHARED_TESTDATA=$(TESTDATA) scripts/run_tests.sh $(BUILD) $(NICE_FIRST) $(TIMED_CORES_RELEASE)
 
 test-asan: build-asan testdata
-	KRX_SHARED_TESTDATA=$(TESTDATA) scripts/run_tests.sh $(ASAN_BUILD) $(NICE_ASAN) $(TIMED_CORES_ASAN)
+	KRX_SHARED_TESTDATA=$(TESTDATA) scripts/run_tests.sh $(ASAN_BUILD) $(NICE_FIRST) $(TIMED_CORES_ASAN)
 
 # The thread tests' programs only: the shared data set needs no generator.
 tsan-programs:
