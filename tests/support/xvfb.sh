@@ -87,7 +87,8 @@ start_game() {
 }
 
 find_window() {
-  local title="$1" log="$2" rc end=$((SECONDS + 60))
+  local title="$1" log="$2" rc end
+  uptime_now; end=$((now + 60))
   game_log="$log"
   win=""
   # Once mapped: a window that is not yet cannot take the focus.
@@ -97,12 +98,7 @@ find_window() {
       if [ -n "${unreached:-}" ] && grep -q "$unreached" "$log"; then return 1; fi
       fail "the program ended with $rc before its window appeared"
     fi
-    if [ "$SECONDS" -ge "$end" ]; then
-      echo "no window titled '$title' appeared in 60 s"; cat "$log"
-      # Where it waits, when it waits for ever.
-      command -v gdb >/dev/null && gdb -batch -p "$game" -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(Thread|#)'
-      exit 1
-    fi
+    uptime_now; [ "$now" -lt "$end" ] || fail "no window titled '$title' appeared in 60 s"
     sleep 0.1
   done
   # Without the focus the keys still reach the window under the pointer.
@@ -113,13 +109,17 @@ find_window() {
 fail() {
   echo "$1"
   [ -s "$game_log" ] && { echo "--- $game_log:"; cat "$game_log"; }
+  # Where a program that is still running waits.
+  if [ -n "$game" ] && ! ended && command -v gdb >/dev/null; then
+    gdb -batch -p "$game" -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(Thread|#)'
+  fi
   exit 1
 }
 
 wait_for() {
   local limit="$1" what="$2" end rc
   shift 2
-  end=$((SECONDS + limit))
+  uptime_now; end=$((now + limit))
   until "$@"; do
     if [ -n "$game" ] && ended; then
       # What was waited for may have come just before the end.
@@ -127,7 +127,7 @@ wait_for() {
       wait "$game"; rc=$?; game=""
       fail "the program ended with $rc before $what"
     fi
-    [ "$SECONDS" -lt "$end" ] || fail "$what: not seen in $limit s"
+    uptime_now; [ "$now" -lt "$end" ] || fail "$what: not seen in $limit s"
     sleep 0.25
   done
 }
@@ -166,11 +166,21 @@ changed_in() {
 
 ended() { ! kill -0 "$game" 2>/dev/null; }
 
+# The whole seconds since the machine started, into $now: the limits count
+# them rather than the time of day, which a time server or a virtual
+# machine's resume can set forward by more than a limit.
+uptime_now() {
+  local up _
+  read -r up _ < /proc/uptime
+  now=${up%.*}
+}
+
 wait_exit() {
-  local what="$1" rc end=$((SECONDS + 60))
+  local what="$1" rc end
+  uptime_now; end=$((now + 60))
   game_log="$2"
   until ended; do
-    [ "$SECONDS" -lt "$end" ] || fail "the program did not end in 60 s ($what)"
+    uptime_now; [ "$now" -lt "$end" ] || fail "the program did not end in 60 s ($what)"
     sleep 0.1
   done
   wait "$game"; rc=$?
