@@ -73,6 +73,19 @@ void CloseWindow() {
     CurrentBackend().OnWindowDestroyed();
 }
 
+namespace {
+// A held key repeats. The loop takes one event a frame, so a game slower
+// than the repeat rate would fall ever further behind its queue, and a
+// close asked for meanwhile would never be reached; as a window system
+// counts repeats into the press still waiting, a repeat adds nothing then.
+bool PressWaits(const std::deque<Event>& queue, uint8_t key) {
+    for (auto it = queue.rbegin(); it != queue.rend(); ++it)
+        if ((it->kind == EventKind::KeyDown || it->kind == EventKind::KeyUp) && it->key == key)
+            return it->kind == EventKind::KeyDown;
+    return false;
+}
+} // namespace
+
 bool PostEvent(const Event& event) {
     WindowSystem& sys = Sys();
     if (!sys.open || event.kind == EventKind::Create) return false;
@@ -83,7 +96,7 @@ bool PostEvent(const Event& event) {
     if (event.kind == EventKind::MouseMove && !sys.queue.empty() &&
         sys.queue.back().kind == EventKind::MouseMove)
         sys.queue.back() = event;
-    else
+    else if (event.kind != EventKind::KeyDown || !PressWaits(sys.queue, event.key))
         sys.queue.push_back(event);
     return true;
 }

@@ -59,13 +59,14 @@ TEST_F(WindowQueue, ARefusedCreateLeavesNoWindowAndSerialsAreNeverReused) {
     EXPECT_GT(plat::WindowSerial(), first + 1);
 }
 
-TEST_F(WindowQueue, PeekDoesNotTakeTakeGoesInOrderAndMovesMerge) {
+TEST_F(WindowQueue, PeekDoesNotTakeTakeGoesInOrderAndMovesAndRepeatsMerge) {
     ASSERT_TRUE(Open());
     Event e;
     EXPECT_FALSE(plat::PeekEvent(e));
     EXPECT_FALSE(plat::PostEvent(Event{.kind = EventKind::Create}));
     const std::vector<Event> posted = {Event::Key(true, 0x1E), Event::MouseMove(1, 2),
-                                       Event::MouseMove(3, 4), Event::Mouse(true, plat::Button::Right, 5, 6),
+                                       Event::MouseMove(3, 4), Event::Key(true, 0x1E),
+                                       Event::Mouse(true, plat::Button::Right, 5, 6), Event::Key(true, 0x1E),
                                        Event::MouseMove(7, 8), Event::Timer(9)};
     for (const Event& p : posted)
         ASSERT_TRUE(plat::PostEvent(p));
@@ -77,7 +78,8 @@ TEST_F(WindowQueue, PeekDoesNotTakeTakeGoesInOrderAndMovesMerge) {
         ASSERT_TRUE(plat::TakeEvent(e));
         taken.push_back(e);
     }
-    // The two moves in a row became the later one; a move after a click stays.
+    // The two moves in a row became the later one; a move after a click
+    // stays; the repeats of a key whose press still waits add nothing.
     ASSERT_EQ(taken.size(), 5u);
     EXPECT_EQ(taken[0].key, 0x1E);
     EXPECT_EQ(taken[1].kind, EventKind::MouseMove);
@@ -87,6 +89,20 @@ TEST_F(WindowQueue, PeekDoesNotTakeTakeGoesInOrderAndMovesMerge) {
     EXPECT_EQ(taken[2].button, plat::Button::Right);
     EXPECT_EQ(taken[3].x, 7);
     EXPECT_EQ(taken[4].timer, 9u);
+
+    // Once the press is taken, or after the key's release, a press counts
+    // again: a held key still repeats as fast as the frames take it.
+    for (const Event& p : {Event::Key(true, 0x1E), Event::Key(false, 0x1E), Event::Key(true, 0x1E),
+                           Event::Key(true, 0x1E), Event::Key(true, 0x30)})
+        ASSERT_TRUE(plat::PostEvent(p));
+    std::vector<EventKind> kinds;
+    while (plat::PeekEvent(e) && plat::TakeEvent(e))
+        kinds.push_back(e.kind);
+    EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::KeyDown, EventKind::KeyUp, EventKind::KeyDown,
+                                             EventKind::KeyDown}));
+    ASSERT_TRUE(plat::PostEvent(Event::Key(true, 0x1E)));
+    ASSERT_TRUE(plat::TakeEvent(e));
+    EXPECT_EQ(e.key, 0x1E);
 }
 
 TEST_F(WindowQueue, QuitComesOnceNothingElseWaits) {
