@@ -27,6 +27,17 @@ Event QuitEvent() {
     return Event::Quit(Sys().quitCode);
 }
 
+// A held key repeats. The loop takes one event a frame, so a game slower
+// than the repeat rate would fall ever further behind its queue, and a
+// close asked for meanwhile would never be reached; as a window system
+// counts repeats into the press still waiting, a repeat adds nothing then.
+bool PressWaits(const std::deque<Event>& queue, uint8_t key) {
+    for (auto it = queue.rbegin(); it != queue.rend(); ++it)
+        if ((it->kind == EventKind::KeyDown || it->kind == EventKind::KeyUp) && it->key == key)
+            return it->kind == EventKind::KeyDown;
+    return false;
+}
+
 } // namespace
 
 bool OpenWindow(std::string_view title, const std::function<bool()>& onCreate) {
@@ -72,19 +83,6 @@ void CloseWindow() {
     sys.title.clear();
     CurrentBackend().OnWindowDestroyed();
 }
-
-namespace {
-// A held key repeats. The loop takes one event a frame, so a game slower
-// than the repeat rate would fall ever further behind its queue, and a
-// close asked for meanwhile would never be reached; as a window system
-// counts repeats into the press still waiting, a repeat adds nothing then.
-bool PressWaits(const std::deque<Event>& queue, uint8_t key) {
-    for (auto it = queue.rbegin(); it != queue.rend(); ++it)
-        if ((it->kind == EventKind::KeyDown || it->kind == EventKind::KeyUp) && it->key == key)
-            return it->kind == EventKind::KeyDown;
-    return false;
-}
-} // namespace
 
 bool PostEvent(const Event& event) {
     WindowSystem& sys = Sys();
