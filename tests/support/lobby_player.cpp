@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <utility>
+
+#include <unistd.h>
 
 #include "engine/device/frame_time.h"
 #include "game/debug.h"
@@ -56,6 +60,40 @@ int32_t WallMs() {
     return static_cast<int32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+// How long the machine has kept this thread from running, in ms: its waits
+// for a core (the kernel's run delay of the thread), and for each core the
+// time its virtual machine's host took it away (steal). A pass that waited
+// on the network is in neither; one held up by a busy or paused machine is.
+MachineHold ReadMachineHold() {
+    MachineHold h;
+    if (std::ifstream f("/proc/thread-self/schedstat"); f) {
+        uint64_t onCpuNs = 0, runDelayNs = 0;
+        if (f >> onCpuNs >> runDelayNs) h.runDelayMs = static_cast<int64_t>(runDelayNs / 1'000'000);
+    }
+    static const int64_t tickMs = std::max<int64_t>(1, 1000 / std::max<long>(1, sysconf(_SC_CLK_TCK)));
+    std::ifstream stat("/proc/stat");
+    for (std::string line; std::getline(stat, line);) {
+        if (line.compare(0, 3, "cpu") != 0) break; // the cores come first
+        if (line.size() < 4 || line[3] == ' ') continue;   // the sum of them
+        std::istringstream fields(line);
+        std::string name;
+        int64_t v[8] = {};
+        fields >> name;
+        for (int64_t& x : v) fields >> x;
+        h.stealMs.push_back(v[7] * tickMs);
+    }
+    return h;
+}
+
+// Of the time between two readings, what the machine kept from the thread:
+// its own wait for a core, and the most that any one core was taken.
+int32_t HeldBetween(const MachineHold& from, const MachineHold& to) {
+    int64_t steal = 0;
+    for (size_t i = 0; i < from.stealMs.size() && i < to.stealMs.size(); ++i)
+        steal = std::max(steal, to.stealMs[i] - from.stealMs[i]);
+    return static_cast<int32_t>(std::max<int64_t>(0, to.runDelayMs - from.runDelayMs) + steal);
+}
+
 int32_t Since(int32_t tick) {
     return static_cast<int32_t>(static_cast<uint32_t>(g_lNowTick) - static_cast<uint32_t>(tick));
 }
@@ -97,7 +135,10 @@ void LobbyPlayer::Observe() {
     if (m_netPassAt != 0 && wall - m_netPassAt > kHeldPassMs) Note("network screen held up for ms", wall - m_netPassAt);
     const bool net = state == sc_Scene::kStateMenus && Scene().oInterFace.lScreen == sc_InterFace::kScreenNet;
     m_netPassAt = net ? wall : 0;
-    if (!m_passStarts.empty()) m_longestPass = std::max(m_longestPass, wall - m_passStarts.back());
+    MachineHold hold = ReadMachineHold();
+    if (!m_passStarts.empty())
+        m_longestPass = std::max(m_longestPass, wall - m_passStarts.back() - HeldBetween(m_lastHold, hold));
+    m_lastHold = std::move(hold);
     m_passStarts.push_back(wall);
     if (m_passStarts.size() > 51) m_passStarts.pop_front();
     ++m_passes;

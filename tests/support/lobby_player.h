@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace plat {
 class HeadlessBackend;
@@ -70,12 +71,20 @@ inline constexpr int32_t kBuildSlowdown = 1;
 
 inline constexpr const char* kBattleBeginsLine = "battle begins, holding authority";
 inline constexpr const char* kGameMessagesLine = "player: game messages in the last second";
+// Less the time the machine kept the game from running in it (its wait
+// for a core, a core taken by the host of a virtual machine).
 inline constexpr const char* kLongestPassLine = "player: longest pass of the last second in ms";
 inline constexpr const char* kPaceLine = "player: passes in the last second";
 inline constexpr const char* kLastPassesLine = "player: the last 50 passes took ms";
 inline std::string GameMessagesFromLine(int32_t slot) {
     return "player: game messages from slot " + std::to_string(slot) + " in the last second";
 }
+
+// What the machine had kept from a thread when read (see lobby_player.cpp).
+struct MachineHold {
+    int64_t runDelayMs = 0;
+    std::vector<int64_t> stealMs; // by core
+};
 
 class LobbyPlayer {
 public:
@@ -113,6 +122,7 @@ private:
     int32_t m_secondFrom = 0, m_passes = 0, m_longestPass = 0;
     std::array<int32_t, 4> m_takenAt{};
     std::deque<int32_t> m_passStarts;
+    MachineHold m_lastHold;
     int32_t m_messages = 0, m_counted = 0, m_countEnds = 0;
 };
 
