@@ -162,7 +162,8 @@ void sc_Bullet::vSetUp(sc_Point* pViewPoint, int32_t lNewOwnerKind, int32_t lNew
     if (lTrailAnim2 != -1) pTrailDir2 = DirOf(g_pAllBullet ? g_pAllBullet->pTrailObject2 : nullptr, 0, lTrailAnim2);
     pHitDir = DirOf(hits, 0, lHitAnim);
 
-    const double len = std::sqrt(static_cast<double>(dx * dx + dy * dy));
+    // Apart by up to 2^32 each way: squared, they no longer fit 64 bits.
+    const double len = std::hypot(static_cast<double>(dx), static_cast<double>(dy));
     // |lRange * dx / len| is at most |lRange|: it fits before the sum wraps.
     oTarget.oSet(l_Wrap(oFrom.x + static_cast<int64_t>(std::trunc(lRange * static_cast<double>(dx) / len))),
                  l_Wrap(oFrom.y + static_cast<int64_t>(std::trunc(lRange * static_cast<double>(dy) / len))));

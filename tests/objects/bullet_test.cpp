@@ -93,10 +93,14 @@ TEST_F(Bullet, TheSpeedFollowsTheScheduleAndTheRangeEndsTheFlight) {
     EXPECT_FALSE(c->bStopped);
 }
 
-TEST_F(Bullet, FiredAtItsOwnStartItFliesToTheLowerRight) {
+TEST_F(Bullet, FiredAtItsOwnStartItFliesToTheLowerRightAndAtTheFarthestPointTowardIt) {
     sc_Bullet* b = Fire(sc_Point(1000, 1000), sc_Point(1000, 1000), 0);
     EXPECT_EQ(b->oTarget.x - 1000, 494); // 700 / sqrt(2), truncated
     EXPECT_EQ(b->oTarget.y - 1000, 494);
+    // 2^31 away each way: the squares' sum is past 64 bits.
+    b = Fire(sc_Point(0, 0), sc_Point(INT32_MIN, INT32_MIN), 0);
+    EXPECT_EQ(b->oTarget.x, -494);
+    EXPECT_EQ(b->oTarget.y, -494);
 }
 
 TEST_F(Bullet, TheStandardShotSplitsAtTheMapsEdgeAPlainOneDoesNot) {
