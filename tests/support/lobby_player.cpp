@@ -7,6 +7,7 @@
 #include <sstream>
 #include <utility>
 
+#include <sched.h>
 #include <unistd.h>
 
 #include "engine/device/frame_time.h"
@@ -60,16 +61,20 @@ int32_t WallMs() {
     return static_cast<int32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-// How long the machine has kept this thread from running, in ms: its waits
-// for a core (the kernel's run delay of the thread), and for each core the
-// time its virtual machine's host took it away (steal). A pass that waited
-// on the network is in neither; one held up by a busy or paused machine is.
+// What the machine has given this thread and kept from it: the time it ran
+// and its waits for a core (the kernel's run delay of the thread), the core
+// it runs on now, and for each core the time its virtual machine's host
+// took it away (steal).
 MachineHold ReadMachineHold() {
     MachineHold h;
     if (std::ifstream f("/proc/thread-self/schedstat"); f) {
-        uint64_t onCpuNs = 0, runDelayNs = 0;
-        if (f >> onCpuNs >> runDelayNs) h.runDelayMs = static_cast<int64_t>(runDelayNs / 1'000'000);
+        uint64_t ranNs = 0, runDelayNs = 0;
+        if (f >> ranNs >> runDelayNs) {
+            h.ranUs = static_cast<int64_t>(ranNs / 1000);
+            h.runDelayUs = static_cast<int64_t>(runDelayNs / 1000);
+        }
     }
+    h.core = sched_getcpu();
     static const int64_t tickMs = std::max<int64_t>(1, 1000 / std::max<long>(1, sysconf(_SC_CLK_TCK)));
     std::ifstream stat("/proc/stat");
     for (std::string line; std::getline(stat, line);) {
@@ -85,13 +90,29 @@ MachineHold ReadMachineHold() {
     return h;
 }
 
-// Of the time between two readings, what the machine kept from the thread:
-// its own wait for a core, and the most that any one core was taken.
-int32_t HeldBetween(const MachineHold& from, const MachineHold& to) {
+// Of a pass of `wallMs` between two readings, the ms the machine kept the
+// thread from running: its own waits for a core, and the steal of the core
+// it ran on in the share of the pass it ran there. Steal is not told by
+// thread: a core's steal in the pass is its host's taking it from whatever
+// ran on it, so the thread is held to the core's rate of steal over the
+// time it ran (ran * f / (1 - f) for the core's share f stolen). A thread
+// asleep, or waiting on a lock or the network, ran nothing and was kept
+// from nothing, however busy its core was with others.
+int32_t HeldBetween(const MachineHold& from, const MachineHold& to, int32_t wallMs) {
+    const int64_t wall = int64_t{wallMs} * 1000;
+    const int64_t waited = std::max<int64_t>(0, to.runDelayUs - from.runDelayUs);
+    const int64_t ran = std::max<int64_t>(0, to.ranUs - from.ranUs);
     int64_t steal = 0;
-    for (size_t i = 0; i < from.stealMs.size() && i < to.stealMs.size(); ++i)
-        steal = std::max(steal, to.stealMs[i] - from.stealMs[i]);
-    return static_cast<int32_t>(std::max<int64_t>(0, to.runDelayMs - from.runDelayMs) + steal);
+    for (const int32_t core : {from.core, to.core}) {
+        const auto c = static_cast<size_t>(core);
+        if (core >= 0 && c < from.stealMs.size() && c < to.stealMs.size())
+            steal = std::max(steal, (to.stealMs[c] - from.stealMs[c]) * 1000);
+    }
+    // The rest of the pass the thread neither ran nor waited for a core:
+    // asleep, blocked, or stolen while it ran.
+    const int64_t off = std::max<int64_t>(0, wall - waited - ran);
+    const int64_t stolen = std::min({steal, off, ran * steal / std::max<int64_t>(1000, wall - steal)});
+    return static_cast<int32_t>((waited + stolen) / 1000);
 }
 
 int32_t Since(int32_t tick) {
@@ -135,14 +156,27 @@ void LobbyPlayer::Observe() {
     if (m_netPassAt != 0 && wall - m_netPassAt > kHeldPassMs) Note("network screen held up for ms", wall - m_netPassAt);
     const bool net = state == sc_Scene::kStateMenus && Scene().oInterFace.lScreen == sc_InterFace::kScreenNet;
     m_netPassAt = net ? wall : 0;
+    // The battle's characters stay until the menus come back; a departure
+    // may end the battle in the frame that sees it.
+    const bool battle = state == sc_Scene::kStateNetPlay || state == sc_Scene::kStateSystemMenu ||
+                        state == sc_Scene::kStateNetLost || state == sc_Scene::kStateNetWon;
     MachineHold hold = ReadMachineHold();
-    if (!m_passStarts.empty())
-        m_longestPass = std::max(m_longestPass, wall - m_passStarts.back() - HeldBetween(m_lastHold, hold));
+    // The pass that has just ended, from its start.
+    const int32_t lastStart = m_passStarts.empty() ? wall : m_passStarts.back();
+    if (!m_passStarts.empty()) {
+        const int32_t held = HeldBetween(m_lastHold, hold, wall - lastStart);
+        m_longestPass = std::max(m_longestPass, wall - lastStart - held);
+        if (battle && held >= kNotedHoldMs) {
+            Write(kKeptUntilLine, wall);
+            Write(kKeptForLine, held);
+        }
+    }
     m_lastHold = std::move(hold);
     m_passStarts.push_back(wall);
     if (m_passStarts.size() > 51) m_passStarts.pop_front();
     ++m_passes;
-    const sc_AllCharacter& all = Scene().oAllObject.oAllCharacter;
+    const sc_AllObject& objects = Scene().oAllObject;
+    const sc_AllCharacter& all = objects.oAllCharacter;
     const sc_Transmit& t = *g_pTransmit;
     if (state != m_lastState) {
         if (state == sc_Scene::kStateNetPlay && m_lastState != sc_Scene::kStateSystemMenu) {
@@ -155,7 +189,6 @@ void LobbyPlayer::Observe() {
             m_departed = 0;
             m_secondFrom = wall;
             m_passes = m_longestPass = m_messages = 0;
-            m_takenAt = t.pTakenFrom;
         }
         if (state == sc_Scene::kStateNetLost || state == sc_Scene::kStateNetWon) {
             if (m_leaving) Note("left the battle at", WallMs());
@@ -166,16 +199,25 @@ void LobbyPlayer::Observe() {
         if (state == sc_Scene::kStateMenus) m_inRoom = m_onList = false;
         m_lastState = state;
     }
-    // The battle's characters stay until the menus come back; a departure
-    // may end the battle in the frame that sees it.
-    const bool battle = state == sc_Scene::kStateNetPlay || state == sc_Scene::kStateSystemMenu ||
-                        state == sc_Scene::kStateNetLost || state == sc_Scene::kStateNetWon;
     for (int32_t i = 0; battle && i < all.lGetCount() && i < 32; ++i)
         if (all.pGetCharacter(i)->bDeparted && !(m_departed & (1u << i))) {
             m_departed |= 1u << i;
             Note("saw slot " + std::to_string(i) + " leave at", wall);
             Write(kLastPassesLine, wall - m_passStarts.front());
         }
+    // The game sends every 50 ms of its clock while in a battle, moving the
+    // time of its next send as it does, whether it holds authority or not;
+    // its count of messages taken starts again with each battle.
+    if (!m_inBattle && t.bInBattle()) m_takenSeen.fill(0);
+    m_inBattle = t.bInBattle();
+    if (battle && m_inBattle) {
+        if (objects.lHostSendTime != m_hostSendAt || objects.lClientSendTime != m_clientSendAt) Write(kSentLine, lastStart);
+        for (size_t slot = 0; slot < m_takenSeen.size(); ++slot)
+            for (int32_t n = t.pTakenFrom[slot] - m_takenSeen[slot]; n > 0; --n)
+                Write(TakenFromLine(static_cast<int32_t>(slot)), wall);
+    }
+    m_hostSendAt = objects.lHostSendTime, m_clientSendAt = objects.lClientSendTime;
+    m_takenSeen = t.pTakenFrom;
     // Messages taken since the last pass, by the game's count of its current
     // second (which moves to the second's figure as a second ends).
     m_messages += t.lMessageCount - (t.lRateDeadline == m_countEnds ? m_counted : m_counted - t.lMessageRate);
@@ -183,16 +225,10 @@ void LobbyPlayer::Observe() {
     const int32_t span = wall - m_secondFrom;
     if (state != sc_Scene::kStateNetPlay || span < 1000) return;
     const auto perSecond = [span](int32_t count) { return static_cast<int32_t>(int64_t{count} * 1000 / span); };
-    for (int32_t i = 0; i < all.lGetCount() && i < static_cast<int32_t>(m_takenAt.size()); ++i) {
-        // The game's count starts again with each battle.
-        const int32_t now = t.pTakenFrom[static_cast<size_t>(i)], at = m_takenAt[static_cast<size_t>(i)];
-        if (i != all.lControlled) Write(GameMessagesFromLine(i), perSecond(now >= at ? now - at : now));
-    }
     Write(kGameMessagesLine, perSecond(std::exchange(m_messages, 0)));
     Write(kLongestPassLine, std::exchange(m_longestPass, 0));
     Write(kPaceLine, perSecond(std::exchange(m_passes, 0)));
     m_secondFrom = wall;
-    m_takenAt = t.pTakenFrom;
 }
 
 void LobbyPlayer::Decide(HeadlessBackend& b) {

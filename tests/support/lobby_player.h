@@ -43,12 +43,12 @@ struct LobbyPlan {
 // held up for ms" (a pass of the lobby that waited on the session).
 //
 // Through a battle it reports each wall-clock second (the first pass after
-// one has gone; counts scaled to a second of that span): the game messages
-// taken from each other slot of the battle, all messages taken, the
-// longest pass in ms, and last the passes run. A machine's own messages
-// and its own pace are what the network tests judge a battle by: a busy
-// machine or a sanitizer build slows every game alike, an attacker's
-// messages are nobody's traffic but its own.
+// one has gone; counts scaled to a second of that span): all messages
+// taken, the longest pass in ms, and last the passes run. It notes each game
+// message it sent or took, and each pass in which the machine kept it from
+// running. A machine's own messages and its own pace are what the network
+// tests judge a battle by: a busy machine or a sanitizer build slows every
+// game alike, an attacker's messages are nobody's traffic but its own.
 //
 // The lines the network tests count by: the game's own at the start of
 // each battle (its value: this machine holds authority), and the player's
@@ -71,18 +71,35 @@ inline constexpr int32_t kBuildSlowdown = 1;
 
 inline constexpr const char* kBattleBeginsLine = "battle begins, holding authority";
 inline constexpr const char* kGameMessagesLine = "player: game messages in the last second";
-// Less the time the machine kept the game from running in it (its wait
-// for a core, a core taken by the host of a virtual machine).
+// Less the time the machine kept the game thread from running in it (see
+// kKeptForLine).
 inline constexpr const char* kLongestPassLine = "player: longest pass of the last second in ms";
 inline constexpr const char* kPaceLine = "player: passes in the last second";
 inline constexpr const char* kLastPassesLine = "player: the last 50 passes took ms";
-inline std::string GameMessagesFromLine(int32_t slot) {
-    return "player: game messages from slot " + std::to_string(slot) + " in the last second";
+// Each game message of a battle, by the wall clock (ms of the clock every
+// process of the machine shares, as an int32): one sent by this machine at
+// the start of the pass that sent it, no later than it went; one taken from
+// another slot at the start of the pass after the one that took it, no
+// earlier than it was taken. A network test matches the two machines' lines
+// message by message and judges how long each went unseen.
+inline constexpr const char* kSentLine = "player: sent a game message at";
+inline std::string TakenFromLine(int32_t slot) {
+    return "player: took a game message from slot " + std::to_string(slot) + " at";
 }
+// A pass of a battle in which the machine kept the game thread from running
+// for kNotedHoldMs or more: when the pass ended, then for how long. Kept
+// from running is the thread's own wait for a core, and the time the host
+// of a virtual machine took the core away while the thread was running on
+// it; a thread asleep, or waiting on a lock or the network, was not kept.
+inline constexpr int32_t kNotedHoldMs = 20;
+inline constexpr const char* kKeptUntilLine = "player: kept from running in a pass that ended at";
+inline constexpr const char* kKeptForLine = "player: kept from running in that pass for ms";
 
-// What the machine had kept from a thread when read (see lobby_player.cpp).
+// What the machine had given and kept from a thread when read (see
+// lobby_player.cpp).
 struct MachineHold {
-    int64_t runDelayMs = 0;
+    int64_t ranUs = 0, runDelayUs = 0;
+    int32_t core = -1; // the core it ran on then
     std::vector<int64_t> stealMs; // by core
 };
 
@@ -120,7 +137,11 @@ private:
     uint32_t m_departed = 0;
     // The wall-clock second being counted, and the starts of recent passes.
     int32_t m_secondFrom = 0, m_passes = 0, m_longestPass = 0;
-    std::array<int32_t, 4> m_takenAt{};
+    // The game's counts of messages taken and its next send times as last
+    // seen: a change of the latter is a send.
+    std::array<int32_t, 4> m_takenSeen{};
+    int32_t m_hostSendAt = 0, m_clientSendAt = 0;
+    bool m_inBattle = false;
     std::deque<int32_t> m_passStarts;
     MachineHold m_lastHold;
     int32_t m_messages = 0, m_counted = 0, m_countEnds = 0;
