@@ -4,16 +4,15 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
-#include <list>
 #include <map>
 #include <mutex>
 #include <poll.h>
 #include <string>
-#include <unordered_map>
 #include <utility>
 
 #include "platform/net/discovery.h"
 #include "platform/net/handshake.h"
+#include "platform/net/limits.h"
 #include "platform/trace.h"
 
 namespace plat::net {
@@ -46,20 +45,25 @@ constexpr uint64_t kUnusedRoomMs = 5000;
 // Session queries answered to one address: a search asks four times, and
 // several machines may stand behind one address. Past this a query goes
 // unanswered, so that nobody can turn the host's answers on a third machine
-// by the thousand. An answer is never longer than its query (discovery.h),
-// so there is no budget shared by every asker for one address to spend.
+// by the thousand. An answer is never longer than its query (discovery.h).
 constexpr double kAnswersPerAddress = 8, kAnswerBurst = 32;
+// Answers a second to all addresses together, however many there are: a
+// few hundred searches a second, far more than a network's machines make,
+// and each costs the host's thread a send. The last of them are kept for
+// addresses that have had nothing refused lately (limits.h), so a search
+// from outside a flood is answered whatever the flood's addresses.
+constexpr double kAnswersPerSecond = 2000, kAnswersAtOnce = 500, kAnswerReserve = 250;
 // Hellos taken from one address before any signing: a machine says one to
 // join, or to come back to a new host. Past this the connection is closed.
 constexpr double kHellosPerAddress = 8, kHelloBurst = 16;
 // Challenges signed a second from all addresses together, however many
-// there are. The last of them are kept for addresses that have used less
-// than half their own allowance: a flood from many addresses, each
-// spending all of its own, leaves a joiner its turn.
+// there are; the last of them are kept as the answers' are.
 constexpr double kSignaturesPerSecond = 2000, kSignatureBurst = 500, kSignatureReserve = 250;
-// Addresses whose allowances are kept apart; past that many heard from
-// lately, the others share one.
-constexpr size_t kAddressesTracked = 4096;
+// Addresses whose allowances and refusals are kept apart. A flood must be
+// refused at more addresses than this within the refusals' memory before
+// an address it does not come from is taken for one of its own; the host's
+// thread takes a few tens of thousands of connections a second at most.
+constexpr size_t kAddressesTracked = 65'536;
 // Read in one pass of the loop, so that a flood of datagrams or connections
 // does not keep the members waiting: the rest waits in the system's queues
 // for the next pass.
@@ -128,62 +132,6 @@ std::string Address(const Endpoint& e) {
 
 } // namespace
 
-// So much a second on average and `burst` at once.
-class Allowance {
-public:
-    Allowance(double rate, double burst, uint64_t nowMs = NowMs())
-        : m_rate(rate), m_burst(burst), m_left(burst), m_lastMs(nowMs) {}
-    // Takes `cost` unless less than `floor` would be left.
-    bool Take(double cost, uint64_t nowMs, double floor = 0) {
-        if (Left(nowMs) - cost < floor) return false;
-        m_left -= cost;
-        return true;
-    }
-    double Left(uint64_t nowMs) {
-        if (nowMs > m_lastMs)
-            m_left = std::min(m_burst, m_left + static_cast<double>(nowMs - m_lastMs) * m_rate / 1000.0);
-        m_lastMs = std::max(m_lastMs, nowMs);
-        return m_left;
-    }
-
-private:
-    double m_rate, m_burst, m_left;
-    uint64_t m_lastMs;
-};
-
-// An allowance for each source address. Keyed by address, not port: a
-// machine has as many ports as it likes. An address is forgotten only once
-// its allowance has filled again, when forgetting it changes nothing, so
-// that no number of others coming and going hands one a fresh burst; while
-// kAddressesTracked addresses are all still spending, any other shares
-// one allowance with the rest.
-class AddressLimits {
-public:
-    AddressLimits(double rate, double burst) : m_rate(rate), m_burst(burst), m_rest(rate, burst) {}
-    Allowance& Of(uint32_t address, uint64_t nowMs) {
-        if (const auto it = m_index.find(address); it != m_index.end()) {
-            m_order.splice(m_order.end(), m_order, it->second);
-            return it->second->second;
-        }
-        // The address heard from least lately has had the longest to refill.
-        if (m_order.size() >= kAddressesTracked) {
-            if (m_order.front().second.Left(nowMs) < m_burst) return m_rest;
-            m_index.erase(m_order.front().first);
-            m_order.pop_front();
-        }
-        m_order.emplace_back(address, Allowance(m_rate, m_burst, nowMs));
-        m_index.emplace(address, std::prev(m_order.end()));
-        return m_order.back().second;
-    }
-
-private:
-    using Order = std::list<std::pair<uint32_t, Allowance>>;
-    double m_rate, m_burst;
-    Allowance m_rest;
-    Order m_order; // the address heard from least lately first
-    std::unordered_map<uint32_t, Order::iterator> m_index;
-};
-
 struct Host::Conn {
     Fd fd;
     Endpoint peer;
@@ -198,9 +146,9 @@ struct Host::Conn {
     std::vector<uint8_t> in;
     std::vector<uint8_t> out;
     size_t outPos = 0;
-    Allowance requests{kRequestsPerSecond, kRequestBurst};
-    Allowance messages{kMessagesPerSecond, kMessageBurst};
-    Allowance bytes{kBytesPerSecond, kByteBurst};
+    Allowance requests{kRequestsPerSecond, kRequestBurst, acceptedMs};
+    Allowance messages{kMessagesPerSecond, kMessageBurst, acceptedMs};
+    Allowance bytes{kBytesPerSecond, kByteBurst, acceptedMs};
     // Game messages waiting in `out`, by the member that sent them: where
     // each ends in the whole stream, whose it is and its size.
     struct Segment {
@@ -276,9 +224,12 @@ bool AwaitHostsSettled(uint64_t machine, int limitMs) {
 
 Host::Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer)
     : m_identity(identity), m_machine(machine), m_signer(std::move(signer)),
-      m_queries(std::make_unique<AddressLimits>(kAnswersPerAddress, kAnswerBurst)),
-      m_hellos(std::make_unique<AddressLimits>(kHellosPerAddress, kHelloBurst)),
-      m_signatures(std::make_unique<Allowance>(kSignaturesPerSecond, kSignatureBurst)) {}
+      m_queries(std::make_unique<AddressLimits>(
+          AddressLimits::Rates{kAnswersPerAddress, kAnswerBurst, kAnswersPerSecond, kAnswersAtOnce, kAnswerReserve},
+          kAddressesTracked, NowMs())),
+      m_hellos(std::make_unique<AddressLimits>(
+          AddressLimits::Rates{kHellosPerAddress, kHelloBurst, kSignaturesPerSecond, kSignatureBurst, kSignatureReserve},
+          kAddressesTracked, NowMs())) {}
 
 Host::~Host() { Stop(); }
 
@@ -412,8 +363,14 @@ void Host::AnswerQueries() {
             TraceRefusal("net host", "ignored a datagram that is not a session query", Address(from));
             continue;
         }
-        if (const uint64_t now = NowMs(); !m_queries->Of(from.address, now).Take(1, now)) {
+        switch (m_queries->Take(from.address, NowMs())) {
+        case AddressLimits::Verdict::Taken: break;
+        case AddressLimits::Verdict::OverOwn:
             TraceRefusal("net host", "left a session query unanswered: more than any search asks", Address(from));
+            continue;
+        case AddressLimits::Verdict::OverAll:
+            TraceRefusal("net host", "left a session query unanswered: more from all addresses than the host answers",
+                         Address(from));
             continue;
         }
         Advert a;
@@ -493,11 +450,11 @@ void Host::HandleHello(Conn& c, const Message& m) {
     if (!(m.flags & kHelloPeek))
         if (const auto refusal = NoPlace(m.key, m.flags, c.peer.address)) return Refuse(c, *refusal);
     // Signing costs the host far more than a hello costs its sender.
-    const uint64_t now = NowMs();
-    Allowance& own = m_hellos->Of(c.peer.address, now);
-    if (!own.Take(1, now)) return Drop(c, "more hellos from one address than machines say");
-    if (!m_signatures->Take(1, now, own.Left(now) >= kHelloBurst / 2 ? 0 : kSignatureReserve))
-        return Drop(c, "more hellos from all addresses than the host signs");
+    switch (m_hellos->Take(c.peer.address, NowMs())) {
+    case AddressLimits::Verdict::Taken: break;
+    case AddressLimits::Verdict::OverOwn: return Drop(c, "more hellos from one address than machines say");
+    case AddressLimits::Verdict::OverAll: return Drop(c, "more hellos from all addresses than the host signs");
+    }
     if (!HostFacts(c.fd, m, m_signer->Key(), c.facts)) {
         Drop(c, "a connection without ends");
         return;

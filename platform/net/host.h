@@ -24,7 +24,6 @@ struct SessionIdentity {
 };
 
 class AddressLimits;
-class Allowance;
 
 // The host of a session: a stream listener, the discovery answerer and the
 // session's name table, served by one I/O thread. It outlives the game of
@@ -87,8 +86,8 @@ private:
     std::vector<PublicKey> m_expected;
     // Rooms nobody has been in yet, with the time each was made.
     std::map<Id, uint64_t> m_unused;
+    // Answers to searches, and hellos with the signatures of their challenges.
     std::unique_ptr<AddressLimits> m_queries, m_hellos;
-    std::unique_ptr<Allowance> m_signatures;
     uint64_t m_startMs = 0;
     bool m_hadMember = false;
     Fd m_listener;

@@ -1,0 +1,66 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <unordered_map>
+#include <utility>
+
+namespace plat::net {
+
+// So much a second on average and `burst` at once.
+class Allowance {
+public:
+    Allowance(double rate, double burst, uint64_t nowMs);
+    // Takes `cost` unless less than `floor` would be left.
+    bool Take(double cost, uint64_t nowMs, double floor = 0);
+    double Left(uint64_t nowMs);
+
+private:
+    double m_rate, m_burst, m_left;
+    uint64_t m_lastMs;
+};
+
+// What a host hands out to machines that have proved nothing yet (its
+// signatures, its answers to searches), rationed by source address and in
+// all. Keyed by address, not port: a machine has as many ports as it likes.
+//
+// Each address has an allowance of its own, and all of them share one whose
+// last `reserve` is kept for addresses that nothing has been refused to
+// lately: a flood's addresses, turned away as soon as it asks more than the
+// host hands out, are shut out of the reserve however many there are, and
+// an address it does not come from keeps its turn.
+//
+// An address is forgotten only once its allowance has filled again and its
+// refusal is no longer recent, when forgetting it changes nothing, so that
+// no number of others coming and going hands one a fresh burst or a turn
+// in the reserve. While `tracked` addresses are all still remembered, any
+// other is held to the shared allowance alone, outside the reserve.
+class AddressLimits {
+public:
+    struct Rates {
+        double own, ownBurst;
+        double all, allBurst, reserve;
+    };
+    enum class Verdict { Taken, OverOwn, OverAll };
+
+    AddressLimits(const Rates& rates, size_t tracked, uint64_t nowMs);
+    Verdict Take(uint32_t address, uint64_t nowMs);
+
+private:
+    struct Entry {
+        Allowance own;
+        uint64_t refusedMs = 0; // the last refusal; 0 for none
+        bool RefusedLately(uint64_t nowMs) const;
+    };
+    using Order = std::list<std::pair<uint32_t, Entry>>;
+    // The address's entry, made when there is room; null when there is none.
+    Entry* Of(uint32_t address, uint64_t nowMs);
+
+    const Rates m_rates;
+    const size_t m_tracked;
+    Allowance m_all;
+    Order m_order; // the address heard from least lately first
+    std::unordered_map<uint32_t, Order::iterator> m_index;
+};
+
+} // namespace plat::net
