@@ -507,13 +507,17 @@ void Host::HandleProof(Conn& c, const Message& m) {
 }
 
 std::optional<Refusal> Host::NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const {
-    // A member coming back to this host keeps the place it had.
-    if ((flags & kHelloRejoin) && std::find(m_expected.begin(), m_expected.end(), key) != m_expected.end())
-        return std::nullopt;
-    if (m_table.Members().size() >= NameTable::kMaxMembers) return Refusal::Full;
+    // A member coming back to this host has its place in the table still;
+    // any other needs one of its own.
+    const bool back = (flags & kHelloRejoin) && std::find(m_expected.begin(), m_expected.end(), key) != m_expected.end();
+    if (!back && m_table.Members().size() >= NameTable::kMaxMembers) return Refusal::Full;
+    // Nobody knows from which address the members still to come back will
+    // come: the share of every address holds a place for each of them, so
+    // that none finds its own taken by a fresh key, and one that does come
+    // back is counted like any other member of its address.
     const auto members = std::count_if(m_conns.begin(), m_conns.end(),
                                        [&](const auto& c) { return c->Member() && c->peer.address == address; });
-    if (static_cast<size_t>(members) >= kMembersPerAddress) return Refusal::AddressShare;
+    if (static_cast<size_t>(members) + (back ? 0 : m_expected.size()) >= kMembersPerAddress) return Refusal::AddressShare;
     return std::nullopt;
 }
 
