@@ -8,9 +8,13 @@ namespace plat::net {
 namespace {
 
 constexpr size_t kReadChunk = 64 * 1024;
-// Between a broken greeting and its next try: a host pushing connections
-// out has room again soon, and a hello allowance has refilled a little.
+// Between a broken greeting and its next try, twice as long each time: a
+// host pushing connections out has room again soon, and a hello allowance
+// has refilled a little. A host that breaks every try is left after a
+// few, so that one answer naming many such hosts costs a few connections
+// each, not as many as the join's time holds.
 constexpr auto kAgainAfter = std::chrono::milliseconds(100);
+constexpr int kTriesPerHost = 4;
 
 void WriteEnd(WireWriter& w, const Endpoint& e) {
     w.U32(e.address);
@@ -102,7 +106,9 @@ Greeting::Greeting(const Endpoint& to, const Identity& me, const Guid& app, cons
 }
 
 std::unique_ptr<Greeting> Greeting::Again() const {
-    return std::make_unique<Greeting>(m_to, m_me, m_facts.app, m_facts.instance, m_process, m_facts.flags, m_expected);
+    auto again = std::make_unique<Greeting>(m_to, m_me, m_facts.app, m_facts.instance, m_process, m_facts.flags, m_expected);
+    again->m_tries = m_tries + 1;
+    return again;
 }
 
 void Greeting::Fail(const char* why, bool broke) {
@@ -200,7 +206,8 @@ std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> gree
             if (g->Now() == Greeting::State::Welcomed) return std::move(g);
             if (g->Now() != Greeting::State::Failed) continue;
             why = g->Why();
-            if (g->Broke()) resting.emplace_back(now + kAgainAfter, std::move(g));
+            if (g->Broke() && g->Tries() < kTriesPerHost)
+                resting.emplace_back(now + kAgainAfter * (1 << (g->Tries() - 1)), std::move(g));
         }
         std::erase_if(greetings, [](const auto& g) { return !g || g->Now() == Greeting::State::Failed; });
         Deadline wake = deadline;

@@ -72,8 +72,10 @@ public:
     // Failed on a connection that broke before the welcome, as a host
     // pushing connections out under a flood leaves it: worth another try.
     bool Broke() const { return m_broke; }
-    // The same greeting begun again, with a nonce of its own.
+    // The same greeting begun again, with a nonce of its own, and how many
+    // times it has been begun.
     std::unique_ptr<Greeting> Again() const;
+    int Tries() const { return m_tries; }
     pollfd Wants() const;
     // Goes as far as the socket allows; call when poll reports it.
     void Step(short revents);
@@ -96,6 +98,7 @@ private:
     HandshakeFacts m_facts;
     State m_state = State::Going;
     bool m_connected = false, m_challenged = false, m_broke = false;
+    int m_tries = 1;
     const char* m_why = "";
     std::vector<uint8_t> m_out, m_in;
     size_t m_outPos = 0;
@@ -106,7 +109,7 @@ using Deadline = std::chrono::steady_clock::time_point;
 // Drives the greetings side by side until the first is welcomed (which is
 // returned; the others are closed) or the deadline passes or `stop` is set:
 // null then, and `why` tells what the last to fail said. One whose
-// connection broke is begun again a little later, until the deadline.
+// connection broke is begun again a little later, a few times at most.
 std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
                                      const char*& why, const std::atomic<bool>* stop = nullptr);
 
