@@ -7,11 +7,11 @@ namespace plat::net {
 
 namespace {
 
-// A refusal keeps an address out of the reserve this long: a flood's
-// address that asks again within it, as every flood's does, never gets back
-// in, and a joiner refused once by bad luck is kept out no longer than a
-// few joins take.
-constexpr uint64_t kRefusedLatelyMs = 30'000;
+// A refused address is shut out of the reserve until it has been quiet this
+// long: a flood's address that asks again within it never gets back in,
+// and a flood must bring this many seconds' worth of fresh addresses to
+// keep the reserve spent.
+constexpr uint64_t kQuietMs = 30'000;
 
 } // namespace
 
@@ -31,9 +31,7 @@ double Allowance::Left(uint64_t nowMs) {
     return m_left;
 }
 
-bool AddressLimits::Entry::RefusedLately(uint64_t nowMs) const {
-    return refusedMs != 0 && nowMs < refusedMs + kRefusedLatelyMs;
-}
+bool AddressLimits::Entry::ShutOut(uint64_t nowMs) const { return refused && nowMs < heardMs + kQuietMs; }
 
 AddressLimits::AddressLimits(const Rates& rates, size_t tracked, uint64_t nowMs)
     : m_rates(rates), m_tracked(std::max<size_t>(tracked, 1)), m_all(rates.all, rates.allBurst, nowMs) {}
@@ -46,11 +44,11 @@ AddressLimits::Entry* AddressLimits::Of(uint32_t address, uint64_t nowMs) {
     // The address heard from least lately has had the longest to refill.
     if (m_order.size() >= m_tracked) {
         Entry& oldest = m_order.front().second;
-        if (oldest.own.Left(nowMs) < m_rates.ownBurst || oldest.RefusedLately(nowMs)) return nullptr;
+        if (oldest.own.Left(nowMs) < m_rates.ownBurst || oldest.ShutOut(nowMs)) return nullptr;
         m_index.erase(m_order.front().first);
         m_order.pop_front();
     }
-    m_order.emplace_back(address, Entry{Allowance(m_rates.own, m_rates.ownBurst, nowMs)});
+    m_order.emplace_back(address, Entry{Allowance(m_rates.own, m_rates.ownBurst, nowMs), nowMs});
     m_index.emplace(address, std::prev(m_order.end()));
     return &m_order.back().second;
 }
@@ -59,13 +57,17 @@ AddressLimits::Verdict AddressLimits::Take(uint32_t address, uint64_t nowMs) {
     Entry* entry = Of(address, nowMs);
     // Untracked, the address has no allowance of its own to spend: the
     // shared one already bounds what it costs.
-    if (entry && !entry->own.Take(1, nowMs)) {
-        entry->refusedMs = std::max<uint64_t>(nowMs, 1);
-        return Verdict::OverOwn;
+    if (entry) {
+        entry->refused = entry->ShutOut(nowMs);
+        entry->heardMs = std::max(entry->heardMs, nowMs);
+        if (!entry->own.Take(1, nowMs)) {
+            entry->refused = true;
+            return Verdict::OverOwn;
+        }
     }
-    const bool reserved = entry && !entry->RefusedLately(nowMs);
+    const bool reserved = entry && !entry->refused;
     if (m_all.Take(1, nowMs, reserved ? 0 : m_rates.reserve)) return Verdict::Taken;
-    if (entry) entry->refusedMs = std::max<uint64_t>(nowMs, 1);
+    if (entry) entry->refused = true;
     return Verdict::OverAll;
 }
 

@@ -25,15 +25,16 @@ private:
 // all. Keyed by address, not port: a machine has as many ports as it likes.
 //
 // Each address has an allowance of its own, and all of them share one whose
-// last `reserve` is kept for addresses that nothing has been refused to
-// lately: a flood's addresses, turned away as soon as it asks more than the
-// host hands out, are shut out of the reserve however many there are, and
-// an address it does not come from keeps its turn.
+// last `reserve` is kept for addresses that have had nothing refused since
+// they were last quiet for a while: a flood's addresses, refused as soon as
+// it asks more than the host hands out, are shut out of the reserve for as
+// long as the flood goes on, however many there are, and an address it
+// does not come from keeps its turn.
 //
-// An address is forgotten only once its allowance has filled again and its
-// refusal is no longer recent, when forgetting it changes nothing, so that
-// no number of others coming and going hands one a fresh burst or a turn
-// in the reserve. While `tracked` addresses are all still remembered, any
+// An address is forgotten only once its allowance has filled again and it
+// is no longer shut out, when forgetting it changes nothing, so that no
+// number of others coming and going hands one a fresh burst or a turn in
+// the reserve. While `tracked` addresses are all still remembered, any
 // other is held to the shared allowance alone, outside the reserve.
 class AddressLimits {
 public:
@@ -49,8 +50,9 @@ public:
 private:
     struct Entry {
         Allowance own;
-        uint64_t refusedMs = 0; // the last refusal; 0 for none
-        bool RefusedLately(uint64_t nowMs) const;
+        uint64_t heardMs;
+        bool refused = false; // since it was last quiet for a while
+        bool ShutOut(uint64_t nowMs) const;
     };
     using Order = std::list<std::pair<uint32_t, Entry>>;
     // The address's entry, made when there is room; null when there is none.
