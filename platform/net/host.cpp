@@ -50,8 +50,9 @@ constexpr double kAnswersPerAddress = 8, kAnswerBurst = 32;
 // Answers a second to all addresses together, however many there are: a
 // few hundred searches a second, far more than a network's machines make,
 // and each costs the host's thread a send. The last of them are kept for
-// addresses that have had nothing refused lately (limits.h), so a search
-// from outside a flood is answered whatever the flood's addresses.
+// addresses that have had nothing refused while they kept asking
+// (limits.h), so a search from outside a flood is answered whatever the
+// flood's addresses.
 constexpr double kAnswersPerSecond = 2000, kAnswersAtOnce = 500, kAnswerReserve = 250;
 // Hellos taken from one address before any signing: a machine says one to
 // join, or to come back to a new host. Past this the connection is closed.
@@ -59,15 +60,18 @@ constexpr double kHellosPerAddress = 8, kHelloBurst = 16;
 // Challenges signed a second from all addresses together, however many
 // there are; the last of them are kept as the answers' are.
 constexpr double kSignaturesPerSecond = 2000, kSignatureBurst = 500, kSignatureReserve = 250;
-// Addresses whose allowances and refusals are kept apart. A flood must be
-// refused at more addresses than this within the refusals' memory before
-// an address it does not come from is taken for one of its own; the host's
-// thread takes a few tens of thousands of connections a second at most.
+// Addresses whose allowances and refusals are kept apart: a flood must go
+// on from more addresses than this at once before an address it does not
+// come from is taken for one of its own.
 constexpr size_t kAddressesTracked = 65'536;
 // Read in one pass of the loop, so that a flood of datagrams or connections
 // does not keep the members waiting: the rest waits in the system's queues
 // for the next pass.
 constexpr int kDatagramsPerPass = 256;
+// Room for datagrams waiting to be read: a flood of queries fills the
+// system's queue whenever the host's thread waits for a core, and a deeper
+// one loses fewer of a searcher's queries with the flood's.
+constexpr int kDatagramQueueBytes = 4 << 20;
 constexpr int kAcceptsPerPass = 64;
 // A host nobody ever joins gives up.
 constexpr uint64_t kFirstMemberMs = 10000;
@@ -245,7 +249,7 @@ bool Host::Open() {
         Trace("net host", "cannot open a stream listener");
         return false;
     }
-    m_udp = OpenUdp(CurrentDiscoveryTarget().port, true);
+    m_udp = OpenUdp(CurrentDiscoveryTarget().port, true, kDatagramQueueBytes);
     if (!m_udp.Valid()) {
         Trace("net host", "cannot bind the discovery port");
         return false;

@@ -78,10 +78,11 @@ void Fd::Reset() {
     m_fd = -1;
 }
 
-Fd OpenUdp(uint16_t port, bool shared) {
+Fd OpenUdp(uint16_t port, bool shared, int queueBytes) {
     Fd fd(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!fd.Valid()) return {};
     if (shared) SetOption(fd.Get(), SOL_SOCKET, SO_REUSEADDR, 1);
+    if (queueBytes > 0) SetOption(fd.Get(), SOL_SOCKET, SO_RCVBUF, queueBytes);
     SetOption(fd.Get(), SOL_SOCKET, SO_BROADCAST, 1);
     if (!BindAny(fd.Get(), port)) return {};
     return fd;

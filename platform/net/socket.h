@@ -44,7 +44,9 @@ private:
 // Datagram socket bound to the port on every address (0: any free port),
 // non-blocking, allowed to send broadcasts. `shared` lets several sockets of
 // this machine bind the same port and each receive the broadcasts to it.
-Fd OpenUdp(uint16_t port, bool shared);
+// `queueBytes` asks the system for that much room for datagrams waiting to
+// be read (it gives no more than its own limit).
+Fd OpenUdp(uint16_t port, bool shared, int queueBytes = 0);
 // Sends one datagram; false when it did not go.
 bool SendDatagram(const Fd& fd, const Endpoint& to, std::span<const uint8_t> bytes);
 // Receives one datagram if one waits; its size, or -1.
