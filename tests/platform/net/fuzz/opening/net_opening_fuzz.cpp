@@ -6,8 +6,17 @@
 //   the rest of the input, after a challenge it signs when bit 1 is set.
 //   Bits 2-3: the host key the greeting expects (none, the right one, the
 //   wrong one); bits 4-5: the hello's flags.
+//   With bit 6 set instead, the would-be host closes every connection at
+//   once and the greeting is begun again: from its first try, or from its
+//   last when bits 4-5 are not both clear.
+//   With bit 7 set, the allowances a host hands out by address are fed
+//   directly: the rest of the input is steps, a byte each, whose low four
+//   bits name one of sixteen addresses (twice what they keep apart) and
+//   whose high four how far the clock moves first, in 25 ms.
 // - bit 0 set: a real Host meets connections and datagrams from four
-//   addresses, the rest of the input being steps: a byte whose low two bits
+//   addresses (one taking a session over that expects eight members back,
+//   two of them the steps' keys, when bit 1 is set), the rest of the input
+//   being steps: a byte whose low two bits
 //   say what and whose next three say which connection (or address): 0
 //   (re)opens it (with the high bit, sixteen more that stay silent), 1
 //   writes the next byte's count of bytes to it, 2 sends that many as a
@@ -22,18 +31,22 @@
 #include <sys/socket.h>
 
 #include <array>
+#include <atomic>
+#include <bit>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
+#include <thread>
 #include <vector>
 
 #include "platform/net/discovery.h"
 #include "platform/net/frame.h"
 #include "platform/net/handshake.h"
 #include "platform/net/host.h"
+#include "platform/net/limits.h"
 #include "platform/trace.h"
 
 namespace {
@@ -57,8 +70,8 @@ struct Setting {
     const bool target = SetDiscoveryTarget({{kLoopbackBroadcast}, ReserveLoopbackPort()});
     const std::shared_ptr<const Identity> host = std::make_shared<Identity>();
     const Identity other, member;
-    uint16_t port = 0;
-    const Fd listener = ListenTcp(port);
+    uint16_t port = 0, againPort = 0;
+    const Fd listener = ListenTcp(port), againListener = ListenTcp(againPort);
 };
 
 Setting& Set() {
@@ -155,11 +168,68 @@ void Greet(std::span<const uint8_t> input) {
         Check(*g.Why() != 0);
 }
 
+// A would-be host that closes every connection as it takes it: the greeting
+// breaks and is begun again, unless it was at its last try; either way it
+// fails, saying why.
+void GreetAgain(uint8_t how) {
+    Setting& s = Set();
+    auto first = std::make_unique<Greeting>(Endpoint{kLoopback, s.againPort}, s.member, kApp, kInstance, 1, 0);
+    for (int spent = 0; spent < 3 && (how & 0x30); ++spent) first = first->Again();
+    std::vector<std::unique_ptr<Greeting>> greetings;
+    greetings.push_back(std::move(first));
+    std::atomic<bool> done{false};
+    std::thread closer([&] {
+        for (pollfd p{s.againListener.Get(), POLLIN, 0}; !done; poll(&p, 1, 5))
+            while (AcceptTcp(s.againListener).Valid()) {
+            }
+    });
+    const char* why = "";
+    // Long enough for one try again from the first.
+    Check(!GreetFirst(std::move(greetings), Clock::now() + std::chrono::milliseconds(120), why) && *why != 0);
+    done = true;
+    closer.join();
+    while (AcceptTcp(s.againListener).Valid()) {
+    }
+}
+
+// What one address may have of a host's, and all of them: never more than
+// the shared allowance in any second, and while no more addresses have asked
+// than are kept apart, never more than an address's own.
+void Limits(std::span<const uint8_t> steps) {
+    constexpr size_t kTracked = 8;
+    const AddressLimits::Rates rates{4, 8, 40, 16, 4};
+    uint64_t now = 1'000'000;
+    AddressLimits limits(rates, kTracked, now);
+    std::vector<uint64_t> all;
+    std::array<std::vector<uint64_t>, 16> own;
+    uint32_t seen = 0;
+    // Taken within the second up to now, counting this one.
+    const auto inLastSecond = [&](std::vector<uint64_t>& taken) {
+        taken.push_back(now);
+        std::erase_if(taken, [&](uint64_t t) { return t + 1000 <= now; });
+        return static_cast<double>(taken.size());
+    };
+    for (const uint8_t step : steps) {
+        now += 25u * (step >> 4);
+        const size_t which = step & 15;
+        seen |= 1u << which;
+        if (limits.Take(kFirstAddress + static_cast<uint32_t>(which), now) != AddressLimits::Verdict::Taken) continue;
+        Check(inLastSecond(all) <= rates.allBurst + rates.all);
+        Check(inLastSecond(own[which]) <= rates.ownBurst + rates.own || std::popcount(seen) > static_cast<int>(kTracked));
+    }
+}
+
 // A fresh host for each input, so that no allowance carries over.
 class HostRun {
 public:
-    explicit HostRun(std::span<const uint8_t> steps)
-        : m_steps(steps), m_host(Host::Start({kApp, kInstance, "KRX", 0}, 1, Set().host)) {
+    HostRun(std::span<const uint8_t> steps, bool takesOver) : m_steps(steps) {
+        NameTable table;
+        std::vector<PublicKey> expected;
+        for (uint8_t i = 0; takesOver && i < 8; ++i) {
+            expected.push_back(i < m_keys.size() ? m_keys[i].Key() : PublicKey{i});
+            table.AddMember({expected.back(), i});
+        }
+        m_host = Host::Start({kApp, kInstance, "KRX", 0}, 1, Set().host, std::move(table), std::move(expected));
         Check(m_host != nullptr);
     }
     ~HostRun() { m_host->Stop(); }
@@ -237,11 +307,11 @@ private:
     }
 
     std::span<const uint8_t> m_steps;
+    std::array<Identity, 2> m_keys;
     std::shared_ptr<Host> m_host;
     std::array<Fd, kConnections> m_conns;
     std::array<Heard, kConnections> m_heard;
     std::array<HandshakeFacts, kConnections> m_facts;
-    std::array<Identity, 2> m_keys;
     std::vector<Fd> m_crowd;
     int m_marks = 0;
 };
@@ -250,8 +320,11 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* p, size_t n) {
     const std::span<const uint8_t> input(p, n);
-    Check(Set().target && Set().listener.Valid());
-    if (!input.empty() && (input[0] & 1)) HostRun(input.subspan(1)).Play();
+    Check(Set().target && Set().listener.Valid() && Set().againListener.Valid());
+    const uint8_t how = input.empty() ? 0 : input[0];
+    if (how & 1) HostRun(input.subspan(1), (how & 2) != 0).Play();
+    else if (how & 0x80) Limits(input.subspan(1));
+    else if (how & 0x40) GreetAgain(how);
     else Greet(input);
     return 0;
 }
