@@ -337,7 +337,12 @@ void Host::Accept() {
 Host::Conn& Host::PushedOut() {
     const auto said = [](const Conn& c) { return c.challenged || c.welcomed; };
     const bool silent = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return c->Newcomer() && !said(*c); });
-    const auto candidate = [&](const Conn& c) { return c.Newcomer() && said(c) != silent; };
+    // Of those, the ones from addresses a flood has had refused go first.
+    const uint64_t now = NowMs();
+    const auto shut = [&](const Conn& c) { return m_hellos->ShutOut(c.peer.address, now); };
+    const bool flood = std::any_of(m_conns.begin(), m_conns.end(),
+                                   [&](const auto& c) { return c->Newcomer() && said(*c) != silent && shut(*c); });
+    const auto candidate = [&](const Conn& c) { return c.Newcomer() && said(c) != silent && (!flood || shut(c)); };
     std::map<uint32_t, size_t> held;
     size_t most = 0;
     for (const auto& c : m_conns)

@@ -53,6 +53,11 @@ AddressLimits::Entry* AddressLimits::Of(uint32_t address, uint64_t nowMs) {
     return &m_order.back().second;
 }
 
+bool AddressLimits::ShutOut(uint32_t address, uint64_t nowMs) const {
+    const auto it = m_index.find(address);
+    return it == m_index.end() ? m_order.size() >= m_tracked : it->second->second.ShutOut(nowMs);
+}
+
 AddressLimits::Verdict AddressLimits::Take(uint32_t address, uint64_t nowMs) {
     Entry* entry = Of(address, nowMs);
     // Untracked, the address has no allowance of its own to spend: the

@@ -46,6 +46,8 @@ public:
 
     AddressLimits(const Rates& rates, size_t tracked, uint64_t nowMs);
     Verdict Take(uint32_t address, uint64_t nowMs);
+    // Outside the reserve: refused while it kept asking, or not kept apart.
+    bool ShutOut(uint32_t address, uint64_t nowMs) const;
 
 private:
     struct Entry {
