@@ -6,13 +6,11 @@
 //   the rest of the input, after a challenge it signs when bit 1 is set.
 //   Bits 2-3: the host key the greeting expects (none, the right one, the
 //   wrong one); bits 4-5: the hello's flags.
-//   With bit 6 set instead, the would-be host closes every connection at
-//   once and the greeting is begun again: from its first try, or from its
-//   last when bits 4-5 are not both clear.
-//   With bit 7 set, the allowances a host hands out by address are fed
-//   directly: the rest of the input is steps, a byte each, whose low four
-//   bits name one of sixteen addresses (twice what they keep apart) and
-//   whose high four how far the clock moves first, in 25 ms.
+//   Bit 6 instead: the would-be host closes each connection at once, and
+//   the greeting is begun again from its first try (or its last, with
+//   bits 4-5). Bit 7: a host's limits by address, fed directly, a step a
+//   byte: one of sixteen addresses (low four bits, twice those kept apart)
+//   after the clock moves (high four, in 25 ms).
 // - bit 0 set: a real Host meets connections and datagrams from four
 //   addresses (one taking a session over that expects eight members back,
 //   two of them the steps' keys, when bit 1 is set), the rest of the input
@@ -169,53 +167,43 @@ void Greet(std::span<const uint8_t> input) {
 }
 
 // A would-be host that closes every connection as it takes it: the greeting
-// breaks and is begun again, unless it was at its last try; either way it
-// fails, saying why.
+// fails, begun again within the time unless it was at its last try.
 void GreetAgain(uint8_t how) {
     Setting& s = Set();
-    auto first = std::make_unique<Greeting>(Endpoint{kLoopback, s.againPort}, s.member, kApp, kInstance, 1, 0);
-    for (int spent = 0; spent < 3 && (how & 0x30); ++spent) first = first->Again();
-    std::vector<std::unique_ptr<Greeting>> greetings;
-    greetings.push_back(std::move(first));
+    std::vector<std::unique_ptr<Greeting>> greeting;
+    greeting.push_back(std::make_unique<Greeting>(Endpoint{kLoopback, s.againPort}, s.member, kApp, kInstance, 1, 0));
+    for (int spent = 0; spent < 3 && (how & 0x30); ++spent) greeting[0] = greeting[0]->Again();
     std::atomic<bool> done{false};
     std::thread closer([&] {
-        for (pollfd p{s.againListener.Get(), POLLIN, 0}; !done; poll(&p, 1, 5))
+        for (pollfd p{s.againListener.Get(), POLLIN, 0}; !done || poll(&p, 1, 5) > 0; poll(&p, 1, 5))
             while (AcceptTcp(s.againListener).Valid()) {
             }
     });
     const char* why = "";
-    // Long enough for one try again from the first.
-    Check(!GreetFirst(std::move(greetings), Clock::now() + std::chrono::milliseconds(120), why) && *why != 0);
+    Check(!GreetFirst(std::move(greeting), Clock::now() + std::chrono::milliseconds(120), why) && *why != 0);
     done = true;
     closer.join();
-    while (AcceptTcp(s.againListener).Valid()) {
-    }
 }
 
-// What one address may have of a host's, and all of them: never more than
-// the shared allowance in any second, and while no more addresses have asked
-// than are kept apart, never more than an address's own.
+// Never more taken in a second than the shared allowance, nor, while no
+// more addresses have asked than are kept apart, than an address's own.
 void Limits(std::span<const uint8_t> steps) {
-    constexpr size_t kTracked = 8;
     const AddressLimits::Rates rates{4, 8, 40, 16, 4};
     uint64_t now = 1'000'000;
-    AddressLimits limits(rates, kTracked, now);
-    std::vector<uint64_t> all;
-    std::array<std::vector<uint64_t>, 16> own;
+    AddressLimits limits(rates, 8, now);
+    std::array<std::vector<uint64_t>, 17> taken; // by address, and by all
     uint32_t seen = 0;
-    // Taken within the second up to now, counting this one.
-    const auto inLastSecond = [&](std::vector<uint64_t>& taken) {
-        taken.push_back(now);
-        std::erase_if(taken, [&](uint64_t t) { return t + 1000 <= now; });
-        return static_cast<double>(taken.size());
+    const auto lastSecond = [&](std::vector<uint64_t>& t) {
+        t.push_back(now);
+        std::erase_if(t, [&](uint64_t at) { return at + 1000 <= now; });
+        return static_cast<double>(t.size());
     };
     for (const uint8_t step : steps) {
         now += 25u * (step >> 4);
-        const size_t which = step & 15;
-        seen |= 1u << which;
-        if (limits.Take(kFirstAddress + static_cast<uint32_t>(which), now) != AddressLimits::Verdict::Taken) continue;
-        Check(inLastSecond(all) <= rates.allBurst + rates.all);
-        Check(inLastSecond(own[which]) <= rates.ownBurst + rates.own || std::popcount(seen) > static_cast<int>(kTracked));
+        seen |= 1u << (step & 15);
+        if (limits.Take(kFirstAddress + (step & 15u), now) != AddressLimits::Verdict::Taken) continue;
+        Check(lastSecond(taken[16]) <= rates.allBurst + rates.all);
+        Check(lastSecond(taken[step & 15]) <= rates.ownBurst + rates.own || std::popcount(seen) > 8);
     }
 }
 
