@@ -53,13 +53,15 @@ constexpr double kAnswersPerAddress = 8, kAnswerBurst = 32;
 // addresses that have had nothing refused while they kept asking
 // (limits.h), so a search from outside a flood is answered whatever the
 // flood's addresses.
-constexpr double kAnswersPerSecond = 2000, kAnswersAtOnce = 500, kAnswerReserve = 250;
+// The last 50 of them are kept for addresses the host has not heard from
+// lately, a searcher's first query among them.
+constexpr double kAnswersPerSecond = 2000, kAnswersAtOnce = 500, kAnswerReserve = 250, kAnswerFresh = 50;
 // Hellos taken from one address before any signing: a machine says one to
 // join, or to come back to a new host. Past this the connection is closed.
 constexpr double kHellosPerAddress = 8, kHelloBurst = 16;
 // Challenges signed a second from all addresses together, however many
 // there are; the last of them are kept as the answers' are.
-constexpr double kSignaturesPerSecond = 2000, kSignatureBurst = 500, kSignatureReserve = 250;
+constexpr double kSignaturesPerSecond = 2000, kSignatureBurst = 500, kSignatureReserve = 250, kSignatureFresh = 50;
 // Addresses whose allowances and refusals are kept apart: a flood must go
 // on from more addresses than this at once before an address it does not
 // come from is taken for one of its own.
@@ -229,10 +231,12 @@ bool AwaitHostsSettled(uint64_t machine, int limitMs) {
 Host::Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer)
     : m_identity(identity), m_machine(machine), m_signer(std::move(signer)),
       m_queries(std::make_unique<AddressLimits>(
-          AddressLimits::Rates{kAnswersPerAddress, kAnswerBurst, kAnswersPerSecond, kAnswersAtOnce, kAnswerReserve},
+          AddressLimits::Rates{kAnswersPerAddress, kAnswerBurst, kAnswersPerSecond, kAnswersAtOnce, kAnswerReserve,
+                               kAnswerFresh},
           kAddressesTracked, NowMs())),
       m_hellos(std::make_unique<AddressLimits>(
-          AddressLimits::Rates{kHellosPerAddress, kHelloBurst, kSignaturesPerSecond, kSignatureBurst, kSignatureReserve},
+          AddressLimits::Rates{kHellosPerAddress, kHelloBurst, kSignaturesPerSecond, kSignatureBurst, kSignatureReserve,
+                               kSignatureFresh},
           kAddressesTracked, NowMs())) {}
 
 Host::~Host() { Stop(); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace plat::net {
 
@@ -62,16 +63,18 @@ AddressLimits::Verdict AddressLimits::Take(uint32_t address, uint64_t nowMs) {
     Entry* entry = Of(address, nowMs);
     // Untracked, the address has no allowance of its own to spend: the
     // shared one already bounds what it costs.
+    double floor = m_rates.reserve;
     if (entry) {
+        const bool fresh = std::exchange(entry->fresh, false) || nowMs >= entry->heardMs + kQuietMs;
         entry->refused = entry->ShutOut(nowMs);
         entry->heardMs = std::max(entry->heardMs, nowMs);
         if (!entry->own.Take(1, nowMs)) {
             entry->refused = true;
             return Verdict::OverOwn;
         }
+        if (!entry->refused) floor = fresh ? 0 : m_rates.fresh;
     }
-    const bool reserved = entry && !entry->refused;
-    if (m_all.Take(1, nowMs, reserved ? 0 : m_rates.reserve)) return Verdict::Taken;
+    if (m_all.Take(1, nowMs, floor)) return Verdict::Taken;
     if (entry) entry->refused = true;
     return Verdict::OverAll;
 }

@@ -29,7 +29,10 @@ private:
 // they were last quiet for a while: a flood's addresses, refused as soon as
 // it asks more than the host hands out, are shut out of the reserve for as
 // long as the flood goes on, however many there are, and an address it
-// does not come from keeps its turn.
+// does not come from keeps its turn. The last `fresh` of the reserve are
+// kept for addresses the host has not heard from lately: while a flood's
+// addresses are still new to it, a joiner's first word is not lumped with
+// theirs.
 //
 // An address is forgotten only once its allowance has filled again and it
 // is no longer shut out, when forgetting it changes nothing, so that no
@@ -40,7 +43,7 @@ class AddressLimits {
 public:
     struct Rates {
         double own, ownBurst;
-        double all, allBurst, reserve;
+        double all, allBurst, reserve, fresh;
     };
     enum class Verdict { Taken, OverOwn, OverAll };
 
@@ -54,6 +57,7 @@ private:
         Allowance own;
         uint64_t heardMs;
         bool refused = false; // since it was last quiet for a while
+        bool fresh = true;
         bool ShutOut(uint64_t nowMs) const;
     };
     using Order = std::list<std::pair<uint32_t, Entry>>;

@@ -188,7 +188,7 @@ void GreetAgain(uint8_t how) {
 // Never more taken in a second than the shared allowance, nor, while no
 // more addresses have asked than are kept apart, than an address's own.
 void Limits(std::span<const uint8_t> steps) {
-    const AddressLimits::Rates rates{4, 8, 40, 16, 4};
+    const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2};
     uint64_t now = 1'000'000;
     AddressLimits limits(rates, 8, now);
     std::array<std::vector<uint64_t>, 17> taken; // by address, and by all
