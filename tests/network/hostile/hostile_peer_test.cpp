@@ -1126,14 +1126,18 @@ Fd Welcomed(const Advert& host, const Identity& me, uint32_t address, uint8_t fl
 
 // Hellos from five thousand machines, each under what one address may say
 // and all together more than the host signs: a machine the host has not
-// heard from is taken at its first hello, every time, from once the flood
+// heard from is signed at its first hello, every time, from once the flood
 // has been heard from every machine.
 void HellosFromFiveThousandMachines(Stage& s) {
     size_t probes = 0, refused = 0;
     std::thread probe([&] {
         std::this_thread::sleep_for(3s);
-        for (const Identity me; !s.Over(); ++probes, std::this_thread::sleep_for(250ms))
-            refused += !Welcomed(s.session, me, kOtherMachine + 10'000 + static_cast<uint32_t>(probes), kHelloPeek).Valid();
+        std::vector<uint8_t> hello, in;
+        WriteHello(hello, {s.session.app, s.session.instance, {}, {}, {}, {}, 0, {}, {}}, 1);
+        for (Message m; !s.Over(); ++probes, in.clear(), std::this_thread::sleep_for(250ms)) {
+            const Fd fd = FromOtherMachine(SOCK_STREAM, s.session.host, kOtherMachine + 10'000 + static_cast<uint32_t>(probes));
+            refused += !WriteAll(fd, hello) || !Expect(fd, in, FrameType::Challenge, m, Clock::now() + 5s);
+        }
     });
     const auto [challenges, took] = KeepConnecting(s, 64, 5000);
     probe.join();
