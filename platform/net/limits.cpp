@@ -8,11 +8,21 @@ namespace plat::net {
 
 namespace {
 
-// A refused address is shut out of the reserve until it has been quiet this
-// long: a flood's address that asks again within it never gets back in,
-// and a flood must bring this many seconds' worth of fresh addresses to
-// keep the reserve spent.
+// An address quiet this long is new to the host again: a flood must bring
+// this many seconds' worth of fresh addresses to keep the reserve spent.
 constexpr uint64_t kQuietMs = 30'000;
+// An address taken for a flood's is shut out of the reserve this long,
+// however often it asks meanwhile, and again at its next refusal: a flood's
+// addresses come back one word every so often each, far fewer a second
+// than the host hands out while they are fewer than it keeps apart, and a
+// machine taken for one of them as the flood began has its turn again.
+constexpr uint64_t kShutMs = 30'000;
+// Refusals of the shared allowance an address has before it is taken for a
+// flood's: a search asks four times and a joiner tries a host four times,
+// and while a flood's addresses are still new to the host they spend the
+// reserve along with a machine's first tries. Past them, a flood's address
+// asking as often as a machine tries is shut out before the machine is.
+constexpr uint32_t kOwnTries = 4;
 
 } // namespace
 
@@ -32,7 +42,9 @@ double Allowance::Left(uint64_t nowMs) {
     return m_left;
 }
 
-bool AddressLimits::Entry::ShutOut(uint64_t nowMs) const { return refused && nowMs < heardMs + kQuietMs; }
+void AddressLimits::Entry::Shut(uint64_t nowMs) {
+    if (!ShutOut(nowMs)) shutUntilMs = nowMs + kShutMs;
+}
 
 AddressLimits::AddressLimits(const Rates& rates, size_t tracked, uint64_t nowMs)
     : m_rates(rates), m_tracked(std::max<size_t>(tracked, 1)), m_all(rates.all, rates.allBurst, nowMs) {}
@@ -65,17 +77,18 @@ AddressLimits::Verdict AddressLimits::Take(uint32_t address, uint64_t nowMs) {
     // shared one already bounds what it costs.
     double floor = m_rates.reserve;
     if (entry) {
-        const bool fresh = std::exchange(entry->fresh, false) || nowMs >= entry->heardMs + kQuietMs;
-        entry->refused = entry->ShutOut(nowMs);
+        const bool quiet = nowMs >= entry->heardMs + kQuietMs;
+        const bool fresh = std::exchange(entry->fresh, false) || quiet;
+        if (quiet) entry->shutUntilMs = 0, entry->refusals = 0;
         entry->heardMs = std::max(entry->heardMs, nowMs);
         if (!entry->own.Take(1, nowMs)) {
-            entry->refused = true;
+            entry->Shut(nowMs);
             return Verdict::OverOwn;
         }
-        if (!entry->refused) floor = fresh ? 0 : m_rates.fresh;
+        if (!entry->ShutOut(nowMs)) floor = fresh ? 0 : m_rates.fresh;
     }
     if (m_all.Take(1, nowMs, floor)) return Verdict::Taken;
-    if (entry) entry->refused = true;
+    if (entry && ++entry->refusals > kOwnTries) entry->Shut(nowMs);
     return Verdict::OverAll;
 }
 

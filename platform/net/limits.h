@@ -25,14 +25,16 @@ private:
 // all. Keyed by address, not port: a machine has as many ports as it likes.
 //
 // Each address has an allowance of its own, and all of them share one whose
-// last `reserve` is kept for addresses that have had nothing refused since
-// they were last quiet for a while: a flood's addresses, refused as soon as
-// it asks more than the host hands out, are shut out of the reserve for as
-// long as the flood goes on, however many there are, and an address it
+// last `reserve` is kept for addresses not shut out of it. An address is
+// shut out for a while once it has had more refused than a machine's own
+// few tries since it was last quiet: a flood's addresses, refused as soon
+// as it asks more than the host hands out, are kept out of the reserve but
+// for a word each now and then, however many there are, and an address it
 // does not come from keeps its turn. The last `fresh` of the reserve are
 // kept for addresses the host has not heard from lately: while a flood's
 // addresses are still new to it, a joiner's first word is not lumped with
-// theirs.
+// theirs, and a joiner taken for one of them then has its turn again later
+// however often it tried meanwhile.
 //
 // An address is forgotten only once its allowance has filled again and it
 // is no longer shut out, when forgetting it changes nothing, so that no
@@ -49,16 +51,18 @@ public:
 
     AddressLimits(const Rates& rates, size_t tracked, uint64_t nowMs);
     Verdict Take(uint32_t address, uint64_t nowMs);
-    // Outside the reserve: refused while it kept asking, or not kept apart.
+    // Outside the reserve: shut out of it, or not kept apart.
     bool ShutOut(uint32_t address, uint64_t nowMs) const;
 
 private:
     struct Entry {
         Allowance own;
         uint64_t heardMs;
-        bool refused = false; // since it was last quiet for a while
+        uint64_t shutUntilMs = 0; // out of the reserve until then
+        uint32_t refusals = 0;    // of the shared allowance, since it was last quiet for a while
         bool fresh = true;
-        bool ShutOut(uint64_t nowMs) const;
+        bool ShutOut(uint64_t nowMs) const { return nowMs < shutUntilMs; }
+        void Shut(uint64_t nowMs);
     };
     using Order = std::list<std::pair<uint32_t, Entry>>;
     // The address's entry, made when there is room; null when there is none.
