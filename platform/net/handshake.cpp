@@ -12,8 +12,10 @@ constexpr size_t kReadChunk = 64 * 1024;
 // host pushing connections out has room again soon, and a hello allowance
 // has refilled a little. A host that breaks every try is left after a
 // few, so that one answer naming many such hosts costs a few connections
-// each, not as many as the join's time holds.
-constexpr auto kAgainAfter = std::chrono::milliseconds(100);
+// each, not as many as the join's time holds. The last try comes 1.4 s
+// into the join: after the first moments of a flood, in which the host
+// cannot yet tell its addresses from a joiner's.
+constexpr auto kAgainAfter = std::chrono::milliseconds(200);
 constexpr int kTriesPerHost = 4;
 
 void WriteEnd(WireWriter& w, const Endpoint& e) {
