@@ -331,22 +331,29 @@ void Host::Accept() {
         // connection from being pushed out by the rest of this pass's.
         ReadFrom(c);
         if (!c.dead) WriteTo(c);
-        if (!c.dead && std::count_if(m_conns.begin(), m_conns.end(), [](const auto& o) { return o->Newcomer(); }) >
-                           static_cast<std::ptrdiff_t>(kMaxNewcomers))
-            Drop(PushedOut(), "no hello before more connections came");
+        const auto newcomers = std::count_if(m_conns.begin(), m_conns.end(), [](const auto& o) { return o->Newcomer(); });
+        if (!c.dead && newcomers > static_cast<std::ptrdiff_t>(kMaxNewcomers)) {
+            Conn& out = PushedOut();
+            // A flood's silent connections, pushed out time and again from
+            // each of its addresses, are taken for a flood's as its refused
+            // hellos are, and go before a joiner's from then on.
+            if (!out.challenged && !out.welcomed) m_hellos->Refuse(out.peer.address, NowMs());
+            Drop(out, "no hello before more connections came");
+        }
         std::erase_if(m_conns, [](const auto& o) { return o->dead; });
     }
 }
 
 Host::Conn& Host::PushedOut() {
-    const auto said = [](const Conn& c) { return c.challenged || c.welcomed; };
-    const bool silent = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return c->Newcomer() && !said(*c); });
-    // Of those, the ones from addresses a flood has had refused go first.
+    // Those of addresses taken for a flood's go first, whatever they said;
+    // then, of the rest, those that have said nothing yet.
     const uint64_t now = NowMs();
     const auto shut = [&](const Conn& c) { return m_hellos->ShutOut(c.peer.address, now); };
-    const bool flood = std::any_of(m_conns.begin(), m_conns.end(),
-                                   [&](const auto& c) { return c->Newcomer() && said(*c) != silent && shut(*c); });
-    const auto candidate = [&](const Conn& c) { return c.Newcomer() && said(c) != silent && (!flood || shut(c)); };
+    const bool flood = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return c->Newcomer() && shut(*c); });
+    const auto pool = [&](const Conn& c) { return c.Newcomer() && (!flood || shut(c)); };
+    const auto said = [](const Conn& c) { return c.challenged || c.welcomed; };
+    const bool silent = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return pool(*c) && !said(*c); });
+    const auto candidate = [&](const Conn& c) { return pool(c) && said(c) != silent; };
     std::map<uint32_t, size_t> held;
     size_t most = 0;
     for (const auto& c : m_conns)

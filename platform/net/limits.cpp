@@ -46,6 +46,17 @@ void AddressLimits::Entry::Shut(uint64_t nowMs) {
     if (!ShutOut(nowMs)) shutUntilMs = nowMs + kShutMs;
 }
 
+bool AddressLimits::Entry::Heard(uint64_t nowMs) {
+    const bool quiet = nowMs >= heardMs + kQuietMs;
+    if (quiet) shutUntilMs = 0, refusals = 0;
+    heardMs = std::max(heardMs, nowMs);
+    return quiet;
+}
+
+void AddressLimits::Entry::Refused(uint64_t nowMs) {
+    if (++refusals > kOwnTries) Shut(nowMs);
+}
+
 AddressLimits::AddressLimits(const Rates& rates, size_t tracked, uint64_t nowMs)
     : m_rates(rates), m_tracked(std::max<size_t>(tracked, 1)), m_all(rates.all, rates.allBurst, nowMs) {}
 
@@ -77,10 +88,8 @@ AddressLimits::Verdict AddressLimits::Take(uint32_t address, uint64_t nowMs) {
     // shared one already bounds what it costs.
     double floor = m_rates.reserve;
     if (entry) {
-        const bool quiet = nowMs >= entry->heardMs + kQuietMs;
+        const bool quiet = entry->Heard(nowMs);
         const bool fresh = std::exchange(entry->fresh, false) || quiet;
-        if (quiet) entry->shutUntilMs = 0, entry->refusals = 0;
-        entry->heardMs = std::max(entry->heardMs, nowMs);
         if (!entry->own.Take(1, nowMs)) {
             entry->Shut(nowMs);
             return Verdict::OverOwn;
@@ -88,8 +97,16 @@ AddressLimits::Verdict AddressLimits::Take(uint32_t address, uint64_t nowMs) {
         if (!entry->ShutOut(nowMs)) floor = fresh ? 0 : m_rates.fresh;
     }
     if (m_all.Take(1, nowMs, floor)) return Verdict::Taken;
-    if (entry && ++entry->refusals > kOwnTries) entry->Shut(nowMs);
+    if (entry) entry->Refused(nowMs);
     return Verdict::OverAll;
+}
+
+void AddressLimits::Refuse(uint32_t address, uint64_t nowMs) {
+    // Its allowance untouched, and still new to the host if it was.
+    if (Entry* entry = Of(address, nowMs)) {
+        entry->fresh |= entry->Heard(nowMs);
+        entry->Refused(nowMs);
+    }
 }
 
 } // namespace plat::net

@@ -51,6 +51,9 @@ public:
 
     AddressLimits(const Rates& rates, size_t tracked, uint64_t nowMs);
     Verdict Take(uint32_t address, uint64_t nowMs);
+    // A word of the address turned away without taking anything (a
+    // connection pushed out before its hello): counted as a refusal.
+    void Refuse(uint32_t address, uint64_t nowMs);
     // Outside the reserve: shut out of it, or not kept apart.
     bool ShutOut(uint32_t address, uint64_t nowMs) const;
 
@@ -63,6 +66,10 @@ private:
         bool fresh = true;
         bool ShutOut(uint64_t nowMs) const { return nowMs < shutUntilMs; }
         void Shut(uint64_t nowMs);
+        // Heard from now: forgets what it did before it was last quiet.
+        // Whether it is new to the host.
+        bool Heard(uint64_t nowMs);
+        void Refused(uint64_t nowMs);
     };
     using Order = std::list<std::pair<uint32_t, Entry>>;
     // The address's entry, made when there is room; null when there is none.
