@@ -20,9 +20,10 @@ namespace plat::net {
 namespace {
 
 // Connections that have not proved a key yet (or only peek) share these
-// places: one more pushes out one that has said nothing before one that
-// has said hello, of those the address holding the most, and of its
-// connections the oldest. A joiner says hello as soon as it is connected,
+// places: one more pushes out one of an address taken for a flood's before
+// any other, then one that has said nothing before one that has said
+// hello, of those the address holding the most, and of its connections the
+// oldest. A joiner says hello as soon as it is connected,
 // so neither one machine's connections nor many machines' keep it out.
 // Each is closed when it has not said hello (or read its answer) in
 // kHelloMs. Members are capped by the name table.
@@ -49,12 +50,11 @@ constexpr uint64_t kUnusedRoomMs = 5000;
 constexpr double kAnswersPerAddress = 8, kAnswerBurst = 32;
 // Answers a second to all addresses together, however many there are: a
 // few hundred searches a second, far more than a network's machines make,
-// and each costs the host's thread a send. The last of them are kept for
-// addresses that have had nothing refused while they kept asking
-// (limits.h), so a search from outside a flood is answered whatever the
-// flood's addresses.
-// The last 50 of them are kept for addresses the host has not heard from
-// lately, a searcher's first query among them.
+// and each costs the host's thread a send. The last 250 are kept for
+// addresses not taken for a flood's (limits.h), so a search from outside a
+// flood is answered whatever the flood's addresses, and the last 50 of
+// those for addresses the host has not heard from lately, a searcher's
+// first query among them.
 constexpr double kAnswersPerSecond = 2000, kAnswersAtOnce = 500, kAnswerReserve = 250, kAnswerFresh = 50;
 // Hellos taken from one address before any signing: a machine says one to
 // join, or to come back to a new host. Past this the connection is closed.
@@ -168,6 +168,8 @@ struct Host::Conn {
 
     bool Member() const { return welcomed && !peek && !dead; }
     bool Newcomer() const { return !dead && (!welcomed || peek); }
+    // Has said its hello: challenged, or welcomed to a peek.
+    bool Said() const { return challenged || welcomed; }
     size_t Pending() const { return out.size() - outPos; }
 
     void QueueMessage(const std::vector<uint8_t>& frame, const PublicKey& from) {
@@ -337,7 +339,7 @@ void Host::Accept() {
             // A flood's silent connections, pushed out time and again from
             // each of its addresses, are taken for a flood's as its refused
             // hellos are, and go before a joiner's from then on.
-            if (!out.challenged && !out.welcomed) m_hellos->Refuse(out.peer.address, NowMs());
+            if (!out.Said()) m_hellos->Refuse(out.peer.address, NowMs());
             Drop(out, "no hello before more connections came");
         }
         std::erase_if(m_conns, [](const auto& o) { return o->dead; });
@@ -351,9 +353,8 @@ Host::Conn& Host::PushedOut() {
     const auto shut = [&](const Conn& c) { return m_hellos->ShutOut(c.peer.address, now); };
     const bool flood = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return c->Newcomer() && shut(*c); });
     const auto pool = [&](const Conn& c) { return c.Newcomer() && (!flood || shut(c)); };
-    const auto said = [](const Conn& c) { return c.challenged || c.welcomed; };
-    const bool silent = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return pool(*c) && !said(*c); });
-    const auto candidate = [&](const Conn& c) { return pool(c) && said(c) != silent; };
+    const bool silent = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return pool(*c) && !c->Said(); });
+    const auto candidate = [&](const Conn& c) { return pool(c) && c.Said() != silent; };
     std::map<uint32_t, size_t> held;
     size_t most = 0;
     for (const auto& c : m_conns)
