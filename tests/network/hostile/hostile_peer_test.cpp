@@ -1351,9 +1351,9 @@ protected:
                         spans.emplace_back(std::max(a, end - held), std::min(b, end));
             std::sort(spans.begin(), spans.end());
             int64_t ms = 0, reached = a;
-            for (const auto& [from, to] : spans) {
-                ms += std::max<int64_t>(0, to - std::max(from, reached));
-                reached = std::max(reached, to);
+            for (const auto& [begins, ends] : spans) {
+                ms += std::max<int64_t>(0, ends - std::max(begins, reached));
+                reached = std::max(reached, ends);
             }
             return ms;
         };
