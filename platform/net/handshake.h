@@ -104,6 +104,12 @@ private:
     size_t m_outPos = 0;
 };
 
+// After a host change its members look for the member taking over for this
+// long from when they lose the old host, and the new host keeps their
+// places as long from when it starts, and a moment more for a member that
+// learned of the change after it did: neither gives up on the other first.
+constexpr int kRejoinWindowMs = 8000;
+
 using Deadline = std::chrono::steady_clock::time_point;
 
 // Drives the greetings side by side until the first is welcomed (which is

@@ -39,7 +39,12 @@ constexpr size_t kMembersPerAddress = 8;
 constexpr size_t kFairOut = 8u << 20;
 constexpr size_t kMaxOut = 2 * kFairOut + kMaxFramePayload + (16u << 20);
 // Members of the old host that have not come back by then are gone.
-constexpr uint64_t kRejoinGraceMs = 8000;
+constexpr uint64_t kRejoinGraceMs = kRejoinWindowMs + 1000;
+// Hellos taken from each of them, apart from the signatures rationed among
+// everyone else: as many as a member says in its window (four a round, a
+// round every few seconds). Whoever names its key spends them; past them,
+// hellos under it are rationed as anyone's.
+constexpr uint32_t kReturnTries = 12;
 // A room is made and entered at once; one nobody has entered by then was
 // made only to take a place in the list.
 constexpr uint64_t kUnusedRoomMs = 5000;
@@ -66,6 +71,8 @@ constexpr double kSignaturesPerSecond = 2000, kSignatureBurst = 500, kSignatureR
 // on from more addresses than this at once before an address it does not
 // come from is taken for one of its own.
 constexpr size_t kAddressesTracked = 65'536;
+// Allowances shared by the addresses past those, by a keyed hash of each.
+constexpr size_t kAddressBuckets = 4096;
 // Read in one pass of the loop, so that a flood of datagrams or connections
 // does not keep the members waiting: the rest waits in the system's queues
 // for the next pass.
@@ -149,6 +156,7 @@ struct Host::Conn {
     bool welcomed = false;
     bool peek = false;
     bool dead = false;
+    bool returning = false; // said hello as a member the host expects back
     std::vector<uint8_t> in;
     std::vector<uint8_t> out;
     size_t outPos = 0;
@@ -205,6 +213,7 @@ std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t mach
     std::shared_ptr<Host> host(new Host(identity, machine, std::move(signer)));
     host->m_table = std::move(table);
     host->m_expected = std::move(expected);
+    for (const PublicKey& key : host->m_expected) host->m_returnTries[key] = kReturnTries;
     // Rooms the old host had seen nobody enter yet: their time starts now.
     for (const auto& g : host->m_table.Groups())
         if (g.players.empty()) host->m_unused[g.id] = NowMs();
@@ -235,11 +244,11 @@ Host::Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<co
       m_queries(std::make_unique<AddressLimits>(
           AddressLimits::Rates{kAnswersPerAddress, kAnswerBurst, kAnswersPerSecond, kAnswersAtOnce, kAnswerReserve,
                                kAnswerFresh},
-          kAddressesTracked, NowMs())),
+          kAddressesTracked, kAddressBuckets, NowMs())),
       m_hellos(std::make_unique<AddressLimits>(
           AddressLimits::Rates{kHellosPerAddress, kHelloBurst, kSignaturesPerSecond, kSignatureBurst, kSignatureReserve,
                                kSignatureFresh},
-          kAddressesTracked, NowMs())) {}
+          kAddressesTracked, kAddressBuckets, NowMs())) {}
 
 Host::~Host() { Stop(); }
 
@@ -300,6 +309,7 @@ void Host::Run() {
         }
         if (!m_expected.empty() && NowMs() - m_startMs > kRejoinGraceMs) {
             const auto late = std::exchange(m_expected, {});
+            m_returnTries.clear();
             for (const PublicKey& key : late) Forget(key);
         }
         EndUnusedRooms();
@@ -338,8 +348,10 @@ void Host::Accept() {
             Conn& out = PushedOut();
             // A flood's silent connections, pushed out time and again from
             // each of its addresses, are taken for a flood's as its refused
-            // hellos are, and go before a joiner's from then on.
-            if (!out.Said()) m_hellos->Refuse(out.peer.address, NowMs());
+            // hellos are, and go before a joiner's from then on. One of a
+            // member still to come back may be among them: while any is,
+            // none is held against its address.
+            if (!out.Said() && m_expected.empty()) m_hellos->Refuse(out.peer.address, NowMs());
             Drop(out, "no hello before more connections came");
         }
         std::erase_if(m_conns, [](const auto& o) { return o->dead; });
@@ -347,12 +359,16 @@ void Host::Accept() {
 }
 
 Host::Conn& Host::PushedOut() {
-    // Those of addresses taken for a flood's go first, whatever they said;
-    // then, of the rest, those that have said nothing yet.
+    // Members coming back go last. Of the others, those of addresses taken
+    // for a flood's go first, whatever they said; then, of the rest, those
+    // that have said nothing yet.
     const uint64_t now = NowMs();
+    const bool others =
+        std::any_of(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Newcomer() && !c->returning; });
+    const auto newcomer = [&](const Conn& c) { return c.Newcomer() && (!others || !c.returning); };
     const auto shut = [&](const Conn& c) { return m_hellos->ShutOut(c.peer.address, now); };
-    const bool flood = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return c->Newcomer() && shut(*c); });
-    const auto pool = [&](const Conn& c) { return c.Newcomer() && (!flood || shut(c)); };
+    const bool flood = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return newcomer(*c) && shut(*c); });
+    const auto pool = [&](const Conn& c) { return newcomer(c) && (!flood || shut(c)); };
     const bool silent = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return pool(*c) && !c->Said(); });
     const auto candidate = [&](const Conn& c) { return pool(c) && c.Said() != silent; };
     std::map<uint32_t, size_t> held;
@@ -470,8 +486,11 @@ void Host::HandleHello(Conn& c, const Message& m) {
     }
     if (!(m.flags & kHelloPeek))
         if (const auto refusal = NoPlace(m.key, m.flags, c.peer.address)) return Refuse(c, *refusal);
-    // Signing costs the host far more than a hello costs its sender.
-    switch (m_hellos->Take(c.peer.address, NowMs())) {
+    // Signing costs the host far more than a hello costs its sender. A
+    // member coming back has tries of its own, not spent by strangers'
+    // hellos nor held against its address.
+    c.returning = ReturnTry(m);
+    if (!c.returning) switch (m_hellos->Take(c.peer.address, NowMs())) {
     case AddressLimits::Verdict::Taken: break;
     case AddressLimits::Verdict::OverOwn: return Drop(c, "more hellos from one address than machines say");
     case AddressLimits::Verdict::OverAll: return Drop(c, "more hellos from all addresses than the host signs");
@@ -507,6 +526,7 @@ void Host::HandleProof(Conn& c, const Message& m) {
         if (const auto refusal = NoPlace(key, c.facts.flags, c.peer.address)) return Refuse(c, *refusal);
         if ((c.facts.flags & kHelloRejoin) && back != m_expected.end()) {
             m_expected.erase(back);
+            m_returnTries.erase(key);
         } else {
             if (m_table.FindMember(key) || !m_table.AddMember({key, c.process})) {
                 Drop(c, "a key the session has already");
@@ -525,6 +545,14 @@ void Host::HandleProof(Conn& c, const Message& m) {
     WriteWelcome(c.out, m_identity.app, m_identity.instance, m_identity.name,
                  static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs)), m_machine, m_table);
     c.welcomed = true;
+}
+
+bool Host::ReturnTry(const Message& hello) {
+    const auto it = m_returnTries.find(hello.key);
+    if ((hello.flags & (kHelloRejoin | kHelloPeek)) != kHelloRejoin || it == m_returnTries.end() || it->second == 0)
+        return false;
+    --it->second;
+    return true;
 }
 
 std::optional<Refusal> Host::NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const {

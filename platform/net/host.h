@@ -66,6 +66,8 @@ private:
     void Handle(Conn& c, const Frame& frame);
     void HandleHello(Conn& c, const Message& m);
     void HandleProof(Conn& c, const Message& m);
+    // Whether the hello takes one of the tries of a member expected back.
+    bool ReturnTry(const Message& hello);
     // Why a machine of that key and address would not be taken in, if so.
     std::optional<Refusal> NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const;
     // Says so and closes the connection.
@@ -84,6 +86,7 @@ private:
     std::shared_ptr<const Identity> m_signer;
     NameTable m_table;
     std::vector<PublicKey> m_expected;
+    std::map<PublicKey, uint32_t> m_returnTries; // of each expected back
     // Rooms nobody has been in yet, with the time each was made.
     std::map<Id, uint64_t> m_unused;
     // Answers to searches, and hellos with the signatures of their challenges.

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <utility>
 
+#include <sodium.h>
+
 namespace plat::net {
 
 namespace {
@@ -23,6 +25,9 @@ constexpr uint64_t kShutMs = 30'000;
 // reserve along with a machine's first tries. Past them, a flood's address
 // asking as often as a machine tries is shut out before the machine is.
 constexpr uint32_t kOwnTries = 4;
+// Entries looked at for one to forget before an address is left to its
+// bucket: a few that cannot be forgotten yet do not hold up the turnover.
+constexpr int kLooks = 4;
 
 } // namespace
 
@@ -57,56 +62,68 @@ void AddressLimits::Entry::Refused(uint64_t nowMs) {
     if (++refusals > kOwnTries) Shut(nowMs);
 }
 
-AddressLimits::AddressLimits(const Rates& rates, size_t tracked, uint64_t nowMs)
-    : m_rates(rates), m_tracked(std::max<size_t>(tracked, 1)), m_all(rates.all, rates.allBurst, nowMs) {}
+AddressLimits::AddressLimits(const Rates& rates, size_t tracked, size_t buckets, uint64_t nowMs)
+    : m_rates(rates), m_tracked(std::max<size_t>(tracked, 1)), m_all(rates.all, rates.allBurst, nowMs),
+      m_buckets(std::max<size_t>(buckets, 1), Entry{Allowance(rates.own, rates.ownBurst, nowMs), nowMs}) {
+    static_assert(sizeof m_key == crypto_shorthash_KEYBYTES);
+    if (sodium_init() < 0) m_key.fill(0x5A); // no worse than the hash unkeyed
+    else randombytes_buf(m_key.data(), m_key.size());
+}
 
-AddressLimits::Entry* AddressLimits::Of(uint32_t address, uint64_t nowMs) {
+size_t AddressLimits::BucketOf(uint32_t address) const {
+    const std::array<uint8_t, 4> bytes = {static_cast<uint8_t>(address >> 24), static_cast<uint8_t>(address >> 16),
+                                          static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)};
+    std::array<uint8_t, crypto_shorthash_BYTES> hash{};
+    crypto_shorthash(hash.data(), bytes.data(), bytes.size(), m_key.data());
+    uint64_t h = 0;
+    for (const uint8_t b : hash) h = h << 8 | b;
+    return static_cast<size_t>(h % m_buckets.size());
+}
+
+AddressLimits::Entry& AddressLimits::Of(uint32_t address, uint64_t nowMs) {
     if (const auto it = m_index.find(address); it != m_index.end()) {
         m_order.splice(m_order.end(), m_order, it->second);
-        return &it->second->second;
+        return it->second->second;
     }
     // The address heard from least lately has had the longest to refill.
-    if (m_order.size() >= m_tracked) {
-        Entry& oldest = m_order.front().second;
-        if (oldest.own.Left(nowMs) < m_rates.ownBurst || oldest.ShutOut(nowMs)) return nullptr;
+    for (int look = 0; m_order.size() >= m_tracked; ++look) {
+        if (look == kLooks) return m_buckets[BucketOf(address)];
+        Entry& next = m_order.front().second;
+        if (next.own.Left(nowMs) < m_rates.ownBurst || next.ShutOut(nowMs)) {
+            m_order.splice(m_order.end(), m_order, m_order.begin());
+            continue;
+        }
         m_index.erase(m_order.front().first);
         m_order.pop_front();
     }
-    m_order.emplace_back(address, Entry{Allowance(m_rates.own, m_rates.ownBurst, nowMs), nowMs});
+    // What the address spent while it shared its bucket's allowance stays spent.
+    m_order.emplace_back(address, Entry{m_buckets[BucketOf(address)].own, nowMs});
     m_index.emplace(address, std::prev(m_order.end()));
-    return &m_order.back().second;
+    return m_order.back().second;
 }
 
 bool AddressLimits::ShutOut(uint32_t address, uint64_t nowMs) const {
-    const auto it = m_index.find(address);
-    return it == m_index.end() ? m_order.size() >= m_tracked : it->second->second.ShutOut(nowMs);
+    if (const auto it = m_index.find(address); it != m_index.end()) return it->second->second.ShutOut(nowMs);
+    return m_order.size() >= m_tracked && m_buckets[BucketOf(address)].ShutOut(nowMs);
 }
 
 AddressLimits::Verdict AddressLimits::Take(uint32_t address, uint64_t nowMs) {
-    Entry* entry = Of(address, nowMs);
-    // Untracked, the address has no allowance of its own to spend: the
-    // shared one already bounds what it costs.
-    double floor = m_rates.reserve;
-    if (entry) {
-        const bool quiet = entry->Heard(nowMs);
-        const bool fresh = std::exchange(entry->fresh, false) || quiet;
-        if (!entry->own.Take(1, nowMs)) {
-            entry->Shut(nowMs);
-            return Verdict::OverOwn;
-        }
-        if (!entry->ShutOut(nowMs)) floor = fresh ? 0 : m_rates.fresh;
-    }
+    Entry& entry = Of(address, nowMs);
+    const bool quiet = entry.Heard(nowMs);
+    const bool fresh = std::exchange(entry.fresh, false) || quiet;
+    // Not held against the address: anyone can send under it.
+    if (!entry.own.Take(1, nowMs)) return Verdict::OverOwn;
+    const double floor = entry.ShutOut(nowMs) ? m_rates.reserve : fresh ? 0 : m_rates.fresh;
     if (m_all.Take(1, nowMs, floor)) return Verdict::Taken;
-    if (entry) entry->Refused(nowMs);
+    entry.Refused(nowMs);
     return Verdict::OverAll;
 }
 
 void AddressLimits::Refuse(uint32_t address, uint64_t nowMs) {
     // Its allowance untouched, and still new to the host if it was.
-    if (Entry* entry = Of(address, nowMs)) {
-        entry->fresh |= entry->Heard(nowMs);
-        entry->Refused(nowMs);
-    }
+    Entry& entry = Of(address, nowMs);
+    entry.fresh |= entry.Heard(nowMs);
+    entry.Refused(nowMs);
 }
 
 } // namespace plat::net

@@ -1,9 +1,11 @@
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <list>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace plat::net {
 
@@ -25,22 +27,31 @@ private:
 // all. Keyed by address, not port: a machine has as many ports as it likes.
 //
 // Each address has an allowance of its own, and all of them share one whose
-// last `reserve` is kept for addresses not shut out of it. An address is
-// shut out for a while once it has had more refused than a machine's own
-// few tries since it was last quiet: a flood's addresses, refused as soon
-// as it asks more than the host hands out, are kept out of the reserve but
-// for a word each now and then, however many there are, and an address it
-// does not come from keeps its turn. The last `fresh` of the reserve are
-// kept for addresses the host has not heard from lately: while a flood's
-// addresses are still new to it, a joiner's first word is not lumped with
-// theirs, and a joiner taken for one of them then has its turn again later
-// however often it tried meanwhile.
+// last `reserve` is kept for addresses not shut out of it. Going over its
+// own allowance costs an address nothing more: on a local network anyone
+// can send under another's address, and what they send then spends only
+// that address's own allowance, while it lasts. An address is shut out of
+// the reserve for a while once it has had more refused by the shared
+// allowance than a machine's own few tries since it was last quiet: a
+// flood's addresses, refused as soon as it asks more than the host hands
+// out, are kept out of the reserve but for a word each now and then,
+// however many there are, and an address it does not come from keeps its
+// turn. The last `fresh` of the reserve are kept for addresses the host
+// has not heard from lately: while a flood's addresses are still new to
+// it, a joiner's first word is not lumped with theirs, and a joiner taken
+// for one of them then has its turn again later however often it tried
+// meanwhile.
 //
-// An address is forgotten only once its allowance has filled again and it
-// is no longer shut out, when forgetting it changes nothing, so that no
-// number of others coming and going hands one a fresh burst or a turn in
-// the reserve. While `tracked` addresses are all still remembered, any
-// other is held to the shared allowance alone, outside the reserve.
+// `tracked` addresses are kept apart. An address is forgotten only once its
+// allowance has filled again and it is no longer shut out, when forgetting
+// it changes nothing, so that no number of others coming and going hands
+// one a fresh burst or a turn in the reserve; one that cannot be forgotten
+// yet waits its turn again behind the others rather than holding up the
+// rest. While none of those looked at can be forgotten, an address with no
+// entry of its own is held to that of its bucket: `buckets` entries shared
+// by a keyed hash of the address, the key this host's own, so that nobody
+// can choose addresses that share one. One address, or a few, never takes
+// more than its own allowance, however the table was filled.
 class AddressLimits {
 public:
     struct Rates {
@@ -49,12 +60,12 @@ public:
     };
     enum class Verdict { Taken, OverOwn, OverAll };
 
-    AddressLimits(const Rates& rates, size_t tracked, uint64_t nowMs);
+    AddressLimits(const Rates& rates, size_t tracked, size_t buckets, uint64_t nowMs);
     Verdict Take(uint32_t address, uint64_t nowMs);
     // A word of the address turned away without taking anything (a
     // connection pushed out before its hello): counted as a refusal.
     void Refuse(uint32_t address, uint64_t nowMs);
-    // Outside the reserve: shut out of it, or not kept apart.
+    // Outside the reserve: shut out of it, itself or with its bucket.
     bool ShutOut(uint32_t address, uint64_t nowMs) const;
 
 private:
@@ -72,14 +83,17 @@ private:
         void Refused(uint64_t nowMs);
     };
     using Order = std::list<std::pair<uint32_t, Entry>>;
-    // The address's entry, made when there is room; null when there is none.
-    Entry* Of(uint32_t address, uint64_t nowMs);
+    // The address's own entry, made when there is room, else its bucket.
+    Entry& Of(uint32_t address, uint64_t nowMs);
+    size_t BucketOf(uint32_t address) const;
 
     const Rates m_rates;
     const size_t m_tracked;
     Allowance m_all;
-    Order m_order; // the address heard from least lately first
+    Order m_order; // the next to be looked at for forgetting first
     std::unordered_map<uint32_t, Order::iterator> m_index;
+    std::vector<Entry> m_buckets;
+    std::array<uint8_t, 16> m_key; // of the buckets' hash
 };
 
 } // namespace plat::net

@@ -18,8 +18,6 @@ constexpr int kWelcomeMs = 3000;
 // A host answers a request as soon as it reads it; one that has not in this
 // time will not, and the session is lost rather than the game held again.
 constexpr auto kAckWait = std::chrono::seconds(2);
-// How long the members of a session look for the member taking over.
-constexpr int kMoveWindowMs = 6000;
 constexpr int kMoveSearchMs = 500;
 constexpr size_t kMaxPendingOut = 64u << 20;
 constexpr size_t kReadChunk = 64 * 1024;
@@ -353,7 +351,7 @@ void Member::Move() {
     std::unique_ptr<Greeting> back;
     bool answered = false;
     const char* why = "";
-    const auto window = Clock::now() + std::chrono::milliseconds(kMoveWindowMs);
+    const auto window = Clock::now() + std::chrono::milliseconds(kRejoinWindowMs);
     while (!back && !m_stop && Clock::now() < window) {
         std::vector<Endpoint> hosts;
         if (own) hosts.push_back({kLoopback, own->Port()});

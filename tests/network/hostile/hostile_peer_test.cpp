@@ -44,6 +44,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -64,6 +65,7 @@
 #include "platform/net/discovery.h"
 #include "platform/net/frame.h"
 #include "platform/net/handshake.h"
+#include "platform/net/member.h"
 #include "platform/net/name_table.h"
 #include "platform/net/socket.h"
 #include "platform/net/wire.h"
@@ -759,7 +761,7 @@ void HugeHelloHeads(Stage& s) {
 // many of the flood's come after it. The challenges the host signed, and
 // the wall time they took.
 std::pair<size_t, std::chrono::duration<double>> KeepConnecting(Stage& s, size_t going, uint32_t machines,
-                                                                size_t silentEvery = 0) {
+                                                                size_t silentEvery = 0, double perSecond = 0) {
     HandshakeFacts facts;
     facts.app = s.session.app;
     facts.instance = s.session.instance;
@@ -775,18 +777,20 @@ std::pair<size_t, std::chrono::duration<double>> KeepConnecting(Stage& s, size_t
     std::optional<Clock::duration> heldFor;
     for (uint32_t next = 0; !s.Over();) {
         const auto now = Clock::now();
+        // At a pace, no more begun than its seconds allow.
+        const auto due = [&] { return perSecond == 0 || next < perSecond * std::chrono::duration<double>(now - began).count(); };
         if (silentEvery != 0 && !mine.Valid() && !heldFor && now - began > 2s)
             mine = ConnectTcp(s.session.host, 2000), opened = now;
         if (mine.Valid() && ClosedByPeer(mine)) heldFor = now - opened, mine.Reset();
         for (size_t i = 0; i < going; ++i) {
             const bool silent = silentEvery != 0 && i % silentEvery == 0;
-            if (!fds[i].Valid())
+            if (!fds[i].Valid() && due())
                 fds[i] = FromOtherMachine(SOCK_STREAM, s.session.host, kOtherMachine + next++ % machines), said[i] = silent;
             polled[i] = {fds[i].Get(), static_cast<short>(said[i] ? POLLIN : POLLOUT), 0};
         }
-        poll(polled.data(), polled.size(), 50);
+        poll(polled.data(), polled.size(), perSecond == 0 ? 50 : 1);
         for (size_t i = 0; i < going; ++i) {
-            if (!polled[i].revents || (!said[i] && !(polled[i].revents & POLLERR) && (said[i] = WriteSome(fds[i], hello) > 0)))
+            if (!fds[i].Valid() || !polled[i].revents || (!said[i] && !(polled[i].revents & POLLERR) && (said[i] = WriteSome(fds[i], hello) > 0)))
                 continue;
             challenges += ReadSome(fds[i], answer) > 4 && answer[4] == static_cast<uint8_t>(FrameType::Challenge);
             const linger reset{1, 0};
@@ -1042,6 +1046,93 @@ void QueriesFromManyPortsAsTheHostDies(Stage& s) {
     EXPECT_LE(answers * 10, sent);
 }
 
+// A session query from `source`, any address of 127/8, through one socket
+// of the test's: the answers to it come back to that socket.
+bool QueryFrom(const Fd& udp, uint32_t source, const Stage& s) {
+    static const auto query = EncodeQuery(7);
+    sockaddr_in to{AF_INET, htons(s.discovery.port), {htonl(kLoopbackBroadcast)}, {}};
+    iovec bytes{const_cast<uint8_t*>(query.data()), query.size()};
+    alignas(cmsghdr) std::array<uint8_t, CMSG_SPACE(sizeof(in_pktinfo))> control{};
+    msghdr m{&to, sizeof to, &bytes, 1, control.data(), control.size(), 0};
+    cmsghdr* c = CMSG_FIRSTHDR(&m);
+    *c = {CMSG_LEN(sizeof(in_pktinfo)), IPPROTO_IP, IP_PKTINFO};
+    in_pktinfo from{};
+    from.ipi_spec_dst.s_addr = htonl(source);
+    std::memcpy(CMSG_DATA(c), &from, sizeof from);
+    return sendmsg(udp.Get(), &m, MSG_NOSIGNAL) == static_cast<ssize_t>(query.size());
+}
+
+size_t DrainAnswers(const Fd& udp) {
+    std::array<uint8_t, 1024> buffer{};
+    Endpoint from;
+    size_t n = 0;
+    while (ReceiveDatagram(udp, buffer, from) > 0) ++n;
+    return n;
+}
+
+// Searches from here as the game makes them, a second apart, while a flood
+// goes on: how many found the session.
+size_t FoundOf(const Stage& s, int searches) {
+    size_t found = 0;
+    for (int i = 0; i < searches; ++i, std::this_thread::sleep_for(600ms))
+        found += !Discover(s.discovery, 400, &s.session.instance).empty();
+    return found;
+}
+
+// Forty queries from one machine, more than the host answers one address,
+// then one from each of eighty thousand others, more addresses than the
+// host keeps apart; then ten thousand a second from one more: that one is
+// answered no more than any one address, and searches from here find the
+// session four times of five.
+void QueriesFromOneAddressOnceTheTableIsFull(Stage& s) {
+    const Fd udp = OpenUdp(0, false), flooder = OpenUdp(0, false);
+    for (int i = 0; i < 40; ++i) QueryFrom(udp, kOtherMachine, s);
+    for (uint32_t i = 0; i < 80'000; ++i) {
+        if (i % 500 == 0) std::this_thread::sleep_for(25ms); // lost in the host's queue otherwise
+        QueryFrom(udp, 0x7F100000 + i, s);
+        DrainAnswers(udp);
+    }
+    s.end = Clock::now() + 30s;
+    size_t answers = 0;
+    const auto began = Clock::now();
+    std::thread flood([&] {
+        for (auto next = Clock::now(); !s.Over(); std::this_thread::sleep_until(next += 1ms)) {
+            for (int i = 0; i < 10; ++i) QueryFrom(flooder, 0x7F030001, s);
+            answers += DrainAnswers(flooder);
+        }
+    });
+    const size_t found = FoundOf(s, 5);
+    s.end = Clock::now();
+    flood.join();
+    EXPECT_GE(found, 4u) << "searches of five";
+    EXPECT_LE(static_cast<double>(answers), 32 + 8 * std::chrono::duration<double>(Clock::now() - began).count())
+        << "answers to one address";
+}
+
+// Sixty-four queries at once under this machine's own address, the games'
+// and the test's, more than the host answers one address; then ten a second
+// from each of a thousand others, five times what the host answers in all
+// (1,009 of them, so that none is always first of the ten of a millisecond):
+// the forged queries spend the address's own allowance, not its turn in
+// the answers kept from a flood, and searches from here find the session
+// four times of five.
+void QueriesUnderTheSearchersAddressAmidAFlood(Stage& s) {
+    const Fd udp = OpenUdp(0, false), flooder = OpenUdp(0, false);
+    for (int i = 0; i < 64; ++i) QueryFrom(udp, kLoopback, s);
+    s.end = Clock::now() + 30s;
+    std::thread flood([&] {
+        for (auto [next, k] = std::pair(Clock::now(), 0u); !s.Over(); std::this_thread::sleep_until(next += 1ms)) {
+            for (int i = 0; i < 10; ++i) QueryFrom(flooder, 0x7F140000 + k++ % 1009, s);
+            DrainAnswers(flooder);
+        }
+    });
+    std::this_thread::sleep_for(2s); // until the flood's addresses are told apart
+    const size_t found = FoundOf(s, 5);
+    s.end = Clock::now();
+    flood.join();
+    EXPECT_GE(found, 4u) << "searches of five";
+}
+
 // Welcomes its joiner and answers none of its requests: the first loses
 // it the session, and no other holds its game.
 void AnswersNothing(Stage& s) {
@@ -1170,6 +1261,45 @@ void OneMachinesShareThroughTwoHostChanges(Stage& s) {
     ExpectBackAsItself(s, victim, key);
 }
 
+// Four stand-in machines join from the games' own address; the session's
+// host's machine dies, and as soon as the member taking over listens,
+// hellos reach it from five thousand machines, five thousand a second: each
+// under what one address may say, all together more than a host signs.
+// Every member comes back to it within the time it waits for them, the
+// stand-ins as the honest one does.
+void SlowHellosAsTheHostChangesHands(Stage& s) {
+    Honest& victim = *s.honest[2];
+    const PublicKey key = KeyOf(s, victim);
+    std::vector<std::unique_ptr<Member>> standIns;
+    for (uint64_t machine = 100; machine < 104; ++machine) {
+        ASSERT_TRUE(standIns.emplace_back(std::make_unique<Member>(s.session.app, machine, s.discovery))
+                        ->Connect({s.session}, false));
+    }
+    std::this_thread::sleep_for(1s); // until the honest machines have heard of them
+    s.honest[0]->Signal(SIGKILL);
+    ASSERT_NE((s.moved = NewHost(s, s.session.tcpPort)).tcpPort, 0) << "no new host";
+    s.session = s.moved;
+    s.end = Clock::now() + 30s; // the flood goes on until every member is back
+    std::thread flood([&] { KeepConnecting(s, 64, 5000, 0, 5000); });
+    // What each stand-in's session said of the move: back, or lost.
+    std::vector<uint32_t> told(standIns.size(), 0);
+    for (const auto end = Clock::now() + 30s;
+         Clock::now() < end && (std::count(told.begin(), told.end(), 0u) != 0 || !Back(victim));
+         std::this_thread::sleep_for(50ms))
+        for (size_t i = 0; i < standIns.size(); ++i) {
+            std::array<uint8_t, 64> message{};
+            Id from = 0;
+            uint32_t size = 0;
+            while (told[i] == 0 && standIns[i]->Receive(message, from, size) == ReceiveStatus::Message)
+                if (from == 0 && size >= 4) told[i] = message[0] | message[1] << 8 | message[2] << 16 | message[3] << 24;
+        }
+    s.end = Clock::now();
+    flood.join();
+    for (size_t i = 0; i < standIns.size(); ++i) EXPECT_EQ(told[i], kSystemNewHost) << "stand-in " << i << " not taken back";
+    std::this_thread::sleep_for(500ms); // until the host signs for others again
+    ExpectBackAsItself(s, victim, key);
+}
+
 const Attack kAttacks[] = {
     {.name = "FloodAtFullRateFromOutsideTheRoom", .send = FloodAtFullRate, .dropped = true},
     {.name = "FloodsFromMembersUnderTheSendLimit", .send = FloodUnderTheLimit},
@@ -1210,6 +1340,10 @@ const Attack kAttacks[] = {
      .counted = "as many machines of one address"},
     {.name = "HellosFromFiveThousandMachines", .send = HellosFromFiveThousandMachines},
     {.name = "OneMachinesShareThroughTwoHostChanges", .send = OneMachinesShareThroughTwoHostChanges,
+     .setting = Setting::HostDies},
+    {.name = "QueriesFromOneAddressOnceTheTableOfAddressesIsFull", .send = QueriesFromOneAddressOnceTheTableIsFull},
+    {.name = "QueriesUnderTheSearchersOwnAddressAmidAFlood", .send = QueriesUnderTheSearchersAddressAmidAFlood},
+    {.name = "SlowHellosFromFiveThousandMachinesAsTheHostChangesHands", .send = SlowHellosAsTheHostChangesHands,
      .setting = Setting::HostDies},
 };
 
