@@ -243,11 +243,11 @@ Host::Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<co
     : m_identity(identity), m_machine(machine), m_signer(std::move(signer)),
       m_queries(std::make_unique<AddressLimits>(
           AddressLimits::Rates{kAnswersPerAddress, kAnswerBurst, kAnswersPerSecond, kAnswersAtOnce, kAnswerReserve,
-                               kAnswerFresh},
+                               kAnswerFresh, false},
           kAddressesTracked, kAddressBuckets, NowMs())),
       m_hellos(std::make_unique<AddressLimits>(
           AddressLimits::Rates{kHellosPerAddress, kHelloBurst, kSignaturesPerSecond, kSignatureBurst, kSignatureReserve,
-                               kSignatureFresh},
+                               kSignatureFresh, true},
           kAddressesTracked, kAddressBuckets, NowMs())) {}
 
 Host::~Host() { Stop(); }

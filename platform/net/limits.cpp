@@ -111,8 +111,10 @@ AddressLimits::Verdict AddressLimits::Take(uint32_t address, uint64_t nowMs) {
     Entry& entry = Of(address, nowMs);
     const bool quiet = entry.Heard(nowMs);
     const bool fresh = std::exchange(entry.fresh, false) || quiet;
-    // Not held against the address: anyone can send under it.
-    if (!entry.own.Take(1, nowMs)) return Verdict::OverOwn;
+    if (!entry.own.Take(1, nowMs)) {
+        if (m_rates.proven) entry.Shut(nowMs);
+        return Verdict::OverOwn;
+    }
     const double floor = entry.ShutOut(nowMs) ? m_rates.reserve : fresh ? 0 : m_rates.fresh;
     if (m_all.Take(1, nowMs, floor)) return Verdict::Taken;
     entry.Refused(nowMs);

@@ -27,12 +27,15 @@ private:
 // all. Keyed by address, not port: a machine has as many ports as it likes.
 //
 // Each address has an allowance of its own, and all of them share one whose
-// last `reserve` is kept for addresses not shut out of it. Going over its
-// own allowance costs an address nothing more: on a local network anyone
-// can send under another's address, and what they send then spends only
-// that address's own allowance, while it lasts. An address is shut out of
-// the reserve for a while once it has had more refused by the shared
-// allowance than a machine's own few tries since it was last quiet: a
+// last `reserve` is kept for addresses not shut out of it. Where anyone on
+// the local network can send under another's address (datagrams), going
+// over its own allowance costs an address nothing more: what is sent under
+// it then spends only that address's own allowance, while it lasts. Where
+// the address is the sender's own (`proven`: a connection's), going over
+// it shuts the address out of the reserve at once, as a machine's few
+// tries never do. An address is also shut out of the reserve for a while
+// once it has had more refused by the shared allowance than a machine's
+// own few tries since it was last quiet: a
 // flood's addresses, refused as soon as it asks more than the host hands
 // out, are kept out of the reserve but for a word each now and then,
 // however many there are, and an address it does not come from keeps its
@@ -57,6 +60,7 @@ public:
     struct Rates {
         double own, ownBurst;
         double all, allBurst, reserve, fresh;
+        bool proven = false;
     };
     enum class Verdict { Taken, OverOwn, OverAll };
 

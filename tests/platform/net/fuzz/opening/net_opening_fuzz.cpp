@@ -185,9 +185,11 @@ void GreetAgain(uint8_t how) {
 }
 
 // Never more taken in a second than the shared allowance, nor than an
-// address's own, however many more addresses ask than are kept apart.
+// address's own, however many more addresses ask than are kept apart; an
+// address that is its sender's own is shut out as soon as it asks past its
+// own.
 void Limits(std::span<const uint8_t> steps) {
-    const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2};
+    const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2, !steps.empty() && (steps[0] & 1) != 0};
     uint64_t now = 1'000'000;
     AddressLimits limits(rates, 8, 2, now);
     std::array<std::vector<uint64_t>, 17> taken; // by address, and by all
@@ -198,7 +200,10 @@ void Limits(std::span<const uint8_t> steps) {
     };
     for (const uint8_t step : steps) {
         now += 25u * (step >> 4);
-        if (limits.Take(kFirstAddress + (step & 15u), now) != AddressLimits::Verdict::Taken) continue;
+        const uint32_t address = kFirstAddress + (step & 15u);
+        const auto verdict = limits.Take(address, now);
+        if (verdict == AddressLimits::Verdict::OverOwn && rates.proven) Check(limits.ShutOut(address, now));
+        if (verdict != AddressLimits::Verdict::Taken) continue;
         Check(lastSecond(taken[16]) <= rates.allBurst + rates.all);
         Check(lastSecond(taken[step & 15]) <= rates.ownBurst + rates.own);
     }
