@@ -27,6 +27,19 @@ uint32_t Word(std::span<const uint8_t> bytes, size_t at) {
     return v;
 }
 
+// FNV-1a: a name for a message among a battle's, not a guard against
+// anyone.
+uint32_t Digest(std::span<const uint8_t> bytes) {
+    uint32_t h = 2166136261u;
+    for (const uint8_t b : bytes) h = (h ^ b) * 16777619u;
+    return h;
+}
+
+void Note(int32_t& lCount, std::span<uint32_t> oDigests, std::span<const uint8_t> oMessage) {
+    oDigests[static_cast<size_t>(lCount) % oDigests.size()] = Digest(oMessage);
+    ++lCount;
+}
+
 } // namespace
 
 int32_t l_WalkRecords(std::span<const uint8_t> oMessage,
@@ -152,6 +165,7 @@ void sc_Transmit::vBeginBattle(std::span<const uint32_t> oRoom) {
     std::copy_n(oRoom.begin(), std::min(oRoom.size(), m_oBattleRoom.size()), m_oBattleRoom.begin());
     m_lDispatchFrom = 0;
     pTakenFrom.fill(0);
+    lSent = 0;
     // The last player of the room holds authority when the battle begins.
     const uint32_t own = pDirPlay ? pDirPlay->lOwnPlayerId : 0;
     m_lAuthority = 0;
@@ -184,6 +198,9 @@ void sc_Transmit::vFlush(uint32_t lTo) {
     if (m_bBattle && lTo != 0) {
         const uint32_t end = kRecordEnd;
         for (int i = 0; i < 4; ++i) pBuffer[lLength + i] = static_cast<uint8_t>(end >> (8 * i));
+        // Noted whether or not the session took it: one it refused is lost
+        // all the same.
+        Note(lSent, pSentDigests, {pBuffer.get(), lLength + 4});
         pDirPlay->bSend(lTo, pBuffer.get(), lLength + 4);
     }
     lLength = 4;
@@ -297,7 +314,7 @@ void sc_Transmit::vDispatch(const uint8_t* pMessage, uint32_t lSize, uint32_t lF
         vRefuseFrom(lFrom, "message", "its sender plays no part in the battle");
         return;
     }
-    ++pTakenFrom[static_cast<size_t>(slot)];
+    Note(pTakenFrom[static_cast<size_t>(slot)], pTakenDigests[static_cast<size_t>(slot)], {pMessage, lSize});
     m_lDispatchFrom = lFrom;
     l_WalkRecords({pMessage, lSize}, [&](uint32_t kind, std::span<const uint8_t> record) {
         vApply(kind, record, lFrom, slot);
