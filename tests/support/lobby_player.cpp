@@ -72,6 +72,7 @@ MachineHold ReadMachineHold() {
         if (f >> ranNs >> runDelayNs) {
             h.ranUs = static_cast<int64_t>(ranNs / 1000);
             h.runDelayUs = static_cast<int64_t>(runDelayNs / 1000);
+            h.read = true;
         }
     }
     h.core = sched_getcpu();
@@ -99,9 +100,14 @@ MachineHold ReadMachineHold() {
 // asleep, or waiting on a lock or the network, ran nothing and was kept
 // from nothing, however busy its core was with others.
 int32_t HeldBetween(const MachineHold& from, const MachineHold& to, int32_t wallMs) {
+    // A reading that failed tells nothing of the pass: its zeros against
+    // the other reading would be the thread's whole life.
+    if (!from.read || !to.read || wallMs <= 0) return 0;
     const int64_t wall = int64_t{wallMs} * 1000;
-    const int64_t waited = std::max<int64_t>(0, to.runDelayUs - from.runDelayUs);
-    const int64_t ran = std::max<int64_t>(0, to.ranUs - from.ranUs);
+    // The readings bracket the pass only roughly: never more is excused
+    // than the pass lasted.
+    const int64_t waited = std::clamp<int64_t>(to.runDelayUs - from.runDelayUs, 0, wall);
+    const int64_t ran = std::clamp<int64_t>(to.ranUs - from.ranUs, 0, wall);
     int64_t steal = 0;
     for (const int32_t core : {from.core, to.core}) {
         const auto c = static_cast<size_t>(core);

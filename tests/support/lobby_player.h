@@ -98,6 +98,7 @@ inline constexpr const char* kKeptForLine = "player: kept from running in that p
 // What the machine had given and kept from a thread when read (see
 // lobby_player.cpp).
 struct MachineHold {
+    bool read = false; // the thread's own figures: a failed read holds none
     int64_t ranUs = 0, runDelayUs = 0;
     int32_t core = -1; // the core it ran on then
     std::vector<int64_t> stealMs; // by core
