@@ -211,18 +211,23 @@ void LobbyPlayer::Observe() {
             Note("saw slot " + std::to_string(i) + " leave at", wall);
             Write(kLastPassesLine, wall - m_passStarts.front());
         }
-    // The game sends every 50 ms of its clock while in a battle, moving the
-    // time of its next send as it does, whether it holds authority or not;
-    // its count of messages taken starts again with each battle.
-    if (!m_inBattle && t.bInBattle()) m_takenSeen.fill(0);
+    // The game's counts of messages sent and taken start again with each
+    // battle; messages sent from the pass after the one that began it
+    // cannot have come before it.
+    if (!m_inBattle && t.bInBattle()) {
+        m_takenSeen.fill(0);
+        m_sentSeen = 0;
+        Write(kInBattleLine, wall);
+    }
+    if (m_inBattle && !t.bInBattle()) Write(kOutOfBattleLine, wall);
     m_inBattle = t.bInBattle();
     if (battle && m_inBattle) {
-        if (objects.lHostSendTime != m_hostSendAt || objects.lClientSendTime != m_clientSendAt) Write(kSentLine, lastStart);
+        NoteMessages(kSentLine, lastStart, m_sentSeen, t.lSent, t.pSentDigests);
         for (size_t slot = 0; slot < m_takenSeen.size(); ++slot)
-            for (int32_t n = t.pTakenFrom[slot] - m_takenSeen[slot]; n > 0; --n)
-                Write(TakenFromLine(static_cast<int32_t>(slot)), wall);
+            NoteMessages(TakenFromLine(static_cast<int32_t>(slot)), wall, m_takenSeen[slot], t.pTakenFrom[slot],
+                         t.pTakenDigests[slot]);
     }
-    m_hostSendAt = objects.lHostSendTime, m_clientSendAt = objects.lClientSendTime;
+    m_sentSeen = t.lSent;
     m_takenSeen = t.pTakenFrom;
     // Messages taken since the last pass, by the game's count of its current
     // second (which moves to the second's figure as a second ends).
@@ -235,6 +240,18 @@ void LobbyPlayer::Observe() {
     Write(kLongestPassLine, std::exchange(m_longestPass, 0));
     Write(kPaceLine, perSecond(std::exchange(m_passes, 0)));
     m_secondFrom = wall;
+}
+
+void LobbyPlayer::NoteMessages(const std::string& line, int32_t at, int32_t seen, int32_t count,
+                               std::span<const uint32_t> digests) {
+    const auto kept = static_cast<int32_t>(digests.size());
+    // More than the game keeps digests of went in one pass: the first of
+    // them have no name.
+    if (count - seen > kept) Write(kUnnamedLine, count - seen - kept);
+    for (int32_t n = std::max(seen, count - kept); n < count; ++n) {
+        Write(line, at);
+        Write(kDigestLine, static_cast<int32_t>(digests[static_cast<size_t>(n) % digests.size()]));
+    }
 }
 
 void LobbyPlayer::Decide(HeadlessBackend& b) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -76,16 +77,26 @@ inline constexpr const char* kGameMessagesLine = "player: game messages in the l
 inline constexpr const char* kLongestPassLine = "player: longest pass of the last second in ms";
 inline constexpr const char* kPaceLine = "player: passes in the last second";
 inline constexpr const char* kLastPassesLine = "player: the last 50 passes took ms";
-// Each game message of a battle, by the wall clock (ms of the clock every
-// process of the machine shares, as an int32): one sent by this machine at
-// the start of the pass that sent it, no later than it went; one taken from
-// another slot at the start of the pass after the one that took it, no
-// earlier than it was taken. A network test matches the two machines' lines
-// message by message and judges how long each went unseen.
+// Each game-record message of a battle, by the wall clock (ms of the clock
+// every process of the machine shares, as an int32): one sent by this
+// machine at the start of the pass that sent it, no later than it went; one
+// taken from another slot at the start of the pass after the one that took
+// it, no earlier than it was taken. Each is followed by a line of the
+// digest of its bytes, the same at both ends (sc_Transmit's), by which a
+// network test tells which message a machine took (see battle_traffic.h).
+// The first line of a battle comes at the start of the pass after the one
+// that began it: every message sent from then on reaches a machine in the
+// battle; the last at the start of the pass after the one that ended it. A
+// pass that saw more messages go than the game keeps digests of says how
+// many it could not name.
+inline constexpr const char* kInBattleLine = "player: in the battle from";
+inline constexpr const char* kOutOfBattleLine = "player: out of the battle from";
 inline constexpr const char* kSentLine = "player: sent a game message at";
 inline std::string TakenFromLine(int32_t slot) {
     return "player: took a game message from slot " + std::to_string(slot) + " at";
 }
+inline constexpr const char* kDigestLine = "player: the message's digest";
+inline constexpr const char* kUnnamedLine = "player: game messages gone unnamed";
 // A pass of a battle in which the machine kept the game thread from running
 // for kNotedHoldMs or more: when the pass ended, then for how long. Kept
 // from running is the thread's own wait for a core, and the time the host
@@ -123,6 +134,9 @@ private:
     void Type(const std::string& text);
     void Key(uint8_t code);
     void Wait(int32_t ms);
+    // The lines of the messages from `seen` to `count`, each at `at`.
+    static void NoteMessages(const std::string& line, int32_t at, int32_t seen, int32_t count,
+                             std::span<const uint32_t> digests);
 
     LobbyPlan m_plan;
     std::deque<Input> m_inputs;
@@ -138,10 +152,9 @@ private:
     uint32_t m_departed = 0;
     // The wall-clock second being counted, and the starts of recent passes.
     int32_t m_secondFrom = 0, m_passes = 0, m_longestPass = 0;
-    // The game's counts of messages taken and its next send times as last
-    // seen: a change of the latter is a send.
+    // The game's counts of messages sent and taken as last seen.
     std::array<int32_t, 4> m_takenSeen{};
-    int32_t m_hostSendAt = 0, m_clientSendAt = 0;
+    int32_t m_sentSeen = 0;
     bool m_inBattle = false;
     std::deque<int32_t> m_passStarts;
     MachineHold m_lastHold;
