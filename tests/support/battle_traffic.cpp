@@ -72,23 +72,26 @@ void CheckDelivery(const std::string& pair, const BattleTraffic& out, const Batt
     // What a message sent and never taken costs: nothing when it went before
     // the receiver's battle began, nor, when none after it was taken, while
     // it may still be on its way. A message taken that is not the one due
-    // costs one.
-    std::vector<int32_t> missing(n), trailing(n);
+    // costs one, unless it was taken after the sender's latest line while
+    // the sender's battle went on: its send may not be written yet.
+    std::vector<int32_t> missing(n), trailing(n), stray(m);
     for (size_t i = 0; i < n; ++i) {
         const bool before = sent[i].at < in.from;
         missing[i] = before ? 0 : 1;
         trailing[i] = before || unexcused(sent[i].at, in.last) <= kMaxUnseenMs ? 0 : 1;
     }
+    for (size_t j = 0; j < m; ++j) stray[j] = out.ended || taken[j].at <= out.last ? 1 : 0;
     // The cheapest way to pair the two streams in order, by digest: messages
     // of equal bytes (a character standing still) cannot be told apart, so
     // which of them went astray is a guess; that one did is not.
     std::vector<int32_t> cost((n + 1) * (m + 1));
     const auto at = [&](size_t i, size_t j) -> int32_t& { return cost[i * (m + 1) + j]; };
-    for (size_t j = 0; j <= m; ++j) at(n, j) = static_cast<int32_t>(m - j);
+    at(n, m) = 0;
+    for (size_t j = m; j-- > 0;) at(n, j) = stray[j] + at(n, j + 1);
     for (size_t i = n; i-- > 0;) {
         at(i, m) = trailing[i] + at(i + 1, m);
         for (size_t j = m; j-- > 0;) {
-            int32_t c = std::min(missing[i] + at(i + 1, j), 1 + at(i, j + 1));
+            int32_t c = std::min(missing[i] + at(i + 1, j), stray[j] + at(i, j + 1));
             if (same(i, j)) c = std::min(c, at(i + 1, j + 1));
             at(i, j) = c;
         }
@@ -107,7 +110,8 @@ void CheckDelivery(const std::string& pair, const BattleTraffic& out, const Batt
             onTheWay += missing[i] && !(j < m || trailing[i]) && sent[i].at <= in.last;
             ++i;
         } else {
-            extra.push_back(j++);
+            if (stray[j]) extra.push_back(j);
+            ++j;
         }
     }
     // A message taken where another was due is one sent and missed there,
@@ -135,7 +139,7 @@ void CheckDelivery(const std::string& pair, const BattleTraffic& out, const Batt
             wait = ms, waitAt = sent[i].at - from;
     }
     const auto ms = [&](int64_t t) { return std::to_string(t - from) + " ms"; };
-    std::string told = std::to_string(judged) + " messages sent while the receiver was in the battle, " +
+    std::string told = std::to_string(judged) + " messages taken or due, " +
                        std::to_string(lost.size()) + " never taken" + (lost.empty() ? "" : " (the first sent at " + ms(sent[lost[0]].at) + ")") +
                        ", " + std::to_string(twice) + " taken twice, " + std::to_string(outOfTurn) + " out of turn, " +
                        std::to_string(neverSent) + " taken and never sent, " + std::to_string(onTheWay) +

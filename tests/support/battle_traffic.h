@@ -27,7 +27,7 @@ struct BattleTraffic {
     std::vector<std::pair<int64_t, int64_t>> kept; // when each pass ended, and for how long
     int64_t from = 0; // in the battle from (0 before it)
     int64_t last = 0; // the latest line of the battle
-    bool ended = false;
+    bool ended = false; // its battle ended: every message it sent is here
     int32_t ownSlot = -1;
     int32_t unnamed = 0; // messages that went without a digest
 
@@ -60,9 +60,11 @@ int64_t KeptBetween(const BattleTraffic& a, const BattleTraffic* b, int64_t from
 // falls in the stream, save those still on the way when the receiver's
 // battle or its log ended (sent kMaxUnseenMs or less before, less the time
 // kept). None may be missing, taken twice, before one sent earlier, or
-// taken without having been sent. Of the messages sent from `from` on, none
-// may go unseen, nor the sender wait, for kMaxUnseenMs. Prints the figures
-// of every pair judged: how near a busy machine came to the bounds.
+// taken without having been sent (but for those taken after the latest line
+// of a sender still in its battle: read the receiver's log first). Of the
+// messages sent from `from` on, none may go unseen, nor the sender wait,
+// for kMaxUnseenMs. Prints the figures of every pair judged: how near a
+// busy machine came to the bounds.
 void CheckDelivery(const std::string& pair, const BattleTraffic& sender, const BattleTraffic& receiver, int64_t from);
 
 } // namespace krxtest

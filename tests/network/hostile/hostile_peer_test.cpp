@@ -1303,10 +1303,14 @@ protected:
                 << h->NetLines();
         }
         for (auto& sender : m_stage.honest)
-            for (auto& receiver : m_stage.honest)
-                if (sender != receiver)
-                    krxtest::CheckDelivery(sender->Name() + " to " + receiver->Name(), sender->Messages(),
-                                           receiver->Messages(), WallMs(from));
+            for (auto& receiver : m_stage.honest) {
+                if (sender == receiver) continue;
+                // The receiver's lines first: every message it took has been
+                // sent by the time its sender's are read.
+                const krxtest::BattleTraffic in = receiver->Messages();
+                krxtest::CheckDelivery(sender->Name() + " to " + receiver->Name(), sender->Messages(), in,
+                                       WallMs(from));
+            }
     }
 
     // Plays on until every honest machine has run kMaxUnseenMs past the
