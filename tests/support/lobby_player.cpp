@@ -143,7 +143,9 @@ void LobbyPlayer::Pass(HeadlessBackend& b) {
     b.At(b.Passes() + 1, [this](HeadlessBackend& h) { Pass(h); });
     if (!g_pWork) return;
     Observe();
-    if (Scene().lState != sc_Scene::kStateNetPlay && m_plan.walkKey) b.KeyUp(m_plan.walkKey);
+    if (Scene().lState != sc_Scene::kStateNetPlay)
+        for (const uint8_t key : {m_plan.walkKey, m_plan.backKey})
+            if (key) b.KeyUp(key);
     if (Since(m_waitUntil) < 0) return;
     if (!m_inputs.empty()) {
         Input next = std::move(m_inputs.front());
@@ -380,7 +382,11 @@ void LobbyPlayer::InRoom() {
 }
 
 void LobbyPlayer::InBattle(HeadlessBackend& b) {
-    if (m_plan.walkKey) b.KeyDown(m_plan.walkKey);
+    if (m_plan.walkKey) {
+        const bool back = m_plan.backKey && m_plan.turnMs > 0 && g_lNowTick / m_plan.turnMs % 2 != 0;
+        if (m_plan.backKey) b.KeyUp(back ? m_plan.walkKey : m_plan.backKey);
+        b.KeyDown(back ? m_plan.backKey : m_plan.walkKey);
+    }
     if (m_plan.leaveAfterAuthorityMs < 0 || m_leaving) return;
     if (!Scene().bHost) {
         m_holding = false;

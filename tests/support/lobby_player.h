@@ -21,6 +21,11 @@ struct LobbyPlan {
     int32_t character = 0;     // 0..4, chosen before the ready mark
     int32_t map = 0;           // the maker's battle map, 0..7, chosen before the ready mark
     uint8_t walkKey = 0;       // held through each battle (a scan code; 0 stands still)
+    // Held in turn with walkKey, each for turnMs of the game's clock: a
+    // character walking to and fro is seldom stopped by a wall for long, so
+    // its machine's messages seldom repeat one another. 0 keeps walkKey.
+    uint8_t backKey = 0;
+    int32_t turnMs = 500;
     // Abandons the battle once this machine has held authority this long and
     // seen every other player still in it walk; -1 plays on.
     int32_t leaveAfterAuthorityMs = -1;

@@ -17,7 +17,7 @@
 //   taken before one sent earlier, or taken and never sent, wherever it
 //   falls in the battle: each is known at both ends by a digest of its
 //   bytes (krxtest::CheckDelivery). The battle settles before it is
-//   judged, so that its last second is judged too;
+//   judged (kSettleMs), so that its last second is judged too;
 // - a silence in either direction between two honest machines: a message
 //   unseen, or a sender not sending, for more than 1 s (4 s in the
 //   sanitizer builds) besides the time the machine kept either game from
@@ -33,12 +33,14 @@
 // machine's own load excuses (a thread waiting for a core is not stalled),
 // a slower pace above the bound, a message taken whole and then applied
 // wrongly or not at all, one message taken in the place of another of the
-// same bytes (a character that stands still sends the same walk again: one
-// of such lost or taken twice is caught, which one it was is a guess), a
-// message sent before the receiver's battle began, nor anything between
-// the honest machines and the attacker. The rows of the other
-// settings (a fake host, a mute one, a host that dies) play no battle: they
-// judge only what they name, and that no pass of the network screen waited.
+// same bytes (a character that stands still sends the same walk again; the
+// players walk to and fro, so such runs last a few messages: one of them
+// lost or taken twice is caught, unless the run goes back to before the
+// receiver's battle, but which one it was is a guess), a message sent
+// before the receiver's battle began, nor anything between the honest
+// machines and the attacker. The rows of the other settings (a fake host,
+// a mute one, a host that dies) play no battle: they judge only what they
+// name, and that no pass of the network screen waited.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -433,8 +435,13 @@ constexpr auto kAfterTime = 4s;
 // krxtest::CheckDelivery judges them: none lost, taken twice or out of
 // turn, none unseen nor any wait between sends for krxtest::kMaxUnseenMs.
 // The battle ends cleanly: once the watch is over, the games play on until
-// each has run that long past its end besides the time the machine kept
-// either from running, so that what was on the way then is judged too.
+// each has run that long and kSettleMs more past its end, besides the time
+// the machine kept either from running. What was on the way then has been
+// taken, and so have messages sent after it, unlike it: the players walk to
+// and fro (half a second each way), so that a run of messages of the same
+// bytes, in which a loss could pass for one more message on the way, ends
+// well before what is judged does.
+constexpr int64_t kSettleMs = 1000;
 constexpr int32_t kMinPace = krxtest::kFullPace / 5 / krxtest::kBuildSlowdown;
 constexpr int32_t kMaxPassMs = 2000 * krxtest::kBuildSlowdown;
 constexpr size_t kMaxGrowthMb = 384;
@@ -456,7 +463,7 @@ public:
     // any run of the test and end a game that a dead test left behind.
     Honest(const std::string& name, const std::string& discovery, int32_t makeFor, bool held)
         : m_name(name), m_follow(m_dir.Path()),
-          m_player({.name = name, .makeFor = makeFor, .walkKey = 0x11}),
+          m_player({.name = name, .makeFor = makeFor, .walkKey = 0x11, .backKey = 0x1F}),
           m_run(m_dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
                 [this, held, test = getpid()](plat::HeadlessBackend& b) {
                     while (held && !std::filesystem::exists("released") && getppid() == test)
@@ -1313,9 +1320,10 @@ protected:
             }
     }
 
-    // Plays on until every honest machine has run kMaxUnseenMs past the
-    // watch's end besides the time the machine kept either of a pair from
-    // running: a message sent before then has been taken or is late.
+    // Plays on until every honest machine has run kMaxUnseenMs and kSettleMs
+    // past the watch's end besides the time the machine kept either of a
+    // pair from running: a message sent before then, or up to kSettleMs
+    // after, has been taken or is late.
     void Settle() {
         const int64_t end = WallMs(Clock::now());
         const auto behind = [&] {
@@ -1323,7 +1331,8 @@ protected:
                 const krxtest::BattleTraffic in = receiver->Messages();
                 for (auto& sender : m_stage.honest) {
                     const int64_t kept = krxtest::KeptBetween(sender->Messages(), &in, end, in.last);
-                    if (sender != receiver && receiver->Alive() && in.last - end - kept <= krxtest::kMaxUnseenMs)
+                    if (sender != receiver && receiver->Alive() &&
+                        in.last - end - kept <= krxtest::kMaxUnseenMs + kSettleMs)
                         return true;
                 }
             }
