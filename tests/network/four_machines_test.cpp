@@ -68,6 +68,15 @@ TEST(FourMachines, MeetWithTheirOwnCharactersAndTheLastStandingWins) {
 
     std::vector<std::vector<TraceEntry>> logs;
     for (int i = 0; i < 4; ++i) logs.push_back(krxtest::ReadTraceLog(dirs[i]->Path()));
+    // Each one's messages to each other one, whatever else fails below.
+    std::vector<krxtest::BattleTraffic> traffic(4);
+    for (size_t i = 0; i < 4; ++i)
+        for (const TraceEntry& e : logs[i]) traffic[i].Read(e);
+    for (size_t from = 0; from < 4; ++from)
+        for (size_t to = 0; to < 4; ++to)
+            if (from != to)
+                krxtest::CheckDelivery(std::string(names[from]) + " to " + names[to], traffic[from], traffic[to],
+                                       std::max(traffic[from].from, traffic[to].from));
     // Every machine holds the same battle: the same players in the same
     // slots, each with the character its player chose, and steers its own.
     const std::vector<int32_t> slots = Values(logs[0], "player: battle slot");
@@ -131,15 +140,6 @@ TEST(FourMachines, MeetWithTheirOwnCharactersAndTheLastStandingWins) {
         }
     }
     EXPECT_EQ(leftAt.size(), 3u);
-
-    std::vector<krxtest::BattleTraffic> traffic(4);
-    for (size_t i = 0; i < 4; ++i)
-        for (const TraceEntry& e : logs[i]) traffic[i].Read(e);
-    for (size_t from = 0; from < 4; ++from)
-        for (size_t to = 0; to < 4; ++to)
-            if (from != to)
-                krxtest::CheckDelivery(std::string(names[from]) + " to " + names[to], traffic[from], traffic[to],
-                                       std::max(traffic[from].from, traffic[to].from));
 }
 
 } // namespace
