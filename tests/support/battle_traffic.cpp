@@ -21,7 +21,8 @@ int64_t WallMs(int32_t written) {
 void BattleTraffic::Read(const TraceEntry& e) {
     const std::string& m = e.message;
     if (m == kDigestLine) {
-        if (m_named >= 0) (m_named == 4 ? sent : taken[static_cast<size_t>(m_named)]).back().digest = static_cast<uint32_t>(e.value);
+        if (m_named >= 0)
+            (m_named == 4 ? sent : taken[static_cast<size_t>(m_named)]).back().digest = static_cast<uint32_t>(e.value);
         m_named = -1;
         return;
     }
@@ -29,7 +30,12 @@ void BattleTraffic::Read(const TraceEntry& e) {
     // A second battle in the same log is not this one's.
     if (ended || !m.starts_with("player: ")) return;
     if (m == kInBattleLine) from = WallMs(e.value);
-    if (m == kOutOfBattleLine) ended = true;
+    if (m == kOutOfBattleLine) {
+        // The lines written before it in the same pass are of the time after.
+        ended = true;
+        last = WallMs(e.value);
+        return;
+    }
     if (m == kUnnamedLine) unnamed += e.value;
     if (m == "player: battle own slot") ownSlot = e.value;
     if (m == kSentLine) {
@@ -43,14 +49,15 @@ void BattleTraffic::Read(const TraceEntry& e) {
         }
     if (m == kKeptUntilLine) m_keptUntil = WallMs(e.value);
     if (m == kKeptForLine) kept.emplace_back(m_keptUntil, e.value);
-    if (m.ends_with(" at") || m == kInBattleLine || m == kOutOfBattleLine) last = std::max(last, WallMs(e.value));
+    if (m.ends_with(" at") || m == kInBattleLine) last = std::max(last, WallMs(e.value));
 }
 
 int64_t KeptBetween(const BattleTraffic& a, const BattleTraffic* b, int64_t from, int64_t to) {
     std::vector<std::pair<int64_t, int64_t>> spans;
     for (const BattleTraffic* t : {&a, b})
         for (const auto& [end, held] : t ? t->kept : std::vector<std::pair<int64_t, int64_t>>{})
-            if (std::min(to, end) > std::max(from, end - held)) spans.emplace_back(std::max(from, end - held), std::min(to, end));
+            if (std::min(to, end) > std::max(from, end - held))
+                spans.emplace_back(std::max(from, end - held), std::min(to, end));
     std::sort(spans.begin(), spans.end());
     int64_t ms = 0, reached = from;
     for (const auto& [begins, ends] : spans) {
@@ -143,10 +150,10 @@ void CheckDelivery(const std::string& pair, const BattleTraffic& out, const Batt
         if (const int64_t ms = next - sent[i].at - KeptBetween(out, nullptr, sent[i].at, next); next >= from && ms > wait)
             wait = ms, waitAt = sent[i].at - from;
     }
-    const auto ms = [&](int64_t t) { return std::to_string(t - from) + " ms"; };
-    std::string told = std::to_string(judged) + " messages taken or due, " +
-                       std::to_string(lost.size()) + " never taken" + (lost.empty() ? "" : " (the first sent at " + ms(sent[lost[0]].at) + ")") +
-                       ", " + std::to_string(twice) + " taken twice, " + std::to_string(outOfTurn) + " out of turn, " +
+    const std::string first = lost.empty() ? "" : " (the first sent at " + std::to_string(sent[lost[0]].at - from) + " ms)";
+    std::string told = std::to_string(judged) + " messages taken or due, " + std::to_string(lost.size()) +
+                       " never taken" + first + ", " + std::to_string(twice) + " taken twice, " +
+                       std::to_string(outOfTurn) + " out of turn, " +
                        std::to_string(neverSent) + " taken and never sent, " + std::to_string(onTheWay) +
                        " on the way at the end; the longest unseen " + std::to_string(unseen) + " ms, sent at " +
                        std::to_string(unseenAt) + " ms; the longest wait between sends " + std::to_string(wait) +

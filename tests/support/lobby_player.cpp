@@ -221,7 +221,7 @@ void LobbyPlayer::Observe() {
         m_sentSeen = 0;
         Write(kInBattleLine, wall);
     }
-    if (m_inBattle && !t.bInBattle()) Write(kOutOfBattleLine, wall);
+    if (m_inBattle && !t.bInBattle()) Write(kOutOfBattleLine, lastStart);
     m_inBattle = t.bInBattle();
     if (battle && m_inBattle) {
         NoteMessages(kSentLine, lastStart, m_sentSeen, t.lSent, t.pSentDigests);

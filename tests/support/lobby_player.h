@@ -91,9 +91,10 @@ inline constexpr const char* kLastPassesLine = "player: the last 50 passes took 
 // network test tells which message a machine took (see battle_traffic.h).
 // The first line of a battle comes at the start of the pass after the one
 // that began it: every message sent from then on reaches a machine in the
-// battle; the last at the start of the pass after the one that ended it. A
-// pass that saw more messages go than the game keeps digests of says how
-// many it could not name.
+// battle; the last at the start of the pass that ended it, after which a
+// message may come too late to be taken (that pass may wait to leave the
+// room). A pass that saw more messages go than the game keeps digests of
+// says how many it could not name.
 inline constexpr const char* kInBattleLine = "player: in the battle from";
 inline constexpr const char* kOutOfBattleLine = "player: out of the battle from";
 inline constexpr const char* kSentLine = "player: sent a game message at";
