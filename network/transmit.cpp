@@ -27,6 +27,25 @@ uint32_t Word(std::span<const uint8_t> bytes, size_t at) {
     return v;
 }
 
+// A name for a message among a battle's, not a guard against anyone. A
+// word at a time: every message taken is read through once more, and those
+// a flood brings are long.
+uint32_t Digest(std::span<const uint8_t> bytes) {
+    uint64_t h = bytes.size();
+    for (size_t at = 0; at < bytes.size(); at += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + at, std::min<size_t>(8, bytes.size() - at));
+        h = (h ^ word) * 0x9E3779B97F4A7C15u;
+        h ^= h >> 32;
+    }
+    return static_cast<uint32_t>(h);
+}
+
+void Note(int32_t& lCount, std::span<uint32_t> oDigests, std::span<const uint8_t> oMessage) {
+    oDigests[static_cast<size_t>(lCount) % oDigests.size()] = Digest(oMessage);
+    ++lCount;
+}
+
 } // namespace
 
 int32_t l_WalkRecords(std::span<const uint8_t> oMessage,
@@ -152,6 +171,7 @@ void sc_Transmit::vBeginBattle(std::span<const uint32_t> oRoom) {
     std::copy_n(oRoom.begin(), std::min(oRoom.size(), m_oBattleRoom.size()), m_oBattleRoom.begin());
     m_lDispatchFrom = 0;
     pTakenFrom.fill(0);
+    lSent = 0;
     // The last player of the room holds authority when the battle begins.
     const uint32_t own = pDirPlay ? pDirPlay->lOwnPlayerId : 0;
     m_lAuthority = 0;
@@ -184,6 +204,9 @@ void sc_Transmit::vFlush(uint32_t lTo) {
     if (m_bBattle && lTo != 0) {
         const uint32_t end = kRecordEnd;
         for (int i = 0; i < 4; ++i) pBuffer[lLength + i] = static_cast<uint8_t>(end >> (8 * i));
+        // Noted whether or not the session took it: one it refused is lost
+        // all the same.
+        Note(lSent, pSentDigests, {pBuffer.get(), lLength + 4});
         pDirPlay->bSend(lTo, pBuffer.get(), lLength + 4);
     }
     lLength = 4;
@@ -297,7 +320,7 @@ void sc_Transmit::vDispatch(const uint8_t* pMessage, uint32_t lSize, uint32_t lF
         vRefuseFrom(lFrom, "message", "its sender plays no part in the battle");
         return;
     }
-    ++pTakenFrom[static_cast<size_t>(slot)];
+    Note(pTakenFrom[static_cast<size_t>(slot)], pTakenDigests[static_cast<size_t>(slot)], {pMessage, lSize});
     m_lDispatchFrom = lFrom;
     l_WalkRecords({pMessage, lSize}, [&](uint32_t kind, std::span<const uint8_t> record) {
         vApply(kind, record, lFrom, slot);

@@ -130,6 +130,14 @@ public:
     // began: how much of every other machine's traffic got through to this
     // one, apart from what anyone else sends.
     std::array<int32_t, 4> pTakenFrom{};
+    // The game-record messages this machine sent since the battle began,
+    // and a digest of the bytes of each one sent and taken, the last
+    // kMessagesPerFrame of each at its count modulo that. Nothing of the
+    // game reads them: a test that reads them every frame knows each
+    // message at both ends as that message, not by its place in a count.
+    int32_t lSent = 0;
+    std::array<uint32_t, kMessagesPerFrame> pSentDigests{};
+    std::array<std::array<uint32_t, kMessagesPerFrame>, 4> pTakenDigests{};
 
 private:
     // How often the session is asked whether the holder of authority is

@@ -289,6 +289,17 @@ TEST_F(TransmitTest, RecordsGoToTheRoomOnlyDuringABattleWithTheEndKind) {
     EXPECT_TRUE(std::equal(std::begin(tail), std::end(tail), got.end() - 12));
     EXPECT_EQ(got, Bytes(Join({{0}, kEveryKind, {10}})));
     EXPECT_TRUE(ReceivedByB(200ms).empty());
+    // The message sent and the same bytes taken bear one digest, a byte
+    // changed another; the one dropped for the whole session never went.
+    EXPECT_EQ(t.lSent, 1);
+    const uint32_t b = m_b.lOwnPlayerId;
+    std::vector<uint8_t> taken = got;
+    t.vDispatch(taken.data(), static_cast<uint32_t>(taken.size()), b);
+    taken[20] ^= 1;
+    t.vDispatch(taken.data(), static_cast<uint32_t>(taken.size()), b);
+    EXPECT_EQ(t.pTakenFrom[1], 2);
+    EXPECT_EQ(t.pTakenDigests[1][0], t.pSentDigests[0]);
+    EXPECT_NE(t.pTakenDigests[1][1], t.pSentDigests[0]);
     // A record alone: the bytes its size word gives, no header, no end kind.
     EXPECT_FALSE(t.bSendRecord(Bytes({5, 0xFFFFFFFC, 1}), room));
     EXPECT_TRUE(t.bSendRecord(Bytes(Join({Record(5, 28), {10}})), room));

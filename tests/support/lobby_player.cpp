@@ -72,6 +72,7 @@ MachineHold ReadMachineHold() {
         if (f >> ranNs >> runDelayNs) {
             h.ranUs = static_cast<int64_t>(ranNs / 1000);
             h.runDelayUs = static_cast<int64_t>(runDelayNs / 1000);
+            h.read = true;
         }
     }
     h.core = sched_getcpu();
@@ -99,9 +100,14 @@ MachineHold ReadMachineHold() {
 // asleep, or waiting on a lock or the network, ran nothing and was kept
 // from nothing, however busy its core was with others.
 int32_t HeldBetween(const MachineHold& from, const MachineHold& to, int32_t wallMs) {
+    // A reading that failed tells nothing of the pass: its zeros against
+    // the other reading would be the thread's whole life.
+    if (!from.read || !to.read || wallMs <= 0) return 0;
     const int64_t wall = int64_t{wallMs} * 1000;
-    const int64_t waited = std::max<int64_t>(0, to.runDelayUs - from.runDelayUs);
-    const int64_t ran = std::max<int64_t>(0, to.ranUs - from.ranUs);
+    // The readings bracket the pass only roughly: never more is excused
+    // than the pass lasted.
+    const int64_t waited = std::clamp<int64_t>(to.runDelayUs - from.runDelayUs, 0, wall);
+    const int64_t ran = std::clamp<int64_t>(to.ranUs - from.ranUs, 0, wall);
     int64_t steal = 0;
     for (const int32_t core : {from.core, to.core}) {
         const auto c = static_cast<size_t>(core);
@@ -137,7 +143,9 @@ void LobbyPlayer::Pass(HeadlessBackend& b) {
     b.At(b.Passes() + 1, [this](HeadlessBackend& h) { Pass(h); });
     if (!g_pWork) return;
     Observe();
-    if (Scene().lState != sc_Scene::kStateNetPlay && m_plan.walkKey) b.KeyUp(m_plan.walkKey);
+    if (Scene().lState != sc_Scene::kStateNetPlay)
+        for (const uint8_t key : {m_plan.walkKey, m_plan.backKey})
+            if (key) b.KeyUp(key);
     if (Since(m_waitUntil) < 0) return;
     if (!m_inputs.empty()) {
         Input next = std::move(m_inputs.front());
@@ -205,18 +213,23 @@ void LobbyPlayer::Observe() {
             Note("saw slot " + std::to_string(i) + " leave at", wall);
             Write(kLastPassesLine, wall - m_passStarts.front());
         }
-    // The game sends every 50 ms of its clock while in a battle, moving the
-    // time of its next send as it does, whether it holds authority or not;
-    // its count of messages taken starts again with each battle.
-    if (!m_inBattle && t.bInBattle()) m_takenSeen.fill(0);
+    // The game's counts of messages sent and taken start again with each
+    // battle; messages sent from the pass after the one that began it
+    // cannot have come before it.
+    if (!m_inBattle && t.bInBattle()) {
+        m_takenSeen.fill(0);
+        m_sentSeen = 0;
+        Write(kInBattleLine, wall);
+    }
+    if (m_inBattle && !t.bInBattle()) Write(kOutOfBattleLine, lastStart);
     m_inBattle = t.bInBattle();
     if (battle && m_inBattle) {
-        if (objects.lHostSendTime != m_hostSendAt || objects.lClientSendTime != m_clientSendAt) Write(kSentLine, lastStart);
+        NoteMessages(kSentLine, lastStart, m_sentSeen, t.lSent, t.pSentDigests);
         for (size_t slot = 0; slot < m_takenSeen.size(); ++slot)
-            for (int32_t n = t.pTakenFrom[slot] - m_takenSeen[slot]; n > 0; --n)
-                Write(TakenFromLine(static_cast<int32_t>(slot)), wall);
+            NoteMessages(TakenFromLine(static_cast<int32_t>(slot)), wall, m_takenSeen[slot], t.pTakenFrom[slot],
+                         t.pTakenDigests[slot]);
     }
-    m_hostSendAt = objects.lHostSendTime, m_clientSendAt = objects.lClientSendTime;
+    m_sentSeen = t.lSent;
     m_takenSeen = t.pTakenFrom;
     // Messages taken since the last pass, by the game's count of its current
     // second (which moves to the second's figure as a second ends).
@@ -229,6 +242,18 @@ void LobbyPlayer::Observe() {
     Write(kLongestPassLine, std::exchange(m_longestPass, 0));
     Write(kPaceLine, perSecond(std::exchange(m_passes, 0)));
     m_secondFrom = wall;
+}
+
+void LobbyPlayer::NoteMessages(const std::string& line, int32_t at, int32_t seen, int32_t count,
+                               std::span<const uint32_t> digests) {
+    const auto kept = static_cast<int32_t>(digests.size());
+    // More than the game keeps digests of went in one pass: the first of
+    // them have no name.
+    if (count - seen > kept) Write(kUnnamedLine, count - seen - kept);
+    for (int32_t n = std::max(seen, count - kept); n < count; ++n) {
+        Write(line, at);
+        Write(kDigestLine, static_cast<int32_t>(digests[static_cast<size_t>(n) % digests.size()]));
+    }
 }
 
 void LobbyPlayer::Decide(HeadlessBackend& b) {
@@ -357,7 +382,11 @@ void LobbyPlayer::InRoom() {
 }
 
 void LobbyPlayer::InBattle(HeadlessBackend& b) {
-    if (m_plan.walkKey) b.KeyDown(m_plan.walkKey);
+    if (m_plan.walkKey) {
+        const bool back = m_plan.backKey && m_plan.turnMs > 0 && g_lNowTick / m_plan.turnMs % 2 != 0;
+        if (m_plan.backKey) b.KeyUp(back ? m_plan.walkKey : m_plan.backKey);
+        b.KeyDown(back ? m_plan.backKey : m_plan.walkKey);
+    }
     if (m_plan.leaveAfterAuthorityMs < 0 || m_leaving) return;
     if (!Scene().bHost) {
         m_holding = false;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,11 @@ struct LobbyPlan {
     int32_t character = 0;     // 0..4, chosen before the ready mark
     int32_t map = 0;           // the maker's battle map, 0..7, chosen before the ready mark
     uint8_t walkKey = 0;       // held through each battle (a scan code; 0 stands still)
+    // Held in turn with walkKey, each for turnMs of the game's clock: a
+    // character walking to and fro is seldom stopped by a wall for long, so
+    // its machine's messages seldom repeat one another. 0 keeps walkKey.
+    uint8_t backKey = 0;
+    int32_t turnMs = 500;
     // Abandons the battle once this machine has held authority this long and
     // seen every other player still in it walk; -1 plays on.
     int32_t leaveAfterAuthorityMs = -1;
@@ -76,16 +82,27 @@ inline constexpr const char* kGameMessagesLine = "player: game messages in the l
 inline constexpr const char* kLongestPassLine = "player: longest pass of the last second in ms";
 inline constexpr const char* kPaceLine = "player: passes in the last second";
 inline constexpr const char* kLastPassesLine = "player: the last 50 passes took ms";
-// Each game message of a battle, by the wall clock (ms of the clock every
-// process of the machine shares, as an int32): one sent by this machine at
-// the start of the pass that sent it, no later than it went; one taken from
-// another slot at the start of the pass after the one that took it, no
-// earlier than it was taken. A network test matches the two machines' lines
-// message by message and judges how long each went unseen.
+// Each game-record message of a battle, by the wall clock (ms of the clock
+// every process of the machine shares, as an int32): one sent by this
+// machine at the start of the pass that sent it, no later than it went; one
+// taken from another slot at the start of the pass after the one that took
+// it, no earlier than it was taken. Each is followed by a line of the
+// digest of its bytes, the same at both ends (sc_Transmit's), by which a
+// network test tells which message a machine took (see battle_traffic.h).
+// The first line of a battle comes at the start of the pass after the one
+// that began it: every message sent from then on reaches a machine in the
+// battle; the last at the start of the pass that ended it, after which a
+// message may come too late to be taken (that pass may wait to leave the
+// room). A pass that saw more messages go than the game keeps digests of
+// says how many it could not name.
+inline constexpr const char* kInBattleLine = "player: in the battle from";
+inline constexpr const char* kOutOfBattleLine = "player: out of the battle from";
 inline constexpr const char* kSentLine = "player: sent a game message at";
 inline std::string TakenFromLine(int32_t slot) {
     return "player: took a game message from slot " + std::to_string(slot) + " at";
 }
+inline constexpr const char* kDigestLine = "player: the message's digest";
+inline constexpr const char* kUnnamedLine = "player: game messages gone unnamed";
 // A pass of a battle in which the machine kept the game thread from running
 // for kNotedHoldMs or more: when the pass ended, then for how long. Kept
 // from running is the thread's own wait for a core, and the time the host
@@ -98,6 +115,7 @@ inline constexpr const char* kKeptForLine = "player: kept from running in that p
 // What the machine had given and kept from a thread when read (see
 // lobby_player.cpp).
 struct MachineHold {
+    bool read = false; // the thread's own figures: a failed read holds none
     int64_t ranUs = 0, runDelayUs = 0;
     int32_t core = -1; // the core it ran on then
     std::vector<int64_t> stealMs; // by core
@@ -122,6 +140,9 @@ private:
     void Type(const std::string& text);
     void Key(uint8_t code);
     void Wait(int32_t ms);
+    // The lines of the messages from `seen` to `count`, each at `at`.
+    static void NoteMessages(const std::string& line, int32_t at, int32_t seen, int32_t count,
+                             std::span<const uint32_t> digests);
 
     LobbyPlan m_plan;
     std::deque<Input> m_inputs;
@@ -137,10 +158,9 @@ private:
     uint32_t m_departed = 0;
     // The wall-clock second being counted, and the starts of recent passes.
     int32_t m_secondFrom = 0, m_passes = 0, m_longestPass = 0;
-    // The game's counts of messages taken and its next send times as last
-    // seen: a change of the latter is a send.
+    // The game's counts of messages sent and taken as last seen.
     std::array<int32_t, 4> m_takenSeen{};
-    int32_t m_hostSendAt = 0, m_clientSendAt = 0;
+    int32_t m_sentSeen = 0;
     bool m_inBattle = false;
     std::deque<int32_t> m_passStarts;
     MachineHold m_lastHold;

@@ -12,14 +12,18 @@
 // marked ready by its own change to the room's maker.
 //
 // Playing on is judged by the wall clock, from each honest machine's own
-// lines (see the constants by kMinPace). A row fails on:
+// lines (see the constants by kMinPace). A battle row fails on:
+// - a single message of one honest machine to the other lost, taken twice,
+//   taken before one sent earlier, or taken and never sent, wherever it
+//   falls in the battle: each is known at both ends by a digest of its
+//   bytes (krxtest::CheckDelivery). The battle settles before it is
+//   judged (kSettleMs), so that its last second is judged too;
 // - a silence in either direction between two honest machines: a message
 //   unseen, or a sender not sending, for more than 1 s (4 s in the
 //   sanitizer builds) besides the time the machine kept either game from
 //   running. The measure takes in up to a pass at each end, so a silence
 //   of about 1-2 s is caught, a stall of the session host's thread among
 //   them;
-// - any message of one honest machine lost on the way to the other;
 // - a pass of the game thread of more than 2 s (8 s) besides the time the
 //   machine kept it from running: a wait on the network, a lock or work;
 // - a pace under a fifth of a game's full pace (a twentieth) for three
@@ -27,10 +31,16 @@
 //   kMaxGrowthMb.
 // They do not catch a silence or stall shorter than that, nor one that the
 // machine's own load excuses (a thread waiting for a core is not stalled),
-// a slower pace above the bound, a message that came but was wrong or left
-// unapplied, nor anything between the honest machines and the attacker.
-// The rows without a battle (a fake host, a host that dies) judge only what
-// they name, and that no pass of the network screen waited.
+// a slower pace above the bound, a message taken whole and then applied
+// wrongly or not at all, one message taken in the place of another of the
+// same bytes (a character that stands still sends the same walk again; the
+// players walk to and fro, so such runs last a few messages: one of them
+// lost or taken twice is caught, unless the run goes back to before the
+// receiver's battle, but which one it was is a guess), a message sent
+// before the receiver's battle began, nor anything between the honest
+// machines and the attacker. The rows of the other settings (a fake host,
+// a mute one, a host that dies) play no battle: they judge only what they
+// name, and that no pass of the network screen waited.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -69,6 +79,7 @@
 #include "platform/net/name_table.h"
 #include "platform/net/socket.h"
 #include "platform/net/wire.h"
+#include "tests/support/battle_traffic.h"
 #include "tests/support/game_dir.h"
 #include "tests/support/game_process.h"
 #include "tests/support/lobby_player.h"
@@ -422,33 +433,26 @@ constexpr auto kAfterTime = 4s;
 // of them. No pass may wait on the network: one that takes kMaxPassMs, less
 // the time the machine kept the game thread from running in it, was held up.
 //
-// Each machine's messages to each other one, message by message: a message
-// goes unseen from the start of the pass that sent it to the start of the
-// pass after the one that took it, and the sender waits from one send to
-// the next; neither may last kMaxUnseenMs, less the time the machine kept
-// either game from running meanwhile. The stream is ordered, and neither
-// the host's fairness nor a member's receive queue ever drops the messages
-// of an honest machine, which sends a few a second: of the messages sent
-// kMaxUnseenMs or more before the receiver's last line, none may be missing
-// however busy the machine. Both ends count every one (a game in a battle
-// always has a record waiting when its time to send comes: its walk, which
-// keeps the same 50 ms, or as the holder of authority every character's
-// state).
+// Each machine's messages to each other one, message by message, as
+// krxtest::CheckDelivery judges them: none lost, taken twice or out of
+// turn, none unseen nor any wait between sends for krxtest::kMaxUnseenMs.
+// The battle ends cleanly: once the watch is over, the games play on until
+// each has run that long and kSettleMs more past its end, besides the time
+// the machine kept either from running. What was on the way then has been
+// taken, and so have messages sent after it, unlike it: the players walk to
+// and fro (half a second each way), so that a run of messages of the same
+// bytes, in which a loss could pass for one more message on the way, ends
+// well before what is judged does.
+constexpr int64_t kSettleMs = 1000;
 constexpr int32_t kMinPace = krxtest::kFullPace / 5 / krxtest::kBuildSlowdown;
 constexpr int32_t kMaxPassMs = 2000 * krxtest::kBuildSlowdown;
-constexpr int64_t kMaxUnseenMs = 1000 * krxtest::kBuildSlowdown;
-constexpr size_t kMaxLost = 0;
 constexpr size_t kMaxGrowthMb = 384;
 constexpr size_t kMaxCountedLines = 8;
 
 // A time of the wall clock: ms of the clock every process of the machine
-// shares, as the games write it (an int32) and as the test reads it.
-int64_t WallMs(Clock::time_point t = Clock::now()) {
+// shares, as the games write it.
+int64_t WallMs(Clock::time_point t) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count();
-}
-int64_t WallMs(int32_t written) {
-    const int64_t now = WallMs();
-    return now + static_cast<int32_t>(static_cast<uint32_t>(written) - static_cast<uint32_t>(now));
 }
 
 // One run of the program, its log followed as it grows. The test and the
@@ -461,7 +465,7 @@ public:
     // any run of the test and end a game that a dead test left behind.
     Honest(const std::string& name, const std::string& discovery, int32_t makeFor, bool held)
         : m_name(name), m_follow(m_dir.Path()),
-          m_player({.name = name, .makeFor = makeFor, .walkKey = 0x11}),
+          m_player({.name = name, .makeFor = makeFor, .walkKey = 0x11, .backKey = 0x1F}),
           m_run(m_dir.Path(), {{"KRX_NET_DISCOVERY", discovery}},
                 [this, held, test = getpid()](plat::HeadlessBackend& b) {
                     while (held && !std::filesystem::exists("released") && getppid() == test)
@@ -497,24 +501,11 @@ public:
         Follow();
         return m_seconds;
     }
-    // Its battle's messages and the passes the machine kept it from running,
-    // in ms of the wall clock.
-    struct Traffic {
-        std::vector<int64_t> sent;
-        std::array<std::vector<int64_t>, 4> taken; // from each other slot
-        std::vector<std::pair<int64_t, int64_t>> kept; // when each pass ended, and for how long
-        int64_t last = 0; // the latest line of these
-    };
-    Traffic Messages() {
+    // Its battle's messages and the passes the machine kept it from running.
+    krxtest::BattleTraffic Messages() {
         std::lock_guard lock(m_mutex);
         Follow();
         return m_traffic;
-    }
-    // The battle slot this machine steers, -1 before its battle.
-    int32_t OwnSlot() {
-        std::lock_guard lock(m_mutex);
-        Follow();
-        return m_ownSlot;
     }
 
     bool Alive() {
@@ -562,15 +553,7 @@ private:
         for (TraceEntry& e : m_follow.Next()) {
             if (e.message.starts_with("( ( sc_")) continue;
             if (e.message == krxtest::kLongestPassLine) m_second.longestPassMs = e.value;
-            if (e.message == krxtest::kSentLine) m_traffic.sent.push_back(WallMs(e.value));
-            for (int32_t slot = 0; slot < 4; ++slot)
-                if (e.message == krxtest::TakenFromLine(slot))
-                    m_traffic.taken[static_cast<size_t>(slot)].push_back(WallMs(e.value));
-            if (e.message == krxtest::kKeptUntilLine) m_keptUntil = WallMs(e.value);
-            if (e.message == krxtest::kKeptForLine) m_traffic.kept.emplace_back(m_keptUntil, e.value);
-            if (e.message.starts_with("player: ") && e.message.ends_with(" at"))
-                m_traffic.last = std::max(m_traffic.last, WallMs(e.value));
-            if (e.message == "player: battle own slot") m_ownSlot = e.value;
+            m_traffic.Read(e);
             if (e.message == krxtest::kPaceLine) {
                 m_second.seen = Clock::now();
                 m_second.passes = e.value;
@@ -589,11 +572,9 @@ private:
     std::vector<TraceEntry> m_log;
     std::vector<Second> m_seconds;
     Second m_second;
-    Traffic m_traffic;
-    int64_t m_keptUntil = 0;
+    krxtest::BattleTraffic m_traffic;
     Clock::time_point m_stoppedAt;
     Clock::duration m_stopped{};
-    int32_t m_ownSlot = -1;
 };
 
 // ------------------------------------------------------------ the table
@@ -1440,71 +1421,37 @@ protected:
                 << h->NetLines();
         }
         for (auto& sender : m_stage.honest)
-            for (auto& receiver : m_stage.honest)
-                if (sender != receiver) CheckDelivery(*sender, *receiver, WallMs(from));
+            for (auto& receiver : m_stage.honest) {
+                if (sender == receiver) continue;
+                // The receiver's lines first: every message it took has been
+                // sent by the time its sender's are read.
+                const krxtest::BattleTraffic in = receiver->Messages();
+                krxtest::CheckDelivery(sender->Name() + " to " + receiver->Name(), sender->Messages(), in,
+                                       WallMs(from));
+            }
     }
 
-    // The messages of one honest machine to another, from `from` on.
-    static void CheckDelivery(Honest& sender, Honest& receiver, int64_t from) {
-        SCOPED_TRACE(sender.Name() + " to " + receiver.Name());
-        const int32_t slot = sender.OwnSlot();
-        ASSERT_TRUE(slot >= 0 && slot < 4);
-        const Honest::Traffic out = sender.Messages(), in = receiver.Messages();
-        const std::vector<int64_t>& sent = out.sent;
-        const std::vector<int64_t>& taken = in.taken[static_cast<size_t>(slot)];
-        // Of a span, the time the machine kept the sender's game, or either
-        // game, from running: once, when both were kept at once.
-        const auto kept = [&](int64_t a, int64_t b, bool both = true) {
-            std::vector<std::pair<int64_t, int64_t>> spans;
-            for (const Honest::Traffic* t : {&out, &in})
-                for (const auto& [end, held] : t->kept)
-                    if ((t == &out || both) && std::min(b, end) > std::max(a, end - held))
-                        spans.emplace_back(std::max(a, end - held), std::min(b, end));
-            std::sort(spans.begin(), spans.end());
-            int64_t ms = 0, reached = a;
-            for (const auto& [begins, ends] : spans) {
-                ms += std::max<int64_t>(0, ends - std::max(begins, reached));
-                reached = std::max(reached, ends);
+    // Plays on until every honest machine has run kMaxUnseenMs and kSettleMs
+    // past the watch's end besides the time the machine kept either of a
+    // pair from running: a message sent before then, or up to kSettleMs
+    // after, has been taken or is late.
+    void Settle() {
+        const int64_t end = WallMs(Clock::now());
+        const auto behind = [&] {
+            for (auto& receiver : m_stage.honest) {
+                const krxtest::BattleTraffic in = receiver->Messages();
+                for (auto& sender : m_stage.honest) {
+                    const int64_t kept = krxtest::KeptBetween(sender->Messages(), &in, end, in.last);
+                    if (sender != receiver && receiver->Alive() &&
+                        in.last - end - kept <= krxtest::kMaxUnseenMs + kSettleMs)
+                        return true;
+                }
             }
-            return ms;
+            return false;
         };
-        // The stream is ordered: the k-th message taken is the (k + skipped)-th
-        // sent, the first `skipped` having come before the receiver's battle
-        // began. The most that takes no message before it was sent.
-        const auto causal = [&](size_t skipped) {
-            for (size_t k = 0; k < taken.size() && k + skipped < sent.size(); ++k)
-                if (taken[k] < sent[k + skipped]) return false;
-            return true;
-        };
-        size_t skipped = 0;
-        while (skipped + 1 < sent.size() && causal(skipped + 1)) ++skipped;
-        ASSERT_TRUE(causal(skipped)) << "a message taken before it was sent";
-        int64_t unseen = 0, unseenAt = 0, wait = 0, waitAt = 0;
-        size_t judged = 0, lost = 0;
-        for (size_t j = 0; j < sent.size(); ++j) {
-            // The sender's wait for its next send, or for the end.
-            const int64_t next = j + 1 < sent.size() ? sent[j + 1] : out.last;
-            if (const int64_t ms = next - sent[j] - kept(sent[j], next, false); next >= from && ms > wait)
-                wait = ms, waitAt = sent[j] - from;
-            if (sent[j] < from || sent[j] > in.last - kMaxUnseenMs) continue;
-            ++judged;
-            if (j < skipped || j - skipped >= taken.size()) {
-                ++lost;
-                continue;
-            }
-            const int64_t ms = taken[j - skipped] - sent[j] - kept(sent[j], taken[j - skipped]);
-            if (ms > unseen) unseen = ms, unseenAt = sent[j] - from;
-        }
-        const std::string told = std::to_string(judged) + " messages sent since the attack began, " +
-                                 std::to_string(lost) + " never taken; the longest unseen " + std::to_string(unseen) +
-                                 " ms, sent at " + std::to_string(unseenAt) + " ms; the longest wait between sends " +
-                                 std::to_string(wait) + " ms, from " + std::to_string(waitAt) + " ms";
-        // Shown for every run: how near a busy machine came to the bounds.
-        std::cout << sender.Name() + " to " + receiver.Name() + ": " + told + "\n";
-        EXPECT_GT(judged, 0u) << told;
-        EXPECT_LE(lost, kMaxLost) << told;
-        EXPECT_LE(unseen, kMaxUnseenMs) << told;
-        EXPECT_LE(wait, kMaxUnseenMs) << told;
+        for (const auto limit = Clock::now() + 10 * std::chrono::milliseconds(krxtest::kMaxUnseenMs);
+             behind() && Clock::now() < limit;)
+            std::this_thread::sleep_for(100ms);
     }
 
     Stage m_stage;
@@ -1542,7 +1489,10 @@ TEST_P(HostilePeer, HonestMachinesPlayOnAndTheAttackerIsDroppedOrIgnored) {
 
     for (size_t i = 0; i < growth.size(); ++i)
         EXPECT_LE(growth[i], kMaxGrowthMb) << m_stage.honest[i]->Name() << " took memory without bound";
-    if (battle) CheckBattle(from, Clock::now());
+    if (battle) {
+        Settle();
+        CheckBattle(from, Clock::now());
+    }
     for (auto& h : m_stage.honest) {
         // The host's machine is killed when the host dies.
         EXPECT_TRUE(h->Alive() || a.setting == Setting::HostDies) << h->Name();
