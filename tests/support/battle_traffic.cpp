@@ -26,9 +26,13 @@ void BattleTraffic::Read(const TraceEntry& e) {
         m_named = -1;
         return;
     }
+    // The session's threads write to the log too, and a line of theirs can
+    // come between a message's line and its digest's: only the player's own
+    // lines end what the next digest names.
+    if (!m.starts_with("player: ")) return;
     m_named = -1;
     // A second battle in the same log is not this one's.
-    if (ended || !m.starts_with("player: ")) return;
+    if (ended) return;
     if (m == kInBattleLine) from = WallMs(e.value);
     if (m == kOutOfBattleLine) {
         // The lines written before it in the same pass are of the time after.
