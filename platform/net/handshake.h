@@ -106,8 +106,9 @@ private:
 
 // After a host change its members look for the member taking over for this
 // long from when they lose the old host, and the new host keeps their
-// places as long from when it starts, and a moment more for a member that
-// learned of the change after it did: neither gives up on the other first.
+// places as long from when it starts and a second more: a member that
+// learned of the loss up to a second after the new host did still has its
+// place for as long as it looks.
 constexpr int kRejoinWindowMs = 8000;
 
 using Deadline = std::chrono::steady_clock::time_point;

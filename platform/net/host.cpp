@@ -212,8 +212,7 @@ std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t mach
                                   std::vector<PublicKey> expected) {
     std::shared_ptr<Host> host(new Host(identity, machine, std::move(signer)));
     host->m_table = std::move(table);
-    host->m_expected = std::move(expected);
-    for (const PublicKey& key : host->m_expected) host->m_returnTries[key] = kReturnTries;
+    for (const PublicKey& key : expected) host->m_expected[key] = kReturnTries;
     // Rooms the old host had seen nobody enter yet: their time starts now.
     for (const auto& g : host->m_table.Groups())
         if (g.players.empty()) host->m_unused[g.id] = NowMs();
@@ -309,8 +308,7 @@ void Host::Run() {
         }
         if (!m_expected.empty() && NowMs() - m_startMs > kRejoinGraceMs) {
             const auto late = std::exchange(m_expected, {});
-            m_returnTries.clear();
-            for (const PublicKey& key : late) Forget(key);
+            for (const auto& [key, tries] : late) Forget(key);
         }
         EndUnusedRooms();
         std::erase_if(m_conns, [](const auto& c) { return c->dead; });
@@ -522,11 +520,10 @@ void Host::HandleProof(Conn& c, const Message& m) {
     c.key = key;
     c.peek = (c.facts.flags & kHelloPeek) != 0;
     if (!c.peek) {
-        const auto back = std::find(m_expected.begin(), m_expected.end(), key);
+        const auto back = m_expected.find(key);
         if (const auto refusal = NoPlace(key, c.facts.flags, c.peer.address)) return Refuse(c, *refusal);
         if ((c.facts.flags & kHelloRejoin) && back != m_expected.end()) {
             m_expected.erase(back);
-            m_returnTries.erase(key);
         } else {
             if (m_table.FindMember(key) || !m_table.AddMember({key, c.process})) {
                 Drop(c, "a key the session has already");
@@ -548,8 +545,8 @@ void Host::HandleProof(Conn& c, const Message& m) {
 }
 
 bool Host::ReturnTry(const Message& hello) {
-    const auto it = m_returnTries.find(hello.key);
-    if ((hello.flags & (kHelloRejoin | kHelloPeek)) != kHelloRejoin || it == m_returnTries.end() || it->second == 0)
+    const auto it = m_expected.find(hello.key);
+    if ((hello.flags & (kHelloRejoin | kHelloPeek)) != kHelloRejoin || it == m_expected.end() || it->second == 0)
         return false;
     --it->second;
     return true;
@@ -558,7 +555,7 @@ bool Host::ReturnTry(const Message& hello) {
 std::optional<Refusal> Host::NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const {
     // A member coming back to this host has its place in the table still;
     // any other needs one of its own.
-    const bool back = (flags & kHelloRejoin) && std::find(m_expected.begin(), m_expected.end(), key) != m_expected.end();
+    const bool back = (flags & kHelloRejoin) && m_expected.contains(key);
     if (!back && m_table.Members().size() >= NameTable::kMaxMembers) return Refusal::Full;
     // Nobody knows from which address the members still to come back will
     // come: the share of every address holds a place for each of them, so

@@ -85,8 +85,8 @@ private:
     uint64_t m_machine;
     std::shared_ptr<const Identity> m_signer;
     NameTable m_table;
-    std::vector<PublicKey> m_expected;
-    std::map<PublicKey, uint32_t> m_returnTries; // of each expected back
+    // The members still to come back, with the hellos each has left of its own.
+    std::map<PublicKey, uint32_t> m_expected;
     // Rooms nobody has been in yet, with the time each was made.
     std::map<Id, uint64_t> m_unused;
     // Answers to searches, and hellos with the signatures of their challenges.

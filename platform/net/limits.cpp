@@ -1,6 +1,7 @@
 #include "platform/net/limits.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -71,12 +72,10 @@ AddressLimits::AddressLimits(const Rates& rates, size_t tracked, size_t buckets,
 }
 
 size_t AddressLimits::BucketOf(uint32_t address) const {
-    const std::array<uint8_t, 4> bytes = {static_cast<uint8_t>(address >> 24), static_cast<uint8_t>(address >> 16),
-                                          static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)};
-    std::array<uint8_t, crypto_shorthash_BYTES> hash{};
-    crypto_shorthash(hash.data(), bytes.data(), bytes.size(), m_key.data());
+    uint8_t hash[crypto_shorthash_BYTES];
+    crypto_shorthash(hash, reinterpret_cast<const uint8_t*>(&address), sizeof address, m_key.data());
     uint64_t h = 0;
-    for (const uint8_t b : hash) h = h << 8 | b;
+    std::memcpy(&h, hash, sizeof h);
     return static_cast<size_t>(h % m_buckets.size());
 }
 

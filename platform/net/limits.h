@@ -34,16 +34,15 @@ private:
 // the address is the sender's own (`proven`: a connection's), going over
 // it shuts the address out of the reserve at once, as a machine's few
 // tries never do. An address is also shut out of the reserve for a while
-// once it has had more refused by the shared allowance than a machine's
-// own few tries since it was last quiet: a
-// flood's addresses, refused as soon as it asks more than the host hands
-// out, are kept out of the reserve but for a word each now and then,
-// however many there are, and an address it does not come from keeps its
-// turn. The last `fresh` of the reserve are kept for addresses the host
-// has not heard from lately: while a flood's addresses are still new to
-// it, a joiner's first word is not lumped with theirs, and a joiner taken
-// for one of them then has its turn again later however often it tried
-// meanwhile.
+// once it has had more refused by the shared allowance than a machine's own
+// few tries since it was last quiet: a flood's addresses, refused as soon as
+// it asks more than the host hands out, are kept out of the reserve but for
+// a word each now and then, however many there are, and an address it does
+// not come from keeps its turn. The last `fresh` of the reserve are kept for
+// addresses the host has not heard from lately: while a flood's addresses
+// are still new to it, a joiner's first word is not lumped with theirs, and
+// a joiner taken for one of them then has its turn again later however
+// often it tried meanwhile.
 //
 // `tracked` addresses are kept apart. An address is forgotten only once its
 // allowance has filled again and it is no longer shut out, when forgetting

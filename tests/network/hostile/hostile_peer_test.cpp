@@ -173,6 +173,15 @@ void AnswerQueries(const Fd& udp, const std::vector<Advert>& adverts) {
             for (const Advert& a : adverts) SendDatagram(udp, from, EncodeAnswer(nonce, a));
 }
 
+// The answers that came to the socket.
+size_t DrainAnswers(const Fd& udp) {
+    std::array<uint8_t, 1024> buffer{};
+    Endpoint from;
+    size_t n = 0;
+    while (ReceiveDatagram(udp, buffer, from) > 0) ++n;
+    return n;
+}
+
 // The session of that name on the target; false when none answered in time.
 bool FindSession(const DiscoveryTarget& target, const std::string& name, Advert& found) {
     for (const auto deadline = Clock::now() + 10s; Clock::now() < deadline;)
@@ -805,15 +814,11 @@ void ManyMachinesComeAndGo(Stage& s) {
         std::vector<Fd> others(256);
         for (uint32_t i = 0; Fd& o : others) o = FromOtherMachine(SOCK_DGRAM, {}, kOtherMachine + 2000 + i++);
         const auto query = EncodeQuery(7);
-        std::vector<uint8_t> buffer(1024);
-        Endpoint from;
         for (; !s.Over(); std::this_thread::sleep_for(10ms)) {
             for (int i = 0; i < 32; ++i, ++sent) SendDatagram(aimed, {kLoopbackBroadcast, s.discovery.port}, query);
             for (const Fd& o : others) SendDatagram(o, {kLoopbackBroadcast, s.discovery.port}, query);
-            while (ReceiveDatagram(aimed, buffer, from) > 0) ++answers;
-            for (const Fd& o : others)
-                while (ReceiveDatagram(o, buffer, from) > 0) {
-                }
+            answers += DrainAnswers(aimed);
+            for (const Fd& o : others) DrainAnswers(o);
         }
     });
     const auto [challenges, took] = KeepConnecting(s, 12, 300);
@@ -976,17 +981,24 @@ void SessionsThatNeverWelcome(Stage& s) {
 void QueriesByTheThousand(Stage& s) {
     Fd udp = OpenUdp(0, false);
     size_t answers = 0;
-    std::vector<uint8_t> buffer(1024);
-    Endpoint from;
     const auto begun = Clock::now();
     auto sent = begun;
     for (int i = 0; i <= 20'000; ++i) {
         if (i == 20'000) sent = Clock::now();
         if (i % 500 == 0) std::this_thread::sleep_for(i < 20'000 ? 25ms : 2s); // lost in the socket's buffer otherwise
-        while (ReceiveDatagram(udp, buffer, from) > 0) ++answers;
+        answers += DrainAnswers(udp);
         SendDatagram(udp, {kLoopbackBroadcast, s.discovery.port}, EncodeQuery(7));
     }
     EXPECT_LE(answers, 64 + 8 * std::chrono::duration<double>(sent - begun).count());
+}
+
+// Whether a search as long as the game's own found the session, made again
+// as a player would when every query of it was lost: on a busy machine a
+// flood can fill the host's queue for as long as its thread waits for a core.
+bool FoundAsAPlayer(const Stage& s) {
+    for (int tries = 0; tries < 3; ++tries)
+        if (!Discover(s.discovery, 1000, &s.session.instance).empty()) return true;
+    return false;
 }
 
 // Another machine sends session queries from 500 ports, 50,000 a second:
@@ -1001,27 +1013,17 @@ void QueriesFromManyPortsAsTheHostDies(Stage& s) {
     for (Fd& p : ports) p = FromOtherMachine(SOCK_DGRAM);
     std::thread death([&] {
         std::this_thread::sleep_for(1s);
-        // A search as long as the game's own, made again as a player would
-        // when every query of it was lost: on a busy machine the flood can
-        // fill the host's queue for as long as its thread waits for a core.
-        for (int i = 0; i < 5; ++i) {
-            bool found = false;
-            for (int tries = 0; tries < 3 && !found; ++tries)
-                found = !Discover(s.discovery, 1000, &s.session.instance).empty();
-            EXPECT_TRUE(found) << "search " << i;
-        }
+        for (int i = 0; i < 5; ++i) EXPECT_TRUE(FoundAsAPlayer(s)) << "search " << i;
         s.honest[0]->Signal(SIGKILL);
         s.moved = NewHost(s);
         ExpectBackAsItself(s, victim, key);
     });
     const auto query = EncodeQuery(7);
     size_t sent = 0, answers = 0;
-    std::vector<uint8_t> buffer(1024);
-    Endpoint from;
     for (auto next = Clock::now(); !s.stop; std::this_thread::sleep_until(next += 1ms))
         for (int i = 0; i < 50; ++i, ++sent) {
             SendDatagram(ports[sent % ports.size()], {kLoopbackBroadcast, s.discovery.port}, query);
-            while (ReceiveDatagram(ports[(sent + 1) % ports.size()], buffer, from) > 0) ++answers;
+            answers += DrainAnswers(ports[(sent + 1) % ports.size()]);
         }
     death.join();
     EXPECT_LE(answers * 10, sent);
@@ -1043,24 +1045,13 @@ bool QueryFrom(const Fd& udp, uint32_t source, const Stage& s) {
     return sendmsg(udp.Get(), &m, MSG_NOSIGNAL) == static_cast<ssize_t>(query.size());
 }
 
-// The answers that came to the socket.
-size_t DrainAnswers(const Fd& udp) {
-    std::array<uint8_t, 1024> buffer{};
-    Endpoint from;
-    size_t n = 0;
-    while (ReceiveDatagram(udp, buffer, from) > 0) ++n;
-    return n;
-}
-
 // Ten thousand session queries a second, from one address past the host's
 // table of addresses after one query from each of eighty thousand others
 // has filled it, or from 1,009 addresses (none always first of the ten of
 // a millisecond) after sixty-four under this machine's own, the games' and
 // the test's. Either way one address has gone over its own allowance
-// first. Searches from here, each made again as a player would when every
-// query of it was lost (on a busy machine the flood can fill the host's
-// queue while its thread waits for a core), find the session four times
-// of five: neither does one address take more than its own allowance,
+// first. Searches from here, each as a player makes it, find the session
+// four times of five: neither does one address take more than its own allowance,
 // whatever the table holds, nor do queries under another's address shut
 // it out of the answers kept from a flood.
 void SearchesAmidQueries(Stage& s, bool tableFull) {
@@ -1082,11 +1073,7 @@ void SearchesAmidQueries(Stage& s, bool tableFull) {
     });
     if (!tableFull) std::this_thread::sleep_for(2s); // until the flood's addresses are told apart
     size_t found = 0;
-    for (int i = 0; i < 5; ++i, std::this_thread::sleep_for(600ms)) {
-        bool once = false;
-        for (int tries = 0; tries < 3 && !once; ++tries) once = !Discover(s.discovery, 1000, &s.session.instance).empty();
-        found += once;
-    }
+    for (int i = 0; i < 5; ++i, std::this_thread::sleep_for(600ms)) found += FoundAsAPlayer(s);
     s.end = Clock::now();
     flood.join();
     EXPECT_GE(found, 4u) << "searches of five";
@@ -1254,7 +1241,7 @@ void SlowHellosAsTheHostChangesHands(Stage& s) {
             Id from = 0;
             uint32_t size = 0;
             while (told[i] == 0 && standIns[i]->Receive(message, from, size) == ReceiveStatus::Message)
-                if (from == 0 && size >= 4) told[i] = message[0] | message[1] << 8 | message[2] << 16 | message[3] << 24;
+                if (from == 0) told[i] = WireReader(std::span(message).first(std::min<size_t>(size, message.size()))).U32();
         }
     s.end = Clock::now();
     flood.join();
