@@ -5,8 +5,8 @@ namespace plat::net {
 namespace {
 
 bool KnownType(uint8_t t) {
-    return (t >= static_cast<uint8_t>(FrameType::Hello) && t <= static_cast<uint8_t>(FrameType::Proof)) ||
-           (t >= static_cast<uint8_t>(FrameType::Welcome) && t <= static_cast<uint8_t>(FrameType::Refused));
+    return (t >= static_cast<uint8_t>(FrameType::Hello) && t <= static_cast<uint8_t>(FrameType::Beat)) ||
+           (t >= static_cast<uint8_t>(FrameType::Welcome) && t <= static_cast<uint8_t>(FrameType::HostBeat));
 }
 
 bool Finish(WireReader& r, const char*& why) {
@@ -24,8 +24,13 @@ bool Finish(WireReader& r, const char*& why) {
 } // namespace
 
 const char* RefusalText(Refusal refusal) {
-    return refusal == Refusal::Full ? "the session has no member place left"
-                                    : "the session holds as many machines of one address as it takes";
+    switch (refusal) {
+    case Refusal::Full: return "the session has no member place left";
+    case Refusal::AddressShare: return "the session holds as many machines of one address as it takes";
+    case Refusal::Silent: return "the host heard nothing from this machine for too long and took it for gone";
+    case Refusal::Alone: return "no other member came back to this machine as host: it was cut off from them";
+    }
+    return "refused";
 }
 
 ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why,
@@ -77,6 +82,8 @@ bool DecodeRequest(const Frame& frame, Message& m, const char*& why) {
         break;
     case FrameType::Proof:
         m.signature = r.Array<64>();
+        break;
+    case FrameType::Beat:
         break;
     case FrameType::CreatePlayer:
     case FrameType::CreateGroup:
@@ -174,13 +181,15 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         break;
     case FrameType::Refused: {
         const uint8_t refusal = r.U8();
-        if (r.Ok() && refusal != static_cast<uint8_t>(Refusal::Full) && refusal != static_cast<uint8_t>(Refusal::AddressShare)) {
+        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::Alone))) {
             why = "unknown refusal";
             return false;
         }
         m.refusal = static_cast<Refusal>(refusal);
         break;
     }
+    case FrameType::HostBeat:
+        break;
     default:
         why = "not an event";
         return false;

@@ -14,11 +14,31 @@ namespace plat::net {
 // Every stream between a member and the host is a run of frames:
 // u32 length (of what follows), u8 type, payload; all fields little-endian.
 constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
+// 6: each side of a member's stream says it is still there (Beat,
+// HostBeat), and a host that drops a member says why.
 // 5: a host that will not take a machine says why (Refused).
 // 4: a session query is as long as the longest answer (discovery.h).
 // 3: machines are known by public keys and prove themselves by signing a
 // challenge of the connection (handshake.h); version 2 sent a secret.
-constexpr uint32_t kVersion = 5;
+constexpr uint32_t kVersion = 6;
+// A machine whose cable comes out, whose network drops or whose power goes
+// sends nothing more, not even the end of its streams, and the system goes
+// on sending to it for many minutes before it reports an error. So each side
+// of a member's stream writes at least every kBeatMs (a beat when nothing
+// else went) and takes the other for gone once nothing at all has come from
+// it for kSilenceMs; the system is told to give up on undelivered bytes in
+// the same time (socket.cpp), so that the two agree.
+//
+// Both are kept by the session's network threads, which wait in poll at
+// most a quarter of a second and do bounded work a pass: the game's own
+// thread stalling does not make its machine look gone. A silence is eight
+// beats long; for a false alarm the other side's network thread would have
+// to be kept from running for over three seconds, and a thread waking from a
+// wait is run ahead of busy ones. A side whose own thread was kept from
+// running (its machine starved, suspended or frozen) does not hold that
+// time against the other: it cannot have read meanwhile.
+constexpr uint64_t kBeatMs = 500;
+constexpr uint64_t kSilenceMs = 4000;
 // Well above the game's largest message; a longer frame is an attack or a
 // broken peer and ends the connection.
 constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
@@ -47,6 +67,7 @@ enum class FrameType : uint8_t {
     RenameGroup = 8,
     Send = 9,
     Proof = 10,
+    Beat = 11, // still here; nothing else
     // host -> member
     Welcome = 64,
     Ack = 65,
@@ -62,18 +83,22 @@ enum class FrameType : uint8_t {
     MemberLeft = 75,
     Challenge = 76,
     Refused = 77,
+    HostBeat = 78, // still here; nothing else
 };
 
 // Hello flags.
 constexpr uint8_t kHelloRejoin = 1; // coming back to a new host, keeping ids
 constexpr uint8_t kHelloPeek = 2;   // only wants the name table, then leaves
 
-// Why a host does not take a machine in; it says so in place of its
-// challenge or its welcome, and closes the connection. Trying again soon
-// would meet the same answer.
+// Why a host does not take a machine in, or no longer keeps it; it says so
+// in place of its challenge or its welcome, or at any time to a member it
+// drops, and closes the connection. Trying again soon would meet the same
+// answer.
 enum class Refusal : uint8_t {
     Full = 1,         // every member place is taken
     AddressShare = 2, // the machine's address holds its share of them
+    Silent = 3,       // nothing came from the member for kSilenceMs: it was taken for gone
+    Alone = 4,        // a host taking over whom no other member came back to: it was the one cut off
 };
 // The line either side writes of it.
 const char* RefusalText(Refusal refusal);

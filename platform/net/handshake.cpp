@@ -97,8 +97,8 @@ void WriteWelcome(std::vector<uint8_t>& out, const Guid& app, const Guid& instan
 }
 
 Greeting::Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
-                   uint8_t flags, std::optional<PublicKey> host)
-    : fd(StartConnect(to)), m_to(to), m_me(me), m_expected(host), m_process(process) {
+                   uint8_t flags, std::vector<PublicKey> hosts)
+    : fd(StartConnect(to)), m_to(to), m_me(me), m_expected(std::move(hosts)), m_process(process) {
     m_facts.app = app;
     m_facts.instance = instance;
     m_facts.member = me.Key();
@@ -182,7 +182,8 @@ void Greeting::Take(const Frame& frame) {
     }
     if (!m_challenged) {
         if (frame.type != FrameType::Challenge || !DecodeEvent(frame, m, why)) return Fail("no challenge from the host");
-        if (m_expected && m.key != *m_expected) return Fail("the host is not the one the session names");
+        if (!m_expected.empty() && std::find(m_expected.begin(), m_expected.end(), m.key) == m_expected.end())
+            return Fail("the host is not one the session names");
         m_facts.host = m.key;
         m_facts.hostNonce = m.nonce;
         if (!Verify(m.key, Transcript(Signer::Host, m_facts), m.signature))

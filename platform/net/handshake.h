@@ -62,10 +62,11 @@ class Greeting {
 public:
     enum class State { Going, Welcomed, Failed };
 
-    // `host` must prove that key when one is given (a member coming back to
-    // the successor its table names); any key serves otherwise.
+    // The host must prove one of the keys in `hosts` when any are given (a
+    // member coming back to a successor its table names); any key serves
+    // otherwise.
     Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
-             uint8_t flags, std::optional<PublicKey> host = std::nullopt);
+             uint8_t flags, std::vector<PublicKey> hosts = {});
 
     State Now() const { return m_state; }
     const char* Why() const { return m_why; }
@@ -93,7 +94,7 @@ private:
 
     const Endpoint m_to;
     const Identity& m_me;
-    const std::optional<PublicKey> m_expected;
+    const std::vector<PublicKey> m_expected;
     const uint64_t m_process;
     HandshakeFacts m_facts;
     State m_state = State::Going;
@@ -104,11 +105,17 @@ private:
     size_t m_outPos = 0;
 };
 
-// After a host change its members look for the member taking over for this
-// long from when they lose the old host, and the new host keeps their
-// places as long from when it starts and a second more: a member that
-// learned of the loss up to a second after the new host did still has its
-// place for as long as it looks.
+// After a host change the members left take over in the order of the name
+// table, oldest first, each in its turn: the first from when a member loses
+// the old host, the next kTurnMs later, and so on. A member looks for every
+// member whose turn has come, and takes over when its own comes before it
+// found one of them. Members learn of the loss up to a second or so apart
+// (frame.h); a turn is long enough that a member whose successor went too
+// while others were already back with it (they learn of that loss only
+// kSilenceMs later) finds the next one hosting before its own turn.
+constexpr int kTurnMs = 4000;
+// A new host keeps the places of the members it expects this long from its
+// start: a member looks for it from its turn, a second or so either side.
 constexpr int kRejoinWindowMs = 8000;
 
 using Deadline = std::chrono::steady_clock::time_point;

@@ -84,6 +84,10 @@ constexpr int kDatagramQueueBytes = 4 << 20;
 constexpr int kAcceptsPerPass = 64;
 // A host nobody ever joins gives up.
 constexpr uint64_t kFirstMemberMs = 10000;
+// The longest the loop waits in poll, and a pass later than this past the
+// last: the host's own thread was kept from running (frame.h).
+constexpr int kPollMs = 250;
+constexpr uint64_t kLatePassMs = 4 * kPollMs;
 constexpr size_t kReadChunk = 64 * 1024;
 // Read from one connection in a round before the next one's turn.
 constexpr size_t kReadPerRound = 4 * kReadChunk;
@@ -149,6 +153,8 @@ struct Host::Conn {
     Fd fd;
     Endpoint peer;
     uint64_t acceptedMs = NowMs();
+    // The last bytes read from it and written to it.
+    uint64_t heardMs = acceptedMs, wroteMs = acceptedMs;
     PublicKey key{};
     uint64_t process = 0;
     HandshakeFacts facts;
@@ -213,6 +219,7 @@ std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t mach
     std::shared_ptr<Host> host(new Host(identity, machine, std::move(signer)));
     host->m_table = std::move(table);
     for (const PublicKey& key : expected) host->m_expected[key] = kReturnTries;
+    host->m_tookOver = !expected.empty();
     // Rooms the old host had seen nobody enter yet: their time starts now.
     for (const auto& g : host->m_table.Groups())
         if (g.players.empty()) host->m_unused[g.id] = NowMs();
@@ -269,7 +276,7 @@ bool Host::Open() {
         return false;
     }
     if (m_waker.Get() < 0) return false;
-    m_startMs = NowMs();
+    m_startMs = m_passMs = NowMs();
     return true;
 }
 
@@ -289,8 +296,11 @@ void Host::Run() {
         fds.push_back({m_udp.Get(), POLLIN, 0});
         for (const auto& c : m_conns)
             fds.push_back({c->fd.Get(), static_cast<short>(POLLIN | (c->Pending() ? POLLOUT : 0)), 0});
-        if (poll(fds.data(), fds.size(), 250) < 0) continue;
+        if (poll(fds.data(), fds.size(), kPollMs) < 0) continue;
         if (fds[0].revents) m_waker.Drain();
+        // The time this thread did not run is nobody's silence.
+        if (const uint64_t at = NowMs(), away = at - std::exchange(m_passMs, at); away > kLatePassMs)
+            for (auto& c : m_conns) c->heardMs += away;
         for (size_t i = 0; i < m_conns.size(); ++i) {
             Conn& c = *m_conns[i];
             const short ev = fds[i + 3].revents;
@@ -305,11 +315,14 @@ void Host::Run() {
                 Drop(*c, c->welcomed ? "a peek not read in time" : "no hello in time");
             else if (c->Member() && c->Pending() > kMaxOut)
                 Drop(*c, "does not read what the host sends");
+            else if (c->Member() && now > c->heardMs + kSilenceMs)
+                Refuse(*c, Refusal::Silent);
+            else if (c->Member() && !c->Pending() && now >= c->wroteMs + kBeatMs) {
+                FrameWriter(c->out, FrameType::HostBeat);
+                WriteTo(*c);
+            }
         }
-        if (!m_expected.empty() && NowMs() - m_startMs > kRejoinGraceMs) {
-            const auto late = std::exchange(m_expected, {});
-            for (const auto& [key, tries] : late) Forget(key);
-        }
+        if (!m_expected.empty() && NowMs() - m_startMs > kRejoinGraceMs) EndTheWait();
         EndUnusedRooms();
         std::erase_if(m_conns, [](const auto& c) { return c->dead; });
         // Newcomers and searches after the members, each a bounded share
@@ -324,6 +337,21 @@ void Host::Run() {
     m_listener.Reset();
     m_udp.Reset();
     m_finished = true;
+}
+
+void Host::EndTheWait() {
+    const auto late = std::exchange(m_expected, {});
+    for (const auto& [key, tries] : late) Forget(key);
+    // A member taking over hears from nobody when it is the one cut off
+    // from the others: it was expecting others back, and none came. Its
+    // game is told so rather than left to play on in a session of its own.
+    const bool othersExpected =
+        std::any_of(late.begin(), late.end(), [&](const auto& e) { return e.first != m_signer->Key(); });
+    if (m_tookOver && othersExpected && !m_othersCame) {
+        Trace("net host", "no member came back after the host change");
+        for (auto& c : m_conns)
+            if (c->Member()) Refuse(*c, Refusal::Alone);
+    }
 }
 
 void Host::Accept() {
@@ -382,8 +410,9 @@ Host::Conn& Host::PushedOut() {
 void Host::WriteTo(Conn& c) {
     if (!c.Pending()) return;
     const long n = WriteSome(c.fd, std::span(c.out).subspan(c.outPos));
-    if (n < 0) Drop(c, nullptr);
-    else c.Wrote(static_cast<size_t>(n));
+    if (n < 0) return Drop(c, nullptr);
+    if (n > 0) c.wroteMs = NowMs();
+    c.Wrote(static_cast<size_t>(n));
     if (!c.dead && c.welcomed && c.peek && !c.Pending()) c.dead = true; // answered; done
 }
 
@@ -427,6 +456,7 @@ void Host::ReadFrom(Conn& c) {
             return;
         }
         if (n == 0) break;
+        c.heardMs = NowMs();
         c.in.insert(c.in.end(), chunk, chunk + n);
         size_t at = 0;
         for (;;) {
@@ -466,6 +496,7 @@ void Host::Handle(Conn& c, const Frame& frame) {
         Drop(c, "unexpected frame");
         return;
     }
+    if (m.type == FrameType::Beat) return;
     const uint64_t now = NowMs();
     if (m.type == FrameType::Send) {
         if (!c.messages.Take(1, now) || !c.bytes.Take(static_cast<double>(m.data.size()), now))
@@ -538,6 +569,7 @@ void Host::HandleProof(Conn& c, const Message& m) {
             Broadcast(joined);
         }
         m_hadMember = true;
+        m_othersCame |= key != m_signer->Key();
     }
     WriteWelcome(c.out, m_identity.app, m_identity.instance, m_identity.name,
                  static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs)), m_machine, m_table);

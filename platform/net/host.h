@@ -57,6 +57,8 @@ private:
     Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer);
     bool Open();
     void Run();
+    // Forgets the members that did not come back in time.
+    void EndTheWait();
     void Accept();
     // The newcomer that makes room for one more.
     Conn& PushedOut();
@@ -92,7 +94,10 @@ private:
     // Answers to searches, and hellos with the signatures of their challenges.
     std::unique_ptr<AddressLimits> m_queries, m_hellos;
     uint64_t m_startMs = 0;
+    uint64_t m_passMs = 0; // when the loop's last pass began
     bool m_hadMember = false;
+    // Took a session over, and a member of another machine has been welcomed since.
+    bool m_tookOver = false, m_othersCame = false;
     Fd m_listener;
     Fd m_udp;
     uint16_t m_port = 0;

@@ -19,6 +19,10 @@ constexpr int kWelcomeMs = 3000;
 // time will not, and the session is lost rather than the game held again.
 constexpr auto kAckWait = std::chrono::seconds(2);
 constexpr int kMoveSearchMs = 500;
+// The longest the loop waits in poll, and a pass later than this past the
+// last: this thread was kept from running (frame.h).
+constexpr int kPollMs = 250;
+constexpr uint64_t kLatePassMs = 4 * kPollMs;
 constexpr size_t kMaxPendingOut = 64u << 20;
 constexpr size_t kReadChunk = 64 * 1024;
 // Read from the host at one go before what waits to be sent gets its turn.
@@ -75,6 +79,7 @@ void Member::Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool ho
     m_fd = std::move(fd);
     m_in = std::move(rest);
     m_greeted = true;
+    m_heardMs = m_wroteMs = m_passMs = NowMs();
     std::lock_guard lock(m_mutex);
     m_state = State::Connected;
     m_hosting = hosting;
@@ -207,18 +212,27 @@ void Member::Run() {
         bool writing = false;
         {
             std::lock_guard lock(m_mutex);
-            writing = m_outPos < m_out.size();
             // Lost by the game's side (a request the host left unanswered).
             if (m_state == State::Lost) m_fd.Reset();
+            if (m_state == State::Connected && m_outPos == m_out.size() && NowMs() >= m_wroteMs + kBeatMs)
+                FrameWriter(m_out, FrameType::Beat);
+            writing = m_outPos < m_out.size();
         }
         pollfd fds[2] = {{m_waker.Get(), POLLIN, 0},
                          {m_fd.Get(), static_cast<short>(POLLIN | (writing ? POLLOUT : 0)), 0}};
         const nfds_t count = m_fd.Valid() ? 2 : 1;
-        if (poll(fds, count, 250) < 0) continue;
+        if (poll(fds, count, kPollMs) < 0) continue;
         if (fds[0].revents) m_waker.Drain();
         if (m_stop) break;
+        // The time this thread did not run is not the host's silence.
+        if (const uint64_t at = NowMs(), away = at - std::exchange(m_passMs, at); away > kLatePassMs) m_heardMs += away;
         if (!m_fd.Valid()) continue; // the session is lost: wait to be closed
-        if (!Pump() && Connected()) Move();
+        if (!Pump()) {
+            if (Connected()) Move();
+        } else if (NowMs() > m_heardMs + kSilenceMs && Connected()) {
+            Trace("net", "nothing came from the session's host for too long");
+            Move();
+        }
     }
 }
 
@@ -231,6 +245,7 @@ bool Member::Pump() {
         const long n = ReadSome(m_fd, chunk);
         if (n < 0) return false;
         if (n == 0) break;
+        m_heardMs = NowMs();
         m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
         if (!TakeFrames()) return false;
         if (static_cast<size_t>(n) < chunk.size()) break;
@@ -239,6 +254,7 @@ bool Member::Pump() {
     if (m_outPos < m_out.size()) {
         const long n = WriteSome(m_fd, std::span(m_out).subspan(m_outPos));
         if (n < 0) return false;
+        if (n > 0) m_wroteMs = NowMs();
         m_outPos += static_cast<size_t>(n);
         if (m_outPos == m_out.size()) {
             m_out.clear();
@@ -260,6 +276,11 @@ bool Member::TakeFrames() {
         Message m;
         if (s == ParseStatus::Bad || !DecodeEvent(frame, m, why)) {
             Trace("net", std::string("broken stream from the host: ") + why);
+            return false;
+        }
+        // The host no longer keeps this machine: nothing to move to.
+        if (m.type == FrameType::Refused) {
+            LoseLocked(RefusalText(m.refusal));
             return false;
         }
         if (!Apply(m)) {
@@ -285,6 +306,7 @@ bool Member::Apply(const Message& m) {
     case FrameType::Deliver:
         QueueLocked(m.id, m.data);
         return true;
+    case FrameType::HostBeat: return true;
     default: return ApplyNameEvent(m_table, m);
     }
 }
@@ -302,15 +324,27 @@ void Member::LoseLocked(const char* why) {
     QueueSystem({kSystemSessionLost});
 }
 
+namespace {
+
+// The table without the members of that machine's process, which went with it.
+void DropMachine(NameTable& table, uint64_t process) {
+    std::vector<PublicKey> gone;
+    for (const auto& member : table.Members())
+        if (member.process == process) gone.push_back(member.key);
+    for (const PublicKey& key : gone) {
+        std::vector<Id> players, groups;
+        table.DropOwner(key, players, groups);
+    }
+}
+
+} // namespace
+
 void Member::Move() {
     Trace("net", "the connection to the session's host ended");
     m_fd.Reset();
     m_in.clear();
     SessionIdentity identity;
     NameTable table;
-    std::vector<PublicKey> expected;
-    PublicKey successor{};
-    bool takeOver = false;
     {
         std::lock_guard lock(m_mutex);
         // Requests in flight may or may not have been done; they report failure.
@@ -319,64 +353,77 @@ void Member::Move() {
         m_out.clear();
         m_outPos = 0;
         m_state = State::Moving;
-        if (m_hostMachine == m_machine) {
-            // Our own machine's host went down: so does this machine.
-        } else {
-            // The members on the host's machine went with it; the oldest of
-            // the others takes over, and only it is taken for the new host.
+        // When our own machine's host went down, so does this machine.
+        if (m_hostMachine != m_machine) {
             table = m_table;
-            for (const auto& member : m_table.Members()) {
-                if (member.process != m_hostMachine) continue;
-                std::vector<Id> players, groups;
-                table.DropOwner(member.key, players, groups);
-            }
-            if (!table.Members().empty()) {
-                successor = table.Members().front().key;
-                takeOver = successor == m_identity->Key();
-                for (const auto& member : table.Members()) expected.push_back(member.key);
-            }
+            DropMachine(table, m_hostMachine);
             identity = {m_app, m_instance, m_name, static_cast<uint32_t>(NowMs() - m_beganMs)};
         }
     }
     if (identity.instance.IsNull()) return Lose("the host on this machine stopped");
-    if (expected.empty()) return Lose("no member is left to take over as host");
+    // The members left, in the order they take over in.
+    const std::vector<MemberEntry> order = table.Members();
+    if (order.empty()) return Lose("no member is left to take over as host");
 
+    // Whatever answers for the session is tried, side by side; only a member
+    // whose turn has come can prove to be it on the connection it is reached
+    // by.
+    const auto lost = Clock::now();
     std::shared_ptr<Host> own;
-    if (takeOver) {
-        own = Host::Start(identity, m_machine, m_identity, std::move(table), std::move(expected));
-        if (!own) return Lose("cannot take over as host");
-    }
-    // Whatever answers for the session is tried, side by side; only the
-    // successor can prove to be it on the connection it is reached by.
+    Clock::time_point ownSince;
     std::unique_ptr<Greeting> back;
-    bool answered = false;
     const char* why = "";
-    const auto window = Clock::now() + std::chrono::milliseconds(kRejoinWindowMs);
-    while (!back && !m_stop && Clock::now() < window) {
+    while (!back && !m_stop) {
+        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lost).count();
+        const size_t turn = std::min(order.size() - 1, static_cast<size_t>(since / kTurnMs));
+        if (!own && order[turn].key == m_identity->Key()) {
+            // The members before this one did not take over in their turns:
+            // they are gone too.
+            std::vector<PublicKey> expected;
+            for (size_t i = 0; i < order.size(); ++i)
+                if (i < turn) DropMachine(table, order[i].process);
+                else expected.push_back(order[i].key);
+            own = Host::Start(identity, m_machine, m_identity, table, std::move(expected));
+            if (!own) return Lose("cannot take over as host");
+            ownSince = Clock::now();
+        }
         std::vector<Endpoint> hosts;
-        if (own) hosts.push_back({kLoopback, own->Port()});
-        else
+        std::vector<PublicKey> keys;
+        if (own) {
+            hosts.push_back({kLoopback, own->Port()});
+            keys.push_back(m_identity->Key());
+        } else {
             for (const Advert& a : Discover(m_target, kMoveSearchMs, &identity.instance)) hosts.push_back(a.host);
+            for (size_t i = 0; i <= turn; ++i) keys.push_back(order[i].key);
+        }
         std::vector<std::unique_ptr<Greeting>> tries;
         for (const Endpoint& host : hosts)
             tries.push_back(std::make_unique<Greeting>(host, *m_identity, m_app, identity.instance, m_machine,
-                                                       kHelloRejoin, successor));
+                                                       kHelloRejoin, keys));
         if (tries.empty()) continue;
-        answered = true;
-        back = GreetFirst(std::move(tries), std::min(window, Clock::now() + std::chrono::milliseconds(kWelcomeMs)), why,
-                          &m_stop);
+        // Until the next turn, when more members may answer for the session.
+        auto until = Clock::now() + std::chrono::milliseconds(kWelcomeMs);
+        if (!own && turn + 1 < order.size()) until = std::min(until, lost + std::chrono::milliseconds(kTurnMs * (turn + 1)));
+        back = GreetFirst(std::move(tries), until, why, &m_stop);
+        // A machine that cannot greet the host it started leaves the session;
+        // the others then take over from it.
+        if (!back && own) {
+            if (Clock::now() - ownSince > std::chrono::milliseconds(kRejoinWindowMs)) {
+                own->Stop();
+                Trace("net", std::string("no welcome from this machine's own new host: ") + why);
+                return Lose("cannot greet this machine's own new host");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
     }
     if (m_stop) return;
-    if (!back) {
-        if (answered) Trace("net", std::string("no welcome from the new host: ") + why);
-        return Lose(answered ? "the new host did not take this machine back" : "no member took over as host");
-    }
-    Install(std::move(back->fd), back->welcome, std::move(back->rest), takeOver);
+    const bool tookOver = own != nullptr;
+    Install(std::move(back->fd), back->welcome, std::move(back->rest), tookOver);
     {
         std::lock_guard lock(m_mutex);
-        QueueSystem({kSystemNewHost, takeOver ? 1u : 0u});
+        QueueSystem({kSystemNewHost, tookOver ? 1u : 0u});
     }
-    Trace("net", takeOver ? "took over as the session's host" : "rejoined the session under a new host");
+    Trace("net", tookOver ? "took over as the session's host" : "rejoined the session under a new host");
 }
 
 } // namespace plat::net

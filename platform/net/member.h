@@ -119,6 +119,9 @@ private:
     std::vector<uint8_t> m_in;
     // What came with the welcome waits in m_in, to be taken before any read.
     bool m_greeted = false;
+    // The last bytes read from the host and written to it, and when the
+    // loop's last pass began (frame.h).
+    uint64_t m_heardMs = 0, m_wroteMs = 0, m_passMs = 0;
 
     Waker m_waker;
     std::atomic<bool> m_stop{false};

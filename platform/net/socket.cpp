@@ -1,5 +1,7 @@
 #include "platform/net/socket.h"
 
+#include "platform/net/frame.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -29,7 +31,13 @@ void SetOption(int fd, int level, int name, int value) { setsockopt(fd, level, n
 void SetStreamOptions(int fd) {
     // Game messages are small and due at once.
     SetOption(fd, IPPROTO_TCP, TCP_NODELAY, 1);
-    // A machine that vanishes without closing is noticed within seconds.
+    // A machine that vanishes without closing: bytes it does not
+    // acknowledge are given up on, and the stream fails, in the time after
+    // which the session takes a silent machine for gone (frame.h), rather
+    // than after the system's many minutes of sending them again. Probes
+    // cover a stream with nothing to send (the session's beats leave none
+    // idle for long).
+    SetOption(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, static_cast<int>(kSilenceMs));
     SetOption(fd, SOL_SOCKET, SO_KEEPALIVE, 1);
     SetOption(fd, IPPROTO_TCP, TCP_KEEPIDLE, 3);
     SetOption(fd, IPPROTO_TCP, TCP_KEEPINTVL, 1);

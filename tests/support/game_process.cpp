@@ -1,6 +1,7 @@
 #include "tests/support/game_process.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,8 +22,13 @@ namespace krxtest {
 GameProcess::GameProcess(const std::filesystem::path& folder, const Environment& extra, const SetUp& setUp,
                          uint64_t passes) {
     std::fflush(nullptr);
+    const pid_t test = getpid();
     m_pid = fork();
     if (m_pid != 0) return;
+    // The game ends with the test that started it, even a test that dies
+    // without its destructors and a game it has stopped.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != test) _exit(1);
     // The child: the game in its own folder, as the program would run it.
     std::filesystem::current_path(folder);
     for (const auto& [name, value] : extra) setenv(name.c_str(), value.c_str(), 1);

@@ -192,9 +192,9 @@ bool FindSession(const DiscoveryTarget& target, const std::string& name, Advert&
     return false;
 }
 
-// One stream to a session's host, written to by one thread at a time. After
-// Hello a thread reads what the host sends, keeping Table() as the host tells
-// it, until StopReading.
+// One stream to a session's host. After Hello a thread reads what the host
+// sends, keeping Table() as the host tells it, until StopReading, and says
+// it is still there as a game's session does, until GoSilent.
 class HostileMember {
 public:
     explicit HostileMember(const Advert& session) : m_session(session), m_fd(ConnectTcp(session.host, 2000)) {}
@@ -257,7 +257,7 @@ public:
             f->U32(seq);
             fields(*f);
         }
-        if (!WriteAll(m_fd, frame)) return 0;
+        if (!Write(frame)) return 0;
         std::unique_lock lock(m_mutex);
         m_answered.wait_for(lock, 5s, [&] { return m_closed || m_acks.count(seq) != 0; });
         const auto it = m_acks.find(seq);
@@ -291,19 +291,39 @@ public:
     // not go in time (the host does not read).
     bool Write(std::span<const uint8_t> bytes) {
         if (m_closed) return false;
+        std::lock_guard lock(m_writing);
         if (WriteAll(m_fd, bytes)) return true;
         m_closed = ClosedByPeer(m_fd) || m_closed;
         return false;
     }
     // Leaves what the host sends unread from now on.
     void StopReading() { m_reading = false; }
+    // Neither reads nor writes from now on, as a machine whose network went
+    // away, its stream still open; what the host sends meanwhile can be read
+    // with ExpectFrame.
+    void GoSilent() {
+        m_reading = m_beating = false;
+        std::lock_guard lock(m_writing);
+    }
+    // Reads frames until one of that type; false when none came in time.
+    bool ExpectFrame(FrameType type, Message& m, std::chrono::milliseconds limit) {
+        std::lock_guard lock(m_mutex);
+        for (const auto deadline = Clock::now() + limit; Clock::now() < deadline;)
+            if (Expect(m_fd, m_in, type, m, deadline)) return true;
+        return false;
+    }
     // The host has ended the stream.
     bool Closed() const { return m_closed || !m_fd.Valid() || ClosedByPeer(m_fd); }
 
 private:
     void Read() {
-        std::vector<uint8_t> chunk(64 * 1024);
-        while (!m_stop && !m_closed) {
+        std::vector<uint8_t> chunk(64 * 1024), beat;
+        FrameWriter(beat, FrameType::Beat);
+        for (auto beaten = Clock::now(); !m_stop && !m_closed;) {
+            if (m_beating && Clock::now() - beaten >= std::chrono::milliseconds(kBeatMs)) {
+                Write(beat);
+                beaten = Clock::now();
+            }
             if (!m_reading) {
                 std::this_thread::sleep_for(20ms);
                 continue;
@@ -344,7 +364,8 @@ private:
             m_acks[m.seq] = m.ok ? std::max<Id>(m.id, 1) : 0;
             m_answered.notify_all();
             return true;
-        case FrameType::Deliver: return true;
+        case FrameType::Deliver:
+        case FrameType::HostBeat: return true;
         default: return ApplyNameEvent(m_table, m);
         }
     }
@@ -360,13 +381,15 @@ private:
     NameTable m_table;
     std::map<uint32_t, Id> m_acks;
     std::vector<uint8_t> m_in;
-    std::atomic<bool> m_reading{true}, m_closed{false}, m_stop{false};
+    std::mutex m_writing; // one frame at a time from the test's thread and the reader's beats
+    std::atomic<bool> m_reading{true}, m_beating{true}, m_closed{false}, m_stop{false};
     std::thread m_thread;
 };
 
 // A session host of the test's own: answers searches as a session of that
 // name and application, older than any other (so a searching game tries it
-// first), and takes one joiner into a session with no players and no rooms.
+// first), and takes one joiner into a session with no players and no rooms,
+// to which it says it is still there as a host does.
 class FakeHost {
 public:
     FakeHost(const DiscoveryTarget& target, const std::string& name) {
@@ -401,23 +424,35 @@ public:
             WriteWelcome(welcome, m_advert.app, m_advert.instance, m_advert.name, m_advert.age, RandomToken(), {});
             if (!WriteAll(fd, challenge) || !Expect(fd, in, FrameType::Proof, proof, deadline) || !WriteAll(fd, welcome))
                 continue;
+            std::lock_guard lock(m_writing);
             m_joiner = std::move(fd);
             return true;
         }
         return false;
     }
     // Bytes to the joiner; false when they do not go in time or it is gone.
-    bool Write(std::span<const uint8_t> bytes) { return m_joiner.Valid() && WriteAll(m_joiner, bytes); }
+    bool Write(std::span<const uint8_t> bytes) {
+        std::lock_guard lock(m_writing);
+        return m_joiner.Valid() && WriteAll(m_joiner, bytes);
+    }
 
 private:
     void Answer() {
-        for (pollfd p{m_udp.Get(), POLLIN, 0}; !m_stop;)
+        std::vector<uint8_t> beat;
+        FrameWriter(beat, FrameType::HostBeat);
+        for (auto [p, beaten] = std::pair(pollfd{m_udp.Get(), POLLIN, 0}, Clock::now()); !m_stop;) {
             if (poll(&p, 1, 50) == 1) AnswerQueries(m_udp, {m_advert});
+            if (Clock::now() - beaten >= std::chrono::milliseconds(kBeatMs)) {
+                Write(beat);
+                beaten = Clock::now();
+            }
+        }
     }
 
     Advert m_advert;
     Identity m_me;
     Fd m_udp, m_listener, m_joiner;
+    std::mutex m_writing; // the joiner's stream, one frame at a time
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
@@ -1211,6 +1246,97 @@ void OneMachinesShareThroughTwoHostChanges(Stage& s) {
     ExpectBackAsItself(s, victim, key);
 }
 
+// Stand-in machines of the test's own, on the games' address: sessions of
+// the game's own transport (Member), each with a player that says a word to
+// the whole session every 20 ms, as a battle's machine does, and keeps what
+// its session tells it of each host change and the words it takes from the
+// others since.
+class StandIns {
+public:
+    // Joins `count` of them to the session; false when one is not welcomed.
+    bool Join(const Stage& s, size_t count) {
+        for (uint64_t machine = 100; m_members.size() < count; ++machine) {
+            auto& m = m_members.emplace_back(std::make_unique<Member>(s.session.app, machine, s.discovery));
+            Id player = 0;
+            if (!m->Connect({s.session}, false) ||
+                !m->Request(FrameType::CreatePlayer, [&](WireWriter& w) { w.Name("Sam" + std::string(1, 'a' + m_members.size())); }, &player))
+                return false;
+            m_players.push_back(player);
+        }
+        m_told.assign(count, 0);
+        m_heard.assign(count, 0);
+        m_thread = std::thread([this] { Talk(); });
+        return true;
+    }
+    ~StandIns() {
+        m_stop = true;
+        if (m_thread.joinable()) m_thread.join();
+    }
+    // What each one's session said last of a host change (kSystemNewHost,
+    // kSystemSessionLost), 0 for nothing yet.
+    std::vector<uint32_t> Told() const {
+        std::lock_guard lock(m_mutex);
+        return m_told;
+    }
+    // Words from the other stand-ins each took since its session last said so.
+    std::vector<size_t> Heard() const {
+        std::lock_guard lock(m_mutex);
+        return m_heard;
+    }
+    // Every one of them told it is back under a new host, and since then
+    // heard from the others.
+    bool AllBackAndTalking() const {
+        std::lock_guard lock(m_mutex);
+        return std::count(m_told.begin(), m_told.end(), kSystemNewHost) == static_cast<ptrdiff_t>(m_told.size()) &&
+               std::count(m_heard.begin(), m_heard.end(), 0u) == 0;
+    }
+    // What each was told and heard, for a failure report.
+    std::string Report() const {
+        std::lock_guard lock(m_mutex);
+        std::string out;
+        for (size_t i = 0; i < m_told.size(); ++i)
+            out += " stand-in " + std::to_string(i) + " told " + std::to_string(m_told[i]) + ", heard " + std::to_string(m_heard[i]) + ";";
+        return out;
+    }
+    std::vector<PublicKey> Keys() const {
+        std::vector<PublicKey> keys;
+        for (const auto& m : m_members) keys.push_back(m->Signer()->Key());
+        return keys;
+    }
+
+private:
+    void Talk() {
+        const std::array<uint8_t, 16> word{0x77, 1, 2, 3};
+        std::array<uint8_t, 64> in{};
+        for (auto next = Clock::now(); !m_stop; std::this_thread::sleep_until(next += 20ms)) {
+            for (size_t i = 0; i < m_members.size(); ++i) {
+                m_members[i]->Send(m_players[i], 0, word);
+                Id from = 0;
+                uint32_t size = 0;
+                for (ReceiveStatus r; (r = m_members[i]->Receive(in, from, size)) != ReceiveStatus::Empty;) {
+                    if (r == ReceiveStatus::BufferTooSmall) break;
+                    std::lock_guard lock(m_mutex);
+                    if (from == 0) {
+                        m_told[i] = WireReader(std::span(in).first(std::min<size_t>(size, in.size()))).U32();
+                        m_heard[i] = 0;
+                    } else if (std::find(m_players.begin(), m_players.end(), from) != m_players.end()) {
+                        ++m_heard[i];
+                    }
+                }
+            }
+            next = std::max(next, Clock::now() - 20ms);
+        }
+    }
+
+    std::vector<std::unique_ptr<Member>> m_members;
+    std::vector<Id> m_players;
+    mutable std::mutex m_mutex;
+    std::vector<uint32_t> m_told;
+    std::vector<size_t> m_heard;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
 // Four stand-in machines join from the games' own address; the session's
 // host's machine dies, and as soon as the member taking over listens,
 // hellos reach it from five thousand machines, five thousand a second: each
@@ -1220,34 +1346,124 @@ void OneMachinesShareThroughTwoHostChanges(Stage& s) {
 void SlowHellosAsTheHostChangesHands(Stage& s) {
     Honest& victim = *s.honest[2];
     const PublicKey key = KeyOf(s, victim);
-    std::vector<std::unique_ptr<Member>> standIns;
-    for (uint64_t machine = 100; machine < 104; ++machine) {
-        ASSERT_TRUE(standIns.emplace_back(std::make_unique<Member>(s.session.app, machine, s.discovery))
-                        ->Connect({s.session}, false));
-    }
+    StandIns standIns;
+    ASSERT_TRUE(standIns.Join(s, 4));
     std::this_thread::sleep_for(1s); // until the honest machines have heard of them
     s.honest[0]->Signal(SIGKILL);
     ASSERT_NE((s.moved = NewHost(s, s.session.tcpPort)).tcpPort, 0) << "no new host";
     s.session = s.moved;
     s.end = Clock::now() + 30s; // the flood goes on until every member is back
     std::thread flood([&] { KeepConnecting(s, 64, 5000, 0, 5000); });
-    // What each stand-in's session said of the move: back, or lost.
-    std::vector<uint32_t> told(standIns.size(), 0);
-    for (const auto end = Clock::now() + 30s;
-         Clock::now() < end && (std::count(told.begin(), told.end(), 0u) != 0 || !Back(victim));
-         std::this_thread::sleep_for(50ms))
-        for (size_t i = 0; i < standIns.size(); ++i) {
-            std::array<uint8_t, 64> message{};
-            Id from = 0;
-            uint32_t size = 0;
-            while (told[i] == 0 && standIns[i]->Receive(message, from, size) == ReceiveStatus::Message)
-                if (from == 0) told[i] = WireReader(std::span(message).first(std::min<size_t>(size, message.size()))).U32();
-        }
+    for (const auto end = Clock::now() + 30s; Clock::now() < end && (!standIns.AllBackAndTalking() || !Back(victim));)
+        std::this_thread::sleep_for(50ms);
     s.end = Clock::now();
     flood.join();
-    for (size_t i = 0; i < standIns.size(); ++i) EXPECT_EQ(told[i], kSystemNewHost) << "stand-in " << i << " not taken back";
+    EXPECT_TRUE(standIns.AllBackAndTalking()) << standIns.Report();
     std::this_thread::sleep_for(500ms); // until the host signs for others again
     ExpectBackAsItself(s, victim, key);
+}
+
+// The members of the session's table as its host at `at` shows them to a peek.
+std::vector<PublicKey> MembersAt(const Advert& at) {
+    HostileMember peek(at);
+    std::vector<PublicKey> keys;
+    const NameTable table = peek.Hello(kHelloPeek) ? peek.Table() : NameTable();
+    for (const auto& m : table.Members()) keys.push_back(m.key);
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+// A machine that drops off the network (its cable out, its network or its
+// power gone) sends nothing more and does not close its streams: the test
+// stops its process, whose system still takes what is sent to it. Four
+// stand-ins talk as a battle does; then the host's machine drops off, and
+// with `successor` the machine of the member taking over too: at once, or
+// as soon as it answers for the session. Every member comes back to the
+// first one left (Bert, else Cleo) and the stand-ins hear each other again,
+// within 8 s of the host's last word when only it went. The old host, back
+// on the network, has let every other member go.
+void FallSilent(Stage& s, bool successor, bool atOnce) {
+    StandIns standIns;
+    ASSERT_TRUE(standIns.Join(s, 4));
+    std::this_thread::sleep_for(1s); // until the honest machines have heard of them
+    Honest& next = *s.honest[successor ? 2 : 1];
+    s.honest[0]->Signal(SIGSTOP);
+    const auto silent = Clock::now();
+    if (successor && atOnce) s.honest[1]->Signal(SIGSTOP);
+    if (successor && !atOnce) {
+        ASSERT_NE((s.moved = NewHost(s, s.session.tcpPort)).tcpPort, 0) << "no new host";
+        s.honest[1]->Signal(SIGSTOP);
+    }
+    const auto taken = [&] { return next.Count("net: took over as the session's host") > 0; };
+    for (const auto end = Clock::now() + 60s; Clock::now() < end && !(standIns.AllBackAndTalking() && taken());)
+        std::this_thread::sleep_for(20ms);
+    const auto took = Clock::now() - silent;
+    std::cout << "[ figures  ] every member back and talking " << std::chrono::duration_cast<std::chrono::milliseconds>(took).count()
+              << " ms after the host's machine dropped off\n";
+    EXPECT_TRUE(taken()) << next.NetLines();
+    EXPECT_TRUE(standIns.AllBackAndTalking()) << standIns.Report();
+    if (!successor) {
+        EXPECT_LE(took, 8s * krxtest::kBuildSlowdown) << "back after "
+            << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+        EXPECT_EQ(s.honest[2]->Count(kRejoined), 1u) << s.honest[2]->NetLines();
+    }
+    // The new host's table holds the stand-ins and the honest members left.
+    s.moved = NewHost(s, s.session.tcpPort);
+    const auto members = MembersAt(s.moved);
+    for (const PublicKey& key : standIns.Keys()) EXPECT_TRUE(std::binary_search(members.begin(), members.end(), key));
+    EXPECT_EQ(members.size(), standIns.Keys().size() + (successor ? 1 : 2));
+    if (!successor) {
+        // Back on the network, the old host has let its members go.
+        s.honest[0]->Signal(SIGCONT);
+        std::vector<PublicKey> left;
+        for (const auto end = Clock::now() + 30s; Clock::now() < end && left.size() != 1;)
+            left = MembersAt(s.session);
+        EXPECT_EQ(left.size(), 1u) << "members the old host still lists";
+    }
+    s.stop = true;
+}
+void HostFallsSilent(Stage& s) { FallSilent(s, false, false); }
+void HostAndSuccessorFallSilentAtOnce(Stage& s) { FallSilent(s, true, true); }
+void SuccessorFallsSilentDuringTheChange(Stage& s) { FallSilent(s, true, false); }
+
+// The session's host dies while the only other member's machine has
+// dropped off the network: the member taking over, whom nobody comes back
+// to, is the one cut off as far as it can tell, and its game is told the
+// session is lost rather than left to play on in a session of its own.
+void NobodyComesBackToTheMemberTakingOver(Stage& s) {
+    s.honest[2]->Signal(SIGSTOP);
+    s.honest[0]->Signal(SIGKILL);
+    Honest& alone = *s.honest[1];
+    const auto lost = [&] { return alone.Count("net: session lost", false) > 0; };
+    for (const auto end = Clock::now() + 60s; Clock::now() < end && !lost();) std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(alone.Count("net: took over as the session's host"), 1u) << alone.NetLines();
+    EXPECT_EQ(alone.Count(std::string("net: session lost: ") + RefusalText(Refusal::Alone)), 1u) << alone.NetLines();
+    s.stop = true;
+}
+
+// A player of the room drops off the network mid-battle, its stream left
+// open: within 8 s of its last word its player is gone from the session,
+// and once it reads again it finds why.
+void RoomPlayerFallsSilent(Stage& s) {
+    const Id player = s.attacker->Player();
+    std::this_thread::sleep_for(1s);
+    s.attacker->GoSilent();
+    const auto silent = Clock::now();
+    const auto listed = [&] {
+        HostileMember peek(s.session);
+        const NameTable table = peek.Hello(kHelloPeek) ? peek.Table() : NameTable();
+        return table.FindPlayer(player) != nullptr || table.Players().empty();
+    };
+    while (listed() && Clock::now() - silent < 30s) std::this_thread::sleep_for(100ms);
+    const auto took = Clock::now() - silent;
+    std::cout << "[ figures  ] the silent player gone from the session "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms after its last word\n";
+    EXPECT_LE(took, 8s * krxtest::kBuildSlowdown)
+        << "removed after " << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+    Message why;
+    EXPECT_TRUE(s.attacker->ExpectFrame(FrameType::Refused, why, 5s));
+    EXPECT_EQ(why.refusal, Refusal::Silent);
+    s.Hold();
 }
 
 const Attack kAttacks[] = {
@@ -1294,6 +1510,15 @@ const Attack kAttacks[] = {
     {.name = "QueriesFromOneAddressOnceTheTableOfAddressesIsFull", .send = QueriesFromOneAddressOnceTheTableIsFull},
     {.name = "QueriesUnderTheSearchersOwnAddressAmidAFlood", .send = QueriesUnderTheSearchersAddressAmidAFlood},
     {.name = "SlowHellosFromFiveThousandMachinesAsTheHostChangesHands", .send = SlowHellosAsTheHostChangesHands,
+     .setting = Setting::HostDies},
+    {.name = "TheHostFallsSilentWithoutClosing", .send = HostFallsSilent, .setting = Setting::HostDies},
+    {.name = "TheHostAndTheMemberTakingOverFallSilentAtOnce", .send = HostAndSuccessorFallSilentAtOnce,
+     .setting = Setting::HostDies},
+    {.name = "TheMemberTakingOverFallsSilentDuringTheChange", .send = SuccessorFallsSilentDuringTheChange,
+     .setting = Setting::HostDies},
+    {.name = "APlayerOfTheRoomFallsSilentWithoutClosing", .send = RoomPlayerFallsSilent,
+     .setting = Setting::BattleInRoom},
+    {.name = "NobodyComesBackToTheMemberTakingOver", .send = NobodyComesBackToTheMemberTakingOver,
      .setting = Setting::HostDies},
 };
 

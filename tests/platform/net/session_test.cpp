@@ -152,6 +152,14 @@ TEST_F(SessionTest, LostMembersTakeTheirPlayersAndEmptiedRoomsWithThemAndTheHost
     ASSERT_TRUE(c->CreateGroup("next", next));
     EXPECT_GT(next, lone);
 
+    // The games' threads leave their sessions alone for longer than a
+    // silence that takes a machine for gone (a load, a long frame): the
+    // session's own threads say that they are still there.
+    std::this_thread::sleep_for(std::chrono::milliseconds(kSilenceMs + 1000));
+    EXPECT_EQ(Drain(*c), std::vector<std::string>{});
+    EXPECT_EQ(Drain(*e), std::vector<std::string>{});
+    EXPECT_TRUE(c->InSession() && e->InSession());
+
     // With no member left to take over, the last one hears the session is lost.
     e.reset();
     ShutDownHosts();

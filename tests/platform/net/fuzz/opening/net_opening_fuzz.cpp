@@ -4,8 +4,8 @@
 // - bit 0 clear: a member's Greeting meets a would-be host played here,
 //   which takes the hello apart as a host does (HostFacts) and answers with
 //   the rest of the input, after a challenge it signs when bit 1 is set.
-//   Bits 2-3: the host key the greeting expects (none, the right one, the
-//   wrong one); bits 4-5: the hello's flags.
+//   Bits 2-3: the host keys the greeting takes (any, the right one, the
+//   wrong one, the wrong and the right); bits 4-5: the hello's flags.
 //   Bit 6 instead: the would-be host closes each connection at once, and
 //   the greeting is begun again from its first try (or its last, with
 //   bits 4-5). Bit 7: a host's limits by address, fed directly, a step a
@@ -141,7 +141,7 @@ void Drive(Greeting& g, const Fd& fd, Heard& heard, size_t frames) {
 void Greet(std::span<const uint8_t> input) {
     Setting& s = Set();
     const uint8_t how = input.empty() ? 0 : input[0];
-    const std::optional<PublicKey> expected[] = {std::nullopt, s.host->Key(), s.other.Key(), std::nullopt};
+    const std::vector<PublicKey> expected[] = {{}, {s.host->Key()}, {s.other.Key()}, {s.other.Key(), s.host->Key()}};
     Greeting g({kLoopback, s.port}, s.member, kApp, kInstance, 1, static_cast<uint8_t>((how >> 4) & 3),
                expected[(how >> 2) & 3]);
     pollfd p{s.listener.Get(), POLLIN, 0};
