@@ -10,98 +10,30 @@
 #include <string>
 #include <utility>
 
+#include "platform/net/connection.h"
 #include "platform/net/discovery.h"
 #include "platform/net/handshake.h"
-#include "platform/net/limits.h"
 #include "platform/trace.h"
 
 namespace plat::net {
 
 namespace {
 
-// Connections that have not proved a key yet (or only peek) share these
-// places: one more pushes out one of an address taken for a flood's before
-// any other, then one that has said nothing before one that has said
-// hello, of those the address holding the most, and of its connections the
-// oldest. A joiner says hello as soon as it is connected,
-// so neither one machine's connections nor many machines' keep it out.
-// Each is closed when it has not said hello (or read its answer) in
-// kHelloMs. Members are capped by the name table.
-constexpr size_t kMaxNewcomers = 16;
-constexpr uint64_t kHelloMs = 3000;
-// Keys cost nothing, so the member places are shared by address: one holds
-// enough for the few games a computer runs, and the rest stay open to
-// other machines.
-constexpr size_t kMembersPerAddress = 8;
-// Output waiting for a member. Past kFairOut, game messages from a machine
-// holding more than its share of it are dropped (they are not guaranteed);
-// a member with more than kMaxOut waiting does not read and is dropped.
-constexpr size_t kFairOut = 8u << 20;
-constexpr size_t kMaxOut = 2 * kFairOut + kMaxFramePayload + (16u << 20);
-// Members of the old host that have not come back by then are gone.
-constexpr uint64_t kRejoinGraceMs = kRejoinWindowMs + 1000;
-// Hellos taken from each of them, apart from the signatures rationed among
-// everyone else: as many as a member says in its window (four a round, a
-// round every few seconds). Whoever names its key spends them; past them,
-// hellos under it are rationed as anyone's.
-constexpr uint32_t kReturnTries = 12;
-// A room is made and entered at once; one nobody has entered by then was
-// made only to take a place in the list.
-constexpr uint64_t kUnusedRoomMs = 5000;
-// Session queries answered to one address: a search asks four times, and
-// several machines may stand behind one address. Past this a query goes
-// unanswered, so that nobody can turn the host's answers on a third machine
-// by the thousand. An answer is never longer than its query (discovery.h).
-constexpr double kAnswersPerAddress = 8, kAnswerBurst = 32;
-// Answers a second to all addresses together, however many there are: a
-// few hundred searches a second, far more than a network's machines make,
-// and each costs the host's thread a send. The last 250 are kept for
-// addresses not taken for a flood's (limits.h), so a search from outside a
-// flood is answered whatever the flood's addresses, and the last 50 of
-// those for addresses the host has not heard from lately, a searcher's
-// first query among them.
-constexpr double kAnswersPerSecond = 2000, kAnswersAtOnce = 500, kAnswerReserve = 250, kAnswerFresh = 50;
-// Hellos taken from one address before any signing: a machine says one to
-// join, or to come back to a new host. Past this the connection is closed.
-constexpr double kHellosPerAddress = 8, kHelloBurst = 16;
-// Challenges signed a second from all addresses together, however many
-// there are; the last of them are kept as the answers' are.
-constexpr double kSignaturesPerSecond = 2000, kSignatureBurst = 500, kSignatureReserve = 250, kSignatureFresh = 50;
-// Addresses whose allowances and refusals are kept apart: a flood must go
-// on from more addresses than this at once before an address it does not
-// come from is taken for one of its own.
-constexpr size_t kAddressesTracked = 65'536;
-// Allowances shared by the addresses past those, by a keyed hash of each.
-constexpr size_t kAddressBuckets = 4096;
-// Read in one pass of the loop, so that a flood of datagrams or connections
-// does not keep the members waiting: the rest waits in the system's queues
-// for the next pass.
-constexpr int kDatagramsPerPass = 256;
 // Room for datagrams waiting to be read: a flood of queries fills the
 // system's queue whenever the host's thread waits for a core, and a deeper
 // one loses fewer of a searcher's queries with the flood's.
 constexpr int kDatagramQueueBytes = 4 << 20;
-constexpr int kAcceptsPerPass = 64;
+// A room is made and entered at once; one nobody has entered by then was
+// made only to take a place in the list.
+constexpr uint64_t kUnusedRoomMs = 5000;
 // A host nobody ever joins gives up.
 constexpr uint64_t kFirstMemberMs = 10000;
 // The longest the loop waits in poll, and a pass later than this past the
 // last: the host's own thread was kept from running (frame.h).
 constexpr int kPollMs = 250;
 constexpr uint64_t kLatePassMs = 4 * kPollMs;
-constexpr size_t kReadChunk = 64 * 1024;
 // Read from one connection in a round before the next one's turn.
 constexpr size_t kReadPerRound = 4 * kReadChunk;
-// Many times what a game asks and sends (a few name changes a minute, a
-// message every 50 ms): a member beyond this is dropped.
-constexpr double kRequestsPerSecond = 50, kRequestBurst = 100;
-constexpr double kMessagesPerSecond = 1000, kMessageBurst = 2000;
-constexpr double kBytesPerSecond = 48e6, kByteBurst = 48e6;
-
-uint64_t NowMs() {
-    return static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
-}
 
 struct Registry {
     std::mutex mutex;
@@ -142,88 +74,17 @@ Registry& Hosts() {
     return registry;
 }
 
-std::string Address(const Endpoint& e) {
-    return std::to_string(e.address >> 24) + "." + std::to_string((e.address >> 16) & 255) + "." +
-           std::to_string((e.address >> 8) & 255) + "." + std::to_string(e.address & 255);
-}
-
 } // namespace
-
-struct Host::Conn {
-    Fd fd;
-    Endpoint peer;
-    uint64_t acceptedMs = NowMs();
-    // The last bytes read from it and written to it.
-    uint64_t heardMs = acceptedMs, wroteMs = acceptedMs;
-    PublicKey key{};
-    uint64_t process = 0;
-    HandshakeFacts facts;
-    bool challenged = false;
-    bool welcomed = false;
-    bool peek = false;
-    bool dead = false;
-    bool returning = false; // said hello as a member the host expects back
-    std::vector<uint8_t> in;
-    std::vector<uint8_t> out;
-    size_t outPos = 0;
-    Allowance requests{kRequestsPerSecond, kRequestBurst, acceptedMs};
-    Allowance messages{kMessagesPerSecond, kMessageBurst, acceptedMs};
-    Allowance bytes{kBytesPerSecond, kByteBurst, acceptedMs};
-    // Game messages waiting in `out`, by the member that sent them: where
-    // each ends in the whole stream, whose it is and its size.
-    struct Segment {
-        uint64_t end;
-        PublicKey from;
-        size_t size;
-    };
-    std::deque<Segment> segments;
-    std::map<PublicKey, size_t> waitingFrom;
-    uint64_t erased = 0; // bytes of the stream already taken off `out`
-
-    bool Member() const { return welcomed && !peek && !dead; }
-    bool Newcomer() const { return !dead && (!welcomed || peek); }
-    // Has said its hello: challenged, or welcomed to a peek.
-    bool Said() const { return challenged || welcomed; }
-    size_t Pending() const { return out.size() - outPos; }
-
-    void QueueMessage(const std::vector<uint8_t>& frame, const PublicKey& from) {
-        out.insert(out.end(), frame.begin(), frame.end());
-        segments.push_back({erased + out.size(), from, frame.size()});
-        waitingFrom[from] += frame.size();
-    }
-    // Whether a message of `size` bytes from `from` fits its sender's share.
-    bool Fits(const PublicKey& from, size_t size) const {
-        if (Pending() + size <= kFairOut) return true;
-        const auto it = waitingFrom.find(from);
-        const size_t senders = waitingFrom.size() + (it == waitingFrom.end() ? 1 : 0);
-        return (it == waitingFrom.end() ? 0 : it->second) + size <= kFairOut / senders;
-    }
-    void Wrote(size_t n) {
-        outPos += n;
-        while (!segments.empty() && segments.front().end <= erased + outPos) {
-            const auto it = waitingFrom.find(segments.front().from);
-            if ((it->second -= segments.front().size) == 0) waitingFrom.erase(it);
-            segments.pop_front();
-        }
-        if (outPos == out.size() || outPos >= kReadChunk * 16) {
-            out.erase(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(outPos));
-            erased += outPos;
-            outPos = 0;
-        }
-    }
-};
 
 std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t machine,
                                   std::shared_ptr<const Identity> signer, NameTable table,
                                   std::vector<PublicKey> expected) {
     std::shared_ptr<Host> host(new Host(identity, machine, std::move(signer)));
     host->m_table = std::move(table);
-    for (const PublicKey& key : expected) host->m_expected[key] = kReturnTries;
-    host->m_tookOver = !expected.empty();
     // Rooms the old host had seen nobody enter yet: their time starts now.
     for (const auto& g : host->m_table.Groups())
         if (g.players.empty()) host->m_unused[g.id] = NowMs();
-    if (!host->Open()) return nullptr;
+    if (!host->Open(expected)) return nullptr;
     host->m_thread = std::thread([h = host.get()] { h->Run(); });
     Hosts().Add(host);
     return host;
@@ -246,15 +107,7 @@ bool AwaitHostsSettled(uint64_t machine, int limitMs) {
 }
 
 Host::Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer)
-    : m_identity(identity), m_machine(machine), m_signer(std::move(signer)),
-      m_queries(std::make_unique<AddressLimits>(
-          AddressLimits::Rates{kAnswersPerAddress, kAnswerBurst, kAnswersPerSecond, kAnswersAtOnce, kAnswerReserve,
-                               kAnswerFresh, false},
-          kAddressesTracked, kAddressBuckets, NowMs())),
-      m_hellos(std::make_unique<AddressLimits>(
-          AddressLimits::Rates{kHellosPerAddress, kHelloBurst, kSignaturesPerSecond, kSignatureBurst, kSignatureReserve,
-                               kSignatureFresh, true},
-          kAddressesTracked, kAddressBuckets, NowMs())) {}
+    : m_identity(identity), m_machine(machine), m_signer(std::move(signer)) {}
 
 Host::~Host() { Stop(); }
 
@@ -264,7 +117,7 @@ void Host::Stop() {
     if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
 }
 
-bool Host::Open() {
+bool Host::Open(const std::vector<PublicKey>& expected) {
     m_listener = ListenTcp(m_port);
     if (!m_listener.Valid()) {
         Trace("net host", "cannot open a stream listener");
@@ -277,14 +130,15 @@ bool Host::Open() {
     }
     if (m_waker.Get() < 0) return false;
     m_startMs = m_passMs = NowMs();
+    m_opening = std::make_unique<Opening>(static_cast<Opening::Owner&>(*this), m_identity, m_machine, m_signer, m_port, expected, m_startMs);
     return true;
 }
 
 bool Host::Idle() const {
-    if (!m_expected.empty()) return false;
+    if (m_opening->Waiting()) return false;
     for (const auto& c : m_conns)
         if (c->Member()) return false;
-    return m_hadMember || NowMs() - m_startMs > kFirstMemberMs;
+    return m_opening->Joined() || NowMs() - m_startMs > kFirstMemberMs;
 }
 
 void Host::Run() {
@@ -302,7 +156,7 @@ void Host::Run() {
         if (const uint64_t at = NowMs(), away = at - std::exchange(m_passMs, at); away > kLatePassMs)
             for (auto& c : m_conns) c->heardMs += away;
         for (size_t i = 0; i < m_conns.size(); ++i) {
-            Conn& c = *m_conns[i];
+            Connection& c = *m_conns[i];
             const short ev = fds[i + 3].revents;
             if (!c.dead && (ev & (POLLIN | POLLHUP | POLLERR))) ReadFrom(c);
             // What was just read is mostly answered at once (a challenge, an
@@ -310,10 +164,9 @@ void Host::Run() {
             if (!c.dead && (ev & (POLLIN | POLLOUT))) WriteTo(c);
         }
         const uint64_t now = NowMs();
+        m_opening->Pass(now);
         for (auto& c : m_conns) {
-            if (c->Newcomer() && now - c->acceptedMs > kHelloMs)
-                Drop(*c, c->welcomed ? "a peek not read in time" : "no hello in time");
-            else if (c->Member() && c->Pending() > kMaxOut)
+            if (c->Member() && c->Pending() > kMaxOut)
                 Drop(*c, "does not read what the host sends");
             else if (c->Member() && now > c->heardMs + kSilenceMs)
                 Refuse(*c, Refusal::Silent);
@@ -322,13 +175,12 @@ void Host::Run() {
                 WriteTo(*c);
             }
         }
-        if (!m_expected.empty() && NowMs() - m_startMs > kRejoinGraceMs) EndTheWait();
         EndUnusedRooms();
         std::erase_if(m_conns, [](const auto& c) { return c->dead; });
         // Newcomers and searches after the members, each a bounded share
         // of the pass however fast they come.
-        if (fds[1].revents & POLLIN) Accept();
-        if (fds[2].revents & POLLIN) AnswerQueries();
+        if (fds[1].revents & POLLIN) m_opening->Accept(m_listener);
+        if (fds[2].revents & POLLIN) m_opening->AnswerQueries(m_udp);
         m_members = static_cast<uint32_t>(std::count_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Member(); }));
         ++m_passes;
         if (Idle()) break;
@@ -339,75 +191,20 @@ void Host::Run() {
     m_finished = true;
 }
 
-void Host::EndTheWait() {
-    const auto late = std::exchange(m_expected, {});
-    for (const auto& [key, tries] : late) Forget(key);
-    // A member taking over hears from nobody when it is the one cut off
-    // from the others: it was expecting others back, and none came. Its
-    // game is told so rather than left to play on in a session of its own.
-    const bool othersExpected =
-        std::any_of(late.begin(), late.end(), [&](const auto& e) { return e.first != m_signer->Key(); });
-    if (m_tookOver && othersExpected && !m_othersCame) {
-        Trace("net host", "no member came back after the host change");
-        for (auto& c : m_conns)
-            if (c->Member()) Refuse(*c, Refusal::Alone);
-    }
+Connection& Host::Keep(Fd fd, const Endpoint& peer) {
+    Connection& c = *m_conns.emplace_back(std::make_unique<Connection>());
+    c.fd = std::move(fd);
+    c.peer = peer;
+    ReadFrom(c);
+    if (!c.dead) WriteTo(c);
+    return c;
 }
 
-void Host::Accept() {
-    // Called with no dead connection in the list; one that ends here leaves
-    // it at once, so the list never holds more than the members and
-    // kMaxNewcomers.
-    for (int i = 0; i < kAcceptsPerPass; ++i) {
-        Endpoint peer;
-        Fd fd = AcceptTcp(m_listener, &peer);
-        if (!fd.Valid()) return;
-        Conn& c = *m_conns.emplace_back(std::make_unique<Conn>());
-        c.fd = std::move(fd);
-        c.peer = peer;
-        // A joiner's hello is mostly there already: taken now, it keeps its
-        // connection from being pushed out by the rest of this pass's.
-        ReadFrom(c);
-        if (!c.dead) WriteTo(c);
-        const auto newcomers = std::count_if(m_conns.begin(), m_conns.end(), [](const auto& o) { return o->Newcomer(); });
-        if (!c.dead && newcomers > static_cast<std::ptrdiff_t>(kMaxNewcomers)) {
-            Conn& out = PushedOut();
-            // A flood's silent connections, pushed out time and again from
-            // each of its addresses, are taken for a flood's as its refused
-            // hellos are, and go before a joiner's from then on. One of a
-            // member still to come back may be among them: while any is,
-            // none is held against its address.
-            if (!out.Said() && m_expected.empty()) m_hellos->Refuse(out.peer.address, NowMs());
-            Drop(out, "no hello before more connections came");
-        }
-        std::erase_if(m_conns, [](const auto& o) { return o->dead; });
-    }
+void Host::Sweep() {
+    std::erase_if(m_conns, [](const auto& c) { return c->dead; });
 }
 
-Host::Conn& Host::PushedOut() {
-    // Members coming back go last. Of the others, those of addresses taken
-    // for a flood's go first, whatever they said; then, of the rest, those
-    // that have said nothing yet.
-    const uint64_t now = NowMs();
-    const bool others =
-        std::any_of(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Newcomer() && !c->returning; });
-    const auto newcomer = [&](const Conn& c) { return c.Newcomer() && (!others || !c.returning); };
-    const auto shut = [&](const Conn& c) { return m_hellos->ShutOut(c.peer.address, now); };
-    const bool flood = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return newcomer(*c) && shut(*c); });
-    const auto pool = [&](const Conn& c) { return newcomer(c) && (!flood || shut(c)); };
-    const bool silent = std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) { return pool(*c) && !c->Said(); });
-    const auto candidate = [&](const Conn& c) { return pool(c) && c.Said() != silent; };
-    std::map<uint32_t, size_t> held;
-    size_t most = 0;
-    for (const auto& c : m_conns)
-        if (candidate(*c)) most = std::max(most, ++held[c->peer.address]);
-    // The list is in the order of acceptance: the first found is the oldest,
-    // whatever its address.
-    return **std::find_if(m_conns.begin(), m_conns.end(),
-                          [&](const auto& c) { return candidate(*c) && held[c->peer.address] == most; });
-}
-
-void Host::WriteTo(Conn& c) {
+void Host::WriteTo(Connection& c) {
     if (!c.Pending()) return;
     const long n = WriteSome(c.fd, std::span(c.out).subspan(c.outPos));
     if (n < 0) return Drop(c, nullptr);
@@ -416,38 +213,7 @@ void Host::WriteTo(Conn& c) {
     if (!c.dead && c.welcomed && c.peek && !c.Pending()) c.dead = true; // answered; done
 }
 
-void Host::AnswerQueries() {
-    uint8_t buffer[512];
-    for (int i = 0; i < kDatagramsPerPass; ++i) {
-        Endpoint from;
-        const long n = ReceiveDatagram(m_udp, buffer, from);
-        if (n < 0) return;
-        uint32_t nonce = 0;
-        if (static_cast<size_t>(n) > sizeof buffer || !DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce)) {
-            TraceRefusal("net host", "ignored a datagram that is not a session query", Address(from));
-            continue;
-        }
-        switch (m_queries->Take(from.address, NowMs())) {
-        case AddressLimits::Verdict::Taken: break;
-        case AddressLimits::Verdict::OverOwn:
-            TraceRefusal("net host", "left a session query unanswered: more than any search asks", Address(from));
-            continue;
-        case AddressLimits::Verdict::OverAll:
-            TraceRefusal("net host", "left a session query unanswered: more from all addresses than the host answers",
-                         Address(from));
-            continue;
-        }
-        Advert a;
-        a.app = m_identity.app;
-        a.instance = m_identity.instance;
-        a.name = m_identity.name;
-        a.age = static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs));
-        a.tcpPort = m_port;
-        SendDatagram(m_udp, from, EncodeAnswer(nonce, a));
-    }
-}
-
-void Host::ReadFrom(Conn& c) {
+void Host::ReadFrom(Connection& c) {
     uint8_t chunk[kReadChunk];
     for (size_t taken = 0; taken < kReadPerRound; taken += sizeof chunk) {
         const long n = ReadSome(c.fd, chunk);
@@ -479,19 +245,14 @@ void Host::ReadFrom(Conn& c) {
     }
 }
 
-void Host::Handle(Conn& c, const Frame& frame) {
+void Host::Handle(Connection& c, const Frame& frame) {
     Message m;
     const char* why = "";
     if (!DecodeRequest(frame, m, why)) {
         Drop(c, why);
         return;
     }
-    if (!c.welcomed) {
-        if (m.type == FrameType::Hello && !c.challenged) HandleHello(c, m);
-        else if (m.type == FrameType::Proof && c.challenged) HandleProof(c, m);
-        else Drop(c, c.challenged ? "no proof after the challenge" : "request before hello");
-        return;
-    }
+    if (!c.welcomed) return m_opening->Take(c, m);
     if (m.type == FrameType::Hello || m.type == FrameType::Proof || c.peek) {
         Drop(c, "unexpected frame");
         return;
@@ -508,98 +269,7 @@ void Host::Handle(Conn& c, const Frame& frame) {
     }
 }
 
-void Host::HandleHello(Conn& c, const Message& m) {
-    if (m.app != m_identity.app || m.instance != m_identity.instance) {
-        Drop(c, "hello for another session");
-        return;
-    }
-    if (!(m.flags & kHelloPeek))
-        if (const auto refusal = NoPlace(m.key, m.flags, c.peer.address)) return Refuse(c, *refusal);
-    // Signing costs the host far more than a hello costs its sender. A
-    // member coming back has tries of its own, not spent by strangers'
-    // hellos nor held against its address.
-    c.returning = ReturnTry(m);
-    if (!c.returning) switch (m_hellos->Take(c.peer.address, NowMs())) {
-    case AddressLimits::Verdict::Taken: break;
-    case AddressLimits::Verdict::OverOwn: return Drop(c, "more hellos from one address than machines say");
-    case AddressLimits::Verdict::OverAll: return Drop(c, "more hellos from all addresses than the host signs");
-    }
-    if (!HostFacts(c.fd, m, m_signer->Key(), c.facts)) {
-        Drop(c, "a connection without ends");
-        return;
-    }
-    c.process = m.process;
-    c.challenged = true;
-    WriteChallenge(c.out, c.facts, m_signer->Sign(Transcript(Signer::Host, c.facts)));
-}
-
-void Host::HandleProof(Conn& c, const Message& m) {
-    // Only the holder of the key's secret half signs this connection's
-    // facts; a hello repeated from elsewhere or an answer passed on from
-    // another connection does not hold.
-    if (!Verify(c.facts.member, Transcript(Signer::Member, c.facts), m.signature)) {
-        Drop(c, "a proof that does not hold");
-        return;
-    }
-    const PublicKey& key = c.facts.member;
-    const bool taken = std::any_of(m_conns.begin(), m_conns.end(),
-                                   [&](const auto& o) { return o.get() != &c && o->welcomed && o->key == key; });
-    if (taken) {
-        Drop(c, "hello with a key in use");
-        return;
-    }
-    c.key = key;
-    c.peek = (c.facts.flags & kHelloPeek) != 0;
-    if (!c.peek) {
-        const auto back = m_expected.find(key);
-        if (const auto refusal = NoPlace(key, c.facts.flags, c.peer.address)) return Refuse(c, *refusal);
-        if ((c.facts.flags & kHelloRejoin) && back != m_expected.end()) {
-            m_expected.erase(back);
-        } else {
-            if (m_table.FindMember(key) || !m_table.AddMember({key, c.process})) {
-                Drop(c, "a key the session has already");
-                return;
-            }
-            std::vector<uint8_t> joined;
-            {
-                FrameWriter f(joined, FrameType::MemberJoined);
-                f->Array(key);
-                f->U64(c.process);
-            }
-            Broadcast(joined);
-        }
-        m_hadMember = true;
-        m_othersCame |= key != m_signer->Key();
-    }
-    WriteWelcome(c.out, m_identity.app, m_identity.instance, m_identity.name,
-                 static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs)), m_machine, m_table);
-    c.welcomed = true;
-}
-
-bool Host::ReturnTry(const Message& hello) {
-    const auto it = m_expected.find(hello.key);
-    if ((hello.flags & (kHelloRejoin | kHelloPeek)) != kHelloRejoin || it == m_expected.end() || it->second == 0)
-        return false;
-    --it->second;
-    return true;
-}
-
-std::optional<Refusal> Host::NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const {
-    // A member coming back to this host has its place in the table still;
-    // any other needs one of its own.
-    const bool back = (flags & kHelloRejoin) && m_expected.contains(key);
-    if (!back && m_table.Members().size() >= NameTable::kMaxMembers) return Refusal::Full;
-    // Nobody knows from which address the members still to come back will
-    // come: the share of every address holds a place for each of them, so
-    // that none finds its own taken by a fresh key, and one that does come
-    // back is counted like any other member of its address.
-    const auto members = std::count_if(m_conns.begin(), m_conns.end(),
-                                       [&](const auto& c) { return c->Member() && c->peer.address == address; });
-    if (static_cast<size_t>(members) + (back ? 0 : m_expected.size()) >= kMembersPerAddress) return Refusal::AddressShare;
-    return std::nullopt;
-}
-
-void Host::Refuse(Conn& c, Refusal refusal) {
+void Host::Refuse(Connection& c, Refusal refusal) {
     FrameWriter(c.out, FrameType::Refused)->U8(static_cast<uint8_t>(refusal));
     // Said once, as far as the socket takes it: nothing waits on a machine
     // that is not taken.
@@ -607,7 +277,7 @@ void Host::Refuse(Conn& c, Refusal refusal) {
     Drop(c, RefusalText(refusal));
 }
 
-void Host::HandleRequest(Conn& c, const Message& m) {
+void Host::HandleRequest(Connection& c, const Message& m) {
     // Players may only be changed by the machine that made them.
     const auto othersPlayer = [&](Id player) {
         const PlayerEntry* p = m_table.FindPlayer(player);
@@ -700,7 +370,7 @@ void Host::HandleRequest(Conn& c, const Message& m) {
     Ack(c, m.seq, ok, ok ? id : 0);
 }
 
-void Host::Deliver(Conn& c, const Message& m) {
+void Host::Deliver(Connection& c, const Message& m) {
     const PlayerEntry* from = m_table.FindPlayer(m.id);
     if (!from) return; // a player that is gone: the message is not guaranteed
     if (from->owner != c.key) return Drop(c, "message with another machine's sender");
@@ -732,7 +402,7 @@ void Host::Deliver(Conn& c, const Message& m) {
     }
 }
 
-void Host::Ack(Conn& c, uint32_t seq, bool ok, Id id) {
+void Host::Ack(Connection& c, uint32_t seq, bool ok, Id id) {
     FrameWriter f(c.out, FrameType::Ack);
     f->U32(seq);
     f->U8(ok ? 1 : 0);
@@ -744,13 +414,25 @@ void Host::Broadcast(const std::vector<uint8_t>& frame) {
         if (c->Member()) c->out.insert(c->out.end(), frame.begin(), frame.end());
 }
 
-void Host::Drop(Conn& c, const char* why) {
+void Host::Drop(Connection& c, const char* why) {
     if (c.dead) return;
     if (why) TraceRefusal("net host", std::string("dropped a connection: ") + why, Address(c.peer));
     const bool member = c.Member();
     c.dead = true;
     c.fd.Reset();
     if (member) Forget(c.key);
+}
+
+bool Host::Join(const PublicKey& key, uint64_t process) {
+    if (!m_table.AddMember({key, process})) return false;
+    std::vector<uint8_t> joined;
+    {
+        FrameWriter f(joined, FrameType::MemberJoined);
+        f->Array(key);
+        f->U64(process);
+    }
+    Broadcast(joined);
+    return true;
 }
 
 void Host::Forget(const PublicKey& key) {

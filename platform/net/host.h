@@ -11,25 +11,21 @@
 #include "platform/net/frame.h"
 #include "platform/net/identity.h"
 #include "platform/net/name_table.h"
+#include "platform/net/opening.h"
 #include "platform/net/socket.h"
 #include "platform/net/wire.h"
 
 namespace plat::net {
 
-struct SessionIdentity {
-    Guid app;
-    Guid instance;
-    std::string name;
-    uint32_t age = 0; // ms the session had run when this host took it on
-};
-
-class AddressLimits;
+struct Connection;
 
 // The host of a session: a stream listener, the discovery answerer and the
-// session's name table, served by one I/O thread. It outlives the game of
-// its own machine leaving (the members still connected keep it), and ends
-// by itself once no member is left.
-class Host {
+// session's name table, served by one I/O thread. Machines come in through
+// its opening (opening.h); it relays the members' messages, keeps the table
+// and the rooms, and hears from each member. It outlives the game of its
+// own machine leaving (the members still connected keep it), and ends by
+// itself once no member is left.
+class Host final : private Opening::Owner {
 public:
     // Starts a host in this process for `machine` (the token of the
     // machine whose exit ends it), proving itself with that machine's
@@ -51,58 +47,44 @@ public:
     uint32_t Members() const { return m_members.load(); }
     void Stop();
 
-    struct Conn;
-
 private:
     Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer);
-    bool Open();
+    bool Open(const std::vector<PublicKey>& expected);
     void Run();
-    // Forgets the members that did not come back in time.
-    void EndTheWait();
-    void Accept();
-    // The newcomer that makes room for one more.
-    Conn& PushedOut();
-    void AnswerQueries();
-    void ReadFrom(Conn& c);
-    void WriteTo(Conn& c);
-    void Handle(Conn& c, const Frame& frame);
-    void HandleHello(Conn& c, const Message& m);
-    void HandleProof(Conn& c, const Message& m);
-    // Whether the hello takes one of the tries of a member expected back.
-    bool ReturnTry(const Message& hello);
-    // Why a machine of that key and address would not be taken in, if so.
-    std::optional<Refusal> NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const;
-    // Says so and closes the connection.
-    void Refuse(Conn& c, Refusal refusal);
-    void HandleRequest(Conn& c, const Message& m);
-    void Deliver(Conn& c, const Message& m);
-    void Drop(Conn& c, const char* why);
-    void Forget(const PublicKey& key);
+    void ReadFrom(Connection& c);
+    void WriteTo(Connection& c);
+    void Handle(Connection& c, const Frame& frame);
+    void HandleRequest(Connection& c, const Message& m);
+    void Deliver(Connection& c, const Message& m);
     void EndUnusedRooms();
     void Broadcast(const std::vector<uint8_t>& frame);
-    void Ack(Conn& c, uint32_t seq, bool ok, Id id);
+    void Ack(Connection& c, uint32_t seq, bool ok, Id id);
     bool Idle() const;
+
+    // What the opening asks of the host.
+    const NameTable& Table() const override { return m_table; }
+    const std::vector<std::unique_ptr<Connection>>& Connections() const override { return m_conns; }
+    Connection& Keep(Fd fd, const Endpoint& peer) override;
+    void Sweep() override;
+    void Drop(Connection& c, const char* why) override;
+    void Refuse(Connection& c, Refusal refusal) override;
+    bool Join(const PublicKey& key, uint64_t process) override;
+    void Forget(const PublicKey& key) override;
 
     SessionIdentity m_identity;
     uint64_t m_machine;
     std::shared_ptr<const Identity> m_signer;
     NameTable m_table;
-    // The members still to come back, with the hellos each has left of its own.
-    std::map<PublicKey, uint32_t> m_expected;
     // Rooms nobody has been in yet, with the time each was made.
     std::map<Id, uint64_t> m_unused;
-    // Answers to searches, and hellos with the signatures of their challenges.
-    std::unique_ptr<AddressLimits> m_queries, m_hellos;
+    std::unique_ptr<Opening> m_opening;
     uint64_t m_startMs = 0;
     uint64_t m_passMs = 0; // when the loop's last pass began
-    bool m_hadMember = false;
-    // Took a session over, and a member of another machine has been welcomed since.
-    bool m_tookOver = false, m_othersCame = false;
     Fd m_listener;
     Fd m_udp;
     uint16_t m_port = 0;
     Waker m_waker;
-    std::vector<std::unique_ptr<Conn>> m_conns;
+    std::vector<std::unique_ptr<Connection>> m_conns;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};
     std::atomic<uint64_t> m_passes{0};
