@@ -55,7 +55,8 @@ struct Connection {
     bool welcomed = false;
     bool peek = false;
     bool dead = false;
-    bool returning = false; // said hello as a member the host expects back
+    bool returning = false; // said hello as a member the host expects back, from where it is expected
+    bool awaited = false;   // said hello as a member coming back while the host still waited for it
     std::vector<uint8_t> in;
     std::vector<uint8_t> out;
     size_t outPos = 0;

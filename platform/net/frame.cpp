@@ -29,6 +29,7 @@ const char* RefusalText(Refusal refusal) {
     case Refusal::AddressShare: return "the session holds as many machines of one address as it takes";
     case Refusal::Silent: return "the host heard nothing from this machine for too long and took it for gone";
     case Refusal::Alone: return "no other member came back to this machine as host: it was cut off from them";
+    case Refusal::Late: return "the new host no longer kept this machine's place: it came back too late";
     }
     return "refused";
 }
@@ -75,6 +76,7 @@ bool DecodeRequest(const Frame& frame, Message& m, const char*& why) {
         m.process = r.U64();
         m.flags = r.U8();
         m.nonce = r.Array<32>();
+        m.host.port = r.U16();
         if (r.Ok() && (m.flags & ~(kHelloRejoin | kHelloPeek)) != 0) {
             why = "bad hello";
             return false;
@@ -170,6 +172,8 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
     case FrameType::MemberJoined:
         m.key = r.Array<32>();
         m.process = r.U64();
+        m.host.address = r.U32();
+        m.host.port = r.U16();
         break;
     case FrameType::MemberLeft:
         m.key = r.Array<32>();
@@ -181,7 +185,7 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         break;
     case FrameType::Refused: {
         const uint8_t refusal = r.U8();
-        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::Alone))) {
+        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::Late))) {
             why = "unknown refusal";
             return false;
         }
@@ -216,7 +220,7 @@ bool ApplyNameEvent(NameTable& table, const Message& m) {
     case FrameType::AddedToGroup: return table.AddToGroup(m.id, m.other);
     case FrameType::RemovedFromGroup: return table.RemoveFromGroup(m.id, m.other);
     case FrameType::GroupRenamed: return table.RenameGroup(m.id, m.name);
-    case FrameType::MemberJoined: return table.AddMember({m.key, m.process});
+    case FrameType::MemberJoined: return table.AddMember({m.key, m.process, m.host});
     case FrameType::MemberLeft: return table.RemoveMember(m.key);
     default: return false;
     }

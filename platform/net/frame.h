@@ -14,13 +14,15 @@ namespace plat::net {
 // Every stream between a member and the host is a run of frames:
 // u32 length (of what follows), u8 type, payload; all fields little-endian.
 constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
+// 7: a member says in its hello the port it would host on, and the name
+// table and MemberJoined carry where each member would host.
 // 6: each side of a member's stream says it is still there (Beat,
 // HostBeat), and a host that drops a member says why.
 // 5: a host that will not take a machine says why (Refused).
 // 4: a session query is as long as the longest answer (discovery.h).
 // 3: machines are known by public keys and prove themselves by signing a
 // challenge of the connection (handshake.h); version 2 sent a secret.
-constexpr uint32_t kVersion = 6;
+constexpr uint32_t kVersion = 7;
 // A machine whose cable comes out, whose network drops or whose power goes
 // sends nothing more, not even the end of its streams, and the system goes
 // on sending to it for many minutes before it reports an error. So each side
@@ -47,7 +49,7 @@ constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
 // frame ends the connection at its length word, before its bytes are kept.
 // A hello is the longer of what a member sends; a welcome carries the
 // largest name table a session holds.
-constexpr uint32_t kMaxHelloPayload = 4 + 4 + 16 + 16 + 32 + 8 + 1 + 32;
+constexpr uint32_t kMaxHelloPayload = 4 + 4 + 16 + 16 + 32 + 8 + 1 + 32 + 2;
 constexpr uint32_t kMaxChallengePayload = 32 + 32 + 64;
 constexpr uint32_t kMaxWelcomePayload =
     static_cast<uint32_t>(4 + 4 + 16 + 16 + kNameLimit + 4 + 8) + NameTable::kMaxEncodedBytes;
@@ -99,6 +101,7 @@ enum class Refusal : uint8_t {
     AddressShare = 2, // the machine's address holds its share of them
     Silent = 3,       // nothing came from the member for kSilenceMs: it was taken for gone
     Alone = 4,        // a host taking over whom no other member came back to: it was the one cut off
+    Late = 5,         // a member coming back after the new host stopped keeping its place
 };
 // The line either side writes of it.
 const char* RefusalText(Refusal refusal);
@@ -127,6 +130,7 @@ struct Message {
     Nonce nonce{};           // Hello, Challenge
     Signature signature{};   // Challenge, Proof
     uint64_t process = 0;    // Hello, MemberJoined, Welcome (the host's)
+    Endpoint host;           // Hello: the port it would host on; MemberJoined: where it would host
     uint8_t flags = 0;       // Hello
     bool ok = false;         // Ack
     Guid app, instance;      // Hello, Welcome

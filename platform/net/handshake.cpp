@@ -45,6 +45,7 @@ std::vector<uint8_t> Transcript(Signer signer, const HandshakeFacts& f) {
     w.U8(f.flags);
     WriteEnd(w, f.memberEnd);
     WriteEnd(w, f.hostEnd);
+    w.U16(f.hostPort);
     return out;
 }
 
@@ -55,6 +56,7 @@ bool HostFacts(const Fd& fd, const Message& hello, const PublicKey& host, Handsh
     f.member = hello.key;
     f.memberNonce = hello.nonce;
     f.flags = hello.flags;
+    f.hostPort = hello.host.port;
     f.host = host;
     f.hostNonce = FreshNonce();
     return true;
@@ -70,6 +72,7 @@ void WriteHello(std::vector<uint8_t>& out, const HandshakeFacts& f, uint64_t pro
     w->U64(process);
     w->U8(f.flags);
     w->Array(f.memberNonce);
+    w->U16(f.hostPort);
 }
 
 void WriteChallenge(std::vector<uint8_t>& out, const HandshakeFacts& f, const Signature& signature) {
@@ -97,18 +100,20 @@ void WriteWelcome(std::vector<uint8_t>& out, const Guid& app, const Guid& instan
 }
 
 Greeting::Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
-                   uint8_t flags, std::vector<PublicKey> hosts)
-    : fd(StartConnect(to)), m_to(to), m_me(me), m_expected(std::move(hosts)), m_process(process) {
+                   uint8_t flags, std::vector<PublicKey> hosts, uint16_t hostPort, std::optional<Nonce> nonce)
+    : fd(StartConnect(to)), m_to(to), m_me(me), m_expected(std::move(hosts)), m_process(process), m_nonce(nonce) {
     m_facts.app = app;
     m_facts.instance = instance;
     m_facts.member = me.Key();
-    m_facts.memberNonce = FreshNonce();
+    m_facts.memberNonce = nonce ? *nonce : FreshNonce();
     m_facts.flags = flags;
+    m_facts.hostPort = hostPort;
     if (!fd.Valid()) Fail("cannot connect");
 }
 
 std::unique_ptr<Greeting> Greeting::Again() const {
-    auto again = std::make_unique<Greeting>(m_to, m_me, m_facts.app, m_facts.instance, m_process, m_facts.flags, m_expected);
+    auto again = std::make_unique<Greeting>(m_to, m_me, m_facts.app, m_facts.instance, m_process, m_facts.flags,
+                                            m_expected, m_facts.hostPort, m_nonce);
     again->m_tries = m_tries + 1;
     return again;
 }
@@ -178,6 +183,7 @@ void Greeting::Take(const Frame& frame) {
     const char* why = "";
     if (frame.type == FrameType::Refused) {
         if (!DecodeEvent(frame, m, why)) return Fail(why);
+        if (m_challenged) m_refused = m.refusal;
         return Fail(RefusalText(m.refusal));
     }
     if (!m_challenged) {
@@ -198,7 +204,7 @@ void Greeting::Take(const Frame& frame) {
 }
 
 std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
-                                     const char*& why, const std::atomic<bool>* stop) {
+                                     const char*& why, const std::atomic<bool>* stop, std::optional<Refusal>* refused) {
     why = greetings.empty() ? "no host to try" : "no host answered in time";
     // Broken greetings, each with the time it goes again.
     std::vector<std::pair<Deadline, std::unique_ptr<Greeting>>> resting;
@@ -209,6 +215,10 @@ std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> gree
             if (g->Now() == Greeting::State::Welcomed) return std::move(g);
             if (g->Now() != Greeting::State::Failed) continue;
             why = g->Why();
+            if (g->Refused() && refused) {
+                *refused = g->Refused();
+                return nullptr;
+            }
             if (g->Broke() && g->Tries() < kTriesPerHost)
                 resting.emplace_back(now + kAgainAfter * (1 << (g->Tries() - 1)), std::move(g));
         }

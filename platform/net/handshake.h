@@ -21,8 +21,9 @@ namespace plat::net {
 //   host:   Challenge (its key, a fresh nonce, its signature)
 //   member: Proof (its signature)
 //   host:   Welcome (the session and its name table)
-// Each signature covers both keys, both nonces, the flags and both ends of
-// this one connection as its signer sees them. A machine that passes the
+// Each signature covers both keys, both nonces, the flags, the port the
+// member would host on and both ends of this one connection as its signer
+// sees them. A machine that passes the
 // bytes on between a connection of its own to each side gets nothing either
 // side accepts: the ends signed are not the ends of the connection the
 // signature arrives on. Nor does a signature serve twice, since the other
@@ -37,6 +38,7 @@ struct HandshakeFacts {
     uint8_t flags = 0;
     Endpoint memberEnd; // the member's end of the connection
     Endpoint hostEnd;   // the host's end, where the member connected to
+    uint16_t hostPort = 0; // where the member would host on its own address, 0 for nowhere
 };
 
 enum class Signer : uint8_t { Host = 1, Member = 2 };
@@ -64,12 +66,16 @@ public:
 
     // The host must prove one of the keys in `hosts` when any are given (a
     // member coming back to a successor its table names); any key serves
-    // otherwise.
+    // otherwise. `hostPort`: where this machine would host the session;
+    // `nonce`: the hello's, when it is a ticket (a fresh one otherwise).
     Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
-             uint8_t flags, std::vector<PublicKey> hosts = {});
+             uint8_t flags, std::vector<PublicKey> hosts = {}, uint16_t hostPort = 0,
+             std::optional<Nonce> nonce = std::nullopt);
 
     State Now() const { return m_state; }
     const char* Why() const { return m_why; }
+    // Refused by a host that had proved itself on this connection, and why.
+    std::optional<Refusal> Refused() const { return m_refused; }
     // Failed on a connection that broke before the welcome, as a host
     // pushing connections out under a flood leaves it: worth another try.
     bool Broke() const { return m_broke; }
@@ -96,7 +102,9 @@ private:
     const Identity& m_me;
     const std::vector<PublicKey> m_expected;
     const uint64_t m_process;
+    const std::optional<Nonce> m_nonce;
     HandshakeFacts m_facts;
+    std::optional<Refusal> m_refused;
     State m_state = State::Going;
     bool m_connected = false, m_challenged = false, m_broke = false;
     int m_tries = 1;
@@ -121,10 +129,12 @@ constexpr int kRejoinWindowMs = 8000;
 using Deadline = std::chrono::steady_clock::time_point;
 
 // Drives the greetings side by side until the first is welcomed (which is
-// returned; the others are closed) or the deadline passes or `stop` is set:
-// null then, and `why` tells what the last to fail said. One whose
+// returned; the others are closed) or the deadline passes or `stop` is set,
+// or a host that proved itself refuses: null then, and `why` tells what the
+// last to fail said, `refused` (when given) the refusal. One whose
 // connection broke is begun again a little later, a few times at most.
 std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
-                                     const char*& why, const std::atomic<bool>* stop = nullptr);
+                                     const char*& why, const std::atomic<bool>* stop = nullptr,
+                                     std::optional<Refusal>* refused = nullptr);
 
 } // namespace plat::net

@@ -78,13 +78,13 @@ Registry& Hosts() {
 
 std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t machine,
                                   std::shared_ptr<const Identity> signer, NameTable table,
-                                  std::vector<PublicKey> expected) {
+                                  std::vector<PublicKey> expected, Fd listener, const Nonce& ticket) {
     std::shared_ptr<Host> host(new Host(identity, machine, std::move(signer)));
     host->m_table = std::move(table);
     // Rooms the old host had seen nobody enter yet: their time starts now.
     for (const auto& g : host->m_table.Groups())
         if (g.players.empty()) host->m_unused[g.id] = NowMs();
-    if (!host->Open(expected)) return nullptr;
+    if (!host->Open(std::move(listener), expected, ticket)) return nullptr;
     host->m_thread = std::thread([h = host.get()] { h->Run(); });
     Hosts().Add(host);
     return host;
@@ -117,8 +117,9 @@ void Host::Stop() {
     if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
 }
 
-bool Host::Open(const std::vector<PublicKey>& expected) {
-    m_listener = ListenTcp(m_port);
+bool Host::Open(Fd listener, const std::vector<PublicKey>& expected, const Nonce& ticket) {
+    if (listener.Valid() && (m_port = ListeningPort(listener)) != 0) m_listener = std::move(listener);
+    else m_listener = ListenTcp(m_port);
     if (!m_listener.Valid()) {
         Trace("net host", "cannot open a stream listener");
         return false;
@@ -130,7 +131,7 @@ bool Host::Open(const std::vector<PublicKey>& expected) {
     }
     if (m_waker.Get() < 0) return false;
     m_startMs = m_passMs = NowMs();
-    m_opening = std::make_unique<Opening>(static_cast<Opening::Owner&>(*this), m_identity, m_machine, m_signer, m_port, expected, m_startMs);
+    m_opening = std::make_unique<Opening>(static_cast<Opening::Owner&>(*this), m_identity, m_machine, m_signer, m_port, expected, ticket, m_startMs);
     return true;
 }
 
@@ -152,9 +153,7 @@ void Host::Run() {
             fds.push_back({c->fd.Get(), static_cast<short>(POLLIN | (c->Pending() ? POLLOUT : 0)), 0});
         if (poll(fds.data(), fds.size(), kPollMs) < 0) continue;
         if (fds[0].revents) m_waker.Drain();
-        // The time this thread did not run is nobody's silence.
-        if (const uint64_t at = NowMs(), away = at - std::exchange(m_passMs, at); away > kLatePassMs)
-            for (auto& c : m_conns) c->heardMs += away;
+        Credit();
         for (size_t i = 0; i < m_conns.size(); ++i) {
             Connection& c = *m_conns[i];
             const short ev = fds[i + 3].revents;
@@ -163,6 +162,7 @@ void Host::Run() {
             // ack), in this pass rather than the next.
             if (!c.dead && (ev & (POLLIN | POLLOUT))) WriteTo(c);
         }
+        Credit();
         const uint64_t now = NowMs();
         m_opening->Pass(now);
         for (auto& c : m_conns) {
@@ -189,6 +189,12 @@ void Host::Run() {
     m_listener.Reset();
     m_udp.Reset();
     m_finished = true;
+}
+
+void Host::Credit() {
+    const uint64_t at = NowMs(), away = at - std::exchange(m_passMs, at);
+    if (away > kLatePassMs)
+        for (auto& c : m_conns) c->heardMs += away;
 }
 
 Connection& Host::Keep(Fd fd, const Endpoint& peer) {
@@ -423,13 +429,15 @@ void Host::Drop(Connection& c, const char* why) {
     if (member) Forget(c.key);
 }
 
-bool Host::Join(const PublicKey& key, uint64_t process) {
-    if (!m_table.AddMember({key, process})) return false;
+bool Host::Join(const MemberEntry& member) {
+    if (!m_table.AddMember(member)) return false;
     std::vector<uint8_t> joined;
     {
         FrameWriter f(joined, FrameType::MemberJoined);
-        f->Array(key);
-        f->U64(process);
+        f->Array(member.key);
+        f->U64(member.process);
+        f->U32(member.host.address);
+        f->U16(member.host.port);
     }
     Broadcast(joined);
     return true;

@@ -30,10 +30,13 @@ public:
     // Starts a host in this process for `machine` (the token of the
     // machine whose exit ends it), proving itself with that machine's
     // member key. A host taking over a session gets the table as the old
-    // host left it and the members expected to come back.
+    // host left it, the members expected to come back, the listener its
+    // member kept for it (one of its own when none), and the ticket its own
+    // member comes back with.
     static std::shared_ptr<Host> Start(const SessionIdentity& identity, uint64_t machine,
                                        std::shared_ptr<const Identity> signer, NameTable table = {},
-                                       std::vector<PublicKey> expected = {});
+                                       std::vector<PublicKey> expected = {}, Fd listener = {},
+                                       const Nonce& ticket = {});
     ~Host();
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
@@ -49,8 +52,12 @@ public:
 
 private:
     Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer);
-    bool Open(const std::vector<PublicKey>& expected);
+    bool Open(Fd listener, const std::vector<PublicKey>& expected, const Nonce& ticket);
     void Run();
+    // The time this thread did not run (its machine starved, suspended or
+    // frozen, between passes or in one) is nobody's silence: a member's
+    // last word moves on as much.
+    void Credit();
     void ReadFrom(Connection& c);
     void WriteTo(Connection& c);
     void Handle(Connection& c, const Frame& frame);
@@ -68,7 +75,7 @@ private:
     void Sweep() override;
     void Drop(Connection& c, const char* why) override;
     void Refuse(Connection& c, Refusal refusal) override;
-    bool Join(const PublicKey& key, uint64_t process) override;
+    bool Join(const MemberEntry& member) override;
     void Forget(const PublicKey& key) override;
 
     SessionIdentity m_identity;
@@ -79,7 +86,7 @@ private:
     std::map<Id, uint64_t> m_unused;
     std::unique_ptr<Opening> m_opening;
     uint64_t m_startMs = 0;
-    uint64_t m_passMs = 0; // when the loop's last pass began
+    uint64_t m_passMs = 0; // when this thread was last seen running
     Fd m_listener;
     Fd m_udp;
     uint16_t m_port = 0;

@@ -38,7 +38,8 @@ uint64_t NowMs() {
 } // namespace
 
 Member::Member(const Guid& app, uint64_t machine, const DiscoveryTarget& target)
-    : m_app(app), m_machine(machine), m_identity(std::make_shared<Identity>()), m_target(target) {}
+    : m_app(app), m_machine(machine), m_identity(std::make_shared<Identity>()), m_target(target),
+      m_listener(ListenTcp(m_listenPort)) {}
 
 Member::~Member() { Close(); }
 
@@ -46,7 +47,8 @@ bool Member::Connect(const std::vector<Advert>& sessions, bool hosting) {
     Close();
     std::vector<std::unique_ptr<Greeting>> tries;
     for (const Advert& a : sessions)
-        tries.push_back(std::make_unique<Greeting>(a.host, *m_identity, m_app, a.instance, m_machine, 0));
+        tries.push_back(std::make_unique<Greeting>(a.host, *m_identity, m_app, a.instance, m_machine, 0,
+                                                   std::vector<PublicKey>{}, m_listenPort));
     const char* why = "";
     auto joined = GreetFirst(std::move(tries), Clock::now() + std::chrono::milliseconds(kWelcomeMs), why);
     if (!joined) {
@@ -224,16 +226,20 @@ void Member::Run() {
         if (poll(fds, count, kPollMs) < 0) continue;
         if (fds[0].revents) m_waker.Drain();
         if (m_stop) break;
-        // The time this thread did not run is not the host's silence.
-        if (const uint64_t at = NowMs(), away = at - std::exchange(m_passMs, at); away > kLatePassMs) m_heardMs += away;
+        Credit();
         if (!m_fd.Valid()) continue; // the session is lost: wait to be closed
         if (!Pump()) {
             if (Connected()) Move();
-        } else if (NowMs() > m_heardMs + kSilenceMs && Connected()) {
+        } else if (Credit(), NowMs() > m_heardMs + kSilenceMs && Connected()) {
             Trace("net", "nothing came from the session's host for too long");
             Move();
         }
     }
+}
+
+void Member::Credit() {
+    const uint64_t at = NowMs(), away = at - std::exchange(m_passMs, at);
+    if (away > kLatePassMs) m_heardMs += away;
 }
 
 bool Member::Pump() {
@@ -371,6 +377,8 @@ void Member::Move() {
     const auto lost = Clock::now();
     std::shared_ptr<Host> own;
     Clock::time_point ownSince;
+    Nonce ticket{};
+    bool searched = false;
     std::unique_ptr<Greeting> back;
     const char* why = "";
     while (!back && !m_stop) {
@@ -383,7 +391,10 @@ void Member::Move() {
             for (size_t i = 0; i < order.size(); ++i)
                 if (i < turn) DropMachine(table, order[i].process);
                 else expected.push_back(order[i].key);
-            own = Host::Start(identity, m_machine, m_identity, table, std::move(expected));
+            // Its own member comes back with a ticket only it holds, so that
+            // nobody's hellos can spend its way back.
+            ticket = FreshNonce();
+            own = Host::Start(identity, m_machine, m_identity, table, std::move(expected), std::move(m_listener), ticket);
             if (!own) return Lose("cannot take over as host");
             ownSince = Clock::now();
         }
@@ -393,18 +404,34 @@ void Member::Move() {
             hosts.push_back({kLoopback, own->Port()});
             keys.push_back(m_identity->Key());
         } else {
-            for (const Advert& a : Discover(m_target, kMoveSearchMs, &identity.instance)) hosts.push_back(a.host);
-            for (size_t i = 0; i <= turn; ++i) keys.push_back(order[i].key);
+            // Straight to where each member whose turn has come would host,
+            // and to whatever answers a search for the session after the
+            // first round: a flood of searches cannot keep the members apart.
+            for (size_t i = 0; i <= turn; ++i) {
+                keys.push_back(order[i].key);
+                if (order[i].host.port != 0) hosts.push_back(order[i].host);
+            }
+            if (std::exchange(searched, true))
+                for (const Advert& a : Discover(m_target, kMoveSearchMs, &identity.instance))
+                    if (std::find(hosts.begin(), hosts.end(), a.host) == hosts.end()) hosts.push_back(a.host);
         }
         std::vector<std::unique_ptr<Greeting>> tries;
         for (const Endpoint& host : hosts)
             tries.push_back(std::make_unique<Greeting>(host, *m_identity, m_app, identity.instance, m_machine,
-                                                       kHelloRejoin, keys));
+                                                       kHelloRejoin, keys, m_listenPort,
+                                                       own ? std::optional<Nonce>(ticket) : std::nullopt));
         if (tries.empty()) continue;
         // Until the next turn, when more members may answer for the session.
         auto until = Clock::now() + std::chrono::milliseconds(kWelcomeMs);
         if (!own && turn + 1 < order.size()) until = std::min(until, lost + std::chrono::milliseconds(kTurnMs * (turn + 1)));
-        back = GreetFirst(std::move(tries), until, why, &m_stop);
+        std::optional<Refusal> refused;
+        back = GreetFirst(std::move(tries), until, why, &m_stop, &refused);
+        // A host of the session that proved itself will not take this
+        // machine back: nothing else will.
+        if (refused) {
+            if (own) own->Stop();
+            return Lose(RefusalText(*refused));
+        }
         // A machine that cannot greet the host it started leaves the session;
         // the others then take over from it.
         if (!back && own) {

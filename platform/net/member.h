@@ -82,6 +82,9 @@ private:
 
     void Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool hosting);
     void Run();
+    // The time this thread did not run (its machine starved, suspended or
+    // frozen, between passes or in one) is not the host's silence.
+    void Credit();
     // Reads what the host sent; false when the stream ended or broke.
     bool Pump();
     // Applies the whole frames read so far; false for one that breaks the stream.
@@ -98,6 +101,10 @@ private:
     // The session knows this machine by its key.
     const std::shared_ptr<const Identity> m_identity;
     const DiscoveryTarget m_target;
+    // Where this machine would host the session if it took over, kept from
+    // the start so that the others know it (the table carries it).
+    uint16_t m_listenPort = 0;
+    Fd m_listener;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_acked;
@@ -119,8 +126,8 @@ private:
     std::vector<uint8_t> m_in;
     // What came with the welcome waits in m_in, to be taken before any read.
     bool m_greeted = false;
-    // The last bytes read from the host and written to it, and when the
-    // loop's last pass began (frame.h).
+    // The last bytes read from the host and written to it, and when this
+    // thread was last seen running (frame.h).
     uint64_t m_heardMs = 0, m_wroteMs = 0, m_passMs = 0;
 
     Waker m_waker;

@@ -148,6 +148,8 @@ void NameTable::Encode(WireWriter& w) const {
     for (const auto& m : m_members) {
         w.Array(m.key);
         w.U64(m.process);
+        w.U32(m.host.address);
+        w.U16(m.host.port);
     }
     w.U32(static_cast<uint32_t>(m_players.size()));
     for (const auto& p : m_players) {
@@ -169,11 +171,13 @@ bool NameTable::Decode(WireReader& r) {
     Clear();
     NameTable t;
     const Id next = r.U32();
-    const uint32_t members = r.Count(40, kMaxMembers);
+    const uint32_t members = r.Count(46, kMaxMembers);
     for (uint32_t i = 0; i < members && r.Ok(); ++i) {
         MemberEntry m;
         m.key = r.Array<32>();
         m.process = r.U64();
+        m.host.address = r.U32();
+        m.host.port = r.U16();
         if (r.Ok() && !t.AddMember(m)) r.Fail();
     }
     const uint32_t players = r.Count(37, kMaxPlayers);

@@ -4,15 +4,19 @@
 #include <vector>
 
 #include "platform/net/identity.h"
+#include "platform/net/socket.h"
 #include "platform/net/wire.h"
 
 namespace plat::net {
 
 // One connected machine of a session: its key (kept across a change of
-// host) and the token of the process it runs in.
+// host), the token of the process it runs in, and where it would host the
+// session if it took over: the address its host saw it at and the port it
+// keeps for that (0: none).
 struct MemberEntry {
     PublicKey key{};
     uint64_t process = 0;
+    Endpoint host;
 };
 
 struct PlayerEntry {
@@ -45,7 +49,7 @@ public:
     // The longest a full table encodes to (a name takes at most kNameLimit
     // bytes with its terminator).
     static constexpr uint32_t kMaxEncodedBytes = static_cast<uint32_t>(
-        4 + 4 + kMaxMembers * (32 + 8) + 4 + kMaxPlayers * (4 + 32 + kNameLimit) + 4 +
+        4 + 4 + kMaxMembers * (32 + 8 + 4 + 2) + 4 + kMaxPlayers * (4 + 32 + kNameLimit) + 4 +
         kMaxGroups * (4 + 32 + kNameLimit + 4 + 4 * kMaxGroupPlayers));
 
     // The next id to hand out; ids are never reused.

@@ -31,10 +31,12 @@ constexpr int kAcceptsPerPass = 64;
 constexpr size_t kMembersPerAddress = 8;
 // Members of the old host that have not come back by then are gone.
 constexpr uint64_t kRejoinGraceMs = kRejoinWindowMs + 1000;
-// Hellos taken from each of them, apart from the signatures rationed among
-// everyone else: as many as a member says in its window (four a round, a
-// round every few seconds). Whoever names its key spends them; past them,
-// hellos under it are rationed as anyone's.
+// Hellos taken from each of them from the address it had under the old
+// host, apart from the signatures rationed among everyone else: as many as
+// a member says in its turns (a few a round, a round every few seconds).
+// Hellos naming its key from elsewhere take none of them, nor do its own
+// past them: they are rationed as anyone's. The host's own machine's
+// member comes back with a ticket it was handed in the process instead.
 constexpr uint32_t kReturnTries = 12;
 // Session queries answered to one address: a search asks four times, and
 // several machines may stand behind one address. Past this a query goes
@@ -68,7 +70,7 @@ constexpr int kDatagramsPerPass = 256;
 } // namespace
 
 Opening::Opening(Owner& host, const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer,
-                 uint16_t port, const std::vector<PublicKey>& expected, uint64_t startMs)
+                 uint16_t port, const std::vector<PublicKey>& expected, const Nonce& ticket, uint64_t startMs)
     : m_host(host), m_identity(identity), m_machine(machine), m_signer(std::move(signer)), m_port(port),
       m_startMs(startMs),
       m_queries(std::make_unique<AddressLimits>(
@@ -78,9 +80,14 @@ Opening::Opening(Owner& host, const SessionIdentity& identity, uint64_t machine,
       m_hellos(std::make_unique<AddressLimits>(
           AddressLimits::Rates{kHellosPerAddress, kHelloBurst, kSignaturesPerSecond, kSignatureBurst, kSignatureReserve,
                                kSignatureFresh, true},
-          kAddressesTracked, kAddressBuckets, startMs)),
-      m_tookOver(!expected.empty()) {
-    for (const PublicKey& key : expected) m_expected[key] = kReturnTries;
+          kAddressesTracked, kAddressBuckets, startMs)) {
+    for (const PublicKey& key : expected) {
+        const MemberEntry* entry = host.Table().FindMember(key);
+        const bool own = key == m_signer->Key();
+        m_expected[key] = {entry ? entry->host.address : 0, own ? 0 : kReturnTries};
+        m_othersExpected |= !own;
+    }
+    if (ticket != Nonce{}) m_ticket = ticket;
 }
 
 Opening::~Opening() = default;
@@ -138,9 +145,9 @@ void Opening::Accept(const Fd& listener) {
             // A flood's silent connections, pushed out time and again from
             // each of its addresses, are taken for a flood's as its refused
             // hellos are, and go before a joiner's from then on. One of a
-            // member still to come back may be among them: while any is,
-            // none is held against its address.
-            if (!out.Said() && m_expected.empty()) m_hellos->Refuse(out.peer.address, NowMs());
+            // member still to come back may be among them: none from where
+            // one is expected is held against its address.
+            if (!out.Said() && !ExpectedFrom(out.peer.address)) m_hellos->Refuse(out.peer.address, NowMs());
             m_host.Drop(out, "no hello before more connections came");
         }
         m_host.Sweep();
@@ -175,7 +182,8 @@ void Opening::Pass(uint64_t nowMs) {
     for (const auto& c : m_host.Connections())
         if (c->Newcomer() && nowMs - c->acceptedMs > kHelloMs)
             m_host.Drop(*c, c->welcomed ? "a peek not read in time" : "no hello in time");
-    if (!m_expected.empty() && nowMs - m_startMs > kRejoinGraceMs) EndTheWait();
+    m_waitOver |= !m_expected.empty() && nowMs - m_startMs > kRejoinGraceMs;
+    if (m_waitOver && !m_expected.empty()) EndTheWait();
 }
 
 // ------------------------------------------------------------ hello and proof
@@ -193,7 +201,8 @@ void Opening::Hello(Connection& c, const Message& m) {
     // Signing costs the host far more than a hello costs its sender. A
     // member coming back has tries of its own, not spent by strangers'
     // hellos nor held against its address.
-    c.returning = ReturnTry(m);
+    c.returning = ReturnTry(m, c.peer.address);
+    c.awaited = (m.flags & kHelloRejoin) && !m_waitOver && m_expected.contains(m.key);
     if (!c.returning) switch (m_hellos->Take(c.peer.address, NowMs())) {
     case AddressLimits::Verdict::Taken: break;
     case AddressLimits::Verdict::OverOwn: return m_host.Drop(c, "more hellos from one address than machines say");
@@ -220,11 +229,17 @@ void Opening::Proof(Connection& c, const Message& m) {
     c.peek = (c.facts.flags & kHelloPeek) != 0;
     if (!c.peek) {
         const auto back = m_expected.find(key);
+        const bool rejoin = (c.facts.flags & kHelloRejoin) != 0;
+        // Its place was given up before it said hello: its players are gone,
+        // and it is told so rather than welcomed without them. The signed
+        // challenge before this tells it the refusal is this host's.
+        if (rejoin && (!c.awaited || back == m_expected.end())) return m_host.Refuse(c, Refusal::Late);
         if (const auto refusal = NoPlace(key, c.facts.flags, c.peer.address)) return m_host.Refuse(c, *refusal);
-        if ((c.facts.flags & kHelloRejoin) && back != m_expected.end()) {
+        if (rejoin) {
             m_expected.erase(back);
+            if (key == m_signer->Key()) m_ticket.reset();
         } else {
-            if (m_host.Table().FindMember(key) || !m_host.Join(key, c.process))
+            if (m_host.Table().FindMember(key) || !m_host.Join({key, c.process, {c.peer.address, c.facts.hostPort}}))
                 return m_host.Drop(c, "a key the session has already");
         }
         m_hadMember = true;
@@ -235,12 +250,17 @@ void Opening::Proof(Connection& c, const Message& m) {
     c.welcomed = true;
 }
 
-bool Opening::ReturnTry(const Message& hello) {
+bool Opening::ReturnTry(const Message& hello, uint32_t address) {
+    if ((hello.flags & (kHelloRejoin | kHelloPeek)) != kHelloRejoin || m_waitOver) return false;
+    if (m_ticket && hello.key == m_signer->Key() && hello.nonce == *m_ticket) return true;
     const auto it = m_expected.find(hello.key);
-    if ((hello.flags & (kHelloRejoin | kHelloPeek)) != kHelloRejoin || it == m_expected.end() || it->second == 0)
-        return false;
-    --it->second;
+    if (it == m_expected.end() || it->second.address != address || it->second.tries == 0) return false;
+    --it->second.tries;
     return true;
+}
+
+bool Opening::ExpectedFrom(uint32_t address) const {
+    return std::any_of(m_expected.begin(), m_expected.end(), [&](const auto& e) { return e.second.address == address; });
 }
 
 std::optional<Refusal> Opening::NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const {
@@ -262,14 +282,22 @@ std::optional<Refusal> Opening::NoPlace(const PublicKey& key, uint8_t flags, uin
 // ------------------------------------------------------------ the wait
 
 void Opening::EndTheWait() {
-    const auto late = std::exchange(m_expected, {});
-    for (const auto& [key, tries] : late) m_host.Forget(key);
+    const auto& conns = m_host.Connections();
+    for (auto it = m_expected.begin(); it != m_expected.end();) {
+        const bool underWay = std::any_of(conns.begin(), conns.end(), [&](const auto& c) {
+            return c->awaited && !c->dead && !c->welcomed && c->facts.member == it->first;
+        });
+        if (underWay) {
+            ++it;
+            continue;
+        }
+        m_host.Forget(it->first);
+        it = m_expected.erase(it);
+    }
     // A member taking over hears from nobody when it is the one cut off
     // from the others: it was expecting others back, and none came. Its
     // game is told so rather than left to play on in a session of its own.
-    const bool othersExpected =
-        std::any_of(late.begin(), late.end(), [&](const auto& e) { return e.first != m_signer->Key(); });
-    if (m_tookOver && othersExpected && !m_othersCame) {
+    if (m_expected.empty() && m_othersExpected && !m_othersCame) {
         Trace("net host", "no member came back after the host change");
         for (const auto& c : m_host.Connections())
             if (c->Member()) m_host.Refuse(*c, Refusal::Alone);

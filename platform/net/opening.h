@@ -57,7 +57,7 @@ public:
         virtual void Refuse(Connection& c, Refusal refusal) = 0;
         // A new member in the table, every member told; false when the table
         // does not take it.
-        virtual bool Join(const PublicKey& key, uint64_t process) = 0;
+        virtual bool Join(const MemberEntry& member) = 0;
         // A member gone, with its players and the rooms they leave empty.
         virtual void Forget(const PublicKey& key) = 0;
 
@@ -65,9 +65,11 @@ public:
         ~Owner() = default;
     };
 
-    // A host taking over a session expects the members of the old one back.
+    // A host taking over a session expects the members of the old one back,
+    // each from where the table says it would host; its own machine's member
+    // says hello with `ticket` for its nonce.
     Opening(Owner& host, const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer,
-            uint16_t port, const std::vector<PublicKey>& expected, uint64_t startMs);
+            uint16_t port, const std::vector<PublicKey>& expected, const Nonce& ticket, uint64_t startMs);
     ~Opening();
     Opening(const Opening&) = delete;
     Opening& operator=(const Opening&) = delete;
@@ -90,11 +92,15 @@ private:
     Connection& PushedOut();
     void Hello(Connection& c, const Message& m);
     void Proof(Connection& c, const Message& m);
-    // Whether the hello takes one of the tries of a member expected back.
-    bool ReturnTry(const Message& hello);
+    // Whether the hello from that address takes one of the tries of a member
+    // expected back, or is this host's own member's.
+    bool ReturnTry(const Message& hello, uint32_t address);
+    // An address a member expected back came from under the old host.
+    bool ExpectedFrom(uint32_t address) const;
     // Why a machine of that key and address would not be taken in, if so.
     std::optional<Refusal> NoPlace(const PublicKey& key, uint8_t flags, uint32_t address) const;
-    // Forgets the members that did not come back in time.
+    // Once the wait is over: forgets the members that did not come back in
+    // time and whose handshake is not under way.
     void EndTheWait();
 
     Owner& m_host;
@@ -103,14 +109,24 @@ private:
     const std::shared_ptr<const Identity> m_signer;
     const uint16_t m_port;
     const uint64_t m_startMs;
-    // The members still to come back, with the hellos each has left of its own.
-    std::map<PublicKey, uint32_t> m_expected;
+    // The members still to come back: the address each came from under the
+    // old host and the hellos it has left of its own there.
+    struct Expected {
+        uint32_t address = 0;
+        uint32_t tries = 0;
+    };
+    std::map<PublicKey, Expected> m_expected;
+    // Once the wait is over, only a member whose handshake had begun by then
+    // is still taken back, when it ends well.
+    bool m_waitOver = false;
+    // What this host's own machine's member says its hello with, until it is back.
+    std::optional<Nonce> m_ticket;
     // Answers to searches, and hellos with the signatures of their challenges.
     std::unique_ptr<AddressLimits> m_queries, m_hellos;
     bool m_hadMember = false;
-    // Took a session over, and a member of another machine has been welcomed since.
-    const bool m_tookOver;
-    bool m_othersCame = false;
+    // Took a session over expecting members of other machines back, and one
+    // of another machine has been welcomed since.
+    bool m_othersExpected = false, m_othersCame = false;
 };
 
 } // namespace plat::net

@@ -120,6 +120,8 @@ Fd ListenTcp(uint16_t& port) {
     return port != 0 ? std::move(fd) : Fd();
 }
 
+uint16_t ListeningPort(const Fd& listener) { return BoundPort(listener.Get()); }
+
 Fd AcceptTcp(const Fd& listener, Endpoint* peer) {
     sockaddr_in sa{};
     socklen_t len = sizeof sa;

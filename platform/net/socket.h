@@ -54,6 +54,8 @@ long ReceiveDatagram(const Fd& fd, std::span<uint8_t> buffer, Endpoint& from);
 
 // A non-blocking stream listener on every address at a free port.
 Fd ListenTcp(uint16_t& port);
+// The port a listener is bound to, 0 when none.
+uint16_t ListeningPort(const Fd& listener);
 // A non-blocking accepted stream with its options set, or an invalid Fd;
 // `peer` (when given) gets where it comes from.
 Fd AcceptTcp(const Fd& listener, Endpoint* peer = nullptr);

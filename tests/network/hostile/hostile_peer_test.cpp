@@ -1337,25 +1337,60 @@ private:
     std::thread m_thread;
 };
 
+// A figure for the run's report: how long something took since `since`.
+std::chrono::milliseconds Figure(const std::string& what, Clock::time_point since) {
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since);
+    std::cout << "[ figures  ] " << what << " " << took.count() << " ms\n";
+    return took;
+}
+
+// The session's table as anyone who peeks sees it.
+NameTable Peek(const Advert& at) {
+    HostileMember peek(at);
+    return peek.Hello(kHelloPeek) ? peek.Table() : NameTable();
+}
+
 // Four stand-in machines join from the games' own address; the session's
 // host's machine dies, and as soon as the member taking over listens,
 // hellos reach it from five thousand machines, five thousand a second: each
 // under what one address may say, all together more than a host signs.
-// Every member comes back to it within the time it waits for them, the
-// stand-ins as the honest one does.
-void SlowHellosAsTheHostChangesHands(Stage& s) {
+// With `named`, hellos naming each member's key, fourteen a key, each from
+// an address of its own, have come first (anyone who peeks at the session
+// sees every key, and where the member taking over will listen). Every
+// member comes back to it within the time it waits for them, the stand-ins
+// as the honest one does.
+void SlowHellosAsTheHostChangesHands(Stage& s, bool named) {
     Honest& victim = *s.honest[2];
     const PublicKey key = KeyOf(s, victim);
     StandIns standIns;
     ASSERT_TRUE(standIns.Join(s, 4));
     std::this_thread::sleep_for(1s); // until the honest machines have heard of them
+    std::vector<Fd> naming;
+    if (named) {
+        const NameTable table = Peek(s.session);
+        const MemberEntry* successor = table.FindMember(KeyOf(s, *s.honest[1]));
+        ASSERT_TRUE(successor && successor->host.port != 0);
+        for (const MemberEntry& m : table.Members()) {
+            if (m.key == table.Members().front().key) continue; // the host's own: its machine dies
+            for (int i = 0; i < 14; ++i) {
+                HandshakeFacts f{s.session.app, s.session.instance, m.key, {}, FreshNonce(), {}, kHelloRejoin, {}, {}};
+                std::vector<uint8_t> hello;
+                WriteHello(hello, f, 1);
+                Fd& fd = naming.emplace_back(FromOtherMachine(SOCK_STREAM, successor->host,
+                                                              kOtherMachine + 30'000 + static_cast<uint32_t>(naming.size())));
+                EXPECT_TRUE(WriteAll(fd, hello));
+            }
+        }
+    }
     s.honest[0]->Signal(SIGKILL);
+    const auto died = Clock::now();
     ASSERT_NE((s.moved = NewHost(s, s.session.tcpPort)).tcpPort, 0) << "no new host";
     s.session = s.moved;
     s.end = Clock::now() + 30s; // the flood goes on until every member is back
     std::thread flood([&] { KeepConnecting(s, 64, 5000, 0, 5000); });
     for (const auto end = Clock::now() + 30s; Clock::now() < end && (!standIns.AllBackAndTalking() || !Back(victim));)
-        std::this_thread::sleep_for(50ms);
+        std::this_thread::sleep_for(20ms);
+    Figure("every member back and talking after the host's machine died", died);
     s.end = Clock::now();
     flood.join();
     EXPECT_TRUE(standIns.AllBackAndTalking()) << standIns.Report();
@@ -1365,10 +1400,8 @@ void SlowHellosAsTheHostChangesHands(Stage& s) {
 
 // The members of the session's table as its host at `at` shows them to a peek.
 std::vector<PublicKey> MembersAt(const Advert& at) {
-    HostileMember peek(at);
     std::vector<PublicKey> keys;
-    const NameTable table = peek.Hello(kHelloPeek) ? peek.Table() : NameTable();
-    for (const auto& m : table.Members()) keys.push_back(m.key);
+    for (const auto& m : Peek(at).Members()) keys.push_back(m.key);
     std::sort(keys.begin(), keys.end());
     return keys;
 }
@@ -1397,14 +1430,11 @@ void FallSilent(Stage& s, bool successor, bool atOnce) {
     const auto taken = [&] { return next.Count("net: took over as the session's host") > 0; };
     for (const auto end = Clock::now() + 60s; Clock::now() < end && !(standIns.AllBackAndTalking() && taken());)
         std::this_thread::sleep_for(20ms);
-    const auto took = Clock::now() - silent;
-    std::cout << "[ figures  ] every member back and talking " << std::chrono::duration_cast<std::chrono::milliseconds>(took).count()
-              << " ms after the host's machine dropped off\n";
+    const auto took = Figure("every member back and talking after the host's machine dropped off", silent);
     EXPECT_TRUE(taken()) << next.NetLines();
     EXPECT_TRUE(standIns.AllBackAndTalking()) << standIns.Report();
     if (!successor) {
-        EXPECT_LE(took, 8s * krxtest::kBuildSlowdown) << "back after "
-            << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+        EXPECT_LE(took, 8s * krxtest::kBuildSlowdown);
         EXPECT_EQ(s.honest[2]->Count(kRejoined), 1u) << s.honest[2]->NetLines();
     }
     // The new host's table holds the stand-ins and the honest members left.
@@ -1418,7 +1448,7 @@ void FallSilent(Stage& s, bool successor, bool atOnce) {
         std::vector<PublicKey> left;
         for (const auto end = Clock::now() + 30s; Clock::now() < end && left.size() != 1;)
             left = MembersAt(s.session);
-        EXPECT_EQ(left.size(), 1u) << "members the old host still lists";
+        EXPECT_EQ(left.size(), 1u) << "members the old host still lists" << s.honest[0]->NetLines();
     }
     s.stop = true;
 }
@@ -1441,6 +1471,75 @@ void NobodyComesBackToTheMemberTakingOver(Stage& s) {
     s.stop = true;
 }
 
+void SlowHellosAsTheHostChangesHands(Stage& s) { SlowHellosAsTheHostChangesHands(s, false); }
+void NamedKeysThenSlowHellosAsTheHostChangesHands(Stage& s) { SlowHellosAsTheHostChangesHands(s, true); }
+
+// Session queries from five thousand addresses, twenty thousand a second
+// (four a second from each, under what one address may ask), from 3 s
+// before the host's machine dies until 10 s after. Four stand-ins on the
+// games' own address: every member comes back to the member taking over,
+// the stand-ins as the honest one does.
+void QueriesAsTheHostChangesHands(Stage& s) {
+    Honest& victim = *s.honest[2];
+    const PublicKey key = KeyOf(s, victim);
+    StandIns standIns;
+    ASSERT_TRUE(standIns.Join(s, 4));
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        const Fd udp = OpenUdp(0, false);
+        for (auto [next, k] = std::pair(Clock::now(), 0u); flooding; std::this_thread::sleep_until(next += 1ms)) {
+            for (int i = 0; i < 20; ++i) QueryFrom(udp, 0x7F200000 + k++ % 5000, s);
+            DrainAnswers(udp);
+            next = std::max(next, Clock::now() - 1ms);
+        }
+    });
+    std::this_thread::sleep_for(3s);
+    s.honest[0]->Signal(SIGKILL);
+    const auto died = Clock::now();
+    for (const auto end = died + 30s; Clock::now() < end && !(standIns.AllBackAndTalking() && Back(victim));)
+        std::this_thread::sleep_for(20ms);
+    Figure("every member back and talking after the host's machine died", died);
+    std::this_thread::sleep_until(died + 10s);
+    flooding = false;
+    flood.join();
+    EXPECT_TRUE(standIns.AllBackAndTalking()) << standIns.Report();
+    s.moved = NewHost(s, s.session.tcpPort);
+    ExpectBackAsItself(s, victim, key);
+}
+
+// A member with a player of its own under the old host comes back 9.5 s
+// after the member taking over began to answer for the session, when it
+// has stopped waiting: the new host, having proved itself, says it no
+// longer keeps its place, and its player is gone.
+void BackAfterTheWait(Stage& s) {
+    const Identity late;
+    HostileMember member(s.session, kLoopback, &late);
+    ASSERT_TRUE(member.Hello() && member.CreatePlayer("Lena"));
+    std::this_thread::sleep_for(1s); // until the honest machines have heard of it
+    s.honest[0]->Signal(SIGKILL);
+    ASSERT_NE((s.moved = NewHost(s, s.session.tcpPort)).tcpPort, 0) << "no new host";
+    std::this_thread::sleep_for(9500ms);
+    const Fd fd = FromOtherMachine(SOCK_STREAM, s.moved.host, kLoopback);
+    pollfd connected{fd.Get(), POLLOUT, 0};
+    poll(&connected, 1, 2000);
+    HandshakeFacts f{s.moved.app, s.moved.instance, late.Key(), {}, FreshNonce(), {}, kHelloRejoin, {}, {}};
+    std::vector<uint8_t> hello, proof, in;
+    WriteHello(hello, f, 1);
+    Message challenge, refused;
+    ASSERT_TRUE(Ends(fd, f.memberEnd, f.hostEnd) && WriteAll(fd, hello) &&
+                Expect(fd, in, FrameType::Challenge, challenge, Clock::now() + 5s));
+    f.host = challenge.key;
+    f.hostNonce = challenge.nonce;
+    EXPECT_TRUE(Verify(f.host, Transcript(Signer::Host, f), challenge.signature));
+    WriteProof(proof, late.Sign(Transcript(Signer::Member, f)));
+    EXPECT_TRUE(WriteAll(fd, proof) && Expect(fd, in, FrameType::Refused, refused, Clock::now() + 5s));
+    EXPECT_EQ(refused.refusal, Refusal::Late);
+    const NameTable table = Peek(s.moved);
+    EXPECT_FALSE(table.FindMember(late.Key()));
+    EXPECT_TRUE(std::none_of(table.Players().begin(), table.Players().end(), [](const auto& p) { return p.name == "Lena"; }));
+    s.stop = true;
+}
+
 // A player of the room drops off the network mid-battle, its stream left
 // open: within 8 s of its last word its player is gone from the session,
 // and once it reads again it finds why.
@@ -1455,11 +1554,7 @@ void RoomPlayerFallsSilent(Stage& s) {
         return table.FindPlayer(player) != nullptr || table.Players().empty();
     };
     while (listed() && Clock::now() - silent < 30s) std::this_thread::sleep_for(100ms);
-    const auto took = Clock::now() - silent;
-    std::cout << "[ figures  ] the silent player gone from the session "
-              << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms after its last word\n";
-    EXPECT_LE(took, 8s * krxtest::kBuildSlowdown)
-        << "removed after " << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+    EXPECT_LE(Figure("the silent player gone from the session after its last word", silent), 8s * krxtest::kBuildSlowdown);
     Message why;
     EXPECT_TRUE(s.attacker->ExpectFrame(FrameType::Refused, why, 5s));
     EXPECT_EQ(why.refusal, Refusal::Silent);
@@ -1520,6 +1615,11 @@ const Attack kAttacks[] = {
      .setting = Setting::BattleInRoom},
     {.name = "NobodyComesBackToTheMemberTakingOver", .send = NobodyComesBackToTheMemberTakingOver,
      .setting = Setting::HostDies},
+    {.name = "EveryKeyNamedThenSlowHellosAsTheHostChangesHands", .send = NamedKeysThenSlowHellosAsTheHostChangesHands,
+     .setting = Setting::HostDies},
+    {.name = "QueriesFromFiveThousandMachinesAsTheHostChangesHands", .send = QueriesAsTheHostChangesHands,
+     .setting = Setting::HostDies},
+    {.name = "AMemberBackAfterTheNewHostsWait", .send = BackAfterTheWait, .setting = Setting::HostDies},
 };
 
 // Test names show the row's name, not its bytes.

@@ -417,14 +417,14 @@ TEST_F(SessionTest, WhatComesWithTheWelcomeIsTakenAtOnceAndTheLargestWelcomeFits
     T full, small;
     const std::string longest(kNameLimit - 1, 'n');
     const auto key = [](uint32_t i) { return PublicKey{static_cast<uint8_t>(i % T::kMaxMembers)}; };
-    for (uint32_t i = 0; i < T::kMaxMembers; ++i) ASSERT_TRUE(full.AddMember({key(i), i}));
+    for (uint32_t i = 0; i < T::kMaxMembers; ++i) ASSERT_TRUE(full.AddMember({key(i), i, {0xFFFFFFFF, 0xFFFF}}));
     for (uint32_t i = 0; i < T::kMaxPlayers; ++i) ASSERT_TRUE(full.AddPlayer(full.TakeId(), longest, key(i)));
     for (uint32_t i = 0, group = 0; i < T::kMaxGroups * T::kMaxGroupPlayers; ++i) {
         if (i % T::kMaxGroupPlayers == 0) group = full.TakeId();
         ASSERT_TRUE(i % T::kMaxGroupPlayers != 0 || full.AddGroup(group, longest, key(i)));
         ASSERT_TRUE(full.AddToGroup(group, full.Players()[i % T::kMaxPlayers].id));
     }
-    ASSERT_TRUE(small.AddMember({key(0), 0}) && small.AddPlayer(small.TakeId(), "H", key(0)));
+    ASSERT_TRUE(small.AddMember({key(0), 0, {}}) && small.AddPlayer(small.TakeId(), "H", key(0)));
 
     for (const NameTable* table : {&small, &full}) {
         SCOPED_TRACE(table->Players().size());

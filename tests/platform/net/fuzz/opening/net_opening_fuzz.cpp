@@ -13,13 +13,15 @@
 //   after the clock moves (high four, in 25 ms).
 // - bit 0 set: a real Host meets connections and datagrams from four
 //   addresses (one taking a session over that expects eight members back,
-//   two of them the steps' keys, when bit 1 is set), the rest of the input
+//   each from one of those addresses, two of them the steps' keys and one
+//   its own, when bit 1 is set), the rest of the input
 //   being steps: a byte whose low two bits
 //   say what and whose next three say which connection (or address): 0
 //   (re)opens it (with the high bit, sixteen more that stay silent), 1
 //   writes the next byte's count of bytes to it, 2 sends that many as a
 //   datagram, 3 says a real hello with the flags of bits 5-6 (high bit
-//   clear) or proves its key (set).
+//   clear) or proves its key (set); the eighth connection speaks as the
+//   host's own member, with its ticket.
 //
 // What always holds: the opening's frames from an honest side fit the
 // limits the other side reads them with, a welcome is of the session
@@ -61,6 +63,8 @@ const Guid kInstance = {{9, 2, 9, 2, 9, 2, 9, 2, 9, 2, 9, 2, 9, 2, 9, 2}};
 // marker's searches tell that it has taken what came before them.
 constexpr uint32_t kFirstAddress = 0x7F000002, kMarker = 0x7F0000C8;
 constexpr size_t kConnections = 8;
+// What the host's own member says its hello with when it takes a session over.
+const Nonce kTicket = {{0x5A, 0xA5, 0x5A, 0xA5}};
 
 struct Setting {
     const plat::ScopedTraceSink quiet{[](std::string_view, std::string_view) {}};
@@ -216,10 +220,11 @@ public:
         NameTable table;
         std::vector<PublicKey> expected;
         for (uint8_t i = 0; takesOver && i < 8; ++i) {
-            expected.push_back(i < m_keys.size() ? m_keys[i].Key() : PublicKey{i});
-            table.AddMember({expected.back(), i});
+            expected.push_back(i < m_keys.size() ? m_keys[i].Key() : i == 7 ? Set().host->Key() : PublicKey{i});
+            table.AddMember({expected.back(), i, {kFirstAddress + i % 4u, static_cast<uint16_t>(i)}});
         }
-        m_host = Host::Start({kApp, kInstance, "KRX", 0}, 1, Set().host, std::move(table), std::move(expected));
+        m_host = Host::Start({kApp, kInstance, "KRX", 0}, 1, Set().host, std::move(table), std::move(expected), {},
+                             takesOver ? kTicket : Nonce{});
         Check(m_host != nullptr);
     }
     ~HostRun() { m_host->Stop(); }
@@ -270,14 +275,17 @@ private:
         heard.From(m_conns[which], true);
         HandshakeFacts& f = m_facts[which];
         std::vector<uint8_t> out;
+        // The last connection is the host's own member's, with its ticket.
+        const bool own = which == kConnections - 1;
+        const Identity& me = own ? *Set().host : m_keys[which % 2];
         if (!(step & 0x80)) {
             const auto flags = static_cast<uint8_t>((step >> 5) & 3);
-            f = {kApp, kInstance, m_keys[which % 2].Key(), {}, FreshNonce(), {}, flags, {}, {}};
+            f = {kApp, kInstance, me.Key(), {}, own ? kTicket : FreshNonce(), {}, flags, {}, {}, static_cast<uint16_t>(which)};
             if (Ends(m_conns[which], f.memberEnd, f.hostEnd)) WriteHello(out, f, which);
         } else if (!heard.frames.empty() && heard.frames[0].type == FrameType::Challenge) {
             f.host = heard.frames[0].key;
             f.hostNonce = heard.frames[0].nonce;
-            WriteProof(out, m_keys[which % 2].Sign(Transcript(Signer::Member, f)));
+            WriteProof(out, me.Sign(Transcript(Signer::Member, f)));
         }
         WriteAll(m_conns[which], out);
     }
