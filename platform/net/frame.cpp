@@ -29,7 +29,7 @@ const char* RefusalText(Refusal refusal) {
     case Refusal::AddressShare: return "the session holds as many machines of one address as it takes";
     case Refusal::Silent: return "the host heard nothing from this machine for too long and took it for gone";
     case Refusal::Alone: return "no other member came back to this machine as host: it was cut off from them";
-    case Refusal::Late: return "the new host no longer kept this machine's place: it came back too late";
+    case Refusal::Late: return "the session's host no longer keeps this machine's place: it came back too late";
     }
     return "refused";
 }

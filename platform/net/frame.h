@@ -101,7 +101,7 @@ enum class Refusal : uint8_t {
     AddressShare = 2, // the machine's address holds its share of them
     Silent = 3,       // nothing came from the member for kSilenceMs: it was taken for gone
     Alone = 4,        // a host taking over whom no other member came back to: it was the one cut off
-    Late = 5,         // a member coming back after the new host stopped keeping its place
+    Late = 5,         // a member coming back after its host stopped keeping its place
 };
 // The line either side writes of it.
 const char* RefusalText(Refusal refusal);

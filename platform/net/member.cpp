@@ -88,6 +88,8 @@ void Member::Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool ho
     m_instance = welcome.instance;
     m_name = welcome.name;
     m_hostMachine = welcome.process;
+    Endpoint local;
+    if (!Ends(m_fd, local, m_hostEnd)) m_hostEnd = {};
     m_beganMs = NowMs() - welcome.age;
     m_table = std::move(welcome.table);
     m_out.clear();
@@ -351,6 +353,7 @@ void Member::Move() {
     m_in.clear();
     SessionIdentity identity;
     NameTable table;
+    std::vector<PublicKey> oldHost; // the keys the old host may prove
     {
         std::lock_guard lock(m_mutex);
         // Requests in flight may or may not have been done; they report failure.
@@ -362,6 +365,8 @@ void Member::Move() {
         // When our own machine's host went down, so does this machine.
         if (m_hostMachine != m_machine) {
             table = m_table;
+            for (const auto& member : m_table.Members())
+                if (member.process == m_hostMachine) oldHost.push_back(member.key);
             DropMachine(table, m_hostMachine);
             identity = {m_app, m_instance, m_name, static_cast<uint32_t>(NowMs() - m_beganMs)};
         }
@@ -410,6 +415,14 @@ void Member::Move() {
             for (size_t i = 0; i <= turn; ++i) {
                 keys.push_back(order[i].key);
                 if (order[i].host.port != 0) hosts.push_back(order[i].host);
+            }
+            // The old host too: a machine whose own connection was lost (its
+            // network went away for a while, and the host took it for gone)
+            // hears from it that it no longer has a place, rather than take
+            // over a session that went on without it.
+            if (m_hostEnd.port != 0) {
+                hosts.push_back(m_hostEnd);
+                keys.insert(keys.end(), oldHost.begin(), oldHost.end());
             }
             if (std::exchange(searched, true))
                 for (const Advert& a : Discover(m_target, kMoveSearchMs, &identity.instance))

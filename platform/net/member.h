@@ -113,6 +113,7 @@ private:
     Guid m_instance;
     std::string m_name;
     uint64_t m_hostMachine = 0;
+    Endpoint m_hostEnd; // where the host was reached
     uint64_t m_beganMs = 0; // local clock at which the session began
     NameTable m_table;
     std::vector<uint8_t> m_out;

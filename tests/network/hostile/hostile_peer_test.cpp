@@ -630,7 +630,7 @@ enum class Setting {
     RoomsFirst,   // two honest machines fight, the attacker in the session before the room is made
     FakeHost,     // one honest machine joins the only session there is: the attacker's
     MuteHost,     // the same, and it goes on to make a room
-    HostDies,     // three honest machines wait in a room; the attack kills the host
+    HostDies,     // three honest machines wait in a room; the attack takes one away, the host mostly
 };
 
 struct Stage {
@@ -1401,7 +1401,8 @@ void SlowHellosAsTheHostChangesHands(Stage& s, bool named) {
 // The members of the session's table as its host at `at` shows them to a peek.
 std::vector<PublicKey> MembersAt(const Advert& at) {
     std::vector<PublicKey> keys;
-    for (const auto& m : Peek(at).Members()) keys.push_back(m.key);
+    const NameTable table = Peek(at);
+    for (const auto& m : table.Members()) keys.push_back(m.key);
     std::sort(keys.begin(), keys.end());
     return keys;
 }
@@ -1455,6 +1456,27 @@ void FallSilent(Stage& s, bool successor, bool atOnce) {
 void HostFallsSilent(Stage& s) { FallSilent(s, false, false); }
 void HostAndSuccessorFallSilentAtOnce(Stage& s) { FallSilent(s, true, true); }
 void SuccessorFallsSilentDuringTheChange(Stage& s) { FallSilent(s, true, false); }
+
+// A member's machine is gone from the network for longer than a silence,
+// then comes back (its process stopped, then let go on): the host has
+// taken it for gone and let the others know, and the member, once back,
+// finds out why and leaves rather than take over a session that went on
+// without it.
+void AMemberBackAfterASilence(Stage& s) {
+    Honest& away = *s.honest[2];
+    away.Signal(SIGSTOP);
+    std::this_thread::sleep_for(std::chrono::milliseconds(kSilenceMs + 2000));
+    away.Signal(SIGCONT);
+    const std::string told = std::string("net: session lost: ") + RefusalText(Refusal::Silent);
+    for (const auto end = Clock::now() + 30s; Clock::now() < end && away.Count(told) == 0;)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(away.Count(told), 1u) << away.NetLines();
+    EXPECT_EQ(away.Count("net: took over as the session's host"), 0u) << away.NetLines();
+    const NameTable table = Peek(s.session);
+    EXPECT_EQ(table.Members().size(), 2u) << "members the host still lists";
+    EXPECT_TRUE(std::none_of(table.Players().begin(), table.Players().end(), [](const auto& p) { return p.name == "Cleo"; }));
+    s.stop = true;
+}
 
 // The session's host dies while the only other member's machine has
 // dropped off the network: the member taking over, whom nobody comes back
@@ -1620,6 +1642,7 @@ const Attack kAttacks[] = {
     {.name = "QueriesFromFiveThousandMachinesAsTheHostChangesHands", .send = QueriesAsTheHostChangesHands,
      .setting = Setting::HostDies},
     {.name = "AMemberBackAfterTheNewHostsWait", .send = BackAfterTheWait, .setting = Setting::HostDies},
+    {.name = "AMemberBackAfterASilenceLongerThanItsHostWaits", .send = AMemberBackAfterASilence, .setting = Setting::HostDies},
 };
 
 // Test names show the row's name, not its bytes.
