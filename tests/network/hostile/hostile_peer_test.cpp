@@ -1429,8 +1429,8 @@ void FallSilent(Stage& s, bool successor, bool atOnce) {
         s.honest[1]->Signal(SIGSTOP);
     }
     const auto taken = [&] { return next.Count("net: took over as the session's host") > 0; };
-    for (const auto end = Clock::now() + 60s; Clock::now() < end && !(standIns.AllBackAndTalking() && taken());)
-        std::this_thread::sleep_for(20ms);
+    const auto back = [&] { return standIns.AllBackAndTalking() && taken() && (successor || Back(*s.honest[2])); };
+    for (const auto end = Clock::now() + 60s; Clock::now() < end && !back();) std::this_thread::sleep_for(20ms);
     const auto took = Figure("every member back and talking after the host's machine dropped off", silent);
     EXPECT_TRUE(taken()) << next.NetLines();
     EXPECT_TRUE(standIns.AllBackAndTalking()) << standIns.Report();
