@@ -51,10 +51,11 @@ struct LobbyPlan {
 // Through a battle it reports each wall-clock second (the first pass after
 // one has gone; counts scaled to a second of that span): all messages
 // taken, the longest pass in ms, and last the passes run. It notes each game
-// message it sent or took, and each pass in which the machine kept it from
-// running. A machine's own messages and its own pace are what the network
-// tests judge a battle by: a busy machine or a sanitizer build slows every
-// game alike, an attacker's messages are nobody's traffic but its own.
+// message it sent or took, when its machine came to hold authority, and
+// each pass in which the machine kept it from running. A machine's own
+// messages and its own pace are what the network tests judge a battle by:
+// a busy machine or a sanitizer build slows every game alike, an
+// attacker's messages are nobody's traffic but its own.
 //
 // The lines the network tests count by: the game's own at the start of
 // each battle (its value: this machine holds authority), and the player's
