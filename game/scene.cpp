@@ -26,8 +26,6 @@ constexpr const char* kEndMovie = "MOVIE\\KRX-END.MPG";
 constexpr const char* kCompleteSound = "WAV\\MISSIONCOMPLETE.WAV";
 constexpr const char* kFailureSound = "WAV\\MISSIONFAILURE.WAV";
 constexpr int32_t kLastMission = 11;
-// The authority hand-over message: its header word alone.
-constexpr uint8_t kHandOver[4] = {11, 0, 0, 0};
 
 struct ss_BattleMap {
     const char* pMission;
@@ -385,7 +383,7 @@ void sc_Scene::vNetOver() {
         if (bHost) {
             for (const sc_DirPlay::ss_PlayerEntry& p : oDirPlay.oPlayerTable) {
                 if (p.lId != 0 && p.lId != oDirPlay.lOwnPlayerId) {
-                    oDirPlay.bSend(p.lId, kHandOver, sizeof kHandOver);
+                    oTransmit.bHandOver(p.lId);
                     oDebug.vWrite("battle over: authority handed to player", static_cast<int32_t>(p.lId));
                     bHost = 0;
                     break;

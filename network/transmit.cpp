@@ -206,6 +206,7 @@ void sc_Transmit::vFlush(uint32_t lTo) {
         for (int i = 0; i < 4; ++i) pBuffer[lLength + i] = static_cast<uint8_t>(end >> (8 * i));
         // Noted whether or not the session took it: one it refused is lost
         // all the same.
+        pSentTo[static_cast<size_t>(lSent) % pSentTo.size()] = lTo;
         Note(lSent, pSentDigests, {pBuffer.get(), lLength + 4});
         pDirPlay->bSend(lTo, pBuffer.get(), lLength + 4);
     }
@@ -223,6 +224,15 @@ bool sc_Transmit::bSendRecord(std::span<const uint8_t> oRecord, uint32_t lTo) {
         return false;
     }
     return pDirPlay->bSend(lTo, oRecord.data(), size);
+}
+
+bool sc_Transmit::bHandOver(uint32_t lTo) {
+    if (!pDirPlay || lTo == 0) return false;
+    uint8_t message[4];
+    for (int i = 0; i < 4; ++i) message[i] = static_cast<uint8_t>(kMessageHandOver >> (8 * i));
+    pSentTo[static_cast<size_t>(lSent) % pSentTo.size()] = lTo;
+    Note(lSent, pSentDigests, message);
+    return pDirPlay->bSend(lTo, message, sizeof message);
 }
 
 int32_t sc_Transmit::lSlotOf(uint32_t lPlayer) const {
@@ -296,7 +306,8 @@ bool sc_Transmit::bReceiveOne() {
         if (header == kMessageRecords) {
             vDispatch(message, size, from);
         } else if (header == kMessageHandOver) {
-            if (size == 4 && lSlotOf(from) >= 0) {
+            if (const int32_t slot = lSlotOf(from); size == 4 && slot >= 0) {
+                Note(pTakenFrom[static_cast<size_t>(slot)], pTakenDigests[static_cast<size_t>(slot)], {message, size});
                 vTakeAuthority();
                 if (g_pDebug) g_pDebug->vWrite("authority taken from player", static_cast<int32_t>(from));
             } else {

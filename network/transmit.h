@@ -93,6 +93,11 @@ public:
     // sent, outside a battle, to id 0, or when the size word is no record's
     // length or runs past the bytes given. The game itself never sends one.
     bool bSendRecord(std::span<const uint8_t> oRecord, uint32_t lTo);
+    // Hands authority to that player: the hand-over message, its header
+    // word alone, to it alone. Sent in a battle or once it has ended (the
+    // holder hands authority on as it leaves); false, and nothing sent, to
+    // id 0 or without a session.
+    bool bHandOver(uint32_t lTo);
     // Takes the waiting messages, up to kMessagesPerFrame, and acts on
     // each; once per battle frame.
     static constexpr int32_t kMessagesPerFrame = 16;
@@ -126,17 +131,19 @@ public:
     int32_t lMessageRate = 0;
     int32_t lMessageCount = 0;
     int32_t lRateDeadline = 0;
-    // Game-record messages taken from each room slot since the battle
-    // began: how much of every other machine's traffic got through to this
-    // one, apart from what anyone else sends.
+    // Game-record messages and hand-overs taken from each room slot since
+    // the battle began: how much of every other machine's traffic got
+    // through to this one, apart from what anyone else sends.
     std::array<int32_t, 4> pTakenFrom{};
-    // The game-record messages this machine sent since the battle began,
-    // and a digest of the bytes of each one sent and taken, the last
-    // kMessagesPerFrame of each at its count modulo that. Nothing of the
-    // game reads them: a test that reads them every frame knows each
-    // message at both ends as that message, not by its place in a count.
+    // The game-record messages and hand-overs this machine sent since the
+    // battle began, and a digest of the bytes of each one sent and taken,
+    // the last kMessagesPerFrame of each at its count modulo that, with the
+    // room or player each one sent went to. Nothing of the game reads them:
+    // a test that reads them every frame knows each message at both ends as
+    // that message, not by its place in a count.
     int32_t lSent = 0;
     std::array<uint32_t, kMessagesPerFrame> pSentDigests{};
+    std::array<uint32_t, kMessagesPerFrame> pSentTo{};
     std::array<std::array<uint32_t, kMessagesPerFrame>, 4> pTakenDigests{};
 
 private:

@@ -378,6 +378,20 @@ TEST_F(TransmitTest, AuthorityIsTakenOnlyFromAPlayerOfTheOwnRoom) {
     deliver(m_c, handOver, 4);
     EXPECT_EQ(s.bHost, 0);
     EXPECT_EQ(trace.Lines().size(), 3u);
+
+    // A holder hands authority to one player as its battle ends: the bytes
+    // taken as a hand-over, noted as sent to that player under the digest
+    // of the one taken from B.
+    sc_Transmit& t = s.oTransmit;
+    const auto last = static_cast<size_t>(t.pTakenFrom[1] - 1) % sc_Transmit::kMessagesPerFrame;
+    const uint32_t takenFromB = t.pTakenDigests[1][last];
+    t.vEndBattle();
+    EXPECT_FALSE(t.bHandOver(0));
+    ASSERT_TRUE(t.bHandOver(m_b.lOwnPlayerId));
+    EXPECT_EQ(ReceivedByB(), std::vector<uint8_t>(std::begin(handOver), std::end(handOver)));
+    EXPECT_EQ(t.lSent, 1);
+    EXPECT_EQ(t.pSentTo[0], m_b.lOwnPlayerId);
+    EXPECT_EQ(t.pSentDigests[0], takenFromB);
 }
 
 } // namespace

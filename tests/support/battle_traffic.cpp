@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <iostream>
+#include <iterator>
+#include <utility>
 
 namespace krxtest {
 
@@ -35,15 +37,20 @@ void BattleTraffic::Read(const TraceEntry& e) {
     if (ended) return;
     if (m == kInBattleLine) from = WallMs(e.value);
     if (m == kOutOfBattleLine) {
-        // The lines written before it in the same pass are of the time after.
+        // The lines written before it in the same pass are of the time after,
+        // but for the hand-over sent as the battle ended.
         ended = true;
         last = WallMs(e.value);
+        if (!authority.empty() && authority.back().second == 0) authority.back().second = last;
         return;
     }
     if (m == kUnnamedLine) unnamed += e.value;
     if (m == "player: battle own slot") ownSlot = e.value;
+    if (m == "player: battle own player") ownPlayer = static_cast<uint32_t>(e.value);
+    if (m == kAuthorityLine) authority.emplace_back(WallMs(e.value), 0);
+    if (m == kSentToLine) m_sendTo = static_cast<uint32_t>(e.value);
     if (m == kSentLine) {
-        sent.push_back({WallMs(e.value), 0});
+        sent.push_back({WallMs(e.value), 0, std::exchange(m_sendTo, 0)});
         m_named = 4;
     }
     for (int32_t slot = 0; slot < 4; ++slot)
@@ -53,7 +60,7 @@ void BattleTraffic::Read(const TraceEntry& e) {
         }
     if (m == kKeptUntilLine) m_keptUntil = WallMs(e.value);
     if (m == kKeptForLine) kept.emplace_back(m_keptUntil, e.value);
-    if (m.ends_with(" at") || m == kInBattleLine) last = std::max(last, WallMs(e.value));
+    if (m.ends_with(" at") || m == kInBattleLine || m == kAuthorityLine) last = std::max(last, WallMs(e.value));
 }
 
 int64_t KeptBetween(const BattleTraffic& a, const BattleTraffic* b, int64_t from, int64_t to) {
@@ -71,11 +78,17 @@ int64_t KeptBetween(const BattleTraffic& a, const BattleTraffic* b, int64_t from
     return ms;
 }
 
-void CheckDelivery(const std::string& pair, const BattleTraffic& out, const BattleTraffic& in, int64_t from) {
+void CheckDelivery(const std::string& pair, const BattleTraffic& out, const BattleTraffic& in) {
     SCOPED_TRACE(pair);
     ASSERT_TRUE(out.ownSlot >= 0 && out.ownSlot < 4);
+    ASSERT_NE(out.from, 0) << "the sender's battle never began";
     ASSERT_NE(in.from, 0) << "the receiver's battle never began";
-    const std::vector<BattleTraffic::Message>& sent = out.sent;
+    ASSERT_NE(in.ownPlayer, 0u);
+    // What went to the receiver: all that went to the room, and what went
+    // to it alone.
+    std::vector<BattleTraffic::Message> sent;
+    std::copy_if(out.sent.begin(), out.sent.end(), std::back_inserter(sent),
+                 [&](const BattleTraffic::Message& s) { return s.to == 0 || s.to == in.ownPlayer; });
     const std::vector<BattleTraffic::Message>& taken = in.taken[static_cast<size_t>(out.ownSlot)];
     const size_t n = sent.size(), m = taken.size();
     const auto unexcused = [&](int64_t a, int64_t b) { return b - a - KeptBetween(out, &in, a, b); };
@@ -144,24 +157,31 @@ void CheckDelivery(const std::string& pair, const BattleTraffic& out, const Batt
             ++neverSent;
         }
     }
+    // From each machine's first battle pass on: a message unseen once the
+    // receiver was in the battle, and the sender's wait from its first pass
+    // to its first send, from each send to the next, and from its last to
+    // the end.
+    const int64_t from = out.from;
     int64_t unseen = 0, unseenAt = 0, wait = 0, waitAt = 0;
     for (const auto& [i, j] : paired)
-        if (const int64_t ms = unexcused(sent[i].at, taken[j].at); sent[i].at >= from && ms > unseen)
+        if (const int64_t ms = unexcused(sent[i].at, taken[j].at); sent[i].at >= in.from && ms > unseen)
             unseen = ms, unseenAt = sent[i].at - from;
-    for (size_t i = 0; i < n; ++i) {
-        // The sender's wait for its next send, or for the end.
-        const int64_t next = i + 1 < n ? sent[i + 1].at : out.last;
-        if (const int64_t ms = next - sent[i].at - KeptBetween(out, nullptr, sent[i].at, next); next >= from && ms > wait)
-            wait = ms, waitAt = sent[i].at - from;
+    for (size_t i = 0; i <= out.sent.size(); ++i) {
+        const int64_t previous = i > 0 ? out.sent[i - 1].at : out.from;
+        const int64_t next = i < out.sent.size() ? out.sent[i].at : out.last;
+        if (const int64_t ms = next - previous - KeptBetween(out, nullptr, previous, next); ms > wait)
+            wait = ms, waitAt = previous - from;
     }
     const std::string first = lost.empty() ? "" : " (the first sent at " + std::to_string(sent[lost[0]].at - from) + " ms)";
-    std::string told = std::to_string(judged) + " messages taken or due, " + std::to_string(lost.size()) +
+    const auto alone = std::count_if(sent.begin(), sent.end(), [](const BattleTraffic::Message& s) { return s.to != 0; });
+    std::string told = std::to_string(judged) + " messages taken or due (" + std::to_string(alone) +
+                       " sent to the receiver alone), " + std::to_string(lost.size()) +
                        " never taken" + first + ", " + std::to_string(twice) + " taken twice, " +
                        std::to_string(outOfTurn) + " out of turn, " +
                        std::to_string(neverSent) + " taken and never sent, " + std::to_string(onTheWay) +
                        " on the way at the end; the longest unseen " + std::to_string(unseen) + " ms, sent at " +
                        std::to_string(unseenAt) + " ms; the longest wait between sends " + std::to_string(wait) +
-                       " ms, from " + std::to_string(waitAt) + " ms";
+                       " ms, from " + std::to_string(waitAt) + " ms (times from the sender's first battle pass)";
     std::cout << pair + ": " + told + "\n";
     EXPECT_GT(judged, 0u) << told;
     EXPECT_EQ(lost.size(), 0u) << told;

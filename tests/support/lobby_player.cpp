@@ -219,12 +219,21 @@ void LobbyPlayer::Observe() {
     if (!m_inBattle && t.bInBattle()) {
         m_takenSeen.fill(0);
         m_sentSeen = 0;
+        m_authority = false;
+        m_battleRoom = g_pDirPlay ? g_pDirPlay->lOwnGroupId : 0;
         Write(kInBattleLine, wall);
     }
-    if (m_inBattle && !t.bInBattle()) Write(kOutOfBattleLine, lastStart);
+    if (m_inBattle && !t.bInBattle()) {
+        // The pass that ended the battle sent nothing but, as it left the
+        // room, the hand-over of the authority it held.
+        NoteMessages(kSentLine, lastStart, m_sentSeen, t.lSent, t.pSentDigests, t.pSentTo);
+        Write(kOutOfBattleLine, lastStart);
+    }
     m_inBattle = t.bInBattle();
     if (battle && m_inBattle) {
-        NoteMessages(kSentLine, lastStart, m_sentSeen, t.lSent, t.pSentDigests);
+        if (!m_authority && Scene().bHost) Write(kAuthorityLine, wall);
+        m_authority = Scene().bHost != 0;
+        NoteMessages(kSentLine, lastStart, m_sentSeen, t.lSent, t.pSentDigests, t.pSentTo);
         for (size_t slot = 0; slot < m_takenSeen.size(); ++slot)
             NoteMessages(TakenFromLine(static_cast<int32_t>(slot)), wall, m_takenSeen[slot], t.pTakenFrom[slot],
                          t.pTakenDigests[slot]);
@@ -245,14 +254,16 @@ void LobbyPlayer::Observe() {
 }
 
 void LobbyPlayer::NoteMessages(const std::string& line, int32_t at, int32_t seen, int32_t count,
-                               std::span<const uint32_t> digests) {
+                               std::span<const uint32_t> digests, std::span<const uint32_t> to) const {
     const auto kept = static_cast<int32_t>(digests.size());
     // More than the game keeps digests of went in one pass: the first of
     // them have no name.
     if (count - seen > kept) Write(kUnnamedLine, count - seen - kept);
     for (int32_t n = std::max(seen, count - kept); n < count; ++n) {
+        const auto k = static_cast<size_t>(n) % digests.size();
+        if (k < to.size() && to[k] != m_battleRoom) Write(kSentToLine, static_cast<int32_t>(to[k]));
         Write(line, at);
-        Write(kDigestLine, static_cast<int32_t>(digests[static_cast<size_t>(n) % digests.size()]));
+        Write(kDigestLine, static_cast<int32_t>(digests[k]));
     }
 }
 

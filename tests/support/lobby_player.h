@@ -51,10 +51,11 @@ struct LobbyPlan {
 // Through a battle it reports each wall-clock second (the first pass after
 // one has gone; counts scaled to a second of that span): all messages
 // taken, the longest pass in ms, and last the passes run. It notes each game
-// message it sent or took, and each pass in which the machine kept it from
-// running. A machine's own messages and its own pace are what the network
-// tests judge a battle by: a busy machine or a sanitizer build slows every
-// game alike, an attacker's messages are nobody's traffic but its own.
+// message it sent or took, when its machine came to hold authority, and
+// each pass in which the machine kept it from running. A machine's own
+// messages and its own pace are what the network tests judge a battle by:
+// a busy machine or a sanitizer build slows every game alike, an
+// attacker's messages are nobody's traffic but its own.
 //
 // The lines the network tests count by: the game's own at the start of
 // each battle (its value: this machine holds authority), and the player's
@@ -82,21 +83,25 @@ inline constexpr const char* kGameMessagesLine = "player: game messages in the l
 inline constexpr const char* kLongestPassLine = "player: longest pass of the last second in ms";
 inline constexpr const char* kPaceLine = "player: passes in the last second";
 inline constexpr const char* kLastPassesLine = "player: the last 50 passes took ms";
-// Each game-record message of a battle, by the wall clock (ms of the clock
-// every process of the machine shares, as an int32): one sent by this
-// machine at the start of the pass that sent it, no later than it went; one
-// taken from another slot at the start of the pass after the one that took
-// it, no earlier than it was taken. Each is followed by a line of the
-// digest of its bytes, the same at both ends (sc_Transmit's), by which a
-// network test tells which message a machine took (see battle_traffic.h).
-// The first line of a battle comes at the start of the pass after the one
-// that began it: every message sent from then on reaches a machine in the
-// battle; the last at the start of the pass that ended it, after which a
-// message may come too late to be taken (that pass may wait to leave the
-// room). A pass that saw more messages go than the game keeps digests of
-// says how many it could not name.
+// Each game message of a battle (its records, and the hand-over of
+// authority), by the wall clock (ms of the clock every process of the
+// machine shares, as an int32): one sent by this machine at the start of
+// the pass that sent it, no later than it went; one taken from another slot
+// at the start of the pass after the one that took it, no earlier than it
+// was taken. Each is followed by a line of the digest of its bytes, the
+// same at both ends (sc_Transmit's), by which a network test tells which
+// message a machine took (see battle_traffic.h). A message sent to one
+// player rather than to the room (a hand-over) has a line of that player's
+// id before it. The first line of a battle comes at the start of the pass
+// after the one that began it: every message sent from then on reaches a
+// machine in the battle; the last at the start of the pass that ended it,
+// after which a message may come too late to be taken (that pass may wait
+// to leave the room), but for the hand-over that pass sent as it left. A
+// pass that saw more messages go than the game keeps digests of says how
+// many it could not name.
 inline constexpr const char* kInBattleLine = "player: in the battle from";
 inline constexpr const char* kOutOfBattleLine = "player: out of the battle from";
+inline constexpr const char* kSentToLine = "player: sent the next game message to player";
 inline constexpr const char* kSentLine = "player: sent a game message at";
 inline std::string TakenFromLine(int32_t slot) {
     return "player: took a game message from slot " + std::to_string(slot) + " at";
@@ -109,6 +114,11 @@ inline constexpr const char* kUnnamedLine = "player: game messages gone unnamed"
 // of a virtual machine took the core away while the thread was running on
 // it; a thread asleep, or waiting on a lock or the network, was not kept.
 inline constexpr int32_t kNotedHoldMs = 20;
+// This machine holds authority in its battle from then (wall-clock ms:
+// the start of the pass after the one that took it, or of the battle's
+// first pass) until the start of the pass that ended its battle, in which
+// it handed authority on.
+inline constexpr const char* kAuthorityLine = "player: holds authority from";
 inline constexpr const char* kKeptUntilLine = "player: kept from running in a pass that ended at";
 inline constexpr const char* kKeptForLine = "player: kept from running in that pass for ms";
 
@@ -140,9 +150,11 @@ private:
     void Type(const std::string& text);
     void Key(uint8_t code);
     void Wait(int32_t ms);
-    // The lines of the messages from `seen` to `count`, each at `at`.
-    static void NoteMessages(const std::string& line, int32_t at, int32_t seen, int32_t count,
-                             std::span<const uint32_t> digests);
+    // The lines of the messages from `seen` to `count`, each at `at`; of
+    // those sent (`to` given), the receiver of each that went elsewhere
+    // than the battle's room.
+    void NoteMessages(const std::string& line, int32_t at, int32_t seen, int32_t count,
+                      std::span<const uint32_t> digests, std::span<const uint32_t> to = {}) const;
 
     LobbyPlan m_plan;
     std::deque<Input> m_inputs;
@@ -161,7 +173,8 @@ private:
     // The game's counts of messages sent and taken as last seen.
     std::array<int32_t, 4> m_takenSeen{};
     int32_t m_sentSeen = 0;
-    bool m_inBattle = false;
+    bool m_inBattle = false, m_authority = false;
+    uint32_t m_battleRoom = 0;
     std::deque<int32_t> m_passStarts;
     MachineHold m_lastHold;
     int32_t m_messages = 0, m_counted = 0, m_countEnds = 0;

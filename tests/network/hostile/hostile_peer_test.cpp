@@ -12,23 +12,29 @@
 // marked ready by its own change to the room's maker.
 //
 // Playing on is judged by the wall clock, from each honest machine's own
-// lines (see the constants by kMinPace). A battle row fails on:
+// lines (see the constants by kMinPace), over the whole battle: from each
+// honest machine's first battle pass to the battle's settled end, before
+// the attack as during it and after. A battle row fails on:
 // - a single message of one honest machine to the other lost, taken twice,
 //   taken before one sent earlier, or taken and never sent, wherever it
 //   falls in the battle: each is known at both ends by a digest of its
 //   bytes (krxtest::CheckDelivery). The battle settles before it is
 //   judged (kSettleMs), so that its last second is judged too;
 // - a silence in either direction between two honest machines: a message
-//   unseen, or a sender not sending, for more than 1 s (4 s in the
-//   sanitizer builds) besides the time the machine kept either game from
-//   running. The measure takes in up to a pass at each end, so a silence
-//   of about 1-2 s is caught, a stall of the session host's thread among
-//   them;
+//   unseen once its receiver was in the battle, or a sender not sending
+//   from its first battle pass on, for more than 1 s (4 s in the sanitizer
+//   builds) besides the time the machine kept either game from running.
+//   The measure takes in up to a pass at each end, so a silence of about
+//   1-2 s is caught, a stall of the session host's thread among them;
 // - a pass of the game thread of more than 2 s (8 s) besides the time the
 //   machine kept it from running: a wait on the network, a lock or work;
 // - a pace under a fifth of a game's full pace (a twentieth) for three
-//   seconds in a row or half of the seconds, and memory growing past
-//   kMaxGrowthMb.
+//   seconds in a row or in half of the battle's seconds;
+// - an honest machine's battle ending, or its reports of a second stopping
+//   for kMaxPassMs before the end; the room's maker taking authority over
+//   from a silent player while an honest machine holds it;
+// - memory growing past kMaxGrowthMb above what the machine held when the
+//   watch began, two seconds into the maker's battle.
 // They do not catch a silence or stall shorter than that, nor one that the
 // machine's own load excuses (a thread waiting for a core is not stalled),
 // a slower pace above the bound, a message taken whole and then applied
@@ -37,10 +43,11 @@
 // players walk to and fro, so such runs last a few messages: one of them
 // lost or taken twice is caught, unless the run goes back to before the
 // receiver's battle, but which one it was is a guess), a message sent
-// before the receiver's battle began, nor anything between the honest
-// machines and the attacker. The rows of the other settings (a fake host,
-// a mute one, a host that dies) play no battle: they judge only what they
-// name, and that no pass of the network screen waited.
+// before the receiver's battle began or the wait of a machine still
+// loading it, nor anything between the honest machines and the attacker.
+// The rows of the other settings (a fake host, a mute one, a host that
+// dies) play no battle: they judge only what they name, and that no pass
+// of the network screen waited.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -466,10 +473,14 @@ constexpr const char* kBegins = krxtest::kBattleBeginsLine;
 constexpr auto kStartLimit = 180s;
 constexpr auto kAttackTime = 6s;
 constexpr auto kAfterTime = 4s;
-// What the honest machines must keep to while attacked and after, by the
+// What the honest machines must keep to through their whole battle, from
+// its first pass on (before the attack, while attacked and after), by the
 // wall clock (krxtest::LobbyPlayer's lines). A game runs a pass every 20 ms
 // of its own clock and sends its records once 50 ms of it have gone, at
-// every third pass: 50 passes and 16 messages a second at full pace.
+// every third pass: 50 passes and 16 messages a second at full pace. No
+// part of the start is excused: a game loads its battle in the pass before
+// the first, which no second and no message of the battle takes in, and its
+// first pass is as short as any.
 //
 // Each machine's own pace, second by second: a second is slow when its
 // passes fall under a fifth of full pace, allowing for the sanitizers' own;
@@ -1728,20 +1739,21 @@ protected:
         ASSERT_GE(maker.Seconds().size(), 2u);
     }
 
-    // The battle went on at both machines as before: each kept its pace, no
-    // pass waited on the network, and each one's messages reached the other
-    // as they were sent.
+    // The battle went on at both machines from its first pass to its
+    // settled end, before the attack (from `from`) as during it and after:
+    // each kept its pace, no pass waited on the network, and each one's
+    // messages reached the other as they were sent.
     void CheckBattle(const Clock::time_point from, const Clock::time_point to) {
         for (auto& h : m_stage.honest) {
             SCOPED_TRACE(h->Name());
             EXPECT_TRUE(h->Alive());
             EXPECT_EQ(h->Count("player: battle won") + h->Count("player: battle lost"), 0u) << h->NetLines();
-            std::string report = " (passes[longest ms])";
+            std::string report = " (passes[longest ms], the attack from |)";
             int seconds = 0, slow = 0, run = 0, longest = 0;
-            auto last = from;
+            Clock::time_point last{};
             for (const auto& s : h->Seconds()) {
-                if (s.seen < from) continue;
                 EXPECT_LE(s.longestPassMs, kMaxPassMs) << "a frame held up";
+                if (last < from && s.seen >= from) report += " |";
                 last = s.seen;
                 const bool slowed = s.passes < kMinPace;
                 report += " " + std::to_string(s.passes) + "[" + std::to_string(s.longestPassMs) + "]";
@@ -1766,8 +1778,7 @@ protected:
                 // The receiver's lines first: every message it took has been
                 // sent by the time its sender's are read.
                 const krxtest::BattleTraffic in = receiver->Messages();
-                krxtest::CheckDelivery(sender->Name() + " to " + receiver->Name(), sender->Messages(), in,
-                                       WallMs(from));
+                krxtest::CheckDelivery(sender->Name() + " to " + receiver->Name(), sender->Messages(), in);
             }
     }
 
