@@ -119,8 +119,8 @@ bool WriteAll(const Fd& fd, std::span<const uint8_t> bytes, std::chrono::millise
 }
 
 // Reads until a whole frame is there, which must be of that type, and
-// decodes it as its receiver does (requests below the host's types); false
-// when none came in time.
+// decodes it as its receiver does (requests below the host's types, into
+// `m` whatever its type); false when none came in time.
 bool Expect(const Fd& fd, std::vector<uint8_t>& in, FrameType type, Message& m, Clock::time_point deadline) {
     std::vector<uint8_t> chunk(64 * 1024);
     Frame frame;
@@ -132,7 +132,8 @@ bool Expect(const Fd& fd, std::vector<uint8_t>& in, FrameType type, Message& m, 
         if (n < 0) return false;
         in.insert(in.end(), chunk.begin(), chunk.begin() + n);
     }
-    const bool ok = frame.type == type && (type < FrameType::Welcome ? DecodeRequest(frame, m, why) : DecodeEvent(frame, m, why));
+    const bool ok = (frame.type < FrameType::Welcome ? DecodeRequest(frame, m, why) : DecodeEvent(frame, m, why)) &&
+                    frame.type == type;
     in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(used));
     return ok;
 }
@@ -237,7 +238,10 @@ public:
         f.host = challenge.key;
         f.hostNonce = challenge.nonce;
         WriteProof(proof, m_me.Sign(Transcript(Signer::Member, f)));
-        if (!WriteAll(m_fd, proof, 5s) || !Expect(m_fd, m_in, FrameType::Welcome, welcome, deadline)) return false;
+        if (!WriteAll(m_fd, proof, 5s) || !Expect(m_fd, m_in, FrameType::Welcome, welcome, deadline)) {
+            if (welcome.type == FrameType::Refused) m_refused = welcome.refusal;
+            return false;
+        }
         m_table = std::move(welcome.table);
         m_thread = std::thread([this] { Read(); });
         return true;
@@ -246,6 +250,8 @@ public:
         std::lock_guard lock(m_mutex);
         return m_table;
     }
+    // Why the host said it would not take this machine, after its challenge.
+    std::optional<Refusal> Refused() const { return m_refused; }
     // The first room of that name in Table(); 0 when none.
     Id RoomNamed(const std::string& name) const {
         std::lock_guard lock(m_mutex);
@@ -383,6 +389,7 @@ private:
     Fd m_fd;
     Id m_player = 0, m_room = 0;
     uint32_t m_seq = 0;
+    std::optional<Refusal> m_refused;
     mutable std::mutex m_mutex;
     std::condition_variable m_answered;
     NameTable m_table;
@@ -1542,8 +1549,8 @@ void QueriesAsTheHostChangesHands(Stage& s) {
 
 // A member with a player of its own under the old host comes back 9.5 s
 // after the member taking over began to answer for the session, when it
-// has stopped waiting: the new host, having proved itself, says it no
-// longer keeps its place, and its player is gone.
+// has stopped waiting: the new host challenges it, then says it no longer
+// keeps its place, and its player is gone.
 void BackAfterTheWait(Stage& s) {
     const Identity late;
     HostileMember member(s.session, kLoopback, &late);
@@ -1552,21 +1559,9 @@ void BackAfterTheWait(Stage& s) {
     s.honest[0]->Signal(SIGKILL);
     ASSERT_NE((s.moved = NewHost(s, s.session.tcpPort)).tcpPort, 0) << "no new host";
     std::this_thread::sleep_for(9500ms);
-    const Fd fd = FromOtherMachine(SOCK_STREAM, s.moved.host, kLoopback);
-    pollfd connected{fd.Get(), POLLOUT, 0};
-    poll(&connected, 1, 2000);
-    HandshakeFacts f{s.moved.app, s.moved.instance, late.Key(), {}, FreshNonce(), {}, kHelloRejoin, {}, {}};
-    std::vector<uint8_t> hello, proof, in;
-    WriteHello(hello, f, 1);
-    Message challenge, refused;
-    ASSERT_TRUE(Ends(fd, f.memberEnd, f.hostEnd) && WriteAll(fd, hello) &&
-                Expect(fd, in, FrameType::Challenge, challenge, Clock::now() + 5s));
-    f.host = challenge.key;
-    f.hostNonce = challenge.nonce;
-    EXPECT_TRUE(Verify(f.host, Transcript(Signer::Host, f), challenge.signature));
-    WriteProof(proof, late.Sign(Transcript(Signer::Member, f)));
-    EXPECT_TRUE(WriteAll(fd, proof) && Expect(fd, in, FrameType::Refused, refused, Clock::now() + 5s));
-    EXPECT_EQ(refused.refusal, Refusal::Late);
+    HostileMember back(s.moved, kLoopback, &late);
+    EXPECT_FALSE(back.Hello(kHelloRejoin));
+    EXPECT_EQ(back.Refused(), Refusal::Late);
     const NameTable table = Peek(s.moved);
     EXPECT_FALSE(table.FindMember(late.Key()));
     EXPECT_TRUE(std::none_of(table.Players().begin(), table.Players().end(), [](const auto& p) { return p.name == "Lena"; }));
