@@ -24,6 +24,7 @@ struct SessionIdentity {
 };
 
 class AddressLimits;
+class QueryLimits;
 
 // The host of a session: a stream listener, the discovery answerer and the
 // session's name table, served by one I/O thread. It outlives the game of
@@ -90,7 +91,8 @@ private:
     // Rooms nobody has been in yet, with the time each was made.
     std::map<Id, uint64_t> m_unused;
     // Answers to searches, and hellos with the signatures of their challenges.
-    std::unique_ptr<AddressLimits> m_queries, m_hellos;
+    std::unique_ptr<QueryLimits> m_queries;
+    std::unique_ptr<AddressLimits> m_hellos;
     uint64_t m_startMs = 0;
     bool m_hadMember = false;
     Fd m_listener;

@@ -167,9 +167,10 @@ std::vector<uint8_t> GameFrame(FrameType type, Id from, Id to, std::span<const u
 void AnswerQueries(const Fd& udp, const std::vector<Advert>& adverts) {
     uint8_t buffer[512];
     uint32_t nonce = 0;
+    QueryCookie cookie{};
     Endpoint from;
     for (long n; (n = ReceiveDatagram(udp, buffer, from)) > 0;)
-        if (static_cast<size_t>(n) <= sizeof buffer && DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce))
+        if (static_cast<size_t>(n) <= sizeof buffer && DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce, cookie))
             for (const Advert& a : adverts) SendDatagram(udp, from, EncodeAnswer(nonce, a));
 }
 
