@@ -1084,6 +1084,41 @@ void SearchesAmidQueries(Stage& s, bool tableFull) {
 void QueriesFromOneAddressOnceTheTableIsFull(Stage& s) { SearchesAmidQueries(s, true); }
 void QueriesUnderTheSearchersAddressAmidAFlood(Stage& s) { SearchesAmidQueries(s, false); }
 
+// Two thousand machines ask eight times a second each, under what one
+// address may ask and all together eight times what the host answers, and
+// another machine sends queries under this machine's address as they
+// begin: ten at once, then two a second. Searches from here, each one
+// search as a player makes it, every other one without a cookie to begin
+// with, find the session every time but for one lost: the queries under
+// its address do not have it taken for a flood's.
+void ForgedQueriesAsOthersSpendTheAnswers(Stage& s) {
+    const Fd flooder = OpenUdp(0, false), forger = OpenUdp(0, false);
+    s.end = Clock::now() + 30s;
+    std::thread flood([&] {
+        const auto began = Clock::now();
+        size_t forged = 0;
+        // Two at a time, eight times a millisecond: the host's answers,
+        // handed out a millisecond at a time, go to the flood, not to a query
+        // that comes at the right moment.
+        for (auto [next, k] = std::pair(began, 0u); !s.Over(); std::this_thread::sleep_until(next += 125us)) {
+            for (int i = 0; i < 2; ++i) QueryFrom(flooder, 0x7F200000 + k++ % 2000, s);
+            for (const auto at = Clock::now() - began; at > 200ms && forged < 10 + 2 * static_cast<size_t>(at / 1s); ++forged)
+                QueryFrom(forger, kLoopback, s);
+            DrainAnswers(flooder);
+            DrainAnswers(forger);
+        }
+    });
+    std::this_thread::sleep_for(2s); // until the forged queries have come amid the flood
+    size_t found = 0;
+    for (int i = 0; i < 10; ++i, std::this_thread::sleep_for(300ms)) {
+        if (i % 2 == 0) ForgetQueryCookies();
+        found += !Discover(s.discovery, 1000, &s.session.instance).empty();
+    }
+    s.end = Clock::now();
+    flood.join();
+    EXPECT_GE(found, 9u) << "searches of ten";
+}
+
 // Welcomes its joiner and answers none of its requests: the first loses
 // it the session, and no other holds its game.
 void AnswersNothing(Stage& s) {
@@ -1296,6 +1331,7 @@ const Attack kAttacks[] = {
     {.name = "QueriesUnderTheSearchersOwnAddressAmidAFlood", .send = QueriesUnderTheSearchersAddressAmidAFlood},
     {.name = "SlowHellosFromFiveThousandMachinesAsTheHostChangesHands", .send = SlowHellosAsTheHostChangesHands,
      .setting = Setting::HostDies},
+    {.name = "ForgedQueriesUnderTheSearchersAddressAsOthersSpendTheAnswers", .send = ForgedQueriesAsOthersSpendTheAnswers},
 };
 
 // Test names show the row's name, not its bytes.
