@@ -193,7 +193,8 @@ void GreetAgain(uint8_t how) {
 // Never more taken in a second than the shared allowance, nor than an
 // address's own, however many more addresses ask than are kept apart; an
 // address that is its sender's own is shut out as soon as it asks past its
-// own.
+// own, and one shut out is still shut out once it has asked, whether it
+// shared a bucket or had an entry of its own.
 void Limits(std::span<const uint8_t> steps) {
     const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2, !steps.empty() && (steps[0] & 1) != 0};
     uint64_t now = 1'000'000;
@@ -207,7 +208,9 @@ void Limits(std::span<const uint8_t> steps) {
     for (const uint8_t step : steps) {
         now += 25u * (step >> 4);
         const uint32_t address = kFirstAddress + (step & 15u);
+        const bool shut = limits.ShutOut(address, now);
         const auto verdict = limits.Take(address, now);
+        if (shut) Check(limits.ShutOut(address, now));
         if (verdict == AddressLimits::Verdict::OverOwn && rates.proven) Check(limits.ShutOut(address, now));
         if (verdict != AddressLimits::Verdict::Taken) continue;
         Check(lastSecond(taken[16]) <= rates.allBurst + rates.all);
