@@ -20,12 +20,12 @@ constexpr uint8_t kCookieReply = 3;
 // Queries of one search: datagrams may be lost, so each goes a few times.
 constexpr int kQueries = 4;
 // Hosts whose cookies the process keeps: enough for the sessions a network
-// has at once, and a bound on the queries a search sends besides those to
-// the target, whoever sends cookie replies. A host takes a cookie for 30 s
-// at least and 60 s at most (queries.cpp).
+// has at once. A host takes a cookie for 30 s at least and 60 s at most
+// (queries.cpp).
 constexpr size_t kCookiesKept = 8;
 constexpr auto kCookieLife = std::chrono::seconds(60);
-// Queries a search sends again at once, for the cookies that came to it.
+// Queries a search sends again at once, for the cookies that came to it,
+// whoever sends cookie replies.
 constexpr int kAgainAtOnce = 2 * static_cast<int>(kCookiesKept);
 
 std::mutex g_targetMutex;
@@ -45,14 +45,18 @@ bool Empty(const QueryCookie& cookie) {
     return std::all_of(cookie.begin(), cookie.end(), [](uint8_t b) { return b == 0; });
 }
 
-// A host the target's queries reach: on its port, and on the loopback
-// network for a target there, off it for one off it. Cookies are kept from
-// and sent to those only, so that a search off the local network sends
-// nothing to it, nor one of a test to the local network.
+// A host that queries to the address reach: on the target's port, and on
+// the loopback network for an address there, off it for one off it.
+// Cookies are kept from those only, and sent only in queries to the
+// target's addresses, so that a search off the local network sends nothing
+// to it, nor one of a test to the local network.
+bool Reaches(uint32_t address, uint16_t port, const Endpoint& host) {
+    return host.port == port && IsLoopback(address) == IsLoopback(host.address);
+}
+
 bool Reached(const DiscoveryTarget& target, const Endpoint& host) {
-    return host.port == target.port && std::any_of(target.addresses.begin(), target.addresses.end(), [&](uint32_t a) {
-               return IsLoopback(a) == IsLoopback(host.address);
-           });
+    return std::any_of(target.addresses.begin(), target.addresses.end(),
+                       [&](uint32_t a) { return Reaches(a, target.port, host); });
 }
 
 std::vector<KeptCookie> CookiesFor(const DiscoveryTarget& target) {
@@ -211,9 +215,18 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
         return found;
     }
     const uint32_t nonce = static_cast<uint32_t>(RandomToken());
-    const std::vector<uint8_t> query = EncodeQuery(nonce);
-    // The hosts this search has a cookie of, with the latest.
+    // The hosts this search has a cookie of, with the latest. A query to an
+    // address carries the cookie of one of the hosts it reaches, each in
+    // turn, and the others take it for one without: several sockets of a
+    // machine may share the port, a host's among them, and a datagram sent
+    // to one address of the machine reaches only one of them.
     std::vector<KeptCookie> cookies = CookiesFor(target);
+    const auto queryTo = [&](uint32_t address, size_t turn) {
+        std::vector<const QueryCookie*> theirs;
+        for (const KeptCookie& k : cookies)
+            if (Reaches(address, target.port, k.host)) theirs.push_back(&k.cookie);
+        return EncodeQuery(nonce, theirs.empty() ? QueryCookie{} : *theirs[turn % theirs.size()]);
+    };
     int againAtOnce = 0;
     const auto start = Clock::now();
     const auto end = start + std::chrono::milliseconds(durationMs);
@@ -222,8 +235,8 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
     for (;;) {
         const auto dueQuery = start + std::chrono::milliseconds(durationMs * sent / kQueries);
         if (sent < kQueries && Clock::now() >= dueQuery) {
-            for (uint32_t address : target.addresses) SendDatagram(fd, {address, target.port}, query);
-            for (const KeptCookie& k : cookies) SendDatagram(fd, k.host, EncodeQuery(nonce, k.cookie));
+            for (uint32_t address : target.addresses)
+                SendDatagram(fd, {address, target.port}, queryTo(address, static_cast<size_t>(sent)));
             ++sent;
             continue;
         }
@@ -250,7 +263,8 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
             if (it != cookies.end()) it->cookie = cookie;
             // Asked again at once, with the cookie, where one came instead of an answer.
             if (!answer && fresh && againAtOnce < kAgainAtOnce) {
-                SendDatagram(fd, from, EncodeQuery(nonce, cookie));
+                for (uint32_t address : target.addresses)
+                    if (Reaches(address, target.port, from)) SendDatagram(fd, {address, target.port}, EncodeQuery(nonce, cookie));
                 ++againAtOnce;
             }
         }

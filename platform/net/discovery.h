@@ -74,9 +74,9 @@ constexpr size_t kMaxAdverts = 64;
 // `only` set, answers of other sessions are left out.
 //
 // The cookies hosts hand out are kept, a few for the whole process, for as
-// long as a host takes them: a search sends each host the target reaches
-// whose cookie it holds a query with it, besides those to the target, and
-// a cookie reply to a search has it ask that host again at once.
+// long as a host takes them: a search's queries to the target carry the
+// cookies of the hosts there, each in turn, and a cookie reply to a search
+// has it ask again at once with the cookie.
 std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, const Guid* only = nullptr);
 // Forgets the cookies kept (tests).
 void ForgetQueryCookies();
