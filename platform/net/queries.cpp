@@ -16,8 +16,10 @@ constexpr uint64_t kCookiePeriodMs = 30'000;
 
 } // namespace
 
-QueryLimits::QueryLimits(const AddressLimits::Rates& rates, size_t tracked, size_t buckets, uint64_t nowMs)
-    : m_known(rates, tracked, buckets, nowMs), m_unknown(rates, tracked, buckets, nowMs) {
+QueryLimits::QueryLimits(const AddressLimits::Rates& rates, size_t tracked, size_t buckets, uint64_t nowMs,
+                         double cookiesPerSecond)
+    : m_known(rates, tracked, buckets, nowMs), m_unknown(rates, tracked, buckets, nowMs),
+      m_cookies(cookiesPerSecond, cookiesPerSecond, nowMs) {
     static_assert(sizeof m_key == crypto_generichash_KEYBYTES);
     static_assert(sizeof(QueryCookie) >= crypto_generichash_BYTES_MIN);
     // It fails only when the system has no source of randomness, and then
@@ -55,7 +57,8 @@ QueryLimits::Verdict QueryLimits::Take(uint32_t address, const QueryCookie& cook
         }
     }
     if (!m_unknown.TakeOwn(address, nowMs)) return Verdict::OverOwn;
-    return m_known.TakeOutsideReserve(nowMs) ? Verdict::Answer : Verdict::SendCookie;
+    if (m_known.TakeOutsideReserve(nowMs)) return Verdict::Answer;
+    return m_cookies.Take(1, nowMs) ? Verdict::SendCookie : Verdict::OverAll;
 }
 
 } // namespace plat::net

@@ -23,11 +23,13 @@ namespace plat::net {
 //   nothing. Within it they are answered only while more than the reserve
 //   of the shared answers is left, and under load, with the reserve
 //   reached, they get a cookie reply instead, no longer than the query, to
-//   the address it names. So a forger can have an address's queries without
-//   a cookie go unanswered (by spending their allowance) and have a few
-//   cookie replies a second sent to it, never more than it sent; it cannot
-//   spend the reserve, nor have the address refused by the shared answers,
-//   taken for a flood's, or heard from.
+//   the address it names, while the cookie replies to all addresses
+//   together last. So a forger can have an address's queries without a
+//   cookie go unanswered (by spending their allowance, or with many
+//   addresses the cookie replies) and have a few cookie replies a second
+//   sent to it, never more than it sent; it cannot spend the reserve, nor
+//   have the address refused by the shared answers, taken for a flood's, or
+//   heard from.
 // - Queries with a cookie are judged as AddressLimits judges words of an
 //   address: an allowance of their own, the shared answers with the
 //   reserve kept for addresses not taken for a flood's and its last `fresh`
@@ -42,12 +44,18 @@ public:
         Answer,
         SendCookie, // a cookie reply instead of an answer
         OverOwn,    // more than the address may ask
-        OverAll,    // more from all addresses than the host answers
+        OverAll,    // more from all addresses than the host answers, or sends cookies to
     };
+    // Cookie replies a second to all addresses together: each costs the
+    // host's thread a send, and a flood from more addresses than this asks
+    // for would otherwise slow the thread's reading of every datagram, those
+    // with a cookie among them. Many times the searches the answers allow.
+    static constexpr double kCookiesPerSecond = 10'000;
 
     // The rates of the answers to queries with a cookie; those without one
     // have an allowance by address of the same rate.
-    QueryLimits(const AddressLimits::Rates& rates, size_t tracked, size_t buckets, uint64_t nowMs);
+    QueryLimits(const AddressLimits::Rates& rates, size_t tracked, size_t buckets, uint64_t nowMs,
+                double cookiesPerSecond = kCookiesPerSecond);
     Verdict Take(uint32_t address, const QueryCookie& cookie, uint64_t nowMs);
     // What the host hands that address to carry in its queries.
     QueryCookie CookieFor(uint32_t address, uint64_t nowMs) const;
@@ -60,6 +68,7 @@ private:
 
     AddressLimits m_known;   // queries with a cookie, and the shared answers
     AddressLimits m_unknown; // the own allowances of queries without one
+    Allowance m_cookies;     // cookie replies to all addresses
     std::array<uint8_t, 32> m_key;
 };
 

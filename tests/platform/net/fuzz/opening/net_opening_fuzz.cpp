@@ -223,16 +223,21 @@ void Limits(std::span<const uint8_t> steps) {
 // 25 ms, 1 s, 30 s), with a cookie (bits 4-5): none, the one the host hands
 // the address now, the one it handed 30 s ago, or the one of 60 s ago. The
 // last eight addresses never have their own: theirs are of the address
-// eight below (what a forger has). Never more answered in a second than
-// the shared allowance, nor than an address's own with a cookie and its
-// own without one; a query with a cookie the host takes is never sent a
-// cookie, one without is never counted as refused, and an address that
-// never had its own is never taken for a flood's.
+// eight below (what a forger has). With the first step odd, the cookie
+// replies are rationed too. Never more answered in a second than the
+// shared allowance, nor than an address's own with a cookie and its own
+// without one, nor more cookie replies than theirs; a query with a cookie
+// the host takes is never sent a cookie, one without is never refused but
+// for the cookie replies, and an address that never had its own is never
+// taken for a flood's.
 void Queries(std::span<const uint8_t> steps) {
     const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2, false};
+    const bool rationed = !steps.empty() && (steps[0] & 1) != 0;
+    const double cookies = rationed ? 8 : QueryLimits::kCookiesPerSecond;
     uint64_t now = 1'000'000;
-    QueryLimits limits(rates, 8, 2, now);
-    std::array<std::vector<uint64_t>, 33> replies; // by address with a cookie and without, and answers by all
+    QueryLimits limits(rates, 8, 2, now, cookies);
+    // By address with a cookie and without, answers by all, cookie replies by all.
+    std::array<std::vector<uint64_t>, 34> replies;
     const auto lastSecond = [&](std::vector<uint64_t>& t) {
         t.push_back(now);
         std::erase_if(t, [&](uint64_t at) { return at + 1000 <= now; });
@@ -247,10 +252,11 @@ void Queries(std::span<const uint8_t> steps) {
         const QueryCookie cookie = kind == 0 ? QueryCookie{} : limits.CookieFor(owner, now - 30'000 * (kind - 1));
         const bool taken = owner == address && (kind == 1 || kind == 2);
         const auto verdict = limits.Take(address, cookie, now);
-        Check(taken ? verdict != QueryLimits::Verdict::SendCookie : verdict != QueryLimits::Verdict::OverAll);
+        Check(taken ? verdict != QueryLimits::Verdict::SendCookie : rationed || verdict != QueryLimits::Verdict::OverAll);
         if (which >= 8) Check(!limits.ShutOut(address, now));
         if (verdict == QueryLimits::Verdict::OverOwn || verdict == QueryLimits::Verdict::OverAll) continue;
         if (verdict == QueryLimits::Verdict::Answer) Check(lastSecond(replies[32]) <= rates.allBurst + rates.all);
+        else Check(lastSecond(replies[33]) <= 2 * cookies);
         Check(lastSecond(replies[which + (taken ? 0 : 16)]) <= rates.ownBurst + rates.own);
     }
 }
