@@ -50,7 +50,7 @@ public:
     // host's thread a send, and a flood from more addresses than this asks
     // for would otherwise slow the thread's reading of every datagram, those
     // with a cookie among them. Many times the searches the answers allow.
-    static constexpr double kCookiesPerSecond = 10'000;
+    static constexpr double kCookiesPerSecond = 20'000;
 
     // The rates of the answers to queries with a cookie; those without one
     // have an allowance by address of the same rate.
