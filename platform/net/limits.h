@@ -40,21 +40,21 @@ private:
 // carries the cookie of its address (queries.h).
 //
 // Each address has an allowance of its own, and all of them share one whose
-// last `reserve` is kept for addresses not shut out of it. A word past its
-// own allowance is refused and not heard: it does not make the address any
-// less new to the host, nor keep its refusals from being forgotten. Where
-// the address may ask as often as it likes of what the host hands out
-// (`proven`: a connection's), going over its own shuts the address out of
-// the reserve at once, as a machine's few tries never do. An address is
-// also shut out of the reserve for a while once it has had more refused by
-// the shared allowance than a machine's own few tries since it was last
-// quiet: a flood's addresses, refused as soon as it asks more than the host
-// hands out, are kept out of the reserve but for a word each now and then,
-// however many there are, and an address it does not come from keeps its
-// turn. The last `fresh` of the reserve are kept for addresses the host has
-// not heard from lately: while a flood's addresses are still new to it, a
-// joiner's first word is not lumped with theirs, and a joiner taken for one
-// of them then has its turn again later however often it tried meanwhile.
+// last `reserve` is kept for addresses not shut out of it. Where going over
+// its own allowance is more than the machines of one address ever ask
+// (`proven`: their hellos), it shuts the address out of the reserve at once,
+// as a machine's few tries never do; otherwise a word past it is refused and
+// not heard: it neither makes the address any less new to the host nor keeps
+// its refusals from being forgotten. An address is also shut out of the
+// reserve for a while once it has had more refused by the shared allowance
+// than a machine's own few tries since it was last quiet: a flood's
+// addresses, refused as soon as it asks more than the host hands out, are
+// kept out of the reserve but for a word each now and then, however many
+// there are, and an address it does not come from keeps its turn. The last
+// `fresh` of the reserve are kept for addresses the host has not heard from
+// lately: while a flood's addresses are still new to it, a joiner's first
+// word is not lumped with theirs, and a joiner taken for one of them then
+// has its turn again later however often it tried meanwhile.
 //
 // `tracked` addresses are kept apart, found by a keyed hash (AddressHash).
 // An address is forgotten only once its allowance has filled again and it
