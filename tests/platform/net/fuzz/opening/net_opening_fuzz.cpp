@@ -194,11 +194,14 @@ void GreetAgain(uint8_t how) {
 // address's own, however many more addresses ask than are kept apart; an
 // address that is its sender's own is shut out as soon as it asks past its
 // own, and one shut out is still shut out once it has asked, whether it
-// shared a bucket or had an entry of its own.
+// shared a bucket or had an entry of its own. Otherwise, what an address
+// asks past its own changes nothing: with every address kept apart, a
+// table told all the steps takes or refuses the others as one told only
+// those does.
 void Limits(std::span<const uint8_t> steps) {
     const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2, !steps.empty() && (steps[0] & 1) != 0};
     uint64_t now = 1'000'000;
-    AddressLimits limits(rates, 8, 2, now);
+    AddressLimits limits(rates, 8, 2, now), told(rates, 16, 1, now), spared(rates, 16, 1, now);
     std::array<std::vector<uint64_t>, 17> taken; // by address, and by all
     const auto lastSecond = [&](std::vector<uint64_t>& t) {
         t.push_back(now);
@@ -212,6 +215,8 @@ void Limits(std::span<const uint8_t> steps) {
         const auto verdict = limits.Take(address, now);
         if (shut) Check(limits.ShutOut(address, now));
         if (verdict == AddressLimits::Verdict::OverOwn && rates.proven) Check(limits.ShutOut(address, now));
+        if (const auto all = told.Take(address, now); !rates.proven && all != AddressLimits::Verdict::OverOwn)
+            Check(spared.Take(address, now) == all);
         if (verdict != AddressLimits::Verdict::Taken) continue;
         Check(lastSecond(taken[16]) <= rates.allBurst + rates.all);
         Check(lastSecond(taken[step & 15]) <= rates.ownBurst + rates.own);
