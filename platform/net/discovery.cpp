@@ -16,11 +16,70 @@ namespace {
 
 constexpr uint8_t kQuery = 1;
 constexpr uint8_t kAnswer = 2;
+constexpr uint8_t kCookieReply = 3;
 // Queries of one search: datagrams may be lost, so each goes a few times.
 constexpr int kQueries = 4;
+// Hosts whose cookies the process keeps: enough for the sessions a network
+// has at once. A host takes a cookie for 30 s at least and 60 s at most
+// (queries.cpp).
+constexpr size_t kCookiesKept = 8;
+constexpr auto kCookieLife = std::chrono::seconds(60);
+// Queries a search sends again at once, for the cookies that came to it,
+// whoever sends cookie replies.
+constexpr int kAgainAtOnce = 2 * static_cast<int>(kCookiesKept);
 
 std::mutex g_targetMutex;
 std::optional<DiscoveryTarget> g_target;
+
+using Clock = std::chrono::steady_clock;
+
+struct KeptCookie {
+    Endpoint host; // the address and port its replies came from
+    QueryCookie cookie;
+    Clock::time_point got;
+};
+std::mutex g_cookiesMutex;
+std::vector<KeptCookie> g_cookies;
+
+bool Empty(const QueryCookie& cookie) {
+    return std::all_of(cookie.begin(), cookie.end(), [](uint8_t b) { return b == 0; });
+}
+
+// A host that queries to the address reach: on the target's port, and on
+// the loopback network for an address there, off it for one off it.
+// Cookies are kept from those only, and sent only in queries to the
+// target's addresses, so that a search off the local network sends nothing
+// to it, nor one of a test to the local network.
+bool Reaches(uint32_t address, uint16_t port, const Endpoint& host) {
+    return host.port == port && IsLoopback(address) == IsLoopback(host.address);
+}
+
+bool Reached(const DiscoveryTarget& target, const Endpoint& host) {
+    return std::any_of(target.addresses.begin(), target.addresses.end(),
+                       [&](uint32_t a) { return Reaches(a, target.port, host); });
+}
+
+std::vector<KeptCookie> CookiesFor(const DiscoveryTarget& target) {
+    std::lock_guard lock(g_cookiesMutex);
+    const auto now = Clock::now();
+    std::erase_if(g_cookies, [&](const KeptCookie& k) { return now - k.got >= kCookieLife; });
+    std::vector<KeptCookie> out;
+    for (const KeptCookie& k : g_cookies)
+        if (Reached(target, k.host)) out.push_back(k);
+    return out;
+}
+
+// Keeps the latest cookie of that host, in the place of the one got
+// longest ago when every place is taken.
+void Keep(const Endpoint& host, const QueryCookie& cookie) {
+    std::lock_guard lock(g_cookiesMutex);
+    auto it = std::find_if(g_cookies.begin(), g_cookies.end(), [&](const KeptCookie& k) { return k.host == host; });
+    if (it == g_cookies.end() && g_cookies.size() < kCookiesKept) it = g_cookies.insert(g_cookies.end(), {host, {}, {}});
+    if (it == g_cookies.end())
+        it = std::min_element(g_cookies.begin(), g_cookies.end(),
+                              [](const KeptCookie& a, const KeptCookie& b) { return a.got < b.got; });
+    *it = {host, cookie, Clock::now()};
+}
 
 DiscoveryTarget DefaultTarget() {
     DiscoveryTarget t;
@@ -46,8 +105,6 @@ bool ReadHead(WireReader& r, uint8_t kind, uint32_t& nonce) {
     nonce = r.U32();
     return r.Ok() && magic == kMagic && version == kVersion && k == kind;
 }
-
-using Clock = std::chrono::steady_clock;
 
 int MsUntil(Clock::time_point t) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t - Clock::now()).count();
@@ -89,23 +146,27 @@ bool SetDiscoveryTarget(const DiscoveryTarget& target) {
     return true;
 }
 
-std::vector<uint8_t> EncodeQuery(uint32_t nonce) {
+std::vector<uint8_t> EncodeQuery(uint32_t nonce, const QueryCookie& cookie) {
     std::vector<uint8_t> out;
     WireWriter w(out);
     WriteHead(w, kQuery, nonce);
+    w.Array(cookie);
     out.resize(kQueryBytes);
     return out;
 }
 
-bool DecodeQuery(std::span<const uint8_t> bytes, uint32_t& nonce) {
+bool DecodeQuery(std::span<const uint8_t> bytes, uint32_t& nonce, QueryCookie& cookie) {
     WireReader r(bytes);
-    return ReadHead(r, kQuery, nonce) && bytes.size() == kQueryBytes;
+    const bool head = ReadHead(r, kQuery, nonce);
+    cookie = r.Array<16>();
+    return head && r.Ok() && bytes.size() == kQueryBytes;
 }
 
-std::vector<uint8_t> EncodeAnswer(uint32_t nonce, const Advert& a) {
+std::vector<uint8_t> EncodeAnswer(uint32_t nonce, const Advert& a, const QueryCookie& cookie) {
     std::vector<uint8_t> out;
     WireWriter w(out);
     WriteHead(w, kAnswer, nonce);
+    w.Array(cookie);
     w.Guid(a.app);
     w.Guid(a.instance);
     w.U32(a.age);
@@ -114,15 +175,36 @@ std::vector<uint8_t> EncodeAnswer(uint32_t nonce, const Advert& a) {
     return out;
 }
 
-bool DecodeAnswer(std::span<const uint8_t> bytes, uint32_t& nonce, Advert& a) {
+bool DecodeAnswer(std::span<const uint8_t> bytes, uint32_t& nonce, Advert& a, QueryCookie& cookie) {
     WireReader r(bytes);
     if (!ReadHead(r, kAnswer, nonce)) return false;
+    cookie = r.Array<16>();
     a.app = r.Guid();
     a.instance = r.Guid();
     a.age = r.U32();
     a.tcpPort = r.U16();
     a.name = r.Name();
     return r.AtEnd() && a.tcpPort != 0 && !a.instance.IsNull();
+}
+
+std::vector<uint8_t> EncodeCookieReply(uint32_t nonce, const QueryCookie& cookie) {
+    std::vector<uint8_t> out;
+    WireWriter w(out);
+    WriteHead(w, kCookieReply, nonce);
+    w.Array(cookie);
+    return out;
+}
+
+bool DecodeCookieReply(std::span<const uint8_t> bytes, uint32_t& nonce, QueryCookie& cookie) {
+    WireReader r(bytes);
+    if (!ReadHead(r, kCookieReply, nonce)) return false;
+    cookie = r.Array<16>();
+    return r.AtEnd() && !Empty(cookie);
+}
+
+void ForgetQueryCookies() {
+    std::lock_guard lock(g_cookiesMutex);
+    g_cookies.clear();
 }
 
 std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, const Guid* only) {
@@ -133,7 +215,19 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
         return found;
     }
     const uint32_t nonce = static_cast<uint32_t>(RandomToken());
-    const std::vector<uint8_t> query = EncodeQuery(nonce);
+    // The hosts this search has a cookie of, with the latest. A query to an
+    // address carries the cookie of one of the hosts it reaches, each in
+    // turn, and the others take it for one without: several sockets of a
+    // machine may share the port, a host's among them, and a datagram sent
+    // to one address of the machine reaches only one of them.
+    std::vector<KeptCookie> cookies = CookiesFor(target);
+    const auto queryTo = [&](uint32_t address, size_t turn) {
+        std::vector<const QueryCookie*> theirs;
+        for (const KeptCookie& k : cookies)
+            if (Reaches(address, target.port, k.host)) theirs.push_back(&k.cookie);
+        return EncodeQuery(nonce, theirs.empty() ? QueryCookie{} : *theirs[turn % theirs.size()]);
+    };
+    int againAtOnce = 0;
     const auto start = Clock::now();
     const auto end = start + std::chrono::milliseconds(durationMs);
     int sent = 0;
@@ -141,7 +235,8 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
     for (;;) {
         const auto dueQuery = start + std::chrono::milliseconds(durationMs * sent / kQueries);
         if (sent < kQueries && Clock::now() >= dueQuery) {
-            for (uint32_t address : target.addresses) SendDatagram(fd, {address, target.port}, query);
+            for (uint32_t address : target.addresses)
+                SendDatagram(fd, {address, target.port}, queryTo(address, static_cast<size_t>(sent)));
             ++sent;
             continue;
         }
@@ -151,12 +246,29 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
         if (poll(&p, 1, MsUntil(wakeAt)) <= 0) continue;
         Endpoint from;
         const long n = ReceiveDatagram(fd, buffer, from);
+        if (n <= 0 || static_cast<size_t>(n) > buffer.size()) continue;
+        const auto bytes = std::span(buffer).first(static_cast<size_t>(n));
         uint32_t answerNonce = 0;
+        QueryCookie cookie{};
         Advert advert;
-        // Anything that is not an answer to this search is ignored.
-        if (n <= 0 || static_cast<size_t>(n) > buffer.size() ||
-            !DecodeAnswer(std::span(buffer).first(static_cast<size_t>(n)), answerNonce, advert) || answerNonce != nonce)
-            continue;
+        // Anything that is neither an answer nor a cookie reply to this
+        // search is ignored.
+        const bool answer = DecodeAnswer(bytes, answerNonce, advert, cookie);
+        if ((!answer && !DecodeCookieReply(bytes, answerNonce, cookie)) || answerNonce != nonce) continue;
+        if (!Empty(cookie) && Reached(target, from)) {
+            Keep(from, cookie);
+            auto it = std::find_if(cookies.begin(), cookies.end(), [&](const KeptCookie& k) { return k.host == from; });
+            const bool fresh = it == cookies.end() || it->cookie != cookie;
+            if (it == cookies.end() && cookies.size() < kCookiesKept) it = cookies.insert(cookies.end(), {from, {}, {}});
+            if (it != cookies.end()) it->cookie = cookie;
+            // Asked again at once, with the cookie, where one came instead of an answer.
+            if (!answer && fresh && againAtOnce < kAgainAtOnce) {
+                for (uint32_t address : target.addresses)
+                    if (Reaches(address, target.port, from)) SendDatagram(fd, {address, target.port}, EncodeQuery(nonce, cookie));
+                ++againAtOnce;
+            }
+        }
+        if (!answer) continue;
         advert.host = {from.address, advert.tcpPort};
         if (only && advert.instance != *only) continue;
         const bool known = std::any_of(found.begin(), found.end(), [&](const Advert& a) {

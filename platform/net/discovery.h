@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -39,16 +40,27 @@ struct Advert {
     Endpoint host;    // where the answer came from, with tcpPort
 };
 
-// A query is padded to the length of the longest answer, and a shorter one
-// is not answered: an answer is never longer than what asked for it, so a
-// host's answers cannot be turned on a third machine as a flood larger than
-// the one sent to the host.
-constexpr size_t kQueryBytes = 13 + 16 + 16 + 4 + 2 + kNameLimit;
+// What a host hands an address for the queries sent from it (queries.h): a
+// query that carries it is taken for its sender's own, as only a machine
+// that receives at the address had it. All zero: none.
+using QueryCookie = std::array<uint8_t, 16>;
 
-std::vector<uint8_t> EncodeQuery(uint32_t nonce);
-bool DecodeQuery(std::span<const uint8_t> bytes, uint32_t& nonce);
-std::vector<uint8_t> EncodeAnswer(uint32_t nonce, const Advert& advert);
-bool DecodeAnswer(std::span<const uint8_t> bytes, uint32_t& nonce, Advert& advert);
+// A query carries a cookie or none, and is padded to the length of the
+// longest answer; a shorter one is not answered. A host replies with its
+// session (an answer, which carries a cookie as well) or, while it answers
+// only queries that carry one, with a cookie for the address the query came
+// from (a cookie reply). No reply is ever longer than what asked for it, so
+// a host's replies cannot be turned on a third machine as a flood larger
+// than the one sent to the host.
+constexpr size_t kQueryBytes = 13 + 16 + 16 + 16 + 4 + 2 + kNameLimit;
+
+std::vector<uint8_t> EncodeQuery(uint32_t nonce, const QueryCookie& cookie = {});
+bool DecodeQuery(std::span<const uint8_t> bytes, uint32_t& nonce, QueryCookie& cookie);
+std::vector<uint8_t> EncodeAnswer(uint32_t nonce, const Advert& advert, const QueryCookie& cookie = {});
+bool DecodeAnswer(std::span<const uint8_t> bytes, uint32_t& nonce, Advert& advert, QueryCookie& cookie);
+std::vector<uint8_t> EncodeCookieReply(uint32_t nonce, const QueryCookie& cookie);
+// False for an empty cookie.
+bool DecodeCookieReply(std::span<const uint8_t> bytes, uint32_t& nonce, QueryCookie& cookie);
 
 // Answers a search keeps: enough for every session a network has, and a
 // bound on what one machine answering with made-up sessions can make a
@@ -60,6 +72,13 @@ constexpr size_t kMaxAdverts = 64;
 // answers is not known to be who it says: a session may come from several
 // hosts, and only a connection's handshake tells which is its own. With
 // `only` set, answers of other sessions are left out.
+//
+// The cookies hosts hand out are kept, a few for the whole process, for as
+// long as a host takes them: a search's queries to the target carry the
+// cookies of the hosts there, each in turn, and a cookie reply to a search
+// has it ask again at once with the cookie.
 std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, const Guid* only = nullptr);
+// Forgets the cookies kept (tests).
+void ForgetQueryCookies();
 
 } // namespace plat::net

@@ -15,7 +15,8 @@ namespace plat::net {
 // u32 length (of what follows), u8 type, payload; all fields little-endian.
 constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
 // 7: a member says in its hello the port it would host on, and the name
-// table and MemberJoined carry where each member would host.
+// table and MemberJoined carry where each member would host; a session
+// query carries a cookie, and a host may answer it with one (discovery.h).
 // 6: each side of a member's stream says it is still there (Beat,
 // HostBeat), and a host that drops a member says why.
 // 5: a host that will not take a machine says why (Refused).

@@ -63,21 +63,25 @@ void AddressLimits::Entry::Refused(uint64_t nowMs) {
     if (++refusals > kOwnTries) Shut(nowMs);
 }
 
-AddressLimits::AddressLimits(const Rates& rates, size_t tracked, size_t buckets, uint64_t nowMs)
-    : m_rates(rates), m_tracked(std::max<size_t>(tracked, 1)), m_all(rates.all, rates.allBurst, nowMs),
-      m_buckets(std::max<size_t>(buckets, 1), Entry{Allowance(rates.own, rates.ownBurst, nowMs), nowMs}) {
+AddressHash::AddressHash() {
     static_assert(sizeof m_key == crypto_shorthash_KEYBYTES);
-    if (sodium_init() < 0) m_key.fill(0x5A); // no worse than the hash unkeyed
+    if (sodium_init() < 0) m_key.fill(0x5A); // no worse than a hash unkeyed
     else randombytes_buf(m_key.data(), m_key.size());
 }
 
-size_t AddressLimits::BucketOf(uint32_t address) const {
+size_t AddressHash::operator()(uint32_t address) const {
     uint8_t hash[crypto_shorthash_BYTES];
     crypto_shorthash(hash, reinterpret_cast<const uint8_t*>(&address), sizeof address, m_key.data());
     uint64_t h = 0;
     std::memcpy(&h, hash, sizeof h);
-    return static_cast<size_t>(h % m_buckets.size());
+    return static_cast<size_t>(h);
 }
+
+AddressLimits::AddressLimits(const Rates& rates, size_t tracked, size_t buckets, uint64_t nowMs)
+    : m_rates(rates), m_tracked(std::max<size_t>(tracked, 1)), m_all(rates.all, rates.allBurst, nowMs),
+      m_buckets(std::max<size_t>(buckets, 1), Entry{Allowance(rates.own, rates.ownBurst, nowMs), nowMs}) {}
+
+size_t AddressLimits::BucketOf(uint32_t address) const { return m_bucketHash(address) % m_buckets.size(); }
 
 AddressLimits::Entry& AddressLimits::Of(uint32_t address, uint64_t nowMs) {
     if (const auto it = m_index.find(address); it != m_index.end()) {
@@ -95,8 +99,9 @@ AddressLimits::Entry& AddressLimits::Of(uint32_t address, uint64_t nowMs) {
         m_index.erase(m_order.front().first);
         m_order.pop_front();
     }
-    // What the address spent while it shared its bucket's allowance stays spent.
-    m_order.emplace_back(address, Entry{m_buckets[BucketOf(address)].own, nowMs});
+    // What the address did while it shared its bucket stays done: what it
+    // spent, its refusals, whether it is shut out and when it was heard.
+    m_order.emplace_back(address, m_buckets[BucketOf(address)]);
     m_index.emplace(address, std::prev(m_order.end()));
     return m_order.back().second;
 }
@@ -108,17 +113,25 @@ bool AddressLimits::ShutOut(uint32_t address, uint64_t nowMs) const {
 
 AddressLimits::Verdict AddressLimits::Take(uint32_t address, uint64_t nowMs) {
     Entry& entry = Of(address, nowMs);
-    const bool quiet = entry.Heard(nowMs);
-    const bool fresh = std::exchange(entry.fresh, false) || quiet;
     if (!entry.own.Take(1, nowMs)) {
-        if (m_rates.proven) entry.Shut(nowMs);
+        if (m_rates.proven) {
+            entry.Heard(nowMs);
+            entry.fresh = false;
+            entry.Shut(nowMs);
+        }
         return Verdict::OverOwn;
     }
+    const bool quiet = entry.Heard(nowMs);
+    const bool fresh = std::exchange(entry.fresh, false) || quiet;
     const double floor = entry.ShutOut(nowMs) ? m_rates.reserve : fresh ? 0 : m_rates.fresh;
     if (m_all.Take(1, nowMs, floor)) return Verdict::Taken;
     entry.Refused(nowMs);
     return Verdict::OverAll;
 }
+
+bool AddressLimits::TakeOwn(uint32_t address, uint64_t nowMs) { return Of(address, nowMs).own.Take(1, nowMs); }
+
+bool AddressLimits::TakeOutsideReserve(uint64_t nowMs) { return m_all.Take(1, nowMs, m_rates.reserve); }
 
 void AddressLimits::Refuse(uint32_t address, uint64_t nowMs) {
     // Its allowance untouched, and still new to the host if it was.

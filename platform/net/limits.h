@@ -22,38 +22,51 @@ private:
     uint64_t m_lastMs;
 };
 
+// A hash of addresses under a key of its own, drawn anew for each: nobody
+// can choose addresses that fall together.
+class AddressHash {
+public:
+    AddressHash();
+    size_t operator()(uint32_t address) const;
+
+private:
+    std::array<uint8_t, 16> m_key;
+};
+
 // What a host hands out to machines that have proved nothing yet (its
 // signatures, its answers to searches), rationed by source address and in
 // all. Keyed by address, not port: a machine has as many ports as it likes.
+// The addresses are their senders' own: a connection's, or a query's that
+// carries the cookie of its address (queries.h).
 //
 // Each address has an allowance of its own, and all of them share one whose
-// last `reserve` is kept for addresses not shut out of it. Where anyone on
-// the local network can send under another's address (datagrams), going
-// over its own allowance costs an address nothing more: what is sent under
-// it then spends only that address's own allowance, while it lasts. Where
-// the address is the sender's own (`proven`: a connection's), going over
-// it shuts the address out of the reserve at once, as a machine's few
-// tries never do. An address is also shut out of the reserve for a while
-// once it has had more refused by the shared allowance than a machine's own
-// few tries since it was last quiet: a flood's addresses, refused as soon as
-// it asks more than the host hands out, are kept out of the reserve but for
-// a word each now and then, however many there are, and an address it does
-// not come from keeps its turn. The last `fresh` of the reserve are kept for
-// addresses the host has not heard from lately: while a flood's addresses
-// are still new to it, a joiner's first word is not lumped with theirs, and
-// a joiner taken for one of them then has its turn again later however
-// often it tried meanwhile.
+// last `reserve` is kept for addresses not shut out of it. Where going over
+// its own allowance is more than the machines of one address ever ask
+// (`proven`: their hellos), it shuts the address out of the reserve at once,
+// as a machine's few tries never do; otherwise a word past it is refused and
+// not heard: it neither makes the address any less new to the host nor keeps
+// its refusals from being forgotten. An address is also shut out of the
+// reserve for a while once it has had more refused by the shared allowance
+// than a machine's own few tries since it was last quiet: a flood's
+// addresses, refused as soon as it asks more than the host hands out, are
+// kept out of the reserve but for a word each now and then, however many
+// there are, and an address it does not come from keeps its turn. The last
+// `fresh` of the reserve are kept for addresses the host has not heard from
+// lately: while a flood's addresses are still new to it, a joiner's first
+// word is not lumped with theirs, and a joiner taken for one of them then
+// has its turn again later however often it tried meanwhile.
 //
-// `tracked` addresses are kept apart. An address is forgotten only once its
-// allowance has filled again and it is no longer shut out, when forgetting
-// it changes nothing, so that no number of others coming and going hands
-// one a fresh burst or a turn in the reserve; one that cannot be forgotten
-// yet waits its turn again behind the others rather than holding up the
-// rest. While none of those looked at can be forgotten, an address with no
-// entry of its own is held to that of its bucket: `buckets` entries shared
-// by a keyed hash of the address, the key this host's own, so that nobody
-// can choose addresses that share one. One address, or a few, never takes
-// more than its own allowance, however the table was filled.
+// `tracked` addresses are kept apart, found by a keyed hash (AddressHash).
+// An address is forgotten only once its allowance has filled again and it
+// is no longer shut out, when forgetting it changes nothing, so that no
+// number of others coming and going hands one a fresh burst or a turn in
+// the reserve; one that cannot be forgotten yet waits its turn again behind
+// the others rather than holding up the rest. While none of those looked
+// at can be forgotten, an address with no entry of its own is held to that
+// of its bucket: `buckets` entries shared by another keyed hash of the
+// address. An address given an entry of its own takes everything its bucket
+// knew along. One address, or a few, never takes more than its own
+// allowance, however the table was filled.
 class AddressLimits {
 public:
     struct Rates {
@@ -70,6 +83,11 @@ public:
     void Refuse(uint32_t address, uint64_t nowMs);
     // Outside the reserve: shut out of it, itself or with its bucket.
     bool ShutOut(uint32_t address, uint64_t nowMs) const;
+    // A word nobody is known to have sent: it takes the address's own
+    // allowance and nothing else of it, and is not heard.
+    bool TakeOwn(uint32_t address, uint64_t nowMs);
+    // From the shared allowance only, while more than the reserve is left.
+    bool TakeOutsideReserve(uint64_t nowMs);
 
 private:
     struct Entry {
@@ -94,9 +112,9 @@ private:
     const size_t m_tracked;
     Allowance m_all;
     Order m_order; // the next to be looked at for forgetting first
-    std::unordered_map<uint32_t, Order::iterator> m_index;
+    std::unordered_map<uint32_t, Order::iterator, AddressHash> m_index;
     std::vector<Entry> m_buckets;
-    std::array<uint8_t, 16> m_key; // of the buckets' hash
+    AddressHash m_bucketHash;
 };
 
 } // namespace plat::net

@@ -8,6 +8,7 @@
 #include "platform/net/connection.h"
 #include "platform/net/handshake.h"
 #include "platform/net/limits.h"
+#include "platform/net/queries.h"
 #include "platform/trace.h"
 
 namespace plat::net {
@@ -38,18 +39,19 @@ constexpr uint64_t kRejoinGraceMs = kRejoinWindowMs + 1000;
 // past them: they are rationed as anyone's. The host's own machine's
 // member comes back with a ticket it was handed in the process instead.
 constexpr uint32_t kReturnTries = 12;
-// Session queries answered to one address: a search asks four times, and
-// several machines may stand behind one address. Past this a query goes
-// unanswered, so that nobody can turn the host's answers on a third machine
-// by the thousand. An answer is never longer than its query (discovery.h).
+// Session queries answered to one address, with its cookie and without
+// one each (queries.h): a search asks four times, and several machines may
+// stand behind one address. Past this a query goes unanswered, so that
+// nobody can turn the host's replies on a third machine by the thousand. A
+// reply is never longer than its query (discovery.h).
 constexpr double kAnswersPerAddress = 8, kAnswerBurst = 32;
 // Answers a second to all addresses together, however many there are: a
 // few hundred searches a second, far more than a network's machines make,
 // and each costs the host's thread a send. The last 250 are kept for
-// addresses not taken for a flood's (limits.h), so a search from outside a
-// flood is answered whatever the flood's addresses, and the last 50 of
-// those for addresses the host has not heard from lately, a searcher's
-// first query among them.
+// queries with a cookie from addresses not taken for a flood's (limits.h),
+// so a search from outside a flood is answered whatever the flood's
+// addresses, and the last 50 of those for addresses the host has not heard
+// from lately, a searcher's first query among them.
 constexpr double kAnswersPerSecond = 2000, kAnswersAtOnce = 500, kAnswerReserve = 250, kAnswerFresh = 50;
 // Hellos taken from one address before any signing: a machine says one to
 // join, or to come back to a new host. Past this the connection is closed.
@@ -73,7 +75,7 @@ Opening::Opening(Owner& host, const SessionIdentity& identity, uint64_t machine,
                  uint16_t port, const std::vector<PublicKey>& expected, const Nonce& ticket, uint64_t startMs)
     : m_host(host), m_identity(identity), m_machine(machine), m_signer(std::move(signer)), m_port(port),
       m_startMs(startMs),
-      m_queries(std::make_unique<AddressLimits>(
+      m_queries(std::make_unique<QueryLimits>(
           AddressLimits::Rates{kAnswersPerAddress, kAnswerBurst, kAnswersPerSecond, kAnswersAtOnce, kAnswerReserve,
                                kAnswerFresh, false},
           kAddressesTracked, kAddressBuckets, startMs)),
@@ -101,16 +103,21 @@ void Opening::AnswerQueries(const Fd& udp) {
         const long n = ReceiveDatagram(udp, buffer, from);
         if (n < 0) return;
         uint32_t nonce = 0;
-        if (static_cast<size_t>(n) > sizeof buffer || !DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce)) {
+        QueryCookie cookie{};
+        if (static_cast<size_t>(n) > sizeof buffer ||
+            !DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce, cookie)) {
             TraceRefusal("net host", "ignored a datagram that is not a session query", Address(from));
             continue;
         }
-        switch (m_queries->Take(from.address, NowMs())) {
-        case AddressLimits::Verdict::Taken: break;
-        case AddressLimits::Verdict::OverOwn:
+        switch (m_queries->Take(from.address, cookie, NowMs())) {
+        case QueryLimits::Verdict::Answer: break;
+        case QueryLimits::Verdict::SendCookie:
+            SendDatagram(udp, from, EncodeCookieReply(nonce, m_queries->CookieFor(from.address, NowMs())));
+            continue;
+        case QueryLimits::Verdict::OverOwn:
             TraceRefusal("net host", "left a session query unanswered: more than any search asks", Address(from));
             continue;
-        case AddressLimits::Verdict::OverAll:
+        case QueryLimits::Verdict::OverAll:
             TraceRefusal("net host", "left a session query unanswered: more from all addresses than the host answers",
                          Address(from));
             continue;
@@ -121,7 +128,7 @@ void Opening::AnswerQueries(const Fd& udp) {
         a.name = m_identity.name;
         a.age = static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs));
         a.tcpPort = m_port;
-        SendDatagram(udp, from, EncodeAnswer(nonce, a));
+        SendDatagram(udp, from, EncodeAnswer(nonce, a, m_queries->CookieFor(from.address, NowMs())));
     }
 }
 

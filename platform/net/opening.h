@@ -15,6 +15,7 @@ namespace plat::net {
 
 struct Connection;
 class AddressLimits;
+class QueryLimits;
 
 struct SessionIdentity {
     Guid app;
@@ -122,7 +123,8 @@ private:
     // What this host's own machine's member says its hello with, until it is back.
     std::optional<Nonce> m_ticket;
     // Answers to searches, and hellos with the signatures of their challenges.
-    std::unique_ptr<AddressLimits> m_queries, m_hellos;
+    std::unique_ptr<QueryLimits> m_queries;
+    std::unique_ptr<AddressLimits> m_hellos;
     bool m_hadMember = false;
     // Took a session over expecting members of other machines back, and one
     // of another machine has been welcomed since.

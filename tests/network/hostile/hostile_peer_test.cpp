@@ -175,9 +175,10 @@ std::vector<uint8_t> GameFrame(FrameType type, Id from, Id to, std::span<const u
 void AnswerQueries(const Fd& udp, const std::vector<Advert>& adverts) {
     uint8_t buffer[512];
     uint32_t nonce = 0;
+    QueryCookie cookie{};
     Endpoint from;
     for (long n; (n = ReceiveDatagram(udp, buffer, from)) > 0;)
-        if (static_cast<size_t>(n) <= sizeof buffer && DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce))
+        if (static_cast<size_t>(n) <= sizeof buffer && DecodeQuery(std::span(buffer, static_cast<size_t>(n)), nonce, cookie))
             for (const Advert& a : adverts) SendDatagram(udp, from, EncodeAnswer(nonce, a));
 }
 
@@ -800,11 +801,15 @@ void HugeHelloHeads(Stage& s) {
 // the host closes it; the others say hello once connected and are reset
 // once the host answers or closes them. The joiner gets in at its first
 // try, and with silent ones, a connection of the joiner's address opened
-// once the flood has gone on a while is left its 3 s for a hello however
+// once the host has closed eight silent ones of every machine of the flood
+// (more than a machine's own tries) is left its 3 s for a hello however
 // many of the flood's come after it. The challenges the host signed, and
-// the wall time they took.
+// the wall time they took; `heard` counts the machines whose hello the
+// host has answered or ended the connection after.
 std::pair<size_t, std::chrono::duration<double>> KeepConnecting(Stage& s, size_t going, uint32_t machines,
-                                                                size_t silentEvery = 0, double perSecond = 0) {
+                                                                size_t silentEvery = 0, double perSecond = 0,
+                                                                std::atomic<uint32_t>* heard = nullptr) {
+    constexpr uint32_t kClosedEach = 8;
     HandshakeFacts facts;
     facts.app = s.session.app;
     facts.instance = s.session.instance;
@@ -812,30 +817,45 @@ std::pair<size_t, std::chrono::duration<double>> KeepConnecting(Stage& s, size_t
     WriteHello(hello, facts, 1);
     std::vector<Fd> fds(going);
     std::vector<bool> said(going);
+    std::vector<uint32_t> machineOf(going);
     std::vector<pollfd> polled(going);
+    // By machine: whether its hello was answered, and its silent connections closed.
+    std::vector<bool> answered(machines);
+    std::vector<uint32_t> closed(machines);
+    uint32_t closedEnough = 0;
     size_t challenges = 0;
     const auto began = Clock::now();
     Fd mine;
     Clock::time_point opened;
     std::optional<Clock::duration> heldFor;
-    for (uint32_t next = 0; !s.Over();) {
+    // Until the joiner's connection has been judged, once it is open.
+    for (uint32_t next = 0; !s.Over() || (mine.Valid() && !s.stop && Clock::now() - opened < 10s);) {
         const auto now = Clock::now();
         // At a pace, no more begun than its seconds allow.
         const auto due = [&] { return perSecond == 0 || next < perSecond * std::chrono::duration<double>(now - began).count(); };
-        if (silentEvery != 0 && !mine.Valid() && !heldFor && now - began > 2s)
+        if (silentEvery != 0 && !mine.Valid() && !heldFor && closedEnough == machines)
             mine = ConnectTcp(s.session.host, 2000), opened = now;
         if (mine.Valid() && ClosedByPeer(mine)) heldFor = now - opened, mine.Reset();
         for (size_t i = 0; i < going; ++i) {
             const bool silent = silentEvery != 0 && i % silentEvery == 0;
-            if (!fds[i].Valid() && due())
-                fds[i] = FromOtherMachine(SOCK_STREAM, s.session.host, kOtherMachine + next++ % machines), said[i] = silent;
+            if (!fds[i].Valid() && due()) {
+                machineOf[i] = next++ % machines;
+                fds[i] = FromOtherMachine(SOCK_STREAM, s.session.host, kOtherMachine + machineOf[i]), said[i] = silent;
+            }
             polled[i] = {fds[i].Get(), static_cast<short>(said[i] ? POLLIN : POLLOUT), 0};
         }
         poll(polled.data(), polled.size(), perSecond == 0 ? 50 : 1);
         for (size_t i = 0; i < going; ++i) {
             if (!fds[i].Valid() || !polled[i].revents || (!said[i] && !(polled[i].revents & POLLERR) && (said[i] = WriteSome(fds[i], hello) > 0)))
                 continue;
-            challenges += ReadSome(fds[i], answer) > 4 && answer[4] == static_cast<uint8_t>(FrameType::Challenge);
+            const bool challenged = ReadSome(fds[i], answer) > 4 && answer[4] == static_cast<uint8_t>(FrameType::Challenge);
+            challenges += challenged;
+            const uint32_t m = machineOf[i];
+            if (silentEvery != 0 && i % silentEvery == 0) closedEnough += !(polled[i].revents & POLLERR) && ++closed[m] == kClosedEach;
+            else if (!answered[m] && (challenged || !(polled[i].revents & POLLERR)) && said[i]) {
+                answered[m] = true;
+                if (heard) ++*heard;
+            }
             const linger reset{1, 0};
             setsockopt(fds[i].Get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
             fds[i].Reset();
@@ -843,6 +863,8 @@ std::pair<size_t, std::chrono::duration<double>> KeepConnecting(Stage& s, size_t
     }
     EXPECT_EQ(s.honest[1]->Count("net: no welcome", false), 0u) << s.honest[1]->NetLines();
     if (silentEvery != 0) {
+        EXPECT_TRUE(mine.Valid() || heldFor) << "the host closed " << closedEnough << " machines' silent connections "
+                                             << kClosedEach << " times";
         EXPECT_GE(heldFor.value_or(Clock::now() - opened), 2s) << "the joiner's address pushed out for the flood's";
     }
     return {challenges, Clock::now() - began};
@@ -1136,6 +1158,41 @@ void SearchesAmidQueries(Stage& s, bool tableFull) {
 void QueriesFromOneAddressOnceTheTableIsFull(Stage& s) { SearchesAmidQueries(s, true); }
 void QueriesUnderTheSearchersAddressAmidAFlood(Stage& s) { SearchesAmidQueries(s, false); }
 
+// Two thousand machines ask eight times a second each, under what one
+// address may ask and all together eight times what the host answers, and
+// another machine sends queries under this machine's address as they
+// begin: ten at once, then two a second. Searches from here, each one
+// search as a player makes it, every other one without a cookie to begin
+// with, find the session every time but for one lost: the queries under
+// its address do not have it taken for a flood's.
+void ForgedQueriesAsOthersSpendTheAnswers(Stage& s) {
+    const Fd flooder = OpenUdp(0, false), forger = OpenUdp(0, false);
+    s.end = Clock::now() + 30s;
+    std::thread flood([&] {
+        const auto began = Clock::now();
+        size_t forged = 0;
+        // Two at a time, eight times a millisecond: the host's answers,
+        // handed out a millisecond at a time, go to the flood, not to a query
+        // that comes at the right moment.
+        for (auto [next, k] = std::pair(began, 0u); !s.Over(); std::this_thread::sleep_until(next += 125us)) {
+            for (int i = 0; i < 2; ++i) QueryFrom(flooder, 0x7F200000 + k++ % 2000, s);
+            for (const auto at = Clock::now() - began; at > 200ms && forged < 10 + 2 * static_cast<size_t>(at / 1s); ++forged)
+                QueryFrom(forger, kLoopback, s);
+            DrainAnswers(flooder);
+            DrainAnswers(forger);
+        }
+    });
+    std::this_thread::sleep_for(2s); // until the forged queries have come amid the flood
+    size_t found = 0;
+    for (int i = 0; i < 10; ++i, std::this_thread::sleep_for(300ms)) {
+        if (i % 2 == 0) ForgetQueryCookies();
+        found += !Discover(s.discovery, 1000, &s.session.instance).empty();
+    }
+    s.end = Clock::now();
+    flood.join();
+    EXPECT_GE(found, 9u) << "searches of ten";
+}
+
 // Welcomes its joiner and answers none of its requests: the first loses
 // it the session, and no other holds its game.
 void AnswersNothing(Stage& s) {
@@ -1220,9 +1277,13 @@ void LobbyNonsenseFromOutside(Stage& s) {
 // heard from is signed at its first hello, every time, from once the flood
 // has been heard from every machine.
 void HellosFromFiveThousandMachines(Stage& s) {
+    constexpr uint32_t kMachines = 5000;
     size_t probes = 0, refused = 0;
+    std::atomic<uint32_t> heard{0};
     std::thread probe([&] {
-        std::this_thread::sleep_for(3s);
+        while (heard < kMachines && !s.Over()) std::this_thread::sleep_for(20ms);
+        // Three seconds of probes, however long the flood took to get there.
+        if (!s.Over()) s.end = std::max(s.end.load(), Clock::now() + 3s);
         std::vector<uint8_t> hello, in;
         WriteHello(hello, {s.session.app, s.session.instance, {}, {}, {}, {}, 0, {}, {}}, 1);
         for (Message m; !s.Over(); ++probes, in.clear(), std::this_thread::sleep_for(250ms)) {
@@ -1230,8 +1291,9 @@ void HellosFromFiveThousandMachines(Stage& s) {
             refused += !WriteAll(fd, hello) || !Expect(fd, in, FrameType::Challenge, m, Clock::now() + 5s);
         }
     });
-    const auto [challenges, took] = KeepConnecting(s, 64, 5000);
+    const auto [challenges, took] = KeepConnecting(s, 64, kMachines, 0, 0, &heard);
     probe.join();
+    EXPECT_GT(probes, 0u) << "the host answered the hellos of " << heard << " machines";
     EXPECT_EQ(refused, 0u) << "of " << probes << " hellos";
     EXPECT_LE(static_cast<double>(challenges), 3000 * took.count());
 }
@@ -1649,6 +1711,7 @@ const Attack kAttacks[] = {
      .setting = Setting::HostDies},
     {.name = "AMemberBackAfterTheNewHostsWait", .send = BackAfterTheWait, .setting = Setting::HostDies},
     {.name = "AMemberBackAfterASilenceLongerThanItsHostWaits", .send = AMemberBackAfterASilence, .setting = Setting::HostDies},
+    {.name = "ForgedQueriesUnderTheSearchersAddressAsOthersSpendTheAnswers", .send = ForgedQueriesAsOthersSpendTheAnswers},
 };
 
 // Test names show the row's name, not its bytes.

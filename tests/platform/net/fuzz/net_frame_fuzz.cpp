@@ -98,13 +98,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* p, size_t n) {
     }
     uint32_t nonce = 0;
     Advert advert;
-    if (DecodeAnswer(input, nonce, advert)) Check(advert.name.size() < kNameLimit && advert.tcpPort != 0);
-    if (DecodeQuery(input, nonce)) {
-        // An answer, whatever the session's name, is never longer than the
+    QueryCookie cookie{};
+    if (DecodeAnswer(input, nonce, advert, cookie)) Check(advert.name.size() < kNameLimit && advert.tcpPort != 0);
+    if (DecodeCookieReply(input, nonce, cookie)) Check(cookie != QueryCookie{});
+    if (DecodeQuery(input, nonce, cookie)) {
+        // A reply, whatever the session's name, is never longer than the
         // query it answers.
         Advert longest;
         longest.name.assign(kNameLimit - 1, 'n');
-        Check(input.size() == kQueryBytes && EncodeAnswer(nonce, longest).size() <= input.size());
+        Check(input.size() == kQueryBytes && EncodeAnswer(nonce, longest, cookie).size() <= input.size() &&
+              EncodeCookieReply(nonce, cookie).size() <= input.size());
     }
     return 0;
 }

@@ -10,7 +10,9 @@
 //   the greeting is begun again from its first try (or its last, with
 //   bits 4-5). Bit 7: a host's limits by address, fed directly, a step a
 //   byte: one of sixteen addresses (low four bits, twice those kept apart)
-//   after the clock moves (high four, in 25 ms).
+//   after the clock moves (high four, in 25 ms); with bit 1 as well, its
+//   answers to session queries with cookies and without (Queries), with
+//   bit 2 instead a search against a host played here (Search).
 // - bit 0 set: a real Host meets connections and datagrams from four
 //   addresses (one taking a session over that expects eight members back,
 //   each from one of those addresses, two of them the steps' keys and one
@@ -19,17 +21,19 @@
 //   say what and whose next three say which connection (or address): 0
 //   (re)opens it (with the high bit, sixteen more that stay silent), 1
 //   writes the next byte's count of bytes to it, 2 sends that many as a
-//   datagram, 3 says a real hello with the flags of bits 5-6 (high bit
-//   clear) or proves its key (set); the eighth connection speaks as the
-//   host's own member, with its ticket.
+//   datagram (one byte: a query with the cookie the address was last
+//   handed, spoilt when the byte is odd), 3 says a real hello with the
+//   flags of bits 5-6 (high bit clear) or proves its key (set); the eighth
+//   connection speaks as the host's own member, with its ticket.
 //
 // What always holds: the opening's frames from an honest side fit the
 // limits the other side reads them with, a welcome is of the session
-// greeted, and an answer is never longer than its query.
+// greeted, and a reply is never longer than its query.
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -46,6 +50,7 @@
 #include "platform/net/handshake.h"
 #include "platform/net/host.h"
 #include "platform/net/limits.h"
+#include "platform/net/queries.h"
 #include "platform/trace.h"
 
 namespace {
@@ -71,6 +76,7 @@ struct Setting {
     const bool target = SetDiscoveryTarget({{kLoopbackBroadcast}, ReserveLoopbackPort()});
     const std::shared_ptr<const Identity> host = std::make_shared<Identity>();
     const Identity other, member;
+    const uint16_t searchPort = ReserveLoopbackPort();
     uint16_t port = 0, againPort = 0;
     const Fd listener = ListenTcp(port), againListener = ListenTcp(againPort);
 };
@@ -191,11 +197,15 @@ void GreetAgain(uint8_t how) {
 // Never more taken in a second than the shared allowance, nor than an
 // address's own, however many more addresses ask than are kept apart; an
 // address that is its sender's own is shut out as soon as it asks past its
-// own.
+// own, and one shut out is still shut out once it has asked, whether it
+// shared a bucket or had an entry of its own. Otherwise, what an address
+// asks past its own changes nothing: with every address kept apart, a
+// table told all the steps takes or refuses the others as one told only
+// those does.
 void Limits(std::span<const uint8_t> steps) {
     const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2, !steps.empty() && (steps[0] & 1) != 0};
     uint64_t now = 1'000'000;
-    AddressLimits limits(rates, 8, 2, now);
+    AddressLimits limits(rates, 8, 2, now), told(rates, 16, 1, now), spared(rates, 16, 1, now);
     std::array<std::vector<uint64_t>, 17> taken; // by address, and by all
     const auto lastSecond = [&](std::vector<uint64_t>& t) {
         t.push_back(now);
@@ -205,12 +215,143 @@ void Limits(std::span<const uint8_t> steps) {
     for (const uint8_t step : steps) {
         now += 25u * (step >> 4);
         const uint32_t address = kFirstAddress + (step & 15u);
+        const bool shut = limits.ShutOut(address, now);
         const auto verdict = limits.Take(address, now);
+        if (shut) Check(limits.ShutOut(address, now));
         if (verdict == AddressLimits::Verdict::OverOwn && rates.proven) Check(limits.ShutOut(address, now));
+        if (const auto all = told.Take(address, now); !rates.proven && all != AddressLimits::Verdict::OverOwn)
+            Check(spared.Take(address, now) == all);
         if (verdict != AddressLimits::Verdict::Taken) continue;
         Check(lastSecond(taken[16]) <= rates.allBurst + rates.all);
         Check(lastSecond(taken[step & 15]) <= rates.ownBurst + rates.own);
     }
+}
+
+// A host's answers to session queries, fed directly, a step a byte: one of
+// sixteen addresses (low four bits) after the clock moves (bits 6-7: not,
+// 25 ms, 1 s, 30 s), with a cookie (bits 4-5): none, the one the host hands
+// the address now, the one it handed 30 s ago, or the one of 60 s ago. The
+// last eight addresses never have their own: theirs are of the address
+// eight below (what a forger has). With the first step odd, the cookie
+// replies are rationed too. Never more answered in a second than the
+// shared allowance, nor than an address's own with a cookie and its own
+// without one, nor more cookie replies than theirs; a query with a cookie
+// the host takes is never sent a cookie, one without is never refused but
+// for the cookie replies, and an address that never had its own is never
+// taken for a flood's.
+void Queries(std::span<const uint8_t> steps) {
+    const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2, false};
+    const bool rationed = !steps.empty() && (steps[0] & 1) != 0;
+    const double cookies = rationed ? 8 : QueryLimits::kCookiesPerSecond;
+    uint64_t now = 1'000'000;
+    QueryLimits limits(rates, 8, 2, now, cookies);
+    // By address with a cookie and without, answers by all, cookie replies by all.
+    std::array<std::vector<uint64_t>, 34> replies;
+    const auto lastSecond = [&](std::vector<uint64_t>& t) {
+        t.push_back(now);
+        std::erase_if(t, [&](uint64_t at) { return at + 1000 <= now; });
+        return static_cast<double>(t.size());
+    };
+    constexpr uint64_t kMoves[] = {0, 25, 1000, 30'000};
+    for (const uint8_t step : steps) {
+        now += kMoves[step >> 6];
+        const uint32_t which = step & 15u, address = kFirstAddress + which;
+        const uint32_t owner = kFirstAddress + (which & 7u);
+        const uint32_t kind = (step >> 4) & 3u;
+        const QueryCookie cookie = kind == 0 ? QueryCookie{} : limits.CookieFor(owner, now - 30'000 * (kind - 1));
+        const bool taken = owner == address && (kind == 1 || kind == 2);
+        const auto verdict = limits.Take(address, cookie, now);
+        Check(taken ? verdict != QueryLimits::Verdict::SendCookie : rationed || verdict != QueryLimits::Verdict::OverAll);
+        if (which >= 8) Check(!limits.ShutOut(address, now));
+        if (verdict == QueryLimits::Verdict::OverOwn || verdict == QueryLimits::Verdict::OverAll) continue;
+        if (verdict == QueryLimits::Verdict::Answer) Check(lastSecond(replies[32]) <= rates.allBurst + rates.all);
+        else Check(lastSecond(replies[33]) <= 2 * cookies);
+        Check(lastSecond(replies[which + (taken ? 0 : 16)]) <= rates.ownBurst + rates.own);
+    }
+}
+
+// A search against a host played here, on a port of its own, then another
+// at once. Each query of the first takes a step byte: low two bits 0
+// nothing, 1 a cookie reply, 2 an answer, 3 the next byte's count of the
+// input's bytes as they are, with the query's nonce over bytes 9-12; bits
+// 2-3 the cookie: a new one (0-1), the last one again (2), none (3); bit 4
+// sent from another port, as no host does, with a cookie of its own. The
+// searcher's queries are whole, go to no port but the host's and carry no
+// cookie but those that came from it, and it lists only sessions it was
+// answered with.
+void Search(std::span<const uint8_t> steps) {
+    Setting& s = Set();
+    ForgetQueryCookies();
+    const DiscoveryTarget target{{kLoopbackBroadcast}, s.searchPort};
+    const Fd host = OpenUdp(s.searchPort, true), elsewhere = OpenUdp(0, false);
+    std::vector<QueryCookie> handed, foreign;
+    std::vector<Guid> sessions;
+    std::atomic<bool> done{false};
+    uint32_t first = 0;
+    uint8_t made = 0;
+    // Nothing comes to the other port.
+    const auto nothingElsewhere = [&] {
+        std::array<uint8_t, 1024> in{};
+        Endpoint from;
+        return ReceiveDatagram(elsewhere, in, from) < 0;
+    };
+    std::thread answerer([&] {
+        std::array<uint8_t, 1024> in{};
+        Endpoint from;
+        for (pollfd p{host.Get(), POLLIN, 0}; !done || poll(&p, 1, 0) > 0; poll(&p, 1, 5))
+            for (long n; (n = ReceiveDatagram(host, in, from)) >= 0;) {
+                Check(nothingElsewhere());
+                uint32_t nonce = 0;
+                QueryCookie cookie{};
+                Check(static_cast<size_t>(n) == kQueryBytes &&
+                      DecodeQuery(std::span(in).first(static_cast<size_t>(n)), nonce, cookie));
+                Check(std::find(foreign.begin(), foreign.end(), cookie) == foreign.end() &&
+                      (cookie == QueryCookie{} || std::find(handed.begin(), handed.end(), cookie) != handed.end()));
+                if (first == 0) first = nonce;
+                if (nonce != first || steps.empty()) continue;
+                const uint8_t step = steps[0];
+                steps = steps.subspan(1);
+                QueryCookie mine{};
+                if ((step & 12) < 8) mine.fill(++made);
+                else if ((step & 12) == 8 && !handed.empty()) mine = handed.back();
+                if (step & 16) {
+                    mine.fill(++made);
+                    mine[0] ^= 0xFF; // like none the host hands out
+                }
+                Advert advert{kApp, {}, "KRX", 0, 1, {}};
+                advert.instance.bytes.fill(++made);
+                std::vector<uint8_t> out;
+                if ((step & 3) == 1) out = EncodeCookieReply(nonce, mine);
+                else if ((step & 3) == 2) out = EncodeAnswer(nonce, advert, mine);
+                else if ((step & 3) == 3 && !steps.empty()) {
+                    const auto bytes = steps.subspan(1).first(std::min<size_t>(steps[0], steps.size() - 1));
+                    steps = steps.subspan(1 + bytes.size());
+                    out.assign(bytes.begin(), bytes.end());
+                    for (size_t i = 0; i < 4 && out.size() >= 13; ++i) out[9 + i] = static_cast<uint8_t>(nonce >> (8 * i));
+                }
+                if (out.empty()) continue;
+                // What the searcher takes the bytes for.
+                Advert a;
+                QueryCookie got{};
+                uint32_t again = 0;
+                const bool answer = DecodeAnswer(out, again, a, got);
+                const bool cookieReply = !answer && DecodeCookieReply(out, again, got);
+                if (answer) sessions.push_back(a.instance);
+                if (step & 16) {
+                    if (got != QueryCookie{}) foreign.push_back(got);
+                    SendDatagram(elsewhere, from, out);
+                    continue;
+                }
+                if ((answer || cookieReply) && got != QueryCookie{}) handed.push_back(got);
+                SendDatagram(host, from, out);
+            }
+    });
+    const auto found = Discover(target, 12);
+    Discover(target, 1);
+    done = true;
+    answerer.join();
+    Check(nothingElsewhere());
+    for (const Advert& a : found) Check(std::find(sessions.begin(), sessions.end(), a.instance) != sessions.end());
 }
 
 // A fresh host for each input, so that no allowance carries over.
@@ -261,13 +402,29 @@ private:
         const auto count = Take(1);
         return Take(count.empty() ? 0 : count[0]);
     }
+    // The bytes, or with one byte a query carrying the cookie the address was
+    // last handed (spoilt when the byte is odd). Each reply is an answer or a
+    // cookie reply, no longer than what it answers.
     void Datagram(uint32_t address, std::span<const uint8_t> bytes) {
         const Fd udp = From(SOCK_DGRAM, address);
+        QueryCookie& cookie = m_cookies[address - kFirstAddress];
+        QueryCookie sent = cookie;
+        sent[0] ^= bytes.size() == 1 ? static_cast<uint8_t>(bytes[0] & 1) : 0;
+        const auto query = EncodeQuery(1, sent);
+        if (bytes.size() == 1) bytes = query;
         SendDatagram(udp, {kLoopback, CurrentDiscoveryTarget().port}, bytes);
         Settle();
-        std::array<uint8_t, 1024> answer{};
+        std::array<uint8_t, 1024> in{};
         Endpoint from;
-        for (long n; (n = ReceiveDatagram(udp, answer, from)) >= 0;) Check(static_cast<size_t>(n) <= bytes.size());
+        for (long n; (n = ReceiveDatagram(udp, in, from)) >= 0;) {
+            Check(static_cast<size_t>(n) <= bytes.size());
+            const auto reply = std::span(in).first(static_cast<size_t>(n));
+            uint32_t nonce = 0;
+            Advert advert;
+            QueryCookie got{};
+            Check(DecodeAnswer(reply, nonce, advert, got) || DecodeCookieReply(reply, nonce, got));
+            cookie = got;
+        }
     }
     void Opening(size_t which, uint8_t step) {
         Settle();
@@ -310,6 +467,7 @@ private:
     std::array<Fd, kConnections> m_conns;
     std::array<Heard, kConnections> m_heard;
     std::array<HandshakeFacts, kConnections> m_facts;
+    std::array<QueryCookie, 4> m_cookies{}; // the last each address was handed
     std::vector<Fd> m_crowd;
     int m_marks = 0;
 };
@@ -321,6 +479,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* p, size_t n) {
     Check(Set().target && Set().listener.Valid() && Set().againListener.Valid());
     const uint8_t how = input.empty() ? 0 : input[0];
     if (how & 1) HostRun(input.subspan(1), (how & 2) != 0).Play();
+    else if ((how & 0x82) == 0x82) Queries(input.subspan(1));
+    else if ((how & 0x84) == 0x84) Search(input.subspan(1));
     else if (how & 0x80) Limits(input.subspan(1));
     else if (how & 0x40) GreetAgain(how);
     else Greet(input);
