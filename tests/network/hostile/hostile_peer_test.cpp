@@ -1329,7 +1329,7 @@ void OneMachinesShareThroughTwoHostChanges(Stage& s) {
 // Stand-in machines of the test's own, on the games' address: sessions of
 // the game's own transport (Member), each with a player that says a word to
 // the whole session every 20 ms, as a battle's machine does, and keeps what
-// its session tells it of each host change and the words it takes from the
+// its session said last of a host change and the words it took from the
 // others since.
 class StandIns {
 public:
@@ -1337,14 +1337,12 @@ public:
     bool Join(const Stage& s, size_t count) {
         for (uint64_t machine = 100; m_members.size() < count; ++machine) {
             auto& m = m_members.emplace_back(std::make_unique<Member>(s.session.app, machine, s.discovery));
-            Id player = 0;
+            keys.push_back(m->Signer()->Key());
             if (!m->Connect({s.session}, false) ||
-                !m->Request(FrameType::CreatePlayer, [&](WireWriter& w) { w.Name("Sam" + std::string(1, 'a' + m_members.size())); }, &player))
+                !m->Request(FrameType::CreatePlayer, [&](WireWriter& w) { w.Name("Sam"); }, &m_players.emplace_back()))
                 return false;
-            m_players.push_back(player);
         }
-        m_told.assign(count, 0);
-        m_heard.assign(count, 0);
+        m_told.assign(count, {0, 0});
         m_thread = std::thread([this] { Talk(); });
         return true;
     }
@@ -1352,67 +1350,42 @@ public:
         m_stop = true;
         if (m_thread.joinable()) m_thread.join();
     }
-    // What each one's session said last of a host change (kSystemNewHost,
-    // kSystemSessionLost), 0 for nothing yet.
-    std::vector<uint32_t> Told() const {
-        std::lock_guard lock(m_mutex);
-        return m_told;
-    }
-    // Words from the other stand-ins each took since its session last said so.
-    std::vector<size_t> Heard() const {
-        std::lock_guard lock(m_mutex);
-        return m_heard;
-    }
-    // Every one of them told it is back under a new host, and since then
-    // heard from the others.
-    bool AllBackAndTalking() const {
-        std::lock_guard lock(m_mutex);
-        return std::count(m_told.begin(), m_told.end(), kSystemNewHost) == static_cast<ptrdiff_t>(m_told.size()) &&
-               std::count(m_heard.begin(), m_heard.end(), 0u) == 0;
-    }
-    // What each was told and heard, for a failure report.
-    std::string Report() const {
+    // Those not told they are back under a new host, or that have heard
+    // nothing from the others since: what each was told and heard.
+    std::string Stray() const {
         std::lock_guard lock(m_mutex);
         std::string out;
         for (size_t i = 0; i < m_told.size(); ++i)
-            out += " stand-in " + std::to_string(i) + " told " + std::to_string(m_told[i]) + ", heard " + std::to_string(m_heard[i]) + ";";
+            if (m_told[i].first != kSystemNewHost || m_told[i].second == 0)
+                out += " " + std::to_string(i) + " told " + std::to_string(m_told[i].first) + ", heard " +
+                       std::to_string(m_told[i].second) + ";";
         return out;
     }
-    std::vector<PublicKey> Keys() const {
-        std::vector<PublicKey> keys;
-        for (const auto& m : m_members) keys.push_back(m->Signer()->Key());
-        return keys;
-    }
+    std::vector<PublicKey> keys;
 
 private:
     void Talk() {
         const std::array<uint8_t, 16> word{0x77, 1, 2, 3};
         std::array<uint8_t, 64> in{};
-        for (auto next = Clock::now(); !m_stop; std::this_thread::sleep_until(next += 20ms)) {
+        for (auto next = Clock::now(); !m_stop; next = std::max(next + 20ms, Clock::now() - 20ms)) {
             for (size_t i = 0; i < m_members.size(); ++i) {
                 m_members[i]->Send(m_players[i], 0, word);
                 Id from = 0;
                 uint32_t size = 0;
-                for (ReceiveStatus r; (r = m_members[i]->Receive(in, from, size)) != ReceiveStatus::Empty;) {
-                    if (r == ReceiveStatus::BufferTooSmall) break;
+                while (m_members[i]->Receive(in, from, size) == ReceiveStatus::Message) {
                     std::lock_guard lock(m_mutex);
-                    if (from == 0) {
-                        m_told[i] = WireReader(std::span(in).first(std::min<size_t>(size, in.size()))).U32();
-                        m_heard[i] = 0;
-                    } else if (std::find(m_players.begin(), m_players.end(), from) != m_players.end()) {
-                        ++m_heard[i];
-                    }
+                    if (from == 0) m_told[i] = {WireReader(std::span(in).first(std::min<size_t>(size, in.size()))).U32(), 0};
+                    else m_told[i].second += std::count(m_players.begin(), m_players.end(), from);
                 }
             }
-            next = std::max(next, Clock::now() - 20ms);
+            std::this_thread::sleep_until(next);
         }
     }
 
     std::vector<std::unique_ptr<Member>> m_members;
     std::vector<Id> m_players;
     mutable std::mutex m_mutex;
-    std::vector<uint32_t> m_told;
-    std::vector<size_t> m_heard;
+    std::vector<std::pair<uint32_t, size_t>> m_told; // the last word of a host change, and words heard since
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
@@ -1428,6 +1401,16 @@ std::chrono::milliseconds Figure(const std::string& what, Clock::time_point sinc
 NameTable Peek(const Advert& at) {
     HostileMember peek(at);
     return peek.Hello(kHelloPeek) ? peek.Table() : NameTable();
+}
+bool HasPlayer(const NameTable& table, const std::string& name) {
+    return std::any_of(table.Players().begin(), table.Players().end(), [&](const auto& p) { return p.name == name; });
+}
+
+// Until `done`, or `limit` has passed; whether it is done.
+bool Until(const std::function<bool()>& done, Clock::duration limit) {
+    for (const auto end = Clock::now() + limit; !done(); std::this_thread::sleep_for(20ms))
+        if (Clock::now() >= end) return false;
+    return true;
 }
 
 // Four stand-in machines join from the games' own address; the session's
@@ -1452,14 +1435,11 @@ void SlowHellosAsTheHostChangesHands(Stage& s, bool named) {
         ASSERT_TRUE(successor && successor->host.port != 0);
         for (const MemberEntry& m : table.Members()) {
             if (m.key == table.Members().front().key) continue; // the host's own: its machine dies
-            for (int i = 0; i < 14; ++i) {
-                HandshakeFacts f{s.session.app, s.session.instance, m.key, {}, FreshNonce(), {}, kHelloRejoin, {}, {}};
-                std::vector<uint8_t> hello;
-                WriteHello(hello, f, 1);
-                Fd& fd = naming.emplace_back(FromOtherMachine(SOCK_STREAM, successor->host,
-                                                              kOtherMachine + 30'000 + static_cast<uint32_t>(naming.size())));
-                EXPECT_TRUE(WriteAll(fd, hello));
-            }
+            std::vector<uint8_t> hello;
+            WriteHello(hello, {s.session.app, s.session.instance, m.key, {}, FreshNonce(), {}, kHelloRejoin, {}, {}}, 1);
+            for (uint32_t i = 0; i < 14; ++i)
+                EXPECT_TRUE(WriteAll(naming.emplace_back(FromOtherMachine(SOCK_STREAM, successor->host,
+                                                                          kOtherMachine + 30'000 + naming.size())), hello));
         }
     }
     s.honest[0]->Signal(SIGKILL);
@@ -1468,23 +1448,13 @@ void SlowHellosAsTheHostChangesHands(Stage& s, bool named) {
     s.session = s.moved;
     s.end = Clock::now() + 30s; // the flood goes on until every member is back
     std::thread flood([&] { KeepConnecting(s, 64, 5000, 0, 5000); });
-    for (const auto end = Clock::now() + 30s; Clock::now() < end && (!standIns.AllBackAndTalking() || !Back(victim));)
-        std::this_thread::sleep_for(20ms);
+    Until([&] { return standIns.Stray().empty() && Back(victim); }, 30s);
     Figure("every member back and talking after the host's machine died", died);
     s.end = Clock::now();
     flood.join();
-    EXPECT_TRUE(standIns.AllBackAndTalking()) << standIns.Report();
+    EXPECT_EQ(standIns.Stray(), "");
     std::this_thread::sleep_for(500ms); // until the host signs for others again
     ExpectBackAsItself(s, victim, key);
-}
-
-// The members of the session's table as its host at `at` shows them to a peek.
-std::vector<PublicKey> MembersAt(const Advert& at) {
-    std::vector<PublicKey> keys;
-    const NameTable table = Peek(at);
-    for (const auto& m : table.Members()) keys.push_back(m.key);
-    std::sort(keys.begin(), keys.end());
-    return keys;
 }
 
 // A machine that drops off the network (its cable out, its network or its
@@ -1509,28 +1479,22 @@ void FallSilent(Stage& s, bool successor, bool atOnce) {
         s.honest[1]->Signal(SIGSTOP);
     }
     const auto taken = [&] { return next.Count("net: took over as the session's host") > 0; };
-    const auto back = [&] { return standIns.AllBackAndTalking() && taken() && (successor || Back(*s.honest[2])); };
-    for (const auto end = Clock::now() + 60s; Clock::now() < end && !back();) std::this_thread::sleep_for(20ms);
+    Until([&] { return standIns.Stray().empty() && taken() && (successor || Back(*s.honest[2])); }, 60s);
     const auto took = Figure("every member back and talking after the host's machine dropped off", silent);
     EXPECT_TRUE(taken()) << next.NetLines();
-    EXPECT_TRUE(standIns.AllBackAndTalking()) << standIns.Report();
+    EXPECT_EQ(standIns.Stray(), "");
     if (!successor) {
         EXPECT_LE(took, 8s * krxtest::kBuildSlowdown);
         EXPECT_EQ(s.honest[2]->Count(kRejoined), 1u) << s.honest[2]->NetLines();
     }
     // The new host's table holds the stand-ins and the honest members left.
-    s.moved = NewHost(s, s.session.tcpPort);
-    const auto members = MembersAt(s.moved);
-    for (const PublicKey& key : standIns.Keys()) EXPECT_TRUE(std::binary_search(members.begin(), members.end(), key));
-    EXPECT_EQ(members.size(), standIns.Keys().size() + (successor ? 1 : 2));
-    if (!successor) {
-        // Back on the network, the old host has let its members go.
-        s.honest[0]->Signal(SIGCONT);
-        std::vector<PublicKey> left;
-        for (const auto end = Clock::now() + 30s; Clock::now() < end && left.size() != 1;)
-            left = MembersAt(s.session);
-        EXPECT_EQ(left.size(), 1u) << "members the old host still lists" << s.honest[0]->NetLines();
-    }
+    const NameTable moved = Peek(s.moved = NewHost(s, s.session.tcpPort));
+    for (const PublicKey& key : standIns.keys) EXPECT_TRUE(moved.FindMember(key));
+    EXPECT_EQ(moved.Members().size(), standIns.keys.size() + (successor ? 1 : 2));
+    // Back on the network, the old host has let its members go.
+    if (!successor) s.honest[0]->Signal(SIGCONT);
+    EXPECT_TRUE(successor || Until([&] { return Peek(s.session).Members().size() == 1; }, 30s))
+        << "members the old host still lists" << s.honest[0]->NetLines();
     s.stop = true;
 }
 void HostFallsSilent(Stage& s) { FallSilent(s, false, false); }
@@ -1548,13 +1512,11 @@ void AMemberBackAfterASilence(Stage& s) {
     std::this_thread::sleep_for(std::chrono::milliseconds(kSilenceMs + 2000));
     away.Signal(SIGCONT);
     const std::string told = std::string("net: session lost: ") + RefusalText(Refusal::Silent);
-    for (const auto end = Clock::now() + 30s; Clock::now() < end && away.Count(told) == 0;)
-        std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(away.Count(told), 1u) << away.NetLines();
+    EXPECT_TRUE(Until([&] { return away.Count(told) == 1; }, 30s)) << away.NetLines();
     EXPECT_EQ(away.Count("net: took over as the session's host"), 0u) << away.NetLines();
     const NameTable table = Peek(s.session);
     EXPECT_EQ(table.Members().size(), 2u) << "members the host still lists";
-    EXPECT_TRUE(std::none_of(table.Players().begin(), table.Players().end(), [](const auto& p) { return p.name == "Cleo"; }));
+    EXPECT_FALSE(HasPlayer(table, "Cleo"));
     s.stop = true;
 }
 
@@ -1566,8 +1528,7 @@ void NobodyComesBackToTheMemberTakingOver(Stage& s) {
     s.honest[2]->Signal(SIGSTOP);
     s.honest[0]->Signal(SIGKILL);
     Honest& alone = *s.honest[1];
-    const auto lost = [&] { return alone.Count("net: session lost", false) > 0; };
-    for (const auto end = Clock::now() + 60s; Clock::now() < end && !lost();) std::this_thread::sleep_for(50ms);
+    Until([&] { return alone.Count("net: session lost", false) > 0; }, 60s);
     EXPECT_EQ(alone.Count("net: took over as the session's host"), 1u) << alone.NetLines();
     EXPECT_EQ(alone.Count(std::string("net: session lost: ") + RefusalText(Refusal::Alone)), 1u) << alone.NetLines();
     s.stop = true;
@@ -1598,13 +1559,12 @@ void QueriesAsTheHostChangesHands(Stage& s) {
     std::this_thread::sleep_for(3s);
     s.honest[0]->Signal(SIGKILL);
     const auto died = Clock::now();
-    for (const auto end = died + 30s; Clock::now() < end && !(standIns.AllBackAndTalking() && Back(victim));)
-        std::this_thread::sleep_for(20ms);
+    Until([&] { return standIns.Stray().empty() && Back(victim); }, 30s);
     Figure("every member back and talking after the host's machine died", died);
     std::this_thread::sleep_until(died + 10s);
     flooding = false;
     flood.join();
-    EXPECT_TRUE(standIns.AllBackAndTalking()) << standIns.Report();
+    EXPECT_EQ(standIns.Stray(), "");
     s.moved = NewHost(s, s.session.tcpPort);
     ExpectBackAsItself(s, victim, key);
 }
@@ -1625,8 +1585,7 @@ void BackAfterTheWait(Stage& s) {
     EXPECT_FALSE(back.Hello(kHelloRejoin));
     EXPECT_EQ(back.Refused(), Refusal::Late);
     const NameTable table = Peek(s.moved);
-    EXPECT_FALSE(table.FindMember(late.Key()));
-    EXPECT_TRUE(std::none_of(table.Players().begin(), table.Players().end(), [](const auto& p) { return p.name == "Lena"; }));
+    EXPECT_FALSE(table.FindMember(late.Key()) || HasPlayer(table, "Lena"));
     s.stop = true;
 }
 
@@ -1638,12 +1597,10 @@ void RoomPlayerFallsSilent(Stage& s) {
     std::this_thread::sleep_for(1s);
     s.attacker->GoSilent();
     const auto silent = Clock::now();
-    const auto listed = [&] {
-        HostileMember peek(s.session);
-        const NameTable table = peek.Hello(kHelloPeek) ? peek.Table() : NameTable();
-        return table.FindPlayer(player) != nullptr || table.Players().empty();
-    };
-    while (listed() && Clock::now() - silent < 30s) std::this_thread::sleep_for(100ms);
+    Until([&] {
+        const NameTable table = Peek(s.session);
+        return !table.Players().empty() && !table.FindPlayer(player);
+    }, 30s);
     EXPECT_LE(Figure("the silent player gone from the session after its last word", silent), 8s * krxtest::kBuildSlowdown);
     Message why;
     EXPECT_TRUE(s.attacker->ExpectFrame(FrameType::Refused, why, 5s));
