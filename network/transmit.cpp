@@ -206,8 +206,7 @@ void sc_Transmit::vFlush(uint32_t lTo) {
         for (int i = 0; i < 4; ++i) pBuffer[lLength + i] = static_cast<uint8_t>(end >> (8 * i));
         // Noted whether or not the session took it: one it refused is lost
         // all the same.
-        pSentTo[static_cast<size_t>(lSent) % pSentTo.size()] = lTo;
-        Note(lSent, pSentDigests, {pBuffer.get(), lLength + 4});
+        vNoteSent({pBuffer.get(), lLength + 4}, lTo);
         pDirPlay->bSend(lTo, pBuffer.get(), lLength + 4);
     }
     lLength = 4;
@@ -230,9 +229,13 @@ bool sc_Transmit::bHandOver(uint32_t lTo) {
     if (!pDirPlay || lTo == 0) return false;
     uint8_t message[4];
     for (int i = 0; i < 4; ++i) message[i] = static_cast<uint8_t>(kMessageHandOver >> (8 * i));
-    pSentTo[static_cast<size_t>(lSent) % pSentTo.size()] = lTo;
-    Note(lSent, pSentDigests, message);
+    vNoteSent(message, lTo);
     return pDirPlay->bSend(lTo, message, sizeof message);
+}
+
+void sc_Transmit::vNoteSent(std::span<const uint8_t> oMessage, uint32_t lTo) {
+    pSentTo[static_cast<size_t>(lSent) % pSentTo.size()] = lTo;
+    Note(lSent, pSentDigests, oMessage);
 }
 
 int32_t sc_Transmit::lSlotOf(uint32_t lPlayer) const {

@@ -157,6 +157,8 @@ private:
     // of authority, or becomes it because the holder left the room or fell
     // silent.
     bool bFromAuthority(uint32_t lFrom);
+    // A message sent, with its receiver, in the counts tests read.
+    void vNoteSent(std::span<const uint8_t> oMessage, uint32_t lTo);
     void vApply(uint32_t lKind, std::span<const uint8_t> oRecord, uint32_t lFrom, int32_t lSlot);
     void vRefuseFrom(uint32_t lFrom, const char* pWhat, const char* pWhy);
     // False when no message waited.

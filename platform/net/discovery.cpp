@@ -41,10 +41,6 @@ struct KeptCookie {
 std::mutex g_cookiesMutex;
 std::vector<KeptCookie> g_cookies;
 
-bool Empty(const QueryCookie& cookie) {
-    return std::all_of(cookie.begin(), cookie.end(), [](uint8_t b) { return b == 0; });
-}
-
 // A host that queries to the address reach: on the target's port, and on
 // the loopback network for an address there, off it for one off it.
 // Cookies are kept from those only, and sent only in queries to the
@@ -199,7 +195,7 @@ bool DecodeCookieReply(std::span<const uint8_t> bytes, uint32_t& nonce, QueryCoo
     WireReader r(bytes);
     if (!ReadHead(r, kCookieReply, nonce)) return false;
     cookie = r.Array<16>();
-    return r.AtEnd() && !Empty(cookie);
+    return r.AtEnd() && cookie != QueryCookie{};
 }
 
 void ForgetQueryCookies() {
@@ -255,7 +251,7 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
         // search is ignored.
         const bool answer = DecodeAnswer(bytes, answerNonce, advert, cookie);
         if ((!answer && !DecodeCookieReply(bytes, answerNonce, cookie)) || answerNonce != nonce) continue;
-        if (!Empty(cookie) && Reached(target, from)) {
+        if (cookie != QueryCookie{} && Reached(target, from)) {
             Keep(from, cookie);
             auto it = std::find_if(cookies.begin(), cookies.end(), [&](const KeptCookie& k) { return k.host == from; });
             const bool fresh = it == cookies.end() || it->cookie != cookie;

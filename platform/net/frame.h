@@ -33,15 +33,17 @@ constexpr uint32_t kVersion = 7;
 // the same time (socket.cpp), so that the two agree.
 //
 // Both are kept by the session's network threads, which wait in poll at
-// most a quarter of a second and do bounded work a pass: the game's own
-// thread stalling does not make its machine look gone. A silence is eight
-// beats long; for a false alarm the other side's network thread would have
-// to be kept from running for over three seconds, and a thread waking from a
-// wait is run ahead of busy ones. A side whose own thread was kept from
-// running (its machine starved, suspended or frozen) does not hold that
-// time against the other: it cannot have read meanwhile.
+// most kPollMs and do bounded work a pass: the game's own thread stalling
+// does not make its machine look gone. A silence is eight beats long; for a
+// false alarm the other side's network thread would have to be kept from
+// running for over three seconds. A side whose own thread was kept from
+// running (its machine starved, suspended or frozen: a pass later than
+// kLatePassMs past the last) does not hold that time against the other: it
+// cannot have read meanwhile.
 constexpr uint64_t kBeatMs = 500;
 constexpr uint64_t kSilenceMs = 4000;
+constexpr int kPollMs = 250;
+constexpr uint64_t kLatePassMs = 4 * kPollMs;
 // Well above the game's largest message; a longer frame is an attack or a
 // broken peer and ends the connection.
 constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;

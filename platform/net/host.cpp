@@ -28,10 +28,6 @@ constexpr int kDatagramQueueBytes = 4 << 20;
 constexpr uint64_t kUnusedRoomMs = 5000;
 // A host nobody ever joins gives up.
 constexpr uint64_t kFirstMemberMs = 10000;
-// The longest the loop waits in poll, and a pass later than this past the
-// last: the host's own thread was kept from running (frame.h).
-constexpr int kPollMs = 250;
-constexpr uint64_t kLatePassMs = 4 * kPollMs;
 // Read from one connection in a round before the next one's turn.
 constexpr size_t kReadPerRound = 4 * kReadChunk;
 
@@ -131,7 +127,9 @@ bool Host::Open(Fd listener, const std::vector<PublicKey>& expected, const Nonce
     }
     if (m_waker.Get() < 0) return false;
     m_startMs = m_passMs = NowMs();
-    m_opening = std::make_unique<Opening>(static_cast<Opening::Owner&>(*this), m_identity, m_machine, m_signer, m_port, expected, ticket, m_startMs);
+    // The owner is a private base: make_unique could not see it.
+    Opening::Owner& owner = *this;
+    m_opening = std::make_unique<Opening>(owner, m_identity, m_machine, m_signer, m_port, expected, ticket, m_startMs);
     return true;
 }
 

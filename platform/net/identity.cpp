@@ -38,10 +38,14 @@ bool Verify(const PublicKey& key, std::span<const uint8_t> message, const Signat
 }
 
 Nonce FreshNonce() {
-    Ready();
     Nonce n{};
-    randombytes_buf(n.data(), n.size());
+    FreshKey(n);
     return n;
+}
+
+void FreshKey(std::span<uint8_t> key) {
+    Ready();
+    randombytes_buf(key.data(), key.size());
 }
 
 } // namespace plat::net

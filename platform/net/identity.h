@@ -33,5 +33,8 @@ private:
 
 bool Verify(const PublicKey& key, std::span<const uint8_t> message, const Signature& signature);
 Nonce FreshNonce();
+// Fills a key of this process's own from the system's source of randomness
+// (the program ends without one, as no identity can be made then).
+void FreshKey(std::span<uint8_t> key);
 
 } // namespace plat::net

@@ -1,5 +1,7 @@
 #include "platform/net/limits.h"
 
+#include "platform/net/identity.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -65,8 +67,7 @@ void AddressLimits::Entry::Refused(uint64_t nowMs) {
 
 AddressHash::AddressHash() {
     static_assert(sizeof m_key == crypto_shorthash_KEYBYTES);
-    if (sodium_init() < 0) m_key.fill(0x5A); // no worse than a hash unkeyed
-    else randombytes_buf(m_key.data(), m_key.size());
+    FreshKey(m_key);
 }
 
 size_t AddressHash::operator()(uint32_t address) const {

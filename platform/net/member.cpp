@@ -19,10 +19,6 @@ constexpr int kWelcomeMs = 3000;
 // time will not, and the session is lost rather than the game held again.
 constexpr auto kAckWait = std::chrono::seconds(2);
 constexpr int kMoveSearchMs = 500;
-// The longest the loop waits in poll, and a pass later than this past the
-// last: this thread was kept from running (frame.h).
-constexpr int kPollMs = 250;
-constexpr uint64_t kLatePassMs = 4 * kPollMs;
 constexpr size_t kMaxPendingOut = 64u << 20;
 constexpr size_t kReadChunk = 64 * 1024;
 // Read from the host at one go before what waits to be sent gets its turn.

@@ -1,7 +1,7 @@
 #include "platform/net/queries.h"
 
-#include <algorithm>
-#include <cstdlib>
+#include "platform/net/identity.h"
+
 
 #include <sodium.h>
 
@@ -22,10 +22,7 @@ QueryLimits::QueryLimits(const AddressLimits::Rates& rates, size_t tracked, size
       m_cookies(cookiesPerSecond, cookiesPerSecond, nowMs) {
     static_assert(sizeof m_key == crypto_generichash_KEYBYTES);
     static_assert(sizeof(QueryCookie) >= crypto_generichash_BYTES_MIN);
-    // It fails only when the system has no source of randomness, and then
-    // no host has a key to sign with either (identity.cpp).
-    if (sodium_init() < 0) std::abort();
-    randombytes_buf(m_key.data(), m_key.size());
+    FreshKey(m_key);
 }
 
 QueryCookie QueryLimits::CookieOf(uint32_t address, uint64_t period) const {
@@ -42,7 +39,7 @@ QueryCookie QueryLimits::CookieFor(uint32_t address, uint64_t nowMs) const {
 }
 
 bool QueryLimits::Valid(uint32_t address, const QueryCookie& cookie, uint64_t nowMs) const {
-    if (std::all_of(cookie.begin(), cookie.end(), [](uint8_t b) { return b == 0; })) return false;
+    if (cookie == QueryCookie{}) return false;
     const uint64_t period = nowMs / kCookiePeriodMs;
     const auto same = [&](uint64_t p) { return crypto_verify_16(CookieOf(address, p).data(), cookie.data()) == 0; };
     return same(period) || (period > 0 && same(period - 1));

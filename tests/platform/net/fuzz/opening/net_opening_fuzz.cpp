@@ -194,6 +194,13 @@ void GreetAgain(uint8_t how) {
     closer.join();
 }
 
+// With one more at `now`: how many of `times` fall in the last second.
+double LastSecond(std::vector<uint64_t>& times, uint64_t now) {
+    times.push_back(now);
+    std::erase_if(times, [&](uint64_t at) { return at + 1000 <= now; });
+    return static_cast<double>(times.size());
+}
+
 // Never more taken in a second than the shared allowance, nor than an
 // address's own, however many more addresses ask than are kept apart; an
 // address that is its sender's own is shut out as soon as it asks past its
@@ -207,11 +214,6 @@ void Limits(std::span<const uint8_t> steps) {
     uint64_t now = 1'000'000;
     AddressLimits limits(rates, 8, 2, now), told(rates, 16, 1, now), spared(rates, 16, 1, now);
     std::array<std::vector<uint64_t>, 17> taken; // by address, and by all
-    const auto lastSecond = [&](std::vector<uint64_t>& t) {
-        t.push_back(now);
-        std::erase_if(t, [&](uint64_t at) { return at + 1000 <= now; });
-        return static_cast<double>(t.size());
-    };
     for (const uint8_t step : steps) {
         now += 25u * (step >> 4);
         const uint32_t address = kFirstAddress + (step & 15u);
@@ -222,8 +224,8 @@ void Limits(std::span<const uint8_t> steps) {
         if (const auto all = told.Take(address, now); !rates.proven && all != AddressLimits::Verdict::OverOwn)
             Check(spared.Take(address, now) == all);
         if (verdict != AddressLimits::Verdict::Taken) continue;
-        Check(lastSecond(taken[16]) <= rates.allBurst + rates.all);
-        Check(lastSecond(taken[step & 15]) <= rates.ownBurst + rates.own);
+        Check(LastSecond(taken[16], now) <= rates.allBurst + rates.all);
+        Check(LastSecond(taken[step & 15], now) <= rates.ownBurst + rates.own);
     }
 }
 
@@ -247,11 +249,6 @@ void Queries(std::span<const uint8_t> steps) {
     QueryLimits limits(rates, 8, 2, now, cookies);
     // By address with a cookie and without, answers by all, cookie replies by all.
     std::array<std::vector<uint64_t>, 34> replies;
-    const auto lastSecond = [&](std::vector<uint64_t>& t) {
-        t.push_back(now);
-        std::erase_if(t, [&](uint64_t at) { return at + 1000 <= now; });
-        return static_cast<double>(t.size());
-    };
     constexpr uint64_t kMoves[] = {0, 25, 1000, 30'000};
     for (const uint8_t step : steps) {
         now += kMoves[step >> 6];
@@ -264,9 +261,9 @@ void Queries(std::span<const uint8_t> steps) {
         Check(taken ? verdict != QueryLimits::Verdict::SendCookie : rationed || verdict != QueryLimits::Verdict::OverAll);
         if (which >= 8) Check(!limits.ShutOut(address, now));
         if (verdict == QueryLimits::Verdict::OverOwn || verdict == QueryLimits::Verdict::OverAll) continue;
-        if (verdict == QueryLimits::Verdict::Answer) Check(lastSecond(replies[32]) <= rates.allBurst + rates.all);
-        else Check(lastSecond(replies[33]) <= 2 * cookies);
-        Check(lastSecond(replies[which + (taken ? 0 : 16)]) <= rates.ownBurst + rates.own);
+        if (verdict == QueryLimits::Verdict::Answer) Check(LastSecond(replies[32], now) <= rates.allBurst + rates.all);
+        else Check(LastSecond(replies[33], now) <= 2 * cookies);
+        Check(LastSecond(replies[which + (taken ? 0 : 16)], now) <= rates.ownBurst + rates.own);
     }
 }
 
