@@ -10,6 +10,7 @@ pkgs=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   fonts-unifont fonts-arphic-uming
   xvfb xdotool x11-utils imagemagick
+  iproute2
 )
 missing=()
 for p in "${pkgs[@]}"; do
