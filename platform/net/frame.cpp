@@ -6,7 +6,7 @@ namespace {
 
 bool KnownType(uint8_t t) {
     return (t >= static_cast<uint8_t>(FrameType::Hello) && t <= static_cast<uint8_t>(FrameType::Beat)) ||
-           (t >= static_cast<uint8_t>(FrameType::Welcome) && t <= static_cast<uint8_t>(FrameType::HostBeat));
+           (t >= static_cast<uint8_t>(FrameType::Welcome) && t <= static_cast<uint8_t>(FrameType::MoveOn));
 }
 
 bool Finish(WireReader& r, const char*& why) {
@@ -30,8 +30,20 @@ const char* RefusalText(Refusal refusal) {
     case Refusal::Silent: return "the host heard nothing from this machine for too long and took it for gone";
     case Refusal::Alone: return "no other member came back to this machine as host: it was cut off from them";
     case Refusal::Late: return "the session's host no longer keeps this machine's place: it came back too late";
+    case Refusal::Elsewhere: return "a member's place is carried on only from the address it was held from";
+    case Refusal::CutOff: return "the session went on under another host without this machine: it was cut off from the others";
+    case Refusal::SteppedDown: return "the old host yields to the member taking over";
     }
     return "refused";
+}
+
+bool ValidHelloFlags(uint8_t flags) {
+    if ((flags & ~(kHelloRejoin | kHelloPeek | kHelloResume | kHelloMoved | kHelloWithOthers)) != 0) return false;
+    // A resume and a notice of a move each stand alone; only a notice says
+    // whether others are back.
+    const uint8_t kind = flags & ~kHelloWithOthers;
+    if ((kind & (kHelloResume | kHelloMoved)) != 0 && kind != kHelloResume && kind != kHelloMoved) return false;
+    return (flags & kHelloWithOthers) == 0 || kind == kHelloMoved;
 }
 
 ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why,
@@ -77,7 +89,8 @@ bool DecodeRequest(const Frame& frame, Message& m, const char*& why) {
         m.flags = r.U8();
         m.nonce = r.Array<32>();
         m.host.port = r.U16();
-        if (r.Ok() && (m.flags & ~(kHelloRejoin | kHelloPeek)) != 0) {
+        m.count = r.U64();
+        if (r.Ok() && !ValidHelloFlags(m.flags)) {
             why = "bad hello";
             return false;
         }
@@ -86,6 +99,7 @@ bool DecodeRequest(const Frame& frame, Message& m, const char*& why) {
         m.signature = r.Array<64>();
         break;
     case FrameType::Beat:
+        m.count = r.U64();
         break;
     case FrameType::CreatePlayer:
     case FrameType::CreateGroup:
@@ -185,7 +199,7 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         break;
     case FrameType::Refused: {
         const uint8_t refusal = r.U8();
-        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::Late))) {
+        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::SteppedDown))) {
             why = "unknown refusal";
             return false;
         }
@@ -193,6 +207,10 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         break;
     }
     case FrameType::HostBeat:
+    case FrameType::Resumed:
+        m.count = r.U64();
+        break;
+    case FrameType::MoveOn:
         break;
     default:
         why = "not an event";

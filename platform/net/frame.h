@@ -14,6 +14,11 @@ namespace plat::net {
 // Every stream between a member and the host is a run of frames:
 // u32 length (of what follows), u8 type, payload; all fields little-endian.
 constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
+// 8: each side numbers the frames it sends after the welcome and keeps
+// them until the other says in a beat that it has them, so that a member
+// can carry its stream on over a fresh connection (Resume) from where each
+// side stopped reading; a member that took its host for gone tells it so
+// (Moved), and a host that yields tells its members to move on (MoveOn).
 // 7: a member says in its hello the port it would host on, and the name
 // table and MemberJoined carry where each member would host; a session
 // query carries a cookie, and a host may answer it with one (discovery.h).
@@ -23,27 +28,7 @@ constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
 // 4: a session query is as long as the longest answer (discovery.h).
 // 3: machines are known by public keys and prove themselves by signing a
 // challenge of the connection (handshake.h); version 2 sent a secret.
-constexpr uint32_t kVersion = 7;
-// A machine whose cable comes out, whose network drops or whose power goes
-// sends nothing more, not even the end of its streams, and the system goes
-// on sending to it for many minutes before it reports an error. So each side
-// of a member's stream writes at least every kBeatMs (a beat when nothing
-// else went) and takes the other for gone once nothing at all has come from
-// it for kSilenceMs; the system is told to give up on undelivered bytes in
-// the same time (socket.cpp), so that the two agree.
-//
-// Both are kept by the session's network threads, which wait in poll at
-// most kPollMs and do bounded work a pass: the game's own thread stalling
-// does not make its machine look gone. A silence is eight beats long; for a
-// false alarm the other side's network thread would have to be kept from
-// running for over three seconds. A side whose own thread was kept from
-// running (its machine starved, suspended or frozen: a pass later than
-// kLatePassMs past the last) does not hold that time against the other: it
-// cannot have read meanwhile.
-constexpr uint64_t kBeatMs = 500;
-constexpr uint64_t kSilenceMs = 4000;
-constexpr int kPollMs = 250;
-constexpr uint64_t kLatePassMs = 4 * kPollMs;
+constexpr uint32_t kVersion = 8;
 // Well above the game's largest message; a longer frame is an attack or a
 // broken peer and ends the connection.
 constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
@@ -52,7 +37,7 @@ constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
 // frame ends the connection at its length word, before its bytes are kept.
 // A hello is the longer of what a member sends; a welcome carries the
 // largest name table a session holds.
-constexpr uint32_t kMaxHelloPayload = 4 + 4 + 16 + 16 + 32 + 8 + 1 + 32 + 2;
+constexpr uint32_t kMaxHelloPayload = 4 + 4 + 16 + 16 + 32 + 8 + 1 + 32 + 2 + 8;
 constexpr uint32_t kMaxChallengePayload = 32 + 32 + 64;
 constexpr uint32_t kMaxWelcomePayload =
     static_cast<uint32_t>(4 + 4 + 16 + 16 + kNameLimit + 4 + 8) + NameTable::kMaxEncodedBytes;
@@ -72,7 +57,7 @@ enum class FrameType : uint8_t {
     RenameGroup = 8,
     Send = 9,
     Proof = 10,
-    Beat = 11, // still here; nothing else
+    Beat = 11, // still here, and the host's frames taken so far
     // host -> member
     Welcome = 64,
     Ack = 65,
@@ -88,12 +73,21 @@ enum class FrameType : uint8_t {
     MemberLeft = 75,
     Challenge = 76,
     Refused = 77,
-    HostBeat = 78, // still here; nothing else
+    HostBeat = 78, // still here, and the member's frames taken so far
+    Resumed = 79,  // a resume proved: the member's frames taken so far
+    MoveOn = 80,   // this host yields: the session goes on under the member taking over
 };
 
 // Hello flags.
 constexpr uint8_t kHelloRejoin = 1; // coming back to a new host, keeping ids
 constexpr uint8_t kHelloPeek = 2;   // only wants the name table, then leaves
+constexpr uint8_t kHelloResume = 4; // carries its stream on over this connection
+// Took this host for gone and moved on (to a host of its own or another
+// member's); with kHelloWithOthers, a host that other members are back with.
+constexpr uint8_t kHelloMoved = 8;
+constexpr uint8_t kHelloWithOthers = 16;
+// Whether the flags of a hello go together.
+bool ValidHelloFlags(uint8_t flags);
 
 // Why a host does not take a machine in, or no longer keeps it; it says so
 // in place of its challenge or its welcome, or at any time to a member it
@@ -102,9 +96,12 @@ constexpr uint8_t kHelloPeek = 2;   // only wants the name table, then leaves
 enum class Refusal : uint8_t {
     Full = 1,         // every member place is taken
     AddressShare = 2, // the machine's address holds its share of them
-    Silent = 3,       // nothing came from the member for kSilenceMs: it was taken for gone
+    Silent = 3,       // nothing came from the member for kGoneMs (stream.h): it was taken for gone
     Alone = 4,        // a host taking over whom no other member came back to: it was the one cut off
     Late = 5,         // a member coming back after its host stopped keeping its place
+    Elsewhere = 6,    // a resume from another address than the one the member's place is held from
+    CutOff = 7,       // the session went on under another host without this machine
+    SteppedDown = 8,  // to a member that moved on: this host yields to the one it moved to
 };
 // The line either side writes of it.
 const char* RefusalText(Refusal refusal);
@@ -133,6 +130,7 @@ struct Message {
     Nonce nonce{};           // Hello, Challenge
     Signature signature{};   // Challenge, Proof
     uint64_t process = 0;    // Hello, MemberJoined, Welcome (the host's)
+    uint64_t count = 0;      // Hello, Beat, HostBeat, Resumed: numbered frames taken from the other side
     Endpoint host;           // Hello: the port it would host on; MemberJoined: where it would host
     uint8_t flags = 0;       // Hello
     bool ok = false;         // Ack

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/net/stream.h"
 
 namespace plat::net {
 
 namespace {
 
-constexpr size_t kReadChunk = 64 * 1024;
 // Between a broken greeting and its next try, twice as long each time: a
 // host pushing connections out has room again soon, and a hello allowance
 // has refilled a little. A host that breaks every try is left after a
@@ -17,6 +17,8 @@ constexpr size_t kReadChunk = 64 * 1024;
 // cannot yet tell its addresses from a joiner's.
 constexpr auto kAgainAfter = std::chrono::milliseconds(200);
 constexpr int kTriesPerHost = 4;
+// A connection not made in this time is begun afresh.
+constexpr uint64_t kConnectAgainMs = 1000;
 
 void WriteEnd(WireWriter& w, const Endpoint& e) {
     w.U32(e.address);
@@ -46,6 +48,7 @@ std::vector<uint8_t> Transcript(Signer signer, const HandshakeFacts& f) {
     WriteEnd(w, f.memberEnd);
     WriteEnd(w, f.hostEnd);
     w.U16(f.hostPort);
+    w.U64(f.taken);
     return out;
 }
 
@@ -57,6 +60,7 @@ bool HostFacts(const Fd& fd, const Message& hello, const PublicKey& host, Handsh
     f.memberNonce = hello.nonce;
     f.flags = hello.flags;
     f.hostPort = hello.host.port;
+    f.taken = hello.count;
     f.host = host;
     f.hostNonce = FreshNonce();
     return true;
@@ -73,6 +77,7 @@ void WriteHello(std::vector<uint8_t>& out, const HandshakeFacts& f, uint64_t pro
     w->U8(f.flags);
     w->Array(f.memberNonce);
     w->U16(f.hostPort);
+    w->U64(f.taken);
 }
 
 void WriteChallenge(std::vector<uint8_t>& out, const HandshakeFacts& f, const Signature& signature) {
@@ -100,21 +105,24 @@ void WriteWelcome(std::vector<uint8_t>& out, const Guid& app, const Guid& instan
 }
 
 Greeting::Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
-                   uint8_t flags, std::vector<PublicKey> hosts, uint16_t hostPort, std::optional<Nonce> nonce)
-    : fd(StartConnect(to)), m_to(to), m_me(me), m_expected(std::move(hosts)), m_process(process), m_nonce(nonce) {
+                   uint8_t flags, std::vector<PublicKey> hosts, uint16_t hostPort, std::optional<Nonce> nonce,
+                   uint64_t taken)
+    : fd(StartConnect(to, &m_nobody)), m_to(to), m_me(me), m_expected(std::move(hosts)), m_process(process),
+      m_nonce(nonce), m_begunMs(NowMs()) {
     m_facts.app = app;
     m_facts.instance = instance;
     m_facts.member = me.Key();
     m_facts.memberNonce = nonce ? *nonce : FreshNonce();
     m_facts.flags = flags;
     m_facts.hostPort = hostPort;
-    if (!fd.Valid()) Fail("cannot connect");
+    m_facts.taken = taken;
+    if (!fd.Valid()) Fail(m_nobody ? "nothing listens there" : "cannot connect");
 }
 
-std::unique_ptr<Greeting> Greeting::Again() const {
+std::unique_ptr<Greeting> Greeting::Again(bool counted) const {
     auto again = std::make_unique<Greeting>(m_to, m_me, m_facts.app, m_facts.instance, m_process, m_facts.flags,
-                                            m_expected, m_facts.hostPort, m_nonce);
-    again->m_tries = m_tries + 1;
+                                            m_expected, m_facts.hostPort, m_nonce, m_facts.taken);
+    again->m_tries = m_tries + (counted ? 1 : 0);
     return again;
 }
 
@@ -146,7 +154,9 @@ bool Greeting::Flush() {
 void Greeting::Step(short revents) {
     if (m_state != State::Going || revents == 0) return;
     if (!m_connected) {
-        if (!Connected(fd) || !Ends(fd, m_facts.memberEnd, m_facts.hostEnd)) return Fail("cannot connect");
+        m_nobody = plat::net::NobodyListens(fd);
+        if (m_nobody) return Fail("nothing listens there");
+        if (!plat::net::Connected(fd) || !Ends(fd, m_facts.memberEnd, m_facts.hostEnd)) return Fail("cannot connect");
         m_connected = true;
         WriteHello(m_out, m_facts, m_process);
     }
@@ -156,9 +166,9 @@ void Greeting::Step(short revents) {
         n = ReadSome(fd, chunk);
         if (n < 0) return Fail("the connection broke", true);
         m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
-        // Nothing but a challenge and a welcome is due, and nothing longer
-        // is kept; whatever the host sends after the welcome waits in
-        // `rest` for the member.
+        // Nothing but a challenge and a welcome (or a resume's answer) is
+        // due, and nothing longer is kept; whatever the host sends after it
+        // waits in `rest` for the member.
         Frame frame;
         size_t used = 0;
         const char* why = "";
@@ -198,6 +208,11 @@ void Greeting::Take(const Frame& frame) {
         WriteProof(m_out, m_me.Sign(Transcript(Signer::Member, m_facts)));
         return;
     }
+    if (m_facts.flags & kHelloResume) {
+        if (frame.type != FrameType::Resumed || !DecodeEvent(frame, welcome, why)) return Fail("no answer to a resume");
+        m_state = State::Welcomed;
+        return;
+    }
     if (frame.type != FrameType::Welcome || !DecodeEvent(frame, welcome, why)) return Fail("no welcome from the host");
     if (welcome.app != m_facts.app || welcome.instance != m_facts.instance) return Fail("a welcome to another session");
     m_state = State::Welcomed;
@@ -213,6 +228,10 @@ std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> gree
         const auto now = std::chrono::steady_clock::now();
         for (auto& g : greetings) {
             if (g->Now() == Greeting::State::Welcomed) return std::move(g);
+            if (g->Now() == Greeting::State::Going && !g->Connected() && NowMs() >= g->BegunMs() + kConnectAgainMs) {
+                g = g->Again(false);
+                continue;
+            }
             if (g->Now() != Greeting::State::Failed) continue;
             why = g->Why();
             if (g->Refused() && refused) {

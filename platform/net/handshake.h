@@ -17,13 +17,17 @@
 namespace plat::net {
 
 // The opening of every connection to a session's host:
-//   member: Hello (its key, a fresh nonce, its process, flags)
+//   member: Hello (its key, a fresh nonce, its process, flags, and for a
+//           resume the host's frames it has taken)
 //   host:   Challenge (its key, a fresh nonce, its signature)
 //   member: Proof (its signature)
-//   host:   Welcome (the session and its name table)
+//   host:   Welcome (the session and its name table); or to a resume,
+//           Resumed (the member's frames it has taken) and the frames the
+//           member has not, again (stream.h); or to a member that says it
+//           moved on, Refused (succession.h)
 // Each signature covers both keys, both nonces, the flags, the port the
-// member would host on and both ends of this one connection as its signer
-// sees them. A machine that passes the
+// member would host on, the count a resume carries on from and both ends
+// of this one connection as its signer sees them. A machine that passes the
 // bytes on between a connection of its own to each side gets nothing either
 // side accepts: the ends signed are not the ends of the connection the
 // signature arrives on. Nor does a signature serve twice, since the other
@@ -39,6 +43,7 @@ struct HandshakeFacts {
     Endpoint memberEnd; // the member's end of the connection
     Endpoint hostEnd;   // the host's end, where the member connected to
     uint16_t hostPort = 0; // where the member would host on its own address, 0 for nowhere
+    uint64_t taken = 0;    // a resume: the host's frames the member has taken
 };
 
 enum class Signer : uint8_t { Host = 1, Member = 2 };
@@ -67,10 +72,11 @@ public:
     // The host must prove one of the keys in `hosts` when any are given (a
     // member coming back to a successor its table names); any key serves
     // otherwise. `hostPort`: where this machine would host the session;
-    // `nonce`: the hello's, when it is a ticket (a fresh one otherwise).
+    // `nonce`: the hello's, when it is a ticket (a fresh one otherwise);
+    // `taken`: a resume's count of the host's frames taken.
     Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
              uint8_t flags, std::vector<PublicKey> hosts = {}, uint16_t hostPort = 0,
-             std::optional<Nonce> nonce = std::nullopt);
+             std::optional<Nonce> nonce = std::nullopt, uint64_t taken = 0);
 
     State Now() const { return m_state; }
     const char* Why() const { return m_why; }
@@ -79,15 +85,27 @@ public:
     // Failed on a connection that broke before the welcome, as a host
     // pushing connections out under a flood leaves it: worth another try.
     bool Broke() const { return m_broke; }
+    // Failed because nothing listens where it was sent: the machine there
+    // said so at once (its host's process is gone).
+    bool NobodyListens() const { return m_nobody; }
+    // Its connection is made; and it has proved itself to the host, which
+    // may then have acted on it.
+    bool Connected() const { return m_connected; }
+    bool Proved() const { return m_challenged; }
+    uint64_t BegunMs() const { return m_begunMs; }
+    // The key the host proved, and the count a resume's hello carried.
+    const PublicKey& HostKey() const { return m_facts.host; }
+    uint64_t Taken() const { return m_facts.taken; }
     // The same greeting begun again, with a nonce of its own, and how many
-    // times it has been begun.
-    std::unique_ptr<Greeting> Again() const;
+    // times it has been begun (a connection never made counts for none).
+    std::unique_ptr<Greeting> Again(bool counted = true) const;
     int Tries() const { return m_tries; }
     pollfd Wants() const;
     // Goes as far as the socket allows; call when poll reports it.
     void Step(short revents);
 
-    // Once welcomed: the stream, the welcome and what came after it.
+    // Once welcomed: the stream, the welcome (or a resume's Resumed) and
+    // what came after it.
     Fd fd;
     Message welcome;
     std::vector<uint8_t> rest;
@@ -106,25 +124,13 @@ private:
     HandshakeFacts m_facts;
     std::optional<Refusal> m_refused;
     State m_state = State::Going;
-    bool m_connected = false, m_challenged = false, m_broke = false;
+    bool m_connected = false, m_challenged = false, m_broke = false, m_nobody = false;
     int m_tries = 1;
+    uint64_t m_begunMs;
     const char* m_why = "";
     std::vector<uint8_t> m_out, m_in;
     size_t m_outPos = 0;
 };
-
-// After a host change the members left take over in the order of the name
-// table, oldest first, each in its turn: the first from when a member loses
-// the old host, the next kTurnMs later, and so on. A member looks for every
-// member whose turn has come, and takes over when its own comes before it
-// found one of them. Members learn of the loss up to a second or so apart
-// (frame.h); a turn is long enough that a member whose successor went too
-// while others were already back with it (they learn of that loss only
-// kSilenceMs later) finds the next one hosting before its own turn.
-constexpr int kTurnMs = 4000;
-// A new host keeps the places of the members it expects this long from its
-// start: a member looks for it from its turn, a second or so either side.
-constexpr int kRejoinWindowMs = 8000;
 
 using Deadline = std::chrono::steady_clock::time_point;
 
@@ -132,7 +138,9 @@ using Deadline = std::chrono::steady_clock::time_point;
 // returned; the others are closed) or the deadline passes or `stop` is set,
 // or a host that proved itself refuses: null then, and `why` tells what the
 // last to fail said, `refused` (when given) the refusal. One whose
-// connection broke is begun again a little later, a few times at most.
+// connection broke is begun again a little later, a few times at most, and
+// one whose connection is not made within a second is begun afresh rather
+// than wait for the system's next try, seconds later on a lossy network.
 std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
                                      const char*& why, const std::atomic<bool>* stop = nullptr,
                                      std::optional<Refusal>* refused = nullptr);

@@ -30,6 +30,8 @@ constexpr uint64_t kUnusedRoomMs = 5000;
 constexpr uint64_t kFirstMemberMs = 10000;
 // Read from one connection in a round before the next one's turn.
 constexpr size_t kReadPerRound = 4 * kReadChunk;
+// A host that yields waits this long at most for its last words to go.
+constexpr uint64_t kLastWordsMs = 2000;
 
 struct Registry {
     std::mutex mutex;
@@ -81,6 +83,7 @@ std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t mach
     for (const auto& g : host->m_table.Groups())
         if (g.players.empty()) host->m_unused[g.id] = NowMs();
     if (!host->Open(std::move(listener), expected, ticket)) return nullptr;
+    host->m_hearing = Hearing(host->m_startMs);
     host->m_thread = std::thread([h = host.get()] { h->Run(); });
     Hosts().Add(host);
     return host;
@@ -126,7 +129,7 @@ bool Host::Open(Fd listener, const std::vector<PublicKey>& expected, const Nonce
         return false;
     }
     if (m_waker.Get() < 0) return false;
-    m_startMs = m_passMs = NowMs();
+    m_startMs = NowMs();
     // The owner is a private base: make_unique could not see it.
     Opening::Owner& owner = *this;
     m_opening = std::make_unique<Opening>(owner, m_identity, m_machine, m_signer, m_port, expected, ticket, m_startMs);
@@ -148,10 +151,11 @@ void Host::Run() {
         fds.push_back({m_listener.Get(), POLLIN, 0});
         fds.push_back({m_udp.Get(), POLLIN, 0});
         for (const auto& c : m_conns)
-            fds.push_back({c->fd.Get(), static_cast<short>(POLLIN | (c->Pending() ? POLLOUT : 0)), 0});
+            fds.push_back({c->stream.Socket().Get(), static_cast<short>(POLLIN | (c->stream.WantsWrite() ? POLLOUT : 0)), 0});
         if (poll(fds.data(), fds.size(), kPollMs) < 0) continue;
         if (fds[0].revents) m_waker.Drain();
-        Credit();
+        Credit(NowMs());
+        if (m_giveUp.exchange(false) && m_downMs == 0) StepDown(true);
         for (size_t i = 0; i < m_conns.size(); ++i) {
             Connection& c = *m_conns[i];
             const short ev = fds[i + 3].revents;
@@ -160,28 +164,35 @@ void Host::Run() {
             // ack), in this pass rather than the next.
             if (!c.dead && (ev & (POLLIN | POLLOUT))) WriteTo(c);
         }
-        Credit();
         const uint64_t now = NowMs();
+        Credit(now);
         m_opening->Pass(now);
         for (auto& c : m_conns) {
-            if (c->Member() && c->Pending() > kMaxOut)
+            if (c->Member() && c->stream.Kept() > kMaxOut) {
                 Drop(*c, "does not read what the host sends");
-            else if (c->Member() && now > c->heardMs + kSilenceMs)
+            } else if (c->Member() && c->stream.Quiet(now) > kGoneMs) {
+                m_silenced.push_back(c->key);
+                if (m_silenced.size() > NameTable::kMaxMembers) m_silenced.erase(m_silenced.begin());
                 Refuse(*c, Refusal::Silent);
-            else if (c->Member() && !c->Pending() && now >= c->wroteMs + kBeatMs) {
-                FrameWriter(c->out, FrameType::HostBeat);
-                WriteTo(*c);
+            } else if (c->Member()) {
+                WriteTo(*c); // a beat when one is due
             }
         }
         EndUnusedRooms();
         std::erase_if(m_conns, [](const auto& c) { return c->dead; });
         // Newcomers and searches after the members, each a bounded share
         // of the pass however fast they come.
-        if (fds[1].revents & POLLIN) m_opening->Accept(m_listener);
-        if (fds[2].revents & POLLIN) m_opening->AnswerQueries(m_udp);
+        if (m_listener.Valid() && (fds[1].revents & POLLIN)) m_opening->Accept(m_listener);
+        if (m_udp.Valid() && (fds[2].revents & POLLIN)) m_opening->AnswerQueries(m_udp);
         m_members = static_cast<uint32_t>(std::count_if(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->Member(); }));
+        m_othersCame = m_opening->OthersCame();
         ++m_passes;
-        if (Idle()) break;
+        // A host that yielded ends once its last words have gone, or gave up on them.
+        if (m_downMs != 0 &&
+            (now > m_downMs + kLastWordsMs ||
+             std::none_of(m_conns.begin(), m_conns.end(), [](const auto& c) { return c->stream.Attached() && c->Pending(); })))
+            break;
+        if (m_downMs == 0 && Idle()) break;
     }
     m_conns.clear();
     m_listener.Reset();
@@ -189,16 +200,15 @@ void Host::Run() {
     m_finished = true;
 }
 
-void Host::Credit() {
-    const uint64_t at = NowMs(), away = at - std::exchange(m_passMs, at);
-    if (away > kLatePassMs)
-        for (auto& c : m_conns) c->heardMs += away;
+void Host::Credit(uint64_t nowMs) {
+    // Before anything is read: a stretch this thread did not run is one in
+    // which it heard nobody.
+    m_hearing.Pass(nowMs);
+    for (auto& c : m_conns) c->stream.Pass(nowMs);
 }
 
 Connection& Host::Keep(Fd fd, const Endpoint& peer) {
-    Connection& c = *m_conns.emplace_back(std::make_unique<Connection>());
-    c.fd = std::move(fd);
-    c.peer = peer;
+    Connection& c = *m_conns.emplace_back(std::make_unique<Connection>(std::move(fd), peer));
     ReadFrom(c);
     if (!c.dead) WriteTo(c);
     return c;
@@ -209,44 +219,38 @@ void Host::Sweep() {
 }
 
 void Host::WriteTo(Connection& c) {
-    if (!c.Pending()) return;
-    const long n = WriteSome(c.fd, std::span(c.out).subspan(c.outPos));
-    if (n < 0) return Drop(c, nullptr);
-    if (n > 0) c.wroteMs = NowMs();
-    c.Wrote(static_cast<size_t>(n));
+    if (!c.stream.Attached()) return;
+    if (!c.stream.Flush(NowMs())) return c.Member() ? Detach(c, "a member's connection broke") : Drop(c, nullptr);
+    c.Wrote();
     if (!c.dead && c.welcomed && c.peek && !c.Pending()) c.dead = true; // answered; done
 }
 
 void Host::ReadFrom(Connection& c) {
-    uint8_t chunk[kReadChunk];
-    for (size_t taken = 0; taken < kReadPerRound; taken += sizeof chunk) {
-        const long n = ReadSome(c.fd, chunk);
-        if (n < 0) {
-            Drop(c, nullptr);
-            return;
-        }
+    for (size_t taken = 0; taken < kReadPerRound; taken += kReadChunk) {
+        const uint64_t now = NowMs();
+        const long n = c.stream.Read(now);
+        // A member whose stream ends has closed it: it left, or its process
+        // ended. One whose connection fails (reset, timed out) may carry its
+        // stream on over a fresh one: its place is kept.
+        if (n == Stream::kEnded || (n < 0 && !c.Member())) return Drop(c, nullptr);
+        if (n < 0) return Detach(c, "a member's connection broke");
         if (n == 0) break;
-        c.heardMs = NowMs();
-        c.in.insert(c.in.end(), chunk, chunk + n);
-        size_t at = 0;
-        for (;;) {
-            Frame frame;
-            size_t used = 0;
-            const char* why = "";
-            const ParseStatus s =
-                ParseFrame(std::span(c.in).subspan(at), frame, used, why, c.welcomed ? kMaxFramePayload : kMaxHelloPayload);
-            if (s == ParseStatus::NeedMore) break;
-            if (s == ParseStatus::Bad) {
-                Drop(c, why);
-                return;
-            }
+        if (c.Member() && c.process != m_machine) m_hearing.Heard(now);
+        Frame frame;
+        const char* why = "";
+        for (ParseStatus s; (s = c.stream.Next(frame, why, c.welcomed ? kMaxFramePayload : kMaxHelloPayload)) !=
+                            ParseStatus::NeedMore;) {
+            if (s == ParseStatus::Bad) return Drop(c, why);
             Handle(c, frame);
-            if (c.dead) return;
-            at += used;
+            if (c.dead || !c.stream.Attached()) return;
         }
-        c.in.erase(c.in.begin(), c.in.begin() + static_cast<std::ptrdiff_t>(at));
-        if (static_cast<size_t>(n) < sizeof chunk) break;
+        if (static_cast<size_t>(n) < kReadChunk) break;
     }
+}
+
+void Host::Detach(Connection& c, const char* why) {
+    TraceRefusal("net host", why, Address(c.peer));
+    c.stream.Detach();
 }
 
 void Host::Handle(Connection& c, const Frame& frame) {
@@ -257,11 +261,10 @@ void Host::Handle(Connection& c, const Frame& frame) {
         return;
     }
     if (!c.welcomed) return m_opening->Take(c, m);
-    if (m.type == FrameType::Hello || m.type == FrameType::Proof || c.peek) {
+    if (m.type == FrameType::Hello || m.type == FrameType::Proof || m.type == FrameType::Beat || c.peek) {
         Drop(c, "unexpected frame");
         return;
     }
-    if (m.type == FrameType::Beat) return;
     const uint64_t now = NowMs();
     if (m.type == FrameType::Send) {
         if (!c.messages.Take(1, now) || !c.bytes.Take(static_cast<double>(m.data.size()), now))
@@ -274,9 +277,11 @@ void Host::Handle(Connection& c, const Frame& frame) {
 }
 
 void Host::Refuse(Connection& c, Refusal refusal) {
-    FrameWriter(c.out, FrameType::Refused)->U8(static_cast<uint8_t>(refusal));
-    // Said once, as far as the socket takes it: nothing waits on a machine
-    // that is not taken.
+    std::vector<uint8_t> refused;
+    FrameWriter(refused, FrameType::Refused)->U8(static_cast<uint8_t>(refusal));
+    // Said once, ahead of whatever waits, as far as the socket takes it:
+    // nothing waits on a machine that is not taken.
+    c.stream.Control(refused);
     WriteTo(c);
     Drop(c, RefusalText(refusal));
 }
@@ -407,15 +412,19 @@ void Host::Deliver(Connection& c, const Message& m) {
 }
 
 void Host::Ack(Connection& c, uint32_t seq, bool ok, Id id) {
-    FrameWriter f(c.out, FrameType::Ack);
-    f->U32(seq);
-    f->U8(ok ? 1 : 0);
-    f->U32(id);
+    std::vector<uint8_t> ack;
+    {
+        FrameWriter f(ack, FrameType::Ack);
+        f->U32(seq);
+        f->U8(ok ? 1 : 0);
+        f->U32(id);
+    }
+    c.Send(ack);
 }
 
-void Host::Broadcast(const std::vector<uint8_t>& frame) {
+void Host::Broadcast(const std::vector<uint8_t>& frames) {
     for (auto& c : m_conns)
-        if (c->Member()) c->out.insert(c->out.end(), frame.begin(), frame.end());
+        if (c->Member()) c->Send(frames);
 }
 
 void Host::Drop(Connection& c, const char* why) {
@@ -423,8 +432,83 @@ void Host::Drop(Connection& c, const char* why) {
     if (why) TraceRefusal("net host", std::string("dropped a connection: ") + why, Address(c.peer));
     const bool member = c.Member();
     c.dead = true;
-    c.fd.Reset();
+    c.stream.Detach().Reset();
     if (member) Forget(c.key);
+}
+
+Connection* Host::Place(const PublicKey& key) {
+    for (auto& c : m_conns)
+        if (c->Member() && c->key == key) return c.get();
+    return nullptr;
+}
+
+bool Host::PlaceTry(const PublicKey& key, uint32_t address) {
+    Connection* place = Place(key);
+    return place && place->peer.address == address && place->resumes.Take(1, NowMs());
+}
+
+void Host::Resume(Connection& c) {
+    // The key was proved on this connection: the place is the prover's own.
+    Connection* place = Place(c.facts.member);
+    if (!place) return Refuse(c, Refusal::Late);
+    if (place->peer.address != c.peer.address) return Refuse(c, Refusal::Elsewhere);
+    if (!place->stream.CanResume(c.facts.taken)) return Drop(c, "a resume from frames the host never sent");
+    std::vector<uint8_t> resumed;
+    FrameWriter(resumed, FrameType::Resumed)->U64(place->stream.Taken());
+    const uint64_t now = NowMs();
+    // The member sends again what this side has not taken, and the old
+    // connection is let go: nothing more is read from it.
+    place->stream.Resume(c.stream.Detach(), c.facts.taken, place->stream.Taken() + 1, now);
+    place->stream.Control(resumed);
+    place->peer = c.peer;
+    c.dead = true;
+    if (place->process != m_machine) m_hearing.Heard(now);
+    WriteTo(*place);
+}
+
+void Host::Moved(Connection& c) {
+    const PublicKey& key = c.facts.member;
+    Connection* place = Place(key);
+    const bool silenced = std::find(m_silenced.begin(), m_silenced.end(), key) != m_silenced.end();
+    // Only a member this host has, or let go for its silence, speaks of a move.
+    if (!place && !silenced) return Refuse(c, Refusal::Late);
+    const uint64_t now = NowMs();
+    MoveNotice notice;
+    notice.hostCutOff = place ? m_hearing.QuietSince(place->stream.HeardAt()) : m_hearing.QuietNow(now);
+    notice.withOthers = (c.facts.flags & kHelloWithOthers) != 0;
+    notice.othersLeft = static_cast<size_t>(std::count_if(m_conns.begin(), m_conns.end(), [&](const auto& o) {
+        return o->Member() && o->process != m_machine && o->process != c.process;
+    }));
+    if (JudgeMove(notice) == MoveVerdict::StepDown) {
+        Trace("net host", "a member moved on while this host was cut off from the others: it yields");
+        Refuse(c, Refusal::SteppedDown);
+        return StepDown(false);
+    }
+    if (place) Drop(*place, "moved on while the others stayed");
+    Refuse(c, Refusal::Late);
+}
+
+void Host::StepDown(bool cutOff) {
+    std::vector<uint8_t> moveOn;
+    FrameWriter(moveOn, FrameType::MoveOn);
+    for (auto& c : m_conns) {
+        if (!c->Member()) continue;
+        if (cutOff || c->process == m_machine) {
+            Refuse(*c, Refusal::CutOff);
+        } else {
+            c->Send(moveOn);
+            WriteTo(*c);
+        }
+    }
+    // Nobody finds this host again, nor reaches it.
+    m_listener.Reset();
+    m_udp.Reset();
+    m_downMs = NowMs();
+}
+
+void Host::GiveUp() {
+    m_giveUp = true;
+    m_waker.Signal();
 }
 
 bool Host::Join(const MemberEntry& member) {

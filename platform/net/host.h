@@ -13,6 +13,7 @@
 #include "platform/net/name_table.h"
 #include "platform/net/opening.h"
 #include "platform/net/socket.h"
+#include "platform/net/succession.h"
 #include "platform/net/wire.h"
 
 namespace plat::net {
@@ -22,9 +23,11 @@ struct Connection;
 // The host of a session: a stream listener, the discovery answerer and the
 // session's name table, served by one I/O thread. Machines come in through
 // its opening (opening.h); it relays the members' messages, keeps the table
-// and the rooms, and hears from each member. It outlives the game of its
-// own machine leaving (the members still connected keep it), and ends by
-// itself once no member is left.
+// and the rooms, and hears from each member, keeping each member's place
+// while its stream may still be carried on (stream.h). It outlives the game
+// of its own machine leaving (the members still connected keep it), and
+// ends by itself once no member is left, or once it yields the session to a
+// member that moved on (succession.h).
 class Host final : private Opening::Owner {
 public:
     // Starts a host in this process for `machine` (the token of the
@@ -48,17 +51,29 @@ public:
     // last one.
     uint64_t Passes() const { return m_passes.load(); }
     uint32_t Members() const { return m_members.load(); }
+    // A member of another machine has been welcomed since it started.
+    bool OthersCame() const { return m_othersCame.load(); }
     void Stop();
+    // The session went on elsewhere without this host's machines: every
+    // member is told it was cut off, and the host ends.
+    void GiveUp();
 
 private:
     Host(const SessionIdentity& identity, uint64_t machine, std::shared_ptr<const Identity> signer);
     bool Open(Fd listener, const std::vector<PublicKey>& expected, const Nonce& ticket);
     void Run();
     // The time this thread did not run (its machine starved, suspended or
-    // frozen, between passes or in one) is nobody's silence: a member's
-    // last word moves on as much.
-    void Credit();
+    // frozen, between passes or in one) is nobody's silence.
+    void Credit(uint64_t nowMs);
     void ReadFrom(Connection& c);
+    // Lets go of a member's connection and keeps its place.
+    void Detach(Connection& c, const char* why);
+    // The member's place of that key, if the host still keeps it.
+    Connection* Place(const PublicKey& key);
+    // Yields the session: members of other machines move on (or are told
+    // they were cut off, with `cutOff`), this machine's own are told they
+    // were cut off; searches and connections are no longer answered.
+    void StepDown(bool cutOff);
     void WriteTo(Connection& c);
     void Handle(Connection& c, const Frame& frame);
     void HandleRequest(Connection& c, const Message& m);
@@ -77,6 +92,9 @@ private:
     void Refuse(Connection& c, Refusal refusal) override;
     bool Join(const MemberEntry& member) override;
     void Forget(const PublicKey& key) override;
+    bool PlaceTry(const PublicKey& key, uint32_t address) override;
+    void Resume(Connection& c) override;
+    void Moved(Connection& c) override;
 
     SessionIdentity m_identity;
     uint64_t m_machine;
@@ -86,14 +104,18 @@ private:
     std::map<Id, uint64_t> m_unused;
     std::unique_ptr<Opening> m_opening;
     uint64_t m_startMs = 0;
-    uint64_t m_passMs = 0; // when this thread was last seen running
+    Hearing m_hearing{0};
+    // Members let go for their silence, who may say later that they moved on.
+    std::vector<PublicKey> m_silenced;
+    // Yielded at that time: the last words go out, then the host ends.
+    uint64_t m_downMs = 0;
     Fd m_listener;
     Fd m_udp;
     uint16_t m_port = 0;
     Waker m_waker;
     std::vector<std::unique_ptr<Connection>> m_conns;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_finished{false};
+    std::atomic<bool> m_stop{false}, m_giveUp{false};
+    std::atomic<bool> m_finished{false}, m_othersCame{false};
     std::atomic<uint64_t> m_passes{0};
     std::atomic<uint32_t> m_members{0};
     std::thread m_thread;

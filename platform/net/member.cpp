@@ -1,11 +1,11 @@
 #include "platform/net/member.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <poll.h>
 #include <utility>
 
-#include "platform/net/handshake.h"
+#include "platform/net/succession.h"
 #include "platform/trace.h"
 
 namespace plat::net {
@@ -15,20 +15,34 @@ namespace {
 // Every would-be host is tried at once, so this is the whole of a join's
 // wait whatever answers a search.
 constexpr int kWelcomeMs = 3000;
-// A host answers a request as soon as it reads it; one that has not in this
-// time will not, and the session is lost rather than the game held again.
-constexpr auto kAckWait = std::chrono::seconds(2);
+// A host answers a request as soon as it reads it; one that is heard and
+// has not answered in this time will not, and the session is lost rather
+// than the game held again. A drop of the network is waited out: the
+// request is carried on with the stream.
+constexpr uint64_t kAckWaitMs = 2000;
 constexpr int kMoveSearchMs = 500;
 constexpr size_t kMaxPendingOut = 64u << 20;
-constexpr size_t kReadChunk = 64 * 1024;
 // Read from the host at one go before what waits to be sent gets its turn.
 constexpr size_t kChunksPerPump = 16;
+// While the host is quiet a fresh connection is tried this often, each
+// given up when it is not made in kTryMs: the system's own next try of a
+// connection comes seconds later on a network that lost the first.
+constexpr uint64_t kTryEveryMs = 500;
+constexpr uint64_t kTryMs = 1500;
+// A host taken for gone is told so this often until it answers.
+constexpr uint64_t kNoticeEveryMs = 1000;
 
 using Clock = std::chrono::steady_clock;
 
-uint64_t NowMs() {
-    return static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
+// The table without the members of that machine's process, which went with it.
+void DropMachine(NameTable& table, uint64_t process) {
+    std::vector<PublicKey> gone;
+    for (const auto& member : table.Members())
+        if (member.process == process) gone.push_back(member.key);
+    for (const PublicKey& key : gone) {
+        std::vector<Id> players, groups;
+        table.DropOwner(key, players, groups);
+    }
 }
 
 } // namespace
@@ -51,7 +65,7 @@ bool Member::Connect(const std::vector<Advert>& sessions, bool hosting) {
         Trace("net", std::string("no welcome from the session's host: ") + why);
         return false;
     }
-    Install(std::move(joined->fd), joined->welcome, std::move(joined->rest), hosting);
+    Install(*joined, hosting);
     m_stop = false;
     m_thread = std::thread([this] { Run(); });
     return true;
@@ -73,38 +87,45 @@ Guid Member::Instance() const {
     return m_instance;
 }
 
-void Member::Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool hosting) {
-    m_fd = std::move(fd);
-    m_in = std::move(rest);
-    m_greeted = true;
-    m_heardMs = m_wroteMs = m_passMs = NowMs();
+void Member::Install(Greeting& welcomed, bool hosting) {
+    const uint64_t now = NowMs();
+    Message& welcome = welcomed.welcome;
     std::lock_guard lock(m_mutex);
+    m_stream = Stream(FrameType::Beat, FrameType::HostBeat, now);
+    Endpoint local;
+    if (!Ends(welcomed.fd, local, m_hostEnd)) m_hostEnd = {};
+    m_hostKey = welcomed.HostKey();
+    m_stream.Attach(std::move(welcomed.fd), now);
+    m_stream.Number();
+    // What came with the welcome is the session as it stood then: it is
+    // taken before the host's next word, which may be long coming.
+    m_stream.Feed(welcomed.rest);
+    m_liveSinceMs = now;
     m_state = State::Connected;
     m_hosting = hosting;
     m_instance = welcome.instance;
     m_name = welcome.name;
     m_hostMachine = welcome.process;
-    Endpoint local;
-    if (!Ends(m_fd, local, m_hostEnd)) m_hostEnd = {};
-    m_beganMs = NowMs() - welcome.age;
+    m_beganMs = now - welcome.age;
     m_table = std::move(welcome.table);
-    m_out.clear();
-    m_outPos = 0;
 }
 
 void Member::Close() {
     m_stop = true;
     m_waker.Signal();
     if (m_thread.joinable()) m_thread.join();
-    m_fd.Reset();
-    m_in.clear();
+    m_tries.clear();
+    m_notice.reset();
+    m_own.reset();
     std::lock_guard lock(m_mutex);
+    // Closed, the stream tells the host this machine left.
+    Fd fd = m_stream.Detach();
+    Hangup(fd);
+    m_stream = Stream(FrameType::Beat, FrameType::HostBeat);
     m_state = State::Closed;
     m_hosting = false;
     m_table.Clear();
     m_queue.Clear();
-    m_out.clear();
-    m_outPos = 0;
     for (auto& [seq, p] : m_pending) p.done = true;
     m_acked.notify_all();
 }
@@ -135,19 +156,29 @@ bool Member::Request(FrameType type, const std::function<void(WireWriter&)>& fie
     if (++m_seq == 0) ++m_seq;
     const uint32_t seq = m_seq;
     {
-        FrameWriter f(m_out, type);
-        f->U32(seq);
-        fields(*f);
+        std::vector<uint8_t> frame;
+        {
+            FrameWriter f(frame, type);
+            f->U32(seq);
+            fields(*f);
+        }
+        m_stream.Queue(frame);
     }
     m_pending[seq] = {};
     m_waker.Signal();
-    const bool answered = m_acked.wait_for(lock, kAckWait, [&] { return m_pending[seq].done; });
+    const uint64_t asked = NowMs();
+    bool answered = false;
+    while (!(answered = m_acked.wait_for(lock, std::chrono::milliseconds(kPollMs), [&] { return m_pending[seq].done; }))) {
+        if (m_state != State::Connected) break;
+        const uint64_t now = NowMs();
+        if (m_stream.Quiet(now) < kResumeAfterMs && now >= std::max(asked, m_liveSinceMs) + kAckWaitMs) {
+            LoseLocked("the host did not answer a request");
+            m_waker.Signal();
+            break;
+        }
+    }
     const Pending p = m_pending[seq];
     m_pending.erase(seq);
-    if (!answered && m_state == State::Connected) {
-        LoseLocked("the host did not answer a request");
-        m_waker.Signal();
-    }
     if (!answered || !p.ok) return false;
     if (newId) *newId = p.id;
     return true;
@@ -155,14 +186,16 @@ bool Member::Request(FrameType type, const std::function<void(WireWriter&)>& fie
 
 bool Member::Send(Id from, Id to, std::span<const uint8_t> data) {
     if (data.size() > kMaxMessage) return false;
-    std::lock_guard lock(m_mutex);
-    if (m_state != State::Connected || m_out.size() - m_outPos > kMaxPendingOut) return false;
+    std::vector<uint8_t> frame;
     {
-        FrameWriter f(m_out, FrameType::Send);
+        FrameWriter f(frame, FrameType::Send);
         f->U32(from);
         f->U32(to);
         f->Bytes(data);
     }
+    std::lock_guard lock(m_mutex);
+    if (m_state != State::Connected || m_stream.Kept() > kMaxPendingOut) return false;
+    m_stream.Queue(frame);
     m_waker.Signal();
     return true;
 }
@@ -202,99 +235,117 @@ void Member::QueueSystem(std::initializer_list<uint32_t> words) {
 }
 
 void Member::Run() {
+    std::vector<pollfd> fds;
     while (!m_stop) {
-        // What came with the welcome is the session as it stood then: it
-        // must not wait for the host's next word, which may be long coming.
-        if (std::exchange(m_greeted, false) && !TakeFrames() && Connected()) {
-            Move();
-            continue;
-        }
-        bool writing = false;
+        fds.clear();
+        fds.push_back({m_waker.Get(), POLLIN, 0});
         {
             std::lock_guard lock(m_mutex);
-            // Lost by the game's side (a request the host left unanswered).
-            if (m_state == State::Lost) m_fd.Reset();
-            if (m_state == State::Connected && m_outPos == m_out.size() && NowMs() >= m_wroteMs + kBeatMs)
-                FrameWriter(m_out, FrameType::Beat);
-            writing = m_outPos < m_out.size();
+            // Lost, by this thread or by the game's (a request the host left
+            // unanswered): nothing more is read or said.
+            if (m_state == State::Lost) {
+                Fd fd = m_stream.Detach();
+                Hangup(fd);
+                m_tries.clear();
+                m_notice.reset();
+            }
+            fds.push_back({m_stream.Socket().Get(), static_cast<short>(POLLIN | (m_stream.WantsWrite() ? POLLOUT : 0)), 0});
         }
-        pollfd fds[2] = {{m_waker.Get(), POLLIN, 0},
-                         {m_fd.Get(), static_cast<short>(POLLIN | (writing ? POLLOUT : 0)), 0}};
-        const nfds_t count = m_fd.Valid() ? 2 : 1;
-        if (poll(fds, count, kPollMs) < 0) continue;
+        const size_t polledTries = m_tries.size();
+        for (const auto& t : m_tries) fds.push_back(t->Wants());
+        const bool polledNotice = m_notice && m_notice->greeting;
+        if (polledNotice) fds.push_back(m_notice->greeting->Wants());
+        if (poll(fds.data(), fds.size(), kPollMs) < 0) continue;
         if (fds[0].revents) m_waker.Drain();
         if (m_stop) break;
-        Credit();
-        if (!m_fd.Valid()) continue; // the session is lost: wait to be closed
-        if (!Pump()) {
-            if (Connected()) Move();
-        } else if (Credit(), NowMs() > m_heardMs + kSilenceMs && Connected()) {
-            Trace("net", "nothing came from the session's host for too long");
-            Move();
+        const uint64_t now = NowMs();
+        Took took = Took::Fine;
+        {
+            std::lock_guard lock(m_mutex);
+            m_stream.Pass(now);
+            if (m_state != State::Connected) continue;
+            took = Pump(fds[1].revents, now);
         }
+        if (took == Took::Broken || took == Took::MoveOn) {
+            Move(took == Took::MoveOn);
+            continue;
+        }
+        if (took == Took::Refused) continue;
+        if (!Resume(std::span(fds).subspan(2, polledTries), now)) {
+            Trace("net", "nothing listens where the session's host was");
+            Move(false);
+            continue;
+        }
+        bool resuming = false, gone = false;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_state != State::Connected) continue;
+            resuming = !m_stream.Attached() || m_stream.Quiet(now) >= kResumeAfterMs || m_stream.Stalled(now);
+            gone = m_stream.Quiet(now) >= kGoneMs;
+            if (resuming && m_tries.size() < kTryMs / kTryEveryMs && now >= m_triedMs + kTryEveryMs) {
+                m_tries.push_back(std::make_unique<Greeting>(m_hostEnd, *m_identity, m_app, m_instance, m_machine,
+                                                             kHelloResume, std::vector<PublicKey>{m_hostKey},
+                                                             m_listenPort, std::nullopt, m_stream.Taken()));
+                m_triedMs = now;
+            }
+        }
+        if (gone) {
+            Trace("net", "nothing came from the session's host for too long");
+            Move(false);
+            continue;
+        }
+        // Heard again on the old connection: tries not yet proved are let go.
+        if (!resuming) std::erase_if(m_tries, [](const auto& t) { return !t->Proved(); });
+        TellOldHost(polledNotice ? &fds.back() : nullptr, now);
     }
 }
 
-void Member::Credit() {
-    const uint64_t at = NowMs(), away = at - std::exchange(m_passMs, at);
-    if (away > kLatePassMs) m_heardMs += away;
-}
-
-bool Member::Pump() {
-    std::vector<uint8_t> chunk(kReadChunk);
+Member::Took Member::Pump(short revents, uint64_t nowMs) {
+    if (const Took took = TakeFrames(); took != Took::Fine) return took;
+    if (!m_stream.Attached()) return Took::Fine;
+    const bool wasQuiet = m_stream.Quiet(nowMs) >= kResumeAfterMs;
     // Each chunk is taken apart before the next is read, so what is held
     // never passes one whole frame (whose length ParseFrame bounds) and a
     // chunk, however fast the host sends.
-    for (size_t chunks = 0; chunks < kChunksPerPump; ++chunks) {
-        const long n = ReadSome(m_fd, chunk);
-        if (n < 0) return false;
-        if (n == 0) break;
-        m_heardMs = NowMs();
-        m_in.insert(m_in.end(), chunk.begin(), chunk.begin() + n);
-        if (!TakeFrames()) return false;
-        if (static_cast<size_t>(n) < chunk.size()) break;
-    }
-    std::lock_guard lock(m_mutex);
-    if (m_outPos < m_out.size()) {
-        const long n = WriteSome(m_fd, std::span(m_out).subspan(m_outPos));
-        if (n < 0) return false;
-        if (n > 0) m_wroteMs = NowMs();
-        m_outPos += static_cast<size_t>(n);
-        if (m_outPos == m_out.size()) {
-            m_out.clear();
-            m_outPos = 0;
+    for (size_t chunks = 0; (revents & (POLLIN | POLLHUP | POLLERR)) && chunks < kChunksPerPump; ++chunks) {
+        const long n = m_stream.Read(nowMs);
+        if (n < 0) {
+            // Ended or broken: carried on over a fresh connection, if the
+            // host still keeps this machine's place.
+            Trace("net", "the connection to the session's host ended");
+            m_stream.Detach().Reset();
+            return Took::Fine;
         }
+        if (n == 0) break;
+        if (wasQuiet) m_liveSinceMs = nowMs;
+        if (const Took took = TakeFrames(); took != Took::Fine) return took;
+        if (static_cast<size_t>(n) < kReadChunk) break;
     }
-    return true;
+    if (!m_stream.Flush(nowMs)) m_stream.Detach().Reset();
+    return Took::Fine;
 }
 
-bool Member::TakeFrames() {
-    std::lock_guard lock(m_mutex);
-    size_t at = 0;
-    for (;;) {
-        Frame frame;
-        size_t used = 0;
-        const char* why = "";
-        const ParseStatus s = ParseFrame(std::span(m_in).subspan(at), frame, used, why);
-        if (s == ParseStatus::NeedMore) break;
+Member::Took Member::TakeFrames() {
+    Frame frame;
+    const char* why = "";
+    for (ParseStatus s; (s = m_stream.Next(frame, why)) != ParseStatus::NeedMore;) {
         Message m;
         if (s == ParseStatus::Bad || !DecodeEvent(frame, m, why)) {
             Trace("net", std::string("broken stream from the host: ") + why);
-            return false;
+            return Took::Broken;
         }
         // The host no longer keeps this machine: nothing to move to.
         if (m.type == FrameType::Refused) {
             LoseLocked(RefusalText(m.refusal));
-            return false;
+            return Took::Refused;
         }
+        if (m.type == FrameType::MoveOn) return Took::MoveOn;
         if (!Apply(m)) {
             Trace("net", "the host sent a change that does not fit the name table");
-            return false;
+            return Took::Broken;
         }
-        at += used;
     }
-    m_in.erase(m_in.begin(), m_in.begin() + static_cast<std::ptrdiff_t>(at));
-    return true;
+    return Took::Fine;
 }
 
 bool Member::Apply(const Message& m) {
@@ -310,9 +361,83 @@ bool Member::Apply(const Message& m) {
     case FrameType::Deliver:
         QueueLocked(m.id, m.data);
         return true;
-    case FrameType::HostBeat: return true;
     default: return ApplyNameEvent(m_table, m);
     }
+}
+
+bool Member::Resume(std::span<const pollfd> polled, uint64_t nowMs) {
+    for (size_t i = 0; i < polled.size(); ++i) m_tries[i]->Step(polled[i].revents);
+    for (size_t i = 0; i < m_tries.size(); ++i) {
+        Greeting& t = *m_tries[i];
+        if (t.Now() == Greeting::State::Welcomed) {
+            std::lock_guard lock(m_mutex);
+            // A host that says it took more than this side sent cannot be followed.
+            if (!m_stream.CanResume(t.welcome.count)) {
+                Trace("net", "the host resumed from frames never sent");
+                m_stream.Detach().Reset();
+                m_tries.clear();
+                return true;
+            }
+            m_stream.Resume(std::move(t.fd), t.welcome.count, t.Taken() + 1, nowMs);
+            m_stream.Feed(t.rest);
+            m_liveSinceMs = nowMs;
+            m_tries.clear();
+            Trace("net", "carried the stream to the session's host on over a fresh connection");
+            return true;
+        }
+        // The host may have carried the stream over to this one already: no
+        // other may prove itself too, or the host would take that one.
+        if (t.Proved() && t.Now() == Greeting::State::Going) {
+            auto proved = std::move(m_tries[i]);
+            m_tries.clear();
+            m_tries.push_back(std::move(proved));
+            return true;
+        }
+        if (t.Now() == Greeting::State::Failed) {
+            if (t.Refused()) {
+                Lose(RefusalText(*t.Refused()));
+                m_tries.clear();
+                return true;
+            }
+            if (t.NobodyListens()) return false;
+        }
+    }
+    std::erase_if(m_tries, [&](const auto& t) {
+        return t->Now() == Greeting::State::Failed || (!t->Connected() && nowMs >= t->BegunMs() + kTryMs);
+    });
+    return true;
+}
+
+void Member::TellOldHost(const pollfd* polled, uint64_t nowMs) {
+    if (!m_notice) return;
+    Notice& n = *m_notice;
+    if (n.greeting) {
+        if (polled) n.greeting->Step(polled->revents);
+        const Greeting& g = *n.greeting;
+        if (g.Now() == Greeting::State::Failed && g.Refused() == Refusal::SteppedDown) {
+            Trace("net", "the old host yields to the member taking over");
+            m_notice.reset();
+            return;
+        }
+        if (g.Now() == Greeting::State::Failed && g.NobodyListens()) {
+            m_notice.reset();
+            return;
+        }
+        if (g.Now() == Greeting::State::Failed && g.Refused()) {
+            // The old host goes on with others: the machines that moved on
+            // were the ones cut off, this one among them.
+            const Refusal refusal = *g.Refused();
+            m_notice.reset();
+            if (m_own) m_own->GiveUp();
+            return Lose(RefusalText(refusal));
+        }
+        if (g.Now() != Greeting::State::Going || (!g.Connected() && nowMs >= g.BegunMs() + kTryMs)) n.greeting.reset();
+    }
+    if (n.greeting || nowMs < n.nextMs) return;
+    const bool others = !m_own || m_own->OthersCame();
+    n.greeting = std::make_unique<Greeting>(n.to, *m_identity, m_app, Instance(), m_machine,
+                                            kHelloMoved | (others ? kHelloWithOthers : 0), n.keys);
+    n.nextMs = nowMs + kNoticeEveryMs;
 }
 
 void Member::Lose(const char* why) {
@@ -326,38 +451,29 @@ void Member::LoseLocked(const char* why) {
     m_hosting = false;
     m_table.Clear();
     QueueSystem({kSystemSessionLost});
+    // Requests waiting for an answer will have none.
+    for (auto& [seq, p] : m_pending) p.done = true;
+    m_acked.notify_all();
 }
 
-namespace {
-
-// The table without the members of that machine's process, which went with it.
-void DropMachine(NameTable& table, uint64_t process) {
-    std::vector<PublicKey> gone;
-    for (const auto& member : table.Members())
-        if (member.process == process) gone.push_back(member.key);
-    for (const PublicKey& key : gone) {
-        std::vector<Id> players, groups;
-        table.DropOwner(key, players, groups);
-    }
-}
-
-} // namespace
-
-void Member::Move() {
-    Trace("net", "the connection to the session's host ended");
-    m_fd.Reset();
-    m_in.clear();
+void Member::Move(bool told) {
+    Trace("net", told ? "the session's host yields: moving on" : "the connection to the session's host ended");
+    m_tries.clear();
+    m_notice.reset();
     SessionIdentity identity;
     NameTable table;
+    Fd old;
     std::vector<PublicKey> oldHost; // the keys the old host may prove
+    Endpoint oldEnd;
     {
         std::lock_guard lock(m_mutex);
         // Requests in flight may or may not have been done; they report failure.
         for (auto& [seq, p] : m_pending) p.done = true;
         m_acked.notify_all();
-        m_out.clear();
-        m_outPos = 0;
+        old = m_stream.Detach();
+        m_stream = Stream(FrameType::Beat, FrameType::HostBeat);
         m_state = State::Moving;
+        oldEnd = m_hostEnd;
         // When our own machine's host went down, so does this machine.
         if (m_hostMachine != m_machine) {
             table = m_table;
@@ -368,83 +484,73 @@ void Member::Move() {
         }
     }
     if (identity.instance.IsNull()) return Lose("the host on this machine stopped");
-    // The members left, in the order they take over in.
-    const std::vector<MemberEntry> order = table.Members();
-    if (order.empty()) return Lose("no member is left to take over as host");
+    const Succession order(table.Members(), m_identity->Key(), NowMs());
+    if (order.Empty()) return Lose("no member is left to take over as host");
 
     // Whatever answers for the session is tried, side by side; only a member
     // whose turn has come can prove to be it on the connection it is reached
-    // by.
-    const auto lost = Clock::now();
+    // by. The old host, unless it said it yields, hears that this member
+    // moved on: it answers whether it yields or this machine was the one
+    // cut off from the others.
+    bool oldHostKnows = told || oldEnd.port == 0;
     std::shared_ptr<Host> own;
-    Clock::time_point ownSince;
+    uint64_t ownSince = 0;
     Nonce ticket{};
     bool searched = false;
     std::unique_ptr<Greeting> back;
     const char* why = "";
     while (!back && !m_stop) {
-        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lost).count();
-        const size_t turn = std::min(order.size() - 1, static_cast<size_t>(since / kTurnMs));
-        if (!own && order[turn].key == m_identity->Key()) {
+        const uint64_t now = NowMs();
+        if (!own && order.Mine(now)) {
             // The members before this one did not take over in their turns:
             // they are gone too.
-            std::vector<PublicKey> expected;
-            for (size_t i = 0; i < order.size(); ++i)
-                if (i < turn) DropMachine(table, order[i].process);
-                else expected.push_back(order[i].key);
+            for (uint64_t process : order.GoneBefore(now)) DropMachine(table, process);
             // Its own member comes back with a ticket only it holds, so that
             // nobody's hellos can spend its way back.
             ticket = FreshNonce();
-            own = Host::Start(identity, m_machine, m_identity, table, std::move(expected), std::move(m_listener), ticket);
+            own = Host::Start(identity, m_machine, m_identity, table, order.Expected(now), std::move(m_listener), ticket);
             if (!own) return Lose("cannot take over as host");
-            ownSince = Clock::now();
+            ownSince = now;
         }
-        std::vector<Endpoint> hosts;
-        std::vector<PublicKey> keys;
+        std::vector<std::unique_ptr<Greeting>> tries;
+        const auto greet = [&](const Endpoint& host, uint8_t flags, std::vector<PublicKey> keys) {
+            tries.push_back(std::make_unique<Greeting>(host, *m_identity, m_app, identity.instance, m_machine, flags,
+                                                       std::move(keys), m_listenPort,
+                                                       own && flags == kHelloRejoin ? std::optional<Nonce>(ticket)
+                                                                                    : std::nullopt));
+        };
         if (own) {
-            hosts.push_back({kLoopback, own->Port()});
-            keys.push_back(m_identity->Key());
+            greet({kLoopback, own->Port()}, kHelloRejoin, {m_identity->Key()});
         } else {
             // Straight to where each member whose turn has come would host,
             // and to whatever answers a search for the session after the
             // first round: a flood of searches cannot keep the members apart.
-            for (size_t i = 0; i <= turn; ++i) {
-                keys.push_back(order[i].key);
-                if (order[i].host.port != 0) hosts.push_back(order[i].host);
-            }
-            // The old host too: a machine whose own connection was lost (its
-            // network went away for a while, and the host took it for gone)
-            // hears from it that it no longer has a place, rather than take
-            // over a session that went on without it.
-            if (m_hostEnd.port != 0) {
-                hosts.push_back(m_hostEnd);
-                keys.insert(keys.end(), oldHost.begin(), oldHost.end());
-            }
+            std::vector<Endpoint> hosts = order.Hosts(now);
             if (std::exchange(searched, true))
                 for (const Advert& a : Discover(m_target, kMoveSearchMs, &identity.instance))
-                    if (std::find(hosts.begin(), hosts.end(), a.host) == hosts.end()) hosts.push_back(a.host);
+                    if (a.host != oldEnd && std::find(hosts.begin(), hosts.end(), a.host) == hosts.end())
+                        hosts.push_back(a.host);
+            for (const Endpoint& host : hosts) greet(host, kHelloRejoin, order.Keys(now));
         }
-        std::vector<std::unique_ptr<Greeting>> tries;
-        for (const Endpoint& host : hosts)
-            tries.push_back(std::make_unique<Greeting>(host, *m_identity, m_app, identity.instance, m_machine,
-                                                       kHelloRejoin, keys, m_listenPort,
-                                                       own ? std::optional<Nonce>(ticket) : std::nullopt));
-        if (tries.empty()) continue;
+        if (!oldHostKnows) greet(oldEnd, kHelloMoved, oldHost);
         // Until the next turn, when more members may answer for the session.
-        auto until = Clock::now() + std::chrono::milliseconds(kWelcomeMs);
-        if (!own && turn + 1 < order.size()) until = std::min(until, lost + std::chrono::milliseconds(kTurnMs * (turn + 1)));
+        const uint64_t until = own ? now + kWelcomeMs : std::min(now + kWelcomeMs, order.NextTurn(now));
         std::optional<Refusal> refused;
-        back = GreetFirst(std::move(tries), until, why, &m_stop, &refused);
+        back = GreetFirst(std::move(tries), Clock::now() + std::chrono::milliseconds(until - now), why, &m_stop, &refused);
+        if (refused == Refusal::SteppedDown) {
+            oldHostKnows = true;
+            continue;
+        }
         // A host of the session that proved itself will not take this
         // machine back: nothing else will.
         if (refused) {
-            if (own) own->Stop();
+            if (own) own->GiveUp();
             return Lose(RefusalText(*refused));
         }
         // A machine that cannot greet the host it started leaves the session;
         // the others then take over from it.
         if (!back && own) {
-            if (Clock::now() - ownSince > std::chrono::milliseconds(kRejoinWindowMs)) {
+            if (NowMs() - ownSince > kRejoinWindowMs) {
                 own->Stop();
                 Trace("net", std::string("no welcome from this machine's own new host: ") + why);
                 return Lose("cannot greet this machine's own new host");
@@ -454,7 +560,11 @@ void Member::Move() {
     }
     if (m_stop) return;
     const bool tookOver = own != nullptr;
-    Install(std::move(back->fd), back->welcome, std::move(back->rest), tookOver);
+    Install(*back, tookOver);
+    m_own = std::move(own);
+    // The old host's stream is held open until it has heard: closed, it
+    // would read as this member leaving rather than moving on.
+    if (!oldHostKnows) m_notice = Notice{oldEnd, oldHost, std::move(old), 0, nullptr};
     {
         std::lock_guard lock(m_mutex);
         QueueSystem({kSystemNewHost, tookOver ? 1u : 0u});

@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <poll.h>
 #include <span>
 #include <string>
 #include <thread>
@@ -14,10 +16,12 @@
 #include "platform/net/discovery.h"
 #include "platform/net/fair_queue.h"
 #include "platform/net/frame.h"
+#include "platform/net/handshake.h"
 #include "platform/net/host.h"
 #include "platform/net/identity.h"
 #include "platform/net/name_table.h"
 #include "platform/net/socket.h"
+#include "platform/net/stream.h"
 
 namespace plat::net {
 
@@ -32,7 +36,9 @@ constexpr uint32_t kSystemNewHost = 0x1002;
 // One machine's connection to its session's host. The game thread makes
 // requests and takes messages; an I/O thread reads the host's stream,
 // applies its name changes to this machine's copy of the table, queues the
-// messages and, when the host goes away, finds or becomes the next one.
+// messages, carries the stream on over a fresh connection when the network
+// drops for a while, and, when the host is gone, finds or becomes the next
+// one and tells the old host so (succession.h).
 class Member {
 public:
     // How many received messages may wait, in count and in bytes; beyond
@@ -79,18 +85,31 @@ private:
         bool ok = false;
         Id id = 0;
     };
+    // What became of the frames read, or of the stream.
+    enum class Took { Fine, Broken, Refused, MoveOn };
+    // A host taken for gone, told so again and again until it answers.
+    struct Notice {
+        Endpoint to;
+        std::vector<PublicKey> keys; // those the old host may prove
+        Fd old;                      // its stream, held open until then
+        uint64_t nextMs = 0;
+        std::unique_ptr<Greeting> greeting;
+    };
 
-    void Install(Fd fd, Message& welcome, std::vector<uint8_t> rest, bool hosting);
+    void Install(Greeting& welcomed, bool hosting);
     void Run();
-    // The time this thread did not run (its machine starved, suspended or
-    // frozen, between passes or in one) is not the host's silence.
-    void Credit();
-    // Reads what the host sent; false when the stream ended or broke.
-    bool Pump();
-    // Applies the whole frames read so far; false for one that breaks the stream.
-    bool TakeFrames();
+    // Reads what the host sent and writes what waits; under the lock.
+    Took Pump(short revents, uint64_t nowMs);
+    // Applies the whole frames read so far; under the lock.
+    Took TakeFrames();
     bool Apply(const Message& m);
-    void Move();
+    // The tries at carrying the stream on: begun while the host is quiet,
+    // and the first to be answered takes the old connection's place.
+    // False when the host's machine says nothing listens there any more.
+    bool Resume(std::span<const pollfd> polled, uint64_t nowMs);
+    void TellOldHost(const pollfd* polled, uint64_t nowMs);
+    // Finds or becomes the next host; `told` by the old host that it yields.
+    void Move(bool told);
     void Lose(const char* why);
     void LoseLocked(const char* why);
     void QueueLocked(Id from, std::span<const uint8_t> data);
@@ -113,23 +132,26 @@ private:
     Guid m_instance;
     std::string m_name;
     uint64_t m_hostMachine = 0;
-    Endpoint m_hostEnd; // where the host was reached
+    Endpoint m_hostEnd;  // where the host was reached
+    PublicKey m_hostKey{}; // the key it proved
     uint64_t m_beganMs = 0; // local clock at which the session began
     NameTable m_table;
-    std::vector<uint8_t> m_out;
-    size_t m_outPos = 0;
+    // The stream to the host: the game's thread queues on it, the I/O
+    // thread reads and writes it.
+    Stream m_stream{FrameType::Beat, FrameType::HostBeat};
+    // Since when the host has been heard without a pause: a request waits
+    // out a drop, not a host that hears it and does not answer.
+    uint64_t m_liveSinceMs = 0;
     FairQueue m_queue{kMaxQueued, kMaxQueuedBytes};
     uint32_t m_seq = 0;
     std::map<uint32_t, Pending> m_pending;
 
     // Owned by the I/O thread once it runs.
-    Fd m_fd;
-    std::vector<uint8_t> m_in;
-    // What came with the welcome waits in m_in, to be taken before any read.
-    bool m_greeted = false;
-    // The last bytes read from the host and written to it, and when this
-    // thread was last seen running (frame.h).
-    uint64_t m_heardMs = 0, m_wroteMs = 0, m_passMs = 0;
+    std::vector<std::unique_ptr<Greeting>> m_tries;
+    uint64_t m_triedMs = 0;
+    std::optional<Notice> m_notice;
+    // The host this machine took the session over with.
+    std::shared_ptr<Host> m_own;
 
     Waker m_waker;
     std::atomic<bool> m_stop{false};

@@ -9,6 +9,7 @@
 #include "platform/net/handshake.h"
 #include "platform/net/limits.h"
 #include "platform/net/queries.h"
+#include "platform/net/succession.h"
 #include "platform/trace.h"
 
 namespace plat::net {
@@ -87,8 +88,8 @@ Opening::Opening(Owner& host, const SessionIdentity& identity, uint64_t machine,
         const MemberEntry* entry = host.Table().FindMember(key);
         const bool own = key == m_signer->Key();
         m_expected[key] = {entry ? entry->host.address : 0, own ? 0 : kReturnTries};
-        m_othersExpected |= !own;
     }
+    m_takeover = !expected.empty();
     if (ticket != Nonce{}) m_ticket = ticket;
 }
 
@@ -189,8 +190,8 @@ void Opening::Pass(uint64_t nowMs) {
     for (const auto& c : m_host.Connections())
         if (c->Newcomer() && nowMs - c->acceptedMs > kHelloMs)
             m_host.Drop(*c, c->welcomed ? "a peek not read in time" : "no hello in time");
-    m_waitOver |= !m_expected.empty() && nowMs - m_startMs > kRejoinGraceMs;
-    if (m_waitOver && !m_expected.empty()) EndTheWait();
+    if (m_takeover && !m_waitOver && nowMs - m_startMs > kRejoinGraceMs) m_waitOver = m_judgeAlone = true;
+    if (m_waitOver && (!m_expected.empty() || m_judgeAlone)) EndTheWait();
 }
 
 // ------------------------------------------------------------ hello and proof
@@ -203,22 +204,27 @@ void Opening::Take(Connection& c, const Message& m) {
 
 void Opening::Hello(Connection& c, const Message& m) {
     if (m.app != m_identity.app || m.instance != m_identity.instance) return m_host.Drop(c, "hello for another session");
-    if (!(m.flags & kHelloPeek))
+    // A resume or a notice is of a member the host has, or had: no place is
+    // asked for.
+    const bool placed = (m.flags & (kHelloResume | kHelloMoved)) != 0;
+    if (!(m.flags & kHelloPeek) && !placed)
         if (const auto refusal = NoPlace(m.key, m.flags, c.peer.address)) return m_host.Refuse(c, *refusal);
     // Signing costs the host far more than a hello costs its sender. A
-    // member coming back has tries of its own, not spent by strangers'
-    // hellos nor held against its address.
-    c.returning = ReturnTry(m, c.peer.address);
+    // member coming back, or carrying its stream on, has tries of its own,
+    // not spent by strangers' hellos nor held against its address.
+    c.returning = placed ? m_host.PlaceTry(m.key, c.peer.address) : ReturnTry(m, c.peer.address);
     c.awaited = (m.flags & kHelloRejoin) && !m_waitOver && m_expected.contains(m.key);
     if (!c.returning) switch (m_hellos->Take(c.peer.address, NowMs())) {
     case AddressLimits::Verdict::Taken: break;
     case AddressLimits::Verdict::OverOwn: return m_host.Drop(c, "more hellos from one address than machines say");
     case AddressLimits::Verdict::OverAll: return m_host.Drop(c, "more hellos from all addresses than the host signs");
     }
-    if (!HostFacts(c.fd, m, m_signer->Key(), c.facts)) return m_host.Drop(c, "a connection without ends");
+    if (!HostFacts(c.stream.Socket(), m, m_signer->Key(), c.facts)) return m_host.Drop(c, "a connection without ends");
     c.process = m.process;
     c.challenged = true;
-    WriteChallenge(c.out, c.facts, m_signer->Sign(Transcript(Signer::Host, c.facts)));
+    std::vector<uint8_t> challenge;
+    WriteChallenge(challenge, c.facts, m_signer->Sign(Transcript(Signer::Host, c.facts)));
+    c.Send(challenge);
 }
 
 void Opening::Proof(Connection& c, const Message& m) {
@@ -227,6 +233,8 @@ void Opening::Proof(Connection& c, const Message& m) {
     // another connection does not hold.
     if (!Verify(c.facts.member, Transcript(Signer::Member, c.facts), m.signature))
         return m_host.Drop(c, "a proof that does not hold");
+    if (c.facts.flags & kHelloResume) return m_host.Resume(c);
+    if (c.facts.flags & kHelloMoved) return m_host.Moved(c);
     const PublicKey& key = c.facts.member;
     const auto& conns = m_host.Connections();
     const bool taken = std::any_of(conns.begin(), conns.end(),
@@ -250,10 +258,15 @@ void Opening::Proof(Connection& c, const Message& m) {
                 return m_host.Drop(c, "a key the session has already");
         }
         m_hadMember = true;
-        m_othersCame |= key != m_signer->Key();
+        m_othersCame |= c.process != m_machine;
     }
-    WriteWelcome(c.out, m_identity.app, m_identity.instance, m_identity.name,
+    std::vector<uint8_t> welcome;
+    WriteWelcome(welcome, m_identity.app, m_identity.instance, m_identity.name,
                  static_cast<uint32_t>(m_identity.age + (NowMs() - m_startMs)), m_machine, m_host.Table());
+    c.Send(welcome);
+    // Whatever the host sends a member from here on is carried across a
+    // fresh connection; a peek is answered and closed.
+    if (!c.peek) c.stream.Number();
     c.welcomed = true;
 }
 
@@ -302,9 +315,10 @@ void Opening::EndTheWait() {
         it = m_expected.erase(it);
     }
     // A member taking over hears from nobody when it is the one cut off
-    // from the others: it was expecting others back, and none came. Its
-    // game is told so rather than left to play on in a session of its own.
-    if (m_expected.empty() && m_othersExpected && !m_othersCame) {
+    // from the others, whatever its turn: no other machine's member came.
+    // Its game is told so rather than left to play on in a session of its own.
+    if (!m_expected.empty() || !std::exchange(m_judgeAlone, false)) return;
+    if (!m_othersCame) {
         Trace("net host", "no member came back after the host change");
         for (const auto& c : m_host.Connections())
             if (c->Member()) m_host.Refuse(*c, Refusal::Alone);

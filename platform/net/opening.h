@@ -36,7 +36,9 @@ struct SessionIdentity {
 //               member expected back; the challenge is signed (Take);
 //   proof       the key proved on this connection and not in use; a new
 //               member is added to the table and every member told, or one
-//               coming back takes its place again; the welcome (Take);
+//               coming back takes its place again; the welcome (Take); a
+//               member carrying its stream on, or saying it moved on, is
+//               handed to the host (Resume, Moved);
 //   the wait    after a host change, for the members of the old host (Pass).
 // Newcomers that say nothing in time are closed (Pass). The host owns the
 // connections and the table and does the rest: the relay, rooms and
@@ -61,6 +63,13 @@ public:
         virtual bool Join(const MemberEntry& member) = 0;
         // A member gone, with its players and the rooms they leave empty.
         virtual void Forget(const PublicKey& key) = 0;
+        // Whether a resume or a notice of that key from that address takes
+        // one of its place's own tries (the place is held from there).
+        virtual bool PlaceTry(const PublicKey& key, uint32_t address) = 0;
+        // A proved hello that carries a member's stream on over this
+        // connection, or that says the member took this host for gone.
+        virtual void Resume(Connection& c) = 0;
+        virtual void Moved(Connection& c) = 0;
 
     protected:
         ~Owner() = default;
@@ -85,8 +94,10 @@ public:
 
     // Members of the old host still expected back.
     bool Waiting() const { return !m_expected.empty(); }
-    // A member has been welcomed since the host started.
+    // A member has been welcomed since the host started; one of another
+    // machine than this host's.
     bool Joined() const { return m_hadMember; }
+    bool OthersCame() const { return m_othersCame; }
 
 private:
     // The newcomer that makes room for one more.
@@ -120,15 +131,16 @@ private:
     // Once the wait is over, only a member whose handshake had begun by then
     // is still taken back, when it ends well.
     bool m_waitOver = false;
+    // Took a session over: at the end of the wait, alone is cut off.
+    bool m_takeover = false, m_judgeAlone = false;
     // What this host's own machine's member says its hello with, until it is back.
     std::optional<Nonce> m_ticket;
     // Answers to searches, and hellos with the signatures of their challenges.
     std::unique_ptr<QueryLimits> m_queries;
     std::unique_ptr<AddressLimits> m_hellos;
     bool m_hadMember = false;
-    // Took a session over expecting members of other machines back, and one
-    // of another machine has been welcomed since.
-    bool m_othersExpected = false, m_othersCame = false;
+    // A member of another machine has been welcomed since.
+    bool m_othersCame = false;
 };
 
 } // namespace plat::net

@@ -1,6 +1,6 @@
 #include "platform/net/socket.h"
 
-#include "platform/net/frame.h"
+#include "platform/net/stream.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -33,11 +33,11 @@ void SetStreamOptions(int fd) {
     SetOption(fd, IPPROTO_TCP, TCP_NODELAY, 1);
     // A machine that vanishes without closing: bytes it does not
     // acknowledge are given up on, and the stream fails, in the time after
-    // which the session takes a silent machine for gone (frame.h), rather
+    // which the session takes a silent machine for gone (stream.h), rather
     // than after the system's many minutes of sending them again. Probes
     // cover a stream with nothing to send (the session's beats leave none
     // idle for long).
-    SetOption(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, static_cast<int>(kSilenceMs));
+    SetOption(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, static_cast<int>(kGoneMs));
     SetOption(fd, SOL_SOCKET, SO_KEEPALIVE, 1);
     SetOption(fd, IPPROTO_TCP, TCP_KEEPIDLE, 3);
     SetOption(fd, IPPROTO_TCP, TCP_KEEPINTVL, 1);
@@ -132,19 +132,34 @@ Fd AcceptTcp(const Fd& listener, Endpoint* peer) {
     return fd;
 }
 
-Fd StartConnect(const Endpoint& to) {
+Fd StartConnect(const Endpoint& to, bool* nobodyListens) {
     Fd fd(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!fd.Valid()) return {};
     SetStreamOptions(fd.Get());
     const sockaddr_in sa = ToSockaddr(to);
-    if (connect(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 && errno != EINPROGRESS) return {};
+    if (connect(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 && errno != EINPROGRESS) {
+        if (nobodyListens) *nobodyListens = errno == ECONNREFUSED;
+        return {};
+    }
     return fd;
 }
 
-bool Connected(const Fd& fd) {
+namespace {
+int PendingError(const Fd& fd) {
     int error = 0;
     socklen_t len = sizeof error;
-    return getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0;
+    return getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &len) == 0 ? error : EBADF;
+}
+} // namespace
+
+bool Connected(const Fd& fd) { return PendingError(fd) == 0; }
+
+bool NobodyListens(const Fd& fd) { return PendingError(fd) == ECONNREFUSED; }
+
+bool Retransmitting(const Fd& fd) {
+    tcp_info info{};
+    socklen_t len = sizeof info;
+    return getsockopt(fd.Get(), IPPROTO_TCP, TCP_INFO, &info, &len) == 0 && info.tcpi_backoff > 0;
 }
 
 Fd ConnectTcp(const Endpoint& to, int timeoutMs) {
@@ -176,8 +191,18 @@ long WriteSome(const Fd& fd, std::span<const uint8_t> bytes) {
 long ReadSome(const Fd& fd, std::span<uint8_t> buffer) {
     const ssize_t n = recv(fd.Get(), buffer.data(), buffer.size(), 0);
     if (n > 0) return static_cast<long>(n);
+    if (n == 0 && !buffer.empty()) return kStreamEnded;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return 0;
     return -1;
+}
+
+void Hangup(Fd& fd) {
+    if (!fd.Valid()) return;
+    shutdown(fd.Get(), SHUT_WR);
+    uint8_t unread[4096];
+    while (recv(fd.Get(), unread, sizeof unread, 0) > 0) {
+    }
+    fd.Reset();
 }
 
 Waker::Waker() : m_fd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}

@@ -63,15 +63,27 @@ Fd AcceptTcp(const Fd& listener, Endpoint* peer = nullptr);
 // invalid Fd when no connection came within the time.
 Fd ConnectTcp(const Endpoint& to, int timeoutMs);
 // The same begun without waiting: the stream is connected once poll finds
-// it writable and Connected says so. Invalid when it cannot even begin.
-Fd StartConnect(const Endpoint& to);
+// it writable and Connected says so. Invalid when it cannot even begin
+// (`nobodyListens` then tells whether the other machine refused it at once).
+Fd StartConnect(const Endpoint& to, bool* nobodyListens = nullptr);
 bool Connected(const Fd& fd);
+// Nothing listens where the stream was begun: the other machine said so
+// (its process, or its host, is gone).
+bool NobodyListens(const Fd& fd);
 // The two ends of a connected stream as this side sees them.
 bool Ends(const Fd& fd, Endpoint& local, Endpoint& peer);
 // Bytes written, 0 when the socket is full, -1 on error.
 long WriteSome(const Fd& fd, std::span<const uint8_t> bytes);
-// Bytes read, 0 when none wait, -1 on error or the end of the stream.
+// Bytes read, 0 when none wait, -1 on error, kStreamEnded once the other
+// side has closed the stream.
+constexpr long kStreamEnded = -2;
 long ReadSome(const Fd& fd, std::span<uint8_t> buffer);
+// Closes a stream so that the other side reads its end, not a reset:
+// what was written goes first, and what came unread is taken off first.
+void Hangup(Fd& fd);
+// The system is sending a stream's bytes again, having waited in vain for
+// the other side to take them.
+bool Retransmitting(const Fd& fd);
 
 // Wakes a thread that waits in poll on Get().
 class Waker {

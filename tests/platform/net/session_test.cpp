@@ -19,6 +19,7 @@
 #include "platform/net/handshake.h"
 #include "platform/net/host.h"
 #include "platform/net/session.h"
+#include "platform/net/stream.h"
 #include "platform/trace.h"
 
 namespace {
@@ -155,7 +156,7 @@ TEST_F(SessionTest, LostMembersTakeTheirPlayersAndEmptiedRoomsWithThemAndTheHost
     // The games' threads leave their sessions alone for longer than a
     // silence that takes a machine for gone (a load, a long frame): the
     // session's own threads say that they are still there.
-    std::this_thread::sleep_for(std::chrono::milliseconds(kSilenceMs + 1000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(kGoneMs + 1000));
     EXPECT_EQ(Drain(*c), std::vector<std::string>{});
     EXPECT_EQ(Drain(*e), std::vector<std::string>{});
     EXPECT_TRUE(c->InSession() && e->InSession());

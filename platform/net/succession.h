@@ -1,0 +1,104 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/net/identity.h"
+#include "platform/net/name_table.h"
+#include "platform/net/socket.h"
+#include "platform/net/stream.h"
+
+namespace plat::net {
+
+// Who hosts a session once its host is gone, and how a split that a long
+// drop leaves behind ends one way on every machine.
+//
+// The members left take over in the order of the name table, oldest
+// first, each in its turn: the first from when a member takes the old host
+// for gone, the next kTurnMs later, and so on. A member looks for every
+// member whose turn has come, and takes over when its own comes before it
+// found one of them. Members take a host for gone up to a second or so
+// apart (stream.h); a turn is longer than a silence, so that a member still
+// looking for a member taking over that went too, while others were back
+// with it (who take it for gone only kGoneMs later), finds the next one
+// hosting before its own turn comes.
+constexpr uint64_t kTurnMs = kGoneMs + 2000;
+// A new host keeps the places of the members it expects this long from its
+// start: a member looks for it from its turn, a second or so either side.
+constexpr uint64_t kRejoinWindowMs = 8000;
+// A member taking over whom no other member came back to in its wait, in
+// whatever turn it took over, is the one cut off: it is told so.
+//
+// A drop longer than a silence can leave the machines on either side of it
+// judging alone: members that took their host for gone go on under one of
+// them, and the old host goes on with whoever it still hears. Each member
+// that moved on tells the old host so (a notice: a hello that says it
+// moved, and whether others are back with the host it is with), again and
+// again until it answers; the old host, once the notice reaches it, says
+// which side goes on (JudgeMove), and the other side's machines are told
+// they were cut off. The old host was the one cut off when it heard nothing
+// from any other machine for kCutOffQuietMs (or its own thread did not run
+// that long) since the member last spoke: then it yields, and its members
+// move on too. Otherwise that member, and whoever is with it, was cut off.
+// Two machines alone, each without the other, keep the old host's session.
+constexpr uint64_t kCutOffQuietMs = 2000;
+
+// The members left of a session whose host is gone, in the order they take
+// over in, as one member sees them from when it took the host for gone.
+class Succession {
+public:
+    Succession(std::vector<MemberEntry> order, const PublicKey& self, uint64_t lostMs);
+
+    bool Empty() const { return m_order.empty(); }
+    // The last member whose turn has come.
+    size_t Turn(uint64_t nowMs) const;
+    bool Mine(uint64_t nowMs) const { return !Empty() && m_order[Turn(nowMs)].key == m_self; }
+    // When the next turn comes (never, past the last).
+    uint64_t NextTurn(uint64_t nowMs) const;
+    // The keys of the members whose turn has come, and where each would host.
+    std::vector<PublicKey> Keys(uint64_t nowMs) const;
+    std::vector<Endpoint> Hosts(uint64_t nowMs) const;
+    // Taking over in this turn: the members that did not take over in
+    // theirs are gone, and the others are expected back.
+    std::vector<PublicKey> Expected(uint64_t nowMs) const;
+    std::vector<uint64_t> GoneBefore(uint64_t nowMs) const;
+
+private:
+    std::vector<MemberEntry> m_order;
+    PublicKey m_self;
+    uint64_t m_lostMs;
+};
+
+// What a host hears of the other machines' members, for the old host's
+// judgement of a notice: the latest stretch of kCutOffQuietMs or more in
+// which it heard from none of them (its own thread not running counts).
+class Hearing {
+public:
+    explicit Hearing(uint64_t nowMs) : m_lastMs(nowMs) {}
+    // At the start of each pass of the host's thread, before it reads.
+    void Pass(uint64_t nowMs);
+    // Bytes from another machine's member.
+    void Heard(uint64_t nowMs);
+    // Such a stretch went on after `sinceMs`, or ended at most a late
+    // pass before it.
+    bool QuietSince(uint64_t sinceMs) const;
+    // Such a stretch goes on now.
+    bool QuietNow(uint64_t nowMs) const { return nowMs >= m_lastMs + kCutOffQuietMs; }
+
+private:
+    uint64_t m_lastMs;
+    uint64_t m_quietFromMs = 0, m_quietToMs = 0;
+};
+
+struct MoveNotice {
+    bool hostCutOff = false; // the old host heard no other machine for a while since the member spoke
+    bool withOthers = false; // others are back with the host the member moved to
+    size_t othersLeft = 0;   // other machines' members still with the old host, who would move on with it
+};
+enum class MoveVerdict {
+    StepDown, // the old host yields: its members move on, its own machine is told it was cut off
+    Refuse,   // the member was cut off: it is told so and its place is gone
+};
+MoveVerdict JudgeMove(const MoveNotice& notice);
+
+} // namespace plat::net

@@ -1,0 +1,119 @@
+// Who takes a session over, and how the old host judges a member that says
+// it moved on, without a network: the timelines are the host's own passes
+// and what it heard, as a drop, a freeze or a split brings them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/net/succession.h"
+
+namespace {
+
+using namespace plat::net;
+
+PublicKey Key(uint8_t n) {
+    PublicKey k{};
+    k[0] = n;
+    return k;
+}
+
+TEST(Succession, EachMemberTakesOverInItsTurnAndExpectsThoseAfterIt) {
+    const std::vector<MemberEntry> order = {{Key(1), 11, {0x0A000001, 101}}, {Key(2), 12, {0x0A000002, 0}},
+                                            {Key(3), 13, {0x0A000003, 103}}};
+    const uint64_t lost = 1'000'000;
+    const Succession second(order, Key(2), lost);
+    // Only the first is looked for until its turn is over; the second one
+    // then takes over, the first taken for gone and the third expected.
+    EXPECT_EQ(second.Keys(lost), std::vector<PublicKey>{Key(1)});
+    EXPECT_EQ(second.Hosts(lost).size(), 1u);
+    EXPECT_FALSE(second.Mine(lost + kTurnMs - 1));
+    EXPECT_EQ(second.NextTurn(lost), lost + kTurnMs);
+    EXPECT_TRUE(second.Mine(lost + kTurnMs));
+    EXPECT_EQ(second.Expected(lost + kTurnMs), (std::vector<PublicKey>{Key(2), Key(3)}));
+    EXPECT_EQ(second.GoneBefore(lost + kTurnMs), std::vector<uint64_t>{11});
+    // A member that keeps no port to host on is looked for by search only.
+    EXPECT_EQ(second.Hosts(lost + kTurnMs).size(), 1u);
+    // The last turn lasts.
+    const Succession third(order, Key(3), lost);
+    EXPECT_TRUE(third.Mine(lost + 10 * kTurnMs));
+    EXPECT_EQ(third.NextTurn(lost + 2 * kTurnMs), UINT64_MAX);
+    EXPECT_EQ(third.Keys(lost + 10 * kTurnMs).size(), 3u);
+    EXPECT_TRUE(Succession({}, Key(1), lost).Empty());
+}
+
+// One timeline of the old host: its passes and what it heard from other
+// machines' members, then a member's notice that it moved on.
+struct Timeline {
+    const char* what;
+    // Times (ms from the start) at which the host's thread passed and heard
+    // a word; a pass with nothing heard is a pass alone.
+    std::vector<std::pair<uint64_t, bool>> passes;
+    uint64_t memberLastSpoke; // the notifier's last word, from the start
+    bool placeKept;           // the host still keeps its place
+    bool withOthers;
+    size_t othersLeft;
+    uint64_t noticeAt;
+    MoveVerdict verdict;
+};
+
+// Every `step` ms from `from` to `to`, heard or not.
+std::vector<std::pair<uint64_t, bool>> Every(uint64_t from, uint64_t to, uint64_t step, bool heard) {
+    std::vector<std::pair<uint64_t, bool>> out;
+    for (uint64_t t = from; t <= to; t += step) out.push_back({t, heard});
+    return out;
+}
+std::vector<std::pair<uint64_t, bool>> Join(std::vector<std::pair<uint64_t, bool>> a,
+                                            const std::vector<std::pair<uint64_t, bool>>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class OldHost : public ::testing::TestWithParam<Timeline> {};
+
+TEST_P(OldHost, YieldsOnlyWhenItWasTheOneCutOffAndTheOthersGoOnTogether) {
+    const Timeline& t = GetParam();
+    const uint64_t start = 5'000'000;
+    Hearing hearing(start);
+    for (const auto& [at, heard] : t.passes) {
+        hearing.Pass(start + at);
+        if (heard) hearing.Heard(start + at);
+    }
+    hearing.Pass(start + t.noticeAt);
+    MoveNotice notice;
+    notice.hostCutOff = t.placeKept ? hearing.QuietSince(start + t.memberLastSpoke) : hearing.QuietNow(start + t.noticeAt);
+    notice.withOthers = t.withOthers;
+    notice.othersLeft = t.othersLeft;
+    EXPECT_EQ(JudgeMove(notice), t.verdict);
+}
+
+const Timeline kTimelines[] = {
+    // The host's link cut for 9 s: it heard nobody, let every place go, and
+    // the members went on together under the member taking over.
+    {"HostsLinkCutMembersMovedOnTogether", Join(Every(0, 1000, 250, true), Every(1250, 10000, 250, false)), 1000,
+     false, true, 0, 10000, MoveVerdict::StepDown},
+    // The same, with the link back before the host let the places go: a
+    // member that judged sooner than another still left is heard of first.
+    {"HostsLinkCutForAboutTheBoundSomeMovedOn", Join(Every(0, 1000, 250, true), Every(1250, 8700, 250, false)), 1000,
+     true, true, 1, 8700, MoveVerdict::StepDown},
+    // The host's process frozen 8.5 s: no pass at all; at its first pass
+    // after, it reads what the members sent meanwhile, then the notice.
+    {"HostFrozenJustOverTheBound", Join(Every(0, 1000, 250, true), {{9500, true}}), 9503, true, false, 1, 9600,
+     MoveVerdict::StepDown},
+    // One member cut off while the others kept talking every half second.
+    {"AMembersLinkCutOthersTalkOn", Every(0, 12000, 500, true), 1000, false, true, 2, 12000, MoveVerdict::Refuse},
+    {"AMemberCutAboutTheBoundOthersTalkOn", Every(0, 8700, 500, true), 1000, true, false, 2, 8700, MoveVerdict::Refuse},
+    // Two machines apart, each alone: the old host keeps its session.
+    {"TwoMachinesApartTheMemberAlone", Join(Every(0, 1000, 250, true), Every(1250, 12000, 250, false)), 1000, false,
+     false, 0, 12000, MoveVerdict::Refuse},
+    // A pause of the others shorter than a cut, before the member went quiet,
+    // is no sign that the host was the one cut off.
+    {"AnEarlierHiccupDoesNotCount", Join(Join(Every(0, 1000, 250, true), Every(1250, 2500, 250, false)),
+                                          Every(2750, 12000, 250, true)),
+     5000, true, true, 2, 12000, MoveVerdict::Refuse},
+};
+
+INSTANTIATE_TEST_SUITE_P(Timelines, OldHost, ::testing::ValuesIn(kTimelines),
+                         [](const ::testing::TestParamInfo<Timeline>& info) { return std::string(info.param.what); });
+
+} // namespace
