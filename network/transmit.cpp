@@ -13,6 +13,7 @@
 #include "objects/enemy.h"
 #include "objects/thing.h"
 #include "platform/byte_reader.h"
+#include "platform/net/stream.h"
 #include "platform/trace.h"
 
 sc_Transmit* g_pTransmit = nullptr;
@@ -254,6 +255,9 @@ void sc_Transmit::vReceive() {
         if (!bReceiveOne()) break;
     vWatchAuthority();
 }
+
+static_assert(sc_Transmit::kAuthoritySilenceMs > static_cast<int32_t>(plat::net::kGoneMs),
+              "a holder of authority cut off for less than the session keeps its place keeps authority");
 
 void sc_Transmit::vTakeAuthority() {
     if (g_pWork) g_pWork->oScene.bHost = 1;

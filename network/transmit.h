@@ -114,8 +114,11 @@ public:
     // damage and could never end. When no full state has come this long
     // (since the battle began, or since its holder was last heard), the
     // room's lowest player id besides the holder takes authority: every
-    // machine picks the same one. Checked by vReceive.
-    static constexpr int32_t kAuthoritySilenceMs = 5000;
+    // machine picks the same one. Checked by vReceive. Longer than the
+    // session waits out a drop of the network (its records then come late,
+    // every one of them), so that a holder whose link came back holds
+    // authority still.
+    static constexpr int32_t kAuthoritySilenceMs = 10000;
 
     // While a message is dispatched: one of its records was not applied.
     // A sender's repeated refusals are counted, not traced one by one.

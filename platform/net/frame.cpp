@@ -33,17 +33,20 @@ const char* RefusalText(Refusal refusal) {
     case Refusal::Elsewhere: return "a member's place is carried on only from the address it was held from";
     case Refusal::CutOff: return "the session went on under another host without this machine: it was cut off from the others";
     case Refusal::SteppedDown: return "the old host yields to the member taking over";
+    case Refusal::AloneToo: return "the old host was cut off from the others too";
     }
     return "refused";
 }
 
 bool ValidHelloFlags(uint8_t flags) {
-    if ((flags & ~(kHelloRejoin | kHelloPeek | kHelloResume | kHelloMoved | kHelloWithOthers)) != 0) return false;
+    if ((flags & ~(kHelloRejoin | kHelloPeek | kHelloResume | kHelloMoved | kHelloWithOthers | kHelloAlone)) != 0)
+        return false;
     // A resume and a notice of a move each stand alone; only a notice says
-    // whether others are back.
-    const uint8_t kind = flags & ~kHelloWithOthers;
+    // whether others are back, or nobody.
+    const uint8_t side = flags & (kHelloWithOthers | kHelloAlone);
+    const uint8_t kind = flags & ~side;
     if ((kind & (kHelloResume | kHelloMoved)) != 0 && kind != kHelloResume && kind != kHelloMoved) return false;
-    return (flags & kHelloWithOthers) == 0 || kind == kHelloMoved;
+    return side == 0 || (kind == kHelloMoved && side != (kHelloWithOthers | kHelloAlone));
 }
 
 ParseStatus ParseFrame(std::span<const uint8_t> stream, Frame& frame, size_t& consumed, const char*& why,
@@ -199,7 +202,7 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         break;
     case FrameType::Refused: {
         const uint8_t refusal = r.U8();
-        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::SteppedDown))) {
+        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::AloneToo))) {
             why = "unknown refusal";
             return false;
         }

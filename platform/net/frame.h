@@ -82,10 +82,12 @@ enum class FrameType : uint8_t {
 constexpr uint8_t kHelloRejoin = 1; // coming back to a new host, keeping ids
 constexpr uint8_t kHelloPeek = 2;   // only wants the name table, then leaves
 constexpr uint8_t kHelloResume = 4; // carries its stream on over this connection
-// Took this host for gone and moved on (to a host of its own or another
-// member's); with kHelloWithOthers, a host that other members are back with.
+// Took this host for gone and moved on: still looking for the next host,
+// or with one that other members are back with (kHelloWithOthers), or that
+// nobody came back to (kHelloAlone; succession.h).
 constexpr uint8_t kHelloMoved = 8;
 constexpr uint8_t kHelloWithOthers = 16;
+constexpr uint8_t kHelloAlone = 32;
 // Whether the flags of a hello go together.
 bool ValidHelloFlags(uint8_t flags);
 
@@ -102,6 +104,7 @@ enum class Refusal : uint8_t {
     Elsewhere = 6,    // a resume from another address than the one the member's place is held from
     CutOff = 7,       // the session went on under another host without this machine
     SteppedDown = 8,  // to a member that moved on: this host yields to the one it moved to
+    AloneToo = 9,     // to a member still looking: this host was cut off from the others too
 };
 // The line either side writes of it.
 const char* RefusalText(Refusal refusal);

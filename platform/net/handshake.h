@@ -96,6 +96,7 @@ public:
     // The key the host proved, and the count a resume's hello carried.
     const PublicKey& HostKey() const { return m_facts.host; }
     uint64_t Taken() const { return m_facts.taken; }
+    uint8_t Flags() const { return m_facts.flags; }
     // The same greeting begun again, with a nonce of its own, and how many
     // times it has been begun (a connection never made counts for none).
     std::unique_ptr<Greeting> Again(bool counted = true) const;

@@ -475,17 +475,22 @@ void Host::Moved(Connection& c) {
     const uint64_t now = NowMs();
     MoveNotice notice;
     notice.hostCutOff = place ? m_hearing.QuietSince(place->stream.HeardAt()) : m_hearing.QuietNow(now);
-    notice.withOthers = (c.facts.flags & kHelloWithOthers) != 0;
+    notice.side = (c.facts.flags & kHelloWithOthers) ? MoveNotice::Side::WithOthers
+                  : (c.facts.flags & kHelloAlone)    ? MoveNotice::Side::Alone
+                                                     : MoveNotice::Side::Looking;
     notice.othersLeft = static_cast<size_t>(std::count_if(m_conns.begin(), m_conns.end(), [&](const auto& o) {
         return o->Member() && o->process != m_machine && o->process != c.process;
     }));
-    if (JudgeMove(notice) == MoveVerdict::StepDown) {
+    switch (JudgeMove(notice)) {
+    case MoveVerdict::StepDown:
         Trace("net host", "a member moved on while this host was cut off from the others: it yields");
         Refuse(c, Refusal::SteppedDown);
         return StepDown(false);
+    case MoveVerdict::LookOn: return Refuse(c, Refusal::AloneToo);
+    case MoveVerdict::Refuse:
+        if (place) Drop(*place, "moved on while the others stayed");
+        return Refuse(c, Refusal::Late);
     }
-    if (place) Drop(*place, "moved on while the others stayed");
-    Refuse(c, Refusal::Late);
 }
 
 void Host::StepDown(bool cutOff) {

@@ -366,9 +366,9 @@ bool Member::Apply(const Message& m) {
 }
 
 bool Member::Resume(std::span<const pollfd> polled, uint64_t nowMs) {
-    for (size_t i = 0; i < polled.size(); ++i) m_tries[i]->Step(polled[i].revents);
     for (size_t i = 0; i < m_tries.size(); ++i) {
         Greeting& t = *m_tries[i];
+        if (i < polled.size()) t.Step(polled[i].revents);
         if (t.Now() == Greeting::State::Welcomed) {
             std::lock_guard lock(m_mutex);
             // A host that says it took more than this side sent cannot be followed.
@@ -385,8 +385,8 @@ bool Member::Resume(std::span<const pollfd> polled, uint64_t nowMs) {
             Trace("net", "carried the stream to the session's host on over a fresh connection");
             return true;
         }
-        // The host may have carried the stream over to this one already: no
-        // other may prove itself too, or the host would take that one.
+        // The host carries the stream over to the connection a proof comes
+        // on: no other try may prove itself too, or it would take that one.
         if (t.Proved() && t.Now() == Greeting::State::Going) {
             auto proved = std::move(m_tries[i]);
             m_tries.clear();
@@ -395,8 +395,9 @@ bool Member::Resume(std::span<const pollfd> polled, uint64_t nowMs) {
         }
         if (t.Now() == Greeting::State::Failed) {
             if (t.Refused()) {
-                Lose(RefusalText(*t.Refused()));
+                const Refusal refusal = *t.Refused();
                 m_tries.clear();
+                Lose(RefusalText(refusal));
                 return true;
             }
             if (t.NobodyListens()) return false;
@@ -411,32 +412,35 @@ bool Member::Resume(std::span<const pollfd> polled, uint64_t nowMs) {
 void Member::TellOldHost(const pollfd* polled, uint64_t nowMs) {
     if (!m_notice) return;
     Notice& n = *m_notice;
+    // Back with others, alone once nobody came back in a while, or still
+    // looking (succession.h).
+    const uint8_t side = !m_own || m_own->OthersCame() ? kHelloWithOthers
+                         : nowMs >= m_ownSinceMs + kSettleMs ? kHelloAlone
+                                                             : 0;
     if (n.greeting) {
         if (polled) n.greeting->Step(polled->revents);
         const Greeting& g = *n.greeting;
-        if (g.Now() == Greeting::State::Failed && g.Refused() == Refusal::SteppedDown) {
-            Trace("net", "the old host yields to the member taking over");
+        const std::optional<Refusal> refused = g.Now() == Greeting::State::Failed ? g.Refused() : std::nullopt;
+        if (refused == Refusal::SteppedDown || (g.Now() == Greeting::State::Failed && g.NobodyListens())) {
+            if (refused) Trace("net", "the old host yields to the member taking over");
             m_notice.reset();
             return;
         }
-        if (g.Now() == Greeting::State::Failed && g.NobodyListens()) {
-            m_notice.reset();
-            return;
-        }
-        if (g.Now() == Greeting::State::Failed && g.Refused()) {
+        if (refused && refused != Refusal::AloneToo) {
             // The old host goes on with others: the machines that moved on
             // were the ones cut off, this one among them.
-            const Refusal refusal = *g.Refused();
             m_notice.reset();
             if (m_own) m_own->GiveUp();
-            return Lose(RefusalText(refusal));
+            return Lose(RefusalText(*refused));
         }
-        if (g.Now() != Greeting::State::Going || (!g.Connected() && nowMs >= g.BegunMs() + kTryMs)) n.greeting.reset();
+        // One that says what no longer holds goes again, before it is proved.
+        const bool stale = !g.Proved() && (g.Flags() & (kHelloWithOthers | kHelloAlone)) != side;
+        if (stale || g.Now() != Greeting::State::Going || (!g.Connected() && nowMs >= g.BegunMs() + kTryMs))
+            n.greeting.reset();
+        if (stale) n.nextMs = nowMs;
     }
     if (n.greeting || nowMs < n.nextMs) return;
-    const bool others = !m_own || m_own->OthersCame();
-    n.greeting = std::make_unique<Greeting>(n.to, *m_identity, m_app, Instance(), m_machine,
-                                            kHelloMoved | (others ? kHelloWithOthers : 0), n.keys);
+    n.greeting = std::make_unique<Greeting>(n.to, *m_identity, m_app, Instance(), m_machine, kHelloMoved | side, n.keys);
     n.nextMs = nowMs + kNoticeEveryMs;
 }
 
@@ -541,6 +545,8 @@ void Member::Move(bool told) {
             oldHostKnows = true;
             continue;
         }
+        // The old host is alone too: the search goes on, and tells it again.
+        if (refused == Refusal::AloneToo) continue;
         // A host of the session that proved itself will not take this
         // machine back: nothing else will.
         if (refused) {
@@ -562,6 +568,7 @@ void Member::Move(bool told) {
     const bool tookOver = own != nullptr;
     Install(*back, tookOver);
     m_own = std::move(own);
+    m_ownSinceMs = ownSince;
     // The old host's stream is held open until it has heard: closed, it
     // would read as this member leaving rather than moving on.
     if (!oldHostKnows) m_notice = Notice{oldEnd, oldHost, std::move(old), 0, nullptr};

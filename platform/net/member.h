@@ -150,8 +150,9 @@ private:
     std::vector<std::unique_ptr<Greeting>> m_tries;
     uint64_t m_triedMs = 0;
     std::optional<Notice> m_notice;
-    // The host this machine took the session over with.
+    // The host this machine took the session over with, and since when.
     std::shared_ptr<Host> m_own;
+    uint64_t m_ownSinceMs = 0;
 
     Waker m_waker;
     std::atomic<bool> m_stop{false};

@@ -62,10 +62,12 @@ bool Hearing::QuietSince(uint64_t sinceMs) const {
 }
 
 MoveVerdict JudgeMove(const MoveNotice& n) {
-    // Yielding hands the session to the side the member is on: only when
-    // the old host was the one cut off, and only to a side that holds more
-    // than that one member once the old host's own members have moved on.
-    return n.hostCutOff && (n.withOthers || n.othersLeft > 0) ? MoveVerdict::StepDown : MoveVerdict::Refuse;
+    if (!n.hostCutOff) return MoveVerdict::Refuse;
+    // Yielding hands the session to the side the member is on: only to a
+    // side that holds more than that one member once the old host's own
+    // members have moved on.
+    if (n.side == MoveNotice::Side::WithOthers || n.othersLeft > 0) return MoveVerdict::StepDown;
+    return n.side == MoveNotice::Side::Alone ? MoveVerdict::Refuse : MoveVerdict::LookOn;
 }
 
 } // namespace plat::net

@@ -27,20 +27,25 @@ constexpr uint64_t kTurnMs = kGoneMs + 2000;
 // start: a member looks for it from its turn, a second or so either side.
 constexpr uint64_t kRejoinWindowMs = 8000;
 // A member taking over whom no other member came back to in its wait, in
-// whatever turn it took over, is the one cut off: it is told so.
+// whatever turn it took over, is the one cut off: it is told so. Members
+// come back within a second or so of each other; one that nobody came
+// back to in kSettleMs says it is alone (below).
+constexpr uint64_t kSettleMs = 3000;
 //
 // A drop longer than a silence can leave the machines on either side of it
 // judging alone: members that took their host for gone go on under one of
 // them, and the old host goes on with whoever it still hears. Each member
 // that moved on tells the old host so (a notice: a hello that says it
-// moved, and whether others are back with the host it is with), again and
-// again until it answers; the old host, once the notice reaches it, says
-// which side goes on (JudgeMove), and the other side's machines are told
-// they were cut off. The old host was the one cut off when it heard nothing
-// from any other machine for kCutOffQuietMs (or its own thread did not run
-// that long) since the member last spoke: then it yields, and its members
-// move on too. Otherwise that member, and whoever is with it, was cut off.
-// Two machines alone, each without the other, keep the old host's session.
+// moved, and whether it is still looking, back with others or alone),
+// again and again until it answers; the old host, once the notice reaches
+// it, says which side goes on (JudgeMove), and the other side's machines
+// are told they were cut off. The old host was the one cut off when it
+// heard nothing from any other machine for kCutOffQuietMs (or its own
+// thread did not run that long) since the member last spoke: then it
+// yields to a side of more than one machine, and its members move on too.
+// Otherwise that member, and whoever is with it, was cut off. Two machines
+// alone, each without the other, keep the old host's session; a member
+// still looking hears that the old host is alone too, and looks on.
 constexpr uint64_t kCutOffQuietMs = 2000;
 
 // The members left of a session whose host is gone, in the order they take
@@ -91,13 +96,15 @@ private:
 };
 
 struct MoveNotice {
+    enum class Side { Looking, WithOthers, Alone };
     bool hostCutOff = false; // the old host heard no other machine for a while since the member spoke
-    bool withOthers = false; // others are back with the host the member moved to
+    Side side = Side::Looking;
     size_t othersLeft = 0;   // other machines' members still with the old host, who would move on with it
 };
 enum class MoveVerdict {
     StepDown, // the old host yields: its members move on, its own machine is told it was cut off
     Refuse,   // the member was cut off: it is told so and its place is gone
+    LookOn,   // both alone so far: the member looks on, and says so again
 };
 MoveVerdict JudgeMove(const MoveNotice& notice);
 

@@ -51,7 +51,7 @@ struct Timeline {
     std::vector<std::pair<uint64_t, bool>> passes;
     uint64_t memberLastSpoke; // the notifier's last word, from the start
     bool placeKept;           // the host still keeps its place
-    bool withOthers;
+    MoveNotice::Side side;
     size_t othersLeft;
     uint64_t noticeAt;
     MoveVerdict verdict;
@@ -82,35 +82,45 @@ TEST_P(OldHost, YieldsOnlyWhenItWasTheOneCutOffAndTheOthersGoOnTogether) {
     hearing.Pass(start + t.noticeAt);
     MoveNotice notice;
     notice.hostCutOff = t.placeKept ? hearing.QuietSince(start + t.memberLastSpoke) : hearing.QuietNow(start + t.noticeAt);
-    notice.withOthers = t.withOthers;
+    notice.side = t.side;
     notice.othersLeft = t.othersLeft;
     EXPECT_EQ(JudgeMove(notice), t.verdict);
 }
+
+using Side = MoveNotice::Side;
 
 const Timeline kTimelines[] = {
     // The host's link cut for 9 s: it heard nobody, let every place go, and
     // the members went on together under the member taking over.
     {"HostsLinkCutMembersMovedOnTogether", Join(Every(0, 1000, 250, true), Every(1250, 10000, 250, false)), 1000,
-     false, true, 0, 10000, MoveVerdict::StepDown},
+     false, Side::WithOthers, 0, 10000, MoveVerdict::StepDown},
+    // The same, and the first to say so is one still looking for the next
+    // host: the old host, alone too, lets it look on rather than end it.
+    {"HostsLinkCutAMemberStillLooking", Join(Every(0, 1000, 250, true), Every(1250, 10000, 250, false)), 1000, false,
+     Side::Looking, 0, 10000, MoveVerdict::LookOn},
     // The same, with the link back before the host let the places go: a
     // member that judged sooner than another still left is heard of first.
     {"HostsLinkCutForAboutTheBoundSomeMovedOn", Join(Every(0, 1000, 250, true), Every(1250, 8700, 250, false)), 1000,
-     true, true, 1, 8700, MoveVerdict::StepDown},
+     true, Side::Looking, 1, 8700, MoveVerdict::StepDown},
     // The host's process frozen 8.5 s: no pass at all; at its first pass
     // after, it reads what the members sent meanwhile, then the notice.
-    {"HostFrozenJustOverTheBound", Join(Every(0, 1000, 250, true), {{9500, true}}), 9503, true, false, 1, 9600,
+    {"HostFrozenJustOverTheBound", Join(Every(0, 1000, 250, true), {{9500, true}}), 9503, true, Side::Looking, 1, 9600,
      MoveVerdict::StepDown},
     // One member cut off while the others kept talking every half second.
-    {"AMembersLinkCutOthersTalkOn", Every(0, 12000, 500, true), 1000, false, true, 2, 12000, MoveVerdict::Refuse},
-    {"AMemberCutAboutTheBoundOthersTalkOn", Every(0, 8700, 500, true), 1000, true, false, 2, 8700, MoveVerdict::Refuse},
+    {"AMembersLinkCutOthersTalkOn", Every(0, 12000, 500, true), 1000, false, Side::Looking, 2, 12000,
+     MoveVerdict::Refuse},
+    {"AMembersLinkCutItTookOverAlone", Every(0, 20000, 500, true), 1000, false, Side::Alone, 2, 20000,
+     MoveVerdict::Refuse},
+    {"AMemberCutAboutTheBoundOthersTalkOn", Every(0, 8700, 500, true), 1000, true, Side::Looking, 2, 8700,
+     MoveVerdict::Refuse},
     // Two machines apart, each alone: the old host keeps its session.
     {"TwoMachinesApartTheMemberAlone", Join(Every(0, 1000, 250, true), Every(1250, 12000, 250, false)), 1000, false,
-     false, 0, 12000, MoveVerdict::Refuse},
+     Side::Alone, 0, 12000, MoveVerdict::Refuse},
     // A pause of the others shorter than a cut, before the member went quiet,
     // is no sign that the host was the one cut off.
     {"AnEarlierHiccupDoesNotCount", Join(Join(Every(0, 1000, 250, true), Every(1250, 2500, 250, false)),
                                           Every(2750, 12000, 250, true)),
-     5000, true, true, 2, 12000, MoveVerdict::Refuse},
+     5000, true, Side::WithOthers, 2, 12000, MoveVerdict::Refuse},
 };
 
 INSTANTIATE_TEST_SUITE_P(Timelines, OldHost, ::testing::ValuesIn(kTimelines),
