@@ -223,7 +223,8 @@ public:
     }
 
     // Goes through the handshake under its own key, or claiming another's
-    // (for which it can only sign with its own), and waits for the welcome.
+    // (for which it can only sign with its own), and waits for the welcome
+    // (a resume's answer, with kHelloResume).
     bool Hello(uint8_t flags = 0, const PublicKey* claim = nullptr) {
         if (!m_fd.Valid() || m_thread.joinable()) return false;
         HandshakeFacts f;
@@ -242,11 +243,12 @@ public:
         f.host = challenge.key;
         f.hostNonce = challenge.nonce;
         WriteProof(proof, m_me.Sign(Transcript(Signer::Member, f)));
-        if (!WriteAll(m_fd, proof, 5s) || !Expect(m_fd, m_in, FrameType::Welcome, welcome, deadline)) {
+        const FrameType due = (flags & kHelloResume) ? FrameType::Resumed : FrameType::Welcome;
+        if (!WriteAll(m_fd, proof, 5s) || !Expect(m_fd, m_in, due, welcome, deadline)) {
             if (welcome.type == FrameType::Refused) m_refused = welcome.refusal;
             return false;
         }
-        m_table = std::move(welcome.table);
+        if (!(flags & kHelloResume)) m_table = std::move(welcome.table);
         m_thread = std::thread([this] { Read(); });
         return true;
     }
@@ -1680,6 +1682,43 @@ void RoomPlayerFallsSilent(Stage& s) {
     s.Hold();
 }
 
+// Resumes of places that are not the prover's own, each on a connection of
+// its own: a player's machine's place named from another address (proved
+// with the attacker's own key), a place of the attacker's own from another
+// address than the one it is held from, and one the host has let go; then
+// two thousand naming the joiner's key from one address. None takes
+// anything of the honest machines' places; each that proves its key hears
+// why it is refused, the place it names stays as it was, and the flood
+// spends its address's hellos as any other.
+void ResumesOfPlacesNotTheirs(Stage& s) {
+    const PublicKey joiner = KeyOf(s, *s.honest[1]);
+    ASSERT_NE(joiner, PublicKey{});
+    HostileMember impostor(s.session, kOtherMachine);
+    EXPECT_FALSE(impostor.Hello(kHelloResume, &joiner));
+    EXPECT_FALSE(impostor.Refused().has_value()) << "a proof that does not hold is not answered";
+    const Identity mine;
+    auto placed = std::make_unique<HostileMember>(s.session, kLoopback, &mine);
+    ASSERT_TRUE(placed->Hello() && placed->CreatePlayer("Moe"));
+    HostileMember elsewhere(s.session, kOtherMachine + 1, &mine);
+    EXPECT_FALSE(elsewhere.Hello(kHelloResume));
+    EXPECT_EQ(elsewhere.Refused(), Refusal::Elsewhere);
+    EXPECT_TRUE(HasPlayer(Peek(s.session), "Moe")) << "the place named from elsewhere is kept";
+    placed.reset(); // it leaves: its place is let go
+    EXPECT_TRUE(Until([&] { return !HasPlayer(Peek(s.session), "Moe"); }, 10s));
+    HostileMember late(s.session, kLoopback, &mine);
+    EXPECT_FALSE(late.Hello(kHelloResume));
+    EXPECT_EQ(late.Refused(), Refusal::Late);
+    std::vector<uint8_t> hello;
+    WriteHello(hello, {s.session.app, s.session.instance, joiner, {}, FreshNonce(), {}, kHelloResume, {}, {}, 0, 0}, 1);
+    for (int i = 0; i < 2000 && !s.Over(); ++i) {
+        const Fd fd = FromOtherMachine(SOCK_STREAM, s.session.host, kOtherMachine + 2);
+        pollfd p{fd.Get(), POLLOUT, 0};
+        poll(&p, 1, 1000);
+        WriteAll(fd, hello);
+    }
+    s.Hold();
+}
+
 // ------------------------------------------------------------ drops on a LAN
 
 // How a machine loses its link to the LAN for a while: its cable out (or a
@@ -1761,18 +1800,19 @@ template <Fault fault, int ms> void TheHostCutOffLonger(Stage& s) {
     s.stop = true;
 }
 
-// Cleo's link is lost for longer than a silence: her player is gone from
+// Cleo's link is lost for longer than a silence (her cable out, or her own
+// interface down): her player is gone from
 // every machine within 10 s, and once the link is back she is told within a
 // few seconds that her place is gone, having taken over by herself at most
 // meanwhile. The host and every other member play on, nothing of theirs out
 // of turn, and one host answers for the session.
-template <int ms> void AMemberCutOffLonger(Stage& s) {
+template <Fault fault, int ms> void AMemberCutOffLonger(Stage& s) {
     StandIns standIns;
     ASSERT_TRUE(standIns.Join(s, 4));
     std::this_thread::sleep_for(1s); // until the honest machines have heard of them
     Honest& away = *s.honest[2];
     const auto cut = Clock::now();
-    std::thread link([&] { LoseLink(s, 2, Fault::Cable, std::chrono::milliseconds(ms)); });
+    std::thread link([&] { LoseLink(s, 2, fault, std::chrono::milliseconds(ms)); });
     Until([&] {
         const NameTable table = Peek(s.session);
         return !table.Players().empty() && !HasPlayer(table, "Cleo");
@@ -1892,6 +1932,8 @@ const Attack kAttacks[] = {
     {.name = "AMemberBackAfterTheNewHostsWait", .send = BackAfterTheWait, .setting = Setting::HostDies},
     {.name = "AMemberBackAfterASilenceLongerThanItsHostWaits", .send = AMemberBackAfterASilence, .setting = Setting::HostDies},
     {.name = "ForgedQueriesUnderTheSearchersAddressAsOthersSpendTheAnswers", .send = ForgedQueriesAsOthersSpendTheAnswers},
+    {.name = "ResumesOfPlacesThatAreNotTheProversOwn", .send = ResumesOfPlacesNotTheirs,
+     .counted = "more hellos from one address"},
     {.name = "TheLinkToTheHostCutFor2500msInABattle", .send = DropInABattle<0, Fault::Cable, 2500>, .lan = 3, .whole = true},
     {.name = "TheLinkToTheHostCutFor6sInABattle", .send = DropInABattle<0, Fault::Cable, 6000>, .lan = 3, .whole = true},
     {.name = "TheHostsOwnInterfaceDownFor4sInABattle", .send = DropInABattle<0, Fault::Interface, 4000>, .lan = 3,
@@ -1904,8 +1946,10 @@ const Attack kAttacks[] = {
      .lan = 4},
     {.name = "TheHostsOwnInterfaceDownFor9s", .send = TheHostCutOffLonger<Fault::Interface, 9000>,
      .setting = Setting::HostDies, .lan = 4},
-    {.name = "AMembersLinkCutFor12s", .send = AMemberCutOffLonger<12000>, .setting = Setting::HostDies, .lan = 4},
-    {.name = "AMembersLinkCutFor20s", .send = AMemberCutOffLonger<20000>, .setting = Setting::HostDies, .lan = 4},
+    {.name = "AMembersLinkCutFor12s", .send = AMemberCutOffLonger<Fault::Cable, 12000>, .setting = Setting::HostDies,
+     .lan = 4},
+    {.name = "AMembersOwnInterfaceDownFor20s", .send = AMemberCutOffLonger<Fault::Interface, 20000>,
+     .setting = Setting::HostDies, .lan = 4},
     {.name = "TheHostFrozenJustUnderTheBound", .send = TheHostFrozenOneMemberHeardItEarlier<6000>,
      .setting = Setting::HostDies, .lan = 4},
     {.name = "TheHostFrozenJustOverTheBoundForOneMember", .send = TheHostFrozenOneMemberHeardItEarlier<7500>,

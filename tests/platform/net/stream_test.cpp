@@ -106,6 +106,8 @@ const Cut kCuts[] = {
     {"ReadOnTheOldConnectionAfterTheHello", 20, 18, 4, true},
 };
 
+void PrintTo(const Cut& c, std::ostream* os) { *os << c.what; }
+
 INSTANTIATE_TEST_SUITE_P(Cuts, StreamResume, ::testing::ValuesIn(kCuts),
                          [](const ::testing::TestParamInfo<Cut>& info) { return std::string(info.param.what); });
 

@@ -123,6 +123,8 @@ const Timeline kTimelines[] = {
      5000, true, Side::WithOthers, 2, 12000, MoveVerdict::Refuse},
 };
 
+void PrintTo(const Timeline& t, std::ostream* os) { *os << t.what; }
+
 INSTANTIATE_TEST_SUITE_P(Timelines, OldHost, ::testing::ValuesIn(kTimelines),
                          [](const ::testing::TestParamInfo<Timeline>& info) { return std::string(info.param.what); });
 
