@@ -27,8 +27,8 @@ constexpr size_t kChunksPerPump = 16;
 // While the host is quiet a fresh connection is tried this often, each
 // given up when it is not made in kTryMs: the system's own next try of a
 // connection comes seconds later on a network that lost the first.
-constexpr uint64_t kTryEveryMs = 500;
-constexpr uint64_t kTryMs = 1500;
+constexpr uint64_t kTryEveryMs = 250;
+constexpr uint64_t kTryMs = 1000;
 // A host taken for gone is told so this often until it answers.
 constexpr uint64_t kNoticeEveryMs = 1000;
 
@@ -282,7 +282,14 @@ void Member::Run() {
             if (m_state != State::Connected) continue;
             resuming = !m_stream.Attached() || m_stream.Quiet(now) >= kResumeAfterMs || m_stream.Stalled(now);
             gone = m_stream.Quiet(now) >= kGoneMs;
-            if (resuming && m_tries.size() < kTryMs / kTryEveryMs && now >= m_triedMs + kTryEveryMs) {
+            // A word from the host while its stream is stuck says the network
+            // is back: a try goes at once, in the place of one never connected.
+            const bool back = m_stream.HeardAt() > m_triedMs;
+            if (resuming && back && m_tries.size() >= kTryMs / kTryEveryMs)
+                if (const auto it = std::find_if(m_tries.begin(), m_tries.end(), [](const auto& t) { return !t->Connected(); });
+                    it != m_tries.end())
+                    m_tries.erase(it);
+            if (resuming && m_tries.size() < kTryMs / kTryEveryMs && (back || now >= m_triedMs + kTryEveryMs)) {
                 m_tries.push_back(std::make_unique<Greeting>(m_hostEnd, *m_identity, m_app, m_instance, m_machine,
                                                              kHelloResume, std::vector<PublicKey>{m_hostKey},
                                                              m_listenPort, std::nullopt, m_stream.Taken()));

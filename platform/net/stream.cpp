@@ -14,8 +14,7 @@ constexpr size_t kTrimBytes = 256 * 1024;
 } // namespace
 
 Stream::Stream(FrameType beat, FrameType theirs, uint64_t nowMs)
-    : m_beat(beat), m_theirs(theirs), m_heardMs(nowMs), m_heardAtMs(nowMs), m_passMs(nowMs), m_beatDueMs(nowMs),
-      m_waitingSinceMs(nowMs) {}
+    : m_beat(beat), m_theirs(theirs), m_heardMs(nowMs), m_heardAtMs(nowMs), m_passMs(nowMs), m_beatDueMs(nowMs) {}
 
 void Stream::Attach(Fd fd, uint64_t nowMs) {
     m_fd = std::move(fd);
@@ -45,7 +44,7 @@ void Stream::Queue(std::span<const uint8_t> frames) {
     }
     for (uint64_t at = from; at < End(); at += LengthAt(at)) {
         ++m_queued;
-        m_ends.push_back(at + LengthAt(at));
+        m_ends.push_back({at + LengthAt(at), 0});
     }
 }
 
@@ -65,7 +64,6 @@ bool Stream::Flush(uint64_t nowMs) {
         FrameWriter(m_control, m_beat)->U64(m_taken);
         m_beatDueMs = nowMs + kBeatMs;
     }
-    const bool waiting = m_written > m_ackedEnd;
     for (;;) {
         const bool control = m_controlPos < m_control.size();
         if (control && (m_controlPos > 0 || (m_written == m_boundary && m_written >= m_plainEnd))) {
@@ -88,7 +86,8 @@ bool Stream::Flush(uint64_t nowMs) {
         m_written += static_cast<uint64_t>(n);
         while (m_boundary < m_written && m_boundary + LengthAt(m_boundary) <= m_written) m_boundary += LengthAt(m_boundary);
     }
-    if (!waiting && m_written > m_ackedEnd) m_waitingSinceMs = nowMs;
+    for (; m_wholeFrames < m_ends.size() && m_ends[m_wholeFrames].end <= m_written; ++m_wholeFrames)
+        m_ends[m_wholeFrames].writtenMs = nowMs;
     Trim();
     return true;
 }
@@ -139,7 +138,7 @@ ParseStatus Stream::Next(Frame& frame, const char*& why, uint32_t limit) {
                 why = "a beat that counts frames never sent";
                 return ParseStatus::Bad;
             }
-            Acknowledged(count, m_heardAtMs);
+            Acknowledged(count);
             continue;
         }
         // Sent again after a resume, and taken already.
@@ -149,37 +148,37 @@ ParseStatus Stream::Next(Frame& frame, const char*& why, uint32_t limit) {
     }
 }
 
-void Stream::Acknowledged(uint64_t count, uint64_t nowMs) {
+void Stream::Acknowledged(uint64_t count) {
     if (count <= m_acked) return;
     for (; m_acked < count; ++m_acked) {
-        m_ackedEnd = m_ends.front();
+        m_ackedEnd = m_ends.front().end;
         m_ends.pop_front();
+        if (m_wholeFrames > 0) --m_wholeFrames;
     }
-    m_waitingSinceMs = nowMs;
     Trim();
 }
 
 void Stream::Pass(uint64_t nowMs) {
     const uint64_t away = nowMs - std::exchange(m_passMs, nowMs);
-    if (away <= kLatePassMs) return;
-    m_heardMs += away;
-    m_waitingSinceMs += away;
+    if (away > kLatePassMs) m_heardMs += away;
 }
 
 bool Stream::Stalled(uint64_t nowMs) const {
-    return Attached() && m_written > m_ackedEnd && nowMs >= m_waitingSinceMs + kResumeAfterMs && Retransmitting(m_fd);
+    return Attached() && m_wholeFrames > 0 && nowMs >= m_ends.front().writtenMs + kResumeAfterMs && Retransmitting(m_fd);
 }
 
 void Stream::Resume(Fd fd, uint64_t theirTaken, uint64_t theirFrom, uint64_t nowMs) {
-    Acknowledged(theirTaken, nowMs);
+    Acknowledged(theirTaken);
     m_written = m_boundary = m_ackedEnd;
+    for (Sent& sent : m_ends) sent.writtenMs = 0;
+    m_wholeFrames = 0;
     m_control.clear();
     m_controlPos = 0;
     m_fd = std::move(fd);
     m_in.clear();
     m_at = 0;
     m_arrived = theirFrom - 1;
-    m_heardMs = m_heardAtMs = m_beatDueMs = m_waitingSinceMs = nowMs;
+    m_heardMs = m_heardAtMs = m_beatDueMs = nowMs;
 }
 
 } // namespace plat::net

@@ -113,8 +113,8 @@ public:
     uint64_t Heard() const { return m_heardMs; }
     uint64_t HeardAt() const { return m_heardAtMs; }
     uint64_t Quiet(uint64_t nowMs) const { return nowMs > m_heardMs ? nowMs - m_heardMs : 0; }
-    // Frames written kResumeAfterMs ago and more that the other side has
-    // not taken, while the system sends them again.
+    // A frame written whole kResumeAfterMs ago and more that the other side
+    // has not taken, while the system sends it again.
     bool Stalled(uint64_t nowMs) const;
 
     // Whether the other side may have taken that many: no more than were
@@ -126,7 +126,7 @@ public:
     void Resume(Fd fd, uint64_t theirTaken, uint64_t theirFrom, uint64_t nowMs);
 
 private:
-    void Acknowledged(uint64_t count, uint64_t nowMs);
+    void Acknowledged(uint64_t count);
     uint32_t LengthAt(uint64_t offset) const;
     void Trim();
 
@@ -140,8 +140,14 @@ private:
     std::vector<uint8_t> m_out;
     uint64_t m_outBase = 0, m_written = 0, m_boundary = 0;
     // Where each numbered frame not yet taken ends, the first being number
-    // m_acked + 1; the first of them begins at m_ackedEnd.
-    std::deque<uint64_t> m_ends;
+    // m_acked + 1, and when it was written whole to this connection (0: not
+    // yet); the first of them begins at m_ackedEnd, and the first
+    // m_wholeFrames of them have been written.
+    struct Sent {
+        uint64_t end, writtenMs;
+    };
+    std::deque<Sent> m_ends;
+    size_t m_wholeFrames = 0;
     uint64_t m_ackedEnd = 0, m_acked = 0, m_queued = 0;
     // Where the opening's frames end: nothing goes ahead of them.
     uint64_t m_plainEnd = 0;
@@ -155,8 +161,6 @@ private:
     uint64_t m_arrived = 0, m_taken = 0;
 
     uint64_t m_heardMs, m_heardAtMs, m_passMs, m_beatDueMs;
-    // Since when the frames written have waited to be taken.
-    uint64_t m_waitingSinceMs;
 };
 
 } // namespace plat::net

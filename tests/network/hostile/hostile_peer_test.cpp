@@ -7,6 +7,13 @@
 // must hold besides what always must: the honest machines play on, and the
 // hostile one is dropped or ignored.
 //
+// Rows whose enemy is the network itself play on a LAN of network
+// namespaces instead (tests/support/lan.h): each game a machine of its
+// own, the test's machines on one more, their links through a hub that can
+// cut, lose and delay frames, or a machine's own interface taken down. They
+// need root, and skip saying so without it. A message of a battle that
+// crossed a drop is held to its bound from the link's return.
+//
 // An attacker stands outside the room or, for rows that need it, in it:
 // joined before the honest joiner, so that the joiner holds authority, and
 // marked ready by its own change to the room's maker.
