@@ -9,16 +9,22 @@
 
 namespace plat::net {
 
-// So much a second on average and `burst` at once.
+// So much a second on average and `burst` at once. Kept in millionths, so
+// that what fills in over a time is the same however the time was split:
+// however often it is asked in between, the same takes succeed (a rate is
+// exact to a thousandth a second).
 class Allowance {
 public:
     Allowance(double rate, double burst, uint64_t nowMs);
-    // Takes `cost` unless less than `floor` would be left.
+    // Takes `cost` unless less than `floor` would be left. Nothing changes
+    // when it does not.
     bool Take(double cost, uint64_t nowMs, double floor = 0);
-    double Left(uint64_t nowMs);
+    double Left(uint64_t nowMs) const;
 
 private:
-    double m_rate, m_burst, m_left;
+    int64_t Filled(uint64_t nowMs) const;
+
+    int64_t m_perMs, m_burst, m_left;
     uint64_t m_lastMs;
 };
 
