@@ -77,6 +77,13 @@ void AddressLimits::Entry::Refused(uint64_t nowMs) {
     if (++refusals > kOwnTries) Shut(nowMs);
 }
 
+bool AddressLimits::Entry::Forgettable(uint64_t nowMs, double burst) const {
+    // Quiet, it would be new to the host at its next word, its refusals
+    // forgotten.
+    const bool clean = nowMs >= heardMs + kQuietMs || (fresh && refusals == 0);
+    return clean && !ShutOut(nowMs) && own.Left(nowMs) >= burst;
+}
+
 AddressHash::AddressHash() {
     static_assert(sizeof m_key == crypto_shorthash_KEYBYTES);
     FreshKey(m_key);
@@ -105,7 +112,7 @@ AddressLimits::Entry& AddressLimits::Of(uint32_t address, uint64_t nowMs) {
     for (int look = 0; m_order.size() >= m_tracked; ++look) {
         if (look == kLooks) return m_buckets[BucketOf(address)];
         Entry& next = m_order.front().second;
-        if (next.own.Left(nowMs) < m_rates.ownBurst || next.ShutOut(nowMs)) {
+        if (!next.Forgettable(nowMs, m_rates.ownBurst)) {
             m_order.splice(m_order.end(), m_order, m_order.begin());
             continue;
         }

@@ -205,15 +205,22 @@ double LastSecond(std::vector<uint64_t>& times, uint64_t now) {
 // address's own, however many more addresses ask than are kept apart; an
 // address that is its sender's own is shut out as soon as it asks past its
 // own, and one shut out is still shut out once it has asked, whether it
-// shared a bucket or had an entry of its own. Otherwise, what an address
-// asks past its own changes nothing: with every address kept apart, a
-// table told all the steps takes or refuses the others as one told only
-// those does.
+// shared a bucket or had an entry of its own. An address refused by all
+// more than a machine's four tries since it was last quiet for 30 s is shut
+// out, however often it shared a bucket, had an entry or was forgotten in
+// between. Otherwise, what an address asks past its own changes nothing:
+// with every address kept apart, a table told all the steps takes or
+// refuses the others as one told only those does.
 void Limits(std::span<const uint8_t> steps) {
+    constexpr uint32_t kTries = 4;
+    constexpr uint64_t kQuietMs = 30'000;
     const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2, !steps.empty() && (steps[0] & 1) != 0};
     uint64_t now = 1'000'000;
     AddressLimits limits(rates, 8, 2, now), told(rates, 16, 1, now), spared(rates, 16, 1, now);
     std::array<std::vector<uint64_t>, 17> taken; // by address, and by all
+    // By address: when it was last heard, and its refusals by all since it was last quiet.
+    std::array<uint64_t, 16> heard{};
+    std::array<uint32_t, 16> refused{};
     for (const uint8_t step : steps) {
         now += 25u * (step >> 4);
         const uint32_t address = kFirstAddress + (step & 15u);
@@ -221,6 +228,11 @@ void Limits(std::span<const uint8_t> steps) {
         const auto verdict = limits.Take(address, now);
         if (shut) Check(limits.ShutOut(address, now));
         if (verdict == AddressLimits::Verdict::OverOwn && rates.proven) Check(limits.ShutOut(address, now));
+        if (verdict != AddressLimits::Verdict::OverOwn || rates.proven) {
+            if (now >= heard[step & 15] + kQuietMs) refused[step & 15] = 0;
+            heard[step & 15] = now;
+        }
+        if (verdict == AddressLimits::Verdict::OverAll && ++refused[step & 15] > kTries) Check(limits.ShutOut(address, now));
         if (const auto all = told.Take(address, now); !rates.proven && all != AddressLimits::Verdict::OverOwn)
             Check(spared.Take(address, now) == all);
         if (verdict != AddressLimits::Verdict::Taken) continue;
