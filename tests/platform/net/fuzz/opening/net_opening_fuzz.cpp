@@ -286,13 +286,27 @@ void Queries(std::span<const uint8_t> steps) {
 // 2-3 the cookie: a new one (0-1), the last one again (2), none (3); bit 4
 // sent from another port, as no host does, with a cookie of its own. The
 // searcher's queries are whole, go to no port but the host's and carry no
-// cookie but those that came from it, and it lists only sessions it was
-// answered with.
+// cookie but those that came from it, none to the broadcast address (which
+// every machine reads), and it lists only sessions it was answered with.
 void Search(std::span<const uint8_t> steps) {
     Setting& s = Set();
     ForgetQueryCookies();
     const DiscoveryTarget target{{kLoopbackBroadcast}, s.searchPort};
     const Fd host = OpenUdp(s.searchPort, true), elsewhere = OpenUdp(0, false);
+    // What another machine reads: the datagrams to the broadcast address.
+    Fd overheard(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    const int one = 1;
+    setsockopt(overheard.Get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    const sockaddr_in broadcast{AF_INET, htons(s.searchPort), {htonl(kLoopbackBroadcast)}, {}};
+    Check(bind(overheard.Get(), reinterpret_cast<const sockaddr*>(&broadcast), sizeof broadcast) == 0);
+    const auto noCookieOverheard = [&] {
+        std::array<uint8_t, 1024> in{};
+        Endpoint from;
+        uint32_t nonce = 0;
+        QueryCookie cookie{};
+        for (long n; (n = ReceiveDatagram(overheard, in, from)) >= 0;)
+            Check(DecodeQuery(std::span(in).first(static_cast<size_t>(n)), nonce, cookie) && cookie == QueryCookie{});
+    };
     std::vector<QueryCookie> handed, foreign;
     std::vector<Guid> sessions;
     std::atomic<bool> done{false};
@@ -310,6 +324,7 @@ void Search(std::span<const uint8_t> steps) {
         for (pollfd p{host.Get(), POLLIN, 0}; !done || poll(&p, 1, 0) > 0; poll(&p, 1, 5))
             for (long n; (n = ReceiveDatagram(host, in, from)) >= 0;) {
                 Check(nothingElsewhere());
+                noCookieOverheard();
                 uint32_t nonce = 0;
                 QueryCookie cookie{};
                 Check(static_cast<size_t>(n) == kQueryBytes &&
@@ -360,6 +375,7 @@ void Search(std::span<const uint8_t> steps) {
     done = true;
     answerer.join();
     Check(nothingElsewhere());
+    noCookieOverheard();
     for (const Advert& a : found) Check(std::find(sessions.begin(), sessions.end(), a.instance) != sessions.end());
 }
 
