@@ -307,7 +307,9 @@ void Search(std::span<const uint8_t> steps) {
         for (long n; (n = ReceiveDatagram(overheard, in, from)) >= 0;)
             Check(DecodeQuery(std::span(in).first(static_cast<size_t>(n)), nonce, cookie) && cookie == QueryCookie{});
     };
-    std::vector<QueryCookie> handed, foreign;
+    // Cookies the host handed out; those sent from elsewhere are not among
+    // them unless the host handed out the same.
+    std::vector<QueryCookie> handed;
     std::vector<Guid> sessions;
     std::atomic<bool> done{false};
     uint32_t first = 0;
@@ -329,8 +331,7 @@ void Search(std::span<const uint8_t> steps) {
                 QueryCookie cookie{};
                 Check(static_cast<size_t>(n) == kQueryBytes &&
                       DecodeQuery(std::span(in).first(static_cast<size_t>(n)), nonce, cookie));
-                Check(std::find(foreign.begin(), foreign.end(), cookie) == foreign.end() &&
-                      (cookie == QueryCookie{} || std::find(handed.begin(), handed.end(), cookie) != handed.end()));
+                Check(cookie == QueryCookie{} || std::find(handed.begin(), handed.end(), cookie) != handed.end());
                 if (first == 0) first = nonce;
                 if (nonce != first || steps.empty()) continue;
                 const uint8_t step = steps[0];
@@ -362,7 +363,6 @@ void Search(std::span<const uint8_t> steps) {
                 const bool cookieReply = !answer && DecodeCookieReply(out, again, got);
                 if (answer) sessions.push_back(a.instance);
                 if (step & 16) {
-                    if (got != QueryCookie{}) foreign.push_back(got);
                     SendDatagram(elsewhere, from, out);
                     continue;
                 }
