@@ -41,8 +41,8 @@ int64_t Millionths(double amount) { return std::llround(amount * kMillionths); }
 } // namespace
 
 Allowance::Allowance(double rate, double burst, uint64_t nowMs)
-    : m_perMs(std::max<int64_t>(std::llround(rate * kMillionths / 1000), 0)), m_burst(Millionths(burst)), m_left(m_burst),
-      m_lastMs(nowMs) {}
+    : m_perMs(std::max<int64_t>(std::llround(rate * kMillionths / 1000), 0)), m_burst(Millionths(burst)),
+      m_left(m_burst), m_lastMs(nowMs) {}
 
 int64_t Allowance::Filled(uint64_t nowMs) const {
     if (nowMs <= m_lastMs || m_perMs == 0 || m_left >= m_burst) return m_left;
@@ -78,8 +78,9 @@ void AddressLimits::Entry::Refused(uint64_t nowMs) {
 }
 
 bool AddressLimits::Entry::Forgettable(uint64_t nowMs, double burst) const {
-    // Quiet, it would be new to the host at its next word, its refusals
-    // forgotten.
+    // Quiet for a while, it would be new to the host at its next word and
+    // its refusals forgotten, as with an entry made afresh; so it is if it
+    // is still new to the host and has none.
     const bool clean = nowMs >= heardMs + kQuietMs || (fresh && refusals == 0);
     return clean && !ShutOut(nowMs) && own.Left(nowMs) >= burst;
 }
