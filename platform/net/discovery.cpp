@@ -43,9 +43,9 @@ std::vector<KeptCookie> g_cookies;
 
 // A host that queries to the address reach: on the target's port, and on
 // the loopback network for an address there, off it for one off it.
-// Cookies are kept from those only, and sent only in queries to the
-// target's addresses, so that a search off the local network sends nothing
-// to it, nor one of a test to the local network.
+// Cookies are kept from those only, and sent only to them, so that a search
+// off the local network sends nothing to it, nor one of a test to the local
+// network, nor any search to a port but the target's.
 bool Reaches(uint32_t address, uint16_t port, const Endpoint& host) {
     return host.port == port && IsLoopback(address) == IsLoopback(host.address);
 }
@@ -211,18 +211,29 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
         return found;
     }
     const uint32_t nonce = static_cast<uint32_t>(RandomToken());
-    // The hosts this search has a cookie of, with the latest. A query to an
-    // address carries the cookie of one of the hosts it reaches, each in
-    // turn, and the others take it for one without: several sockets of a
-    // machine may share the port, a host's among them, and a datagram sent
-    // to one address of the machine reaches only one of them.
-    std::vector<KeptCookie> cookies = CookiesFor(target);
-    const auto queryTo = [&](uint32_t address, size_t turn) {
-        std::vector<const QueryCookie*> theirs;
-        for (const KeptCookie& k : cookies)
-            if (Reaches(address, target.port, k.host)) theirs.push_back(&k.cookie);
-        return EncodeQuery(nonce, theirs.empty() ? QueryCookie{} : *theirs[turn % theirs.size()]);
+    // The hosts this search has a cookie of, with the latest. A cookie goes
+    // only to the host that handed it out, never to a broadcast address:
+    // every machine of the network reads those, and one that sent the
+    // cookie under this machine's address would spend its answers. The
+    // queries to the target's addresses carry none and reach every host
+    // there, as they reach every socket sharing the port on one machine; a
+    // query sent to one address of such a machine reaches only one of them
+    // (the last opened), which takes it for one without a cookie if it is
+    // not the host that handed the cookie out. Once a host has answered
+    // with the cookie held, the queries with it stop: each host answers
+    // about as often as the search asks.
+    struct Held {
+        Endpoint host;
+        QueryCookie cookie;
+        bool answered = false;
     };
+    std::vector<Held> cookies;
+    for (const KeptCookie& k : CookiesFor(target)) cookies.push_back({k.host, k.cookie});
+    const auto withCookies = [&] {
+        for (const Held& h : cookies)
+            if (!h.answered) SendDatagram(fd, h.host, EncodeQuery(nonce, h.cookie));
+    };
+    const auto query = EncodeQuery(nonce);
     int againAtOnce = 0;
     const auto start = Clock::now();
     const auto end = start + std::chrono::milliseconds(durationMs);
@@ -231,8 +242,8 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
     for (;;) {
         const auto dueQuery = start + std::chrono::milliseconds(durationMs * sent / kQueries);
         if (sent < kQueries && Clock::now() >= dueQuery) {
-            for (uint32_t address : target.addresses)
-                SendDatagram(fd, {address, target.port}, queryTo(address, static_cast<size_t>(sent)));
+            withCookies();
+            for (uint32_t address : target.addresses) SendDatagram(fd, {address, target.port}, query);
             ++sent;
             continue;
         }
@@ -253,14 +264,18 @@ std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, cons
         if ((!answer && !DecodeCookieReply(bytes, answerNonce, cookie)) || answerNonce != nonce) continue;
         if (cookie != QueryCookie{} && Reached(target, from)) {
             Keep(from, cookie);
-            auto it = std::find_if(cookies.begin(), cookies.end(), [&](const KeptCookie& k) { return k.host == from; });
-            const bool fresh = it == cookies.end() || it->cookie != cookie;
-            if (it == cookies.end() && cookies.size() < kCookiesKept) it = cookies.insert(cookies.end(), {from, {}, {}});
-            if (it != cookies.end()) it->cookie = cookie;
+            auto it = std::find_if(cookies.begin(), cookies.end(), [&](const Held& h) { return h.host == from; });
+            const bool had = it != cookies.end(), fresh = !had || it->cookie != cookie;
+            if (!had && cookies.size() < kCookiesKept) it = cookies.insert(cookies.end(), {from, {}});
+            if (it != cookies.end()) {
+                // Answered with the cookie held, or a first one: no other
+                // machine has read that cookie to answer with it.
+                it->answered |= answer && (!had || !fresh);
+                it->cookie = cookie;
+            }
             // Asked again at once, with the cookie, where one came instead of an answer.
             if (!answer && fresh && againAtOnce < kAgainAtOnce) {
-                for (uint32_t address : target.addresses)
-                    if (Reaches(address, target.port, from)) SendDatagram(fd, {address, target.port}, EncodeQuery(nonce, cookie));
+                SendDatagram(fd, from, EncodeQuery(nonce, cookie));
                 ++againAtOnce;
             }
         }

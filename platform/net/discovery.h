@@ -74,9 +74,12 @@ constexpr size_t kMaxAdverts = 64;
 // `only` set, answers of other sessions are left out.
 //
 // The cookies hosts hand out are kept, a few for the whole process, for as
-// long as a host takes them: a search's queries to the target carry the
-// cookies of the hosts there, each in turn, and a cookie reply to a search
-// has it ask again at once with the cookie.
+// long as a host takes them. A cookie is sent only to the host that handed
+// it out (its address and the target's port), never to the target's
+// addresses, which every machine there reads: a search asks the target
+// with no cookie, and each host there it has a cookie of with its cookie
+// as well until that host answers; a cookie reply to a search has it ask
+// that host again at once with the cookie.
 std::vector<Advert> Discover(const DiscoveryTarget& target, int durationMs, const Guid* only = nullptr);
 // Forgets the cookies kept (tests).
 void ForgetQueryCookies();

@@ -3,6 +3,7 @@
 #include "platform/net/identity.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <utility>
@@ -32,23 +33,34 @@ constexpr uint32_t kOwnTries = 4;
 // bucket: a few that cannot be forgotten yet do not hold up the turnover.
 constexpr int kLooks = 4;
 
+// What an allowance holds is counted in millionths of a word.
+constexpr double kMillionths = 1e6;
+
+int64_t Millionths(double amount) { return std::llround(amount * kMillionths); }
+
 } // namespace
 
 Allowance::Allowance(double rate, double burst, uint64_t nowMs)
-    : m_rate(rate), m_burst(burst), m_left(burst), m_lastMs(nowMs) {}
+    : m_perMs(std::max<int64_t>(std::llround(rate * kMillionths / 1000), 0)), m_burst(Millionths(burst)),
+      m_left(m_burst), m_lastMs(nowMs) {}
+
+int64_t Allowance::Filled(uint64_t nowMs) const {
+    if (nowMs <= m_lastMs || m_perMs == 0 || m_left >= m_burst) return m_left;
+    // Full once the time is past what fills the rest, without a product
+    // that could overflow.
+    const uint64_t ms = nowMs - m_lastMs, toFull = static_cast<uint64_t>((m_burst - m_left) / m_perMs);
+    return ms > toFull ? m_burst : std::min(m_burst, m_left + static_cast<int64_t>(ms) * m_perMs);
+}
 
 bool Allowance::Take(double cost, uint64_t nowMs, double floor) {
-    if (Left(nowMs) - cost < floor) return false;
-    m_left -= cost;
+    const int64_t left = Filled(nowMs) - Millionths(cost);
+    if (left < Millionths(floor)) return false;
+    m_left = left;
+    m_lastMs = std::max(m_lastMs, nowMs);
     return true;
 }
 
-double Allowance::Left(uint64_t nowMs) {
-    if (nowMs > m_lastMs)
-        m_left = std::min(m_burst, m_left + static_cast<double>(nowMs - m_lastMs) * m_rate / 1000.0);
-    m_lastMs = std::max(m_lastMs, nowMs);
-    return m_left;
-}
+double Allowance::Left(uint64_t nowMs) const { return static_cast<double>(Filled(nowMs)) / kMillionths; }
 
 void AddressLimits::Entry::Shut(uint64_t nowMs) {
     if (!ShutOut(nowMs)) shutUntilMs = nowMs + kShutMs;
@@ -63,6 +75,14 @@ bool AddressLimits::Entry::Heard(uint64_t nowMs) {
 
 void AddressLimits::Entry::Refused(uint64_t nowMs) {
     if (++refusals > kOwnTries) Shut(nowMs);
+}
+
+bool AddressLimits::Entry::Forgettable(uint64_t nowMs, double burst) const {
+    // Quiet for a while, it would be new to the host at its next word and
+    // its refusals forgotten, as with an entry made afresh; so it is if it
+    // is still new to the host and has none.
+    const bool clean = nowMs >= heardMs + kQuietMs || (fresh && refusals == 0);
+    return clean && !ShutOut(nowMs) && own.Left(nowMs) >= burst;
 }
 
 AddressHash::AddressHash() {
@@ -93,7 +113,7 @@ AddressLimits::Entry& AddressLimits::Of(uint32_t address, uint64_t nowMs) {
     for (int look = 0; m_order.size() >= m_tracked; ++look) {
         if (look == kLooks) return m_buckets[BucketOf(address)];
         Entry& next = m_order.front().second;
-        if (next.own.Left(nowMs) < m_rates.ownBurst || next.ShutOut(nowMs)) {
+        if (!next.Forgettable(nowMs, m_rates.ownBurst)) {
             m_order.splice(m_order.end(), m_order, m_order.begin());
             continue;
         }

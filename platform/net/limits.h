@@ -9,16 +9,22 @@
 
 namespace plat::net {
 
-// So much a second on average and `burst` at once.
+// So much a second on average and `burst` at once. Kept in millionths, so
+// that what fills in over a time is the same however the time was split:
+// however often it is asked in between, the same takes succeed (a rate is
+// exact to a thousandth a second).
 class Allowance {
 public:
     Allowance(double rate, double burst, uint64_t nowMs);
-    // Takes `cost` unless less than `floor` would be left.
+    // Takes `cost` unless less than `floor` would be left. Nothing changes
+    // when it does not.
     bool Take(double cost, uint64_t nowMs, double floor = 0);
-    double Left(uint64_t nowMs);
+    double Left(uint64_t nowMs) const;
 
 private:
-    double m_rate, m_burst, m_left;
+    int64_t Filled(uint64_t nowMs) const;
+
+    int64_t m_perMs, m_burst, m_left;
     uint64_t m_lastMs;
 };
 
@@ -57,16 +63,19 @@ private:
 // has its turn again later however often it tried meanwhile.
 //
 // `tracked` addresses are kept apart, found by a keyed hash (AddressHash).
-// An address is forgotten only once its allowance has filled again and it
-// is no longer shut out, when forgetting it changes nothing, so that no
-// number of others coming and going hands one a fresh burst or a turn in
-// the reserve; one that cannot be forgotten yet waits its turn again behind
-// the others rather than holding up the rest. While none of those looked
-// at can be forgotten, an address with no entry of its own is held to that
-// of its bucket: `buckets` entries shared by another keyed hash of the
-// address. An address given an entry of its own takes everything its bucket
-// knew along. One address, or a few, never takes more than its own
-// allowance, however the table was filled.
+// An address is forgotten only once nothing it did would count at its next
+// word: its allowance has filled again, it is not shut out, and it is new
+// to the host with no refusal (quiet for a while, or never heard), so that
+// no number of others coming and going hands one a fresh burst, a clean
+// slate of refusals or a turn in the reserve. One that cannot be forgotten
+// yet waits its turn again behind the others rather than holding up the
+// rest. While none of those looked at can be forgotten (more addresses
+// heard from within a while than are kept apart), an address with no entry
+// of its own is held to that of its bucket: `buckets` entries shared by
+// another keyed hash of the address. An address given an entry of its own
+// takes everything its bucket knew along, which holds it at least as short
+// as an entry it had kept would. One address, or a few, never takes more
+// than its own allowance, however the table was filled.
 class AddressLimits {
 public:
     struct Rates {
@@ -97,6 +106,8 @@ private:
         uint32_t refusals = 0;    // of the shared allowance, since it was last quiet for a while
         bool fresh = true;
         bool ShutOut(uint64_t nowMs) const { return nowMs < shutUntilMs; }
+        // Nothing it did would count at its next word.
+        bool Forgettable(uint64_t nowMs, double burst) const;
         void Shut(uint64_t nowMs);
         // Heard from now: forgets what it did before it was last quiet.
         // Whether it is new to the host.

@@ -17,7 +17,9 @@ namespace plat::net {
 // - It cannot make a cookie of an address it does not receive at, nor use
 //   one for another address or for longer than a minute: without the key
 //   every cookie is a guess of 128 bits, and the host keeps no state for a
-//   cookie it hands out, so handing them out costs it nothing to hold.
+//   cookie it hands out, so handing them out costs it nothing to hold. Nor
+//   can it read one off the network: a search sends its cookie only to the
+//   host that handed it out, never to a broadcast address (discovery.h).
 // - Queries without a cookie spend an allowance of their address of their
 //   own and nothing else of it: past it they are ignored and count for
 //   nothing. Within it they are answered only while more than the reserve

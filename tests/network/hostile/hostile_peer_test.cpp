@@ -1138,8 +1138,9 @@ void QueriesFromManyPortsAsTheHostDies(Stage& s) {
 
 // A session query from `source`, any address of 127/8, through one socket
 // of the test's: the answers to it come back to that socket.
-bool QueryFrom(const Fd& udp, uint32_t source, const Stage& s) {
-    static const auto query = EncodeQuery(7);
+bool QueryFrom(const Fd& udp, uint32_t source, const Stage& s, const QueryCookie& cookie = {}) {
+    static const auto plain = EncodeQuery(7);
+    const auto query = cookie == QueryCookie{} ? plain : EncodeQuery(7, cookie);
     sockaddr_in to{AF_INET, htons(s.discovery.port), {htonl(kLoopbackBroadcast)}, {}};
     iovec bytes{const_cast<uint8_t*>(query.data()), query.size()};
     alignas(cmsghdr) std::array<uint8_t, CMSG_SPACE(sizeof(in_pktinfo))> control{};
@@ -1223,6 +1224,50 @@ void ForgedQueriesAsOthersSpendTheAnswers(Stage& s) {
     s.end = Clock::now();
     flood.join();
     EXPECT_GE(found, 9u) << "searches of ten";
+}
+
+// Another machine reads every datagram sent to the broadcast address (a
+// socket bound there, sharing the port as hosts do) and sends the cookie of
+// each session query it reads there under this machine's address, 20,000 a
+// second. Ten searches from here, each holding the cookie of the one
+// before, show it their queries but none of their cookies, and find the
+// session every time.
+void SniffedCookiesReplayedAsTheSearcher(Stage& s) {
+    Fd sniffer(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    const int one = 1;
+    setsockopt(sniffer.Get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    const sockaddr_in at{AF_INET, htons(s.discovery.port), {htonl(kLoopbackBroadcast)}, {}};
+    ASSERT_EQ(bind(sniffer.Get(), reinterpret_cast<const sockaddr*>(&at), sizeof at), 0);
+    const Fd replayer = OpenUdp(0, false);
+    s.end = Clock::now() + 30s;
+    std::atomic<size_t> read{0}, caught{0};
+    std::thread replay([&] {
+        std::vector<QueryCookie> cookies;
+        std::array<uint8_t, 1024> in{};
+        Endpoint from;
+        for (auto [next, k] = std::pair(Clock::now(), 0u); !s.Over(); std::this_thread::sleep_until(next += 1ms)) {
+            uint32_t nonce = 0;
+            QueryCookie cookie{};
+            for (long n; (n = ReceiveDatagram(sniffer, in, from)) >= 0;) {
+                if (!DecodeQuery(std::span(in).first(static_cast<size_t>(n)), nonce, cookie)) continue;
+                ++read;
+                if (cookie != QueryCookie{} && std::find(cookies.begin(), cookies.end(), cookie) == cookies.end()) {
+                    cookies.push_back(cookie);
+                    ++caught;
+                }
+            }
+            for (int i = 0; i < 20 && !cookies.empty(); ++i) QueryFrom(replayer, kLoopback, s, cookies[k++ % cookies.size()]);
+            DrainAnswers(replayer);
+        }
+    });
+    size_t found = 0;
+    for (int i = 0; i < 10; ++i, std::this_thread::sleep_for(300ms))
+        found += !Discover(s.discovery, 1000, &s.session.instance).empty();
+    s.end = Clock::now();
+    replay.join();
+    EXPECT_EQ(found, 10u) << "searches of ten, " << caught << " cookies read off the broadcasts";
+    EXPECT_EQ(caught, 0u) << "cookies read off the broadcasts";
+    EXPECT_GE(read, 10u) << "queries read off the broadcasts";
 }
 
 // Welcomes its joiner and answers none of its requests: the first loses
@@ -1939,6 +1984,7 @@ const Attack kAttacks[] = {
     {.name = "AMemberBackAfterTheNewHostsWait", .send = BackAfterTheWait, .setting = Setting::HostDies},
     {.name = "AMemberBackAfterASilenceLongerThanItsHostWaits", .send = AMemberBackAfterASilence, .setting = Setting::HostDies},
     {.name = "ForgedQueriesUnderTheSearchersAddressAsOthersSpendTheAnswers", .send = ForgedQueriesAsOthersSpendTheAnswers},
+    {.name = "CookiesReadOffTheBroadcastsSentAgainAsTheSearcher", .send = SniffedCookiesReplayedAsTheSearcher},
     {.name = "ResumesOfPlacesThatAreNotTheProversOwn", .send = ResumesOfPlacesNotTheirs,
      .counted = "more hellos from one address"},
     {.name = "TheLinkToTheHostCutFor2500msInABattle", .send = DropInABattle<0, Fault::Cable, 2500>, .lan = 3, .whole = true},

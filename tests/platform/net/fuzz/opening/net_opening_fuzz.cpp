@@ -205,15 +205,22 @@ double LastSecond(std::vector<uint64_t>& times, uint64_t now) {
 // address's own, however many more addresses ask than are kept apart; an
 // address that is its sender's own is shut out as soon as it asks past its
 // own, and one shut out is still shut out once it has asked, whether it
-// shared a bucket or had an entry of its own. Otherwise, what an address
-// asks past its own changes nothing: with every address kept apart, a
-// table told all the steps takes or refuses the others as one told only
-// those does.
+// shared a bucket or had an entry of its own. An address refused by all
+// more than a machine's four tries since it was last quiet for 30 s is shut
+// out, however often it shared a bucket, had an entry or was forgotten in
+// between. Otherwise, what an address asks past its own changes nothing:
+// with every address kept apart, a table told all the steps takes or
+// refuses the others as one told only those does.
 void Limits(std::span<const uint8_t> steps) {
+    constexpr uint32_t kTries = 4;
+    constexpr uint64_t kQuietMs = 30'000;
     const AddressLimits::Rates rates{4, 8, 40, 16, 4, 2, !steps.empty() && (steps[0] & 1) != 0};
     uint64_t now = 1'000'000;
     AddressLimits limits(rates, 8, 2, now), told(rates, 16, 1, now), spared(rates, 16, 1, now);
     std::array<std::vector<uint64_t>, 17> taken; // by address, and by all
+    // By address: when it was last heard, and its refusals by all since it was last quiet.
+    std::array<uint64_t, 16> heard{};
+    std::array<uint32_t, 16> refused{};
     for (const uint8_t step : steps) {
         now += 25u * (step >> 4);
         const uint32_t address = kFirstAddress + (step & 15u);
@@ -221,6 +228,11 @@ void Limits(std::span<const uint8_t> steps) {
         const auto verdict = limits.Take(address, now);
         if (shut) Check(limits.ShutOut(address, now));
         if (verdict == AddressLimits::Verdict::OverOwn && rates.proven) Check(limits.ShutOut(address, now));
+        if (verdict != AddressLimits::Verdict::OverOwn || rates.proven) {
+            if (now >= heard[step & 15] + kQuietMs) refused[step & 15] = 0;
+            heard[step & 15] = now;
+        }
+        if (verdict == AddressLimits::Verdict::OverAll && ++refused[step & 15] > kTries) Check(limits.ShutOut(address, now));
         if (const auto all = told.Take(address, now); !rates.proven && all != AddressLimits::Verdict::OverOwn)
             Check(spared.Take(address, now) == all);
         if (verdict != AddressLimits::Verdict::Taken) continue;
@@ -274,14 +286,30 @@ void Queries(std::span<const uint8_t> steps) {
 // 2-3 the cookie: a new one (0-1), the last one again (2), none (3); bit 4
 // sent from another port, as no host does, with a cookie of its own. The
 // searcher's queries are whole, go to no port but the host's and carry no
-// cookie but those that came from it, and it lists only sessions it was
-// answered with.
+// cookie but those that came from it, none to the broadcast address (which
+// every machine reads), and it lists only sessions it was answered with.
 void Search(std::span<const uint8_t> steps) {
     Setting& s = Set();
     ForgetQueryCookies();
     const DiscoveryTarget target{{kLoopbackBroadcast}, s.searchPort};
     const Fd host = OpenUdp(s.searchPort, true), elsewhere = OpenUdp(0, false);
-    std::vector<QueryCookie> handed, foreign;
+    // What another machine reads: the datagrams to the broadcast address.
+    Fd overheard(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    const int one = 1;
+    setsockopt(overheard.Get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    const sockaddr_in broadcast{AF_INET, htons(s.searchPort), {htonl(kLoopbackBroadcast)}, {}};
+    Check(bind(overheard.Get(), reinterpret_cast<const sockaddr*>(&broadcast), sizeof broadcast) == 0);
+    const auto noCookieOverheard = [&] {
+        std::array<uint8_t, 1024> in{};
+        Endpoint from;
+        uint32_t nonce = 0;
+        QueryCookie cookie{};
+        for (long n; (n = ReceiveDatagram(overheard, in, from)) >= 0;)
+            Check(DecodeQuery(std::span(in).first(static_cast<size_t>(n)), nonce, cookie) && cookie == QueryCookie{});
+    };
+    // Cookies the host handed out; those sent from elsewhere are not among
+    // them unless the host handed out the same.
+    std::vector<QueryCookie> handed;
     std::vector<Guid> sessions;
     std::atomic<bool> done{false};
     uint32_t first = 0;
@@ -298,12 +326,12 @@ void Search(std::span<const uint8_t> steps) {
         for (pollfd p{host.Get(), POLLIN, 0}; !done || poll(&p, 1, 0) > 0; poll(&p, 1, 5))
             for (long n; (n = ReceiveDatagram(host, in, from)) >= 0;) {
                 Check(nothingElsewhere());
+                noCookieOverheard();
                 uint32_t nonce = 0;
                 QueryCookie cookie{};
                 Check(static_cast<size_t>(n) == kQueryBytes &&
                       DecodeQuery(std::span(in).first(static_cast<size_t>(n)), nonce, cookie));
-                Check(std::find(foreign.begin(), foreign.end(), cookie) == foreign.end() &&
-                      (cookie == QueryCookie{} || std::find(handed.begin(), handed.end(), cookie) != handed.end()));
+                Check(cookie == QueryCookie{} || std::find(handed.begin(), handed.end(), cookie) != handed.end());
                 if (first == 0) first = nonce;
                 if (nonce != first || steps.empty()) continue;
                 const uint8_t step = steps[0];
@@ -335,7 +363,6 @@ void Search(std::span<const uint8_t> steps) {
                 const bool cookieReply = !answer && DecodeCookieReply(out, again, got);
                 if (answer) sessions.push_back(a.instance);
                 if (step & 16) {
-                    if (got != QueryCookie{}) foreign.push_back(got);
                     SendDatagram(elsewhere, from, out);
                     continue;
                 }
@@ -348,6 +375,7 @@ void Search(std::span<const uint8_t> steps) {
     done = true;
     answerer.join();
     Check(nothingElsewhere());
+    noCookieOverheard();
     for (const Advert& a : found) Check(std::find(sessions.begin(), sessions.end(), a.instance) != sessions.end());
 }
 
