@@ -27,6 +27,9 @@ inline std::string Address(const Endpoint& e) {
 // yet taken) does not read and is dropped.
 constexpr size_t kFairOut = 8u << 20;
 constexpr size_t kMaxOut = 2 * kFairOut + kMaxFramePayload + (16u << 20);
+// Relayed messages in the stream, written or not, before more go in; the
+// system holds about as much again unsent (socket.cpp).
+constexpr size_t kCommitBytes = 64 * 1024;
 // Many times what a game asks and sends (a few name changes a minute, a
 // message every 50 ms): a member beyond this is dropped.
 constexpr double kRequestsPerSecond = 50, kRequestBurst = 100;
@@ -58,42 +61,67 @@ struct Connection {
     Allowance messages{kMessagesPerSecond, kMessageBurst, acceptedMs};
     Allowance bytes{kBytesPerSecond, kByteBurst, acceptedMs};
     Allowance resumes{kResumesPerSecond, kResumeBurst, acceptedMs};
-    // Game messages waiting to be written, by the member that sent them:
-    // where each ends in the stream, whose it is and its size.
-    struct Segment {
-        uint64_t end;
+    // Game messages relayed to this member, by the member that sent them,
+    // waiting to go into the stream: what the session itself says to the
+    // member (acknowledgements, changes of the table, beats) goes ahead of
+    // them, behind at most kCommitBytes of them, so that a backlog on a slow
+    // link never holds back an answer the member waits for.
+    struct Relayed {
+        std::vector<uint8_t> frame;
         PublicKey from;
-        size_t size;
     };
-    std::deque<Segment> segments;
+    std::deque<Relayed> relayed;
+    size_t relayedBytes = 0;
     std::map<PublicKey, size_t> waitingFrom;
 
     bool Member() const { return welcomed && !peek && !dead; }
     bool Newcomer() const { return !dead && (!welcomed || peek); }
     // Has said its hello: challenged, or welcomed to a peek.
     bool Said() const { return challenged || welcomed; }
-    size_t Pending() const { return stream.Unsent(); }
-    void Send(std::span<const uint8_t> frame) { stream.Queue(frame); }
+    // Bytes not yet written, and all those held (not yet taken by the member).
+    size_t Pending() const { return relayedBytes + stream.Unsent(); }
+    size_t Held() const { return relayedBytes + stream.Kept(); }
+    bool WantsWrite() const { return stream.WantsWrite() || !relayed.empty(); }
 
-    void QueueMessage(const std::vector<uint8_t>& frame, const PublicKey& from) {
-        stream.Queue(frame);
-        segments.push_back({stream.End(), from, frame.size()});
+    // What the session says. A change that `cause` brought about comes after
+    // the messages it sent before it (a player's last words before it
+    // leaves, a hand-over before its sender leaves the room).
+    void Send(std::span<const uint8_t> frames, const PublicKey* cause = nullptr) {
+        if (cause && waitingFrom.contains(*cause)) {
+            std::deque<Relayed> others;
+            for (Relayed& r : relayed)
+                if (r.from == *cause) Commit(r);
+                else others.push_back(std::move(r));
+            relayed.swap(others);
+        }
+        stream.Queue(frames);
+    }
+    void QueueMessage(std::vector<uint8_t> frame, const PublicKey& from) {
         waitingFrom[from] += frame.size();
+        relayedBytes += frame.size();
+        relayed.push_back({std::move(frame), from});
     }
     // Whether a message of `size` bytes from `from` fits its sender's share.
     bool Fits(const PublicKey& from, size_t size) const {
-        if (Pending() + size <= kFairOut) return true;
+        if (relayedBytes + size <= kFairOut) return true;
         const auto it = waitingFrom.find(from);
         const size_t senders = waitingFrom.size() + (it == waitingFrom.end() ? 1 : 0);
         return (it == waitingFrom.end() ? 0 : it->second) + size <= kFairOut / senders;
     }
-    // After a write: the messages written leave their senders' shares.
-    void Wrote() {
-        while (!segments.empty() && segments.front().end <= stream.Written()) {
-            const auto it = waitingFrom.find(segments.front().from);
-            if ((it->second -= segments.front().size) == 0) waitingFrom.erase(it);
-            segments.pop_front();
+    // Relayed messages into the stream while little waits there.
+    void Commit() {
+        while (!relayed.empty() && stream.Unsent() < kCommitBytes) {
+            Commit(relayed.front());
+            relayed.pop_front();
         }
+    }
+
+private:
+    void Commit(Relayed& r) {
+        stream.Queue(r.frame);
+        relayedBytes -= r.frame.size();
+        const auto it = waitingFrom.find(r.from);
+        if ((it->second -= r.frame.size()) == 0) waitingFrom.erase(it);
     }
 };
 

@@ -151,7 +151,7 @@ void Host::Run() {
         fds.push_back({m_listener.Get(), POLLIN, 0});
         fds.push_back({m_udp.Get(), POLLIN, 0});
         for (const auto& c : m_conns)
-            fds.push_back({c->stream.Socket().Get(), static_cast<short>(POLLIN | (c->stream.WantsWrite() ? POLLOUT : 0)), 0});
+            fds.push_back({c->stream.Socket().Get(), static_cast<short>(POLLIN | (c->WantsWrite() ? POLLOUT : 0)), 0});
         if (poll(fds.data(), fds.size(), kPollMs) < 0) continue;
         if (fds[0].revents) m_waker.Drain();
         Credit(NowMs());
@@ -168,7 +168,7 @@ void Host::Run() {
         Credit(now);
         m_opening->Pass(now);
         for (auto& c : m_conns) {
-            if (c->Member() && c->stream.Kept() > kMaxOut) {
+            if (c->Member() && c->Held() > kMaxOut) {
                 Drop(*c, "does not read what the host sends");
             } else if (c->Member() && c->stream.Quiet(now) > kGoneMs) {
                 m_silenced.push_back(c->key);
@@ -220,8 +220,13 @@ void Host::Sweep() {
 
 void Host::WriteTo(Connection& c) {
     if (!c.stream.Attached()) return;
-    if (!c.stream.Flush(NowMs())) return c.Member() ? Detach(c, "a member's connection broke") : Drop(c, nullptr);
-    c.Wrote();
+    // Relayed messages go in as what was there goes out, a few rounds at most.
+    for (int round = 0; round < 4; ++round) {
+        c.Commit();
+        const size_t unsent = c.stream.Unsent();
+        if (!c.stream.Flush(NowMs())) return c.Member() ? Detach(c, "a member's connection broke") : Drop(c, nullptr);
+        if (c.relayed.empty() || c.stream.Unsent() == unsent) break;
+    }
     if (!c.dead && c.welcomed && c.peek && !c.Pending()) c.dead = true; // answered; done
 }
 
@@ -374,8 +379,9 @@ void Host::HandleRequest(Connection& c, const Message& m) {
         const GroupEntry* e = ok ? m_table.FindGroup(g) : nullptr;
         if (e && e->players.empty() && m_table.RemoveGroup(g)) FrameWriter(event, FrameType::GroupRemoved)->U32(g);
     }
-    // Every member has the change queued before its maker hears it is done.
-    if (ok) Broadcast(event);
+    // Every member has the change queued before its maker hears it is done,
+    // each after what its maker sent before it.
+    if (ok) Broadcast(event, &c.key);
     Ack(c, m.seq, ok, ok ? id : 0);
 }
 
@@ -422,9 +428,9 @@ void Host::Ack(Connection& c, uint32_t seq, bool ok, Id id) {
     c.Send(ack);
 }
 
-void Host::Broadcast(const std::vector<uint8_t>& frames) {
+void Host::Broadcast(const std::vector<uint8_t>& frames, const PublicKey* cause) {
     for (auto& c : m_conns)
-        if (c->Member()) c->Send(frames);
+        if (c->Member()) c->Send(frames, cause);
 }
 
 void Host::Drop(Connection& c, const char* why) {
@@ -539,7 +545,7 @@ void Host::Forget(const PublicKey& key) {
     for (Id p : players) FrameWriter(events, FrameType::PlayerRemoved)->U32(p);
     for (Id g : groups) FrameWriter(events, FrameType::GroupRemoved)->U32(g);
     FrameWriter(events, FrameType::MemberLeft)->Array(key);
-    Broadcast(events);
+    Broadcast(events, &key);
 }
 
 void Host::EndUnusedRooms() {

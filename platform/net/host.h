@@ -79,7 +79,8 @@ private:
     void HandleRequest(Connection& c, const Message& m);
     void Deliver(Connection& c, const Message& m);
     void EndUnusedRooms();
-    void Broadcast(const std::vector<uint8_t>& frame);
+    // To every member, each after what `cause` sent it before (Connection::Send).
+    void Broadcast(const std::vector<uint8_t>& frames, const PublicKey* cause = nullptr);
     void Ack(Connection& c, uint32_t seq, bool ok, Id id);
     bool Idle() const;
 

@@ -457,8 +457,19 @@ private:
                 continue;
             }
             const int64_t sourceHold = HoldUs(source);
+            // A switch learns each machine's address from what it sends, and
+            // passes a frame to one machine only to its cable: a slow cable
+            // carries its own machine's frames, not everyone's.
+            const uint8_t* frame = m_receive.get();
+            if (length >= 12) {
+                std::memcpy(m_mac[from].data(), frame + 6, 6);
+                m_learned[from] = true;
+            }
+            size_t only = m_machines;
+            for (size_t k = 0; length >= 12 && (frame[0] & 1) == 0 && k < m_machines; ++k)
+                if (m_learned[k] && std::memcmp(m_mac[k].data(), frame, 6) == 0) only = k;
             for (size_t to = 0; to < m_machines; ++to) {
-                if (to == from) continue;
+                if (to == from || (only != m_machines && to != only)) continue;
                 PortControl& target = m_ports[to];
                 if (target.cut.load(std::memory_order_relaxed) != 0 || Lost(target)) {
                     target.dropped.fetch_add(1, std::memory_order_relaxed);
@@ -522,6 +533,9 @@ private:
     std::array<PortControl, Lan::kMaxMachines>& m_ports;
     size_t m_machines;
     int m_hubNs;
+    // The address each machine sends from, once seen.
+    std::array<std::array<uint8_t, 6>, Lan::kMaxMachines> m_mac{};
+    std::array<bool, Lan::kMaxMachines> m_learned{};
     std::vector<int> m_machineNs;
     int m_status;
     uint32_t m_seed;
@@ -766,6 +780,18 @@ bool Lan::InterfaceDown(size_t k, bool down) {
     // address's own route.
     if (ok && !down) ok = Ip({"-n", ns, "route", "replace", "default", "dev", kInterface}, why) && CheckBackUp(k, why);
     if (!ok) ADD_FAILURE() << "Lan::InterfaceDown(" << k << ", " << down << "): " << why;
+    return ok;
+}
+
+bool Lan::Rate(size_t k, uint32_t kbit) {
+    if (!Index(k, "Rate")) return false;
+    std::string why;
+    const bool ok =
+        kbit == 0 ? Ip({"netns", "exec", m_hubNs, "tc", "qdisc", "del", "dev", Port(k), "root"}, why)
+                  : Ip({"netns", "exec", m_hubNs, "tc", "qdisc", "replace", "dev", Port(k), "root", "tbf", "rate",
+                        std::to_string(kbit) + "kbit", "burst", "32kb", "latency", "200ms"},
+                       why);
+    if (!ok) ADD_FAILURE() << "Lan::Rate(" << k << ", " << kbit << "): " << why;
     return ok;
 }
 

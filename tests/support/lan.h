@@ -12,9 +12,10 @@ namespace krxtest {
 // need a link that can be lost for real: a cable pulled, a lossy or slow
 // line, an interface taken down. Each machine is a network namespace of its
 // own with `lo` and one interface (kInterface) holding Address(k); every
-// machine's cable goes to a hub in a namespace of its own, which passes
-// each frame to every other machine and applies what the test asks of the
-// cables:
+// machine's cable goes to a switch (the hub) in a namespace of its own,
+// which passes each frame to the machine it is for (to every other one
+// until it has seen that machine send, and a broadcast to all) and applies
+// what the test asks of the cables:
 //
 //   std::string why;
 //   if (!krxtest::Lan::Available(why)) GTEST_SKIP() << why;
@@ -79,6 +80,10 @@ public:
     // The machine's own interface down or back up. Back up, the address, its
     // connected route and the default route are there again, or false.
     bool InterfaceDown(size_t k, bool down);
+    // The frames to machine k held to `kbit` kilobits a second by the
+    // system's token bucket at the hub's end of its cable, queued 200 ms at
+    // most (0: no bound).
+    bool Rate(size_t k, uint32_t kbit);
     Frames Counts(size_t k) const;
 
     // Host byte order, as plat::net::Endpoint holds them.

@@ -466,6 +466,17 @@ public:
         std::lock_guard lock(m_writing);
         return m_joiner.Valid() && WriteAll(m_joiner, bytes);
     }
+    // Reads what the joiner sends until a request of that type, and says
+    // instead of answering it that the joiner is refused.
+    bool RefuseOn(FrameType request, Refusal refusal, std::chrono::milliseconds limit) {
+        std::vector<uint8_t> in, refused;
+        FrameWriter(refused, FrameType::Refused)->U8(static_cast<uint8_t>(refusal));
+        const auto deadline = Clock::now() + limit;
+        for (Message m; Clock::now() < deadline;)
+            if (Expect(m_joiner, in, request, m, deadline)) return Write(refused);
+        return false;
+    }
+    const Advert& Session() const { return m_advert; }
 
 private:
     void Answer() {
@@ -1771,6 +1782,29 @@ void ResumesOfPlacesNotTheirs(Stage& s) {
     s.Hold();
 }
 
+// A host of the test's own welcomes a member of the test's and, instead of
+// answering its first request, says it no longer keeps it: the request
+// ends at once with the refusal, and the member's thread, a game's, is back
+// within a pass of its network thread rather than waiting out the request.
+void ARefusalWhileARequestWaits(Stage& s) {
+    FakeHost refusing(s.discovery, "Refusing");
+    Member member(sc_DirPlay::kApplicationGuid, 300, s.discovery);
+    Advert session = refusing.Session();
+    session.host = {kLoopback, session.tcpPort};
+    std::thread welcome([&] { EXPECT_TRUE(refusing.Welcome(10s)); });
+    const bool joined = member.Connect({session}, false);
+    welcome.join();
+    ASSERT_TRUE(joined);
+    std::thread refuse([&] { EXPECT_TRUE(refusing.RefuseOn(FrameType::CreatePlayer, Refusal::Silent, 10s)); });
+    const auto asked = Clock::now();
+    EXPECT_FALSE(member.Request(FrameType::CreatePlayer, [](WireWriter& w) { w.Name("Asked"); }));
+    const auto took = Clock::now() - asked;
+    refuse.join();
+    EXPECT_LE(took, std::chrono::milliseconds(2 * kPollMs * krxtest::kBuildSlowdown)) << "the request outlived its refusal";
+    EXPECT_FALSE(member.Connected());
+    s.Hold();
+}
+
 // ------------------------------------------------------------ drops on a LAN
 
 // How a machine loses its link to the LAN for a while: its cable out (or a
@@ -1923,6 +1957,52 @@ template <int freezeMs> void TheHostFrozenOneMemberHeardItEarlier(Stage& s) {
     s.stop = true;
 }
 
+// The test's machine's link from the hub held to 2 Mbit/s, a member of its
+// own there asks for a change every half second while another of its
+// members sends to the whole session at its full share and never reads:
+// the host's relay holds a backlog for the slow member, and every change
+// is acknowledged within the member's wait all the same; it keeps its
+// session throughout.
+void AMemberOnASlowLinkBesideAFlood(Stage& s) {
+    const size_t mine = s.lan->Machines() - 1;
+    ASSERT_TRUE(s.lan->Rate(mine, 2000));
+    Member member(s.session.app, 200, s.discovery);
+    Id player = 0;
+    ASSERT_TRUE(member.Connect({s.session}, false) &&
+                member.Request(FrameType::CreatePlayer, [](WireWriter& w) { w.Name("Slow"); }, &player));
+    HostileMember flood(s.session);
+    ASSERT_TRUE(flood.Hello() && flood.CreatePlayer("Mallory"));
+    flood.StopReading();
+    std::atomic<bool> flooding{true};
+    std::thread sender([&] {
+        const auto batch = Frames(FrameType::Send, flood.Player(), 0, 9, 1000);
+        for (auto next = Clock::now(); flooding; next = std::max(next + 10ms, Clock::now())) {
+            flood.Write(batch);
+            std::this_thread::sleep_until(next);
+        }
+    });
+    std::this_thread::sleep_for(2s); // until the slow link's backlog has built up
+    Clock::duration longest{};
+    size_t done = 0;
+    Id room = 0;
+    for (int i = 0; i < 30; ++i, std::this_thread::sleep_for(500ms)) {
+        const auto asked = Clock::now();
+        const bool ok = room == 0 ? member.Request(FrameType::CreateGroup, [](WireWriter& w) { w.Name("Slow"); }, &room)
+                                  : member.Request(FrameType::DestroyGroup, [&](WireWriter& w) { w.U32(std::exchange(room, 0)); });
+        longest = std::max(longest, Clock::now() - asked);
+        done += ok;
+        if (!ok) break;
+    }
+    flooding = false;
+    sender.join();
+    std::cout << "[ figures  ] the longest wait for an acknowledgement on the slow link "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(longest).count() << " ms\n";
+    EXPECT_EQ(done, 30u) << "changes acknowledged";
+    EXPECT_TRUE(member.Connected());
+    s.lan->Rate(mine, 0);
+    s.stop = true;
+}
+
 const Attack kAttacks[] = {
     {.name = "FloodAtFullRateFromOutsideTheRoom", .send = FloodAtFullRate, .dropped = true},
     {.name = "FloodsFromMembersUnderTheSendLimit", .send = FloodUnderTheLimit},
@@ -2002,6 +2082,9 @@ const Attack kAttacks[] = {
     {.name = "AMembersLinkCutFor12s", .send = AMemberCutOffLonger<Fault::Cable, 12000>, .setting = Setting::HostDies,
      .lan = 4},
     {.name = "AMembersOwnInterfaceDownFor20s", .send = AMemberCutOffLonger<Fault::Interface, 20000>,
+     .setting = Setting::HostDies, .lan = 4},
+    {.name = "ARefusalEndsARequestThatWaitsAtOnce", .send = ARefusalWhileARequestWaits, .setting = Setting::FakeHost},
+    {.name = "AMemberOnASlowLinkBesideAFloodOfTheWholeSession", .send = AMemberOnASlowLinkBesideAFlood,
      .setting = Setting::HostDies, .lan = 4},
     {.name = "TheHostFrozenJustUnderTheBound", .send = TheHostFrozenOneMemberHeardItEarlier<6000>,
      .setting = Setting::HostDies, .lan = 4},
