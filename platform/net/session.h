@@ -19,9 +19,11 @@ namespace plat::net {
 // machine, the host's own included, is a member connected to it. Name
 // changes are requests the host acknowledges after telling every member,
 // so enumerations answer from this machine's copy, in the same order on
-// every machine. When the host's process ends, the oldest remaining member
-// takes over and the others come back to it keeping their ids; a system
-// message (sender 0) tells each of it, or tells that the session is lost.
+// every machine. A drop of the network of a few seconds is carried over
+// unseen but for the pause (stream.h). When the host's process ends, or the
+// host is silent for longer, the oldest remaining member takes over and the
+// others come back to it keeping their ids; a system message (sender 0)
+// tells each of it, or tells that the session is lost.
 
 struct SessionInfo {
     Guid instance;

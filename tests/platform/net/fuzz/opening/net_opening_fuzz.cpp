@@ -22,9 +22,13 @@
 //   (re)opens it (with the high bit, sixteen more that stay silent), 1
 //   writes the next byte's count of bytes to it, 2 sends that many as a
 //   datagram (one byte: a query with the cookie the address was last
-//   handed, spoilt when the byte is odd), 3 says a real hello with the
-//   flags of bits 5-6 (high bit clear) or proves its key (set); the eighth
-//   connection speaks as the host's own member, with its ticket.
+//   handed, spoilt when the byte is odd), 3 says a real hello (high bit
+//   clear) or proves its key (set): bits 5-6 say none, a rejoin or a peek,
+//   or, with both, a resume of the stream of the key's place as far as the
+//   connection has read (connections of one parity share a key, so one may
+//   carry another's place on), or on the eighth connection a notice that it
+//   moved on, with others; the eighth connection speaks as the host's own
+//   member, with its ticket.
 //
 // What always holds: the opening's frames from an honest side fit the
 // limits the other side reads them with, a welcome is of the session
@@ -461,8 +465,10 @@ private:
         const bool own = which == kConnections - 1;
         const Identity& me = own ? *Set().host : m_keys[which % 2];
         if (!(step & 0x80)) {
-            const auto flags = static_cast<uint8_t>((step >> 5) & 3);
-            f = {kApp, kInstance, me.Key(), {}, own ? kTicket : FreshNonce(), {}, flags, {}, {}, static_cast<uint16_t>(which)};
+            auto flags = static_cast<uint8_t>((step >> 5) & 3);
+            if (flags == 3) flags = own ? kHelloMoved | kHelloWithOthers : kHelloResume;
+            f = {kApp, kInstance, me.Key(), {}, own ? kTicket : FreshNonce(), {}, flags, {}, {}, static_cast<uint16_t>(which),
+                 flags == kHelloResume ? heard.frames.size() : 0};
             if (Ends(m_conns[which], f.memberEnd, f.hostEnd)) WriteHello(out, f, which);
         } else if (!heard.frames.empty() && heard.frames[0].type == FrameType::Challenge) {
             f.host = heard.frames[0].key;
