@@ -29,7 +29,7 @@ constexpr size_t kFairOut = 8u << 20;
 constexpr size_t kMaxOut = 2 * kFairOut + kMaxFramePayload + (16u << 20);
 // Relayed messages in the stream, written or not, before more go in; the
 // system holds about as much again unsent (socket.cpp).
-constexpr size_t kCommitBytes = 64 * 1024;
+constexpr size_t kCommitBytes = 16 * 1024;
 // Many times what a game asks and sends (a few name changes a minute, a
 // message every 50 ms): a member beyond this is dropped.
 constexpr double kRequestsPerSecond = 50, kRequestBurst = 100;

@@ -35,8 +35,8 @@ void SetStreamOptions(int fd) {
     // (what a lossy link would send again first), so that what the session
     // says next waits behind no more than that on a slow link
     // (connection.h); a game sends far less than this much a round trip.
-    SetOption(fd, IPPROTO_TCP, TCP_NOTSENT_LOWAT, 64 * 1024);
-    SetOption(fd, SOL_SOCKET, SO_SNDBUF, 128 * 1024);
+    SetOption(fd, IPPROTO_TCP, TCP_NOTSENT_LOWAT, 16 * 1024);
+    SetOption(fd, SOL_SOCKET, SO_SNDBUF, 64 * 1024);
     // A machine that vanishes without closing: bytes it does not
     // acknowledge are given up on, and the stream fails, in the time after
     // which the session takes a silent machine for gone (stream.h), rather
