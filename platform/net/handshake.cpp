@@ -219,7 +219,8 @@ void Greeting::Take(const Frame& frame) {
 }
 
 std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
-                                     const char*& why, const std::atomic<bool>* stop, std::optional<Refusal>* refused) {
+                                     const char*& why, const std::atomic<bool>* stop,
+                                     const std::function<bool(Refusal)>& ends) {
     why = greetings.empty() ? "no host to try" : "no host answered in time";
     // Broken greetings, each with the time it goes again.
     std::vector<std::pair<Deadline, std::unique_ptr<Greeting>>> resting;
@@ -234,10 +235,7 @@ std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> gree
             }
             if (g->Now() != Greeting::State::Failed) continue;
             why = g->Why();
-            if (g->Refused() && refused) {
-                *refused = g->Refused();
-                return nullptr;
-            }
+            if (g->Refused() && ends && ends(*g->Refused())) return nullptr;
             if (g->Broke() && g->Tries() < kTriesPerHost)
                 resting.emplace_back(now + kAgainAfter * (1 << (g->Tries() - 1)), std::move(g));
         }

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <poll.h>
@@ -137,13 +138,14 @@ using Deadline = std::chrono::steady_clock::time_point;
 
 // Drives the greetings side by side until the first is welcomed (which is
 // returned; the others are closed) or the deadline passes or `stop` is set,
-// or a host that proved itself refuses: null then, and `why` tells what the
-// last to fail said, `refused` (when given) the refusal. One whose
-// connection broke is begun again a little later, a few times at most, and
-// one whose connection is not made within a second is begun afresh rather
-// than wait for the system's next try, seconds later on a lossy network.
+// or a host that proved itself refuses and `ends` (told each such refusal)
+// says that ends it: null then, and `why` tells what the last to fail said.
+// A greeting refused is dropped either way. One whose connection broke is
+// begun again a little later, a few times at most, and one whose
+// connection is not made within a second is begun afresh rather than wait
+// for the system's next try, seconds later on a lossy network.
 std::unique_ptr<Greeting> GreetFirst(std::vector<std::unique_ptr<Greeting>> greetings, Deadline deadline,
                                      const char*& why, const std::atomic<bool>* stop = nullptr,
-                                     std::optional<Refusal>* refused = nullptr);
+                                     const std::function<bool(Refusal)>& ends = {});
 
 } // namespace plat::net

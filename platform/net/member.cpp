@@ -471,100 +471,60 @@ void Member::Move(bool told) {
     Trace("net", told ? "the session's host yields: moving on" : "the connection to the session's host ended");
     m_tries.clear();
     m_notice.reset();
-    SessionIdentity identity;
-    NameTable table;
-    Fd old;
-    std::vector<PublicKey> oldHost; // the keys the old host may prove
-    Endpoint oldEnd;
+    Moving m;
     {
         std::lock_guard lock(m_mutex);
         // Requests in flight may or may not have been done; they report failure.
         for (auto& [seq, p] : m_pending) p.done = true;
         m_acked.notify_all();
-        old = m_stream.Detach();
-        m_stream = Stream(FrameType::Beat, FrameType::HostBeat);
         m_state = State::Moving;
-        oldEnd = m_hostEnd;
+        m.old = m_stream.Detach();
+        m_stream = Stream(FrameType::Beat, FrameType::HostBeat);
+        m.oldEnd = m_hostEnd;
         // When our own machine's host went down, so does this machine.
         if (m_hostMachine != m_machine) {
-            table = m_table;
+            m.table = m_table;
             for (const auto& member : m_table.Members())
-                if (member.process == m_hostMachine) oldHost.push_back(member.key);
-            DropMachine(table, m_hostMachine);
-            identity = {m_app, m_instance, m_name, static_cast<uint32_t>(NowMs() - m_beganMs)};
+                if (member.process == m_hostMachine) m.oldHost.push_back(member.key);
+            DropMachine(m.table, m_hostMachine);
+            m.identity = {m_app, m_instance, m_name, static_cast<uint32_t>(NowMs() - m_beganMs)};
         }
     }
-    if (identity.instance.IsNull()) return Lose("the host on this machine stopped");
-    const Succession order(table.Members(), m_identity->Key(), NowMs());
+    if (m.identity.instance.IsNull()) return Lose("the host on this machine stopped");
+    const Succession order(m.table.Members(), m_identity->Key(), NowMs());
     if (order.Empty()) return Lose("no member is left to take over as host");
+    // The old host, unless it said it yields, hears that this member moved
+    // on: it answers whether it yields, is alone too, or this machine was
+    // the one cut off from the others.
+    m.oldHostKnows = told || m.oldEnd.port == 0;
 
-    // Whatever answers for the session is tried, side by side; only a member
-    // whose turn has come can prove to be it on the connection it is reached
-    // by. The old host, unless it said it yields, hears that this member
-    // moved on: it answers whether it yields or this machine was the one
-    // cut off from the others.
-    bool oldHostKnows = told || oldEnd.port == 0;
-    std::shared_ptr<Host> own;
-    uint64_t ownSince = 0;
-    Nonce ticket{};
-    bool searched = false;
     std::unique_ptr<Greeting> back;
+    std::optional<Refusal> refused;
+    const auto ends = [&](Refusal r) {
+        if (r == Refusal::SteppedDown) m.oldHostKnows = true;
+        else if (r == Refusal::AloneToo) m.noticeMs = NowMs() + kNoticeEveryMs;
+        else refused = r;
+        return refused.has_value();
+    };
     const char* why = "";
     while (!back && !m_stop) {
         const uint64_t now = NowMs();
-        if (!own && order.Mine(now)) {
-            // The members before this one did not take over in their turns:
-            // they are gone too.
-            for (uint64_t process : order.GoneBefore(now)) DropMachine(table, process);
-            // Its own member comes back with a ticket only it holds, so that
-            // nobody's hellos can spend its way back.
-            ticket = FreshNonce();
-            own = Host::Start(identity, m_machine, m_identity, table, order.Expected(now), std::move(m_listener), ticket);
-            if (!own) return Lose("cannot take over as host");
-            ownSince = now;
-        }
-        std::vector<std::unique_ptr<Greeting>> tries;
-        const auto greet = [&](const Endpoint& host, uint8_t flags, std::vector<PublicKey> keys) {
-            tries.push_back(std::make_unique<Greeting>(host, *m_identity, m_app, identity.instance, m_machine, flags,
-                                                       std::move(keys), m_listenPort,
-                                                       own && flags == kHelloRejoin ? std::optional<Nonce>(ticket)
-                                                                                    : std::nullopt));
-        };
-        if (own) {
-            greet({kLoopback, own->Port()}, kHelloRejoin, {m_identity->Key()});
-        } else {
-            // Straight to where each member whose turn has come would host,
-            // and to whatever answers a search for the session after the
-            // first round: a flood of searches cannot keep the members apart.
-            std::vector<Endpoint> hosts = order.Hosts(now);
-            if (std::exchange(searched, true))
-                for (const Advert& a : Discover(m_target, kMoveSearchMs, &identity.instance))
-                    if (a.host != oldEnd && std::find(hosts.begin(), hosts.end(), a.host) == hosts.end())
-                        hosts.push_back(a.host);
-            for (const Endpoint& host : hosts) greet(host, kHelloRejoin, order.Keys(now));
-        }
-        if (!oldHostKnows) greet(oldEnd, kHelloMoved, oldHost);
+        if (!m.own && order.Mine(now) && !TakeOver(m, order, now)) return Lose("cannot take over as host");
         // Until the next turn, when more members may answer for the session.
-        const uint64_t until = own ? now + kWelcomeMs : std::min(now + kWelcomeMs, order.NextTurn(now));
-        std::optional<Refusal> refused;
-        back = GreetFirst(std::move(tries), Clock::now() + std::chrono::milliseconds(until - now), why, &m_stop, &refused);
-        if (refused == Refusal::SteppedDown) {
-            oldHostKnows = true;
-            continue;
-        }
-        // The old host is alone too: the search goes on, and tells it again.
-        if (refused == Refusal::AloneToo) continue;
+        const uint64_t until = m.own ? now + kWelcomeMs : std::min(now + kWelcomeMs, order.NextTurn(now));
+        back = GreetFirst(MoveTries(m, order, now), Clock::now() + std::chrono::milliseconds(until - now), why, &m_stop,
+                          ends);
         // A host of the session that proved itself will not take this
         // machine back: nothing else will.
         if (refused) {
-            if (own) own->GiveUp();
+            if (m.own) m.own->GiveUp();
             return Lose(RefusalText(*refused));
         }
         // A machine that cannot greet the host it started leaves the session;
         // the others then take over from it.
-        if (!back && own) {
-            if (NowMs() - ownSince > kRejoinWindowMs) {
-                own->Stop();
+        if (!back && m.own) {
+            if (NowMs() - m.ownSince > kRejoinWindowMs) {
+                m.own->Stop();
                 Trace("net", std::string("no welcome from this machine's own new host: ") + why);
                 return Lose("cannot greet this machine's own new host");
             }
@@ -572,18 +532,57 @@ void Member::Move(bool told) {
         }
     }
     if (m_stop) return;
-    const bool tookOver = own != nullptr;
+    const bool tookOver = m.own != nullptr;
     Install(*back, tookOver);
-    m_own = std::move(own);
-    m_ownSinceMs = ownSince;
+    m_own = std::move(m.own);
+    m_ownSinceMs = m.ownSince;
     // The old host's stream is held open until it has heard: closed, it
     // would read as this member leaving rather than moving on.
-    if (!oldHostKnows) m_notice = Notice{oldEnd, oldHost, std::move(old), 0, nullptr};
+    if (!m.oldHostKnows) m_notice = Notice{m.oldEnd, m.oldHost, std::move(m.old), 0, nullptr};
     {
         std::lock_guard lock(m_mutex);
         QueueSystem({kSystemNewHost, tookOver ? 1u : 0u});
     }
     Trace("net", tookOver ? "took over as the session's host" : "rejoined the session under a new host");
+}
+
+bool Member::TakeOver(Moving& m, const Succession& order, uint64_t nowMs) {
+    // The members before this one did not take over in their turns: they
+    // are gone too.
+    for (uint64_t process : order.GoneBefore(nowMs)) DropMachine(m.table, process);
+    // Its own member comes back with a ticket only it holds, so that
+    // nobody's hellos can spend its way back.
+    m.ticket = FreshNonce();
+    m.own = Host::Start(m.identity, m_machine, m_identity, m.table, order.Expected(nowMs), std::move(m_listener), m.ticket);
+    m.ownSince = nowMs;
+    return m.own != nullptr;
+}
+
+std::vector<std::unique_ptr<Greeting>> Member::MoveTries(Moving& m, const Succession& order, uint64_t nowMs) {
+    std::vector<std::unique_ptr<Greeting>> tries;
+    const auto greet = [&](const Endpoint& host, uint8_t flags, std::vector<PublicKey> keys,
+                           std::optional<Nonce> ticket = std::nullopt) {
+        tries.push_back(std::make_unique<Greeting>(host, *m_identity, m_app, m.identity.instance, m_machine, flags,
+                                                   std::move(keys), m_listenPort, ticket));
+    };
+    // Whatever answers for the session is tried, side by side; only a member
+    // whose turn has come can prove to be it on the connection it is reached
+    // by.
+    if (m.own) {
+        greet({kLoopback, m.own->Port()}, kHelloRejoin, {m_identity->Key()}, m.ticket);
+    } else {
+        // Straight to where each member whose turn has come would host,
+        // and to whatever answers a search for the session after the
+        // first round: a flood of searches cannot keep the members apart.
+        std::vector<Endpoint> hosts = order.Hosts(nowMs);
+        if (std::exchange(m.searched, true))
+            for (const Advert& a : Discover(m_target, kMoveSearchMs, &m.identity.instance))
+                if (a.host != m.oldEnd && std::find(hosts.begin(), hosts.end(), a.host) == hosts.end())
+                    hosts.push_back(a.host);
+        for (const Endpoint& host : hosts) greet(host, kHelloRejoin, order.Keys(nowMs));
+    }
+    if (!m.oldHostKnows && nowMs >= m.noticeMs) greet(m.oldEnd, kHelloMoved, m.oldHost);
+    return tries;
 }
 
 } // namespace plat::net

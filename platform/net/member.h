@@ -22,6 +22,7 @@
 #include "platform/net/name_table.h"
 #include "platform/net/socket.h"
 #include "platform/net/stream.h"
+#include "platform/net/succession.h"
 
 namespace plat::net {
 
@@ -110,6 +111,23 @@ private:
     void TellOldHost(const pollfd* polled, uint64_t nowMs);
     // Finds or becomes the next host; `told` by the old host that it yields.
     void Move(bool told);
+    // What a move keeps from round to round.
+    struct Moving {
+        SessionIdentity identity;
+        NameTable table;          // without the old host's machine
+        std::vector<PublicKey> oldHost; // the keys the old host may prove
+        Endpoint oldEnd;
+        Fd old;                   // its stream
+        bool oldHostKnows = false;
+        uint64_t noticeMs = 0;    // when the old host is told again
+        bool searched = false;
+        std::shared_ptr<Host> own;
+        uint64_t ownSince = 0;
+        Nonce ticket{};
+    };
+    bool TakeOver(Moving& m, const Succession& order, uint64_t nowMs);
+    // The greetings of one round of the move.
+    std::vector<std::unique_ptr<Greeting>> MoveTries(Moving& m, const Succession& order, uint64_t nowMs);
     void Lose(const char* why);
     void LoseLocked(const char* why);
     void QueueLocked(Id from, std::span<const uint8_t> data);
