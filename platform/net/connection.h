@@ -64,8 +64,8 @@ struct Connection {
     // Game messages relayed to this member, by the member that sent them,
     // waiting to go into the stream: what the session itself says to the
     // member (acknowledgements, changes of the table, beats) goes ahead of
-    // them, behind at most kCommitBytes of them, so that a backlog on a slow
-    // link never holds back an answer the member waits for.
+    // them, behind at most kCommitBytes of them and what the system holds,
+    // however long the backlog on a slow link.
     struct Relayed {
         std::vector<uint8_t> frame;
         PublicKey from;

@@ -154,9 +154,8 @@ bool Greeting::Flush() {
 void Greeting::Step(short revents) {
     if (m_state != State::Going || revents == 0) return;
     if (!m_connected) {
-        m_nobody = plat::net::NobodyListens(fd);
-        if (m_nobody) return Fail("nothing listens there");
-        if (!plat::net::Connected(fd) || !Ends(fd, m_facts.memberEnd, m_facts.hostEnd)) return Fail("cannot connect");
+        if (!plat::net::Connected(fd, &m_nobody)) return Fail(m_nobody ? "nothing listens there" : "cannot connect");
+        if (!Ends(fd, m_facts.memberEnd, m_facts.hostEnd)) return Fail("cannot connect");
         m_connected = true;
         WriteHello(m_out, m_facts, m_process);
     }

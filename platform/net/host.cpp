@@ -83,7 +83,6 @@ std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t mach
     for (const auto& g : host->m_table.Groups())
         if (g.players.empty()) host->m_unused[g.id] = NowMs();
     if (!host->Open(std::move(listener), expected, ticket)) return nullptr;
-    host->m_hearing = Hearing(host->m_startMs);
     host->m_thread = std::thread([h = host.get()] { h->Run(); });
     Hosts().Add(host);
     return host;
@@ -130,6 +129,7 @@ bool Host::Open(Fd listener, const std::vector<PublicKey>& expected, const Nonce
     }
     if (m_waker.Get() < 0) return false;
     m_startMs = NowMs();
+    m_hearing = Hearing(m_startMs);
     // The owner is a private base: make_unique could not see it.
     Opening::Owner& owner = *this;
     m_opening = std::make_unique<Opening>(owner, m_identity, m_machine, m_signer, m_port, expected, ticket, m_startMs);

@@ -150,17 +150,14 @@ Fd StartConnect(const Endpoint& to, bool* nobodyListens) {
     return fd;
 }
 
-namespace {
-int PendingError(const Fd& fd) {
+bool Connected(const Fd& fd, bool* nobodyListens) {
+    // Reading the error clears it: it is read once.
     int error = 0;
     socklen_t len = sizeof error;
-    return getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &len) == 0 ? error : EBADF;
+    if (getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &len) != 0) error = EBADF;
+    if (nobodyListens) *nobodyListens = error == ECONNREFUSED;
+    return error == 0;
 }
-} // namespace
-
-bool Connected(const Fd& fd) { return PendingError(fd) == 0; }
-
-bool NobodyListens(const Fd& fd) { return PendingError(fd) == ECONNREFUSED; }
 
 bool Retransmitting(const Fd& fd) {
     tcp_info info{};

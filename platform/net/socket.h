@@ -66,10 +66,10 @@ Fd ConnectTcp(const Endpoint& to, int timeoutMs);
 // it writable and Connected says so. Invalid when it cannot even begin
 // (`nobodyListens` then tells whether the other machine refused it at once).
 Fd StartConnect(const Endpoint& to, bool* nobodyListens = nullptr);
-bool Connected(const Fd& fd);
-// Nothing listens where the stream was begun: the other machine said so
-// (its process, or its host, is gone).
-bool NobodyListens(const Fd& fd);
+// `nobodyListens` (when given) tells whether it failed because nothing
+// listens where it was begun: the other machine said so (its process, or
+// its host, is gone).
+bool Connected(const Fd& fd, bool* nobodyListens = nullptr);
 // The two ends of a connected stream as this side sees them.
 bool Ends(const Fd& fd, Endpoint& local, Endpoint& peer);
 // Bytes written, 0 when the socket is full, -1 on error.

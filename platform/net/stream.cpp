@@ -42,10 +42,7 @@ void Stream::Queue(std::span<const uint8_t> frames) {
         m_ackedEnd = m_plainEnd = End();
         return;
     }
-    for (uint64_t at = from; at < End(); at += LengthAt(at)) {
-        ++m_queued;
-        m_ends.push_back({at + LengthAt(at), 0});
-    }
+    for (uint64_t at = from; at < End(); at += LengthAt(at)) m_ends.push_back({at + LengthAt(at), 0});
 }
 
 void Stream::Control(std::span<const uint8_t> frame) { m_control.insert(m_control.end(), frame.begin(), frame.end()); }
@@ -134,7 +131,7 @@ ParseStatus Stream::Next(Frame& frame, const char*& why, uint32_t limit) {
                 why = "a beat of the wrong length";
                 return ParseStatus::Bad;
             }
-            if (count > m_queued) {
+            if (count > Queued()) {
                 why = "a beat that counts frames never sent";
                 return ParseStatus::Bad;
             }

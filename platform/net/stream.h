@@ -74,10 +74,8 @@ public:
     Fd Detach();
 
     void Number();
-    bool Numbered() const { return m_numbered; }
-    // Numbered frames taken from the other side, and sent by this one.
+    // Numbered frames taken from the other side.
     uint64_t Taken() const { return m_taken; }
-    uint64_t Queued() const { return m_queued; }
 
     // Output: whole frames, one or several, copied.
     void Queue(std::span<const uint8_t> frames);
@@ -89,7 +87,6 @@ public:
     // Where the last frame queued ends, and how far this connection has
     // written, counted in bytes since the stream began.
     uint64_t End() const { return m_outBase + m_out.size(); }
-    uint64_t Written() const { return m_written; }
     bool WantsWrite() const { return Unsent() != 0 || m_controlPos < m_control.size(); }
     // Writes what the socket takes, with a beat first when one is due; false
     // when the connection broke.
@@ -107,10 +104,9 @@ public:
     ParseStatus Next(Frame& frame, const char*& why, uint32_t limit = kMaxFramePayload);
 
     // Liveness. Pass at the start of each pass of the thread: time it did
-    // not run is nobody's silence. Heard is when bytes last came, moved on
-    // by such time; HeardAt when they last came by the clock.
+    // not run is nobody's silence. Quiet counts from when bytes last came,
+    // moved on by such time; HeardAt is when they last came by the clock.
     void Pass(uint64_t nowMs);
-    uint64_t Heard() const { return m_heardMs; }
     uint64_t HeardAt() const { return m_heardAtMs; }
     uint64_t Quiet(uint64_t nowMs) const { return nowMs > m_heardMs ? nowMs - m_heardMs : 0; }
     // A frame written whole kResumeAfterMs ago and more that the other side
@@ -119,13 +115,15 @@ public:
 
     // Whether the other side may have taken that many: no more than were
     // sent, none fewer than it said before.
-    bool CanResume(uint64_t theirTaken) const { return theirTaken >= m_acked && theirTaken <= m_queued; }
+    bool CanResume(uint64_t theirTaken) const { return theirTaken >= m_acked && theirTaken <= Queued(); }
     // Carries on over `fd`: the other side has taken `theirTaken` of this
     // side's frames and sends its own again from number `theirFrom`. Only
     // with CanResume.
     void Resume(Fd fd, uint64_t theirTaken, uint64_t theirFrom, uint64_t nowMs);
 
 private:
+    // Numbered frames queued so far.
+    uint64_t Queued() const { return m_acked + m_ends.size(); }
     void Acknowledged(uint64_t count);
     uint32_t LengthAt(uint64_t offset) const;
     void Trim();
@@ -148,7 +146,7 @@ private:
     };
     std::deque<Sent> m_ends;
     size_t m_wholeFrames = 0;
-    uint64_t m_ackedEnd = 0, m_acked = 0, m_queued = 0;
+    uint64_t m_ackedEnd = 0, m_acked = 0;
     // Where the opening's frames end: nothing goes ahead of them.
     uint64_t m_plainEnd = 0;
     std::vector<uint8_t> m_control;
