@@ -54,7 +54,7 @@ constexpr auto kIpLimit = std::chrono::seconds(10);
 constexpr auto kHubStartLimit = std::chrono::seconds(10);
 constexpr size_t kOutputLimit = 64 * 1024;
 // A full Ethernet frame with a VLAN tag; the offloads are off, so nothing
-// bigger crosses a cable (what does is dropped and counted).
+// bigger crosses a cable (what does is dropped).
 constexpr size_t kFrameMax = 1522;
 // Frames taken from one cable per pass, so a flooding machine cannot keep
 // the others' frames waiting.
@@ -228,11 +228,8 @@ struct PortControl {
     std::atomic<uint32_t> loss{0};
     std::atomic<uint32_t> delayUs{0};
     std::atomic<uint32_t> jitterUs{0};
-    std::atomic<uint64_t> fromMachine{0};
-    std::atomic<uint64_t> toMachine{0};
-    std::atomic<uint64_t> dropped{0};
 };
-static_assert(std::atomic<uint64_t>::is_always_lock_free, "the hub is another process: no locks in the mapping");
+static_assert(std::atomic<uint32_t>::is_always_lock_free, "the hub is another process: no locks in the mapping");
 
 struct Lan::Control {
     std::array<PortControl, kMaxMachines> ports;
@@ -450,12 +447,8 @@ private:
             // (its device changing state): the next pass reads on.
             if (n < 0) return;
             if (at.sll_pkttype == PACKET_OUTGOING) continue;
-            source.fromMachine.fetch_add(1, std::memory_order_relaxed);
             const size_t length = static_cast<size_t>(n);
-            if (length > kFrameMax || source.cut.load(std::memory_order_relaxed) != 0 || Lost(source)) {
-                source.dropped.fetch_add(1, std::memory_order_relaxed);
-                continue;
-            }
+            if (length > kFrameMax || source.cut.load(std::memory_order_relaxed) != 0 || Lost(source)) continue;
             const int64_t sourceHold = HoldUs(source);
             // A switch learns each machine's address from what it sends, and
             // passes a frame to one machine only to its cable: a slow cable
@@ -471,10 +464,7 @@ private:
             for (size_t to = 0; to < m_machines; ++to) {
                 if (to == from || (only != m_machines && to != only)) continue;
                 PortControl& target = m_ports[to];
-                if (target.cut.load(std::memory_order_relaxed) != 0 || Lost(target)) {
-                    target.dropped.fetch_add(1, std::memory_order_relaxed);
-                    continue;
-                }
+                if (target.cut.load(std::memory_order_relaxed) != 0 || Lost(target)) continue;
                 const int64_t hold = sourceHold + HoldUs(target);
                 if (hold == 0)
                     Send(to, m_receive.get(), length);
@@ -491,10 +481,7 @@ private:
     }
 
     void Keep(size_t from, size_t to, size_t length, int64_t due) {
-        if (m_freeCount == 0) {
-            m_ports[to].dropped.fetch_add(1, std::memory_order_relaxed);
-            return;
-        }
+        if (m_freeCount == 0) return;
         const uint16_t slot = m_free[--m_freeCount];
         m_held[slot] = Held{due, m_order++, static_cast<uint16_t>(length), static_cast<uint8_t>(from),
                             static_cast<uint8_t>(to)};
@@ -513,10 +500,8 @@ private:
             const Held& frame = m_held[slot];
             // A cable pulled while the frame was on it loses the frame.
             if (m_ports[frame.from].cut.load(std::memory_order_relaxed) != 0 ||
-                m_ports[frame.to].cut.load(std::memory_order_relaxed) != 0) {
-                m_ports[frame.to].dropped.fetch_add(1, std::memory_order_relaxed);
+                m_ports[frame.to].cut.load(std::memory_order_relaxed) != 0)
                 continue;
-            }
             Send(frame.to, m_frames.get() + slot * kFrameMax, frame.length);
         }
     }
@@ -524,10 +509,7 @@ private:
     void Send(size_t to, const uint8_t* frame, size_t length) {
         // A full queue or a machine whose interface is down loses the frame,
         // as a real one would.
-        if (send(m_sockets[to], frame, length, MSG_DONTWAIT) == static_cast<ssize_t>(length))
-            m_ports[to].toMachine.fetch_add(1, std::memory_order_relaxed);
-        else
-            m_ports[to].dropped.fetch_add(1, std::memory_order_relaxed);
+        send(m_sockets[to], frame, length, MSG_DONTWAIT);
     }
 
     std::array<PortControl, Lan::kMaxMachines>& m_ports;
@@ -765,11 +747,6 @@ void Lan::Delay(size_t k, uint32_t ms, uint32_t jitterMs) {
     m_control->ports[k].jitterUs.store(std::min(jitterMs, kMaxDelayMs) * 1000);
 }
 
-Lan::Frames Lan::Counts(size_t k) const {
-    if (!Index(k, "Counts")) return {};
-    const PortControl& port = m_control->ports[k];
-    return {port.fromMachine.load(), port.toMachine.load(), port.dropped.load()};
-}
 
 bool Lan::InterfaceDown(size_t k, bool down) {
     if (!Index(k, "InterfaceDown")) return false;
@@ -824,10 +801,6 @@ uint32_t Lan::Address(size_t k) const {
 
 uint32_t Lan::BroadcastAddress() const { return m_subnet | 0xFF; }
 
-const std::string& Lan::Namespace(size_t k) const {
-    static const std::string none;
-    return Index(k, "Namespace") ? m_machines[k].ns : none;
-}
 
 bool Lan::Enter(size_t k) const {
     if (!Index(k, "Enter")) return false;

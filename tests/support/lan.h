@@ -43,13 +43,6 @@ public:
     static constexpr uint32_t kMaxDelayMs = 10'000;
     static constexpr size_t kMaxHeldFrames = 4096;
 
-    // What the hub did with the frames of one machine's cable.
-    struct Frames {
-        uint64_t fromMachine = 0; // frames the machine sent
-        uint64_t toMachine = 0;   // frames handed to the machine
-        uint64_t dropped = 0;     // lost on this cable: cut, loss, full, failed
-    };
-
     // `seed` starts the hub's draws for Loss and Delay's jitter.
     explicit Lan(size_t machines, uint32_t seed = 1);
     ~Lan();
@@ -84,15 +77,12 @@ public:
     // system's token bucket at the hub's end of its cable, queued 200 ms at
     // most (0: no bound).
     bool Rate(size_t k, uint32_t kbit);
-    Frames Counts(size_t k) const;
 
     // Host byte order, as plat::net::Endpoint holds them.
     uint32_t Address(size_t k) const;
     // The subnet's own broadcast address (255.255.255.255 reaches every
     // machine as well: each has its default route on the LAN).
     uint32_t BroadcastAddress() const;
-    // The namespace's name, for `ip -n` in a failure's message.
-    const std::string& Namespace(size_t k) const;
 
     // Moves the calling thread into machine k: the sockets it opens and the
     // threads it starts afterwards are that machine's. Works the same in a

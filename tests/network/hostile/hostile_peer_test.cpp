@@ -1935,13 +1935,10 @@ template <int freezeMs> void TheHostFrozenOneMemberHeardItEarlier(Stage& s) {
     std::this_thread::sleep_for(std::chrono::milliseconds(freezeMs));
     s.lan->Cut(2, false);
     s.honest[0]->Signal(SIGCONT);
+    // Under the bound the row is whole: no honest machine sees a change.
     if (freezeMs + 1000 < static_cast<int>(kGoneMs)) {
         std::this_thread::sleep_for(5s);
-        EXPECT_EQ(standIns.Untold(), "") << s.honest[0]->NetLines() << s.honest[1]->NetLines() << s.honest[2]->NetLines();
-        for (auto& h : s.honest)
-            for (const char* change : {"net: session lost", "net: took over", "net: rejoined", "net: the session's host yields"}) {
-                EXPECT_EQ(h->Count(change, false), 0u) << h->NetLines();
-            }
+        EXPECT_EQ(standIns.Untold(), "");
         s.stop = true;
         return;
     }
@@ -2087,7 +2084,7 @@ const Attack kAttacks[] = {
     {.name = "AMemberOnASlowLinkBesideAFloodOfTheWholeSession", .send = AMemberOnASlowLinkBesideAFlood,
      .setting = Setting::HostDies, .lan = 4},
     {.name = "TheHostFrozenJustUnderTheBound", .send = TheHostFrozenOneMemberHeardItEarlier<6000>,
-     .setting = Setting::HostDies, .lan = 4},
+     .setting = Setting::HostDies, .lan = 4, .whole = true},
     {.name = "TheHostFrozenJustOverTheBoundForOneMember", .send = TheHostFrozenOneMemberHeardItEarlier<7500>,
      .setting = Setting::HostDies, .lan = 4},
 };

@@ -166,15 +166,4 @@ TEST(Stream, ABeatThatCountsFramesNeverSentBreaksTheStream) {
     EXPECT_TRUE(host.CanResume(1));
 }
 
-TEST(Stream, TimeTheThreadDidNotRunIsNobodysSilence) {
-    uint64_t now = 1'000'000;
-    Stream s(FrameType::Beat, FrameType::HostBeat, now);
-    s.Pass(now + 100);
-    EXPECT_EQ(s.Quiet(now + 100), 100u);
-    // A pass late by a freeze: the frozen time is not counted.
-    s.Pass(now + 100 + kGoneMs);
-    EXPECT_EQ(s.Quiet(now + 100 + kGoneMs), 100u);
-    EXPECT_EQ(s.HeardAt(), now);
-}
-
 } // namespace
