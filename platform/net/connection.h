@@ -39,6 +39,61 @@ constexpr double kBytesPerSecond = 48e6, kByteBurst = 48e6;
 // held from, apart from everyone's hellos: many times what a drop asks.
 constexpr double kResumesPerSecond = 4, kResumeBurst = 16;
 
+// Game messages relayed to a member, by the member that sent them, waiting
+// to go into its stream: what the session itself says to the member
+// (acknowledgements, changes of the table, beats) goes ahead of them,
+// behind at most kCommitBytes of them and what the system holds, however
+// long the backlog on a slow link. A new host keeps one for each member it
+// expects back, which follows its welcome.
+class RelayQueue {
+public:
+    struct Relayed {
+        std::vector<uint8_t> frame;
+        PublicKey from;
+    };
+
+    bool Empty() const { return m_relayed.empty(); }
+    size_t Bytes() const { return m_bytes; }
+    bool Holds(const PublicKey& from) const { return m_from.contains(from); }
+    // Whether a message of `size` bytes from `from` fits its sender's share.
+    bool Fits(const PublicKey& from, size_t size) const {
+        if (m_bytes + size <= kFairOut) return true;
+        const auto it = m_from.find(from);
+        const size_t senders = m_from.size() + (it == m_from.end() ? 1 : 0);
+        return (it == m_from.end() ? 0 : it->second) + size <= kFairOut / senders;
+    }
+    void Push(std::vector<uint8_t> frame, const PublicKey& from) {
+        m_from[from] += frame.size();
+        m_bytes += frame.size();
+        m_relayed.push_back({std::move(frame), from});
+    }
+    // Takes the first waiting.
+    Relayed Pop() {
+        Relayed r = std::move(m_relayed.front());
+        m_relayed.pop_front();
+        m_bytes -= r.frame.size();
+        const auto sender = m_from.find(r.from);
+        if ((sender->second -= r.frame.size()) == 0) m_from.erase(sender);
+        return r;
+    }
+    // Takes every one of `from`'s, in turn; the others keep theirs.
+    std::deque<Relayed> PopAll(const PublicKey& from) {
+        std::deque<Relayed> of, others;
+        if (!Holds(from)) return of;
+        for (Relayed& r : m_relayed) (r.from == from ? of : others).push_back(std::move(r));
+        m_relayed.swap(others);
+        m_bytes -= m_from[from];
+        m_from.erase(from);
+        return of;
+    }
+
+private:
+
+    std::deque<Relayed> m_relayed;
+    size_t m_bytes = 0;
+    std::map<PublicKey, size_t> m_from;
+};
+
 // One of a host's connections, from its accept on: through the opening
 // (opening.h) until it is welcomed, then a member's, or a peek's until its
 // answer has gone.
@@ -61,67 +116,28 @@ struct Connection {
     Allowance messages{kMessagesPerSecond, kMessageBurst, acceptedMs};
     Allowance bytes{kBytesPerSecond, kByteBurst, acceptedMs};
     Allowance resumes{kResumesPerSecond, kResumeBurst, acceptedMs};
-    // Game messages relayed to this member, by the member that sent them,
-    // waiting to go into the stream: what the session itself says to the
-    // member (acknowledgements, changes of the table, beats) goes ahead of
-    // them, behind at most kCommitBytes of them and what the system holds,
-    // however long the backlog on a slow link.
-    struct Relayed {
-        std::vector<uint8_t> frame;
-        PublicKey from;
-    };
-    std::deque<Relayed> relayed;
-    size_t relayedBytes = 0;
-    std::map<PublicKey, size_t> waitingFrom;
+    RelayQueue relay;
 
     bool Member() const { return welcomed && !peek && !dead; }
     bool Newcomer() const { return !dead && (!welcomed || peek); }
     // Has said its hello: challenged, or welcomed to a peek.
     bool Said() const { return challenged || welcomed; }
     // Bytes not yet written, and all those held (not yet taken by the member).
-    size_t Pending() const { return relayedBytes + stream.Unsent(); }
-    size_t Held() const { return relayedBytes + stream.Kept(); }
-    bool WantsWrite() const { return stream.WantsWrite() || !relayed.empty(); }
+    size_t Pending() const { return relay.Bytes() + stream.Unsent(); }
+    size_t Held() const { return relay.Bytes() + stream.Kept(); }
+    bool WantsWrite() const { return stream.WantsWrite() || !relay.Empty(); }
 
     // What the session says. A change that `cause` brought about comes after
     // the messages it sent before it (a player's last words before it
     // leaves, a hand-over before its sender leaves the room).
     void Send(std::span<const uint8_t> frames, const PublicKey* cause = nullptr) {
-        if (cause && waitingFrom.contains(*cause)) {
-            std::deque<Relayed> others;
-            for (Relayed& r : relayed)
-                if (r.from == *cause) Commit(r);
-                else others.push_back(std::move(r));
-            relayed.swap(others);
-        }
+        if (cause)
+            for (const RelayQueue::Relayed& r : relay.PopAll(*cause)) stream.Queue(r.frame);
         stream.Queue(frames);
-    }
-    void QueueMessage(std::vector<uint8_t> frame, const PublicKey& from) {
-        waitingFrom[from] += frame.size();
-        relayedBytes += frame.size();
-        relayed.push_back({std::move(frame), from});
-    }
-    // Whether a message of `size` bytes from `from` fits its sender's share.
-    bool Fits(const PublicKey& from, size_t size) const {
-        if (relayedBytes + size <= kFairOut) return true;
-        const auto it = waitingFrom.find(from);
-        const size_t senders = waitingFrom.size() + (it == waitingFrom.end() ? 1 : 0);
-        return (it == waitingFrom.end() ? 0 : it->second) + size <= kFairOut / senders;
     }
     // Relayed messages into the stream while little waits there.
     void Commit() {
-        while (!relayed.empty() && stream.Unsent() < kCommitBytes) {
-            Commit(relayed.front());
-            relayed.pop_front();
-        }
-    }
-
-private:
-    void Commit(Relayed& r) {
-        stream.Queue(r.frame);
-        relayedBytes -= r.frame.size();
-        const auto it = waitingFrom.find(r.from);
-        if ((it->second -= r.frame.size()) == 0) waitingFrom.erase(it);
+        while (!relay.Empty() && stream.Unsent() < kCommitBytes) stream.Queue(relay.Pop().frame);
     }
 };
 

@@ -34,6 +34,9 @@ const char* RefusalText(Refusal refusal) {
     case Refusal::CutOff: return "the session went on under another host without this machine: it was cut off from the others";
     case Refusal::SteppedDown: return "the old host yields to the member taking over";
     case Refusal::AloneToo: return "the old host was cut off from the others too";
+    case Refusal::NotYet: return "the old host waits for the others that moved on to say so too";
+    case Refusal::Unproven:
+        return "the old host hears from others that did not move on, or nobody else says so: it keeps the session";
     }
     return "refused";
 }
@@ -93,7 +96,9 @@ bool DecodeRequest(const Frame& frame, Message& m, const char*& why) {
         m.nonce = r.Array<32>();
         m.host.port = r.U16();
         m.count = r.U64();
-        if (r.Ok() && !ValidHelloFlags(m.flags)) {
+        m.movedTo = r.Array<32>();
+        // Only a notice of a member back with others names where it is.
+        if (r.Ok() && (!ValidHelloFlags(m.flags) || (m.movedTo != PublicKey{}) != ((m.flags & kHelloWithOthers) != 0))) {
             why = "bad hello";
             return false;
         }
@@ -128,6 +133,7 @@ bool DecodeRequest(const Frame& frame, Message& m, const char*& why) {
     case FrameType::Send:
         m.id = r.U32();
         m.other = r.U32();
+        m.number = r.U64();
         m.data = r.Rest();
         break;
     default:
@@ -184,6 +190,7 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
     case FrameType::Deliver:
         m.id = r.U32();
         m.other = r.U32();
+        m.number = r.U64();
         m.data = r.Rest();
         break;
     case FrameType::MemberJoined:
@@ -202,7 +209,7 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         break;
     case FrameType::Refused: {
         const uint8_t refusal = r.U8();
-        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::AloneToo))) {
+        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::Unproven))) {
             why = "unknown refusal";
             return false;
         }

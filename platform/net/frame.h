@@ -14,6 +14,11 @@ namespace plat::net {
 // Every stream between a member and the host is a run of frames:
 // u32 length (of what follows), u8 type, payload; all fields little-endian.
 constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
+// 9: a member numbers the game messages it sends (Send, Deliver), so that
+// it can send them again to a new host and each receiver takes each once;
+// a notice that a member moved on names the host it moved to, and an old
+// host may answer that it waits for the others to say so too (NotYet) or
+// does not take the word of one (Unproven).
 // 8: each side numbers the frames it sends after the welcome and keeps
 // them until the other says in a beat that it has them, so that a member
 // can carry its stream on over a fresh connection (Resume) from where each
@@ -28,7 +33,7 @@ constexpr uint32_t kMagic = 0x4E58524B; // "KRXN"
 // 4: a session query is as long as the longest answer (discovery.h).
 // 3: machines are known by public keys and prove themselves by signing a
 // challenge of the connection (handshake.h); version 2 sent a secret.
-constexpr uint32_t kVersion = 8;
+constexpr uint32_t kVersion = 9;
 // Well above the game's largest message; a longer frame is an attack or a
 // broken peer and ends the connection.
 constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
@@ -37,12 +42,13 @@ constexpr uint32_t kMaxFramePayload = 4 * 1'024'000;
 // frame ends the connection at its length word, before its bytes are kept.
 // A hello is the longer of what a member sends; a welcome carries the
 // largest name table a session holds.
-constexpr uint32_t kMaxHelloPayload = 4 + 4 + 16 + 16 + 32 + 8 + 1 + 32 + 2 + 8;
+constexpr uint32_t kMaxHelloPayload = 4 + 4 + 16 + 16 + 32 + 8 + 1 + 32 + 2 + 8 + 32;
 constexpr uint32_t kMaxChallengePayload = 32 + 32 + 64;
 constexpr uint32_t kMaxWelcomePayload =
     static_cast<uint32_t>(4 + 4 + 16 + 16 + kNameLimit + 4 + 8) + NameTable::kMaxEncodedBytes;
-// The sender and receiver words in front of a message's bytes.
-constexpr uint32_t kSendHeader = 8;
+// The sender and receiver words and the sender's number of the message in
+// front of a message's bytes.
+constexpr uint32_t kSendHeader = 16;
 constexpr uint32_t kMaxMessage = kMaxFramePayload - kSendHeader;
 
 enum class FrameType : uint8_t {
@@ -83,8 +89,9 @@ constexpr uint8_t kHelloRejoin = 1; // coming back to a new host, keeping ids
 constexpr uint8_t kHelloPeek = 2;   // only wants the name table, then leaves
 constexpr uint8_t kHelloResume = 4; // carries its stream on over this connection
 // Took this host for gone and moved on: still looking for the next host,
-// or with one that other members are back with (kHelloWithOthers), or that
-// nobody came back to (kHelloAlone; succession.h).
+// or with one that other members are back with (kHelloWithOthers; the
+// hello names that host), or that nobody came back to (kHelloAlone;
+// succession.h).
 constexpr uint8_t kHelloMoved = 8;
 constexpr uint8_t kHelloWithOthers = 16;
 constexpr uint8_t kHelloAlone = 32;
@@ -105,6 +112,8 @@ enum class Refusal : uint8_t {
     CutOff = 7,       // the session went on under another host without this machine
     SteppedDown = 8,  // to a member that moved on: this host yields to the one it moved to
     AloneToo = 9,     // to a member still looking: this host was cut off from the others too
+    NotYet = 10,      // to a member that moved on: the others it names have not all said so yet; it asks again
+    Unproven = 11,    // to a member that moved on: this host hears others that did not, or nobody else says so
 };
 // The line either side writes of it.
 const char* RefusalText(Refusal refusal);
@@ -134,6 +143,8 @@ struct Message {
     Signature signature{};   // Challenge, Proof
     uint64_t process = 0;    // Hello, MemberJoined, Welcome (the host's)
     uint64_t count = 0;      // Hello, Beat, HostBeat, Resumed: numbered frames taken from the other side
+    uint64_t number = 0;     // Send, Deliver: the sender's number of the message
+    PublicKey movedTo{};     // Hello of a notice: the host the member moved to (none while it looks)
     Endpoint host;           // Hello: the port it would host on; MemberJoined: where it would host
     uint8_t flags = 0;       // Hello
     bool ok = false;         // Ack

@@ -49,6 +49,7 @@ std::vector<uint8_t> Transcript(Signer signer, const HandshakeFacts& f) {
     WriteEnd(w, f.hostEnd);
     w.U16(f.hostPort);
     w.U64(f.taken);
+    w.Array(f.movedTo);
     return out;
 }
 
@@ -61,6 +62,7 @@ bool HostFacts(const Fd& fd, const Message& hello, const PublicKey& host, Handsh
     f.flags = hello.flags;
     f.hostPort = hello.host.port;
     f.taken = hello.count;
+    f.movedTo = hello.movedTo;
     f.host = host;
     f.hostNonce = FreshNonce();
     return true;
@@ -78,6 +80,7 @@ void WriteHello(std::vector<uint8_t>& out, const HandshakeFacts& f, uint64_t pro
     w->Array(f.memberNonce);
     w->U16(f.hostPort);
     w->U64(f.taken);
+    w->Array(f.movedTo);
 }
 
 void WriteChallenge(std::vector<uint8_t>& out, const HandshakeFacts& f, const Signature& signature) {
@@ -106,7 +109,7 @@ void WriteWelcome(std::vector<uint8_t>& out, const Guid& app, const Guid& instan
 
 Greeting::Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
                    uint8_t flags, std::vector<PublicKey> hosts, uint16_t hostPort, std::optional<Nonce> nonce,
-                   uint64_t taken)
+                   uint64_t taken, const PublicKey& movedTo)
     : fd(StartConnect(to, &m_nobody)), m_to(to), m_me(me), m_expected(std::move(hosts)), m_process(process),
       m_nonce(nonce), m_begunMs(NowMs()) {
     m_facts.app = app;
@@ -116,12 +119,13 @@ Greeting::Greeting(const Endpoint& to, const Identity& me, const Guid& app, cons
     m_facts.flags = flags;
     m_facts.hostPort = hostPort;
     m_facts.taken = taken;
+    m_facts.movedTo = movedTo;
     if (!fd.Valid()) Fail(m_nobody ? "nothing listens there" : "cannot connect");
 }
 
 std::unique_ptr<Greeting> Greeting::Again(bool counted) const {
     auto again = std::make_unique<Greeting>(m_to, m_me, m_facts.app, m_facts.instance, m_process, m_facts.flags,
-                                            m_expected, m_facts.hostPort, m_nonce, m_facts.taken);
+                                            m_expected, m_facts.hostPort, m_nonce, m_facts.taken, m_facts.movedTo);
     again->m_tries = m_tries + (counted ? 1 : 0);
     return again;
 }

@@ -27,8 +27,9 @@ namespace plat::net {
 //           member has not, again (stream.h); or to a member that says it
 //           moved on, Refused (succession.h)
 // Each signature covers both keys, both nonces, the flags, the port the
-// member would host on, the count a resume carries on from and both ends
-// of this one connection as its signer sees them. A machine that passes the
+// member would host on, the count a resume carries on from, the host a
+// notice says the member moved to and both ends of this one connection as
+// its signer sees them. A machine that passes the
 // bytes on between a connection of its own to each side gets nothing either
 // side accepts: the ends signed are not the ends of the connection the
 // signature arrives on. Nor does a signature serve twice, since the other
@@ -45,6 +46,7 @@ struct HandshakeFacts {
     Endpoint hostEnd;   // the host's end, where the member connected to
     uint16_t hostPort = 0; // where the member would host on its own address, 0 for nowhere
     uint64_t taken = 0;    // a resume: the host's frames the member has taken
+    PublicKey movedTo{};   // a notice: the host the member is back with
 };
 
 enum class Signer : uint8_t { Host = 1, Member = 2 };
@@ -74,10 +76,11 @@ public:
     // member coming back to a successor its table names); any key serves
     // otherwise. `hostPort`: where this machine would host the session;
     // `nonce`: the hello's, when it is a ticket (a fresh one otherwise);
-    // `taken`: a resume's count of the host's frames taken.
+    // `taken`: a resume's count of the host's frames taken; `movedTo`: a
+    // notice's new host.
     Greeting(const Endpoint& to, const Identity& me, const Guid& app, const Guid& instance, uint64_t process,
              uint8_t flags, std::vector<PublicKey> hosts = {}, uint16_t hostPort = 0,
-             std::optional<Nonce> nonce = std::nullopt, uint64_t taken = 0);
+             std::optional<Nonce> nonce = std::nullopt, uint64_t taken = 0, const PublicKey& movedTo = {});
 
     State Now() const { return m_state; }
     const char* Why() const { return m_why; }

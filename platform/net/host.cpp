@@ -130,6 +130,7 @@ bool Host::Open(Fd listener, const std::vector<PublicKey>& expected, const Nonce
     if (m_waker.Get() < 0) return false;
     m_startMs = NowMs();
     m_hearing = Hearing(m_startMs);
+    for (const PublicKey& key : expected) m_awaited[key];
     // The owner is a private base: make_unique could not see it.
     Opening::Owner& owner = *this;
     m_opening = std::make_unique<Opening>(owner, m_identity, m_machine, m_signer, m_port, expected, ticket, m_startMs);
@@ -171,7 +172,7 @@ void Host::Run() {
             if (c->Member() && c->Held() > kMaxOut) {
                 Drop(*c, "does not read what the host sends");
             } else if (c->Member() && c->stream.Quiet(now) > kGoneMs) {
-                m_silenced.push_back(c->key);
+                m_silenced.push_back({c->key, c->stream.HeardAt(), now});
                 if (m_silenced.size() > NameTable::kMaxMembers) m_silenced.erase(m_silenced.begin());
                 Refuse(*c, Refusal::Silent);
             } else if (c->Member()) {
@@ -203,7 +204,8 @@ void Host::Run() {
 void Host::Credit(uint64_t nowMs) {
     // Before anything is read: a stretch this thread did not run is one in
     // which it heard nobody.
-    m_hearing.Pass(nowMs);
+    m_hearing.Pass(nowMs, std::any_of(m_conns.begin(), m_conns.end(),
+                                      [&](const auto& c) { return c->Member() && c->process != m_machine; }));
     for (auto& c : m_conns) c->stream.Pass(nowMs);
 }
 
@@ -225,7 +227,7 @@ void Host::WriteTo(Connection& c) {
         c.Commit();
         const size_t unsent = c.stream.Unsent();
         if (!c.stream.Flush(NowMs())) return c.Member() ? Detach(c, "a member's connection broke") : Drop(c, nullptr);
-        if (c.relayed.empty() || c.stream.Unsent() == unsent) break;
+        if (c.relay.Empty() || c.stream.Unsent() == unsent) break;
     }
     if (!c.dead && c.welcomed && c.peek && !c.Pending()) c.dead = true; // answered; done
 }
@@ -408,11 +410,17 @@ void Host::Deliver(Connection& c, const Message& m) {
         FrameWriter f(frame, FrameType::Deliver);
         f->U32(m.id);
         f->U32(m.other);
+        f->U64(m.number);
         f->Bytes(m.data);
     }
-    for (auto& o : m_conns) {
-        if (!o->Member() || std::find(owners.begin(), owners.end(), o->key) == owners.end()) continue;
-        if (o->Fits(c.key, frame.size())) o->QueueMessage(frame, c.key);
+    for (const PublicKey& owner : owners) {
+        // A member the host expects back after a host change gets what was
+        // sent meanwhile once it is.
+        Connection* o = Place(owner);
+        const auto awaited = o ? m_awaited.end() : m_awaited.find(owner);
+        if (!o && awaited == m_awaited.end()) continue;
+        RelayQueue& to = o ? o->relay : awaited->second;
+        if (to.Fits(c.key, frame.size())) to.Push(frame, c.key);
         else TraceRefusal("net host", "dropped game messages to a member that does not keep up", Address(c.peer));
     }
 }
@@ -475,28 +483,58 @@ void Host::Resume(Connection& c) {
 void Host::Moved(Connection& c) {
     const PublicKey& key = c.facts.member;
     Connection* place = Place(key);
-    const bool silenced = std::find(m_silenced.begin(), m_silenced.end(), key) != m_silenced.end();
+    const auto silenced =
+        std::find_if(m_silenced.begin(), m_silenced.end(), [&](const Silenced& s) { return s.key == key; });
     // Only a member this host has, or let go for its silence, speaks of a move.
-    if (!place && !silenced) return Refuse(c, Refusal::Late);
-    const uint64_t now = NowMs();
-    MoveNotice notice;
-    notice.hostCutOff = place ? m_hearing.QuietSince(place->stream.HeardAt()) : m_hearing.QuietNow(now);
-    notice.side = (c.facts.flags & kHelloWithOthers) ? MoveNotice::Side::WithOthers
-                  : (c.facts.flags & kHelloAlone)    ? MoveNotice::Side::Alone
-                                                     : MoveNotice::Side::Looking;
-    notice.othersLeft = static_cast<size_t>(std::count_if(m_conns.begin(), m_conns.end(), [&](const auto& o) {
-        return o->Member() && o->process != m_machine && o->process != c.process;
-    }));
-    switch (JudgeMove(notice)) {
-    case MoveVerdict::StepDown:
-        Trace("net host", "a member moved on while this host was cut off from the others: it yields");
+    if (!place && silenced == m_silenced.end()) return Refuse(c, Refusal::Late);
+    // Its key proved on this connection that it says it is back with others
+    // there: one of those the old host counts, while it knows them.
+    std::erase_if(m_movers, [&](const auto& m) {
+        return !Place(m.first) && std::none_of(m_silenced.begin(), m_silenced.end(),
+                                               [&](const Silenced& s) { return s.key == m.first; });
+    });
+    if (c.facts.flags & kHelloWithOthers) m_movers[key] = {c.facts.movedTo, c.peer.address};
+    const MoveVerdict verdict = JudgeMove(Judged(c, place ? place->stream.HeardAt() : silenced->spokeMs));
+    if (verdict == MoveVerdict::StepDown) {
+        Trace("net host", "members moved on while this host was cut off from the others: it yields");
         Refuse(c, Refusal::SteppedDown);
         return StepDown(false);
-    case MoveVerdict::LookOn: return Refuse(c, Refusal::AloneToo);
-    case MoveVerdict::Refuse:
-        if (place) Drop(*place, "moved on while the others stayed");
-        return Refuse(c, Refusal::Late);
     }
+    if (verdict == MoveVerdict::LookOn) return Refuse(c, Refusal::AloneToo);
+    if (verdict == MoveVerdict::Wait) return Refuse(c, Refusal::NotYet);
+    m_movers.erase(key);
+    if (place) Drop(*place, "moved on while the others stayed");
+    Refuse(c, verdict == MoveVerdict::Unproven ? Refusal::Unproven : Refusal::Late);
+}
+
+MoveNotice Host::Judged(const Connection& c, uint64_t spokeMs) const {
+    const PublicKey& key = c.facts.member;
+    MoveNotice n;
+    n.side = (c.facts.flags & kHelloWithOthers) ? MoveNotice::Side::WithOthers
+             : (c.facts.flags & kHelloAlone)    ? MoveNotice::Side::Alone
+                                                : MoveNotice::Side::Looking;
+    n.hostCutOff = m_hearing.QuietSince(spokeMs);
+    n.gone = m_hearing.GoneSince(spokeMs);
+    const auto movedThere = [&](const PublicKey& k) {
+        const auto it = m_movers.find(k);
+        return n.side == MoveNotice::Side::WithOthers && it != m_movers.end() && it->second.to == c.facts.movedTo;
+    };
+    std::vector<uint32_t> addresses;
+    const auto counted = [&](const PublicKey& k) {
+        if (!movedThere(k)) return false;
+        const uint32_t address = m_movers.at(k).address;
+        if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) addresses.push_back(address);
+        return true;
+    };
+    for (const auto& o : m_conns) {
+        if (!o->Member() || o->process == m_machine || o->key == key || counted(o->key)) continue;
+        (m_hearing.HeardSince(o->stream.HeardAt()) ? n.othersHeard : n.othersUnheard) = true;
+    }
+    for (const Silenced& s : m_silenced)
+        if (!counted(s.key) && s.key != key && s.silencedMs >= m_hearing.QuietFrom()) n.moreToSay = true;
+    counted(key);
+    n.movers = addresses.size();
+    return n;
 }
 
 void Host::StepDown(bool cutOff) {
@@ -536,7 +574,15 @@ bool Host::Join(const MemberEntry& member) {
     return true;
 }
 
+void Host::Back(Connection& c) {
+    const auto awaited = m_awaited.find(c.key);
+    if (awaited == m_awaited.end()) return;
+    c.relay = std::move(awaited->second);
+    m_awaited.erase(awaited);
+}
+
 void Host::Forget(const PublicKey& key) {
+    m_awaited.erase(key);
     // The machine's players go, the rooms that only they were in and the
     // rooms it made that nobody is in.
     std::vector<Id> players, groups;

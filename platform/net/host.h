@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/net/connection.h"
 #include "platform/net/frame.h"
 #include "platform/net/identity.h"
 #include "platform/net/name_table.h"
@@ -17,8 +18,6 @@
 #include "platform/net/wire.h"
 
 namespace plat::net {
-
-struct Connection;
 
 // The host of a session: a stream listener, the discovery answerer and the
 // session's name table, served by one I/O thread. Machines come in through
@@ -96,6 +95,9 @@ private:
     bool PlaceTry(const PublicKey& key, uint32_t address) override;
     void Resume(Connection& c) override;
     void Moved(Connection& c) override;
+    void Back(Connection& c) override;
+    // What a notice of that member says, as the old host sees it.
+    MoveNotice Judged(const Connection& c, uint64_t spokeMs) const;
 
     SessionIdentity m_identity;
     uint64_t m_machine;
@@ -106,8 +108,22 @@ private:
     std::unique_ptr<Opening> m_opening;
     uint64_t m_startMs = 0;
     Hearing m_hearing{0};
-    // Members let go for their silence, who may say later that they moved on.
-    std::vector<PublicKey> m_silenced;
+    // Members let go for their silence, who may say later that they moved
+    // on: when each last spoke, and when it was let go.
+    struct Silenced {
+        PublicKey key;
+        uint64_t spokeMs, silencedMs;
+    };
+    std::vector<Silenced> m_silenced;
+    // Members that proved they are back with others under another host:
+    // which one, and from where they said so.
+    struct Mover {
+        PublicKey to;
+        uint32_t address;
+    };
+    std::map<PublicKey, Mover> m_movers;
+    // The game messages for each member a new host expects back, until it is.
+    std::map<PublicKey, RelayQueue> m_awaited;
     // Yielded at that time: the last words go out, then the host ends.
     uint64_t m_downMs = 0;
     Fd m_listener;

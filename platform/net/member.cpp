@@ -87,7 +87,7 @@ Guid Member::Instance() const {
     return m_instance;
 }
 
-void Member::Install(Greeting& welcomed, bool hosting) {
+void Member::Install(Greeting& welcomed, bool hosting, bool moved) {
     const uint64_t now = NowMs();
     Message& welcome = welcomed.welcome;
     std::lock_guard lock(m_mutex);
@@ -108,6 +108,17 @@ void Member::Install(Greeting& welcomed, bool hosting) {
     m_hostMachine = welcome.process;
     m_beganMs = now - welcome.age;
     m_table = std::move(welcome.table);
+    // The next host gets what the old one may not have passed on, in turn
+    // and ahead of anything sent from now on.
+    for (Sent& sent : moved ? m_sent : std::deque<Sent>{}) {
+        m_stream.Queue(sent.bytes);
+        sent.frame = m_stream.Queued();
+    }
+    if (!moved) {
+        m_sent.clear();
+        m_sentBytes = 0;
+        m_lastTaken.clear();
+    }
 }
 
 void Member::Close() {
@@ -126,6 +137,9 @@ void Member::Close() {
     m_hosting = false;
     m_table.Clear();
     m_queue.Clear();
+    m_sent.clear();
+    m_sentBytes = 0;
+    m_lastTaken.clear();
     for (auto& [seq, p] : m_pending) p.done = true;
     m_acked.notify_all();
 }
@@ -186,18 +200,39 @@ bool Member::Request(FrameType type, const std::function<void(WireWriter&)>& fie
 
 bool Member::Send(Id from, Id to, std::span<const uint8_t> data) {
     if (data.size() > kMaxMessage) return false;
+    std::lock_guard lock(m_mutex);
+    // While the next host is found, what the game sends waits for it.
+    const bool moving = m_state == State::Moving;
+    if ((m_state != State::Connected && !moving) || m_stream.Kept() > kMaxPendingOut) return false;
     std::vector<uint8_t> frame;
     {
         FrameWriter f(frame, FrameType::Send);
         f->U32(from);
         f->U32(to);
+        f->U64(++m_number);
         f->Bytes(data);
     }
-    std::lock_guard lock(m_mutex);
-    if (m_state != State::Connected || m_stream.Kept() > kMaxPendingOut) return false;
-    m_stream.Queue(frame);
-    m_waker.Signal();
+    uint64_t queued = 0;
+    if (!moving) {
+        m_stream.Queue(frame);
+        queued = m_stream.Queued();
+        m_waker.Signal();
+    }
+    m_sentBytes += frame.size();
+    m_sent.push_back({m_number, queued, NowMs(), std::move(frame)});
+    TrimSent();
     return true;
+}
+
+void Member::TrimSent() {
+    while (!m_sent.empty()) {
+        const Sent& sent = m_sent.front();
+        const bool done = m_state == State::Connected && sent.frame != 0 && sent.frame <= m_stream.Acked() &&
+                          sent.sentMs + kKeptMs <= m_stream.HeardAt();
+        if (!done && m_sentBytes <= kMaxKeptBytes) break;
+        m_sentBytes -= sent.bytes.size();
+        m_sent.pop_front();
+    }
 }
 
 ReceiveStatus Member::Receive(std::span<uint8_t> buffer, Id& from, uint32_t& size) {
@@ -329,6 +364,7 @@ Member::Took Member::Pump(short revents, uint64_t nowMs) {
         if (static_cast<size_t>(n) < kReadChunk) break;
     }
     if (!m_stream.Flush(nowMs)) m_stream.Detach().Reset();
+    TrimSent();
     return Took::Fine;
 }
 
@@ -366,9 +402,18 @@ bool Member::Apply(const Message& m) {
         return true;
     }
     case FrameType::Deliver:
+        // A host change brings a sender's latest messages again: each is
+        // taken once.
+        if (m_table.FindPlayer(m.id)) {
+            uint64_t& last = m_lastTaken[m.id];
+            if (m.number <= last) return true;
+            last = m.number;
+        }
         QueueLocked(m.id, m.data);
         return true;
-    default: return ApplyNameEvent(m_table, m);
+    default:
+        if (m.type == FrameType::PlayerRemoved) m_lastTaken.erase(m.id);
+        return ApplyNameEvent(m_table, m);
     }
 }
 
@@ -433,7 +478,7 @@ void Member::TellOldHost(const pollfd* polled, uint64_t nowMs) {
             m_notice.reset();
             return;
         }
-        if (refused && refused != Refusal::AloneToo) {
+        if (refused && refused != Refusal::AloneToo && refused != Refusal::NotYet) {
             // The old host goes on with others: the machines that moved on
             // were the ones cut off, this one among them.
             m_notice.reset();
@@ -447,7 +492,9 @@ void Member::TellOldHost(const pollfd* polled, uint64_t nowMs) {
         if (stale) n.nextMs = nowMs;
     }
     if (n.greeting || nowMs < n.nextMs) return;
-    n.greeting = std::make_unique<Greeting>(n.to, *m_identity, m_app, Instance(), m_machine, kHelloMoved | side, n.keys);
+    // Back with others, it names the host it is back with.
+    n.greeting = std::make_unique<Greeting>(n.to, *m_identity, m_app, Instance(), m_machine, kHelloMoved | side, n.keys,
+                                            0, std::nullopt, 0, side == kHelloWithOthers ? m_hostKey : PublicKey{});
     n.nextMs = nowMs + kNoticeEveryMs;
 }
 
@@ -461,6 +508,8 @@ void Member::LoseLocked(const char* why) {
     m_state = State::Lost;
     m_hosting = false;
     m_table.Clear();
+    m_sent.clear();
+    m_sentBytes = 0;
     QueueSystem({kSystemSessionLost});
     // Requests waiting for an answer will have none.
     for (auto& [seq, p] : m_pending) p.done = true;
@@ -502,7 +551,7 @@ void Member::Move(bool told) {
     std::optional<Refusal> refused;
     const auto ends = [&](Refusal r) {
         if (r == Refusal::SteppedDown) m.oldHostKnows = true;
-        else if (r == Refusal::AloneToo) m.noticeMs = NowMs() + kNoticeEveryMs;
+        else if (r == Refusal::AloneToo || r == Refusal::NotYet) m.noticeMs = NowMs() + kNoticeEveryMs;
         else refused = r;
         return refused.has_value();
     };
@@ -533,7 +582,7 @@ void Member::Move(bool told) {
     }
     if (m_stop) return;
     const bool tookOver = m.own != nullptr;
-    Install(*back, tookOver);
+    Install(*back, tookOver, true);
     m_own = std::move(m.own);
     m_ownSinceMs = m.ownSince;
     // The old host's stream is held open until it has heard: closed, it

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -47,6 +48,15 @@ public:
     // are not guaranteed).
     static constexpr size_t kMaxQueued = 4096;
     static constexpr size_t kMaxQueuedBytes = 64u << 20;
+    // The game messages this machine sent, numbered, are kept until its
+    // host has taken them and been heard kKeptMs after each was sent, and
+    // sent again to the next host after a host change (with those sent
+    // while it was found): the old host may have passed some on to a few
+    // members only, or none. Each receiver takes a sender's messages once,
+    // in turn, by their numbers. Past kMaxKeptBytes the oldest are let go,
+    // and may be lost by a host change.
+    static constexpr uint64_t kKeptMs = 3000;
+    static constexpr size_t kMaxKeptBytes = 16u << 20;
 
     Member(const Guid& app, uint64_t machine, const DiscoveryTarget& target);
     ~Member();
@@ -97,7 +107,8 @@ private:
         std::unique_ptr<Greeting> greeting;
     };
 
-    void Install(Greeting& welcomed, bool hosting);
+    // A move's welcome is followed by what this machine keeps of its messages.
+    void Install(Greeting& welcomed, bool hosting, bool moved = false);
     void Run();
     // Reads what the host sent and writes what waits; under the lock.
     Took Pump(short revents, uint64_t nowMs);
@@ -131,6 +142,8 @@ private:
     void Lose(const char* why);
     void LoseLocked(const char* why);
     void QueueLocked(Id from, std::span<const uint8_t> data);
+    // Lets go of the messages sent that no host change needs again.
+    void TrimSent();
     void QueueSystem(std::initializer_list<uint32_t> words);
 
     const Guid m_app;
@@ -161,6 +174,18 @@ private:
     // out a drop, not a host that hears it and does not answer.
     uint64_t m_liveSinceMs = 0;
     FairQueue m_queue{kMaxQueued, kMaxQueuedBytes};
+    // The game messages sent and kept: each one's number, the stream's
+    // count of frames once it was queued there (0 while moving), when it was
+    // sent, and its frame.
+    struct Sent {
+        uint64_t number, frame, sentMs;
+        std::vector<uint8_t> bytes;
+    };
+    std::deque<Sent> m_sent;
+    size_t m_sentBytes = 0;
+    uint64_t m_number = 0;
+    // The number of the last message taken from each player.
+    std::map<Id, uint64_t> m_lastTaken;
     uint32_t m_seq = 0;
     std::map<uint32_t, Pending> m_pending;
 

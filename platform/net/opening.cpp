@@ -268,6 +268,7 @@ void Opening::Proof(Connection& c, const Message& m) {
     // fresh connection; a peek is answered and closed.
     if (!c.peek) c.stream.Number();
     c.welcomed = true;
+    if (!c.peek && (c.facts.flags & kHelloRejoin)) m_host.Back(c);
 }
 
 bool Opening::ReturnTry(const Message& hello, uint32_t address) {

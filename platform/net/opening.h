@@ -70,6 +70,8 @@ public:
         // connection, or that says the member took this host for gone.
         virtual void Resume(Connection& c) = 0;
         virtual void Moved(Connection& c) = 0;
+        // A member expected back is welcomed.
+        virtual void Back(Connection& c) = 0;
 
     protected:
         ~Owner() = default;

@@ -74,8 +74,11 @@ public:
     Fd Detach();
 
     void Number();
-    // Numbered frames taken from the other side.
+    // Numbered frames taken from the other side; those this side queued, and
+    // how many of them the other side said it took.
     uint64_t Taken() const { return m_taken; }
+    uint64_t Queued() const { return m_acked + m_ends.size(); }
+    uint64_t Acked() const { return m_acked; }
 
     // Output: whole frames, one or several, copied.
     void Queue(std::span<const uint8_t> frames);
@@ -122,8 +125,6 @@ public:
     void Resume(Fd fd, uint64_t theirTaken, uint64_t theirFrom, uint64_t nowMs);
 
 private:
-    // Numbered frames queued so far.
-    uint64_t Queued() const { return m_acked + m_ends.size(); }
     void Acknowledged(uint64_t count);
     uint32_t LengthAt(uint64_t offset) const;
     void Trim();

@@ -44,14 +44,26 @@ std::vector<uint64_t> Succession::GoneBefore(uint64_t nowMs) const {
     return out;
 }
 
-void Hearing::Pass(uint64_t nowMs) {
-    if (!QuietNow(nowMs)) return;
-    m_quietFromMs = m_lastMs;
-    m_quietToMs = nowMs;
+void Hearing::Pass(uint64_t nowMs, bool others) {
+    const uint64_t away = nowMs > m_passMs ? nowMs - m_passMs : 0;
+    m_passMs = std::max(m_passMs, nowMs);
+    if (away > kLatePassMs) m_staleToMs = nowMs;
+    if (away >= kGoneMs) m_goneToMs = nowMs;
+    // With nobody to hear since the last pass, silence says nothing of the
+    // host's link: none counts before somebody is there.
+    if (!m_others) m_lastMs = nowMs;
+    else if (QuietNow(nowMs)) {
+        m_quietFromMs = m_lastMs;
+        m_quietToMs = nowMs;
+    }
+    m_others = others;
 }
 
 void Hearing::Heard(uint64_t nowMs) {
-    Pass(nowMs);
+    if (m_others && QuietNow(nowMs)) {
+        m_quietFromMs = m_lastMs;
+        m_quietToMs = nowMs;
+    }
     m_lastMs = std::max(m_lastMs, nowMs);
 }
 
@@ -61,13 +73,27 @@ bool Hearing::QuietSince(uint64_t sinceMs) const {
     return m_quietToMs >= m_quietFromMs + kCutOffQuietMs && m_quietToMs + kLatePassMs >= sinceMs;
 }
 
+bool Hearing::GoneSince(uint64_t sinceMs) const { return m_goneToMs != 0 && m_goneToMs + kLatePassMs >= sinceMs; }
+
 MoveVerdict JudgeMove(const MoveNotice& n) {
-    if (!n.hostCutOff) return MoveVerdict::Refuse;
-    // Yielding hands the session to the side the member is on: only to a
-    // side that holds more than that one member once the old host's own
-    // members have moved on.
-    if (n.side == MoveNotice::Side::WithOthers || n.othersLeft > 0) return MoveVerdict::StepDown;
-    return n.side == MoveNotice::Side::Alone ? MoveVerdict::Refuse : MoveVerdict::LookOn;
+    using Side = MoveNotice::Side;
+    // Heard from others all along, or from some that stayed since: the
+    // member, with whoever went with it, was the one cut off. A thread that
+    // did not run for a whole silence reads only what was sent before
+    // everyone took it for gone.
+    if (!n.hostCutOff || (n.othersHeard && !n.gone)) return n.side == Side::WithOthers ? MoveVerdict::Unproven
+                                                                                       : MoveVerdict::Refuse;
+    const bool waiting = n.othersUnheard && !n.gone;
+    switch (n.side) {
+    case Side::Looking: return waiting ? MoveVerdict::Wait : MoveVerdict::LookOn;
+    case Side::Alone: return MoveVerdict::Refuse;
+    case Side::WithOthers: break;
+    }
+    // Yielding hands the session to the side the member is on: only to one
+    // that members of another address say they are on too, and that none of
+    // the old host's may still be heard from.
+    if (n.gone || (n.movers >= 2 && !waiting)) return MoveVerdict::StepDown;
+    return waiting || n.moreToSay ? MoveVerdict::Wait : MoveVerdict::Unproven;
 }
 
 } // namespace plat::net

@@ -36,16 +36,25 @@ constexpr uint64_t kSettleMs = 3000;
 // judging alone: members that took their host for gone go on under one of
 // them, and the old host goes on with whoever it still hears. Each member
 // that moved on tells the old host so (a notice: a hello that says it
-// moved, and whether it is still looking, back with others or alone),
-// again and again until it answers; the old host, once the notice reaches
-// it, says which side goes on (JudgeMove), and the other side's machines
-// are told they were cut off. The old host was the one cut off when it
-// heard nothing from any other machine for kCutOffQuietMs (or its own
-// thread did not run that long) since the member last spoke: then it
-// yields to a side of more than one machine, and its members move on too.
-// Otherwise that member, and whoever is with it, was cut off. Two machines
-// alone, each without the other, keep the old host's session; a member
-// still looking hears that the old host is alone too, and looks on.
+// moved, and whether it is still looking, alone, or back with others under
+// the host it names), again and again until it answers; the old host, once
+// notices reach it, says which side goes on (JudgeMove), and the other
+// side's machines are told they were cut off.
+//
+// No member's word alone makes the old host yield. Each notice proves its
+// member's key on a connection of its own, under the old host's fresh
+// nonce, so none speaks for another nor serves twice. The old host yields
+// only on what it sees itself: it heard no other machine's member for
+// kCutOffQuietMs while it had some to hear, since the member last spoke; it
+// still hears none of those that did not move on since then; and members
+// of two addresses or more say they went on under one host, or its own
+// thread did not run for a whole silence (kGoneMs: no member can have heard
+// it, and every one took it for gone). A member that says it is back with
+// others while the old host hears from others that stayed, or while nobody
+// else could say so, is refused; one whose others may still speak is told
+// to ask again. Two machines alone, each without the other, keep the old
+// host's session; a member still looking hears that the old host is alone
+// too, and looks on.
 constexpr uint64_t kCutOffQuietMs = 2000;
 
 // The members left of a session whose host is gone, in the order they take
@@ -76,35 +85,64 @@ private:
 
 // What a host hears of the other machines' members, for the old host's
 // judgement of a notice: the latest stretch of kCutOffQuietMs or more in
-// which it heard from none of them (its own thread not running counts).
+// which it had some to hear and heard from none of them (its own thread not
+// running counts), and the latest time its thread did not run for kGoneMs.
 class Hearing {
 public:
-    explicit Hearing(uint64_t nowMs) : m_lastMs(nowMs) {}
-    // At the start of each pass of the host's thread, before it reads.
-    void Pass(uint64_t nowMs);
+    explicit Hearing(uint64_t nowMs) : m_lastMs(nowMs), m_passMs(nowMs) {}
+    // At the start of each pass of the host's thread, before it reads;
+    // `others`: it keeps places of other machines' members now.
+    void Pass(uint64_t nowMs, bool others);
     // Bytes from another machine's member.
     void Heard(uint64_t nowMs);
     // Such a stretch went on after `sinceMs`, or ended at most a late
     // pass before it.
     bool QuietSince(uint64_t sinceMs) const;
-    // Such a stretch goes on now.
-    bool QuietNow(uint64_t nowMs) const { return nowMs >= m_lastMs + kCutOffQuietMs; }
+    // Its thread did not run for kGoneMs, ending after `sinceMs` (or at
+    // most a late pass before it).
+    bool GoneSince(uint64_t sinceMs) const;
+    // A word heard at `heardMs` was sent after the latest stretch: not
+    // before it ended, nor read at the first pass after the thread did not
+    // run, which reads what was sent meanwhile.
+    bool HeardSince(uint64_t heardMs) const { return heardMs >= m_quietToMs && heardMs > m_staleToMs; }
+    // Where the latest stretch began.
+    uint64_t QuietFrom() const { return m_quietFromMs; }
 
 private:
-    uint64_t m_lastMs;
+    bool QuietNow(uint64_t nowMs) const { return nowMs >= m_lastMs + kCutOffQuietMs; }
+
+    uint64_t m_lastMs, m_passMs;
+    bool m_others = false;
     uint64_t m_quietFromMs = 0, m_quietToMs = 0;
+    uint64_t m_goneToMs = 0, m_staleToMs = 0;
 };
 
 struct MoveNotice {
     enum class Side { Looking, WithOthers, Alone };
-    bool hostCutOff = false; // the old host heard no other machine for a while since the member spoke
     Side side = Side::Looking;
-    size_t othersLeft = 0;   // other machines' members still with the old host, who would move on with it
+    // The old host heard no other machine for a while since the member
+    // spoke (Hearing::QuietSince), and its thread did not run for a whole
+    // silence meanwhile (Hearing::GoneSince).
+    bool hostCutOff = false;
+    bool gone = false;
+    // Of the other machines' members the old host keeps places of, but the
+    // notifier and those that said they moved on under the same host: one
+    // heard since the latest stretch, or one not.
+    bool othersHeard = false;
+    bool othersUnheard = false;
+    // Members let go for their silence in the latest stretch that have not
+    // said so yet.
+    bool moreToSay = false;
+    // The addresses of the members that said they are back with others
+    // under the host this one names, its own among them.
+    size_t movers = 0;
 };
 enum class MoveVerdict {
     StepDown, // the old host yields: its members move on, its own machine is told it was cut off
     Refuse,   // the member was cut off: it is told so and its place is gone
+    Unproven, // the member says others went on with it, which the old host does not see: the same
     LookOn,   // both alone so far: the member looks on, and says so again
+    Wait,     // others may yet say they moved on, or show they did not: the member says so again
 };
 MoveVerdict JudgeMove(const MoveNotice& notice);
 

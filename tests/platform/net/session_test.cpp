@@ -295,6 +295,7 @@ TEST_F(SessionTest, MalformedFramesAndJunkDatagramsCutOnlyTheOffender) {
              FrameWriter f(out, FrameType::Send);
              f->U32(pl);
              f->U32(0);
+             f->U64(1);
              f->U32(0xDEAD);
              return out;
          }()},
@@ -449,6 +450,7 @@ TEST_F(SessionTest, WhatComesWithTheWelcomeIsTakenAtOnceAndTheLargestWelcomeFits
                 FrameWriter message(out, FrameType::Deliver);
                 message->U32(1);
                 message->U32(0);
+                message->U64(1);
                 message->Bytes(std::vector<uint8_t>{'h', 'i'});
             }
             for (std::span<const uint8_t> left = out; !left.empty() && !done; std::this_thread::sleep_for(1ms))

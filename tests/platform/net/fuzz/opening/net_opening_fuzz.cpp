@@ -469,6 +469,7 @@ private:
             if (flags == 3) flags = own ? kHelloMoved | kHelloWithOthers : kHelloResume;
             f = {kApp, kInstance, me.Key(), {}, own ? kTicket : FreshNonce(), {}, flags, {}, {}, static_cast<uint16_t>(which),
                  flags == kHelloResume ? heard.frames.size() : 0};
+            if (flags & kHelloWithOthers) f.movedTo = m_keys[0].Key(); // a notice names the host it went on under
             if (Ends(m_conns[which], f.memberEnd, f.hostEnd)) WriteHello(out, f, which);
         } else if (!heard.frames.empty() && heard.frames[0].type == FrameType::Challenge) {
             f.host = heard.frames[0].key;
