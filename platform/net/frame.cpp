@@ -98,7 +98,7 @@ bool DecodeRequest(const Frame& frame, Message& m, const char*& why) {
         m.count = r.U64();
         m.movedTo = r.Array<32>();
         // Only a notice of a member back with others names where it is.
-        if (r.Ok() && (!ValidHelloFlags(m.flags) || (m.movedTo != PublicKey{}) != ((m.flags & kHelloWithOthers) != 0))) {
+        if (r.Ok() && (!ValidHelloFlags(m.flags) || (m.movedTo == PublicKey{}) == bool(m.flags & kHelloWithOthers))) {
             why = "bad hello";
             return false;
         }
@@ -209,7 +209,8 @@ bool DecodeEvent(const Frame& frame, Message& m, const char*& why) {
         break;
     case FrameType::Refused: {
         const uint8_t refusal = r.U8();
-        if (r.Ok() && (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::Unproven))) {
+        if (r.Ok() &&
+            (refusal < static_cast<uint8_t>(Refusal::Full) || refusal > static_cast<uint8_t>(Refusal::Unproven))) {
             why = "unknown refusal";
             return false;
         }

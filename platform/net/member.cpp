@@ -110,11 +110,12 @@ void Member::Install(Greeting& welcomed, bool hosting, bool moved) {
     m_table = std::move(welcome.table);
     // The next host gets what the old one may not have passed on, in turn
     // and ahead of anything sent from now on.
-    for (Sent& sent : moved ? m_sent : std::deque<Sent>{}) {
-        m_stream.Queue(sent.bytes);
-        sent.frame = m_stream.Queued();
-    }
-    if (!moved) {
+    if (moved) {
+        for (Sent& sent : m_sent) {
+            m_stream.Queue(sent.bytes);
+            sent.frame = m_stream.Queued();
+        }
+    } else {
         m_sent.clear();
         m_sentBytes = 0;
         m_lastTaken.clear();
@@ -219,7 +220,7 @@ bool Member::Send(Id from, Id to, std::span<const uint8_t> data) {
         m_waker.Signal();
     }
     m_sentBytes += frame.size();
-    m_sent.push_back({m_number, queued, NowMs(), std::move(frame)});
+    m_sent.push_back({queued, NowMs(), std::move(frame)});
     TrimSent();
     return true;
 }

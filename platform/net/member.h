@@ -1,8 +1,8 @@
 #pragma once
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -174,11 +174,10 @@ private:
     // out a drop, not a host that hears it and does not answer.
     uint64_t m_liveSinceMs = 0;
     FairQueue m_queue{kMaxQueued, kMaxQueuedBytes};
-    // The game messages sent and kept: each one's number, the stream's
-    // count of frames once it was queued there (0 while moving), when it was
-    // sent, and its frame.
+    // The game messages sent and kept: the stream's count of frames once
+    // each was queued there (0 while moving), when it was sent, its frame.
     struct Sent {
-        uint64_t number, frame, sentMs;
+        uint64_t frame, sentMs;
         std::vector<uint8_t> bytes;
     };
     std::deque<Sent> m_sent;
