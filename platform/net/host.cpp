@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+#include <malloc.h>
 #include <map>
 #include <mutex>
 #include <poll.h>
@@ -77,6 +78,11 @@ Registry& Hosts() {
 std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t machine,
                                   std::shared_ptr<const Identity> signer, NameTable table,
                                   std::vector<PublicKey> expected, Fd listener, const Nonce& ticket) {
+    // A host takes in and lets go of frames of megabytes by the second: each
+    // goes back to the system as it is let go, rather than leaving the
+    // process holding what a flood once took.
+    static const bool tuned = mallopt(M_MMAP_THRESHOLD, static_cast<int>(4 * kReadChunk)) == 1;
+    (void)tuned;
     std::shared_ptr<Host> host(new Host(identity, machine, std::move(signer)));
     host->m_table = std::move(table);
     // Rooms the old host had seen nobody enter yet: their time starts now.
@@ -130,7 +136,7 @@ bool Host::Open(Fd listener, const std::vector<PublicKey>& expected, const Nonce
     if (m_waker.Get() < 0) return false;
     m_startMs = NowMs();
     m_hearing = Hearing(m_startMs);
-    for (const PublicKey& key : expected) m_awaited[key];
+    for (const PublicKey& key : expected) m_awaited.emplace(key, kAwaitedOut);
     // The owner is a private base: make_unique could not see it.
     Opening::Owner& owner = *this;
     m_opening = std::make_unique<Opening>(owner, m_identity, m_machine, m_signer, m_port, expected, ticket, m_startMs);
@@ -169,8 +175,8 @@ void Host::Run() {
         Credit(now);
         m_opening->Pass(now);
         for (auto& c : m_conns) {
-            if (c->Member() && c->Held() > kMaxOut) {
-                Drop(*c, "does not read what the host sends");
+            if (c->Member() && c->stream.Untaken(now) > kNotTakenMs) {
+                Drop(*c, "takes nothing of what the host sends");
             } else if (c->Member() && c->stream.Quiet(now) > kGoneMs) {
                 m_silenced.push_back({c->key, c->stream.HeardAt(), now});
                 if (m_silenced.size() > NameTable::kMaxMembers) m_silenced.erase(m_silenced.begin());
@@ -199,6 +205,31 @@ void Host::Run() {
     m_listener.Reset();
     m_udp.Reset();
     m_finished = true;
+}
+
+size_t Host::Held() const {
+    size_t held = 0;
+    for (const auto& c : m_conns)
+        if (c->Member()) held += c->Held();
+    return held;
+}
+
+bool Host::Room(size_t& held, size_t bytes, uint64_t nowMs) {
+    while (held + bytes > kMaxHeldAll) {
+        // Only a member that has taken nothing for a while is let go: one
+        // that takes what comes holds little for long.
+        const auto stuck = [&](const Connection& c) {
+            return c.Member() ? std::pair(c.stream.Untaken(nowMs), c.Held()) : std::pair(uint64_t{0}, size_t{0});
+        };
+        Connection* worst = nullptr;
+        for (auto& c : m_conns)
+            if (stuck(*c).first >= kResumeAfterMs && (!worst || stuck(*c) > stuck(*worst))) worst = c.get();
+        if (!worst) return false;
+        held -= worst->Held();
+        Drop(*worst, "the host holds too much for its members: let go the one whose frames waited longest");
+    }
+    held += bytes;
+    return true;
 }
 
 void Host::Credit(uint64_t nowMs) {
@@ -405,14 +436,15 @@ void Host::Deliver(Connection& c, const Message& m) {
         addOwner(m.other);
     }
     if (owners.empty()) return;
-    std::vector<uint8_t> frame;
+    auto frame = std::make_shared<std::vector<uint8_t>>();
     {
-        FrameWriter f(frame, FrameType::Deliver);
+        FrameWriter f(*frame, FrameType::Deliver);
         f->U32(m.id);
         f->U32(m.other);
         f->U64(m.number);
         f->Bytes(m.data);
     }
+    size_t held = Held();
     for (const PublicKey& owner : owners) {
         // A member the host expects back after a host change gets what was
         // sent meanwhile once it is.
@@ -420,8 +452,13 @@ void Host::Deliver(Connection& c, const Message& m) {
         const auto awaited = o ? m_awaited.end() : m_awaited.find(owner);
         if (!o && awaited == m_awaited.end()) continue;
         RelayQueue& to = o ? o->relay : awaited->second;
-        if (to.Fits(c.key, frame.size())) to.Push(frame, c.key);
-        else TraceRefusal("net host", "dropped game messages to a member that does not keep up", Address(c.peer));
+        if (!to.Fits(c.key, frame->size()))
+            TraceRefusal("net host", "dropped game messages to a member that does not keep up", Address(c.peer));
+        else if (o && !Room(held, frame->size(), NowMs()))
+            TraceRefusal("net host", "dropped game messages: the host holds all it may for its members",
+                         Address(c.peer));
+        else
+            to.Push(frame, c.key);
     }
 }
 
@@ -447,6 +484,11 @@ void Host::Drop(Connection& c, const char* why) {
     const bool member = c.Member();
     c.dead = true;
     c.stream.Detach().Reset();
+    // A member let go takes the game messages still waiting for others with
+    // it: the news that it is gone waits behind none of them, however slow
+    // a link (one that leaves has its last words delivered first).
+    if (member && why)
+        for (auto& o : m_conns) o->relay.PopAll(c.key);
     if (member) Forget(c.key);
 }
 
@@ -577,7 +619,7 @@ bool Host::Join(const MemberEntry& member) {
 void Host::Back(Connection& c) {
     const auto awaited = m_awaited.find(c.key);
     if (awaited == m_awaited.end()) return;
-    c.relay = std::move(awaited->second);
+    c.relay.Append(awaited->second);
     m_awaited.erase(awaited);
 }
 

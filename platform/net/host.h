@@ -64,6 +64,11 @@ private:
     // The time this thread did not run (its machine starved, suspended or
     // frozen, between passes or in one) is nobody's silence.
     void Credit(uint64_t nowMs);
+    // What the host holds for its members together; whether `bytes` more
+    // fit under kMaxHeldAll, once the members that took nothing for longest
+    // are let go if need be (counted in `held`).
+    size_t Held() const;
+    bool Room(size_t& held, size_t bytes, uint64_t nowMs);
     void ReadFrom(Connection& c);
     // Lets go of a member's connection and keeps its place.
     void Detach(Connection& c, const char* why);

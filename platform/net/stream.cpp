@@ -14,7 +14,8 @@ constexpr size_t kTrimBytes = 256 * 1024;
 } // namespace
 
 Stream::Stream(FrameType beat, FrameType theirs, uint64_t nowMs)
-    : m_beat(beat), m_theirs(theirs), m_heardMs(nowMs), m_heardAtMs(nowMs), m_passMs(nowMs), m_beatDueMs(nowMs) {}
+    : m_beat(beat), m_theirs(theirs), m_heardMs(nowMs), m_heardAtMs(nowMs), m_passMs(nowMs), m_beatDueMs(nowMs),
+      m_progressMs(nowMs) {}
 
 void Stream::Attach(Fd fd, uint64_t nowMs) {
     m_fd = std::move(fd);
@@ -55,11 +56,12 @@ uint32_t Stream::LengthAt(uint64_t offset) const {
 
 bool Stream::Flush(uint64_t nowMs) {
     if (!Attached()) return true;
-    if (m_numbered && nowMs >= m_beatDueMs && m_controlPos == m_control.size()) {
+    if (m_numbered && (nowMs >= m_beatDueMs || m_takenBytes >= kAckBytes) && m_controlPos == m_control.size()) {
         m_control.clear();
         m_controlPos = 0;
         FrameWriter(m_control, m_beat)->U64(m_taken);
         m_beatDueMs = nowMs + kBeatMs;
+        m_takenBytes = 0;
     }
     for (;;) {
         const bool control = m_controlPos < m_control.size();
@@ -95,6 +97,8 @@ void Stream::Trim() {
     if (drop == 0 || (drop < m_out.size() && drop < kTrimBytes)) return;
     m_out.erase(m_out.begin(), m_out.begin() + static_cast<std::ptrdiff_t>(drop));
     m_outBase = keep;
+    // A large frame let go leaves no room held behind it.
+    if (m_out.capacity() > 4 * std::max(m_out.size(), kTrimBytes)) m_out.shrink_to_fit();
 }
 
 long Stream::Read(uint64_t nowMs) {
@@ -141,6 +145,7 @@ ParseStatus Stream::Next(Frame& frame, const char*& why, uint32_t limit) {
         // Sent again after a resume, and taken already.
         if (++m_arrived <= m_taken) continue;
         m_taken = m_arrived;
+        m_takenBytes += used;
         return s;
     }
 }
@@ -157,7 +162,14 @@ void Stream::Acknowledged(uint64_t count) {
 
 void Stream::Pass(uint64_t nowMs) {
     const uint64_t away = nowMs - std::exchange(m_passMs, nowMs);
-    if (away > kLatePassMs) m_heardMs += away;
+    if (away > kLatePassMs) {
+        m_heardMs += away;
+        m_progressMs += away;
+    }
+    if (m_ends.empty() || m_acked != m_progressAcked) {
+        m_progressMs = nowMs;
+        m_progressAcked = m_acked;
+    }
 }
 
 bool Stream::Stalled(uint64_t nowMs) const {

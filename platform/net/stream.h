@@ -44,6 +44,10 @@ constexpr size_t kReadChunk = 64 * 1024;
 // pass later than kLatePassMs past the last) does not hold that time against
 // the other: it cannot have read meanwhile.
 constexpr uint64_t kBeatMs = 500;
+// A beat goes as soon as a side has taken this many bytes of frames since
+// its last, besides every kBeatMs: what the other side keeps for it is let
+// go as fast as it is taken, however fast that is.
+constexpr size_t kAckBytes = 64 * 1024;
 constexpr uint64_t kResumeAfterMs = 1000;
 constexpr uint64_t kGoneMs = 8000;
 constexpr int kPollMs = 250;
@@ -115,6 +119,9 @@ public:
     // A frame written whole kResumeAfterMs ago and more that the other side
     // has not taken, while the system sends it again.
     bool Stalled(uint64_t nowMs) const;
+    // How long numbered frames have waited for the other side without it
+    // taking one (as Pass saw it): 0 while none waits.
+    uint64_t Untaken(uint64_t nowMs) const { return m_ends.empty() || nowMs < m_progressMs ? 0 : nowMs - m_progressMs; }
 
     // Whether the other side may have taken that many: no more than were
     // sent, none fewer than it said before.
@@ -158,8 +165,13 @@ private:
     std::vector<uint8_t> m_in;
     size_t m_at = 0;
     uint64_t m_arrived = 0, m_taken = 0;
+    // Bytes of frames taken since this side's last beat.
+    size_t m_takenBytes = 0;
 
     uint64_t m_heardMs, m_heardAtMs, m_passMs, m_beatDueMs;
+    // When the other side last took a frame, or frames began to wait for it;
+    // and how many it had taken then.
+    uint64_t m_progressMs, m_progressAcked = 0;
 };
 
 } // namespace plat::net
