@@ -37,9 +37,11 @@ constexpr size_t kCommitBytes = 16 * 1024;
 constexpr size_t kStreamHeld = 4u << 20;
 constexpr uint64_t kNotTakenMs = 2 * kGoneMs;
 // What a host holds for all its members together, waiting or not yet
-// taken: past it, the member whose frames have waited longest untaken is
-// let go, then the next. A new host keeps kAwaitedOut for each member it
-// expects back until it is (a few seconds of battles many times over).
+// taken: past it, of the members that took nothing for kResumeAfterMs, the
+// one whose frames have waited longest is let go, then the next; while
+// none has, a message that does not fit is dropped for its receiver. A new
+// host keeps kAwaitedOut for each member it expects back until it is (a
+// few seconds of battles many times over).
 constexpr size_t kMaxHeldAll = 128u << 20;
 constexpr size_t kAwaitedOut = 1u << 20;
 // Many times what a game asks and sends (a few name changes a minute, a
@@ -113,7 +115,6 @@ public:
     }
 
 private:
-
     size_t m_share;
     std::deque<Relayed> m_relayed;
     size_t m_bytes = 0;

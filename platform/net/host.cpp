@@ -79,8 +79,8 @@ std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t mach
                                   std::shared_ptr<const Identity> signer, NameTable table,
                                   std::vector<PublicKey> expected, Fd listener, const Nonce& ticket) {
     // A host takes in and lets go of frames of megabytes by the second: each
-    // goes back to the system as it is let go, rather than leaving the
-    // process holding what a flood once took.
+    // of more than 256 KB goes back to the system as it is let go, rather
+    // than leaving the process holding what a flood once took.
     static const bool tuned = mallopt(M_MMAP_THRESHOLD, static_cast<int>(4 * kReadChunk)) == 1;
     (void)tuned;
     std::shared_ptr<Host> host(new Host(identity, machine, std::move(signer)));
@@ -215,12 +215,12 @@ size_t Host::Held() const {
 }
 
 bool Host::Room(size_t& held, size_t bytes, uint64_t nowMs) {
+    // Only a member that has taken nothing for a while is let go: one that
+    // takes what comes holds little for long.
+    const auto stuck = [&](const Connection& c) {
+        return c.Member() ? std::pair(c.stream.Untaken(nowMs), c.Held()) : std::pair(uint64_t{0}, size_t{0});
+    };
     while (held + bytes > kMaxHeldAll) {
-        // Only a member that has taken nothing for a while is let go: one
-        // that takes what comes holds little for long.
-        const auto stuck = [&](const Connection& c) {
-            return c.Member() ? std::pair(c.stream.Untaken(nowMs), c.Held()) : std::pair(uint64_t{0}, size_t{0});
-        };
         Connection* worst = nullptr;
         for (auto& c : m_conns)
             if (stuck(*c).first >= kResumeAfterMs && (!worst || stuck(*c) > stuck(*worst))) worst = c.get();

@@ -46,7 +46,7 @@ constexpr size_t kReadChunk = 64 * 1024;
 constexpr uint64_t kBeatMs = 500;
 // A beat goes as soon as a side has taken this many bytes of frames since
 // its last, besides every kBeatMs: what the other side keeps for it is let
-// go as fast as it is taken, however fast that is.
+// go as it is taken, not half a second later.
 constexpr size_t kAckBytes = 64 * 1024;
 constexpr uint64_t kResumeAfterMs = 1000;
 constexpr uint64_t kGoneMs = 8000;

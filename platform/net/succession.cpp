@@ -52,19 +52,19 @@ void Hearing::Pass(uint64_t nowMs, bool others) {
     // With nobody to hear since the last pass, silence says nothing of the
     // host's link: none counts before somebody is there.
     if (!m_others) m_lastMs = nowMs;
-    else if (QuietNow(nowMs)) {
-        m_quietFromMs = m_lastMs;
-        m_quietToMs = nowMs;
-    }
+    Stretch(nowMs);
     m_others = others;
 }
 
 void Hearing::Heard(uint64_t nowMs) {
-    if (m_others && QuietNow(nowMs)) {
-        m_quietFromMs = m_lastMs;
-        m_quietToMs = nowMs;
-    }
+    Stretch(nowMs);
     m_lastMs = std::max(m_lastMs, nowMs);
+}
+
+void Hearing::Stretch(uint64_t nowMs) {
+    if (!m_others || !QuietNow(nowMs)) return;
+    m_quietFromMs = m_lastMs;
+    m_quietToMs = nowMs;
 }
 
 bool Hearing::QuietSince(uint64_t sinceMs) const {

@@ -110,6 +110,8 @@ public:
 
 private:
     bool QuietNow(uint64_t nowMs) const { return nowMs >= m_lastMs + kCutOffQuietMs; }
+    // Notes the stretch going on now, if one is.
+    void Stretch(uint64_t nowMs);
 
     uint64_t m_lastMs, m_passMs;
     bool m_others = false;
