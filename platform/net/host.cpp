@@ -242,9 +242,13 @@ void Host::Credit(uint64_t nowMs) {
 
 Connection& Host::Keep(Fd fd, const Endpoint& peer) {
     Connection& c = *m_conns.emplace_back(std::make_unique<Connection>(std::move(fd), peer));
+    Hear(c);
+    return c;
+}
+
+void Host::Hear(Connection& c) {
     ReadFrom(c);
     if (!c.dead) WriteTo(c);
-    return c;
 }
 
 void Host::Sweep() {

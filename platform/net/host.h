@@ -92,6 +92,7 @@ private:
     const NameTable& Table() const override { return m_table; }
     const std::vector<std::unique_ptr<Connection>>& Connections() const override { return m_conns; }
     Connection& Keep(Fd fd, const Endpoint& peer) override;
+    void Hear(Connection& c) override;
     void Sweep() override;
     void Drop(Connection& c, const char* why) override;
     void Refuse(Connection& c, Refusal refusal) override;

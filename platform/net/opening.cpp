@@ -147,8 +147,16 @@ void Opening::Accept(const Fd& listener) {
         // connection from being pushed out by the rest of this pass's.
         const Connection& c = m_host.Keep(std::move(fd), peer);
         const auto& conns = m_host.Connections();
-        const auto newcomers = std::count_if(conns.begin(), conns.end(), [](const auto& o) { return o->Newcomer(); });
-        if (!c.dead && newcomers > static_cast<std::ptrdiff_t>(kMaxNewcomers)) {
+        const auto over = [&] {
+            return !c.dead && std::count_if(conns.begin(), conns.end(), [](const auto& o) { return o->Newcomer(); }) >
+                                  static_cast<std::ptrdiff_t>(kMaxNewcomers);
+        };
+        // Those accepted earlier in this pass may have closed since, or a
+        // joiner proved its key: only the ones still waiting hold places.
+        if (over())
+            for (size_t k = 0; k < conns.size(); ++k)
+                if (conns[k]->Newcomer() && conns[k].get() != &c) m_host.Hear(*conns[k]);
+        if (over()) {
             Connection& out = PushedOut();
             // A flood's silent connections, pushed out time and again from
             // each of its addresses, are taken for a flood's as its refused

@@ -53,6 +53,8 @@ public:
         // Keeps a connection just accepted, reads what it has sent so far and
         // answers it.
         virtual Connection& Keep(Fd fd, const Endpoint& peer) = 0;
+        // Reads what a connection sent since it was last read, and answers it.
+        virtual void Hear(Connection& c) = 0;
         // Lets go of the connections that have ended.
         virtual void Sweep() = 0;
         virtual void Drop(Connection& c, const char* why) = 0;
