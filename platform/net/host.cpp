@@ -584,16 +584,17 @@ MoveNotice Host::Judged(const Connection& c, uint64_t spokeMs) const {
 }
 
 void Host::StepDown(bool cutOff) {
-    std::vector<uint8_t> moveOn;
+    std::vector<uint8_t> moveOn, refused;
     FrameWriter(moveOn, FrameType::MoveOn);
+    FrameWriter(refused, FrameType::Refused)->U8(static_cast<uint8_t>(Refusal::CutOff));
+    // Last words, each connection kept until they have gone (Run): a
+    // machine cut off hears so ahead of whatever waits for it, however much
+    // the socket takes at once.
     for (auto& c : m_conns) {
         if (!c->Member()) continue;
-        if (cutOff || c->process == m_machine) {
-            Refuse(*c, Refusal::CutOff);
-        } else {
-            c->Send(moveOn);
-            WriteTo(*c);
-        }
+        if (cutOff || c->process == m_machine) c->stream.Control(refused);
+        else c->Send(moveOn);
+        WriteTo(*c);
     }
     // Nobody finds this host again, nor reaches it.
     m_listener.Reset();

@@ -308,9 +308,19 @@ void Member::Run() {
         }
         if (took == Took::Refused) continue;
         if (!Resume(std::span(fds).subspan(2, polledTries), now)) {
-            Trace("net", "nothing listens where the session's host was");
-            Move(false);
-            continue;
+            // A host that yields stops listening, and says its last words
+            // on the old stream before it ends that: they decide.
+            bool open = false;
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_state == State::Connected) took = Pump(POLLIN, now), open = m_stream.Attached();
+            }
+            if (took == Took::Refused) continue;
+            if (took != Took::Fine || !open) {
+                if (took == Took::Fine) Trace("net", "nothing listens where the session's host was");
+                Move(took == Took::MoveOn);
+                continue;
+            }
         }
         bool resuming = false, gone = false;
         {
