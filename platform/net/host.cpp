@@ -34,6 +34,12 @@ constexpr size_t kReadPerRound = 4 * kReadChunk;
 // A host that yields waits this long at most for its last words to go.
 constexpr uint64_t kLastWordsMs = 2000;
 
+std::vector<uint8_t> RefusedFrame(Refusal refusal) {
+    std::vector<uint8_t> refused;
+    FrameWriter(refused, FrameType::Refused)->U8(static_cast<uint8_t>(refusal));
+    return refused;
+}
+
 struct Registry {
     std::mutex mutex;
     std::vector<std::shared_ptr<Host>> hosts;
@@ -79,7 +85,7 @@ std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t mach
                                   std::shared_ptr<const Identity> signer, NameTable table,
                                   std::vector<PublicKey> expected, Fd listener, const Nonce& ticket) {
     // A host takes in and lets go of frames of megabytes by the second: each
-    // of more than 256 KB goes back to the system as it is let go, rather
+    // of 256 KB or more goes back to the system as it is let go, rather
     // than leaving the process holding what a flood once took.
     static const bool tuned = mallopt(M_MMAP_THRESHOLD, static_cast<int>(4 * kReadChunk)) == 1;
     (void)tuned;
@@ -319,11 +325,9 @@ void Host::Handle(Connection& c, const Frame& frame) {
 }
 
 void Host::Refuse(Connection& c, Refusal refusal) {
-    std::vector<uint8_t> refused;
-    FrameWriter(refused, FrameType::Refused)->U8(static_cast<uint8_t>(refusal));
     // Said once, ahead of whatever waits, as far as the socket takes it:
     // nothing waits on a machine that is not taken.
-    c.stream.Control(refused);
+    c.stream.Control(RefusedFrame(refusal));
     WriteTo(c);
     Drop(c, RefusalText(refusal));
 }
@@ -584,15 +588,15 @@ MoveNotice Host::Judged(const Connection& c, uint64_t spokeMs) const {
 }
 
 void Host::StepDown(bool cutOff) {
-    std::vector<uint8_t> moveOn, refused;
+    std::vector<uint8_t> moveOn;
     FrameWriter(moveOn, FrameType::MoveOn);
-    FrameWriter(refused, FrameType::Refused)->U8(static_cast<uint8_t>(Refusal::CutOff));
-    // Last words, each connection kept until they have gone (Run): a
-    // machine cut off hears so ahead of whatever waits for it, however much
-    // the socket takes at once.
+    const std::vector<uint8_t> cutOffFrame = RefusedFrame(Refusal::CutOff);
+    // Last words, each connection kept until they have gone or kLastWordsMs
+    // has passed (Run): a machine cut off hears so ahead of whatever waits
+    // for it, rather than only as far as the socket takes at once.
     for (auto& c : m_conns) {
         if (!c->Member()) continue;
-        if (cutOff || c->process == m_machine) c->stream.Control(refused);
+        if (cutOff || c->process == m_machine) c->stream.Control(cutOffFrame);
         else c->Send(moveOn);
         WriteTo(*c);
     }

@@ -313,7 +313,10 @@ void Member::Run() {
             bool open = false;
             {
                 std::lock_guard lock(m_mutex);
-                if (m_state == State::Connected) took = Pump(POLLIN, now), open = m_stream.Attached();
+                if (m_state == State::Connected) {
+                    took = Pump(POLLIN, now);
+                    open = m_stream.Attached();
+                }
             }
             if (took == Took::Refused) continue;
             if (took != Took::Fine || !open) {
