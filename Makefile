@@ -134,12 +134,14 @@ swap-sweep: build-asan testdata
 
 # Four programs play battle after battle on loopback while one at a time is
 # killed and started again, the session's host every other time; the
-# figures are printed at the end (the suite runs a short form).
+# figures are printed at the end (the suite runs a short form). Then the
+# rows of the hostile table whose bound holds only on a machine with cores
+# to spare, which the suite skips.
 soak: deps
 	@test -f $(SOAK_BUILD)/CMakeCache.txt || $(MAKE) --no-print-directory configure
-	cmake --build $(SOAK_BUILD) -j $(JOBS) --target test_network_soak krx krx_datagen
+	cmake --build $(SOAK_BUILD) -j $(JOBS) --target test_network_soak test_network_hostile krx krx_datagen
 	cd $(SOAK_BUILD) && KRX_SOAK_SECONDS=$(SOAK_SECONDS) ctest -V --no-tests=error \
-	  --timeout $$(( $(SOAK_SECONDS) + 900 )) -R 'SoakDataSet'
+	  --timeout $$(( $(SOAK_SECONDS) + 900 )) -R 'SoakDataSet|FloodsOfSevenKeysAtTheirAllowanceOnAGigabitLan'
 
 bench: build
 	$(BUILD)/bench/krx_bench

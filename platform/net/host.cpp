@@ -1,6 +1,7 @@
 #include "platform/net/host.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <deque>
@@ -8,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <poll.h>
+#include <sys/socket.h>
 #include <string>
 #include <utility>
 
@@ -31,8 +33,13 @@ constexpr uint64_t kUnusedRoomMs = 5000;
 constexpr uint64_t kFirstMemberMs = 10000;
 // Read from one connection in a round before the next one's turn.
 constexpr size_t kReadPerRound = 4 * kReadChunk;
+// How often what the host let go is handed back to the system.
+constexpr uint64_t kTrimEveryMs = 1000;
 // A host that yields waits this long at most for its last words to go.
 constexpr uint64_t kLastWordsMs = 2000;
+// A member whose place went for its silence may be a machine stopped for
+// a while: it is given another whole silence to read why.
+constexpr uint64_t kPartingMs = kGoneMs;
 
 std::vector<uint8_t> RefusedFrame(Refusal refusal) {
     std::vector<uint8_t> refused;
@@ -142,7 +149,7 @@ bool Host::Open(Fd listener, const std::vector<PublicKey>& expected, const Nonce
     if (m_waker.Get() < 0) return false;
     m_startMs = NowMs();
     m_hearing = Hearing(m_startMs);
-    for (const PublicKey& key : expected) m_awaited.emplace(key, kAwaitedOut);
+    for (const PublicKey& key : expected) m_holdings.Await(key);
     // The owner is a private base: make_unique could not see it.
     Opening::Owner& owner = *this;
     m_opening = std::make_unique<Opening>(owner, m_identity, m_machine, m_signer, m_port, expected, ticket, m_startMs);
@@ -172,6 +179,10 @@ void Host::Run() {
         for (size_t i = 0; i < m_conns.size(); ++i) {
             Connection& c = *m_conns[i];
             const short ev = fds[i + 3].revents;
+            if (c.partedMs != 0 && !c.dead) {
+                Parting(c, ev, NowMs());
+                continue;
+            }
             if (!c.dead && (ev & (POLLIN | POLLHUP | POLLERR))) ReadFrom(c);
             // What was just read is mostly answered at once (a challenge, an
             // ack), in this pass rather than the next.
@@ -184,12 +195,25 @@ void Host::Run() {
             if (c->Member() && c->stream.Untaken(now) > kNotTakenMs) {
                 Drop(*c, "takes nothing of what the host sends");
             } else if (c->Member() && c->stream.Quiet(now) > kGoneMs) {
-                m_silenced.push_back({c->key, c->stream.HeardAt(), now});
+                m_silenced.push_back({c->key, c->freshMs, now});
                 if (m_silenced.size() > NameTable::kMaxMembers) m_silenced.erase(m_silenced.begin());
-                Refuse(*c, Refusal::Silent);
+                Part(*c, Refusal::Silent);
+            } else if (c->partedMs != 0 && !c->dead) {
+                Parting(*c, 0, now);
             } else if (c->Member()) {
                 WriteTo(*c); // a beat when one is due
             }
+        }
+        // Past the bound with nothing sent meanwhile, the streams' copies
+        // wait for room all the same.
+        while (Connection* first = m_holdings.FirstToGo(0, now))
+            Drop(*first, "the host holds too much for its members: let go the one whose frames waited longest");
+        // What members held and took since goes back to the system, rather
+        // than leave the process holding what a flood once took, scattered
+        // among what it still holds.
+        if (now >= m_trimmedMs + kTrimEveryMs) {
+            malloc_trim(0);
+            m_trimmedMs = now;
         }
         EndUnusedRooms();
         std::erase_if(m_conns, [](const auto& c) { return c->dead; });
@@ -213,41 +237,26 @@ void Host::Run() {
     m_finished = true;
 }
 
-size_t Host::Held() const {
-    size_t held = 0;
-    for (const auto& c : m_conns)
-        if (c->Member()) held += c->Held();
-    return held;
-}
-
-bool Host::Room(size_t& held, size_t bytes, uint64_t nowMs) {
-    // Only a member that has taken nothing for a while is let go: one that
-    // takes what comes holds little for long.
-    const auto stuck = [&](const Connection& c) {
-        return c.Member() ? std::pair(c.stream.Untaken(nowMs), c.Held()) : std::pair(uint64_t{0}, size_t{0});
-    };
-    while (held + bytes > kMaxHeldAll) {
-        Connection* worst = nullptr;
-        for (auto& c : m_conns)
-            if (stuck(*c).first >= kResumeAfterMs && (!worst || stuck(*c) > stuck(*worst))) worst = c.get();
-        if (!worst) return false;
-        held -= worst->Held();
-        Drop(*worst, "the host holds too much for its members: let go the one whose frames waited longest");
-    }
-    held += bytes;
-    return true;
+bool Host::Room(const Connection& sender, size_t bytes, uint64_t nowMs) {
+    while (Connection* first = m_holdings.FirstToGo(bytes, nowMs))
+        Drop(*first, "the host holds too much for its members: let go the one whose frames waited longest");
+    return m_holdings.Held() + bytes <= kMaxHeldAll || m_holdings.WithinShare(sender.key, bytes);
 }
 
 void Host::Credit(uint64_t nowMs) {
     // Before anything is read: a stretch this thread did not run is one in
     // which it heard nobody.
-    m_hearing.Pass(nowMs, std::any_of(m_conns.begin(), m_conns.end(),
-                                      [&](const auto& c) { return c->Member() && c->process != m_machine; }));
-    for (auto& c : m_conns) c->stream.Pass(nowMs);
+    const bool late = m_hearing.Pass(nowMs, std::any_of(m_conns.begin(), m_conns.end(), [&](const auto& c) {
+        return c->Member() && c->process != m_machine;
+    }));
+    for (auto& c : m_conns) {
+        c->stream.Pass(nowMs);
+        if (late) c->staleMs = nowMs;
+    }
 }
 
 Connection& Host::Keep(Fd fd, const Endpoint& peer) {
-    Connection& c = *m_conns.emplace_back(std::make_unique<Connection>(std::move(fd), peer));
+    Connection& c = *m_conns.emplace_back(std::make_unique<Connection>(std::move(fd), peer, m_holdings));
     Hear(c);
     return c;
 }
@@ -282,8 +291,12 @@ void Host::ReadFrom(Connection& c) {
         // stream on over a fresh one: its place is kept.
         if (n == Stream::kEnded || (n < 0 && !c.Member())) return Drop(c, nullptr);
         if (n < 0) return Detach(c, "a member's connection broke");
-        if (n == 0) break;
+        if (n == 0) {
+            c.Read(now, 0);
+            break;
+        }
         if (c.Member() && c.process != m_machine) m_hearing.Heard(now);
+        c.Read(now, static_cast<size_t>(n));
         Frame frame;
         const char* why = "";
         for (ParseStatus s; (s = c.stream.Next(frame, why, c.welcomed ? kMaxFramePayload : kMaxHelloPayload)) !=
@@ -299,6 +312,41 @@ void Host::ReadFrom(Connection& c) {
 void Host::Detach(Connection& c, const char* why) {
     TraceRefusal("net host", why, Address(c.peer));
     c.stream.Detach();
+}
+
+void Host::Part(Connection& c, Refusal refusal) {
+    TraceRefusal("net host", std::string("dropped a connection: ") + RefusalText(refusal), Address(c.peer));
+    c.relay.Clear();
+    c.stream.Last(RefusedFrame(refusal));
+    c.partedMs = NowMs();
+    m_holdings.Withdraw(c.key);
+    Forget(c.key);
+    WriteTo(c);
+}
+
+void Host::Parting(Connection& c, short revents, uint64_t nowMs) {
+    // What it sends meanwhile is read and let go: a connection closed with
+    // bytes unread is reset, and what waits for the member goes with it.
+    // Once told, its end of the stream is sent; it is closed once the member
+    // closes its own, or it gives up.
+    std::array<uint8_t, 4096> unread{};
+    bool ended = (revents & POLLERR) != 0;
+    for (size_t taken = 0; !ended && taken < kReadPerRound;) {
+        const long n = ReadSome(c.stream.Socket(), unread);
+        if (n == 0) break;
+        ended = n < 0;
+        taken += static_cast<size_t>(std::max(n, 0L));
+    }
+    if (!ended && !c.told && !c.stream.Flush(nowMs)) ended = true;
+    if (!ended && !c.told && !c.stream.WantsWrite()) {
+        c.told = true;
+        shutdown(c.stream.Socket().Get(), SHUT_WR);
+    }
+    if (ended || nowMs > c.partedMs + kPartingMs) {
+        c.dead = true;
+        c.stream.Detach().Reset();
+        c.stream.Abandon();
+    }
 }
 
 void Host::Handle(Connection& c, const Frame& frame) {
@@ -444,29 +492,31 @@ void Host::Deliver(Connection& c, const Message& m) {
         addOwner(m.other);
     }
     if (owners.empty()) return;
-    auto frame = std::make_shared<std::vector<uint8_t>>();
+    const uint64_t now = NowMs();
+    std::vector<uint8_t> frame;
     {
-        FrameWriter f(*frame, FrameType::Deliver);
+        FrameWriter f(frame, FrameType::Deliver);
         f->U32(m.id);
         f->U32(m.other);
         f->U64(m.number);
         f->Bytes(m.data);
     }
-    size_t held = Held();
+    const size_t size = frame.size();
+    if (!Room(c, size, now))
+        return TraceRefusal("net host", "dropped game messages: the host holds all it may for its members",
+                            Address(c.peer));
+    if (c.dead) return; // its sender was the one let go
+    const Parcel parcel = m_holdings.Frame(std::move(frame), c.key, now);
     for (const PublicKey& owner : owners) {
         // A member the host expects back after a host change gets what was
         // sent meanwhile once it is.
         Connection* o = Place(owner);
-        const auto awaited = o ? m_awaited.end() : m_awaited.find(owner);
-        if (!o && awaited == m_awaited.end()) continue;
-        RelayQueue& to = o ? o->relay : awaited->second;
-        if (!to.Fits(c.key, frame->size()))
+        RelayQueue* to = o ? &o->relay : m_holdings.Awaited(owner);
+        if (!to) continue;
+        if (!to->Fits(c.key, size))
             TraceRefusal("net host", "dropped game messages to a member that does not keep up", Address(c.peer));
-        else if (o && !Room(held, frame->size(), NowMs()))
-            TraceRefusal("net host", "dropped game messages: the host holds all it may for its members",
-                         Address(c.peer));
         else
-            to.Push(frame, c.key);
+            to->Push(parcel);
     }
 }
 
@@ -492,11 +542,13 @@ void Host::Drop(Connection& c, const char* why) {
     const bool member = c.Member();
     c.dead = true;
     c.stream.Detach().Reset();
+    c.stream.Abandon();
+    c.relay.Clear();
     // A member let go takes the game messages still waiting for others with
-    // it: the news that it is gone waits behind none of them, however slow
-    // a link (one that leaves has its last words delivered first).
-    if (member && why)
-        for (auto& o : m_conns) o->relay.PopAll(c.key);
+    // it, those kept for members not yet back too: the news that it is gone
+    // waits behind none of them, however slow a link (one that leaves has its
+    // last words delivered first).
+    if (member && why) m_holdings.Withdraw(c.key);
     if (member) Forget(c.key);
 }
 
@@ -525,6 +577,8 @@ void Host::Resume(Connection& c) {
     place->stream.Resume(c.stream.Detach(), c.facts.taken, place->stream.Taken() + 1, now);
     place->stream.Control(resumed);
     place->peer = c.peer;
+    place->freshMs = now;
+    place->staleMs = 0;
     c.dead = true;
     if (place->process != m_machine) m_hearing.Heard(now);
     WriteTo(*place);
@@ -543,8 +597,9 @@ void Host::Moved(Connection& c) {
         return !Place(m.first) && std::none_of(m_silenced.begin(), m_silenced.end(),
                                                [&](const Silenced& s) { return s.key == m.first; });
     });
-    if (c.facts.flags & kHelloWithOthers) m_movers[key] = {c.facts.movedTo, c.peer.address};
-    const MoveVerdict verdict = JudgeMove(Judged(c, place ? place->stream.HeardAt() : silenced->spokeMs));
+    if (c.facts.flags & kHelloWithOthers) m_movers[key] = c.facts.movedTo;
+    const MoveNotice notice = Judged(c, place ? place->freshMs : silenced->spokeMs);
+    const MoveVerdict verdict = JudgeMove(notice);
     if (verdict == MoveVerdict::StepDown) {
         Trace("net host", "members moved on while this host was cut off from the others: it yields");
         Refuse(c, Refusal::SteppedDown);
@@ -553,6 +608,11 @@ void Host::Moved(Connection& c) {
     if (verdict == MoveVerdict::LookOn) return Refuse(c, Refusal::AloneToo);
     if (verdict == MoveVerdict::Wait) return Refuse(c, Refusal::NotYet);
     m_movers.erase(key);
+    if (verdict == MoveVerdict::Unproven)
+        Trace("net host", std::string("a member says it moved on with others, unproven: ") +
+                              (notice.hostCutOff ? "" : "heard from it since the latest stretch of silence; ") +
+                              (notice.othersHeard ? "others heard since; " : "") + std::to_string(notice.movers) +
+                              " said so");
     if (place) Drop(*place, "moved on while the others stayed");
     Refuse(c, verdict == MoveVerdict::Unproven ? Refusal::Unproven : Refusal::Late);
 }
@@ -564,26 +624,22 @@ MoveNotice Host::Judged(const Connection& c, uint64_t spokeMs) const {
              : (c.facts.flags & kHelloAlone)    ? MoveNotice::Side::Alone
                                                 : MoveNotice::Side::Looking;
     n.hostCutOff = m_hearing.QuietSince(spokeMs);
-    n.gone = m_hearing.GoneSince(spokeMs);
-    const auto movedThere = [&](const PublicKey& k) {
-        const auto it = m_movers.find(k);
-        return n.side == MoveNotice::Side::WithOthers && it != m_movers.end() && it->second.to == c.facts.movedTo;
-    };
-    std::vector<uint32_t> addresses;
+    // Each member that said it went on under the same host, once.
+    std::vector<PublicKey> movers;
     const auto counted = [&](const PublicKey& k) {
-        if (!movedThere(k)) return false;
-        const uint32_t address = m_movers.at(k).address;
-        if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) addresses.push_back(address);
+        const auto it = m_movers.find(k);
+        if (n.side != MoveNotice::Side::WithOthers || it == m_movers.end() || it->second != c.facts.movedTo) return false;
+        if (std::find(movers.begin(), movers.end(), k) == movers.end()) movers.push_back(k);
         return true;
     };
     for (const auto& o : m_conns) {
         if (!o->Member() || o->process == m_machine || o->key == key || counted(o->key)) continue;
-        (m_hearing.HeardSince(o->stream.HeardAt()) ? n.othersHeard : n.othersUnheard) = true;
+        (m_hearing.HeardSince(o->freshMs) ? n.othersHeard : n.othersUnheard) = true;
     }
     for (const Silenced& s : m_silenced)
-        if (!counted(s.key) && s.key != key && s.silencedMs >= m_hearing.QuietFrom()) n.moreToSay = true;
+        if (s.key != key && !counted(s.key) && s.silencedMs >= m_hearing.QuietFrom()) n.moreToSay = true;
     counted(key);
-    n.movers = addresses.size();
+    n.movers = movers.size();
     return n;
 }
 
@@ -626,14 +682,19 @@ bool Host::Join(const MemberEntry& member) {
 }
 
 void Host::Back(Connection& c) {
-    const auto awaited = m_awaited.find(c.key);
-    if (awaited == m_awaited.end()) return;
-    c.relay.Append(awaited->second);
-    m_awaited.erase(awaited);
+    // What it kept for the next host comes again at once, sent within the
+    // old host's allowances.
+    const uint64_t now = NowMs();
+    c.messages.Give(static_cast<double>(kMaxKeptMessages), now);
+    c.bytes.Give(static_cast<double>(kMaxKeptBytes), now);
+    RelayQueue* awaited = m_holdings.Awaited(c.key);
+    if (!awaited) return;
+    c.relay.Append(*awaited);
+    m_holdings.Forget(c.key);
 }
 
 void Host::Forget(const PublicKey& key) {
-    m_awaited.erase(key);
+    m_holdings.Forget(key);
     // The machine's players go, the rooms that only they were in and the
     // rooms it made that nobody is in.
     std::vector<Id> players, groups;

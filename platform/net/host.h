@@ -64,14 +64,17 @@ private:
     // The time this thread did not run (its machine starved, suspended or
     // frozen, between passes or in one) is nobody's silence.
     void Credit(uint64_t nowMs);
-    // What the host holds for its members together; whether `bytes` more
-    // fit under kMaxHeldAll, once the members that took nothing for longest
-    // are let go if need be (counted in `held`).
-    size_t Held() const;
-    bool Room(size_t& held, size_t bytes, uint64_t nowMs);
+    // Whether `bytes` more of `sender`'s fit under the bound for all members
+    // (relay.h), once those who hold the most for longest are let go.
+    bool Room(const Connection& sender, size_t bytes, uint64_t nowMs);
     void ReadFrom(Connection& c);
     // Lets go of a member's connection and keeps its place.
     void Detach(Connection& c, const char* why);
+    // Lets go of a member's place and tells it why, ahead of all but the
+    // frame under way: the connection is kept until that has gone.
+    void Part(Connection& c, Refusal refusal);
+    // A parting connection once it is done with: said, or past kPartingMs.
+    void Parting(Connection& c, short revents, uint64_t nowMs);
     // The member's place of that key, if the host still keeps it.
     Connection* Place(const PublicKey& key);
     // Yields the session: members of other machines move on (or are told
@@ -121,17 +124,15 @@ private:
         uint64_t spokeMs, silencedMs;
     };
     std::vector<Silenced> m_silenced;
-    // Members that proved they are back with others under another host:
-    // which one, and from where they said so.
-    struct Mover {
-        PublicKey to;
-        uint32_t address;
-    };
-    std::map<PublicKey, Mover> m_movers;
-    // The game messages for each member a new host expects back, until it is.
-    std::map<PublicKey, RelayQueue> m_awaited;
+    // Members that proved they are back with others under another host,
+    // and which one.
+    std::map<PublicKey, PublicKey> m_movers;
+    // The game messages for the members and for each member a new host
+    // expects back, until it is. Its queues go with the connections.
+    Holdings m_holdings;
     // Yielded at that time: the last words go out, then the host ends.
     uint64_t m_downMs = 0;
+    uint64_t m_trimmedMs = 0;
     Fd m_listener;
     Fd m_udp;
     uint16_t m_port = 0;

@@ -60,6 +60,11 @@ bool Allowance::Take(double cost, uint64_t nowMs, double floor) {
     return true;
 }
 
+void Allowance::Give(double amount, uint64_t nowMs) {
+    m_left = Filled(nowMs) + Millionths(amount);
+    m_lastMs = std::max(m_lastMs, nowMs);
+}
+
 double Allowance::Left(uint64_t nowMs) const { return static_cast<double>(Filled(nowMs)) / kMillionths; }
 
 void AddressLimits::Entry::Shut(uint64_t nowMs) {

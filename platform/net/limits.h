@@ -19,6 +19,9 @@ public:
     // Takes `cost` unless less than `floor` would be left. Nothing changes
     // when it does not.
     bool Take(double cost, uint64_t nowMs, double floor = 0);
+    // `amount` more at once, over the burst too: what is over is spent
+    // first and does not fill in again.
+    void Give(double amount, uint64_t nowMs);
     double Left(uint64_t nowMs) const;
 
 private:

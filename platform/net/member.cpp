@@ -31,6 +31,9 @@ constexpr uint64_t kTryEveryMs = 250;
 constexpr uint64_t kTryMs = 1000;
 // A host taken for gone is told so this often until it answers.
 constexpr uint64_t kNoticeEveryMs = 1000;
+// Players whose last message taken is remembered before those gone are
+// forgotten: many sessions' worth of players coming and going.
+constexpr size_t kMaxRemembered = 4096;
 
 using Clock = std::chrono::steady_clock;
 
@@ -230,7 +233,7 @@ void Member::TrimSent() {
         const Sent& sent = m_sent.front();
         const bool done = m_state == State::Connected && sent.frame != 0 && sent.frame <= m_stream.Acked() &&
                           sent.sentMs + kKeptMs <= m_stream.HeardAt();
-        if (!done && m_sentBytes <= kMaxKeptBytes) break;
+        if (!done && m_sentBytes <= kMaxKeptBytes && m_sent.size() <= kMaxKeptMessages) break;
         m_sentBytes -= sent.bytes.size();
         m_sent.pop_front();
     }
@@ -415,18 +418,19 @@ bool Member::Apply(const Message& m) {
         }
         return true;
     }
-    case FrameType::Deliver:
-        // A host change brings a sender's latest messages again: each is
-        // taken once.
-        if (m_table.FindPlayer(m.id)) {
-            uint64_t& last = m_lastTaken[m.id];
-            if (m.number <= last) return true;
-            last = m.number;
-        }
+    case FrameType::Deliver: {
+        // A host change brings a sender's latest messages again, some after
+        // the news that its player is gone: each is taken once. Players the
+        // table no longer lists are forgotten once many have gone.
+        if (!m_lastTaken.contains(m.id) && m_lastTaken.size() >= kMaxRemembered)
+            std::erase_if(m_lastTaken, [&](const auto& e) { return !m_table.FindPlayer(e.first); });
+        uint64_t& last = m_lastTaken[m.id];
+        if (m.number <= last) return true;
+        last = m.number;
         QueueLocked(m.id, m.data);
         return true;
+    }
     default:
-        if (m.type == FrameType::PlayerRemoved) m_lastTaken.erase(m.id);
         return ApplyNameEvent(m_table, m);
     }
 }

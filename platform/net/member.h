@@ -53,10 +53,10 @@ public:
     // sent again to the next host after a host change (with those sent
     // while it was found): the old host may have passed some on to a few
     // members only, or none. Each receiver takes a sender's messages once,
-    // in turn, by their numbers. Past kMaxKeptBytes the oldest are let go,
-    // and may be lost by a host change.
+    // in turn, by their numbers. Past kMaxKeptBytes or kMaxKeptMessages
+    // (connection.h: what the next host takes again at once) the oldest
+    // are let go, and may be lost by a host change.
     static constexpr uint64_t kKeptMs = 3000;
-    static constexpr size_t kMaxKeptBytes = 16u << 20;
 
     Member(const Guid& app, uint64_t machine, const DiscoveryTarget& target);
     ~Member();
@@ -183,7 +183,8 @@ private:
     std::deque<Sent> m_sent;
     size_t m_sentBytes = 0;
     uint64_t m_number = 0;
-    // The number of the last message taken from each player.
+    // The number of the last message taken from each player, whether the
+    // table still lists it or not (ids are never used twice in a session).
     std::map<Id, uint64_t> m_lastTaken;
     uint32_t m_seq = 0;
     std::map<uint32_t, Pending> m_pending;

@@ -5,13 +5,60 @@
 
 namespace plat::net {
 
-namespace {
+void Stream::Spool::Append(std::span<const uint8_t> bytes) {
+    if (bytes.empty()) return;
+    // Small frames share a piece of their own, up to a block.
+    if (m_pieces.empty() || m_pieces.back().shared || m_pieces.back().own.size() + bytes.size() > kBlock) {
+        m_pieces.push_back({m_end, nullptr, {}});
+    }
+    m_pieces.back().own.insert(m_pieces.back().own.end(), bytes.begin(), bytes.end());
+    m_end += bytes.size();
+    m_own += bytes.size();
+}
 
-// Bytes already written and taken are let go once this many have gathered
-// (or all are), not one frame at a time.
-constexpr size_t kTrimBytes = 256 * 1024;
+void Stream::Spool::Append(Shared bytes) {
+    if (bytes->empty()) return;
+    const uint64_t start = m_end;
+    m_end += bytes->size();
+    m_pieces.push_back({start, std::move(bytes), {}});
+}
 
-} // namespace
+size_t Stream::Spool::Find(uint64_t offset) const {
+    const auto after = std::upper_bound(m_pieces.begin(), m_pieces.end(), offset,
+                                        [](uint64_t at, const Piece& p) { return at < p.start; });
+    return static_cast<size_t>(after - m_pieces.begin()) - 1;
+}
+
+uint8_t Stream::Spool::At(uint64_t offset) const {
+    const Piece& p = m_pieces[Find(offset)];
+    return p.Bytes()[static_cast<size_t>(offset - p.start)];
+}
+
+std::span<const uint8_t> Stream::Spool::From(uint64_t offset, uint64_t to) const {
+    const Piece& p = m_pieces[Find(offset)];
+    const size_t at = static_cast<size_t>(offset - p.start);
+    return p.Bytes().subspan(at, static_cast<size_t>(std::min<uint64_t>(p.Bytes().size() - at, to - offset)));
+}
+
+void Stream::Spool::DropBefore(uint64_t offset) {
+    while (!m_pieces.empty() && m_pieces.front().start + m_pieces.front().Bytes().size() <= offset) {
+        m_own -= m_pieces.front().own.size();
+        m_pieces.pop_front();
+    }
+}
+
+void Stream::Spool::Truncate(uint64_t end) {
+    while (!m_pieces.empty() && m_pieces.back().start >= end) {
+        m_own -= m_pieces.back().own.size();
+        m_pieces.pop_back();
+    }
+    // A frame shared is held whole: the stream is cut only between frames.
+    if (!m_pieces.empty() && !m_pieces.back().shared && m_pieces.back().start + m_pieces.back().own.size() > end) {
+        m_own -= static_cast<size_t>(m_pieces.back().start + m_pieces.back().own.size() - end);
+        m_pieces.back().own.resize(static_cast<size_t>(end - m_pieces.back().start));
+    }
+    m_end = std::min(m_end, end);
+}
 
 Stream::Stream(FrameType beat, FrameType theirs, uint64_t nowMs)
     : m_beat(beat), m_theirs(theirs), m_heardMs(nowMs), m_heardAtMs(nowMs), m_passMs(nowMs), m_beatDueMs(nowMs),
@@ -36,22 +83,49 @@ void Stream::Number() {
     m_ackedEnd = End();
 }
 
-void Stream::Queue(std::span<const uint8_t> frames) {
+void Stream::Queue(Spool::Shared frame, uint64_t sinceMs) {
+    const uint64_t end = End() + frame->size();
+    m_out.Append(std::move(frame));
+    if (m_numbered) m_ends.push_back({end, 0, sinceMs});
+    else m_ackedEnd = m_plainEnd = End();
+}
+
+void Stream::Queue(std::span<const uint8_t> frames, uint64_t sinceMs) {
     const uint64_t from = End();
-    m_out.insert(m_out.end(), frames.begin(), frames.end());
+    m_out.Append(frames);
     if (!m_numbered) {
         m_ackedEnd = m_plainEnd = End();
         return;
     }
-    for (uint64_t at = from; at < End(); at += LengthAt(at)) m_ends.push_back({at + LengthAt(at), 0});
+    for (uint64_t at = from; at < End(); at += LengthAt(at)) m_ends.push_back({at + LengthAt(at), 0, sinceMs});
+}
+
+void Stream::Last(std::span<const uint8_t> frame) {
+    // The frame under way is finished first: the other side reads frames whole.
+    const uint64_t keep = m_written > m_boundary ? m_boundary + LengthAt(m_boundary) : m_written;
+    m_out.Truncate(keep);
+    while (!m_ends.empty() && m_ends.back().end > keep) m_ends.pop_back();
+    m_wholeFrames = std::min(m_wholeFrames, m_ends.size());
+    m_plainEnd = std::min(m_plainEnd, keep);
+    m_ackedEnd = std::min(m_ackedEnd, keep);
+    if (m_controlPos == 0) m_control.clear();
+    Control(frame);
+}
+
+void Stream::Abandon() {
+    m_written = m_boundary = m_ackedEnd = m_plainEnd = End();
+    m_out.DropBefore(End());
+    m_ends.clear();
+    m_wholeFrames = 0;
+    m_control.clear();
+    m_controlPos = 0;
 }
 
 void Stream::Control(std::span<const uint8_t> frame) { m_control.insert(m_control.end(), frame.begin(), frame.end()); }
 
 uint32_t Stream::LengthAt(uint64_t offset) const {
-    const size_t at = static_cast<size_t>(offset - m_outBase);
-    return 4 + (uint32_t{m_out[at]} | uint32_t{m_out[at + 1]} << 8 | uint32_t{m_out[at + 2]} << 16 |
-                uint32_t{m_out[at + 3]} << 24);
+    return 4 + (uint32_t{m_out.At(offset)} | uint32_t{m_out.At(offset + 1)} << 8 | uint32_t{m_out.At(offset + 2)} << 16 |
+                uint32_t{m_out.At(offset + 3)} << 24);
 }
 
 bool Stream::Flush(uint64_t nowMs) {
@@ -78,8 +152,7 @@ bool Stream::Flush(uint64_t nowMs) {
         // With a control frame waiting, only to the end of the frame under
         // way, or of the opening's.
         const uint64_t to = control ? std::max(m_boundary + LengthAt(m_boundary), m_plainEnd) : End();
-        const long n = WriteSome(m_fd, std::span(m_out).subspan(static_cast<size_t>(m_written - m_outBase),
-                                                                 static_cast<size_t>(to - m_written)));
+        const long n = WriteSome(m_fd, m_out.From(m_written, to));
         if (n < 0) return false;
         if (n == 0) break;
         m_written += static_cast<uint64_t>(n);
@@ -91,15 +164,7 @@ bool Stream::Flush(uint64_t nowMs) {
     return true;
 }
 
-void Stream::Trim() {
-    const uint64_t keep = std::min({m_written, m_ackedEnd, m_boundary});
-    const size_t drop = static_cast<size_t>(keep - m_outBase);
-    if (drop == 0 || (drop < m_out.size() && drop < kTrimBytes)) return;
-    m_out.erase(m_out.begin(), m_out.begin() + static_cast<std::ptrdiff_t>(drop));
-    m_outBase = keep;
-    // A large frame let go leaves no room held behind it.
-    if (m_out.capacity() > 4 * std::max(m_out.size(), kTrimBytes)) m_out.shrink_to_fit();
-}
+void Stream::Trim() { m_out.DropBefore(std::min({m_written, m_ackedEnd, m_boundary})); }
 
 long Stream::Read(uint64_t nowMs) {
     if (!Attached()) return kBroke;

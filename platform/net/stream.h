@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -84,8 +85,13 @@ public:
     uint64_t Queued() const { return m_acked + m_ends.size(); }
     uint64_t Acked() const { return m_acked; }
 
-    // Output: whole frames, one or several, copied.
-    void Queue(std::span<const uint8_t> frames);
+    // Output: whole frames, one or several, copied; or one frame held as it
+    // is, shared with whoever else holds it. Waiting for the other side
+    // since `sinceMs` (a relayed message: since its sender's host read it).
+    void Queue(std::span<const uint8_t> frames, uint64_t sinceMs = NowMs());
+    void Queue(std::shared_ptr<const std::vector<uint8_t>> frame, uint64_t sinceMs);
+    // The bytes held that are this stream's own copies.
+    size_t Own() const { return m_out.Own(); }
     void Control(std::span<const uint8_t> frame);
     // Bytes not yet written to this connection, and all those still held
     // (unwritten, or written and not yet taken by the other side).
@@ -93,7 +99,15 @@ public:
     size_t Kept() const { return static_cast<size_t>(End() - std::min(m_written, m_ackedEnd)); }
     // Where the last frame queued ends, and how far this connection has
     // written, counted in bytes since the stream began.
-    uint64_t End() const { return m_outBase + m_out.size(); }
+    uint64_t End() const { return m_out.End(); }
+    // When the oldest numbered frame the other side has not taken began to
+    // wait (0: none waits).
+    uint64_t OldestMs() const { return m_ends.empty() ? 0 : m_ends.front().sinceMs; }
+    // What is queued after the frame under way is let go, and `frame` goes
+    // last: said to a member whose place is gone.
+    void Last(std::span<const uint8_t> frame);
+    // Everything queued is let go: the connection is done with.
+    void Abandon();
     bool WantsWrite() const { return Unsent() != 0 || m_controlPos < m_control.size(); }
     // Writes what the socket takes, with a beat first when one is due; false
     // when the connection broke.
@@ -132,6 +146,39 @@ public:
     void Resume(Fd fd, uint64_t theirTaken, uint64_t theirFrom, uint64_t nowMs);
 
 private:
+    // The bytes queued, counted from the stream's start: a frame relayed to
+    // many is held once and shared, the others copied in pieces of a block
+    // at most; let go a piece at a time from the front, and never moved.
+    class Spool {
+    public:
+        using Shared = std::shared_ptr<const std::vector<uint8_t>>;
+        uint64_t End() const { return m_end; }
+        // The bytes it holds copies of.
+        size_t Own() const { return m_own; }
+        void Append(std::span<const uint8_t> bytes);
+        void Append(Shared bytes);
+        uint8_t At(uint64_t offset) const;
+        // The bytes from `offset` on, up to `to`, that lie in one piece.
+        std::span<const uint8_t> From(uint64_t offset, uint64_t to) const;
+        // Lets go of the pieces wholly before `offset`; or of what lies from
+        // `end` on (a boundary of frames).
+        void DropBefore(uint64_t offset);
+        void Truncate(uint64_t end);
+
+    private:
+        static constexpr size_t kBlock = 64 * 1024;
+        struct Piece {
+            uint64_t start;
+            Shared shared;
+            std::vector<uint8_t> own;
+            std::span<const uint8_t> Bytes() const { return shared ? std::span<const uint8_t>(*shared) : std::span(own); }
+        };
+        size_t Find(uint64_t offset) const;
+        std::deque<Piece> m_pieces;
+        uint64_t m_end = 0;
+        size_t m_own = 0;
+    };
+
     void Acknowledged(uint64_t count);
     uint32_t LengthAt(uint64_t offset) const;
     void Trim();
@@ -140,17 +187,16 @@ private:
     Fd m_fd;
     bool m_numbered = false;
 
-    // Output: the frames queued from m_outBase on (every byte of the stream
-    // is counted from its start), written to this connection up to
+    // Output: the frames queued, written to this connection up to
     // m_written; m_boundary is the start of the frame m_written is in.
-    std::vector<uint8_t> m_out;
-    uint64_t m_outBase = 0, m_written = 0, m_boundary = 0;
+    Spool m_out;
+    uint64_t m_written = 0, m_boundary = 0;
     // Where each numbered frame not yet taken ends, the first being number
-    // m_acked + 1, and when it was written whole to this connection (0: not
-    // yet); the first of them begins at m_ackedEnd, and the first
-    // m_wholeFrames of them have been written.
+    // m_acked + 1, when it was written whole to this connection (0: not
+    // yet) and since when it waits; the first of them begins at m_ackedEnd,
+    // and the first m_wholeFrames of them have been written.
     struct Sent {
-        uint64_t end, writtenMs;
+        uint64_t end, writtenMs, sinceMs;
     };
     std::deque<Sent> m_ends;
     size_t m_wholeFrames = 0;

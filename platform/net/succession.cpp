@@ -44,16 +44,19 @@ std::vector<uint64_t> Succession::GoneBefore(uint64_t nowMs) const {
     return out;
 }
 
-void Hearing::Pass(uint64_t nowMs, bool others) {
+bool Hearing::Pass(uint64_t nowMs, bool others) {
     const uint64_t away = nowMs > m_passMs ? nowMs - m_passMs : 0;
     m_passMs = std::max(m_passMs, nowMs);
-    if (away > kLatePassMs) m_staleToMs = nowMs;
-    if (away >= kGoneMs) m_goneToMs = nowMs;
+    // What the pass after a late one reads was sent while this thread did
+    // not run, however long the reading takes: stale until the next pass.
+    const bool late = away > kLatePassMs;
+    if (std::exchange(m_staleRead, late) || late) m_staleToMs = nowMs;
     // With nobody to hear since the last pass, silence says nothing of the
     // host's link: none counts before somebody is there.
     if (!m_others) m_lastMs = nowMs;
     Stretch(nowMs);
     m_others = others;
+    return late;
 }
 
 void Hearing::Heard(uint64_t nowMs) {
@@ -73,27 +76,22 @@ bool Hearing::QuietSince(uint64_t sinceMs) const {
     return m_quietToMs >= m_quietFromMs + kCutOffQuietMs && m_quietToMs + kLatePassMs >= sinceMs;
 }
 
-bool Hearing::GoneSince(uint64_t sinceMs) const { return m_goneToMs != 0 && m_goneToMs + kLatePassMs >= sinceMs; }
-
 MoveVerdict JudgeMove(const MoveNotice& n) {
     using Side = MoveNotice::Side;
     // Heard from others all along, or from some that stayed since: the
-    // member, with whoever went with it, was the one cut off. A thread that
-    // did not run for a whole silence reads only what was sent before
-    // everyone took it for gone.
-    if (!n.hostCutOff || (n.othersHeard && !n.gone)) return n.side == Side::WithOthers ? MoveVerdict::Unproven
-                                                                                       : MoveVerdict::Refuse;
-    const bool waiting = n.othersUnheard && !n.gone;
+    // member, with whoever went with it, was the one cut off.
+    if (!n.hostCutOff || n.othersHeard) return n.side == Side::WithOthers ? MoveVerdict::Unproven : MoveVerdict::Refuse;
     switch (n.side) {
-    case Side::Looking: return waiting ? MoveVerdict::Wait : MoveVerdict::LookOn;
+    case Side::Looking: return n.othersUnheard ? MoveVerdict::Wait : MoveVerdict::LookOn;
     case Side::Alone: return MoveVerdict::Refuse;
     case Side::WithOthers: break;
     }
-    // Yielding hands the session to the side the member is on: only to one
-    // that members of another address say they are on too, and that none of
-    // the old host's may still be heard from.
-    if (n.gone || (n.movers >= 2 && !waiting)) return MoveVerdict::StepDown;
-    return waiting || n.moreToSay ? MoveVerdict::Wait : MoveVerdict::Unproven;
+    // Yielding hands the session to the side the member is on: only once
+    // none of the old host's may still be heard from, and another member
+    // says it is on that side too.
+    if (n.othersUnheard) return MoveVerdict::Wait;
+    if (n.movers >= 2) return MoveVerdict::StepDown;
+    return n.moreToSay ? MoveVerdict::Wait : MoveVerdict::Unproven;
 }
 
 } // namespace plat::net

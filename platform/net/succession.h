@@ -45,17 +45,20 @@ constexpr uint64_t kSettleMs = 3000;
 // member's key on a connection of its own, under the old host's fresh
 // nonce, so none speaks for another nor serves twice. The old host yields
 // only on what it sees itself: it heard no other machine's member for
-// kCutOffQuietMs while it had some to hear, since the member last spoke; it
-// still hears none of those that did not move on since then; and members
-// of two addresses or more say they went on under one host, or its own
-// thread did not run for a whole silence (kGoneMs: no member can have heard
-// it, and every one took it for gone). A member that says it is back with
-// others while the old host hears from others that stayed, or while nobody
-// else could say so, is refused; one whose others may still speak is told
-// to ask again. Two machines alone, each without the other, keep the old
-// host's session; a member still looking hears that the old host is alone
-// too, and looks on.
-constexpr uint64_t kCutOffQuietMs = 2000;
+// kCutOffQuietMs while it had some to hear, since the member last spoke (a
+// member takes its host for gone only once it heard nothing from it for a
+// whole silence, and the host heard it last a beat before at most, so a
+// true notice comes after such a stretch, a frozen host's own among them);
+// it has heard none of its other members since that did not say they went
+// on under the same host, and every one it keeps a place for did; and two
+// members or more say so, whatever their addresses (the machines of one
+// address move on together as any others do). A member that says it is
+// back with others while the old host hears from others that stayed, or
+// while nobody else could say so, is refused; one whose others may still
+// speak is told to ask again. Two machines alone, each without the other,
+// keep the old host's session; a member still looking hears that the old
+// host is alone too, and looks on.
+constexpr uint64_t kCutOffQuietMs = kGoneMs - 2000;
 
 // The members left of a session whose host is gone, in the order they take
 // over in, as one member sees them from when it took the host for gone.
@@ -86,21 +89,20 @@ private:
 // What a host hears of the other machines' members, for the old host's
 // judgement of a notice: the latest stretch of kCutOffQuietMs or more in
 // which it had some to hear and heard from none of them (its own thread not
-// running counts), and the latest time its thread did not run for kGoneMs.
+// running counts).
 class Hearing {
 public:
     explicit Hearing(uint64_t nowMs) : m_lastMs(nowMs), m_passMs(nowMs) {}
-    // At the start of each pass of the host's thread, before it reads;
-    // `others`: it keeps places of other machines' members now.
-    void Pass(uint64_t nowMs, bool others);
+    // At the start of each pass of the host's thread, before it reads, and
+    // once it has read; `others`: it keeps places of other machines'
+    // members now. Whether the thread did not run for a while before it:
+    // what waits to be read was sent meanwhile.
+    bool Pass(uint64_t nowMs, bool others);
     // Bytes from another machine's member.
     void Heard(uint64_t nowMs);
     // Such a stretch went on after `sinceMs`, or ended at most a late
     // pass before it.
     bool QuietSince(uint64_t sinceMs) const;
-    // Its thread did not run for kGoneMs, ending after `sinceMs` (or at
-    // most a late pass before it).
-    bool GoneSince(uint64_t sinceMs) const;
     // A word heard at `heardMs` was sent after the latest stretch: not
     // before it ended, nor read at the first pass after the thread did not
     // run, which reads what was sent meanwhile.
@@ -116,17 +118,16 @@ private:
     uint64_t m_lastMs, m_passMs;
     bool m_others = false;
     uint64_t m_quietFromMs = 0, m_quietToMs = 0;
-    uint64_t m_goneToMs = 0, m_staleToMs = 0;
+    uint64_t m_staleToMs = 0;
+    bool m_staleRead = false;
 };
 
 struct MoveNotice {
     enum class Side { Looking, WithOthers, Alone };
     Side side = Side::Looking;
     // The old host heard no other machine for a while since the member
-    // spoke (Hearing::QuietSince), and its thread did not run for a whole
-    // silence meanwhile (Hearing::GoneSince).
+    // spoke (Hearing::QuietSince).
     bool hostCutOff = false;
-    bool gone = false;
     // Of the other machines' members the old host keeps places of, but the
     // notifier and those that said they moved on under the same host: one
     // heard since the latest stretch, or one not.
@@ -135,8 +136,8 @@ struct MoveNotice {
     // Members let go for their silence in the latest stretch that have not
     // said so yet.
     bool moreToSay = false;
-    // The addresses of the members that said they are back with others
-    // under the host this one names, its own among them.
+    // The members that said they are back with others under the host this
+    // one names, itself among them.
     size_t movers = 0;
 };
 enum class MoveVerdict {

@@ -78,6 +78,14 @@ int64_t KeptBetween(const BattleTraffic& a, const BattleTraffic* b, int64_t from
     return ms;
 }
 
+int64_t LateBetween(const BattleTraffic& a, const BattleTraffic& b, int64_t from, int64_t to) {
+    int64_t most = 0;
+    for (const BattleTraffic* t : {&a, &b})
+        for (const auto& [at, ms] : t->late)
+            if (at >= from && at <= to) most = std::max(most, ms);
+    return most;
+}
+
 void CheckDelivery(const std::string& pair, const BattleTraffic& out, const BattleTraffic& in) {
     SCOPED_TRACE(pair);
     ASSERT_TRUE(out.ownSlot >= 0 && out.ownSlot < 4);
@@ -91,7 +99,9 @@ void CheckDelivery(const std::string& pair, const BattleTraffic& out, const Batt
                  [&](const BattleTraffic::Message& s) { return s.to == 0 || s.to == in.ownPlayer; });
     const std::vector<BattleTraffic::Message>& taken = in.taken[static_cast<size_t>(out.ownSlot)];
     const size_t n = sent.size(), m = taken.size();
-    const auto unexcused = [&](int64_t a, int64_t b) { return b - a - KeptBetween(out, &in, a, b); };
+    const auto unexcused = [&](int64_t a, int64_t b) {
+        return b - a - KeptBetween(out, &in, a, b) - LateBetween(out, in, a, b);
+    };
     const auto same = [&](size_t i, size_t j) { return sent[i].digest == taken[j].digest && sent[i].at <= taken[j].at; };
     // What a message sent and never taken costs: nothing when it went before
     // the receiver's battle began, nor, when none after it was taken, while

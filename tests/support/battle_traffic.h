@@ -26,6 +26,9 @@ struct BattleTraffic {
     std::vector<Message> sent;
     std::array<std::vector<Message>, 4> taken; // from each room slot
     std::vector<std::pair<int64_t, int64_t>> kept; // when each pass ended, and for how long
+    // How late the network itself passed frames on (a LAN's switch that
+    // did not run): from when, and the most ms a frame was held then.
+    std::vector<std::pair<int64_t, int64_t>> late;
     // When this machine held authority: from, and until (0 while it still
     // held it at the log's end).
     std::vector<std::pair<int64_t, int64_t>> authority;
@@ -48,7 +51,8 @@ private:
 // How long a message of a battle may go unseen, and a sender wait to send:
 // from the start of the pass that sent it to the start of the pass after the
 // one that took it, and from one send to the next, less the time the
-// machine kept either game from running meanwhile. A game sends its records
+// machine kept either game from running meanwhile (and for a message, the
+// most the network held a frame back then). A game sends its records
 // once 50 ms of its clock have gone (a game in a battle always has a record
 // waiting then: its walk, which keeps the same 50 ms, or as the holder of
 // authority every character's state), 16 messages a second at full pace.
@@ -57,6 +61,9 @@ inline constexpr int64_t kMaxUnseenMs = 1000 * kBuildSlowdown;
 // Of a span, the time the machine kept either game (or only the first)
 // from running: once, when both were kept at once.
 int64_t KeptBetween(const BattleTraffic& a, const BattleTraffic* b, int64_t from, int64_t to);
+// Of a span, the most the network held a frame back: a message that crossed
+// it then, once, was held no longer by it.
+int64_t LateBetween(const BattleTraffic& a, const BattleTraffic& b, int64_t from, int64_t to);
 
 // Judges the messages one machine of a battle sent to another, each known at
 // both ends by its digest: those sent to the room, and those sent to the

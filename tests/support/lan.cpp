@@ -62,6 +62,10 @@ constexpr int kBatch = 64;
 // How often the hub looks whether the test is still there.
 constexpr int64_t kParentCheckUs = 100'000;
 constexpr int kSocketBuffer = 4 << 20;
+// The hub notes how late it passed frames on by slots of the wall clock,
+// each this long, enough of them for kLateHistoryMs.
+constexpr int64_t kLateSlotUs = 10'000;
+constexpr size_t kLateSlots = static_cast<size_t>(Lan::kLateHistoryMs * 1000 / kLateSlotUs);
 
 std::string IpPath() {
     static const std::string path = [] {
@@ -218,6 +222,13 @@ int64_t NowUs() {
     return static_cast<int64_t>(t.tv_sec) * 1'000'000 + t.tv_nsec / 1000;
 }
 
+// The system's clock of the day, which stamps the frames a socket receives.
+int64_t DayUs() {
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    return static_cast<int64_t>(t.tv_sec) * 1'000'000 + t.tv_nsec / 1000;
+}
+
 } // namespace
 
 // One cable's settings and counts, shared by the test and the hub (and any
@@ -229,10 +240,18 @@ struct PortControl {
     std::atomic<uint32_t> delayUs{0};
     std::atomic<uint32_t> jitterUs{0};
 };
-static_assert(std::atomic<uint32_t>::is_always_lock_free, "the hub is another process: no locks in the mapping");
+static_assert(std::atomic<uint32_t>::is_always_lock_free && std::atomic<uint64_t>::is_always_lock_free,
+              "the hub is another process: no locks in the mapping");
+
+// Slot n of the wall clock (NowUs() / kLateSlotUs) at n % kLateSlots: n's
+// low half in the high half, in the low the most us a frame passed on in it
+// had waited in the hub. The hub writes each whole, so the test reads none
+// half-written, and tells a slot of a lap before by its number.
+using LateSlots = std::array<std::atomic<uint64_t>, kLateSlots>;
 
 struct Lan::Control {
     std::array<PortControl, kMaxMachines> ports;
+    LateSlots late;
 };
 
 namespace {
@@ -246,14 +265,16 @@ public:
     struct Held {
         int64_t due = 0;
         uint64_t order = 0; // frames due at once leave in the order they came
+        int64_t lateUs = 0; // how long it waited in the hub before it was read
         uint16_t length = 0;
         uint8_t from = 0;
         uint8_t to = 0;
     };
 
-    Hub(std::array<PortControl, Lan::kMaxMachines>& ports, size_t machines, int hubNs, std::vector<int> machineNs,
-        int status, uint32_t seed)
+    Hub(std::array<PortControl, Lan::kMaxMachines>& ports, LateSlots& late, size_t machines, int hubNs,
+        std::vector<int> machineNs, int status, uint32_t seed)
         : m_ports(ports),
+          m_late(late),
           m_machines(machines),
           m_hubNs(hubNs),
           m_machineNs(std::move(machineNs)),
@@ -388,6 +409,9 @@ private:
             setsockopt(sock, SOL_PACKET, PACKET_IGNORE_OUTGOING, &one, sizeof one);
             setsockopt(sock, SOL_SOCKET, SO_RCVBUFFORCE, &kSocketBuffer, sizeof kSocketBuffer);
             setsockopt(sock, SOL_SOCKET, SO_SNDBUFFORCE, &kSocketBuffer, sizeof kSocketBuffer);
+            // When each frame came: without it, how late the hub passed
+            // frames on is not known, and nothing is excused for it.
+            setsockopt(sock, SOL_SOCKET, SO_TIMESTAMPNS, &one, sizeof one);
             sockaddr_ll at{};
             at.sll_family = AF_PACKET;
             at.sll_protocol = htons(ETH_P_ALL);
@@ -399,6 +423,20 @@ private:
         for (size_t k = 0; k < m_machines; ++k) close(m_machineNs[k]);
         close(m_hubNs);
         return true;
+    }
+
+    // A frame passed on `us` after it came: the hub did not run (starved
+    // of a core, or busy with frames before it) and held it as long.
+    void NoteLate(int64_t now, int64_t us) {
+        if (us <= 0) return;
+        const int64_t n = now / kLateSlotUs;
+        std::atomic<uint64_t>& slot = m_late[static_cast<size_t>(n) % kLateSlots];
+        const uint64_t number = static_cast<uint32_t>(n);
+        const uint64_t was = slot.load(std::memory_order_relaxed);
+        const int64_t most = was >> 32 == number ? static_cast<int64_t>(was & 0xFFFF'FFFF) : 0;
+        if (us > most)
+            slot.store(number << 32 | static_cast<uint64_t>(std::min<int64_t>(us, 0xFFFF'FFFF)),
+                       std::memory_order_relaxed);
     }
 
     [[noreturn]] void Loop() {
@@ -440,13 +478,29 @@ private:
         PortControl& source = m_ports[from];
         for (int i = 0; i < kBatch; ++i) {
             sockaddr_ll at{};
-            socklen_t atLength = sizeof at;
-            const ssize_t n = recvfrom(m_sockets[from], m_receive.get(), kFrameMax + 1, MSG_TRUNC | MSG_DONTWAIT,
-                                       reinterpret_cast<sockaddr*>(&at), &atLength);
+            iovec into{m_receive.get(), kFrameMax + 1};
+            alignas(cmsghdr) char stamp[CMSG_SPACE(sizeof(timespec))];
+            msghdr m{};
+            m.msg_name = &at;
+            m.msg_namelen = sizeof at;
+            m.msg_iov = &into;
+            m.msg_iovlen = 1;
+            m.msg_control = stamp;
+            m.msg_controllen = sizeof stamp;
+            const ssize_t n = recvmsg(m_sockets[from], &m, MSG_TRUNC | MSG_DONTWAIT);
             // Nothing more waits, or an error the socket reported once
             // (its device changing state): the next pass reads on.
             if (n < 0) return;
             if (at.sll_pkttype == PACKET_OUTGOING) continue;
+            // The stamp is of the system's clock of the day, and so is what
+            // it is set against.
+            int64_t lateUs = 0;
+            if (const cmsghdr* c = CMSG_FIRSTHDR(&m);
+                c && c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+                timespec came{};
+                std::memcpy(&came, CMSG_DATA(c), sizeof came);
+                lateUs = DayUs() - (static_cast<int64_t>(came.tv_sec) * 1'000'000 + came.tv_nsec / 1000);
+            }
             const size_t length = static_cast<size_t>(n);
             if (length > kFrameMax || source.cut.load(std::memory_order_relaxed) != 0 || Lost(source)) continue;
             const int64_t sourceHold = HoldUs(source);
@@ -466,10 +520,12 @@ private:
                 PortControl& target = m_ports[to];
                 if (target.cut.load(std::memory_order_relaxed) != 0 || Lost(target)) continue;
                 const int64_t hold = sourceHold + HoldUs(target);
-                if (hold == 0)
+                if (hold == 0) {
                     Send(to, m_receive.get(), length);
-                else
-                    Keep(from, to, length, now + hold);
+                    NoteLate(NowUs(), lateUs);
+                } else {
+                    Keep(from, to, length, now + hold, lateUs);
+                }
             }
         }
     }
@@ -480,10 +536,10 @@ private:
         return x.due != y.due ? x.due > y.due : x.order > y.order;
     }
 
-    void Keep(size_t from, size_t to, size_t length, int64_t due) {
+    void Keep(size_t from, size_t to, size_t length, int64_t due, int64_t lateUs) {
         if (m_freeCount == 0) return;
         const uint16_t slot = m_free[--m_freeCount];
-        m_held[slot] = Held{due, m_order++, static_cast<uint16_t>(length), static_cast<uint8_t>(from),
+        m_held[slot] = Held{due, m_order++, lateUs, static_cast<uint16_t>(length), static_cast<uint8_t>(from),
                             static_cast<uint8_t>(to)};
         std::memcpy(m_frames.get() + slot * kFrameMax, m_receive.get(), length);
         m_heap[m_heldCount++] = slot;
@@ -503,6 +559,9 @@ private:
                 m_ports[frame.to].cut.load(std::memory_order_relaxed) != 0)
                 continue;
             Send(frame.to, m_frames.get() + slot * kFrameMax, frame.length);
+            // Held as its cables ask, and besides that as long as it waited
+            // to be read and its time went by unheeded.
+            NoteLate(now, frame.lateUs + now - frame.due);
         }
     }
 
@@ -513,6 +572,7 @@ private:
     }
 
     std::array<PortControl, Lan::kMaxMachines>& m_ports;
+    LateSlots& m_late;
     size_t m_machines;
     int m_hubNs;
     // The address each machine sends from, once seen.
@@ -635,8 +695,8 @@ bool Lan::StartHub(uint32_t seed) {
     std::vector<int> machineNs;
     for (const Machine& m : m_machines) machineNs.push_back(m.nsFd);
     // Made here, before the fork: the hub allocates nothing of its own.
-    auto hub = std::make_unique<Hub>(m_control->ports, m_machines.size(), m_hubNsFd, std::move(machineNs), status[1],
-                                     seed);
+    auto hub = std::make_unique<Hub>(m_control->ports, m_control->late, m_machines.size(), m_hubNsFd,
+                                     std::move(machineNs), status[1], seed);
     const bool mainThread = gettid() == getpid();
     std::fflush(nullptr);
     m_hub = fork();
@@ -801,6 +861,19 @@ uint32_t Lan::Address(size_t k) const {
 
 uint32_t Lan::BroadcastAddress() const { return m_subnet | 0xFF; }
 
+
+std::vector<std::pair<int64_t, int64_t>> Lan::Late() const {
+    std::vector<std::pair<int64_t, int64_t>> late;
+    if (!m_control) return late;
+    const int64_t now = NowUs() / kLateSlotUs;
+    for (int64_t n = std::max<int64_t>(0, now - static_cast<int64_t>(kLateSlots) + 1); n <= now; ++n) {
+        const uint64_t slot = m_control->late[static_cast<size_t>(n) % kLateSlots].load(std::memory_order_relaxed);
+        // Rounded up: a frame late by less than a ms is late too.
+        if (slot >> 32 == static_cast<uint32_t>(n))
+            late.emplace_back(n * kLateSlotUs / 1000, (static_cast<int64_t>(slot & 0xFFFF'FFFF) + 999) / 1000);
+    }
+    return late;
+}
 
 bool Lan::Enter(size_t k) const {
     if (!Index(k, "Enter")) return false;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace krxtest {
@@ -83,6 +84,14 @@ public:
     // The subnet's own broadcast address (255.255.255.255 reaches every
     // machine as well: each has its default route on the LAN).
     uint32_t BroadcastAddress() const;
+
+    // How late the hub passed frames on: the longest a frame it passed on
+    // in each 10 ms had waited in it, for its turn or for the hub to be
+    // given a core (what a cable's Delay holds it besides is not late), as
+    // (from when, ms) in ms of the wall clock (steady_clock), over the last
+    // kLateHistoryMs; none for 10 ms in which no frame waited.
+    static constexpr int64_t kLateHistoryMs = 600'000;
+    std::vector<std::pair<int64_t, int64_t>> Late() const;
 
     // Moves the calling thread into machine k: the sockets it opens and the
     // threads it starts afterwards are that machine's. Works the same in a

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -76,6 +78,13 @@ MachineHold ReadMachineHold() {
         }
     }
     h.core = sched_getcpu();
+    const int self = static_cast<int>(gettid());
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", std::filesystem::directory_options::skip_permission_denied)) {
+        const int tid = std::atoi(task.path().filename().c_str());
+        uint64_t ranNs = 0, runDelayNs = 0;
+        if (std::ifstream f(task.path() / "schedstat"); tid != self && f >> ranNs >> runDelayNs)
+            h.othersRunDelayUs[tid] = static_cast<int64_t>(runDelayNs / 1000);
+    }
     static const int64_t tickMs = std::max<int64_t>(1, 1000 / std::max<long>(1, sysconf(_SC_CLK_TCK)));
     std::ifstream stat("/proc/stat");
     for (std::string line; std::getline(stat, line);) {
@@ -118,7 +127,11 @@ int32_t HeldBetween(const MachineHold& from, const MachineHold& to, int32_t wall
     // asleep, blocked, or stolen while it ran.
     const int64_t off = std::max<int64_t>(0, wall - waited - ran);
     const int64_t stolen = std::min({steal, off, ran * steal / std::max<int64_t>(1000, wall - steal)});
-    return static_cast<int32_t>((waited + stolen) / 1000);
+    int64_t others = 0;
+    for (const auto& [tid, delay] : to.othersRunDelayUs)
+        if (const auto was = from.othersRunDelayUs.find(tid); was != from.othersRunDelayUs.end())
+            others = std::max(others, delay - was->second);
+    return static_cast<int32_t>(std::min(wall, waited + stolen + std::clamp<int64_t>(others, 0, wall)) / 1000);
 }
 
 int32_t Since(int32_t tick) {

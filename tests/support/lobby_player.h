@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <span>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -112,7 +113,10 @@ inline constexpr const char* kUnnamedLine = "player: game messages gone unnamed"
 // for kNotedHoldMs or more: when the pass ended, then for how long. Kept
 // from running is the thread's own wait for a core, and the time the host
 // of a virtual machine took the core away while the thread was running on
-// it; a thread asleep, or waiting on a lock or the network, was not kept.
+// it, and the longest any other thread of the game (the session's: its
+// member's, its host's) waited for a core meanwhile, which the messages
+// passing through it waited too; a thread asleep, or waiting on a lock or
+// the network, was not kept.
 inline constexpr int32_t kNotedHoldMs = 20;
 // This machine holds authority in its battle from then (wall-clock ms:
 // the start of the pass after the one that took it, or of the battle's
@@ -129,6 +133,7 @@ struct MachineHold {
     int64_t ranUs = 0, runDelayUs = 0;
     int32_t core = -1; // the core it ran on then
     std::vector<int64_t> stealMs; // by core
+    std::map<int, int64_t> othersRunDelayUs; // by thread of the process
 };
 
 class LobbyPlayer {

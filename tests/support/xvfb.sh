@@ -4,8 +4,14 @@
 # it waits for (a screenshot showing it, a file, the process's end), a
 # quarter of a second apart (a look, a screenshot and its comparison, keeps
 # a core busy while it runs: closer looks would take a core of their own),
-# and gives up only after a limit that bounds a hang, naming what never
-# came. A busy machine makes them slower, never wrong.
+# and gives up, naming what never came, when the program has ended, or has
+# done no work for the wait's limit (it hangs, or is stopped), or has worked
+# for `patience` seconds without showing it. Its work is the processor time
+# of its threads but the sound device's, which mixes every few milliseconds
+# whatever the rest does; not its screen, which stands still on a menu, nor
+# its trace log, which grows only in play. A busy machine gives the program
+# less of the processor, never none: it makes the program slower, not
+# wrong. Without a program a wait gives up after its limit.
 #
 # xvfb_start <out>        starts a server on a display it picks itself (other
 #                         tests run their own), exports DISPLAY and, on exit,
@@ -24,7 +30,8 @@
 #                         output
 # wait_for <seconds> <what> <command...>
 #                         runs the command until it succeeds; a program in
-#                         $game that ends meanwhile ends the test at once
+#                         $game that ends meanwhile ends the test at once,
+#                         one that does no work for the seconds ends it then
 # until_shot <seconds> <what> <file> <command...>
 #                         takes screenshots into <file> until the command,
 #                         given the file as its last argument, succeeds
@@ -46,13 +53,19 @@
 
 game=""
 game_log=""
+# The longest a wait goes on while the program works without showing what is
+# waited for: a program that draws on but never gets there.
+patience=300
 
 xvfb_start() {
   local out="$1"
   rm -f "$out/display"
   # Without -noreset the server starts afresh whenever its last client
   # leaves, and a program connecting meanwhile is turned away or cut off.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$out/display" >"$out/xvfb.log" 2>&1 &
+  # The screen is also a file (grab): a copy of it is a picture taken at
+  # once, however busy the machine that has to make something of it after.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset -fbdir "$out" 3>"$out/display" >"$out/xvfb.log" 2>&1 &
+  screen_file="$out/Xvfb_screen0"
   xvfb=$!
   trap '[ -n "$game" ] && kill $game 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
   game_log="$out/xvfb.log"
@@ -87,8 +100,8 @@ start_game() {
 }
 
 find_window() {
-  local title="$1" log="$2" rc end
-  uptime_now; end=$((now + 60))
+  local title="$1" log="$2" rc
+  waiting 60
   game_log="$log"
   win=""
   # Once mapped: a window that is not yet cannot take the focus.
@@ -98,7 +111,7 @@ find_window() {
       if [ -n "${unreached:-}" ] && grep -q "$unreached" "$log"; then return 1; fi
       fail "the program ended with $rc before its window appeared"
     fi
-    uptime_now; [ "$now" -lt "$end" ] || fail "no window titled '$title' appeared in 60 s"
+    overdue "a window titled '$title'"
     sleep 0.1
   done
   # Without the focus the keys still reach the window under the pointer.
@@ -117,9 +130,9 @@ fail() {
 }
 
 wait_for() {
-  local limit="$1" what="$2" end rc
+  local what="$2" rc
+  waiting "$1"
   shift 2
-  uptime_now; end=$((now + limit))
   until "$@"; do
     if [ -n "$game" ] && ended; then
       # What was waited for may have come just before the end.
@@ -127,9 +140,44 @@ wait_for() {
       wait "$game"; rc=$?; game=""
       fail "the program ended with $rc before $what"
     fi
-    uptime_now; [ "$now" -lt "$end" ] || fail "$what: not seen in $limit s"
+    overdue "$what"
     sleep 0.25
   done
+}
+
+# A wait begins: its limit, its start, and the program's work so far.
+waiting() {
+  limit="$1"
+  uptime_now; since=$now
+  work=$(worked)
+  uptime_now; busy=$now
+}
+
+# Ends the test if what is waited for is overdue: without a program once the
+# limit has passed; with one once it has done no work for the limit, or
+# has worked for the patience without showing it.
+overdue() {
+  local w
+  uptime_now
+  if [ -z "$game" ]; then
+    [ $((now - since)) -lt "$limit" ] || fail "$1: not seen in $limit s"
+    return 0
+  fi
+  w=$(worked)
+  # The time of a look is taken before it, that of the last work seen
+  # after it: the time without work is never more than the program had.
+  if [ "$w" != "$work" ]; then work=$w; uptime_now; busy=$now; fi
+  [ $((now - busy)) -lt "$limit" ] || fail "$1: not seen, and the program has done no work for $((now - busy)) s"
+  [ $((now - since)) -lt "$patience" ] || fail "$1: not seen in $patience s, though the program worked on"
+}
+
+# The processor time of the program's threads but the sound device's (SDL
+# names it SDLAudio...), in hundredths of a second: the fields after the
+# name, which may hold spaces, are the state first, the user and system
+# times 12th and 13th.
+worked() {
+  cat /proc/"$game"/task/*/stat 2>/dev/null |
+    awk '!/^[0-9]+ \(SDLAudio/ { sub(/^.*\) /, ""); t += $12 + $13 } END { print t + 0 }'
 }
 
 until_shot() {
@@ -153,6 +201,7 @@ hold() {
 }
 
 shoot() { import -window root -define png:compression-level=1 "$1" 2>/dev/null; }
+grab() { cp "$screen_file" "$1" 2>/dev/null; }
 
 lit() { [ "$(convert "$1" -format '%[fx:mean>0.02]' info:)" = 1 ]; }
 
@@ -176,11 +225,11 @@ uptime_now() {
 }
 
 wait_exit() {
-  local what="$1" rc end
-  uptime_now; end=$((now + 60))
+  local what="$1" rc
+  waiting 60
   game_log="$2"
   until ended; do
-    uptime_now; [ "$now" -lt "$end" ] || fail "the program did not end in 60 s ($what)"
+    overdue "the end of the program ($what)"
     sleep 0.1
   done
   wait "$game"; rc=$?

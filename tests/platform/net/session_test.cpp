@@ -66,6 +66,40 @@ std::vector<std::string> Drain(Session& s) {
     return out;
 }
 
+// Whatever a side signs in the opening holds only for the facts it signed:
+// each one changed alone (a resume's count, a notice's new host, either end
+// of the connection among them), or the signer, and the signature is no
+// longer good.
+TEST(Handshake, EachFactOfTheOpeningIsSigned) {
+    HandshakeFacts base{kApp, Guid{{9}}, PublicKey{1}, PublicKey{2}, Nonce{3}, Nonce{4}, kHelloMoved | kHelloWithOthers,
+                        {0x0A000001, 4001}, {0x0A000002, 4002}, 4003, 77, PublicKey{5}};
+    const Identity member;
+    const Signature signature = member.Sign(Transcript(Signer::Member, base));
+    ASSERT_TRUE(Verify(member.Key(), Transcript(Signer::Member, base), signature));
+    EXPECT_FALSE(Verify(member.Key(), Transcript(Signer::Host, base), signature)) << "signed by the host";
+    const std::pair<const char*, void (*)(HandshakeFacts&)> changes[] = {
+        {"app", [](HandshakeFacts& f) { f.app.bytes[15] ^= 1; }},
+        {"instance", [](HandshakeFacts& f) { f.instance.bytes[0] ^= 1; }},
+        {"member", [](HandshakeFacts& f) { f.member[31] ^= 1; }},
+        {"host", [](HandshakeFacts& f) { f.host[0] ^= 1; }},
+        {"member's nonce", [](HandshakeFacts& f) { f.memberNonce[31] ^= 1; }},
+        {"host's nonce", [](HandshakeFacts& f) { f.hostNonce[0] ^= 1; }},
+        {"flags", [](HandshakeFacts& f) { f.flags ^= kHelloAlone; }},
+        {"member's address", [](HandshakeFacts& f) { ++f.memberEnd.address; }},
+        {"member's port", [](HandshakeFacts& f) { ++f.memberEnd.port; }},
+        {"host's address", [](HandshakeFacts& f) { ++f.hostEnd.address; }},
+        {"host's port", [](HandshakeFacts& f) { ++f.hostEnd.port; }},
+        {"port it would host on", [](HandshakeFacts& f) { ++f.hostPort; }},
+        {"frames taken", [](HandshakeFacts& f) { ++f.taken; }},
+        {"new host", [](HandshakeFacts& f) { f.movedTo[31] ^= 1; }},
+    };
+    for (const auto& [fact, change] : changes) {
+        HandshakeFacts f = base;
+        change(f);
+        EXPECT_FALSE(Verify(member.Key(), Transcript(Signer::Member, f), signature)) << fact;
+    }
+}
+
 class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override {

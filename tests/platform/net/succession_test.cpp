@@ -50,7 +50,7 @@ struct Timeline {
     size_t othersLeft;        // other members still with the host, heard last at the last pass that heard one
     uint64_t noticeAt;
     MoveVerdict verdict;
-    size_t movers = 1;        // addresses that said they moved on under the same host
+    size_t movers = 1;        // members that said they moved on under the same host, the notifier among them
     bool moreToSay = false;   // members let go in the stretch that have not said so yet
 };
 
@@ -80,7 +80,6 @@ TEST_P(OldHost, YieldsOnlyWhenItWasTheOneCutOffAndOthersOfItsOwnSaySo) {
     hearing.Pass(start + t.noticeAt, true);
     MoveNotice notice;
     notice.hostCutOff = hearing.QuietSince(start + t.memberLastSpoke);
-    notice.gone = hearing.GoneSince(start + t.memberLastSpoke);
     notice.side = t.side;
     (hearing.HeardSince(lastHeard) ? notice.othersHeard : notice.othersUnheard) = t.othersLeft > 0;
     notice.movers = t.movers;
@@ -92,8 +91,8 @@ using Side = MoveNotice::Side;
 
 const Timeline kTimelines[] = {
     // The host's link cut for 9 s: it heard nobody, let every place go, and
-    // the members went on together under the member taking over: members of
-    // two addresses say so. The first to say so waits for the others' word.
+    // the members went on together under the member taking over: two of them
+    // say so. The first to say so waits for the others' word.
     {"HostsLinkCutMembersMovedOnTogether", Join(Every(0, 1000, 250, true), Every(1250, 10000, 250, false)), 1000,
      true, Side::WithOthers, 0, 10000, MoveVerdict::StepDown, 2},
     {"HostsLinkCutTheFirstToSaySo", Join(Every(0, 1000, 250, true), Every(1250, 10000, 250, false)), 1000, true,
@@ -108,10 +107,22 @@ const Timeline kTimelines[] = {
     {"HostsLinkCutForAboutTheBoundSomeMovedOn", Join(Every(0, 1000, 250, true), Every(1250, 8700, 250, false)), 1000,
      true, Side::Looking, 1, 8700, MoveVerdict::Wait},
     // The host's process frozen 8.5 s: no pass at all; at its first pass
-    // after, it reads what the members sent meanwhile, then the notices:
-    // every member took it for gone, whatever it read then.
-    {"HostFrozenJustOverTheBound", Join(Every(0, 1000, 250, true), {{9500, true}}), 9500, true, Side::WithOthers, 1,
-     9600, MoveVerdict::StepDown},
+    // after, it reads what the members sent meanwhile, then a notice: what it
+    // read then was sent before they judged, and the others may yet say so
+    // too, or show they stayed. Once they all said so, it yields; one heard
+    // after it went on stayed.
+    {"HostFrozenJustOverTheBoundTheFirstToSaySo", Join(Every(0, 1000, 250, true), {{9500, true}}), 9500, true,
+     Side::WithOthers, 1, 9600, MoveVerdict::Wait},
+    {"HostFrozenJustOverTheBoundAllSaySo", Join(Every(0, 1000, 250, true), {{9500, true}}), 9500, true,
+     Side::WithOthers, 0, 10600, MoveVerdict::StepDown, 3},
+    {"HostFrozenAWholeSilenceTheOthersStayed", Join(Join(Every(0, 1000, 250, true), {{9000, true}}),
+                                                    Every(9100, 9600, 100, true)),
+     9000, true, Side::WithOthers, 1, 9600, MoveVerdict::Unproven, 2},
+    // Two members fall silent for less than a member waits before it takes
+    // its host for gone and say they went on together: nobody took the
+    // host for gone.
+    {"TwoSilentForLessThanASilenceSayTheyMovedOn", Join(Every(0, 1000, 250, true), Every(1250, 3300, 250, false)),
+     1000, true, Side::WithOthers, 0, 3300, MoveVerdict::Unproven, 2},
     // One member cut off while the others kept talking every half second.
     {"AMembersLinkCutOthersTalkOn", Every(0, 12000, 500, true), 1000, false, Side::Looking, 2, 12000,
      MoveVerdict::Refuse},
@@ -131,6 +142,9 @@ const Timeline kTimelines[] = {
     // having said nothing since, while another has played since.
     {"ALiarThatJoinedAHostAlone", Join(Every(0, 3000, 250, false), Every(3250, 5500, 50, true)), 3000, false,
      Side::WithOthers, 1, 5500, MoveVerdict::Unproven},
+    // One that joined a host alone for 8 s says at once it is still looking.
+    {"ALiarThatJoinedAHostAloneAWhileSaysItIsStillLooking", Every(0, 8000, 250, false), 8000, false, Side::Looking, 0,
+     8500, MoveVerdict::Refuse},
 };
 
 void PrintTo(const Timeline& t, std::ostream* os) { *os << t.what; }
