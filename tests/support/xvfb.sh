@@ -55,8 +55,8 @@
 game=""
 game_log=""
 # The processor time a wait lets the program spend without showing what is
-# waited for: a program that draws on but never gets there (at its usual
-# three fifths of a core, five minutes).
+# waited for: a program that draws on but never gets there (on the menus,
+# where it was measured to keep three fifths of a core busy, five minutes).
 patience=180
 
 xvfb_start() {
