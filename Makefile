@@ -59,9 +59,11 @@ run-asan: deps build-asan data
 # that judge time run at the normal priority, within a share of the cores
 # (the three shares add up to the cores: TIMED_CORES), and everything else,
 # builds and other cases, below them (NICE_FIRST, NICE_REST;
-# scripts/run_tests.sh).
+# scripts/run_tests.sh). What failed is told once more at the end.
 test: deps
-	@$(MAKE) --no-print-directory -j4 -Otarget test-release test-asan test-tsan
+	@rm -f $(addsuffix /other_tests.log,$(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)) $(addsuffix /timed_tests.log,$(BUILD) $(ASAN_BUILD) $(TSAN_BUILD))
+	@$(MAKE) --no-print-directory -j4 -Otarget test-release test-asan test-tsan || \
+	  { scripts/failures.sh $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD); exit 1; }
 
 fuzz: deps
 	$(SANITIZE) -B $(FUZZ_BUILD)

@@ -386,6 +386,7 @@ sc_AllBullet::~sc_AllBullet() {
 void sc_AllBullet::vClear() {
     oList.vClear();
     m_oById.vClear();
+    lMade = 0;
     for (sc_GameObject** p : {&pBulletObject, &pHitObject, &pTrailObject1, &pTrailObject2, &pEffectObject}) {
         if (*p && g_pMemoryControl) g_pMemoryControl->vFree(*p);
         *p = nullptr;
@@ -437,6 +438,7 @@ sc_Bullet* sc_AllBullet::pAdd(int32_t lOwnerKind, int32_t lOwnerId, int32_t lTyp
     oList.vAdd(&blank);
     sc_Bullet* b = pGetBullet(lGetCount() - 1);
     if (!b) return nullptr;
+    ++lMade;
     oStart.y = l_Wrap(int64_t{oStart.y} - lStartHeight);
     const int32_t dir = l_GetDirection32(oStart.x, oStart.y, oTarget.x, oTarget.y);
     b->vSetUp(pView, lOwnerKind, lOwnerId, dir, lType, oStart, oTarget, bPassMarked, lFlight, lSide, lStartDistance);

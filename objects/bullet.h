@@ -163,6 +163,10 @@ public:
     sc_Bullet* pFind(int32_t lNetId) const;
 
     sc_NodeEx oList;
+    // Bullets made here since the list was last loaded, flown or taken from
+    // records. Nothing of the game reads it: a machine that takes a bullet's
+    // first and last records in one frame never holds it live between two.
+    int32_t lMade = 0;
     sc_GameObject* pBulletObject = nullptr; // flight pictures, one status per picture
     sc_GameObject* pHitObject = nullptr;    // hit effects
     sc_GameObject* pTrailObject1 = nullptr;

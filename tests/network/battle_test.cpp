@@ -128,7 +128,7 @@ private:
     void Observe() {
         const int32_t state = S().lState;
         if (state == sc_Scene::kStateNetPlay)
-            m_bullets = std::max(m_bullets, S().oAllObject.oAllBullet.lGetCount());
+            m_bullets = std::max(m_bullets, S().oAllObject.oAllBullet.lMade);
         report["bullets"] = std::to_string(m_bullets);
         if (m_states.empty() || m_states.back() != state) {
             m_states.push_back(state);
@@ -305,7 +305,7 @@ TEST(Battle, TwoGamesMeetAndStayInStep) {
     EXPECT_NE(Position(endA[1]), Position(startA[1]));
     EXPECT_EQ(ra["characters"], rb["characters"]);
     // Only Bert fired: his bullets were made by his machine, the authority,
-    // and Anna's shows them.
+    // and Anna's made them again from his records.
     EXPECT_GT(std::stoi(ra["bullets"]), 0);
     EXPECT_GT(std::stoi(rb["bullets"]), 0);
     // The things and enemies stand, live and die alike under the same ids.
