@@ -187,9 +187,10 @@ void LobbyPlayer::Observe() {
     if (!m_passStarts.empty()) {
         const int32_t held = HeldBetween(m_lastHold, hold, wall - lastStart);
         m_longestPass = std::max(m_longestPass, wall - lastStart - held);
-        if (battle && held >= kNotedHoldMs) {
+        m_heldOwed = battle ? m_heldOwed + held : 0;
+        if (m_heldOwed >= kNotedHoldMs) {
             Write(kKeptUntilLine, wall);
-            Write(kKeptForLine, held);
+            Write(kKeptForLine, std::exchange(m_heldOwed, 0));
         }
     }
     m_lastHold = std::move(hold);

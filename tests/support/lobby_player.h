@@ -109,8 +109,10 @@ inline std::string TakenFromLine(int32_t slot) {
 }
 inline constexpr const char* kDigestLine = "player: the message's digest";
 inline constexpr const char* kUnnamedLine = "player: game messages gone unnamed";
-// A pass of a battle in which the machine kept the game thread from running
-// for kNotedHoldMs or more: when the pass ended, then for how long. Kept
+// Passes of a battle in which the machine kept the game thread from running
+// for kNotedHoldMs or more between them: when the last of them ended, then
+// for how long in all (a starved machine keeps it a little every pass, as
+// much in a second as one long wait). Kept
 // from running is the thread's own wait for a core, and the time the host
 // of a virtual machine took the core away while the thread was running on
 // it, and the longest any other thread of the game (the session's: its
@@ -182,6 +184,7 @@ private:
     uint32_t m_battleRoom = 0;
     std::deque<int32_t> m_passStarts;
     MachineHold m_lastHold;
+    int32_t m_heldOwed = 0; // kept in the battle's passes since the last noted
     int32_t m_messages = 0, m_counted = 0, m_countEnds = 0;
 };
 
