@@ -9,10 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -88,6 +90,7 @@ public:
     // battle while the other still takes note of it, however long a busy
     // machine takes to get there.
     void Pass(HeadlessBackend& b, const std::filesystem::path& other) {
+        m_other = other;
         if (g_pWork) Observe();
         if (m_next < m_steps.size() && m_steps[m_next].ready()) m_steps[m_next++].act(b);
         if (Done() && !m_closing) {
@@ -110,10 +113,27 @@ public:
             report["session"] = t + " own " + std::to_string(g_pDirPlay->lOwnPlayerId) + " group " + std::to_string(g_pDirPlay->lOwnGroupId);
         }
     }
-    // Notes every character and the world once the battle has run so long:
-    // both machines are still in it then.
+    // Notes every character and the world once the battle has run so long
+    // and the other machine, its play done too, shows the same (each shows
+    // the other the view it has now in its own folder): a starved machine
+    // may take the other's last moves late, but takes them. Should the two
+    // views not meet within kMeetMs of the wall clock, the last is noted
+    // as it stands and the reports differ.
     void Settle(int32_t ms) {
-        Then([this, ms] { return m_battleSince && static_cast<int32_t>(plat::TickCount() - m_battleSince) >= ms; },
+        Then([this, ms] {
+            if (!m_battleSince || static_cast<int32_t>(plat::TickCount() - m_battleSince) < ms) return false;
+            const std::string view = Characters() + "\n" + World();
+            if (view != m_shown) {
+                std::ofstream("view.new") << view;
+                std::filesystem::rename("view.new", "view");
+                m_shown = view;
+            }
+            const auto now = std::chrono::steady_clock::now();
+            if (m_meetFrom == std::chrono::steady_clock::time_point{}) m_meetFrom = now;
+            std::ifstream seen(m_other / "view");
+            const std::string other((std::istreambuf_iterator<char>(seen)), std::istreambuf_iterator<char>());
+            return other == view || now - m_meetFrom > kMeetMs;
+        },
              [this](HeadlessBackend&) {
                  report["characters"] = Characters();
                  report["world"] = World();
@@ -143,7 +163,12 @@ private:
         }
     }
 
+    static constexpr std::chrono::milliseconds kMeetMs{60'000};
+
     std::vector<Step> m_steps;
+    std::filesystem::path m_other;
+    std::string m_shown;
+    std::chrono::steady_clock::time_point m_meetFrom{};
     size_t m_next = 0;
     bool m_closing = false;
     std::vector<int32_t> m_states;
