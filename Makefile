@@ -60,10 +60,11 @@ run-asan: deps build-asan data
 # (the three shares add up to the cores: TIMED_CORES), and everything else,
 # builds and other cases, below them (NICE_FIRST, NICE_REST;
 # scripts/run_tests.sh). What failed is told once more at the end.
+TEST_BUILDS = $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
 test: deps
-	@rm -f $(addsuffix /other_tests.log,$(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)) $(addsuffix /timed_tests.log,$(BUILD) $(ASAN_BUILD) $(TSAN_BUILD))
+	@rm -f $(foreach d,$(TEST_BUILDS),$(d)/other_tests.log $(d)/timed_tests.log)
 	@$(MAKE) --no-print-directory -j4 -Otarget test-release test-asan test-tsan || \
-	  { scripts/failures.sh $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD); exit 1; }
+	  { scripts/failures.sh $(TEST_BUILDS); exit 1; }
 
 fuzz: deps
 	$(SANITIZE) -B $(FUZZ_BUILD)
