@@ -171,21 +171,23 @@ void LobbyPlayer::Pass(HeadlessBackend& b) {
 
 void LobbyPlayer::Observe() {
     const int32_t state = Scene().lState;
+    const int32_t wall = WallMs();
+    MachineHold hold = ReadMachineHold();
+    // The pass that has just ended, from its start, and the part of it the
+    // machine kept the game from running.
+    const int32_t lastStart = m_passStarts.empty() ? wall : m_passStarts.back();
+    const int32_t held = m_passStarts.empty() ? 0 : HeldBetween(m_lastHold, hold, wall - lastStart);
     // A pass of the network screen that took long: the game waited on the
     // session (a search, a join, a request).
-    const int32_t wall = WallMs();
-    if (m_netPassAt != 0 && wall - m_netPassAt > kHeldPassMs) Note("network screen held up for ms", wall - m_netPassAt);
+    if (m_netPassAt != 0 && wall - m_netPassAt - held > kHeldPassMs)
+        Note("network screen held up for ms", wall - m_netPassAt - held);
     const bool net = state == sc_Scene::kStateMenus && Scene().oInterFace.lScreen == sc_InterFace::kScreenNet;
     m_netPassAt = net ? wall : 0;
     // The battle's characters stay until the menus come back; a departure
     // may end the battle in the frame that sees it.
     const bool battle = state == sc_Scene::kStateNetPlay || state == sc_Scene::kStateSystemMenu ||
                         state == sc_Scene::kStateNetLost || state == sc_Scene::kStateNetWon;
-    MachineHold hold = ReadMachineHold();
-    // The pass that has just ended, from its start.
-    const int32_t lastStart = m_passStarts.empty() ? wall : m_passStarts.back();
     if (!m_passStarts.empty()) {
-        const int32_t held = HeldBetween(m_lastHold, hold, wall - lastStart);
         m_longestPass = std::max(m_longestPass, wall - lastStart - held);
         m_heldOwed = battle ? m_heldOwed + held : 0;
         if (m_heldOwed >= kNotedHoldMs) {

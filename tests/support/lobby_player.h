@@ -47,7 +47,8 @@ struct LobbyPlan {
 // order), "battle own slot", "left the battle at" and "saw slot N leave at"
 // (wall-clock ms, the latter followed by "the last 50 passes took ms": the
 // seer's own pace then), "battle won", "battle lost" and "network screen
-// held up for ms" (a pass of the lobby that waited on the session).
+// held up for ms" (a pass of the lobby that waited on the session, less the
+// time the machine kept the game from running in it).
 //
 // Through a battle it reports each wall-clock second (the first pass after
 // one has gone; counts scaled to a second of that span): all messages

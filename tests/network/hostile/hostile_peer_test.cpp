@@ -650,7 +650,8 @@ public:
         return static_cast<int32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(m_stopped).count());
     }
     // Passes of the network screen that waited longer than a search or a
-    // join may take, the time the test held this machine stopped apart.
+    // join may take, the time the test held this machine stopped and the
+    // time the machine kept it from running apart.
     size_t HeldUp() {
         const int64_t stopped = StoppedMs();
         std::lock_guard lock(m_mutex);
