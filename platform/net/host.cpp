@@ -48,8 +48,34 @@ std::vector<uint8_t> RefusedFrame(Refusal refusal) {
 }
 
 struct Registry {
+    struct Parting {
+        uint64_t machine = 0;
+        Guid instance;
+        Refusal word{};
+    };
+    // The latest few: one is taken as soon as its member moves.
+    static constexpr size_t kPartings = 16;
+
     std::mutex mutex;
     std::vector<std::shared_ptr<Host>> hosts;
+    std::vector<Parting> partings;
+
+    void Part(uint64_t machine, const Guid& instance, std::optional<Refusal> word) {
+        std::lock_guard lock(mutex);
+        std::erase_if(partings, [&](const Parting& p) { return p.machine == machine && p.instance == instance; });
+        if (!word) return;
+        if (partings.size() >= kPartings) partings.erase(partings.begin());
+        partings.push_back({machine, instance, *word});
+    }
+    std::optional<Refusal> Take(uint64_t machine, const Guid& instance) {
+        std::lock_guard lock(mutex);
+        const auto it = std::find_if(partings.begin(), partings.end(),
+                                     [&](const Parting& p) { return p.machine == machine && p.instance == instance; });
+        if (it == partings.end()) return std::nullopt;
+        const Refusal word = it->word;
+        partings.erase(it);
+        return word;
+    }
 
     void Add(std::shared_ptr<Host> host) {
         std::vector<std::shared_ptr<Host>> done;
@@ -103,11 +129,17 @@ std::shared_ptr<Host> Host::Start(const SessionIdentity& identity, uint64_t mach
         if (g.players.empty()) host->m_unused[g.id] = NowMs();
     if (!host->Open(std::move(listener), expected, ticket)) return nullptr;
     host->m_thread = std::thread([h = host.get()] { h->Run(); });
+    // What an earlier host of this machine said as it went is not this one's.
+    Hosts().Part(machine, identity.instance, std::nullopt);
     Hosts().Add(host);
     return host;
 }
 
 void ShutDownHosts() { Hosts().StopAll(); }
+
+std::optional<Refusal> TakePartingWord(uint64_t machine, const Guid& instance) {
+    return Hosts().Take(machine, instance);
+}
 
 bool AwaitHostsSettled(uint64_t machine, int limitMs) {
     const uint64_t end = NowMs() + static_cast<uint64_t>(std::max(limitMs, 0));
@@ -647,6 +679,9 @@ void Host::StepDown(bool cutOff) {
     std::vector<uint8_t> moveOn;
     FrameWriter(moveOn, FrameType::MoveOn);
     const std::vector<uint8_t> cutOffFrame = RefusedFrame(Refusal::CutOff);
+    // Said here before anything ends, for a member of this machine whose
+    // connection is being carried over and would miss it on the sockets.
+    Hosts().Part(m_machine, m_identity.instance, Refusal::CutOff);
     // Last words, each connection kept until they have gone or kLastWordsMs
     // has passed (Run): a machine cut off hears so ahead of whatever waits
     // for it, rather than only as far as the socket takes at once.

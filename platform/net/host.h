@@ -152,5 +152,9 @@ void ShutDownHosts();
 // ended or, having seen the connections closed before the call go, still
 // serves a member; false when one has done neither in time.
 bool AwaitHostsSettled(uint64_t machine, int limitMs);
+// Why the host `machine` ran for the session `instance` said it went, to
+// that machine's own member, as it yielded; taken once. The member may
+// have been between two connections to it just then, and reads it here.
+std::optional<Refusal> TakePartingWord(uint64_t machine, const Guid& instance);
 
 } // namespace plat::net

@@ -539,6 +539,7 @@ void Member::Move(bool told) {
     m_tries.clear();
     m_notice.reset();
     Moving m;
+    Guid instance;
     {
         std::lock_guard lock(m_mutex);
         // Requests in flight may or may not have been done; they report failure.
@@ -548,6 +549,7 @@ void Member::Move(bool told) {
         m.old = m_stream.Detach();
         m_stream = Stream(FrameType::Beat, FrameType::HostBeat);
         m.oldEnd = m_hostEnd;
+        instance = m_instance;
         // When our own machine's host went down, so does this machine.
         if (m_hostMachine != m_machine) {
             m.table = m_table;
@@ -557,7 +559,12 @@ void Member::Move(bool told) {
             m.identity = {m_app, m_instance, m_name, static_cast<uint32_t>(NowMs() - m_beganMs)};
         }
     }
-    if (m.identity.instance.IsNull()) return Lose("the host on this machine stopped");
+    if (m.identity.instance.IsNull()) {
+        // A host of this machine that yielded said why to this member, which
+        // was perhaps between two connections to it just then.
+        if (const auto word = TakePartingWord(m_machine, instance)) return Lose(RefusalText(*word));
+        return Lose("the host on this machine stopped");
+    }
     const Succession order(m.table.Members(), m_identity->Key(), NowMs());
     if (order.Empty()) return Lose("no member is left to take over as host");
     // The old host, unless it said it yields, hears that this member moved
