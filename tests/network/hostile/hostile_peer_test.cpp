@@ -363,6 +363,13 @@ public:
     }
     // The host has ended the stream.
     bool Closed() const { return m_closed || !m_fd.Valid() || ClosedByPeer(m_fd); }
+    // Leaves as a machine that quits does: its side of the stream ended and
+    // what the host sent read to the end. Closed with frames unread, the
+    // connection would be reset, and the host would keep its place.
+    void Leave() {
+        shutdown(m_fd.Get(), SHUT_WR);
+        for (const auto end = Clock::now() + 5s; !m_closed && Clock::now() < end;) std::this_thread::sleep_for(20ms);
+    }
 
 private:
     void Read() {
@@ -2018,7 +2025,8 @@ void ResumesOfPlacesNotTheirs(Stage& s) {
     EXPECT_FALSE(elsewhere.Hello(kHelloResume));
     EXPECT_EQ(elsewhere.Refused(), Refusal::Elsewhere);
     EXPECT_TRUE(HasPlayer(Peek(s.session), "Moe")) << "the place named from elsewhere is kept";
-    placed.reset(); // it leaves: its place is let go
+    placed->Leave(); // its place is let go
+    placed.reset();
     EXPECT_TRUE(Until([&] { return !HasPlayer(Peek(s.session), "Moe"); }, 10s));
     HostileMember late(s.session, kLoopback, &mine);
     EXPECT_FALSE(late.Hello(kHelloResume));
