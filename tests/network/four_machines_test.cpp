@@ -13,9 +13,11 @@
 //   receiver's battle: the records and the hand-overs of authority, none
 //   lost, taken twice, out of turn or never sent, none unseen nor any
 //   sender silent for krxtest::kMaxUnseenMs;
-// - each of the four holds authority once, and it never stands empty
-//   longer than a hand-over takes (kMaxEmptyAuthorityMs); no hand-over is
-//   refused, and nobody takes authority over from a silent player.
+// - each of the four holds authority once (the winner none when the
+//   hand-over to it was still unread as its battle ended), and it never
+//   stands empty longer than a hand-over takes (kMaxEmptyAuthorityMs); no
+//   hand-over is refused, and nobody takes authority over from a silent
+//   player.
 // It does not judge each game's pace nor its passes (the hostile rows do),
 // nor what the records carry.
 #include <gtest/gtest.h>
@@ -74,8 +76,25 @@ void CheckAuthority(const std::vector<krxtest::BattleTraffic>& traffic, const ch
     std::vector<Held> held;
     for (size_t i = 0; i < traffic.size(); ++i)
         for (const auto& [from, to] : traffic[i].authority) held.push_back({from, to ? to : traffic[i].last, i});
+    // The winner's battle ends on the last other player's leave, which its
+    // room's table shows at once, while the hand-over sent to it as that
+    // player left may still wait in its queue of messages: a starved
+    // machine reads it too late, and never holds authority.
+    const auto handOverUnread = [&](size_t to) {
+        for (const krxtest::BattleTraffic& from : traffic) {
+            if (&from == &traffic[to] || from.ownSlot < 0 || from.sent.empty() ||
+                from.sent.back().to != traffic[to].ownPlayer)
+                continue;
+            const auto& taken = traffic[to].taken[static_cast<size_t>(from.ownSlot)];
+            const krxtest::BattleTraffic::Message& h = from.sent.back();
+            return std::none_of(taken.begin(), taken.end(),
+                                [&](const auto& m) { return m.digest == h.digest && m.at >= h.at; });
+        }
+        return false;
+    };
     for (size_t i = 0; i < traffic.size(); ++i)
-        EXPECT_EQ(traffic[i].authority.size(), 1u) << names[i] << " held authority that many times";
+        EXPECT_EQ(traffic[i].authority.size(), handOverUnread(i) ? 0u : 1u)
+            << names[i] << " held authority that many times";
     ASSERT_FALSE(held.empty()) << "nobody held authority";
     std::sort(held.begin(), held.end(), [](const Held& a, const Held& b) { return a.from < b.from; });
     std::string told = "authority held by";
