@@ -900,10 +900,11 @@ void HugeHelloHeads(Stage& s) {
 // busy machine kept from getting there within 25 s goes on from addresses
 // new to the host. The challenges the host signed, and the wall time they
 // took; `heard` counts the machines whose hello the host has answered or
-// ended the connection after.
+// ended the connection after. While `held` is set, none is begun.
 std::pair<size_t, std::chrono::duration<double>> KeepConnecting(Stage& s, size_t going, uint32_t machines,
                                                                 size_t silentEvery = 0, double perSecond = 0,
-                                                                std::atomic<uint32_t>* heard = nullptr) {
+                                                                std::atomic<uint32_t>* heard = nullptr,
+                                                                const std::atomic<bool>* held = nullptr) {
     constexpr uint32_t kClosedEach = 8;
     constexpr auto kTakenWithin = 25s;
     HandshakeFacts facts;
@@ -933,7 +934,10 @@ std::pair<size_t, std::chrono::duration<double>> KeepConnecting(Stage& s, size_t
             s.end.load() < now + 1s)
             s.end = now + 1s;
         // At a pace, no more begun than its seconds allow.
-        const auto due = [&] { return perSecond == 0 || next < perSecond * std::chrono::duration<double>(now - began).count(); };
+        const auto due = [&] {
+            return !(held && *held) &&
+                   (perSecond == 0 || next < perSecond * std::chrono::duration<double>(now - began).count());
+        };
         if (silentEvery != 0 && !mine.Valid() && !heldFor && closedEnough == machines)
             mine = ConnectTcp(s.session.host, 2000), opened = now;
         else if (silentEvery != 0 && !mine.Valid() && !heldFor && now - since > kTakenWithin) {
@@ -1586,11 +1590,14 @@ void LobbyNonsenseFromOutside(Stage& s) {
 // at its bound; under it a probe's hello would be signed whatever the host
 // kept for it): a machine the host has not heard from is signed at its
 // first hello, every time, from once the flood has been heard from every
-// machine, however long that took.
+// machine, however long that took. A probe's connection is accepted before
+// its hello comes when this process is kept from writing it, and sixteen
+// newer ones push a silent newcomer out: the flood begins none meanwhile.
 void HellosFromFiveThousandMachines(Stage& s) {
     constexpr uint32_t kMachines = 5000;
     size_t probes = 0, refused = 0;
     std::atomic<uint32_t> heard{0};
+    std::atomic<bool> probing{false};
     std::thread probe([&] {
         // The attack lasts until then (three minutes at most).
         for (const auto began = Clock::now(); heard < kMachines && !s.stop && Clock::now() - began < 180s;
@@ -1601,11 +1608,14 @@ void HellosFromFiveThousandMachines(Stage& s) {
         std::vector<uint8_t> hello, in;
         WriteHello(hello, {s.session.app, s.session.instance, {}, {}, {}, {}, 0, {}, {}}, 1);
         for (Message m; !s.Over(); ++probes, in.clear(), std::this_thread::sleep_for(250ms)) {
+            probing = true;
             const Fd fd = FromOtherMachine(SOCK_STREAM, s.session.host, kOtherMachine + 10'000 + static_cast<uint32_t>(probes));
-            refused += !WriteAll(fd, hello) || !Expect(fd, in, FrameType::Challenge, m, Clock::now() + 5s);
+            const bool said = WriteAll(fd, hello);
+            probing = false;
+            refused += !said || !Expect(fd, in, FrameType::Challenge, m, Clock::now() + 5s);
         }
     });
-    const auto [challenges, took] = KeepConnecting(s, 64, kMachines, 0, 0, &heard);
+    const auto [challenges, took] = KeepConnecting(s, 64, kMachines, 0, 0, &heard, &probing);
     probe.join();
     EXPECT_GT(probes, 0u) << "the host answered the hellos of " << heard << " machines";
     EXPECT_EQ(refused, 0u) << "of " << probes << " hellos";
