@@ -1699,7 +1699,7 @@ public:
             if (m_told[i].first != kSystemNewHost || m_told[i].second == 0 || m_moves[i] < moves)
                 out += " " + std::to_string(i) + " told " + std::to_string(m_told[i].first) + ", heard " +
                        std::to_string(m_told[i].second) + ";";
-        return m_outOfTurn ? out + " " + std::to_string(m_outOfTurn) + " words out of turn" : out;
+        return m_outOfTurn ? out + " " + std::to_string(m_outOfTurn) + " words out of turn (" + m_firstOutOfTurn + ")" : out;
     }
     // Those told anything of their session, or that have not heard from
     // every other; and the words heard out of turn: one missed, or one
@@ -1713,7 +1713,7 @@ public:
             if (m_told[i].first != 0 || !all)
                 out += " " + std::to_string(i) + " told " + std::to_string(m_told[i].first) + ";";
         }
-        if (m_outOfTurn) out += " " + std::to_string(m_outOfTurn) + " words out of turn";
+        if (m_outOfTurn) out += " " + std::to_string(m_outOfTurn) + " words out of turn (" + m_firstOutOfTurn + ")";
         return out;
     }
     std::vector<PublicKey> keys;
@@ -1759,7 +1759,13 @@ private:
                     const uint32_t sender = r.U32(), number = r.U32();
                     if (sender >= m_members.size()) continue;
                     uint32_t& due = m_next[i][sender];
-                    if (due != 0 && number != due) m_outOfTurn += number > due ? number - due : 1;
+                    if (due != 0 && number != due) {
+                        if (m_outOfTurn == 0)
+                            m_firstOutOfTurn = std::to_string(i) + " took " + std::to_string(sender) + "'s " +
+                                               std::to_string(number) + " where " + std::to_string(due) +
+                                               " was due, " + std::to_string(m_moves[i]) + " moves in";
+                        m_outOfTurn += number > due ? number - due : 1;
+                    }
                     due = number + 1;
                 }
             }
@@ -1781,6 +1787,7 @@ private:
     // By receiver and sender: the number of the word due next (0: none heard yet).
     std::vector<std::vector<uint32_t>> m_next;
     size_t m_outOfTurn = 0;
+    std::string m_firstOutOfTurn;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
