@@ -79,6 +79,10 @@ struct Connection {
     Allowance messages{kMessagesPerSecond, kMessageBurst, acceptedMs};
     Allowance bytes{kBytesPerSecond, kByteBurst, acceptedMs};
     Allowance resumes{kResumesPerSecond, kResumeBurst, acceptedMs};
+    // What a member back after a host change kept for it may still come:
+    // those messages go to each receiver past its sender's share, as they
+    // went within it from the old host, which may have passed some on.
+    size_t keptBytes = 0, keptMessages = 0;
     RelayQueue relay;
 
     bool Member() const { return welcomed && !peek && !dead && partedMs == 0; }

@@ -539,13 +539,19 @@ void Host::Deliver(Connection& c, const Message& m) {
                             Address(c.peer));
     if (c.dead) return; // its sender was the one let go
     const Parcel parcel = m_holdings.Frame(std::move(frame), c.key, now);
+    // A receiver that took some of them from the old host takes them all
+    // again here (it passes over those it has), faster than a slow one
+    // drains: dropped over the share, the rest would never reach it.
+    const bool kept = c.keptMessages > 0 && c.keptBytes >= size;
+    if (kept) --c.keptMessages, c.keptBytes -= size;
+    else c.keptMessages = c.keptBytes = 0;
     for (const PublicKey& owner : owners) {
         // A member the host expects back after a host change gets what was
         // sent meanwhile once it is.
         Connection* o = Place(owner);
         RelayQueue* to = o ? &o->relay : m_holdings.Awaited(owner);
         if (!to) continue;
-        if (!to->Fits(c.key, size))
+        if (!kept && !to->Fits(c.key, size))
             TraceRefusal("net host", "dropped game messages to a member that does not keep up", Address(c.peer));
         else
             to->Push(parcel);
@@ -722,6 +728,8 @@ void Host::Back(Connection& c) {
     const uint64_t now = NowMs();
     c.messages.Give(static_cast<double>(kMaxKeptMessages), now);
     c.bytes.Give(static_cast<double>(kMaxKeptBytes), now);
+    c.keptBytes = kMaxKeptBytes;
+    c.keptMessages = kMaxKeptMessages;
     RelayQueue* awaited = m_holdings.Awaited(c.key);
     if (!awaited) return;
     c.relay.Append(*awaited);
