@@ -52,14 +52,11 @@ public:
     // host has taken them and been heard kKeptMs after each was sent, and
     // sent again to the next host after a host change (with those sent
     // while it was found): the old host may have passed some on to a few
-    // members only, or none. A host holds a frame for a member that takes
-    // nothing as long as kNotTakenMs before it lets that member go (one
-    // whose machine did not run for seconds, say): the frames are kept as
-    // long. Each receiver takes a sender's messages once, in turn, by their
-    // numbers. Past kMaxKeptBytes or kMaxKeptMessages (connection.h: what
-    // the next host takes again at once) the oldest are let go, and may be
-    // lost by a host change.
-    static constexpr uint64_t kKeptMs = kNotTakenMs;
+    // members only, or none. Each receiver takes a sender's messages once,
+    // in turn, by their numbers. Past kMaxKeptBytes or kMaxKeptMessages
+    // (connection.h: what the next host takes again at once) the oldest
+    // are let go, and may be lost by a host change.
+    static constexpr uint64_t kKeptMs = 3000;
 
     Member(const Guid& app, uint64_t machine, const DiscoveryTarget& target);
     ~Member();
