@@ -79,9 +79,11 @@ struct Connection {
     Allowance messages{kMessagesPerSecond, kMessageBurst, acceptedMs};
     Allowance bytes{kBytesPerSecond, kByteBurst, acceptedMs};
     Allowance resumes{kResumesPerSecond, kResumeBurst, acceptedMs};
-    // What a member back after a host change kept for it may still come:
-    // those messages go to each receiver past its sender's share, as they
-    // went within it from the old host, which may have passed some on.
+    // What a member back after a host change kept for it comes first: its
+    // messages, until these run out or one does not fit them, go to each
+    // receiver past its sender's share, as they went within it from the old
+    // host, which may have passed some on. Messages sent after the kept ones
+    // may spend what the kept ones left.
     size_t keptBytes = 0, keptMessages = 0;
     RelayQueue relay;
 

@@ -23,8 +23,9 @@ struct Connection;
 // the session itself says to a member is the stream's own copy. The bounds:
 //   a receiver's queue   kFairOut; past it each sender has a share of it,
 //                        and a message over its sender's share is dropped
-//                        for that receiver (RelayQueue::Fits), but for what
-//                        a member back after a host change kept for it;
+//                        for that receiver (RelayQueue::Fits), but for a
+//                        member's first kMaxKeptBytes and kMaxKeptMessages
+//                        once it is back after a host change (what it kept);
 //   a receiver's stream  kStreamHeld not yet taken (Connection::Commit);
 //   a member expected    kAwaitedOut, in a queue the host keeps for a member
 //   back                 of the old host after a host change until it is;
